@@ -1,0 +1,26 @@
+#pragma once
+
+#include "../http.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace platform {
+
+// Answers from a table of addresses; anything else fails. For GUI tests only:
+// the transfer itself is tested against a real local server.
+class FakeHttpTransfer final : public HttpTransfer
+{
+public:
+    Result get(const QString &url) override
+    {
+        requested.append(url);
+        if (auto it = bodies.constFind(url); it != bodies.constEnd())
+            return {true, *it, {}};
+        return {false, {}, QStringLiteral("not found")};
+    }
+    QHash<QString, QByteArray> bodies;
+    QStringList requested;
+};
+
+} // namespace platform

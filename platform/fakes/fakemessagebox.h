@@ -1,0 +1,42 @@
+#pragma once
+
+#include "../messagebox.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace platform {
+
+// Records every box and answers as the test says (OK unless told otherwise).
+class FakeMessageBox final : public MessageBox
+{
+public:
+    struct Shown
+    {
+        QString title;
+        QString text;
+        Icon icon = Icon::Critical;
+        Buttons buttons = Buttons::Ok;
+        bool operator==(const Shown &) const = default;
+    };
+
+    Answer show(const QString &title, const QString &text, Icon icon, Buttons buttons) override
+    {
+        shown.append({title, text, icon, buttons});
+        if (onShow)
+            onShow(shown.last());
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        return Answer::Ok;
+    }
+
+    QList<Shown> shown;
+    // Answers given in turn; OK once they run out.
+    QList<Answer> answers;
+    // Runs while the box is "open", e.g. to look at the program's state then.
+    std::function<void(const Shown &)> onShow;
+};
+
+} // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "../waitcursor.h"
+
+#include <QStringList>
+
+namespace platform {
+
+class FakeMousePointer final : public MousePointer
+{
+public:
+    void setHourglass() override
+    {
+        hourglass = true;
+        events.append(QStringLiteral("hourglass"));
+    }
+    void setDefault() override
+    {
+        hourglass = false;
+        events.append(QStringLiteral("default"));
+    }
+    bool hourglass = false;
+    QStringList events;
+};
+
+} // namespace platform

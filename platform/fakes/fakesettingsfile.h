@@ -1,0 +1,32 @@
+#pragma once
+
+#include "../settingsfile.h"
+
+#include <QHash>
+
+namespace platform {
+
+// Keeps the values in memory; path, section and key form the key.
+class FakeSettingsFile final : public SettingsFile
+{
+public:
+    QString readString(const QString &path, const QString &section, const QString &key,
+                       const QString &defaultValue, int) override
+    {
+        return values.value(path + u'|' + section + u'|' + key, defaultValue);
+    }
+    bool writeString(const QString &path, const QString &section, const QString &key,
+                     const QString &value) override
+    {
+        ++writes;
+        if (!writable)
+            return false;
+        values.insert(path + u'|' + section + u'|' + key, value);
+        return true;
+    }
+    QHash<QString, QString> values;
+    bool writable = true;
+    int writes = 0;
+};
+
+} // namespace platform

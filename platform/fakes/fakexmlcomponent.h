@@ -1,0 +1,18 @@
+#pragma once
+
+#include "../xmldocument.h"
+
+namespace platform::xml {
+
+class FakeXmlComponent final : public XmlComponent
+{
+public:
+    explicit FakeXmlComponent(bool available)
+        : available(available)
+    {
+    }
+    bool isAvailable() override { return available; }
+    bool available;
+};
+
+} // namespace platform::xml

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "service.h"
+
+namespace platform {
+
+// The application-wide mouse pointer.
+class MousePointer
+{
+public:
+    virtual ~MousePointer() = default;
+    virtual void setHourglass() = 0;
+    virtual void setDefault() = 0;
+};
+
+// QGuiApplication's override cursor.
+class QtMousePointer final : public MousePointer
+{
+public:
+    void setHourglass() override;
+    void setDefault() override;
+};
+
+// Shows the hourglass pointer while it lives; the default pointer comes back
+// on every way out of the scope. Does nothing when no pointer service is installed.
+class WaitCursor
+{
+public:
+    WaitCursor()
+    {
+        if (auto *pointer = Service<MousePointer>::current())
+            pointer->setHourglass();
+    }
+    ~WaitCursor()
+    {
+        if (auto *pointer = Service<MousePointer>::current())
+            pointer->setDefault();
+    }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace platform

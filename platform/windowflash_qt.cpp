@@ -1,0 +1,13 @@
+#include "windowflash.h"
+
+namespace platform {
+
+void TitleFlash::invert(QWidget *)
+{
+}
+
+void TitleFlash::restore(QWidget *)
+{
+}
+
+} // namespace platform

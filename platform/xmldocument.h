@@ -1,0 +1,122 @@
+#pragma once
+
+#include "service.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// libxml2 behind a small DOM in the manner the program's data files need:
+// validation during the parse against a schema cache, the first error with its
+// line and column, blank text between elements not counted as a node, missing
+// attributes distinct from empty ones, and no network or entity access ever.
+namespace platform::xml {
+
+// Files larger than this are refused before parsing.
+inline constexpr qint64 MaxDocumentBytes = 1024 * 1024;
+
+struct ParseError
+{
+    int errorCode = 0; // 0: no error
+    int line = 0;
+    int linepos = 0;
+    QString reason; // the parser's own description, without a trailing newline
+};
+
+class SchemaCache
+{
+public:
+    SchemaCache();
+    ~SchemaCache();
+    SchemaCache(const SchemaCache &) = delete;
+    SchemaCache &operator=(const SchemaCache &) = delete;
+
+    // Compiles the schema at schemaPath for namespaceUri. False when the schema
+    // cannot be read or compiled; the cache then validates nothing.
+    bool add(const QString &namespaceUri, const QString &schemaPath);
+    bool isEmpty() const;
+
+private:
+    friend class Document;
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+class Document;
+
+// A handle to a node of a Document; valid while the document lives.
+class Node
+{
+public:
+    Node() = default;
+
+    bool isNull() const { return m_node == nullptr; }
+    bool isElement() const;
+    // Local name of an element (without prefix).
+    QString name() const;
+    // Child nodes in document order, blank text nodes left out.
+    QList<Node> childNodes() const;
+    bool hasChildNodes() const { return !childNodes().isEmpty(); }
+    // Missing attribute: std::nullopt; present but empty: an empty string.
+    std::optional<QString> attribute(const QString &name) const;
+    // Every descendant element with this local name, in document order.
+    QList<Node> elementsByTagName(const QString &name) const;
+    // The text content of the node and all its descendants.
+    QString text() const;
+
+private:
+    friend class Document;
+    explicit Node(void *node)
+        : m_node(node)
+    {
+    }
+    void *m_node = nullptr; // xmlNodePtr
+};
+
+class Document
+{
+public:
+    Document();
+    ~Document();
+    Document(const Document &) = delete;
+    Document &operator=(const Document &) = delete;
+
+    void setValidateOnParse(bool validate);
+    // Not owned; must outlive the load.
+    void setSchemas(const SchemaCache *schemas);
+
+    // Parses a file. False when it is missing, too large, not well-formed or,
+    // when validating, not valid; parseError() then describes the first error.
+    bool load(const QString &path);
+    // Parses a document held in memory, with the same rules.
+    bool loadXml(const QByteArray &bytes);
+
+    const ParseError &parseError() const;
+    // Null when nothing was loaded.
+    Node documentElement() const;
+    // The document's own children (root element, comments, processing instructions).
+    QList<Node> childNodes() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Whether the XML component is usable: libxml2 with XML Schema support.
+class XmlComponent
+{
+public:
+    virtual ~XmlComponent() = default;
+    virtual bool isAvailable() = 0;
+};
+
+class LibXmlComponent final : public XmlComponent
+{
+public:
+    bool isAvailable() override;
+};
+
+} // namespace platform::xml

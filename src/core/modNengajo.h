@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QDebug>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The program's shared module: the one loaded set of winning numbers, the list
+// of newly published data files, and the routines that read and fetch them.
+
+// One prize class: class k is the prize "k等" (k in full-width digits).
+struct PrizeClass
+{
+    QString strName;
+    // Positions 1..intMaxNumbers; slot 0 is never read. Positions past the
+    // class's own count hold empty text.
+    QStringList strNumbers;
+    // The goods, joined by CR LF, nothing after the last.
+    QString strSyouhin;
+    qint16 intAtariCnt = 0;
+
+    // Position j of strNumbers, or empty text when there is no such position.
+    QString number(int j) const { return j >= 0 && j < strNumbers.size() ? strNumbers.at(j) : QString(); }
+
+    bool operator==(const PrizeClass &) const = default;
+};
+QDebug operator<<(QDebug debug, const PrizeClass &prizeClass);
+
+// The one set of winning-number data in force: one card type of one year.
+struct WinningData
+{
+    QString strFileName; // bare name with ".xml" inside the data folder; empty: none in force
+    QString strType;
+    QString strYear;
+    QString strUrl;
+    qint16 intClassCount = 0;
+    qint16 intMaxNumbers = 0;
+    // Classes 1..intClassCount; slot 0 is never read.
+    QList<PrizeClass> Classes;
+
+    // Class k, or an empty class when there is no such slot.
+    const PrizeClass &prizeClass(int k) const;
+    PrizeClass *prizeClassPtr(int k) { return k >= 0 && k < Classes.size() ? &Classes[k] : nullptr; }
+
+    bool operator==(const WinningData &) const = default;
+};
+QDebug operator<<(QDebug debug, const WinningData &data);
+
+// One newly published data file found by the last list fetch.
+struct NewDataEntry
+{
+    QString strTitle;  // shown in the download dialog; stored as data/<title>.xml
+    QString strXmlUrl; // absolute address of the data file
+
+    bool operator==(const NewDataEntry &) const = default;
+};
+QDebug operator<<(QDebug debug, const NewDataEntry &entry);
+
+namespace modNengajo {
+
+inline const QString SchemaFileName = QStringLiteral("tousen1.2.xsd");
+inline const QString SchemaNamespace = QStringLiteral("urn:tousen");
+inline const QString DefaultFileName = QStringLiteral("年賀状（平成17年度版）.xml");
+inline const QString MessageTitle = QStringLiteral("Harovan");
+inline const QString CrLf = QStringLiteral("\r\n");
+
+// The module's data, alive for the whole run.
+WinningData &winningData();
+QList<NewDataEntry> &NewDataList();
+
+// Empty text when the file parses and validates, else "[line:L, pos:C] reason".
+QString ValidateDataFile(const QString &dataPath, const QString &schemaPath);
+
+// Loads data/<dataFileName> into winningData(); 0 on success, -1 on failure
+// (after its own message box). A failure leaves the data as they were.
+qint16 LoadDataFile(const QString &dataFileName, const QString &schemaFileName);
+
+// The part of text before the first ch; the whole text when ch does not occur.
+QString CutAtChar(const QString &text, QChar ch);
+
+// Decimal digits of n as full-width digits ("3" -> "３", "12" -> "１２").
+QString FullWidthDigits(int n);
+
+// The era and year as captions show it: "平成" + year when year begins with a
+// decimal digit or is empty, else year itself (it carries its own era name).
+QString EraYearText(const QString &strYear);
+
+// "【" + type + era year + "年版】" for the main window's card-type label.
+QString TypeCaptionText(const QString &strType, const QString &strYear);
+
+// Address of the list document of newly published data files:
+// "http://" + the download server + "/gajo/list.xml".
+QString ListDocumentUrl();
+
+// Fetches the list document and fills NewDataList() with the entries whose data
+// file is not yet in the data folder. 0: new entries, 1: nothing new, -1: failed.
+qint16 GetNewDataList();
+
+} // namespace modNengajo

@@ -1,0 +1,5 @@
+#include "frmMain.h"
+
+void frmMain::mnuDownload_Click()
+{
+}

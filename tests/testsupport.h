@@ -1,0 +1,74 @@
+#pragma once
+
+// Shared by the tests: a throw-away program folder with its data folder, and
+// helpers to put fixture and bundled files into it.
+
+#include "core/modNengajo.h"
+#include "platform/fakes/fakeprogramfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace testsupport {
+
+inline QString fixturePath(const QString &name)
+{
+    return QStringLiteral(TEST_DATA_DIR "/") + name;
+}
+
+inline QString bundledPath(const QString &name)
+{
+    return QStringLiteral(PROGRAM_DATA_DIR "/") + name;
+}
+
+// A temporary program folder installed as the program's folder, with an empty
+// data folder. Removed with everything in it when the object goes.
+class ProgramFolderFixture
+{
+public:
+    explicit ProgramFolderFixture(bool withDataFolder = true)
+        : m_folder(m_dir.path())
+        , m_guard(m_folder)
+    {
+        if (withDataFolder)
+            QDir(m_dir.path()).mkdir(QStringLiteral("data"));
+    }
+
+    QString path() const { return m_dir.path() + u'/'; }
+    QString dataPath(const QString &name = {}) const { return path() + QStringLiteral("data/") + name; }
+
+    // Copies a file into the data folder, under another name when asked.
+    bool addData(const QString &sourcePath, const QString &asName = {}) const
+    {
+        const QString target = dataPath(asName.isEmpty() ? QFileInfo(sourcePath).fileName() : asName);
+        QFile::remove(target);
+        return QFile::copy(sourcePath, target) && QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    bool addFixture(const QString &fixture, const QString &asName = {}) const
+    {
+        return addData(fixturePath(fixture), asName);
+    }
+    bool addSchema() const { return addData(bundledPath(modNengajo::SchemaFileName)); }
+    bool writeData(const QString &name, const QByteArray &content) const
+    {
+        QFile file(dataPath(name));
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    platform::FakeProgramFolder m_folder;
+    platform::ScopedService<platform::ProgramFolder> m_guard;
+};
+
+// Puts the module's data back to the state of program start.
+inline void resetModule()
+{
+    modNengajo::winningData() = WinningData{};
+    modNengajo::NewDataList().clear();
+}
+
+} // namespace testsupport
