@@ -1,15 +1,263 @@
 #include "settingsfile.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <optional>
+
+// The INI file is handled as lines of bytes in the system's legacy code page
+// (UTF-8 here). Only the names and the one value looked at are decoded, so every
+// other line, comment, byte and line ending of the file stays exactly as it was.
 namespace platform {
 
-QString IniSettingsFile::readString(const QString &, const QString &, const QString &, const QString &defaultValue, int)
+namespace {
+
+// Large enough for any settings file a person writes; anything bigger is not ours.
+constexpr qint64 MaxFileBytes = 4 * 1024 * 1024;
+
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+
+struct Line
 {
-    return defaultValue;
+    QByteArray content; // without the line ending
+    QByteArray ending; // "\r\n", "\n" or empty for the last line
+};
+
+struct Layout
+{
+    QByteArray bom;
+    QList<Line> lines;
+};
+
+Layout splitLines(const QByteArray &bytes)
+{
+    Layout layout;
+    QByteArray text = bytes;
+    if (text.startsWith(Utf8Bom)) {
+        layout.bom = Utf8Bom;
+        text.remove(0, Utf8Bom.size());
+    }
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const qsizetype newline = text.indexOf('\n', start);
+        if (newline < 0) {
+            layout.lines.append({text.mid(start), {}});
+            break;
+        }
+        Line line;
+        if (newline > start && text.at(newline - 1) == '\r') {
+            line.content = text.mid(start, newline - 1 - start);
+            line.ending = "\r\n";
+        } else {
+            line.content = text.mid(start, newline - start);
+            line.ending = "\n";
+        }
+        layout.lines.append(line);
+        start = newline + 1;
+    }
+    return layout;
 }
 
-bool IniSettingsFile::writeString(const QString &, const QString &, const QString &, const QString &)
+QByteArray joinLines(const Layout &layout)
 {
-    return false;
+    QByteArray bytes = layout.bom;
+    for (const Line &line : layout.lines)
+        bytes += line.content + line.ending;
+    return bytes;
+}
+
+// The name of a section header line ("[ name ]"), or nothing for any other line.
+std::optional<QString> sectionName(const QByteArray &line)
+{
+    const QByteArray trimmed = line.trimmed();
+    if (!trimmed.startsWith('['))
+        return std::nullopt;
+    const qsizetype close = trimmed.indexOf(']');
+    const QByteArray name = close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1);
+    return QString::fromUtf8(name.trimmed());
+}
+
+// The key of a "key = value" line; lines without "=" hold no key.
+std::optional<QString> keyName(const QByteArray &line)
+{
+    const qsizetype equals = line.indexOf('=');
+    if (equals < 0)
+        return std::nullopt;
+    return QString::fromUtf8(line.left(equals).trimmed());
+}
+
+QByteArray rawValue(const QByteArray &line)
+{
+    QByteArray value = line.mid(line.indexOf('=') + 1).trimmed();
+    // A value in matching quotes is read without them, as the system does.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.mid(1, value.size() - 2);
+    return value;
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// At most maxBytes - 1 bytes, never ending inside a multi-byte character.
+QString cutToBuffer(const QByteArray &value, int maxBytes)
+{
+    if (maxBytes <= 1)
+        return {};
+    qsizetype length = qMin<qsizetype>(value.size(), maxBytes - 1);
+    if (length < value.size()) {
+        // Step back over continuation bytes to the start of the cut character.
+        while (length > 0 && (static_cast<unsigned char>(value.at(length)) & 0xC0) == 0x80)
+            --length;
+    }
+    return QString::fromUtf8(value.left(length));
+}
+
+// The whole file, an empty array for a missing file, nothing when it cannot be read.
+std::optional<QByteArray> readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return QByteArray();
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileBytes)
+        return std::nullopt;
+    QByteArray bytes = file.read(MaxFileBytes + 1);
+    if (bytes.size() > MaxFileBytes)
+        return std::nullopt;
+    return bytes;
+}
+
+// The line ending most of the file uses; "\n" for a new file.
+QByteArray usualEnding(const QList<Line> &lines)
+{
+    int crlf = 0;
+    int lf = 0;
+    for (const Line &line : lines) {
+        if (line.ending == "\r\n")
+            ++crlf;
+        else if (line.ending == "\n")
+            ++lf;
+    }
+    return crlf > lf ? QByteArray("\r\n") : QByteArray("\n");
+}
+
+bool isBlank(const QByteArray &line)
+{
+    return line.trimmed().isEmpty();
+}
+
+bool holdsLineBreak(const QString &text)
+{
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
+} // namespace
+
+QString IniSettingsFile::readString(
+    const QString &path, const QString &section, const QString &key, const QString &defaultValue, int maxBytes)
+{
+    const std::optional<QByteArray> bytes = readFile(path);
+    if (!bytes)
+        return cutToBuffer(defaultValue.toUtf8(), maxBytes);
+
+    bool inSection = false;
+    for (const Line &line : splitLines(*bytes).lines) {
+        if (const std::optional<QString> name = sectionName(line.content)) {
+            // The first section of that name is the one the system reads.
+            if (inSection)
+                break;
+            inSection = sameName(*name, section);
+            continue;
+        }
+        if (!inSection)
+            continue;
+        if (const std::optional<QString> name = keyName(line.content); name && sameName(*name, key))
+            return cutToBuffer(rawValue(line.content), maxBytes);
+    }
+    return cutToBuffer(defaultValue.toUtf8(), maxBytes);
+}
+
+bool IniSettingsFile::writeString(const QString &path, const QString &section, const QString &key, const QString &value)
+{
+    // A line break would split the entry and leave a damaged file behind.
+    if (section.isEmpty() || key.isEmpty() || holdsLineBreak(section) || holdsLineBreak(key) || holdsLineBreak(value))
+        return false;
+
+    // A read-only file stays as it is, as it does for the system (also for an
+    // administrator, who could write it anyway).
+    if (const QFileInfo info(path);
+        info.exists() && (!info.isFile() || !info.isWritable() || !info.permissions().testFlag(QFile::WriteOwner)))
+        return false;
+    const std::optional<QByteArray> bytes = readFile(path);
+    if (!bytes)
+        return false;
+    Layout layout = splitLines(*bytes);
+    QList<Line> &lines = layout.lines;
+    const QByteArray ending = usualEnding(lines);
+
+    qsizetype sectionLine = -1;
+    qsizetype sectionEnd = lines.size(); // the next section header, or the end of the file
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const std::optional<QString> name = sectionName(lines.at(i).content);
+        if (!name)
+            continue;
+        if (sectionLine >= 0) {
+            sectionEnd = i;
+            break;
+        }
+        if (sameName(*name, section))
+            sectionLine = i;
+    }
+
+    const auto entry = [&](const QString &keyText) { return keyText.toUtf8() + '=' + value.toUtf8(); };
+
+    // The last line of the file gets its line ending before anything follows it.
+    const auto endLastLine = [&] {
+        if (!lines.isEmpty() && lines.last().ending.isEmpty())
+            lines.last().ending = ending;
+    };
+
+    if (sectionLine < 0) {
+        endLastLine();
+        lines.append({'[' + section.toUtf8() + ']', ending});
+        lines.append({entry(key), ending});
+    } else {
+        bool replaced = false;
+        for (qsizetype i = sectionLine + 1; i < sectionEnd; ++i) {
+            const std::optional<QString> name = keyName(lines.at(i).content);
+            if (name && sameName(*name, key)) {
+                // The key keeps the spelling the file gave it.
+                lines[i].content = entry(*name);
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) {
+            // After the last entry of the section, before the blank lines that
+            // separate it from the next one.
+            qsizetype at = sectionEnd;
+            while (at > sectionLine + 1 && isBlank(lines.at(at - 1).content))
+                --at;
+            if (at == lines.size())
+                endLastLine();
+            lines.insert(at, {entry(key), ending});
+        }
+    }
+
+    QSaveFile file(path);
+    // A settings file in a folder the program may not create files in is still
+    // updated in place rather than left unchanged.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray content = joinLines(layout);
+    if (file.write(content) != content.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 } // namespace platform
