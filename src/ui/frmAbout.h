@@ -2,11 +2,30 @@
 
 #include <QDialog>
 
-// The version information window. Modal, created afresh each time.
+class QLabel;
+class QPushButton;
+
+// The version information window: the program's name and version, and a link
+// to the maker's web page. Modal, created afresh each time it opens.
 class frmAbout : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit frmAbout(QWidget *parent = nullptr);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void setLinkColour(QRgb colour);
+    void lblURL_Click();
+
+    QLabel *m_picIcon = nullptr;
+    QLabel *m_lblTitle = nullptr;
+    QLabel *m_lblDescription = nullptr;
+    QLabel *m_Label1 = nullptr;
+    QLabel *m_lblURL = nullptr;
+    QPushButton *m_cmdOK = nullptr;
 };

@@ -1,0 +1,28 @@
+# Runs at install time: writes harovan.desktop with the installed executable's
+# path and links PREFIX/bin/harovan to it.
+
+set(executable "${CMAKE_INSTALL_PREFIX}/${HAROVAN_INSTALL_DIR}/harovan")
+
+# Exec takes a quoted argument: inside the quotes ", `, $ and \ are escaped
+# with a backslash, and the desktop file's own string rules double every
+# backslash again; a literal % is written %%.
+set(quoted "${executable}")
+string(REPLACE "\\" "\\\\\\\\" quoted "${quoted}")
+string(REPLACE "\"" "\\\\\"" quoted "${quoted}")
+string(REPLACE "`" "\\\\`" quoted "${quoted}")
+string(REPLACE "$" "\\\\$" quoted "${quoted}")
+string(REPLACE "%" "%%" quoted "${quoted}")
+set(HAROVAN_DESKTOP_EXEC "\"${quoted}\"")
+# TryExec is a plain string: only the desktop file's own escapes apply.
+string(REPLACE "\\" "\\\\" HAROVAN_DESKTOP_TRYEXEC "${executable}")
+
+configure_file("${HAROVAN_DESKTOP_TEMPLATE}" "${HAROVAN_DESKTOP_WORK_DIR}/harovan.desktop" @ONLY)
+file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications" TYPE FILE
+     FILES "${HAROVAN_DESKTOP_WORK_DIR}/harovan.desktop")
+
+set(link "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/harovan")
+message(STATUS "Installing: ${link}")
+file(MAKE_DIRECTORY "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin")
+file(REMOVE "${link}")
+file(CREATE_LINK "../${HAROVAN_INSTALL_DIR}/harovan" "${link}" SYMBOLIC)
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_PREFIX}/bin/harovan")
