@@ -1,88 +1,475 @@
 #include "xmldocument.h"
 
+#include <libxml/SAX2.h>
+#include <libxml/encoding.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/schemasInternals.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlschemas.h>
+#include <libxml/xmlversion.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
 namespace platform::xml {
+
+namespace {
+
+// Data files and the list document never need anything from outside: every
+// external entity, DTD or included schema is refused, whatever asks for it.
+xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxtPtr)
+{
+    return nullptr;
+}
+
+// Files written on Windows declare Shift_JIS but hold CP932 characters
+// (①, ㈱, ～); glibc's Shift_JIS decoder rejects those, its CP932 reads them.
+void registerShiftJisAsCp932()
+{
+    static const char *const shiftJisNames[] = {"Shift_JIS", "Shift-JIS", "SJIS", "x-sjis", "MS_Kanji", "csShiftJIS"};
+    xmlCharEncodingHandlerPtr cp932 = xmlFindCharEncodingHandler("CP932");
+    if (!cp932)
+        return;
+    xmlCharEncCloseFunc(cp932);
+    for (const char *name : shiftJisNames)
+        xmlAddEncodingAlias("CP932", name);
+}
+
+void initLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        xmlSetExternalEntityLoader(refuseExternalEntity);
+        registerShiftJisAsCp932();
+    });
+}
+
+template <typename T, void (*Free)(T *)> struct LibXmlDeleter
+{
+    void operator()(T *p) const { Free(p); }
+};
+template <typename T, void (*Free)(T *)> using LibXmlPtr = std::unique_ptr<T, LibXmlDeleter<T, Free>>;
+
+using DocPtr = LibXmlPtr<xmlDoc, xmlFreeDoc>;
+using ParserCtxtPtr = LibXmlPtr<xmlParserCtxt, xmlFreeParserCtxt>;
+using SchemaParserCtxtPtr = LibXmlPtr<xmlSchemaParserCtxt, xmlSchemaFreeParserCtxt>;
+using SchemaPtr = LibXmlPtr<xmlSchema, xmlSchemaFree>;
+using ValidCtxtPtr = LibXmlPtr<xmlSchemaValidCtxt, xmlSchemaFreeValidCtxt>;
+
+void unplug(xmlSchemaSAXPlugStruct *plug)
+{
+    xmlSchemaSAXUnplug(plug);
+}
+using SaxPlugPtr = LibXmlPtr<xmlSchemaSAXPlugStruct, unplug>;
+
+void freeXmlChars(xmlChar *text)
+{
+    xmlFree(text);
+}
+using XmlCharPtr = LibXmlPtr<xmlChar, freeXmlChars>;
+
+QString fromXmlChars(const xmlChar *text)
+{
+    return text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QString();
+}
+
+const xmlChar *toXmlChars(const QByteArray &utf8)
+{
+    return reinterpret_cast<const xmlChar *>(utf8.constData());
+}
+
+// The first error of one parse; later ones are ignored.
+struct ParseState
+{
+    xmlParserCtxtPtr ctxt = nullptr;
+    bool failed = false;
+    ParseError first;
+
+    void record(int code, int line, int column, const char *message)
+    {
+        if (failed)
+            return;
+        failed = true;
+        first.errorCode = code != 0 ? code : -1;
+        first.line = line;
+        first.linepos = column;
+        first.reason = QString::fromUtf8(message ? message : "Unknown error");
+        while (first.reason.endsWith(u'\n') || first.reason.endsWith(u'\r'))
+            first.reason.chop(1);
+    }
+};
+
+// Errors of the parser itself: the context carries the state of its parse.
+// An error inside an entity's text is placed at the document's own position
+// (the reference), not at a position within the entity.
+void parserErrorHandler(void *, xmlErrorPtr error)
+{
+    if (!error || error->level < XML_ERR_ERROR || !error->ctxt)
+        return;
+    auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
+    auto *state = static_cast<ParseState *>(ctxt->_private);
+    if (!state)
+        return;
+    const xmlParserCtxtPtr main = state->ctxt;
+    if (ctxt == main && main->inputNr <= 1) {
+        state->record(error->code, error->line, error->int2, error->message);
+    } else {
+        const xmlParserInputPtr input = main && main->inputNr > 0 ? main->inputTab[0] : nullptr;
+        state->record(error->code, input ? input->line : error->line, input ? input->col : error->int2, error->message);
+    }
+}
+
+// Only entities whose text stands in the document itself are accepted; one
+// that names a file or an address is an error, so no outside content can reach
+// the data whatever the parser would do with it.
+void entityDeclHandler(
+    void *ctx, const xmlChar *name, int type, const xmlChar *publicId, const xmlChar *systemId, xmlChar *content)
+{
+    auto *ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    if (type == XML_INTERNAL_GENERAL_ENTITY || type == XML_INTERNAL_PARAMETER_ENTITY) {
+        xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
+        return;
+    }
+    auto *state = static_cast<ParseState *>(ctxt->_private);
+    if (state && ctxt->input) {
+        const QByteArray reason
+            = "External entity '" + QByteArray(reinterpret_cast<const char *>(name)) + "' is not allowed";
+        state->record(-1, ctxt->input->line, ctxt->input->col, reason.constData());
+    }
+}
+
+// Errors of the schema validator plugged into the parse. Its own position is
+// the element's line only, so the parser's current position is taken.
+void schemaErrorHandler(void *data, xmlErrorPtr error)
+{
+    auto *state = static_cast<ParseState *>(data);
+    if (!state || !error || error->level < XML_ERR_ERROR)
+        return;
+    const xmlParserInputPtr input = state->ctxt ? state->ctxt->input : nullptr;
+    if (input)
+        state->record(error->code, input->line, input->col, error->message);
+    else
+        state->record(error->code, error->line, 0, error->message);
+}
+
+void ignoreError(void *, xmlErrorPtr) { }
+
+void ignoreGenericError(void *, const char *, ...) { }
+
+// The schema validator prints notes of its own (for instance on entity
+// references it does not follow) through libxml2's generic channel; they are
+// kept off the console while the program's own parse runs.
+class QuietGenericErrors
+{
+public:
+    QuietGenericErrors()
+        : m_function(xmlGenericError)
+        , m_context(xmlGenericErrorContext)
+    {
+        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+    }
+    ~QuietGenericErrors() { xmlSetGenericErrorFunc(m_context, m_function); }
+    QuietGenericErrors(const QuietGenericErrors &) = delete;
+    QuietGenericErrors &operator=(const QuietGenericErrors &) = delete;
+
+private:
+    xmlGenericErrorFunc m_function;
+    void *m_context;
+};
+
+ParseError makeError(int line, int column, const QString &reason)
+{
+    return ParseError {-1, line, column, reason};
+}
+
+// Reads a whole file of at most MaxDocumentBytes; the reason when it cannot.
+std::optional<QString> readCapped(const QString &path, QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("The system cannot find the file \"%1\".").arg(path);
+    if (!info.isFile())
+        return QStringLiteral("\"%1\" is not a file.").arg(path);
+    if (info.size() > MaxDocumentBytes)
+        return QStringLiteral("The file is larger than %1 bytes.").arg(MaxDocumentBytes);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("The file \"%1\" cannot be read: %2").arg(path, file.errorString());
+    // The size may change between the check and the read (or not be known at all).
+    bytes = file.read(MaxDocumentBytes + 1);
+    if (bytes.size() > MaxDocumentBytes)
+        return QStringLiteral("The file is larger than %1 bytes.").arg(MaxDocumentBytes);
+    return std::nullopt;
+}
+
+xmlNodePtr asNode(void *node)
+{
+    return static_cast<xmlNodePtr>(node);
+}
+
+// Blank text between elements is layout, not content.
+bool isLayoutText(xmlNodePtr node)
+{
+    return node->type == XML_TEXT_NODE && xmlIsBlankNode(node);
+}
+
+// Nodes a data file can meaningfully hold. An entity reference's children are
+// the entity's own nodes, not part of this tree, so it is shown as a leaf.
+bool hasOwnChildren(xmlNodePtr node)
+{
+    return node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE;
+}
+
+} // namespace
 
 struct SchemaCache::Impl
 {
+    SchemaPtr schema;
 };
+
 SchemaCache::SchemaCache()
     : d(std::make_unique<Impl>())
 {
+    initLibrary();
 }
+
 SchemaCache::~SchemaCache() = default;
-bool SchemaCache::add(const QString &, const QString &)
+
+bool SchemaCache::add(const QString &namespaceUri, const QString &schemaPath)
 {
-    return false;
+    d->schema.reset();
+    const QuietGenericErrors quiet;
+    QByteArray bytes;
+    if (readCapped(schemaPath, bytes) || bytes.isEmpty())
+        return false;
+    SchemaParserCtxtPtr parser(xmlSchemaNewMemParserCtxt(bytes.constData(), static_cast<int>(bytes.size())));
+    if (!parser)
+        return false;
+    xmlSchemaSetParserStructuredErrors(parser.get(), ignoreError, nullptr);
+    SchemaPtr schema(xmlSchemaParse(parser.get()));
+    if (!schema || fromXmlChars(schema->targetNamespace) != namespaceUri)
+        return false;
+    d->schema = std::move(schema);
+    return true;
 }
+
 bool SchemaCache::isEmpty() const
 {
-    return true;
+    return !d->schema;
 }
 
 bool Node::isElement() const
 {
-    return false;
+    return m_node && asNode(m_node)->type == XML_ELEMENT_NODE;
 }
+
 QString Node::name() const
 {
-    return {};
+    return isElement() ? fromXmlChars(asNode(m_node)->name) : QString();
 }
+
 QList<Node> Node::childNodes() const
 {
-    return {};
+    QList<Node> children;
+    if (!m_node || !hasOwnChildren(asNode(m_node)))
+        return children;
+    for (xmlNodePtr child = asNode(m_node)->children; child; child = child->next) {
+        if (!isLayoutText(child))
+            children.append(Node(child));
+    }
+    return children;
 }
-std::optional<QString> Node::attribute(const QString &) const
+
+std::optional<QString> Node::attribute(const QString &name) const
 {
+    if (!isElement())
+        return std::nullopt;
+    const QByteArray utf8 = name.toUtf8();
+    // Only attributes written in the file; never defaults from a DTD.
+    for (xmlAttrPtr attr = asNode(m_node)->properties; attr; attr = attr->next) {
+        if (xmlStrEqual(attr->name, toXmlChars(utf8))) {
+            const XmlCharPtr value(xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(attr)));
+            return value ? fromXmlChars(value.get()) : QStringLiteral("");
+        }
+    }
     return std::nullopt;
 }
-QList<Node> Node::elementsByTagName(const QString &) const
+
+QList<Node> Node::elementsByTagName(const QString &name) const
 {
-    return {};
+    QList<Node> found;
+    if (!m_node || !hasOwnChildren(asNode(m_node)))
+        return found;
+    const QByteArray utf8 = name.toUtf8();
+    const bool any = name == u"*";
+    // Depth first in document order, without recursion: nesting depth is the file's choice.
+    std::vector<xmlNodePtr> pending;
+    for (xmlNodePtr child = asNode(m_node)->last; child; child = child->prev)
+        pending.push_back(child);
+    while (!pending.empty()) {
+        const xmlNodePtr node = pending.back();
+        pending.pop_back();
+        if (node->type != XML_ELEMENT_NODE)
+            continue;
+        if (any || xmlStrEqual(node->name, toXmlChars(utf8)))
+            found.append(Node(node));
+        for (xmlNodePtr child = node->last; child; child = child->prev)
+            pending.push_back(child);
+    }
+    return found;
 }
+
 QString Node::text() const
 {
-    return {};
+    if (!m_node)
+        return {};
+    const XmlCharPtr content(xmlNodeGetContent(asNode(m_node)));
+    return fromXmlChars(content.get());
 }
 
 struct Document::Impl
 {
+    DocPtr doc;
     ParseError error;
+    bool validateOnParse = false;
+    const SchemaCache *schemas = nullptr;
+
+    bool parse(const QByteArray &bytes);
+    bool fail(const ParseError &parseError)
+    {
+        doc.reset();
+        error = parseError;
+        return false;
+    }
 };
+
 Document::Document()
     : d(std::make_unique<Impl>())
 {
+    initLibrary();
 }
+
 Document::~Document() = default;
-void Document::setValidateOnParse(bool)
+
+void Document::setValidateOnParse(bool validate)
 {
+    d->validateOnParse = validate;
 }
-void Document::setSchemas(const SchemaCache *)
+
+void Document::setSchemas(const SchemaCache *schemas)
 {
+    d->schemas = schemas;
 }
-bool Document::load(const QString &)
+
+bool Document::load(const QString &path)
 {
-    return false;
+    d->doc.reset();
+    d->error = {};
+    QByteArray bytes;
+    if (const std::optional<QString> reason = readCapped(path, bytes))
+        return d->fail(makeError(0, 0, *reason));
+    return d->parse(bytes);
 }
-bool Document::loadXml(const QByteArray &)
+
+bool Document::loadXml(const QByteArray &bytes)
 {
-    return false;
+    d->doc.reset();
+    d->error = {};
+    if (bytes.size() > MaxDocumentBytes)
+        return d->fail(makeError(0, 0, QStringLiteral("The document is larger than %1 bytes.").arg(MaxDocumentBytes)));
+    return d->parse(bytes);
 }
+
+bool Document::Impl::parse(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return fail(makeError(0, 0, QStringLiteral("Document is empty")));
+
+    const QuietGenericErrors quiet;
+    ParseState state;
+    ParserCtxtPtr ctxt(xmlCreateMemoryParserCtxt(bytes.constData(), static_cast<int>(bytes.size())));
+    if (!ctxt)
+        return fail(makeError(0, 0, QStringLiteral("The XML parser cannot be created.")));
+    // Network off; entities stay references, no DTD is loaded, the usual size
+    // and depth limits stay on.
+    xmlCtxtUseOptions(ctxt.get(), XML_PARSE_NONET | XML_PARSE_BIG_LINES);
+    ctxt->_private = &state;
+    ctxt->sax->serror = parserErrorHandler;
+    ctxt->sax->entityDecl = entityDeclHandler;
+    state.ctxt = ctxt.get();
+
+    // Declared after the parser context so that they go first: the plug must
+    // give the parser its own handler back before the context is freed.
+    ValidCtxtPtr validator;
+    SaxPlugPtr plug;
+    if (validateOnParse && schemas && !schemas->isEmpty()) {
+        validator.reset(xmlSchemaNewValidCtxt(schemas->d->schema.get()));
+        if (!validator)
+            return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be created.")));
+        xmlSchemaSetValidStructuredErrors(validator.get(), schemaErrorHandler, &state);
+        plug.reset(xmlSchemaSAXPlug(validator.get(), &ctxt->sax, &ctxt->userData));
+        if (!plug)
+            return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be started.")));
+        ctxt->sax->serror = parserErrorHandler;
+    }
+
+    const int status = xmlParseDocument(ctxt.get());
+    DocPtr parsed(ctxt->myDoc);
+    ctxt->myDoc = nullptr;
+    const bool wellFormed = ctxt->wellFormed != 0;
+    const bool valid = !validator || xmlSchemaIsValid(validator.get()) == 1;
+    plug.reset();
+
+    if (state.failed)
+        return fail(state.first);
+    if (status != 0 || !wellFormed || !valid || !parsed) {
+        const xmlParserInputPtr input = ctxt->input;
+        return fail(
+            makeError(input ? input->line : 0, input ? input->col : 0, QStringLiteral("The document cannot be read.")));
+    }
+    doc = std::move(parsed);
+    return true;
+}
+
 const ParseError &Document::parseError() const
 {
     return d->error;
 }
+
 Node Document::documentElement() const
 {
-    return {};
+    return d->doc ? Node(xmlDocGetRootElement(d->doc.get())) : Node();
 }
+
 QList<Node> Document::childNodes() const
 {
-    return {};
+    QList<Node> children;
+    if (!d->doc)
+        return children;
+    for (xmlNodePtr child = d->doc->children; child; child = child->next) {
+        // The document type declaration belongs to the parser, not to the data.
+        if (child->type != XML_DTD_NODE && !isLayoutText(child))
+            children.append(Node(child));
+    }
+    return children;
 }
 
 bool LibXmlComponent::isAvailable()
 {
-    return true;
+    initLibrary();
+    // The library in use must be the one built against (same major version, no
+    // older minor), and able to validate against XML Schema.
+    const int running = xmlParserVersion ? std::atoi(xmlParserVersion) : 0;
+    const bool sameMajor = running / 10000 == LIBXML_VERSION / 10000;
+    const bool notOlder = running / 100 >= LIBXML_VERSION / 100;
+    return sameMajor && notOlder && xmlHasFeature(XML_WITH_SCHEMAS) != 0;
 }
 
 } // namespace platform::xml
