@@ -1,11 +1,153 @@
 #include "modNengajo.h"
 
-QString modNengajo::ValidateDataFile(const QString &, const QString &)
+#include "platform/messagebox.h"
+#include "platform/programfolder.h"
+#include "platform/xmldocument.h"
+
+#include <QFileInfo>
+
+#include <limits>
+
+namespace {
+
+using platform::xml::Node;
+
+constexpr int MaxCount = std::numeric_limits<qint16>::max();
+
+void showLoadError(const QString &text)
 {
-    return {};
+    platform::showMessage(modNengajo::MessageTitle, text, platform::MessageBox::Icon::Critical);
 }
 
-qint16 modNengajo::LoadDataFile(const QString &, const QString &)
+// Reads one top-level node's class elements into the class tables. k is the
+// class opened last and runs on over the whole load. False on anything the
+// data cannot hold.
+bool readClasses(const Node &top, WinningData &data, int &k)
 {
-    return -1;
+    const QList<Node> children = top.childNodes();
+    if (children.size() > MaxCount)
+        return false;
+    const auto n = static_cast<qint16>(children.size());
+    data.intClassCount = n;
+    // Every row starts with slot 0 only; rows grow together as numbers arrive.
+    data.Classes = QList<PrizeClass>(n + 1, PrizeClass {{}, QStringList(1), {}, 0});
+
+    for (const Node &c : children) {
+        if (!c.isElement())
+            return false;
+        const std::optional<QString> name = c.attribute(QStringLiteral("name"));
+        if (name && !name->isEmpty()) {
+            // A class element without a name opens no class: what it holds
+            // goes to the class opened last (slot 0 before the first named one).
+            if (++k > n)
+                return false;
+            data.Classes[k].strName = *name;
+        }
+        if (!c.hasChildNodes())
+            continue;
+
+        PrizeClass &prizeClass = data.Classes[k];
+        const QList<Node> numbers = c.elementsByTagName(QStringLiteral("number"));
+        if (numbers.size() > MaxCount)
+            return false;
+        for (qsizetype i = 1; i <= numbers.size(); ++i) {
+            if (i >= prizeClass.strNumbers.size()) {
+                for (PrizeClass &row : data.Classes)
+                    row.strNumbers.append(QString());
+            }
+            prizeClass.strNumbers[i] = numbers.at(i - 1).text();
+        }
+        data.intMaxNumbers = std::max(data.intMaxNumbers, static_cast<qint16>(numbers.size()));
+
+        for (const Node &syouhin : c.elementsByTagName(QStringLiteral("syouhin")))
+            prizeClass.strSyouhin += syouhin.text() + modNengajo::CrLf;
+        if (prizeClass.strSyouhin.endsWith(modNengajo::CrLf))
+            prizeClass.strSyouhin.chop(modNengajo::CrLf.size());
+    }
+    return true;
+}
+
+// Reads the loaded document into data, a copy of the data in force. False on
+// an error no valid data file produces (missing type or year, a node under
+// the root that is not an element, counts beyond 16 bits).
+bool readDocument(const platform::xml::Document &document, WinningData &data)
+{
+    const Node root = document.documentElement();
+    if (root.isNull())
+        return false;
+    const std::optional<QString> type = root.attribute(QStringLiteral("type"));
+    const std::optional<QString> year = root.attribute(QStringLiteral("year"));
+    if (!type || !year)
+        return false;
+    data.strType = *type;
+    data.strYear = *year;
+    data.strUrl = root.attribute(QStringLiteral("url")).value_or(QString());
+
+    data.intMaxNumbers = 0;
+    int k = 0;
+    // A root without child nodes keeps the classes and hit counts in force.
+    for (const Node &top : document.childNodes()) {
+        if (top.hasChildNodes() && !readClasses(top, data, k))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString modNengajo::ValidateDataFile(const QString &dataPath, const QString &schemaPath)
+{
+    platform::xml::SchemaCache schemas;
+    // A schema that cannot be read validates nothing; the parse still runs.
+    schemas.add(SchemaNamespace, schemaPath);
+    platform::xml::Document document;
+    document.setValidateOnParse(true);
+    document.setSchemas(&schemas);
+    document.load(dataPath);
+
+    const platform::xml::ParseError &error = document.parseError();
+    if (error.errorCode == 0)
+        return {};
+    return QStringLiteral("[line:") + QString::number(error.line) + QStringLiteral(", pos:")
+        + QString::number(error.linepos) + QStringLiteral("] ") + error.reason;
+}
+
+qint16 modNengajo::LoadDataFile(const QString &dataFileName, const QString &schemaFileName)
+{
+    WinningData &data = winningData();
+    const QString dataPath = platform::dataFolder() + dataFileName;
+    const QString schemaPath = platform::dataFolder() + schemaFileName;
+
+    if (!QFileInfo(dataPath).isFile()) {
+        showLoadError(
+            QStringLiteral("当選番号データファイル\"") + data.strFileName + QStringLiteral("\"が見つかりません。"));
+        return -1;
+    }
+
+    if (QFileInfo::exists(schemaPath)) {
+        const QString description = ValidateDataFile(dataPath, schemaPath);
+        if (!description.isEmpty()) {
+            showLoadError(
+                QStringLiteral("当選番号データファイルの記述にエラーがあります。") + CrLf + CrLf + description);
+            return -1;
+        }
+    }
+
+    platform::xml::Document document;
+    document.setValidateOnParse(false);
+    if (!document.load(dataPath)) {
+        showLoadError(QStringLiteral("当選番号データファイルの読み込みに失敗しました"));
+        return -1;
+    }
+
+    // Read into a copy and put it in force only when the whole file was read,
+    // so a file the program cannot use never leaves half its data behind.
+    WinningData next = data;
+    if (!readDocument(document, next)) {
+        showLoadError(QStringLiteral("当選番号データファイルの読み込みに失敗しました。"));
+        return -1;
+    }
+    next.strFileName = data.strFileName;
+    data = std::move(next);
+    return 0;
 }
