@@ -13,9 +13,10 @@ class HttpTransfer
 public:
     struct Result
     {
-        bool ok = false;      // the whole body arrived with a success status
-        QByteArray body;      // the body, byte for byte (empty unless ok)
-        QString error;        // what went wrong, for diagnostics only
+        bool ok = false; // the whole body arrived with a success status
+        QByteArray body; // the body, byte for byte (empty unless ok)
+        QString error; // what went wrong, for diagnostics only
+        long httpStatus = 0; // the last response's status code; 0 when none arrived
     };
 
     virtual ~HttpTransfer() = default;
@@ -31,7 +32,9 @@ public:
     struct Options
     {
         long connectTimeoutMs = 15000;
-        long stallTimeoutMs = 30000; // no data for this long ends the transfer
+        long stallTimeoutMs = 30000; // no data for this long ends the transfer (noticed within about a second)
+        // A trickle that never quite stalls still ends after this long; 0: no limit.
+        long totalTimeoutMs = 300000;
         qint64 maxBodyBytes = 1024 * 1024;
         long maxRedirects = 5;
     };
@@ -39,6 +42,8 @@ public:
     CurlHttpTransfer();
     explicit CurlHttpTransfer(const Options &options);
     Result get(const QString &url) override;
+
+    const Options &options() const { return m_options; }
 
 private:
     Options m_options;

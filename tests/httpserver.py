@@ -1,0 +1,145 @@
+#!/usr/bin/env python3
+"""A small HTTP server for the download tests, on 127.0.0.1 only.
+
+Usage: httpserver.py ROOT
+
+Serves the files under ROOT and, below /fault/, answers that go wrong in
+chosen ways. Prints "PORT <n>" once it listens on its ephemeral port, then
+"GET <path>" for every request. Ends when its standard input closes, so it
+never outlives the test that started it.
+
+Fault paths:
+  /fault/status/<code>                   that status with a short body
+  /fault/stall?seconds=S                 no response at all for S seconds
+  /fault/stall-body?seconds=S            headers and part of the body, then silence
+  /fault/truncated?declared=N&sent=M     Content-Length N, M bytes, connection closed
+  /fault/bytes?n=N                       N bytes with Content-Length
+  /fault/chunked?n=N                     N bytes chunked, without Content-Length
+  /fault/trickle?n=N&interval=S          N bytes, one every S seconds
+  /fault/redirect?to=URL[&code=C]        a redirect (302 unless told) to URL
+  /fault/notxml                          a plain-text body
+"""
+
+import http.server
+import os
+import sys
+import threading
+import time
+import urllib.parse
+
+MAX_STALL_SECONDS = 60
+
+
+class Handler(http.server.SimpleHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, format, *args):
+        pass
+
+    def do_GET(self):
+        print("GET " + self.path, flush=True)
+        url = urllib.parse.urlsplit(self.path)
+        if not url.path.startswith("/fault/"):
+            return super().do_GET()
+        try:
+            self.answer_fault(url.path[len("/fault/"):], urllib.parse.parse_qs(url.query))
+        except (BrokenPipeError, ConnectionResetError):
+            # The client gave up (a time-out or a size cap): nothing to answer.
+            self.close_connection = True
+
+    def answer_fault(self, fault, query):
+        def number(name, default):
+            return int(query.get(name, [default])[0])
+
+        if fault.startswith("status/"):
+            self.send_body(int(fault[len("status/"):]), b"fault status\n")
+        elif fault == "stall":
+            time.sleep(min(number("seconds", 10), MAX_STALL_SECONDS))
+            self.close_connection = True
+        elif fault == "stall-body":
+            self.send_response(200)
+            self.send_header("Content-Length", "100")
+            self.end_headers()
+            self.wfile.write(b"0123456789")
+            self.wfile.flush()
+            time.sleep(min(number("seconds", 10), MAX_STALL_SECONDS))
+            self.close_connection = True
+        elif fault == "truncated":
+            sent = number("sent", 10)
+            self.send_response(200)
+            self.send_header("Content-Length", str(number("declared", 1000)))
+            self.end_headers()
+            self.wfile.write(b"t" * sent)
+            self.close_connection = True
+        elif fault == "bytes":
+            self.send_body(200, b"b" * number("n", 0))
+        elif fault == "chunked":
+            remaining = number("n", 0)
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            while remaining > 0:
+                size = min(remaining, 64 * 1024)
+                self.wfile.write(b"%x\r\n" % size + b"c" * size + b"\r\n")
+                remaining -= size
+            self.wfile.write(b"0\r\n\r\n")
+        elif fault == "trickle":
+            count = number("n", 10)
+            interval = min(float(query.get("interval", ["0.5"])[0]), MAX_STALL_SECONDS)
+            self.send_response(200)
+            self.send_header("Content-Length", str(count))
+            self.end_headers()
+            for _ in range(count):
+                self.wfile.write(b"t")
+                self.wfile.flush()
+                time.sleep(interval)
+        elif fault == "redirect":
+            self.send_response(number("code", 302))
+            self.send_header("Location", query["to"][0])
+            self.send_header("Content-Length", "9")
+            self.end_headers()
+            self.wfile.write(b"redirect\n")
+        elif fault == "notxml":
+            self.send_body(200, b"this is not xml at all\n", "text/plain")
+        else:
+            self.send_body(404, b"no such fault\n")
+
+    def send_body(self, status, body, content_type="application/octet-stream"):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+
+class Server(http.server.ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        # A client that hangs up early (a time-out, a size cap) is expected.
+        if not isinstance(sys.exc_info()[1], (BrokenPipeError, ConnectionResetError)):
+            super().handle_error(request, client_address)
+
+
+def exit_when_stdin_closes():
+    while sys.stdin.buffer.read(4096):
+        pass
+    os._exit(0)
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit("usage: httpserver.py ROOT")
+    root = os.path.abspath(sys.argv[1])
+
+    def make_handler(*args, **kwargs):
+        return Handler(*args, directory=root, **kwargs)
+
+    server = Server(("127.0.0.1", 0), make_handler)
+    threading.Thread(target=exit_when_stdin_closes, daemon=True).start()
+    print("PORT %d" % server.server_address[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,127 @@
+#pragma once
+
+// A real HTTP server on 127.0.0.1 for the download tests: tests/httpserver.py
+// serving a temporary folder, with the fault paths that script describes.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+class LocalHttpServer
+{
+public:
+    LocalHttpServer()
+    {
+        // The transfers go straight to 127.0.0.1, whatever the environment says.
+        for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+            qunsetenv(name);
+    }
+    ~LocalHttpServer() { stop(); }
+    LocalHttpServer(const LocalHttpServer &) = delete;
+    LocalHttpServer &operator=(const LocalHttpServer &) = delete;
+
+    // Starts the server; on failure error() says why.
+    bool start()
+    {
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty()) {
+            m_error = QStringLiteral("python3 not found");
+            return false;
+        }
+        m_process.setProgram(python);
+        m_process.setArguments({QStringLiteral(PROJECT_SOURCE_DIR "/tests/httpserver.py"), m_root.path()});
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+        if (!m_process.waitForStarted(5000)) {
+            m_error = m_process.errorString();
+            return false;
+        }
+        while (m_process.canReadLine() || m_process.waitForReadyRead(5000)) {
+            const QByteArray line = m_process.readLine().trimmed();
+            if (line.startsWith("PORT ")) {
+                m_port = line.mid(5).toUShort();
+                return m_port != 0;
+            }
+            if (!m_process.canReadLine() && m_process.state() != QProcess::Running)
+                break;
+        }
+        m_error = QStringLiteral("the server did not report its port");
+        return false;
+    }
+
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.closeWriteChannel(); // the server ends when its input closes
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+    QString url(const QString &path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path); }
+
+    // The folder the server serves.
+    QString root() const { return m_root.path() + u'/'; }
+    bool writeFile(const QString &relativePath, const QByteArray &content) const
+    {
+        const QString path = root() + relativePath;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
+    }
+
+    // The paths requested since the last call, in order.
+    QStringList takeRequests()
+    {
+        // The server logs a request before it answers it, so after a transfer
+        // has returned its line is already in the pipe.
+        while (m_process.waitForReadyRead(30)) { }
+        QStringList requests;
+        while (m_process.canReadLine()) {
+            const QByteArray line = m_process.readLine().trimmed();
+            if (line.startsWith("GET "))
+                requests.append(QString::fromUtf8(line.mid(4)));
+        }
+        return requests;
+    }
+
+    // A port on 127.0.0.1 on which nothing listens: connections are refused.
+    static quint16 closedPort()
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        quint16 port = 0;
+        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+            && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+            port = ntohs(address.sin_port);
+        if (fd >= 0)
+            ::close(fd);
+        return port;
+    }
+
+private:
+    QTemporaryDir m_root;
+    QProcess m_process;
+    quint16 m_port = 0;
+    QString m_error;
+};
+
+} // namespace testsupport

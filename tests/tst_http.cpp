@@ -1,0 +1,204 @@
+// The libcurl transfer against a real server on 127.0.0.1: what counts as a
+// document, and every way a transfer must fail instead.
+
+#include "localhttpserver.h"
+#include "platform/http.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QUrl>
+
+using platform::CurlHttpTransfer;
+
+class tst_Http : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void get_data();
+    void get();
+    void refusesOtherSchemesWithoutARequest_data();
+    void refusesOtherSchemesWithoutARequest();
+    void refusedConnection();
+    void stallAndTrickleEndInTime_data();
+    void stallAndTrickleEndInTime();
+
+private:
+    static CurlHttpTransfer::Options quickOptions();
+
+    testsupport::LocalHttpServer m_server;
+    QByteArray m_binary;
+};
+
+CurlHttpTransfer::Options tst_Http::quickOptions()
+{
+    CurlHttpTransfer::Options options;
+    options.connectTimeoutMs = 2000;
+    options.stallTimeoutMs = 1000;
+    options.totalTimeoutMs = 10000;
+    options.maxBodyBytes = 1000;
+    options.maxRedirects = 3;
+    return options;
+}
+
+void tst_Http::initTestCase()
+{
+    if (!m_server.start())
+        QFAIL(qPrintable(m_server.error()));
+    // Every byte value, CR LF and Shift_JIS text: stored exactly as sent.
+    for (int i = 0; i < 256; ++i)
+        m_binary.append(char(i));
+    m_binary.append("\r\n\x94\x4e\x89\xea\x8f\xf3\r\n");
+    QVERIFY(m_server.writeFile(QStringLiteral("files/binary.xml"), m_binary));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/empty.xml"), {}));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/年賀状（令和8年度版）.xml"), "<tousen/>"));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/cap.xml"), QByteArray(1000, 'x')));
+}
+
+void tst_Http::get_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<long>("status");
+    QTest::addColumn<QStringList>("requests");
+
+    const QByteArray none;
+    const QString redirect = QStringLiteral("/fault/redirect?to=");
+    auto encoded = [](const QString &target) { return QString::fromLatin1(QUrl::toPercentEncoding(target)); };
+
+    // Documents.
+    QTest::newRow("binary body byte for byte")
+        << "/files/binary.xml" << true << m_binary << 200L << QStringList {"/files/binary.xml"};
+    QTest::newRow("empty body") << "/files/empty.xml" << true << none << 200L << QStringList {"/files/empty.xml"};
+    QTest::newRow("Japanese file name") << "/files/年賀状（令和8年度版）.xml" << true << QByteArray("<tousen/>") << 200L
+                                        << QStringList {"/files/" + encoded("年賀状（令和8年度版）.xml")};
+    QTest::newRow("body exactly at the cap")
+        << "/files/cap.xml" << true << QByteArray(1000, 'x') << 200L << QStringList {"/files/cap.xml"};
+    QTest::newRow("chunked body at the cap")
+        << "/fault/chunked?n=1000" << true << QByteArray(1000, 'c') << 200L << QStringList {"/fault/chunked?n=1000"};
+
+    // Redirects: followed for http, only the final body counts.
+    QTest::newRow("redirect to a file") << redirect + "/files/binary.xml" << true << m_binary << 200L
+                                        << QStringList {redirect + "/files/binary.xml", "/files/binary.xml"};
+    QTest::newRow("permanent redirect") << redirect + "/files/cap.xml&code=301" << true << QByteArray(1000, 'x') << 200L
+                                        << QStringList {redirect + "/files/cap.xml&code=301", "/files/cap.xml"};
+    const QString hop3 = redirect + encoded(QStringLiteral("/files/cap.xml"));
+    const QString hop2 = redirect + encoded(hop3);
+    const QString hop1 = redirect + encoded(hop2);
+    const QString hop0 = redirect + encoded(hop1);
+    QTest::newRow("redirects up to the limit")
+        << hop1 << true << QByteArray(1000, 'x') << 200L << QStringList {hop1, hop2, hop3, "/files/cap.xml"};
+    QTest::newRow("one redirect too many") << hop0 << false << none << 302L << QStringList {hop0, hop1, hop2, hop3};
+    const QString ftp = QStringLiteral("ftp://127.0.0.1:%1/files/cap.xml").arg(m_server.port());
+    QTest::newRow("redirect to ftp") << redirect + encoded(ftp) << false << none << 302L
+                                     << QStringList {redirect + encoded(ftp)};
+    QTest::newRow("redirect to a local file") << redirect + encoded("file:///etc/passwd") << false << none << 302L
+                                              << QStringList {redirect + encoded("file:///etc/passwd")};
+    // A final answer that is neither a success nor followed is no document either.
+    QTest::newRow("302 without a target")
+        << "/fault/status/302" << false << none << 302L << QStringList {"/fault/status/302"};
+    QTest::newRow("304") << "/fault/status/304" << false << none << 304L << QStringList {"/fault/status/304"};
+
+    // Error statuses are failed transfers, never documents.
+    QTest::newRow("404") << "/fault/status/404" << false << none << 404L << QStringList {"/fault/status/404"};
+    QTest::newRow("missing file") << "/files/none.xml" << false << none << 404L << QStringList {"/files/none.xml"};
+    QTest::newRow("500") << "/fault/status/500" << false << none << 500L << QStringList {"/fault/status/500"};
+    QTest::newRow("503") << "/fault/status/503" << false << none << 503L << QStringList {"/fault/status/503"};
+
+    // Bodies that break the rules.
+    QTest::newRow("truncated body") << "/fault/truncated?declared=500&sent=10" << false << none << 200L
+                                    << QStringList {"/fault/truncated?declared=500&sent=10"};
+    QTest::newRow("oversize with Content-Length")
+        << "/fault/bytes?n=1001" << false << none << 200L << QStringList {"/fault/bytes?n=1001"};
+    QTest::newRow("oversize chunked") << "/fault/chunked?n=200000" << false << none << 200L
+                                      << QStringList {"/fault/chunked?n=200000"};
+    QTest::newRow("one byte over, chunked")
+        << "/fault/chunked?n=1001" << false << none << 200L << QStringList {"/fault/chunked?n=1001"};
+}
+
+void tst_Http::get()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, ok);
+    QFETCH(QByteArray, body);
+    QFETCH(long, status);
+    QFETCH(QStringList, requests);
+
+    m_server.takeRequests();
+    CurlHttpTransfer http(quickOptions());
+    const auto result = http.get(m_server.url(path));
+    QVERIFY2(result.ok == ok, qPrintable(result.error));
+    QCOMPARE(result.body, body);
+    QCOMPARE(result.httpStatus, status);
+    if (!ok)
+        QVERIFY(!result.error.isEmpty());
+    QCOMPARE(m_server.takeRequests(), requests);
+}
+
+void tst_Http::refusesOtherSchemesWithoutARequest_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1:%1/files/cap.xml").arg(m_server.port());
+    QTest::newRow("file") << QStringLiteral("file:///etc/passwd");
+    QTest::newRow("relative") << QStringLiteral("/files/cap.xml");
+    QTest::newRow("no host") << QStringLiteral("http:///files/cap.xml");
+    QTest::newRow("not an address") << QStringLiteral("これは住所ではありません");
+    QTest::newRow("space in host") << QStringLiteral("http://127.0.0.1 :%1/files/cap.xml").arg(m_server.port());
+}
+
+void tst_Http::refusesOtherSchemesWithoutARequest()
+{
+    QFETCH(QString, address);
+    m_server.takeRequests();
+    CurlHttpTransfer http(quickOptions());
+    const auto result = http.get(address);
+    QVERIFY(!result.ok);
+    QVERIFY(result.body.isEmpty());
+    QVERIFY(!result.error.isEmpty());
+    QCOMPARE(m_server.takeRequests(), QStringList());
+}
+
+void tst_Http::refusedConnection()
+{
+    const quint16 port = testsupport::LocalHttpServer::closedPort();
+    QVERIFY(port != 0);
+    CurlHttpTransfer http(quickOptions());
+    QElapsedTimer timer;
+    timer.start();
+    const auto result = http.get(QStringLiteral("http://127.0.0.1:%1/gajo/list.xml").arg(port));
+    QVERIFY(!result.ok);
+    QCOMPARE(result.httpStatus, 0L);
+    QVERIFY(result.body.isEmpty());
+    QVERIFY(timer.elapsed() < 2000);
+}
+
+void tst_Http::stallAndTrickleEndInTime_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<long>("totalTimeoutMs");
+    QTest::newRow("no response") << "/fault/stall?seconds=8" << 10000L;
+    QTest::newRow("body stops half-way") << "/fault/stall-body?seconds=8" << 10000L;
+    // One byte every 0.4 s never stalls; the overall limit ends it.
+    QTest::newRow("trickle past the overall limit") << "/fault/trickle?n=20&interval=0.4" << 1500L;
+}
+
+void tst_Http::stallAndTrickleEndInTime()
+{
+    QFETCH(QString, path);
+    QFETCH(long, totalTimeoutMs);
+    CurlHttpTransfer::Options options = quickOptions();
+    options.totalTimeoutMs = totalTimeoutMs;
+    CurlHttpTransfer http(options);
+    QElapsedTimer timer;
+    timer.start();
+    const auto result = http.get(m_server.url(path));
+    QVERIFY(!result.ok);
+    QVERIFY(result.body.isEmpty());
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+}
+
+QTEST_GUILESS_MAIN(tst_Http)
+#include "tst_http.moc"
