@@ -1,12 +1,96 @@
+#include "NewData.h"
 #include "modNengajo.h"
+
+#include "platform/http.h"
+#include "platform/programfolder.h"
+#include "platform/waitcursor.h"
+#include "platform/xmldocument.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString &listDocumentUrlOverride()
+{
+    static QString url;
+    return url;
+}
+
+// The first child element of parent with this name, or a null node.
+platform::xml::Node firstChildElement(const platform::xml::Node &parent, const QString &name)
+{
+    const QList<platform::xml::Node> children = parent.childNodes();
+    for (const platform::xml::Node &child : children) {
+        if (child.isElement() && child.name() == name)
+            return child;
+    }
+    return {};
+}
+
+// Reads the OPML list document into NewDataList(); 0, 1 or -1 as GetNewDataList.
+qint16 readListDocument(const platform::xml::Document &document, const QString &dataPath)
+{
+    const platform::xml::Node opml = document.documentElement();
+    if (opml.isNull() || opml.name() != u"opml")
+        return -1;
+    const platform::xml::Node body = firstChildElement(opml, QStringLiteral("body"));
+    if (body.isNull())
+        return -1;
+
+    QList<NewDataEntry> &list = modNengajo::NewDataList();
+    const QList<platform::xml::Node> children = body.childNodes();
+    for (const platform::xml::Node &outline : children) {
+        if (!outline.isElement() || outline.name() != u"outline")
+            continue;
+        // The title names a file in the data folder: anything but a plain
+        // file name is refused like a missing title.
+        const std::optional<QString> title = outline.attribute(QStringLiteral("title"));
+        if (!title || !modNengajo::IsSafeDataTitle(*title))
+            return -1;
+        if (QFileInfo(dataPath + *title + QStringLiteral(".xml")).isFile())
+            continue;
+        const std::optional<QString> xmlUrl = outline.attribute(QStringLiteral("xmlUrl"));
+        if (!xmlUrl)
+            return -1;
+        list.append({*title, *xmlUrl});
+    }
+    return list.isEmpty() ? 1 : 0;
+}
+
+} // namespace
+
+modNengajo::ScopedListDocumentUrl::ScopedListDocumentUrl(const QString &url)
+    : m_previous(listDocumentUrlOverride())
+{
+    listDocumentUrlOverride() = url;
+}
+
+modNengajo::ScopedListDocumentUrl::~ScopedListDocumentUrl()
+{
+    listDocumentUrlOverride() = m_previous;
+}
 
 QString modNengajo::ListDocumentUrl()
 {
+    if (!listDocumentUrlOverride().isEmpty())
+        return listDocumentUrlOverride();
     return QStringLiteral("http://" HAROVAN_DOWNLOAD_HOST "/gajo/list.xml");
 }
 
 qint16 modNengajo::GetNewDataList()
 {
     NewDataList().clear();
-    return -1;
+    const QString dataPath = platform::dataFolder();
+
+    // The hourglass stays until the fetch returns, whichever way it ends.
+    const platform::WaitCursor waitCursor;
+    platform::xml::Document document;
+    document.setValidateOnParse(false);
+    const platform::HttpTransfer::Result transfer
+        = platform::Service<platform::HttpTransfer>::get().get(ListDocumentUrl());
+    const qint16 result = transfer.ok && document.loadXml(transfer.body) ? readListDocument(document, dataPath) : -1;
+    // Entries read before a failure are of no use to anyone.
+    if (result < 0)
+        NewDataList().clear();
+    return result;
 }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Safety rules and storage for newly published data files: a title from the
+// list document becomes a file name in the data folder, so it must be a plain
+// name, and a downloaded body replaces a file only once it has fully arrived.
+namespace modNengajo {
+
+// Whether title + ".xml" is a plain file name inside one folder: not empty,
+// not "." or "..", no "/", "\", control character or any of :*?"<>|, valid
+// UTF-16, and short enough for the file system (at most 255 bytes in UTF-8).
+bool IsSafeDataTitle(const QString &title);
+
+// Writes bytes as dataFolder + title + ".xml" through a temporary file in the
+// same folder, renamed over the target only after every byte has been written.
+// On failure nothing is left behind and an earlier file of that name is kept.
+// dataFolder ends with a separator; it must exist (it is never created).
+bool StoreDownloadedFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);
+
+// Points the list fetch at another address while it lives (tests run their
+// own server on 127.0.0.1); the built-in download server comes back afterwards.
+class ScopedListDocumentUrl
+{
+public:
+    explicit ScopedListDocumentUrl(const QString &url);
+    ~ScopedListDocumentUrl();
+    ScopedListDocumentUrl(const ScopedListDocumentUrl &) = delete;
+    ScopedListDocumentUrl &operator=(const ScopedListDocumentUrl &) = delete;
+
+private:
+    QString m_previous;
+};
+
+} // namespace modNengajo

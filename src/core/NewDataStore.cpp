@@ -1,0 +1,66 @@
+#include "NewData.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Longest file name most file systems accept, in bytes.
+constexpr qsizetype MaxFileNameBytes = 255;
+
+// Permissions of a newly created file under the process's umask, as an
+// ordinary file the program writes would get them.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+bool modNengajo::IsSafeDataTitle(const QString &title)
+{
+    if (title.isEmpty() || title == u"." || title == u".." || !title.isValidUtf16())
+        return false;
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    for (const QChar c : title) {
+        if (c.category() == QChar::Other_Control || forbidden.contains(c))
+            return false;
+    }
+    return (title + QStringLiteral(".xml")).toUtf8().size() <= MaxFileNameBytes;
+}
+
+bool modNengajo::StoreDownloadedFile(const QString &dataFolder, const QString &title, const QByteArray &bytes)
+{
+    if (!IsSafeDataTitle(title) || !QFileInfo(dataFolder).isDir())
+        return false;
+    const QString target = dataFolder + title + QStringLiteral(".xml");
+
+    // A short hidden name, so that the longest acceptable title still fits and
+    // the card-type dialog (which lists "*.xml") never sees a half-written file.
+    QTemporaryFile temporary(dataFolder + QStringLiteral(".download-XXXXXX.part"));
+    if (!temporary.open())
+        return false;
+    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
+        return false;
+    if (::fchmod(temporary.handle(), newFileMode()) != 0 || ::fsync(temporary.handle()) != 0)
+        return false;
+
+    // rename(2) replaces the target in one step, also a symbolic link of that
+    // name (never the file it points to), and refuses to replace a folder.
+    std::error_code error;
+    std::filesystem::rename(
+        QFile::encodeName(temporary.fileName()).toStdString(), QFile::encodeName(target).toStdString(), error);
+    if (error)
+        return false;
+    temporary.setAutoRemove(false);
+    return true;
+}

@@ -1,0 +1,441 @@
+// The list fetch against a real server on 127.0.0.1, the file-name rule for
+// titles, and the storing of a downloaded file.
+
+#include "core/NewData.h"
+#include "core/modNengajo.h"
+#include "fakeservices.h"
+#include "localhttpserver.h"
+#include "platform/http.h"
+#include "testsupport.h"
+
+#include <QDirIterator>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using testsupport::LocalHttpServer;
+
+namespace {
+
+// Every file below folder with its content, for "nothing else changed".
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(
+        folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        const bool isFile = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
+        files.insert(path.mid(folder.size()), isFile ? file.readAll() : QByteArray("<dir>"));
+    }
+    return files;
+}
+
+QByteArray opml(const QByteArray &body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version=\"2.0\"><head><title>新着</title></head><body>"
+        + body + "</body></opml>";
+}
+
+QByteArray outline(const QByteArray &title, const QByteArray &xmlUrl)
+{
+    return "<outline text=\"" + title + "\" title=\"" + title + "\" xmlUrl=\"" + xmlUrl + "\"/>";
+}
+
+const QString ListPath = QStringLiteral("/gajo/list.xml");
+
+} // namespace
+
+class tst_NewDataList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void fetch_data();
+    void fetch();
+    void fetchFailsOnTransfer_data();
+    void fetchFailsOnTransfer();
+    void everyFetchStartsAfresh();
+    void hourglassCoversTheTransfer();
+    void safeTitle_data();
+    void safeTitle();
+    void storeWritesAndReplaces();
+    void storeFailureKeepsEarlierFile_data();
+    void storeFailureKeepsEarlierFile();
+    void storeReplacesASymlinkNotItsTarget();
+
+private:
+    // Runs GetNewDataList against list.xml holding listBody, with the data
+    // folder holding presentFiles; notes whether the program folder changed.
+    qint16 runFetch(const QByteArray &listBody, const QStringList &presentFiles);
+    bool m_folderChanged = false;
+
+    LocalHttpServer m_server;
+    platform::CurlHttpTransfer m_http {[] {
+        platform::CurlHttpTransfer::Options options;
+        options.connectTimeoutMs = 2000;
+        options.stallTimeoutMs = 1000;
+        options.totalTimeoutMs = 10000;
+        options.maxBodyBytes = 100000;
+        return options;
+    }()};
+    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
+    std::unique_ptr<testsupport::FakeServices> m_services;
+    std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
+};
+
+void tst_NewDataList::initTestCase()
+{
+    if (!m_server.start())
+        QFAIL(qPrintable(m_server.error()));
+}
+
+void tst_NewDataList::init()
+{
+    testsupport::resetModule();
+    // Guards restore what they replaced: undo them in reverse order first.
+    m_folder.reset();
+    m_httpGuard.reset();
+    m_services.reset();
+    m_services = std::make_unique<testsupport::FakeServices>();
+    m_httpGuard = std::make_unique<platform::ScopedService<platform::HttpTransfer>>(m_http);
+    m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
+    m_server.takeRequests();
+}
+
+qint16 tst_NewDataList::runFetch(const QByteArray &listBody, const QStringList &presentFiles)
+{
+    for (const QString &name : presentFiles) {
+        if (!m_folder->writeData(name, "present"))
+            qFatal("cannot write %s", qPrintable(name));
+    }
+    if (!m_server.writeFile(
+            QStringLiteral("gajo/list.xml"), QByteArray(listBody).replace("@BASE@", m_server.url({}).toUtf8())))
+        qFatal("cannot write the list document");
+    const auto before = snapshot(m_folder->path());
+
+    const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(ListPath));
+    const qint16 result = modNengajo::GetNewDataList();
+
+    m_folderChanged = snapshot(m_folder->path()) != before;
+    return result;
+}
+
+void tst_NewDataList::fetch_data()
+{
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QList<NewDataEntry>>("entries");
+
+    const QString base = QStringLiteral("@BASE@");
+    auto entry = [&](const QString &title, const QString &url) { return NewDataEntry {title, url}; };
+    const QString reiwa8 = QStringLiteral("年賀状（令和8年度版）");
+    const QString reiwa7 = QStringLiteral("年賀状（令和7年度版）");
+
+    // New, present and nested entries
+    QTest::newRow("new, present and nested")
+        << opml(outline("年賀状（令和8年度版）", "@BASE@/gajo/r8.xml")
+               + outline("年賀状（令和7年度版）", "@BASE@/gajo/r7.xml")
+               + "<outline title=\"group\" xmlUrl=\"@BASE@/gajo/group.xml\">"
+               + outline("年賀状（令和6年度版）", "@BASE@/gajo/r6.xml") + "</outline>")
+        << QStringList {reiwa7 + ".xml"} << 0
+        << QList<NewDataEntry> {entry(reiwa8, base + "/gajo/r8.xml"), entry("group", base + "/gajo/group.xml")};
+    QTest::newRow("list order kept") << opml(outline("b", "u/b") + outline("a", "u/a") + outline("c", "u/c"))
+                                     << QStringList {} << 0
+                                     << QList<NewDataEntry> {entry("b", "u/b"), entry("a", "u/a"), entry("c", "u/c")};
+    QTest::newRow("file name from the title, not the address")
+        << opml(outline("kaki", "@BASE@/gajo/natsu.xml")) << QStringList {"natsu.xml"} << 0
+        << QList<NewDataEntry> {entry("kaki", base + "/gajo/natsu.xml")};
+    QTest::newRow("two entries with one title")
+        << opml(outline("same", "u/1") + outline("same", "u/2")) << QStringList {} << 0
+        << QList<NewDataEntry> {entry("same", "u/1"), entry("same", "u/2")};
+    QTest::newRow("a present file that is no valid data file counts")
+        << opml(outline("broken", "u/b") + outline("fresh", "u/f")) << QStringList {"broken.xml"} << 0
+        << QList<NewDataEntry> {entry("fresh", "u/f")};
+    QTest::newRow("letter case decides as the file system does")
+        << opml(outline("Kaki", "u/k")) << QStringList {"kaki.xml"} << 0 << QList<NewDataEntry> {entry("Kaki", "u/k")};
+    QTest::newRow("other children of body and opml ignored")
+        << QByteArray("<opml><head><outline title=\"inhead\" xmlUrl=\"u/h\"/></head><body><!-- c -->text"
+                      "<item title=\"x\"/><outline title=\"one\" xmlUrl=\"u/1\"/></body>"
+                      "<body><outline title=\"second body\" xmlUrl=\"u/2\"/></body></opml>")
+        << QStringList {} << 0 << QList<NewDataEntry> {entry("one", "u/1")};
+    QTest::newRow("attributes verbatim") << opml("<outline title=\" 空白 &amp; 記号 \" xmlUrl=\" u/&lt;x&gt; \"/>")
+                                         << QStringList {} << 0
+                                         << QList<NewDataEntry> {entry(" 空白 & 記号 ", " u/<x> ")};
+    QTest::newRow("title at the file-name limit") << opml(outline(QByteArray(251, 'n'), "u/n")) << QStringList {} << 0
+                                                  << QList<NewDataEntry> {entry(QString(251, u'n'), "u/n")};
+
+    // Nothing new
+    QTest::newRow("empty body") << opml({}) << QStringList {} << 1 << QList<NewDataEntry> {};
+    QTest::newRow("self-closing body") << QByteArray("<opml><body/></opml>") << QStringList {} << 1
+                                       << QList<NewDataEntry> {};
+    QTest::newRow("body without outline")
+        << opml("<!-- none --><item/>") << QStringList {} << 1 << QList<NewDataEntry> {};
+    QTest::newRow("only nested outlines")
+        << opml("<x><outline title=\"deep\" xmlUrl=\"u\"/></x>") << QStringList {} << 1 << QList<NewDataEntry> {};
+    QTest::newRow("every file present") << opml(
+        outline("年賀状（令和8年度版）", "u/8") + outline("年賀状（令和7年度版）", "u/7"))
+                                        << QStringList {reiwa8 + ".xml", reiwa7 + ".xml"} << 1
+                                        << QList<NewDataEntry> {};
+    QTest::newRow("present entry needs no address")
+        << opml("<outline title=\"old\"/>") << QStringList {"old.xml"} << 1 << QList<NewDataEntry> {};
+
+    // The document is no list
+    QTest::newRow("root is not opml") << QByteArray("<rss><body><outline title=\"a\" xmlUrl=\"u\"/></body></rss>")
+                                      << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("no body") << QByteArray("<opml><head/></opml>") << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("body below head") << QByteArray(
+        "<opml><head><body><outline title=\"a\" xmlUrl=\"u\"/></body></head></opml>")
+                                     << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("names compared exactly")
+        << QByteArray("<OPML><body><outline title=\"a\" xmlUrl=\"u\"/></body></OPML>") << QStringList {} << -1
+        << QList<NewDataEntry> {};
+    QTest::newRow("not well-formed") << QByteArray("<opml><body><outline title=\"a\"></body></opml>") << QStringList {}
+                                     << -1 << QList<NewDataEntry> {};
+    QTest::newRow("empty document") << QByteArray() << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("external entity refused")
+        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE opml [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
+                      "<opml><body><outline title=\"&e;\" xmlUrl=\"u\"/></body></opml>")
+        << QStringList {} << -1 << QList<NewDataEntry> {};
+
+    // Missing attributes
+    QTest::newRow("missing title after a new entry")
+        << opml(outline("a", "u/a") + "<outline xmlUrl=\"u/b\"/>") << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("missing title on the first entry")
+        << opml("<outline text=\"t\" xmlUrl=\"u\"/>") << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("missing address on a new entry")
+        << opml("<outline title=\"new\"/>") << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("empty title") << opml(outline("", "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
+
+    // Titles that are no plain file name fail like a missing title, even
+    // when a file of that name exists outside the data folder.
+    QTest::newRow("parent folder") << opml(outline("a", "u/a") + outline("../settings", "u/s")) << QStringList {} << -1
+                                   << QList<NewDataEntry> {};
+    QTest::newRow("parent folder of a present file")
+        << opml(outline("../present", "u/p")) << QStringList {"../present.xml"} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("absolute path") << opml(outline("/tmp/harovan-evil", "u")) << QStringList {} << -1
+                                   << QList<NewDataEntry> {};
+    QTest::newRow("subfolder") << opml(outline("sub/file", "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("backslash") << opml(outline("..\\evil", "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("dot dot") << opml(outline("..", "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("Windows-reserved character")
+        << opml(outline("a:b", "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("control character") << opml(outline("a&#9;b", "u")) << QStringList {} << -1
+                                       << QList<NewDataEntry> {};
+    QTest::newRow("too long for a file name")
+        << opml(outline(QByteArray(252, 'n'), "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
+}
+
+void tst_NewDataList::fetch()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QStringList, present);
+    QFETCH(int, result);
+    QFETCH(QList<NewDataEntry>, entries);
+
+    QCOMPARE(runFetch(list, present), qint16(result));
+    for (NewDataEntry &entry : entries)
+        entry.strXmlUrl.replace(QStringLiteral("@BASE@"), m_server.url({}));
+    QCOMPARE(modNengajo::NewDataList(), entries);
+    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    QVERIFY(!m_folderChanged);
+    QVERIFY(m_services->messageBox.shown.isEmpty());
+    QCOMPARE(m_server.takeRequests(), QStringList {ListPath});
+}
+
+// The list document and its address
+void tst_NewDataList::fetchFailsOnTransfer_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QStringList>("requests");
+
+    auto onServer = [&](const QString &path) { return m_server.url(path); };
+    QTest::newRow("404") << onServer("/fault/status/404") << QStringList {"/fault/status/404"};
+    QTest::newRow("500") << onServer("/fault/status/500") << QStringList {"/fault/status/500"};
+    QTest::newRow("no such list") << onServer("/gajo/none.xml") << QStringList {"/gajo/none.xml"};
+    QTest::newRow("refused connection")
+        << QStringLiteral("http://127.0.0.1:%1/gajo/list.xml").arg(LocalHttpServer::closedPort()) << QStringList {};
+    QTest::newRow("stall") << onServer("/fault/stall?seconds=6") << QStringList {"/fault/stall?seconds=6"};
+    QTest::newRow("truncated") << onServer("/fault/truncated?declared=5000&sent=100")
+                               << QStringList {"/fault/truncated?declared=5000&sent=100"};
+    QTest::newRow("oversize with Content-Length")
+        << onServer("/fault/bytes?n=100001") << QStringList {"/fault/bytes?n=100001"};
+    QTest::newRow("oversize chunked") << onServer("/fault/chunked?n=100001") << QStringList {"/fault/chunked?n=100001"};
+    QTest::newRow("not XML") << onServer("/fault/notxml") << QStringList {"/fault/notxml"};
+    QTest::newRow("redirect to ftp") << onServer("/fault/redirect?to=ftp%3A%2F%2F127.0.0.1%2Fgajo%2Flist.xml")
+                                     << QStringList {"/fault/redirect?to=ftp%3A%2F%2F127.0.0.1%2Fgajo%2Flist.xml"};
+    QTest::newRow("not http") << QStringLiteral("file://") + m_server.root() + QStringLiteral("gajo/list.xml")
+                              << QStringList {};
+}
+
+void tst_NewDataList::fetchFailsOnTransfer()
+{
+    QFETCH(QString, address);
+    QFETCH(QStringList, requests);
+
+    // A list that would offer an entry if it were read.
+    QVERIFY(m_server.writeFile(QStringLiteral("gajo/list.xml"), opml(outline("new", "u/new"))));
+    const auto before = snapshot(m_folder->path());
+    const modNengajo::ScopedListDocumentUrl listUrl(address);
+    QCOMPARE(modNengajo::GetNewDataList(), qint16(-1));
+    QVERIFY(modNengajo::NewDataList().isEmpty());
+    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    QCOMPARE(snapshot(m_folder->path()), before);
+    QCOMPARE(m_server.takeRequests(), requests);
+}
+
+void tst_NewDataList::everyFetchStartsAfresh()
+{
+    QCOMPARE(runFetch(opml(outline("a", "u/a") + outline("b", "u/b")), {}), qint16(0));
+    QCOMPARE(modNengajo::NewDataList().size(), 2);
+
+    // A redirect is followed to the list.
+    QVERIFY(m_server.writeFile(QStringLiteral("gajo/moved.xml"), opml(outline("c", "u/c"))));
+    {
+        const modNengajo::ScopedListDocumentUrl moved(m_server.url("/fault/redirect?to=/gajo/moved.xml"));
+        QCOMPARE(modNengajo::GetNewDataList(), qint16(0));
+    }
+    QCOMPARE(modNengajo::NewDataList(), (QList<NewDataEntry> {{"c", "u/c"}}));
+
+    // A list failing after a new entry leaves nothing usable behind...
+    QCOMPARE(runFetch(opml(outline("d", "u/d") + "<outline title=\"e\"/>"), {}), qint16(-1));
+    // ...and the next fetch begins with an empty list.
+    QCOMPARE(runFetch(opml(outline("d", "u/d")), {"d.xml"}), qint16(1));
+    QVERIFY(modNengajo::NewDataList().isEmpty());
+
+    // Deleting a downloaded file makes its entry new again.
+    QVERIFY(QFile::remove(m_folder->dataPath("d.xml")));
+    QCOMPARE(runFetch(opml(outline("d", "u/d")), {}), qint16(0));
+    QCOMPARE(modNengajo::NewDataList(), (QList<NewDataEntry> {{"d", "u/d"}}));
+}
+
+void tst_NewDataList::hourglassCoversTheTransfer()
+{
+    // Sees the pointer while the list travels.
+    struct Observer final : platform::HttpTransfer
+    {
+        platform::HttpTransfer *real = nullptr;
+        platform::FakeMousePointer *pointer = nullptr;
+        bool hourglassDuringTransfer = false;
+        Result get(const QString &url) override
+        {
+            hourglassDuringTransfer = pointer->hourglass;
+            return real->get(url);
+        }
+    } observer;
+    observer.real = &m_http;
+    observer.pointer = &m_services->mousePointer;
+    const platform::ScopedService<platform::HttpTransfer> guard(observer);
+
+    QCOMPARE(runFetch(opml(outline("a", "u/a")), {}), qint16(0));
+    QVERIFY(observer.hourglassDuringTransfer);
+    QVERIFY(!m_services->mousePointer.hourglass);
+}
+
+// File names from titles
+void tst_NewDataList::safeTitle_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("safe");
+
+    QTest::newRow("bundled name") << QStringLiteral("年賀状（令和8年度版）") << true;
+    QTest::newRow("spaces and dots inside") << QStringLiteral(" a.b c ") << true;
+    QTest::newRow("three dots") << QStringLiteral("...") << true;
+    QTest::newRow("251 bytes") << QString(251, u'x') << true;
+    QTest::newRow("252 bytes") << QString(252, u'x') << false;
+    QTest::newRow("83 three-byte characters") << QString(83, QChar(0x5E74)) << true;
+    QTest::newRow("84 three-byte characters") << QString(84, QChar(0x5E74)) << false;
+
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("dot") << QStringLiteral(".") << false;
+    QTest::newRow("dot dot") << QStringLiteral("..") << false;
+    QTest::newRow("parent folder") << QStringLiteral("../settings") << false;
+    QTest::newRow("absolute") << QStringLiteral("/tmp/x") << false;
+    QTest::newRow("backslash") << QStringLiteral("..\\x") << false;
+    const QString forbidden = QStringLiteral(":*?\"<>|");
+    for (const QChar c : forbidden)
+        QTest::addRow("forbidden %c", c.toLatin1()) << QStringLiteral("a") + c + QStringLiteral("b") << false;
+    QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << false;
+    QTest::newRow("tab") << QStringLiteral("a\tb") << false;
+    QTest::newRow("line feed") << QStringLiteral("a\nb") << false;
+    QTest::newRow("DEL") << QStringLiteral("a\x7f") << false;
+    QTest::newRow("C1 control") << QStringLiteral("a") + QChar(0x85) << false;
+    QTest::newRow("lone surrogate") << QStringLiteral("a") + QChar(0xD800) << false;
+}
+
+void tst_NewDataList::safeTitle()
+{
+    QFETCH(QString, title);
+    QFETCH(bool, safe);
+    QCOMPARE(modNengajo::IsSafeDataTitle(title), safe);
+}
+
+// Storing a download
+void tst_NewDataList::storeWritesAndReplaces()
+{
+    const QString data = m_folder->dataPath();
+    QByteArray body;
+    for (int i = 0; i < 256; ++i)
+        body.append(char(i));
+
+    QVERIFY(modNengajo::StoreDownloadedFile(data, QStringLiteral("年賀状（令和8年度版）"), body));
+    QVERIFY(modNengajo::StoreDownloadedFile(data, QString(251, u'n'), "long"));
+    QVERIFY(modNengajo::StoreDownloadedFile(data, QStringLiteral("empty"), {}));
+    QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
+    QVERIFY(modNengajo::StoreDownloadedFile(data, QStringLiteral("old"), "replaced"));
+
+    QMap<QString, QByteArray> expected {{"data", "<dir>"}, {"data/年賀状（令和8年度版）.xml", body},
+        {"data/" + QString(251, u'n') + ".xml", "long"}, {"data/empty.xml", {}}, {"data/old.xml", "replaced"}};
+    QCOMPARE(snapshot(m_folder->path()), expected);
+
+    // An ordinary file, readable by others as a file the user saved would be.
+    struct stat status = {};
+    QCOMPARE(::stat(QFile::encodeName(m_folder->dataPath("empty.xml")).constData(), &status), 0);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QCOMPARE(status.st_mode & 0777, 0666 & ~mask);
+}
+
+void tst_NewDataList::storeFailureKeepsEarlierFile_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::newRow("unsafe title") << QStringLiteral("../old");
+    QTest::newRow("too long") << QString(252, u'n');
+    QTest::newRow("a folder of that name") << QStringLiteral("folder");
+}
+
+void tst_NewDataList::storeFailureKeepsEarlierFile()
+{
+    QFETCH(QString, title);
+    QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
+    QVERIFY(QDir(m_folder->dataPath()).mkdir(QStringLiteral("folder.xml")));
+    QVERIFY(m_folder->writeData(QStringLiteral("folder.xml/inside"), "kept"));
+    const auto before = snapshot(m_folder->path());
+
+    QVERIFY(!modNengajo::StoreDownloadedFile(m_folder->dataPath(), title, "new body"));
+    QCOMPARE(snapshot(m_folder->path()), before);
+}
+
+void tst_NewDataList::storeReplacesASymlinkNotItsTarget()
+{
+    QTemporaryDir outside;
+    const QString target = outside.path() + QStringLiteral("/victim.xml");
+    QVERIFY(QFile::link(target, m_folder->dataPath(QStringLiteral("link.xml"))));
+
+    QVERIFY(modNengajo::StoreDownloadedFile(m_folder->dataPath(), QStringLiteral("link"), "body"));
+    QVERIFY(!QFileInfo(m_folder->dataPath(QStringLiteral("link.xml"))).isSymLink());
+    QVERIFY(!QFile::exists(target));
+    QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/link.xml", "body"}}));
+
+    // A missing data folder is never created.
+    QVERIFY(QDir(m_folder->dataPath()).removeRecursively());
+    QVERIFY(!modNengajo::StoreDownloadedFile(m_folder->dataPath(), QStringLiteral("x"), "body"));
+    QVERIFY(snapshot(m_folder->path()).isEmpty());
+}
+
+QTEST_MAIN(tst_NewDataList)
+#include "tst_newdatalist.moc"
