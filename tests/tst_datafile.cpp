@@ -1,0 +1,463 @@
+#include "core/modNengajo.h"
+#include "platform/fakes/fakemessagebox.h"
+#include "platform/xmldocument.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Shown = platform::FakeMessageBox::Shown;
+
+namespace {
+
+const QString CrLf = u"\r\n"_s;
+const QString DescriptionError = u"当選番号データファイルの記述にエラーがあります。\r\n\r\n"_s;
+const QString ReadFailed = u"当選番号データファイルの読み込みに失敗しました"_s;
+const QString UnexpectedError = u"当選番号データファイルの読み込みに失敗しました。"_s;
+
+// A class whose numbers stand at positions 1.., in a row of `positions` usable positions.
+PrizeClass makeClass(const QString &name, const QStringList &numbers, const QString &goods, int positions)
+{
+    PrizeClass prizeClass;
+    prizeClass.strName = name;
+    prizeClass.strNumbers = QStringList(positions + 1);
+    for (qsizetype i = 0; i < numbers.size(); ++i)
+        prizeClass.strNumbers[i + 1] = numbers.at(i);
+    prizeClass.strSyouhin = goods;
+    return prizeClass;
+}
+
+// Classes listed from slot 0.
+WinningData makeData(
+    const QString &type, const QString &year, const QString &url, int maxNumbers, const QList<PrizeClass> &classes)
+{
+    WinningData data;
+    data.strType = type;
+    data.strYear = year;
+    data.strUrl = url;
+    data.intClassCount = static_cast<qint16>(classes.size() - 1);
+    data.intMaxNumbers = static_cast<qint16>(maxNumbers);
+    data.Classes = classes;
+    return data;
+}
+
+WinningData validFixtureData()
+{
+    QStringList third;
+    for (int i = 0; i <= 9; ++i)
+        third.append(QString(2, QChar(u'0' + i)));
+    return makeData(u"年賀状"_s, u"令和9"_s, u"http://www.example.jp/nenga/"_s, 10,
+        {makeClass({}, {}, {}, 10),
+            makeClass(u"1等"_s, {u"123456"_s}, u"現金30万円\r\n電子マネー31万円分\r\n切手集と現金20万円"_s, 10),
+            makeClass(u"2等"_s, {u"0101"_s, u"2345"_s, u"6789"_s}, u"ふるさと小包"_s, 10),
+            makeClass(u"3等"_s, third, {}, 10)});
+}
+
+QByteArray manyClasses(int count)
+{
+    return "<tousen type=\"t\" year=\"1\">" + QByteArray("<c name=\"n\"/>").repeated(count) + "</tousen>";
+}
+
+QByteArray manyNumbers(int count)
+{
+    return "<tousen type=\"t\" year=\"1\"><c name=\"n\">" + QByteArray("<number>12</number>").repeated(count)
+        + "</c></tousen>";
+}
+
+QByteArray nested(const QByteArray &root, int depth)
+{
+    return root + QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth) + "</tousen>";
+}
+
+// Puts a data file into the data folder: a fixture, or content written there.
+bool putDataFile(const testsupport::ProgramFolderFixture &folder, const QString &name, const QString &fixture,
+    const QByteArray &content)
+{
+    if (!fixture.isEmpty())
+        return folder.addFixture(fixture, name);
+    if (!content.isEmpty())
+        return folder.writeData(name, content);
+    return true;
+}
+
+qint16 load(const QString &name)
+{
+    modNengajo::winningData().strFileName = name;
+    return modNengajo::LoadDataFile(name, modNengajo::SchemaFileName);
+}
+
+QString xmllint()
+{
+    return QStandardPaths::findExecutable(u"xmllint"_s);
+}
+
+int runXmllint(const QString &file)
+{
+    QProcess process;
+    process.start(xmllint(),
+        {u"--noout"_s, u"--nonet"_s, u"--schema"_s, testsupport::bundledPath(modNengajo::SchemaFileName), file});
+    if (!process.waitForFinished(30000))
+        return -1;
+    return process.exitCode();
+}
+
+} // namespace
+
+class tst_DataFile : public QObject
+{
+    Q_OBJECT
+
+    platform::FakeMessageBox m_box;
+    platform::ScopedService<platform::MessageBox> m_boxGuard {m_box};
+
+private slots:
+    void init()
+    {
+        testsupport::resetModule();
+        m_box.shown.clear();
+    }
+
+    void validateDataFile_data()
+    {
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<bool>("withSchema");
+        QTest::addColumn<QString>("description");
+
+        QTest::newRow("valid") << "load_valid.xml" << true << QString();
+        QTest::newRow("number with a letter")
+            << "load_bad_number.xml" << true
+            << "[line:5, pos:27] Element '{urn:tousen}number': [facet 'pattern'] The value '7a3' is not accepted "
+               "by the pattern '[0-9]{2,6}'.";
+        QTest::newRow("sixth class") << "load_six_classes.xml" << true
+                                     << "[line:8, pos:20] Element '{urn:tousen}toukyu': This element is not expected.";
+        QTest::newRow("not well-formed") << "load_malformed.xml" << true
+                                         << "[line:5, pos:13] Opening and ending tag mismatch: toukyu line 3 and "
+                                            "toukyuu";
+        // Without a readable schema only the parse finds errors.
+        QTest::newRow("not well-formed, no schema") << "load_malformed.xml" << false
+                                                    << "[line:5, pos:13] Opening and ending tag mismatch: toukyu "
+                                                       "line 3 and toukyuu";
+        QTest::newRow("sixth class, no schema") << "load_six_classes.xml" << false << QString();
+    }
+    void validateDataFile()
+    {
+        QFETCH(QString, fixture);
+        QFETCH(bool, withSchema);
+        QFETCH(QString, description);
+        const QString schema = withSchema ? testsupport::bundledPath(modNengajo::SchemaFileName)
+                                          : testsupport::fixturePath(u"none.xsd"_s);
+        QCOMPARE(modNengajo::ValidateDataFile(testsupport::fixturePath(fixture), schema), description);
+    }
+
+    // What the schema accepts, one rule at a time.
+    void schemaRules_data()
+    {
+        QTest::addColumn<QString>("rootAttributes");
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<bool>("valid");
+
+        const QString root = u"type=\"年賀状\" year=\"26\""_s;
+        const QString one = u"<toukyu name=\"1等\"><number>12</number></toukyu>"_s;
+        QTest::newRow("year digits alone") << root << one << true;
+        QTest::newRow("year with era name") << u"type=\"年賀状\" year=\"令和8\""_s << one << true;
+        QTest::newRow("era name without digits") << u"type=\"年賀状\" year=\"令和\""_s << one << false;
+        QTest::newRow("empty year") << u"type=\"年賀状\" year=\"\""_s << one << false;
+        QTest::newRow("empty type") << u"type=\"\" year=\"26\""_s << one << false;
+        QTest::newRow("url") << root + u" url=\"http://example.jp/\""_s << one << true;
+        QTest::newRow("empty url") << root + u" url=\"\""_s << one << true;
+        QTest::newRow("unknown attribute") << root + u" kind=\"x\""_s << one << false;
+        QTest::newRow("no class") << root << QString() << false;
+        QTest::newRow("five classes") << root << one.repeated(5) << true;
+        QTest::newRow("empty class name") << root << u"<toukyu name=\"\"><number>12</number></toukyu>"_s << false;
+        QTest::newRow("class without number")
+            << root << u"<toukyu name=\"1等\"><syouhin>a</syouhin></toukyu>"_s << false;
+        QTest::newRow("two digits with leading zero")
+            << root << u"<toukyu name=\"1\"><number>00</number></toukyu>"_s << true;
+        QTest::newRow("six digits") << root << u"<toukyu name=\"1\"><number>012345</number></toukyu>"_s << true;
+        QTest::newRow("one digit") << root << u"<toukyu name=\"1\"><number>5</number></toukyu>"_s << false;
+        QTest::newRow("seven digits") << root << u"<toukyu name=\"1\"><number>1234567</number></toukyu>"_s << false;
+        QTest::newRow("blank around number") << root << u"<toukyu name=\"1\"><number> 12</number></toukyu>"_s << false;
+        QTest::newRow("full-width digits") << root << u"<toukyu name=\"1\"><number>１２</number></toukyu>"_s << false;
+        QTest::newRow("goods after numbers")
+            << root
+            << u"<toukyu name=\"1\"><number>12</number><number>34</number><syouhin>a</syouhin>"
+               "<syouhin>b</syouhin></toukyu>"_s
+            << true;
+        QTest::newRow("goods before numbers")
+            << root << u"<toukyu name=\"1\"><syouhin>a</syouhin><number>12</number></toukyu>"_s << false;
+        QTest::newRow("class outside the namespace")
+            << root << u"<toukyu xmlns=\"\" name=\"1\"><number>12</number></toukyu>"_s << false;
+    }
+    void schemaRules()
+    {
+        QFETCH(QString, rootAttributes);
+        QFETCH(QString, content);
+        QFETCH(bool, valid);
+        testsupport::ProgramFolderFixture folder;
+        const QString xml = u"<tousen xmlns=\"urn:tousen\" "_s + rootAttributes + u">"_s + content + u"</tousen>"_s;
+        QVERIFY(folder.writeData(u"rule.xml"_s, xml.toUtf8()));
+        const QString description = modNengajo::ValidateDataFile(
+            folder.dataPath(u"rule.xml"_s), testsupport::bundledPath(modNengajo::SchemaFileName));
+        QVERIFY2(description.isEmpty() == valid, qPrintable(description));
+    }
+
+    void loadSuccess_data()
+    {
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<bool>("withSchema");
+        QTest::addColumn<WinningData>("expected");
+
+        QTest::newRow("1, 3 and 10 numbers; 3, 1 and no goods") << "load_valid.xml" << true << validFixtureData();
+        QTest::newRow("same without schema file") << "load_valid.xml" << false << validFixtureData();
+        QTest::newRow("no url") << "load_no_url.xml" << true
+                                << makeData(u"寒中見舞い"_s, u"17"_s, {}, 1,
+                                       {makeClass({}, {}, {}, 1), makeClass(u"1等"_s, {u"12"_s}, u"切手シート"_s, 1)});
+        QTest::newRow("empty url") << "load_empty_url.xml" << true
+                                   << makeData(u"かもめ～る"_s, u"平成30"_s, {}, 1,
+                                          {makeClass({}, {}, {}, 1), makeClass(u"1等"_s, {u"34"_s}, {}, 1)});
+        QTest::newRow("Shift_JIS with CP932 characters")
+            << "load_cp932.xml" << true
+            << makeData(u"年賀状"_s, u"令和9"_s, {}, 1,
+                   {makeClass({}, {}, {}, 1), makeClass(u"1等"_s, {u"12"_s}, u"①㈱商品券\uff5e１万円分"_s, 1)});
+        // Unnamed class elements open no class: the first feeds slot 0, later
+        // ones the class opened last; the root's five child nodes are five classes.
+        QTest::newRow("unnamed classes") << "load_unnamed_classes.xml" << false
+                                         << makeData(u"年賀状"_s, u"26"_s, {}, 2,
+                                                {makeClass({}, {u"98"_s}, u"前置き"_s, 2),
+                                                    makeClass(u"1等"_s, {u"11"_s, u"654321"_s}, u"現金追加"_s, 2),
+                                                    makeClass(u"2等"_s, {u"2345"_s}, {}, 2), makeClass({}, {}, {}, 2),
+                                                    makeClass({}, {}, {}, 2), makeClass({}, {}, {}, 2)});
+    }
+    void loadSuccess()
+    {
+        QFETCH(QString, fixture);
+        QFETCH(bool, withSchema);
+        QFETCH(WinningData, expected);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addFixture(fixture));
+        if (withSchema)
+            QVERIFY(folder.addSchema());
+
+        // Data in force before, with hits recorded: every field is replaced.
+        WinningData &data = modNengajo::winningData();
+        data = makeData(u"前"_s, u"1"_s, u"http://old/"_s, 3,
+            {makeClass({}, {}, {}, 3), makeClass(u"x"_s, {u"1"_s, u"2"_s, u"3"_s}, u"g"_s, 3)});
+        data.Classes[1].intAtariCnt = 7;
+
+        QCOMPARE(load(fixture), qint16(0));
+        QVERIFY(m_box.shown.isEmpty());
+        expected.strFileName = fixture;
+        QCOMPARE(data, expected);
+    }
+
+    // A root without child nodes takes the root's attributes and keeps the
+    // classes and their hits, with no numbers any more.
+    void rootWithoutClasses()
+    {
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addFixture(u"load_valid.xml"_s));
+        QVERIFY(folder.addFixture(u"load_no_classes.xml"_s));
+        QCOMPARE(load(u"load_valid.xml"_s), qint16(0));
+        modNengajo::winningData().Classes[2].intAtariCnt = 4;
+        WinningData expected = modNengajo::winningData();
+
+        QCOMPARE(load(u"load_no_classes.xml"_s), qint16(0));
+        expected.strFileName = u"load_no_classes.xml"_s;
+        expected.strType = u"暑中見舞い"_s;
+        expected.strYear = u"令和2"_s;
+        expected.strUrl.clear();
+        expected.intMaxNumbers = 0;
+        QCOMPARE(modNengajo::winningData(), expected);
+    }
+
+    void largestCounts_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("classCount");
+        QTest::addColumn<int>("maxNumbers");
+        QTest::newRow("32767 classes") << manyClasses(32767) << 32767 << 0;
+        QTest::newRow("32767 numbers") << manyNumbers(32767) << 1 << 32767;
+    }
+    void largestCounts()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, classCount);
+        QFETCH(int, maxNumbers);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.writeData(u"big.xml"_s, content));
+        QCOMPARE(load(u"big.xml"_s), qint16(0));
+        const WinningData &data = modNengajo::winningData();
+        QCOMPARE(data.intClassCount, classCount);
+        QCOMPARE(data.intMaxNumbers, maxNumbers);
+        QCOMPARE(data.Classes.size(), data.intClassCount + 1);
+        QCOMPARE(data.Classes.last().strNumbers.size(), data.intMaxNumbers + 1);
+    }
+
+    // Every failure shows its one box and leaves the data in force as they were.
+    void loadFailure_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("withSchema");
+        QTest::addColumn<QString>("text");
+
+        const QByteArray root = "<tousen xmlns=\"urn:tousen\" type=\"t\" year=\"1\">";
+        const QByteArray oversize = root + QByteArray(platform::xml::MaxDocumentBytes, ' ') + "</tousen>";
+
+        QTest::newRow("missing file") << u"年賀状（平成17年度版）.xml"_s << QString() << QByteArray() << true
+                                      << u"当選番号データファイル\"年賀状（平成17年度版）.xml\"が見つかりません。"_s;
+        QTest::newRow("missing file, no schema") << u"gone.xml"_s << QString() << QByteArray() << false
+                                                 << u"当選番号データファイル\"gone.xml\"が見つかりません。"_s;
+
+        QTest::newRow("schema broken") << u"a.xml"_s << u"load_bad_number.xml"_s << QByteArray() << true
+                                       << DescriptionError
+                + u"[line:5, pos:27] Element '{urn:tousen}number': [facet 'pattern'] The value '7a3' is not "
+                  "accepted by the pattern '[0-9]{2,6}'."_s;
+        QTest::newRow("not well-formed") << u"a.xml"_s << u"load_malformed.xml"_s << QByteArray() << true
+                                         << DescriptionError
+                + u"[line:5, pos:13] Opening and ending tag mismatch: toukyu line 3 and toukyuu"_s;
+        QTest::newRow("external entity") << u"a.xml"_s << u"load_external_entity.xml"_s << QByteArray() << true
+                                         << DescriptionError
+                + u"[line:3, pos:43] External entity 'xxe' is not allowed"_s;
+        QTest::newRow("billion laughs") << u"a.xml"_s << u"load_billion_laughs.xml"_s << QByteArray() << true
+                                        << DescriptionError + u"[line:15, pos:55] Detected an entity reference loop"_s;
+        QTest::newRow("deep nesting") << u"a.xml"_s << QString() << nested(root, 100000) << true
+                                      << DescriptionError
+                + u"[line:1, pos:48] Element '{urn:tousen}a': This element is not expected. Expected is ( "
+                  "{urn:tousen}toukyu )."_s;
+        QTest::newRow("over 1 MiB") << u"a.xml"_s << QString() << oversize << true
+                                    << DescriptionError + u"[line:0, pos:0] The file is larger than 1048576 bytes."_s;
+
+        // Without the schema file only the non-validating load can fail.
+        QTest::newRow("not well-formed, no schema")
+            << u"a.xml"_s << u"load_malformed.xml"_s << QByteArray() << false << ReadFailed;
+        QTest::newRow("external entity, no schema")
+            << u"a.xml"_s << u"load_external_entity.xml"_s << QByteArray() << false << ReadFailed;
+        QTest::newRow("billion laughs, no schema")
+            << u"a.xml"_s << u"load_billion_laughs.xml"_s << QByteArray() << false << ReadFailed;
+        QTest::newRow("deep nesting, no schema")
+            << u"a.xml"_s << QString() << nested(root, 100000) << false << ReadFailed;
+        QTest::newRow("over 1 MiB, no schema") << u"a.xml"_s << QString() << oversize << false << ReadFailed;
+
+        // Files that parse but cannot be read into the data.
+        QTest::newRow("comment in the root")
+            << u"a.xml"_s << u"load_comment_in_root.xml"_s << QByteArray() << true << UnexpectedError;
+        QTest::newRow("text in the root")
+            << u"a.xml"_s << u"load_text_in_root.xml"_s << QByteArray() << false << UnexpectedError;
+        QTest::newRow("CDATA in the root")
+            << u"a.xml"_s << u"load_cdata_in_root.xml"_s << QByteArray() << false << UnexpectedError;
+        QTest::newRow("no type") << u"a.xml"_s << u"load_missing_type.xml"_s << QByteArray() << false
+                                 << UnexpectedError;
+        QTest::newRow("no year") << u"a.xml"_s << u"load_missing_year.xml"_s << QByteArray() << false
+                                 << UnexpectedError;
+        QTest::newRow("32768 classes") << u"a.xml"_s << QString() << manyClasses(32768) << false << UnexpectedError;
+        QTest::newRow("32768 numbers") << u"a.xml"_s << QString() << manyNumbers(32768) << false << UnexpectedError;
+    }
+    void loadFailure()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, fixture);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, withSchema);
+        QFETCH(QString, text);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addFixture(u"load_valid.xml"_s));
+        QCOMPARE(load(u"load_valid.xml"_s), qint16(0));
+        modNengajo::winningData().Classes[1].intAtariCnt = 32767;
+        modNengajo::winningData().Classes[3].intAtariCnt = 2;
+        if (withSchema)
+            QVERIFY(folder.addSchema());
+        QVERIFY(putDataFile(folder, name, fixture, content));
+
+        WinningData expected = modNengajo::winningData();
+        expected.strFileName = name;
+        QCOMPARE(load(name), qint16(-1));
+        QCOMPARE(m_box.shown.size(), 1);
+        QCOMPARE(m_box.shown.at(0).text, text);
+        QVERIFY(m_box.shown.at(0)
+            == Shown({u"Harovan"_s, text, platform::MessageBox::Icon::Critical, platform::MessageBox::Buttons::Ok}));
+        QCOMPARE(modNengajo::winningData(), expected);
+    }
+
+    // The bundled files hold exactly the published numbers and goods.
+    void shippedFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QList<QStringList>>("numbers");
+        QTest::addColumn<QStringList>("goods");
+
+        const auto firstPrize = [](const QString &stampYear) {
+            return u"現金30万円\r\nEJOICAセレクトギフト（電子マネー）31万円分\r\n"_s + stampYear
+                + u"年発行特殊切手集と現金20万円"_s;
+        };
+        const QString stamps = u"お年玉切手シート"_s;
+        const QString parcel40 = u"ふるさと小包など（40点の中から1点）"_s;
+        QTest::newRow("R8") << u"年賀状（令和8年度版）.xml"_s << u"令和8"_s
+                            << QList<QStringList> {{u"455756"_s}, {u"5037"_s}, {u"73"_s, u"44"_s, u"84"_s}}
+                            << QStringList {
+                                   firstPrize(u"2025"_s), u"賞品カタログ掲載の賞品（67点の中から1点）"_s, stamps};
+        QTest::newRow("R7") << u"年賀状（令和7年度版）.xml"_s << u"令和7"_s
+                            << QList<QStringList> {{u"176357"_s}, {u"2832"_s}, {u"86"_s, u"65"_s, u"32"_s}}
+                            << QStringList {firstPrize(u"2024"_s), parcel40, stamps};
+        QTest::newRow("R6") << u"年賀状（令和6年度版）.xml"_s << u"令和6"_s
+                            << QList<QStringList> {{u"394372"_s}, {u"1879"_s}, {u"71"_s, u"69"_s, u"00"_s}}
+                            << QStringList {firstPrize(u"2023"_s), parcel40, stamps};
+        QTest::newRow("R5") << u"年賀状（令和5年度版）.xml"_s << u"令和5"_s
+                            << QList<QStringList> {{u"109681"_s}, {u"6417"_s}, {u"73"_s, u"42"_s, u"11"_s}}
+                            << QStringList {firstPrize(u"2022"_s), parcel40, stamps};
+        QTest::newRow("H26") << u"年賀状（平成26年度版）.xml"_s << u"26"_s
+                             << QList<QStringList> {{u"97085"_s}, {u"2344"_s}, {u"72"_s, u"74"_s}}
+                             << QStringList {u"現金1万円"_s, u"ふるさと小包など（38点の中から1点）"_s, stamps};
+    }
+    void shippedFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, year);
+        QFETCH(QList<QStringList>, numbers);
+        QFETCH(QStringList, goods);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        QVERIFY(folder.addData(testsupport::bundledPath(name)));
+        QCOMPARE(load(name), qint16(0));
+        QVERIFY(m_box.shown.isEmpty());
+
+        int maxNumbers = 0;
+        for (const QStringList &classNumbers : numbers)
+            maxNumbers = std::max(maxNumbers, int(classNumbers.size()));
+        QList<PrizeClass> classes {makeClass({}, {}, {}, maxNumbers)};
+        for (qsizetype k = 0; k < numbers.size(); ++k)
+            classes.append(makeClass(QString::number(k + 1) + u"等"_s, numbers.at(k), goods.at(k), maxNumbers));
+        WinningData expected = makeData(u"年賀状"_s, year, {}, maxNumbers, classes);
+        expected.strFileName = name;
+        QCOMPARE(modNengajo::winningData(), expected);
+    }
+
+    void shippedFilesAreTheDrawsOnly()
+    {
+        const QStringList shipped = QDir(QStringLiteral(PROGRAM_DATA_DIR)).entryList({u"*.xml"_s}, QDir::Files);
+        QCOMPARE(QSet<QString>(shipped.begin(), shipped.end()),
+            QSet<QString>({u"年賀状（令和8年度版）.xml"_s, u"年賀状（令和7年度版）.xml"_s,
+                u"年賀状（令和6年度版）.xml"_s, u"年賀状（令和5年度版）.xml"_s, u"年賀状（平成26年度版）.xml"_s}));
+        QVERIFY(!shipped.contains(modNengajo::DefaultFileName));
+    }
+
+    // A second validator agrees with the schema.
+    void xmllintAgrees()
+    {
+        if (xmllint().isEmpty())
+            QSKIP("xmllint is not installed (libxml2-utils)");
+        const QDir data(QStringLiteral(PROGRAM_DATA_DIR));
+        for (const QString &name : data.entryList({u"*.xml"_s}, QDir::Files))
+            QVERIFY2(runXmllint(data.filePath(name)) == 0, qPrintable(name));
+        for (const QString &fixture : {u"load_bad_number.xml"_s, u"load_six_classes.xml"_s, u"load_missing_name.xml"_s})
+            QVERIFY2(runXmllint(testsupport::fixturePath(fixture)) == 3, qPrintable(fixture));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_DataFile)
+#include "tst_datafile.moc"
