@@ -1,8 +1,143 @@
 #include "frmDownFileList.h"
 
+#include "core/NewData.h"
+#include "core/modNengajo.h"
+#include "platform/http.h"
+#include "platform/messagebox.h"
+#include "platform/programfolder.h"
+#include "platform/waitcursor.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+const QColor DialogBackground(0xC0C0FF);
+const QColor ButtonBackground(0xE0E0E0);
+
+void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    // Enter presses no button of this dialog.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    setColour(button, QPalette::Button, ButtonBackground);
+    return button;
+}
+
+} // namespace
+
+QString downloadCompletedText(const QString &report)
+{
+    return QStringLiteral("以下のファイルのダウンロードが完了しました。") + modNengajo::CrLf + modNengajo::CrLf
+        + report;
+}
+
 frmDownFileList::frmDownFileList(QWidget *parent)
-    : QDialog(parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+            | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmDownFileList"));
     setWindowTitle(QStringLiteral("新着当選番号データ一覧"));
+    setModal(true);
+    setAutoFillBackground(true);
+    setColour(this, QPalette::Window, DialogBackground);
+
+    static const QString messages[2] = {QStringLiteral("新着の当選番号データが見つかりました。"),
+        QStringLiteral("ダウンロードするファイルを選択してください。")};
+    for (int i = 0; i < 2; ++i) {
+        lblMsg[i] = new QLabel(messages[i], this);
+        lblMsg[i]->setObjectName(QStringLiteral("lblMsg_%1").arg(i));
+    }
+
+    lstXmlFile = new QListWidget(this);
+    lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
+    // A click selects an entry or, when it is selected, deselects it.
+    lstXmlFile->setSelectionMode(QAbstractItemView::MultiSelection);
+    lstXmlFile->setSortingEnabled(false);
+    QFont listFont(QStringLiteral("MS UI Gothic"));
+    listFont.setPointSizeF(11.25);
+    lstXmlFile->setFont(listFont);
+    lstXmlFile->setFixedSize(380, 200);
+
+    cmdDownload = makeButton(QStringLiteral("cmdDownload"), QStringLiteral("ダウンロード"), this);
+    cmdDownload->setEnabled(false);
+    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"), this);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdDownload);
+    buttons->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblMsg[0]);
+    layout->addWidget(lblMsg[1]);
+    layout->addWidget(lstXmlFile);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(lstXmlFile, cmdDownload);
+    setTabOrder(cmdDownload, cmdCancel);
+
+    // The entries the last fetch found, in its order: position k is record k.
+    for (const NewDataEntry &entry : modNengajo::NewDataList())
+        lstXmlFile->addItem(entry.strTitle);
+
+    connect(lstXmlFile, &QListWidget::itemSelectionChanged, this, &frmDownFileList::lstXmlFile_SelectionChanged);
+    connect(cmdDownload, &QPushButton::clicked, this, &frmDownFileList::cmdDownload_Click);
+    // Esc and the close box end the dialog the same way.
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmDownFileList::lstXmlFile_SelectionChanged()
+{
+    for (int i = 0; i < lstXmlFile->count(); ++i) {
+        if (lstXmlFile->item(i)->isSelected()) {
+            cmdDownload->setEnabled(true);
+            return;
+        }
+    }
+    cmdDownload->setEnabled(false);
+}
+
+void frmDownFileList::cmdDownload_Click()
+{
+    QString report;
+    bool stored = true;
+    {
+        const platform::WaitCursor waitCursor;
+        const QString dataPath = platform::dataFolder();
+        const QList<NewDataEntry> &list = modNengajo::NewDataList();
+        for (int i = 0; i < lstXmlFile->count() && stored; ++i) {
+            if (!lstXmlFile->item(i)->isSelected())
+                continue;
+            if (i >= list.size()) {
+                stored = false;
+                break;
+            }
+            const NewDataEntry &entry = list.at(i);
+            const platform::HttpTransfer::Result transfer
+                = platform::Service<platform::HttpTransfer>::get().get(entry.strXmlUrl);
+            stored = transfer.ok && modNengajo::StoreDownloadedFile(dataPath, entry.strTitle, transfer.body);
+            if (stored)
+                report += QStringLiteral("・") + entry.strTitle + modNengajo::CrLf;
+        }
+    }
+    if (!stored) {
+        platform::showMessage(modNengajo::MessageTitle, QStringLiteral("ダウンロードに失敗しました。"),
+            platform::MessageBox::Icon::Warning);
+        return;
+    }
+    m_report = report;
+    accept();
 }

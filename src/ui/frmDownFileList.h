@@ -2,6 +2,10 @@
 
 #include <QDialog>
 
+class QLabel;
+class QListWidget;
+class QPushButton;
+
 // The new-data download dialog: offers the entries of NewDataList and stores
 // the selected ones in the data folder. Modal, created afresh each time.
 class frmDownFileList : public QDialog
@@ -10,4 +14,22 @@ class frmDownFileList : public QDialog
 
 public:
     explicit frmDownFileList(QWidget *parent = nullptr);
+
+    // One "・" + title + CR LF per stored file, in list order, once a download
+    // has completed and closed the dialog; empty otherwise. The caller shows it
+    // after the dialog has gone.
+    const QString &downloadReport() const { return m_report; }
+
+private:
+    void lstXmlFile_SelectionChanged();
+    void cmdDownload_Click();
+
+    QLabel *lblMsg[2] = {};
+    QListWidget *lstXmlFile = nullptr;
+    QPushButton *cmdDownload = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    QString m_report;
 };
+
+// The completion box's text for a download report.
+QString downloadCompletedText(const QString &report);

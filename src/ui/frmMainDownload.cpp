@@ -1,5 +1,47 @@
+#include "frmDownFileList.h"
 #include "frmMain.h"
+
+#include "core/modNengajo.h"
+#include "platform/messagebox.h"
 
 void frmMain::mnuDownload_Click()
 {
+    using platform::MessageBox;
+    const QString &title = modNengajo::MessageTitle;
+    try {
+        const QString confirmation = QStringLiteral("新着の当選番号データがあればダウンロードします。")
+            + modNengajo::CrLf + QStringLiteral("続行しますか？") + modNengajo::CrLf + modNengajo::CrLf
+            + QStringLiteral("※インターネットに繋がる環境が必要です。");
+        if (platform::showMessage(title, confirmation, MessageBox::Icon::Question, MessageBox::Buttons::OkCancel)
+            != MessageBox::Answer::Ok)
+            return;
+
+        switch (modNengajo::GetNewDataList()) {
+        case 1:
+            platform::showMessage(
+                title, QStringLiteral("新着の当選番号データはありません。"), MessageBox::Icon::Information);
+            return;
+        case -1:
+            platform::showMessage(
+                title, QStringLiteral("新着データリストの読み込みに失敗しました。"), MessageBox::Icon::Warning);
+            return;
+        default:
+            break;
+        }
+
+        // The completion report is shown once the dialog has gone, over this window.
+        QString report;
+        {
+            frmDownFileList dialog(this);
+            dialog.exec();
+            report = dialog.downloadReport();
+        }
+        if (!report.isEmpty()) {
+            activateWindow();
+            platform::showMessage(title, downloadCompletedText(report), MessageBox::Icon::Information);
+        }
+    } catch (...) {
+        platform::showMessage(
+            title, QStringLiteral("ファイルのダウンロードに失敗しました。"), MessageBox::Icon::Critical);
+    }
 }

@@ -1,0 +1,565 @@
+// The download dialog and the menu command that opens it, driven in-process
+// against a real server on 127.0.0.1: the exact boxes, the files in the data
+// folder byte for byte, nothing outside it, and the pointer always restored.
+
+#include "core/NewData.h"
+#include "core/modNengajo.h"
+#include "fakeservices.h"
+#include "localhttpserver.h"
+#include "platform/http.h"
+#include "testsupport.h"
+#include "ui/frmDownFileList.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using platform::MessageBox;
+using Shown = platform::FakeMessageBox::Shown;
+
+namespace {
+
+const QString Title = QStringLiteral("Harovan");
+const QString Failed = QStringLiteral("ダウンロードに失敗しました。");
+
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(
+        folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        const bool isFile = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
+        files.insert(path.mid(folder.size()), isFile ? file.readAll() : QByteArray("<dir>"));
+    }
+    return files;
+}
+
+// Files of the data folder only, by name.
+QMap<QString, QByteArray> dataFiles(const QString &programFolder)
+{
+    QMap<QString, QByteArray> files;
+    const auto all = snapshot(programFolder);
+    for (auto it = all.begin(); it != all.end(); ++it) {
+        if (it.key().startsWith(u"data/"))
+            files.insert(it.key().mid(5), it.value());
+    }
+    return files;
+}
+
+template <typename T> T *child(QWidget *parent, const QString &name)
+{
+    T *found = parent->findChild<T *>(name);
+    if (!found)
+        qFatal("no child %s", qPrintable(name));
+    return found;
+}
+
+void clickItem(QListWidget *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+QList<int> selectedRows(QListWidget *list)
+{
+    QList<int> rows;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->isSelected())
+            rows.append(i);
+    }
+    return rows;
+}
+
+QByteArray opml(const QByteArray &body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><opml version=\"2.0\"><head><title>t</title></head><body>" + body
+        + "</body></opml>";
+}
+
+} // namespace
+
+class tst_frmDownFileList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void controls();
+    void toggleAndEnable();
+    void enterPressesNothingEscCancels();
+    void cancelWritesNothing_data();
+    void cancelWritesNothing();
+    void firstAndThird();
+    void twoEntriesWithOneTitle();
+    void failureOnSecondOfThree();
+    void downloadOne_data();
+    void downloadOne();
+    void failureKeepsEarlierFile();
+    void missingDataFolder();
+
+    void menuCommand_data();
+    void menuCommand();
+    void menuCommandDownloads();
+
+private:
+    void setEntries(const QList<NewDataEntry> &entries);
+    QString file(const QString &name) const { return m_server.url(QStringLiteral("/files/") + name); }
+
+    testsupport::LocalHttpServer m_server;
+    platform::CurlHttpTransfer m_http {[] {
+        platform::CurlHttpTransfer::Options options;
+        options.connectTimeoutMs = 2000;
+        options.stallTimeoutMs = 1000;
+        options.totalTimeoutMs = 10000;
+        options.maxBodyBytes = 100000;
+        return options;
+    }()};
+    std::unique_ptr<testsupport::FakeServices> m_services;
+    std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
+    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
+    QByteArray m_binary;
+};
+
+void tst_frmDownFileList::initTestCase()
+{
+    if (!m_server.start())
+        QFAIL(qPrintable(m_server.error()));
+    for (int i = 0; i < 256; ++i)
+        m_binary.append(char(i));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), "<tousen>A</tousen>\r\n"));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/b.xml"), "<tousen>B</tousen>\n"));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/c.xml"), "C: not a data file at all"));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/binary.xml"), m_binary));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/empty.xml"), {}));
+}
+
+void tst_frmDownFileList::init()
+{
+    testsupport::resetModule();
+    m_services = std::make_unique<testsupport::FakeServices>();
+    m_httpGuard = std::make_unique<platform::ScopedService<platform::HttpTransfer>>(m_http);
+    m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
+    m_server.takeRequests();
+}
+
+void tst_frmDownFileList::cleanup()
+{
+    // Whatever happened, the pointer is back to the default.
+    QVERIFY(!m_services->mousePointer.hourglass);
+    m_folder.reset();
+    m_httpGuard.reset();
+    m_services.reset();
+    testsupport::resetModule();
+}
+
+void tst_frmDownFileList::setEntries(const QList<NewDataEntry> &entries)
+{
+    modNengajo::NewDataList() = entries;
+}
+
+void tst_frmDownFileList::controls()
+{
+    setEntries({{"年賀状（令和8年度版）", file("a.xml")}, {"b", file("b.xml")}, {"a", file("c.xml")}});
+    frmDownFileList dialog;
+    dialog.show();
+
+    QCOMPARE(dialog.objectName(), QStringLiteral("frmDownFileList"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("新着当選番号データ一覧"));
+    QVERIFY(dialog.isModal());
+    QVERIFY(!(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    QCOMPARE(dialog.palette().color(QPalette::Window), QColor(0xC0C0FF));
+    QCOMPARE(child<QLabel>(&dialog, "lblMsg_0")->text(), QStringLiteral("新着の当選番号データが見つかりました。"));
+    QCOMPARE(
+        child<QLabel>(&dialog, "lblMsg_1")->text(), QStringLiteral("ダウンロードするファイルを選択してください。"));
+
+    auto *list = child<QListWidget>(&dialog, "lstXmlFile");
+    QCOMPARE(list->selectionMode(), QAbstractItemView::MultiSelection);
+    QStringList titles;
+    for (int i = 0; i < list->count(); ++i)
+        titles.append(list->item(i)->text());
+    QCOMPARE(titles, (QStringList {"年賀状（令和8年度版）", "b", "a"})); // list order, not sorted
+    QCOMPARE(list->font().family(), QStringLiteral("MS UI Gothic"));
+    QCOMPARE(list->font().pointSizeF(), 11.25);
+
+    auto *download = child<QPushButton>(&dialog, "cmdDownload");
+    auto *cancel = child<QPushButton>(&dialog, "cmdCancel");
+    QCOMPARE(download->text(), QStringLiteral("ダウンロード"));
+    QCOMPARE(cancel->text(), QStringLiteral("キャンセル"));
+    QVERIFY(!download->isEnabled());
+    for (QPushButton *button : {download, cancel}) {
+        QVERIFY(!button->isDefault());
+        QVERIFY(!button->autoDefault());
+        QCOMPARE(button->palette().color(QPalette::Button), QColor(0xE0E0E0));
+    }
+    // Tab order: the list, then the two buttons.
+    QList<QWidget *> order;
+    QWidget *w = list;
+    do {
+        if (w == list || w == download || w == cancel)
+            order.append(w);
+        w = w->nextInFocusChain();
+    } while (w != list);
+    QCOMPARE(order, (QList<QWidget *> {list, download, cancel}));
+}
+
+void tst_frmDownFileList::toggleAndEnable()
+{
+    setEntries({{"a", file("a.xml")}, {"b", file("b.xml")}, {"c", file("c.xml")}});
+    frmDownFileList dialog;
+    dialog.show();
+    auto *list = child<QListWidget>(&dialog, "lstXmlFile");
+    auto *download = child<QPushButton>(&dialog, "cmdDownload");
+
+    // Each click toggles one entry and leaves the others alone.
+    const struct
+    {
+        int row;
+        QList<int> selected;
+    } steps[] = {{2, {2}}, {0, {0, 2}}, {2, {0}}, {1, {0, 1}}, {0, {1}}, {1, {}}};
+    for (const auto &step : steps) {
+        clickItem(list, step.row);
+        QCOMPARE(selectedRows(list), step.selected);
+        QCOMPARE(download->isEnabled(), !step.selected.isEmpty());
+    }
+
+    // The keyboard toggles the current entry the same way.
+    list->setFocus();
+    list->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+    QTest::keyClick(list, Qt::Key_Space);
+    QCOMPARE(selectedRows(list), QList<int> {1});
+    QVERIFY(download->isEnabled());
+    QTest::keyClick(list, Qt::Key_Space);
+    QCOMPARE(selectedRows(list), QList<int> {});
+    QVERIFY(!download->isEnabled());
+    QCOMPARE(m_server.takeRequests(), QStringList());
+}
+
+void tst_frmDownFileList::enterPressesNothingEscCancels()
+{
+    setEntries({{"a", file("a.xml")}});
+    frmDownFileList dialog;
+    dialog.show();
+    auto *list = child<QListWidget>(&dialog, "lstXmlFile");
+    auto *download = child<QPushButton>(&dialog, "cmdDownload");
+    clickItem(list, 0);
+
+    for (QWidget *focus : {static_cast<QWidget *>(list), static_cast<QWidget *>(download)}) {
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Return);
+        QTest::keyClick(focus, Qt::Key_Enter);
+        QVERIFY(dialog.isVisible());
+    }
+    QCOMPARE(m_server.takeRequests(), QStringList());
+
+    QTest::keyClick(list, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(dialog.downloadReport().isEmpty());
+    QCOMPARE(m_server.takeRequests(), QStringList());
+    QVERIFY(dataFiles(m_folder->path()).isEmpty());
+}
+
+void tst_frmDownFileList::cancelWritesNothing_data()
+{
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("キャンセル") << false;
+    QTest::newRow("close box") << true;
+}
+
+void tst_frmDownFileList::cancelWritesNothing()
+{
+    QFETCH(bool, closeBox);
+    setEntries({{"a", file("a.xml")}, {"b", file("b.xml")}});
+    const auto before = snapshot(m_folder->path());
+    frmDownFileList dialog;
+    dialog.show();
+    clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 1);
+    if (closeBox)
+        dialog.close();
+    else
+        child<QPushButton>(&dialog, "cmdCancel")->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(m_server.takeRequests(), QStringList());
+    QCOMPARE(snapshot(m_folder->path()), before);
+    QVERIFY(m_services->messageBox.shown.isEmpty());
+}
+
+void tst_frmDownFileList::firstAndThird()
+{
+    setEntries({{"年賀状（令和8年度版）", file("a.xml")}, {"b", file("b.xml")}, {"c", file("c.xml")}});
+    frmDownFileList dialog;
+    dialog.show();
+    auto *list = child<QListWidget>(&dialog, "lstXmlFile");
+    clickItem(list, 2);
+    clickItem(list, 0);
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.downloadReport(), QStringLiteral("・年賀状（令和8年度版）\r\n・c\r\n"));
+    QCOMPARE(downloadCompletedText(dialog.downloadReport()),
+        QStringLiteral("以下のファイルのダウンロードが完了しました。\r\n\r\n・年賀状（令和8年度版）\r\n・c\r\n"));
+    // In list order, one after another, under one hourglass.
+    QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/c.xml"}));
+    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    // The body as received, also when it is no data file.
+    QCOMPARE(dataFiles(m_folder->path()),
+        (QMap<QString, QByteArray> {
+            {"年賀状（令和8年度版）.xml", "<tousen>A</tousen>\r\n"}, {"c.xml", "C: not a data file at all"}}));
+    QVERIFY(m_services->messageBox.shown.isEmpty());
+}
+
+void tst_frmDownFileList::twoEntriesWithOneTitle()
+{
+    setEntries({{"same", file("a.xml")}, {"same", file("b.xml")}});
+    frmDownFileList dialog;
+    dialog.show();
+    auto *list = child<QListWidget>(&dialog, "lstXmlFile");
+    clickItem(list, 0);
+    clickItem(list, 1);
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.downloadReport(), QStringLiteral("・same\r\n・same\r\n"));
+    QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/b.xml"}));
+    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"same.xml", "<tousen>B</tousen>\n"}}));
+}
+
+void tst_frmDownFileList::failureOnSecondOfThree()
+{
+    QFile::remove(m_server.root() + QStringLiteral("files/late.xml"));
+    setEntries({{"a", file("a.xml")}, {"late", file("late.xml")}, {"c", file("c.xml")}});
+    frmDownFileList dialog;
+    dialog.show();
+    auto *list = child<QListWidget>(&dialog, "lstXmlFile");
+    auto *download = child<QPushButton>(&dialog, "cmdDownload");
+    for (int row : {0, 1, 2})
+        clickItem(list, row);
+
+    m_services->messageBox.onShow = [&](const Shown &) {
+        // The box comes after the pointer is back.
+        QVERIFY(!m_services->mousePointer.hourglass);
+    };
+    download->click();
+    QCOMPARE(m_services->messageBox.shown,
+        (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
+    QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/late.xml"}));
+    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"a.xml", "<tousen>A</tousen>\r\n"}}));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(selectedRows(list), (QList<int> {0, 1, 2}));
+    QVERIFY(download->isEnabled());
+    QVERIFY(dialog.downloadReport().isEmpty());
+
+    // Pressing again downloads every selected entry from the first.
+    QVERIFY(m_server.writeFile(QStringLiteral("files/late.xml"), "late"));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), "<tousen>A2</tousen>"));
+    download->click();
+    QVERIFY(QFile::remove(m_server.root() + QStringLiteral("files/late.xml")));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), "<tousen>A</tousen>\r\n"));
+    QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/late.xml", "/files/c.xml"}));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.downloadReport(), QStringLiteral("・a\r\n・late\r\n・c\r\n"));
+    QCOMPARE(dataFiles(m_folder->path()),
+        (QMap<QString, QByteArray> {
+            {"a.xml", "<tousen>A2</tousen>"}, {"late.xml", "late"}, {"c.xml", "C: not a data file at all"}}));
+}
+
+void tst_frmDownFileList::downloadOne_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QByteArray>("stored"); // null: the download fails
+
+    auto on = [&](const QString &path) { return m_server.url(path); };
+    QTest::newRow("every byte value") << file("binary.xml") << m_binary;
+    QTest::newRow("empty body") << file("empty.xml") << QByteArray("");
+    QTest::newRow("redirect") << on("/fault/redirect?to=/files/b.xml") << QByteArray("<tousen>B</tousen>\n");
+    QTest::newRow("not XML is stored as it is") << on("/fault/notxml") << QByteArray("this is not xml at all\n");
+
+    QTest::newRow("404") << on("/fault/status/404") << QByteArray();
+    QTest::newRow("500") << on("/fault/status/500") << QByteArray();
+    QTest::newRow("refused connection")
+        << QStringLiteral("http://127.0.0.1:%1/files/a.xml").arg(testsupport::LocalHttpServer::closedPort())
+        << QByteArray();
+    QTest::newRow("stall") << on("/fault/stall?seconds=6") << QByteArray();
+    QTest::newRow("stall in the body") << on("/fault/stall-body?seconds=6") << QByteArray();
+    QTest::newRow("truncated") << on("/fault/truncated?declared=1000&sent=10") << QByteArray();
+    QTest::newRow("oversize with Content-Length") << on("/fault/bytes?n=100001") << QByteArray();
+    QTest::newRow("oversize chunked") << on("/fault/chunked?n=100001") << QByteArray();
+    QTest::newRow("redirect to a local file") << on("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd") << QByteArray();
+    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1/files/a.xml") << QByteArray();
+    QTest::newRow("empty address") << QString() << QByteArray();
+}
+
+void tst_frmDownFileList::downloadOne()
+{
+    QFETCH(QString, url);
+    QFETCH(QByteArray, stored);
+
+    setEntries({{"one", url}});
+    frmDownFileList dialog;
+    dialog.show();
+    clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+
+    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    if (stored.isNull()) {
+        QCOMPARE(m_services->messageBox.shown,
+            (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}}));
+    } else {
+        QVERIFY(m_services->messageBox.shown.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.downloadReport(), QStringLiteral("・one\r\n"));
+        QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/one.xml", stored}}));
+    }
+}
+
+void tst_frmDownFileList::failureKeepsEarlierFile()
+{
+    QVERIFY(m_folder->writeData(QStringLiteral("kept.xml"), "earlier"));
+    setEntries({{"kept", m_server.url("/fault/truncated?declared=1000&sent=500")}});
+    frmDownFileList dialog;
+    dialog.show();
+    clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QCOMPARE(m_services->messageBox.shown.size(), 1);
+    QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/kept.xml", "earlier"}}));
+}
+
+void tst_frmDownFileList::missingDataFolder()
+{
+    QVERIFY(QDir(m_folder->dataPath()).removeRecursively());
+    setEntries({{"a", file("a.xml")}});
+    frmDownFileList dialog;
+    dialog.show();
+    clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QCOMPARE(m_services->messageBox.shown,
+        (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
+    QVERIFY(snapshot(m_folder->path()).isEmpty());
+}
+
+// The menu command: confirmation, fetch, and the box for each result.
+void tst_frmDownFileList::menuCommand_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QList<Shown>>("boxes");
+    QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<bool>("dialogShown");
+
+    const Shown confirmation {Title,
+        QStringLiteral("新着の当選番号データがあればダウンロードします。\r\n続行しますか？\r\n\r\n"
+                       "※インターネットに繋がる環境が必要です。"),
+        MessageBox::Icon::Question, MessageBox::Buttons::OkCancel};
+    const Shown nothingNew {Title, QStringLiteral("新着の当選番号データはありません。"), MessageBox::Icon::Information,
+        MessageBox::Buttons::Ok};
+    const Shown listFailed {Title, QStringLiteral("新着データリストの読み込みに失敗しました。"),
+        MessageBox::Icon::Warning, MessageBox::Buttons::Ok};
+    const QStringList list {"/gajo/list.xml"};
+
+    QTest::newRow("cancel makes no request") << false << opml("<outline title=\"a\" xmlUrl=\"u\"/>")
+                                             << QList<Shown> {confirmation} << QStringList {} << false;
+    QTest::newRow("nothing new") << true << opml({}) << QList<Shown> {confirmation, nothingNew} << list << false;
+    QTest::newRow("only present files") << true << opml("<outline title=\"present\" xmlUrl=\"u\"/>")
+                                        << QList<Shown> {confirmation, nothingNew} << list << false;
+    QTest::newRow("list fails") << true << QByteArray("no list") << QList<Shown> {confirmation, listFailed} << list
+                                << false;
+    QTest::newRow("unsafe title") << true << opml("<outline title=\"../x\" xmlUrl=\"u\"/>")
+                                  << QList<Shown> {confirmation, listFailed} << list << false;
+    QTest::newRow("new entry opens the dialog")
+        << true << opml("<outline title=\"a\" xmlUrl=\"u\"/>") << QList<Shown> {confirmation} << list << true;
+}
+
+void tst_frmDownFileList::menuCommand()
+{
+    QFETCH(bool, confirm);
+    QFETCH(QByteArray, list);
+    QFETCH(QList<Shown>, boxes);
+    QFETCH(QStringList, requests);
+    QFETCH(bool, dialogShown);
+
+    QVERIFY(m_folder->writeData(QStringLiteral("present.xml"), "present"));
+    QVERIFY(m_server.writeFile(QStringLiteral("gajo/list.xml"), list));
+    const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(QStringLiteral("/gajo/list.xml")));
+    if (!confirm)
+        m_services->messageBox.answers = {MessageBox::Answer::Cancel};
+    // Every box is shown with the default pointer.
+    m_services->messageBox.onShow = [&](const Shown &) { QVERIFY(!m_services->mousePointer.hourglass); };
+    const auto before = snapshot(m_folder->path());
+
+    frmMain window;
+    bool opened = false;
+    QTimer::singleShot(0, &window, [&] {
+        if (auto *dialog = qobject_cast<frmDownFileList *>(QApplication::activeModalWidget())) {
+            opened = true;
+            QCOMPARE(dialog->parentWidget(), &window);
+            child<QPushButton>(dialog, "cmdCancel")->click();
+        }
+    });
+    window.mnuDownload_Click();
+    QCoreApplication::processEvents();
+
+    QCOMPARE(m_services->messageBox.shown, boxes);
+    QCOMPARE(m_server.takeRequests(), requests);
+    QCOMPARE(opened, dialogShown);
+    QCOMPARE(m_services->mousePointer.events, (confirm ? QStringList {"hourglass", "default"} : QStringList {}));
+    QCOMPARE(snapshot(m_folder->path()), before);
+    QVERIFY(window.findChildren<frmDownFileList *>().isEmpty());
+}
+
+void tst_frmDownFileList::menuCommandDownloads()
+{
+    QVERIFY(m_server.writeFile(QStringLiteral("gajo/list.xml"),
+        opml("<outline title=\"first\" xmlUrl=\"" + file("a.xml").toUtf8()
+            + "\"/><outline title=\"present\" xmlUrl=\"u\"/><outline title=\"second\" xmlUrl=\""
+            + file("b.xml").toUtf8() + "\"/><outline title=\"third\" xmlUrl=\"" + file("c.xml").toUtf8() + "\"/>")));
+    QVERIFY(m_folder->writeData(QStringLiteral("present.xml"), "present"));
+    const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(QStringLiteral("/gajo/list.xml")));
+
+    frmMain window;
+    window.show();
+    QTimer::singleShot(0, &window, [&] {
+        auto *dialog = qobject_cast<frmDownFileList *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto *list = child<QListWidget>(dialog, "lstXmlFile");
+        QCOMPARE(list->count(), 3);
+        clickItem(list, 0);
+        clickItem(list, 2);
+        child<QPushButton>(dialog, "cmdDownload")->click();
+    });
+    // The report comes once the dialog has gone.
+    bool dialogGone = false;
+    m_services->messageBox.onShow = [&](const Shown &) {
+        const auto dialogs = window.findChildren<frmDownFileList *>();
+        dialogGone = std::none_of(dialogs.begin(), dialogs.end(), [](QWidget *w) { return w->isVisible(); });
+    };
+    window.mnuDownload_Click();
+
+    QCOMPARE(m_services->messageBox.shown.size(), 2);
+    QCOMPARE(m_services->messageBox.shown.last(),
+        (Shown {Title, QStringLiteral("以下のファイルのダウンロードが完了しました。\r\n\r\n・first\r\n・third\r\n"),
+            MessageBox::Icon::Information, MessageBox::Buttons::Ok}));
+    QVERIFY(dialogGone);
+    QCOMPARE(m_server.takeRequests(), (QStringList {"/gajo/list.xml", "/files/a.xml", "/files/c.xml"}));
+    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default", "hourglass", "default"}));
+    QCOMPARE(dataFiles(m_folder->path()),
+        (QMap<QString, QByteArray> {{"first.xml", "<tousen>A</tousen>\r\n"}, {"present.xml", "present"},
+            {"third.xml", "C: not a data file at all"}}));
+    QCOMPARE(snapshot(m_folder->path()).size(), 4); // data/ and its three files, nothing else
+}
+
+QTEST_MAIN(tst_frmDownFileList)
+#include "tst_frmdownfilelist.moc"
