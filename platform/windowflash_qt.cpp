@@ -1,13 +1,74 @@
 #include "windowflash.h"
 
+#include <QGuiApplication>
+#include <QVariant>
+#include <QWidget>
+
+#ifdef HAROVAN_HAVE_X11
+#include <X11/Xlib.h>
+#endif
+
 namespace platform {
 
-void TitleFlash::invert(QWidget *)
+namespace {
+
+// The window's own title while its caption is inverted.
+constexpr char NormalTitleProperty[] = "harovanNormalTitle";
+
+// A platform without a screen the user sees shows no flash.
+bool hasVisibleWindows()
 {
+    const QString platform = QGuiApplication::platformName();
+    return platform != u"offscreen" && platform != u"minimal";
 }
 
-void TitleFlash::restore(QWidget *)
+QString markedTitle(const QString &title)
 {
+    return QStringLiteral("★ ") + title + QStringLiteral(" ★");
+}
+
+// The program busy-waits between inversions, so the request to change the
+// title must leave for the window manager now, not at the next event loop turn.
+void flushWindowSystem()
+{
+#ifdef HAROVAN_HAVE_X11
+    if (auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        if (Display *display = x11->display())
+            XFlush(display);
+    }
+#endif
+}
+
+} // namespace
+
+void TitleFlash::invert(QWidget *window)
+{
+    if (!window || !hasVisibleWindows())
+        return;
+    QWidget *top = window->window();
+    const QVariant normal = top->property(NormalTitleProperty);
+    if (normal.isValid()) {
+        top->setWindowTitle(normal.toString());
+        top->setProperty(NormalTitleProperty, QVariant());
+    } else {
+        const QString title = top->windowTitle();
+        top->setProperty(NormalTitleProperty, title);
+        top->setWindowTitle(markedTitle(title));
+    }
+    flushWindowSystem();
+}
+
+void TitleFlash::restore(QWidget *window)
+{
+    if (!window)
+        return;
+    QWidget *top = window->window();
+    const QVariant normal = top->property(NormalTitleProperty);
+    if (!normal.isValid())
+        return;
+    top->setWindowTitle(normal.toString());
+    top->setProperty(NormalTitleProperty, QVariant());
+    flushWindowSystem();
 }
 
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/realservices.h"
+#include "ui/Fonts.h"
 #include "ui/Forms.h"
 #include "ui/frmMain.h"
 
@@ -7,14 +8,21 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Harovan"));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(HAROVAN_VERSION_MAJOR).arg(HAROVAN_VERSION_MINOR).arg(HAROVAN_VERSION_REVISION));
+    Fonts::installSubstitutions();
     platform::RealServices services;
 
     frmMain window;
     Forms::setMain(&window);
-    if (!window.Form_Load())
+    // Every message of the start-up appears before the window does.
+    if (!window.Form_Load()) {
+        Forms::setMain(nullptr);
         return 1;
+    }
     window.show();
-    const int status = app.exec();
+    const int status = QApplication::exec();
     Forms::setMain(nullptr);
     return status;
 }

@@ -1,11 +1,137 @@
 #include "frmMain.h"
 
+#include "Fonts.h"
 #include "Forms.h"
+#include "frmAbout.h"
+#include "frmDownFileList.h"
+#include "frmFileSelect.h"
 #include "frmSyouhin.h"
+#include "modNengajo.h"
+
+#include "platform/messagebox.h"
+#include "platform/programfolder.h"
+#include "platform/settingsfile.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/tickcount.h"
+#include "platform/windowflash.h"
+#include "platform/xmldocument.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
 
 namespace {
+
 frmMain *s_main = nullptr;
+
+const QColor BackColor = QColor::fromRgb(0xC0C0FF);
+const QColor DisabledBoxColor = QColor::fromRgb(0xE0E0E0);
+
+// The colours the system gives an enabled text box and its text.
+QColor systemWindowColor()
+{
+    return QApplication::palette().color(QPalette::Active, QPalette::Base);
 }
+
+QColor systemWindowTextColor()
+{
+    return QApplication::palette().color(QPalette::Active, QPalette::Text);
+}
+
+// A box keeps the colour the program gives it, enabled or not.
+void setBoxColor(QLineEdit *box, const QColor &color)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::All, QPalette::Base, color);
+    box->setPalette(palette);
+}
+
+void setLabelColors(QLabel *label, const QColor &back, const QColor &text = QColor())
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::All, QPalette::Window, back);
+    if (text.isValid())
+        palette.setColor(QPalette::All, QPalette::WindowText, text);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setAlignment(alignment);
+    return label;
+}
+
+QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(maxLength);
+    box->setFont(Fonts::font(Fonts::PGothic, 14.25));
+    // Digits only, typed key by key: no input method composes text here.
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    box->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
+    // Wide enough for its digits and a little room.
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(maxLength + 2, u'0')) + 12);
+    return box;
+}
+
+// What the key filter lets through: the digits 0 to 9 and the control characters
+// (Backspace, Enter, the clipboard shortcuts). The blank and everything above
+// it, full-width digits included, is refused.
+bool isAcceptedCharacter(QChar c)
+{
+    return c.unicode() < 32 || (c >= u'0' && c <= u'9');
+}
+
+// The locale's number recognition, on the whole text. Infinity and "not a
+// number" are words, not numbers a card carries.
+bool isNumeric(const QString &text)
+{
+    bool ok = false;
+    const double value = QLocale::system().toDouble(text, &ok);
+    if (!ok)
+        return false;
+    return std::isfinite(value);
+}
+
+// The modal windows are ours wherever they were opened from; closing one ends
+// its dialog loop.
+template <typename Window> void closeOpenWindows()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (auto *dialog = qobject_cast<Window *>(window); dialog && dialog->isVisible())
+            dialog->close();
+    }
+}
+
+qint16 increased(qint16 count)
+{
+    return count < frmMain::MaxCount ? static_cast<qint16>(count + 1) : count;
+}
+
+} // namespace
 
 frmMain *Forms::Main()
 {
@@ -19,6 +145,21 @@ void Forms::setMain(frmMain *window)
 
 void ShowTypeCaption()
 {
+    frmMain *window = Forms::Main();
+    if (!window)
+        return;
+    const WinningData &data = modNengajo::winningData();
+    if (!data.strType.isEmpty())
+        window->lblTypeCaption->setText(modNengajo::TypeCaptionText(data.strType, data.strYear));
+    window->setWindowTitle(QStringLiteral("Harovan"));
+    if (data.intClassCount == 0)
+        return;
+    for (int r = 0; r < 5; ++r) {
+        const bool shown = r < data.intClassCount;
+        window->lblMai[r]->setVisible(shown);
+        window->lblToukyuu[r]->setVisible(shown);
+        window->lblAtariCnt[r]->setVisible(shown);
+    }
 }
 
 frmMain::frmMain(QWidget *parent)
@@ -26,17 +167,228 @@ frmMain::frmMain(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Harovan"));
+    setFont(Fonts::font(Fonts::PGothic, 9));
+    createMenus();
+    createControls();
 }
 
 frmMain::~frmMain() = default;
 
+void frmMain::createControls()
+{
+    auto *surface = new QWidget(this);
+    surface->setObjectName(QStringLiteral("surface"));
+    QPalette palette = surface->palette();
+    palette.setColor(QPalette::All, QPalette::Window, BackColor);
+    surface->setPalette(palette);
+    surface->setAutoFillBackground(true);
+    setCentralWidget(surface);
+
+    const QFont countFont = Fonts::font(Fonts::PGothic, 11.25);
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+
+    lblTypeCaption = makeLabel(surface, QStringLiteral("lblTypeCaption"), QString());
+    lblTypeCaption->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+    lblTypeCaption->setMinimumHeight(lblTypeCaption->fontMetrics().height() + 4);
+
+    // The check count, the two entry rows and the number of the card, top to bottom.
+    Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
+    lblCheckCnt = makeLabel(surface, QStringLiteral("lblCheckCnt"), QStringLiteral("0"), right);
+    lblCheckCnt->setFont(countFont);
+    lblCheckCnt->setMinimumWidth(lblCheckCnt->fontMetrics().horizontalAdvance(QStringLiteral("000000")));
+    lblMaisuu = makeLabel(surface, QStringLiteral("lblMaisuu"), QStringLiteral("枚"), right);
+    for (QLabel *label : {lblCheckCnt, lblMaisuu}) {
+        label->installEventFilter(this);
+        // A press of any button opens the count's own menu, nothing else.
+        label->setContextMenuPolicy(Qt::PreventContextMenu);
+    }
+
+    lblSimo2 = makeLabel(surface, QStringLiteral("lblSimo2"), QStringLiteral("下２桁"));
+    txtInputSimo2 = makeEntryBox(surface, QStringLiteral("txtInputSimo2"), 2);
+    lblKami4 = makeLabel(surface, QStringLiteral("lblKami4"), QStringLiteral("上４桁"));
+    txtInputKami4 = makeEntryBox(surface, QStringLiteral("txtInputKami4"), 4);
+    lblKami4->setEnabled(false);
+    setBoxColor(txtInputKami4, DisabledBoxColor);
+    txtInputKami4->setEnabled(false);
+
+    Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
+    lblInputNum = makeLabel(surface, QStringLiteral("lblInputNum"), QStringLiteral("******"), Qt::AlignCenter);
+    lblInputNum->setFont(Fonts::font(Fonts::PGothic, 14.25));
+    lblInputNum->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    lblInputNum->setMinimumWidth(lblInputNum->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 8);
+    setLabelColors(lblInputNum, systemWindowColor(), systemWindowTextColor());
+
+    auto *entry = new QGridLayout;
+    entry->setHorizontalSpacing(8);
+    entry->setVerticalSpacing(10);
+    entry->addWidget(Label15, 0, 0);
+    auto *count = new QHBoxLayout;
+    count->setSpacing(4);
+    count->addWidget(lblCheckCnt, 1);
+    count->addWidget(lblMaisuu);
+    entry->addLayout(count, 0, 1);
+    entry->addWidget(lblSimo2, 1, 0);
+    entry->addWidget(txtInputSimo2, 1, 1, Qt::AlignLeft);
+    entry->addWidget(lblKami4, 2, 0);
+    entry->addWidget(txtInputKami4, 2, 1, Qt::AlignLeft);
+    entry->addWidget(Label3, 3, 0);
+    entry->addWidget(lblInputNum, 3, 1);
+    entry->setRowStretch(4, 1);
+
+    // The hits per class and their total.
+    Frame1 = new QGroupBox(QStringLiteral("当選枚数"), surface);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto *hits = new QGridLayout(Frame1);
+    hits->setHorizontalSpacing(6);
+    hits->setVerticalSpacing(4);
+    static const char16_t *const captions[5] = {u"１等", u"２等", u"３等", u"４等", u"５等"};
+    for (int r = 0; r < 5; ++r) {
+        lblToukyuu[r] = makeLabel(Frame1, QStringLiteral("lblToukyuu_%1").arg(r), QString::fromUtf16(captions[r]));
+        lblAtariCnt[r] = makeLabel(Frame1, QStringLiteral("lblAtariCnt_%1").arg(r), QStringLiteral("0"), right);
+        lblAtariCnt[r]->setFont(countFont);
+        lblMai[r] = makeLabel(Frame1, QStringLiteral("lblMai_%1").arg(r), QStringLiteral("枚"));
+        hits->addWidget(lblToukyuu[r], r, 0);
+        hits->addWidget(lblAtariCnt[r], r, 1);
+        hits->addWidget(lblMai[r], r, 2);
+    }
+    auto *rule = new QFrame(Frame1);
+    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    hits->addWidget(rule, 5, 0, 1, 3);
+    Label12 = makeLabel(Frame1, QStringLiteral("Label12"), QStringLiteral("合計"));
+    lblGoukeiCnt = makeLabel(Frame1, QStringLiteral("lblGoukeiCnt"), QStringLiteral("0"), right);
+    lblGoukeiCnt->setFont(countFont);
+    lblMai[6] = makeLabel(Frame1, QStringLiteral("lblMai_6"), QStringLiteral("枚"));
+    hits->addWidget(Label12, 6, 0);
+    hits->addWidget(lblGoukeiCnt, 6, 1);
+    hits->addWidget(lblMai[6], 6, 2);
+    hits->setColumnMinimumWidth(1, QFontMetrics(countFont).horizontalAdvance(QStringLiteral("000000")));
+    hits->setColumnStretch(1, 1);
+    // Rows of classes the data do not have are hidden; the rest stay on top.
+    hits->setRowStretch(7, 1);
+
+    lblInform
+        = makeLabel(surface, QStringLiteral("lblInform"), QStringLiteral("下２桁を入力してください"), Qt::AlignCenter);
+    lblInform->setFont(Fonts::font(Fonts::PGothic, 11.25));
+    lblInform->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setLabelColors(lblInform, DisabledBoxColor);
+    // Two lines of text: the longest messages break after their first sentence.
+    // Wide enough for the longest line, so the window never has to grow.
+    lblInform->setMinimumHeight(2 * lblInform->fontMetrics().lineSpacing() + 12);
+    lblInform->setMinimumWidth(
+        lblInform->fontMetrics().horizontalAdvance(QStringLiteral("はずれです...当選番号は 000000 でした")) + 24);
+
+    auto *middle = new QHBoxLayout;
+    middle->setSpacing(16);
+    middle->addLayout(entry);
+    middle->addWidget(Frame1);
+
+    auto *outer = new QVBoxLayout(surface);
+    outer->setContentsMargins(12, 8, 12, 12);
+    outer->setSpacing(8);
+    outer->addWidget(lblTypeCaption);
+    outer->addLayout(middle, 1);
+    outer->addWidget(lblInform);
+
+    for (QLineEdit *box : {txtInputSimo2, txtInputKami4})
+        box->installEventFilter(this);
+    connect(txtInputSimo2, &QLineEdit::textChanged, this, &frmMain::txtInputSimo2_Change);
+    connect(txtInputKami4, &QLineEdit::textChanged, this, &frmMain::txtInputKami4_Change);
+
+    // The lower box comes first when the user tabs through the window.
+    setTabOrder(txtInputSimo2, txtInputKami4);
+    txtInputSimo2->setFocus();
+}
+
+void frmMain::createMenus()
+{
+    const auto action = [this](QMenu *menu, const QString &name, const QString &caption, auto handler) {
+        QAction *item = menu->addAction(caption);
+        item->setObjectName(name);
+        connect(item, &QAction::triggered, this, handler);
+        return item;
+    };
+    const auto separator = [](QMenu *menu, const QString &name) { menu->addSeparator()->setObjectName(name); };
+
+    mnuEditCnt = new QMenu(QStringLiteral("menu"), this);
+    mnuEditCnt->setObjectName(QStringLiteral("mnuEditCnt"));
+    mnuUp = action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"), &frmMain::mnuUp_Click);
+    mnuDown = action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"), &frmMain::mnuDown_Click);
+
+    mnuMenu = menuBar()->addMenu(QStringLiteral("メニュー(&M)"));
+    mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
+    mnuSelectFile = action(mnuMenu, QStringLiteral("mnuSelectFile"), QStringLiteral("はがきの種類を選択(&F)..."),
+        &frmMain::mnuSelectFile_Click);
+    mnuDownload = action(mnuMenu, QStringLiteral("mnuDownload"), QStringLiteral("当選番号データのダウンロード(&D)..."),
+        &frmMain::mnuDownload_Click);
+    separator(mnuMenu, QStringLiteral("mnubar1"));
+    mnuShowIchiran = action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
+        &frmMain::mnuShowIchiran_Click);
+    mnuClear
+        = action(mnuMenu, QStringLiteral("mnuClear"), QStringLiteral("チェック枚数のクリア(&C)"), &frmMain::AllClear);
+    separator(mnuMenu, QStringLiteral("mnubar2"));
+    mnuExit = action(mnuMenu, QStringLiteral("mnuExit"), QStringLiteral("終了(&X)"), &QWidget::close);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuViewHelp = action(
+        mnuHelp, QStringLiteral("mnuViewHelp"), QStringLiteral("ヘルプを表示(&H)..."), &frmMain::mnuViewHelp_Click);
+    separator(mnuHelp, QStringLiteral("mnubar3"));
+    mnuVersion = action(
+        mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."), &frmMain::mnuVersion_Click);
+}
+
 bool frmMain::Form_Load()
 {
+    using platform::MessageBox;
+    if (!platform::Service<platform::xml::XmlComponent>::get().isAvailable()) {
+        platform::showMessage(modNengajo::MessageTitle,
+            QStringLiteral("MSXML3.0が正しくインストールされていません。詳細はヘルプをご覧ください。"),
+            MessageBox::Icon::Critical);
+        return false;
+    }
+
+    const QString settingsPath = platform::programFolder() + QStringLiteral("settings.ini");
+    WinningData &data = modNengajo::winningData();
+    const QString remembered
+        = modNengajo::CutAtChar(platform::Service<platform::SettingsFile>::get().readString(settingsPath,
+                                    QStringLiteral("Settings"), QStringLiteral("FileName"), QString(), 512),
+            QChar(0));
+    data.strFileName = remembered.isEmpty() ? modNengajo::DefaultFileName : remembered;
+
+    // Only a bare name inside the data folder is a data file; anything that
+    // leads out of it is treated as a missing file.
+    const QFileInfo file(platform::dataFolder() + data.strFileName);
+    qint16 status = -1;
+    const bool exists = !data.strFileName.contains(u'/') && file.isFile();
+    if (exists)
+        status = modNengajo::LoadDataFile(data.strFileName, modNengajo::SchemaFileName);
+
+    if (!exists || status == -1) {
+        data.strFileName.clear();
+        lblTypeCaption->setText(QStringLiteral("（はがきの種類未設定）"));
+        lblInform->setText(QStringLiteral("はがきの種類を選択してください。") + modNengajo::CrLf
+            + QStringLiteral("（メニュー→はがきの種類を選択）"));
+        setBoxColor(txtInputSimo2, DisabledBoxColor);
+        txtInputSimo2->setEnabled(false);
+    } else {
+        ShowTypeCaption();
+        AllClear();
+    }
     return true;
 }
 
-void frmMain::AllClear()
+void frmMain::closeEvent(QCloseEvent *event)
 {
+    platform::Service<platform::SettingsFile>::get().writeString(
+        platform::programFolder() + QStringLiteral("settings.ini"), QStringLiteral("Settings"),
+        QStringLiteral("FileName"), modNengajo::winningData().strFileName);
+
+    if (m_syouhin)
+        m_syouhin->close();
+    closeOpenWindows<frmDownFileList>();
+    closeOpenWindows<frmFileSelect>();
+    closeOpenWindows<frmAbout>();
+    event->accept();
 }
 
 frmSyouhin *frmMain::Syouhin(bool create)
@@ -44,4 +396,250 @@ frmSyouhin *frmMain::Syouhin(bool create)
     if (!m_syouhin && create)
         m_syouhin = new frmSyouhin(this);
     return m_syouhin;
+}
+
+qint16 frmMain::AtariHantei_Simo(const QString &strNum)
+{
+    return m_hantei.AtariHantei_Simo(modNengajo::winningData(), strNum);
+}
+
+qint16 frmMain::AtariHantei_Kami(const QString &strNum)
+{
+    return m_hantei.AtariHantei_Kami(modNengajo::winningData(), strNum);
+}
+
+void frmMain::InputSimo2()
+{
+    lblKami4->setEnabled(false);
+    setBoxColor(txtInputKami4, DisabledBoxColor);
+    txtInputKami4->setEnabled(false);
+    lblSimo2->setEnabled(true);
+    setBoxColor(txtInputSimo2, systemWindowColor());
+    txtInputSimo2->setEnabled(true);
+}
+
+void frmMain::InputKami4(qint16 intToukyu)
+{
+    lblInform->setText(
+        modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等の可能性あり！上４桁を入力してください"));
+    lblKami4->setEnabled(true);
+    txtInputKami4->setEnabled(true);
+    setBoxColor(txtInputKami4, systemWindowColor());
+    setBoxColor(txtInputSimo2, DisabledBoxColor);
+    lblSimo2->setEnabled(false);
+    txtInputSimo2->setEnabled(false);
+    txtInputKami4->setFocus();
+    Flash(2);
+    platform::Service<platform::Sound>::get().beep();
+}
+
+void frmMain::Clear_input()
+{
+    txtInputSimo2->clear();
+    txtInputKami4->clear();
+    txtInputSimo2->setFocus();
+    intCheckCnt = increased(intCheckCnt);
+    lblCheckCnt->setText(QString::number(intCheckCnt));
+}
+
+void frmMain::Atari(qint16 intToukyu)
+{
+    Flash(static_cast<qint16>(6 - intToukyu));
+    platform::Service<platform::Sound>::get().playAsync(platform::programFolder() + QStringLiteral("atari.wav"));
+    lblInform->setText(
+        modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等が当たりました！おめでとうございます。"));
+
+    WinningData &data = modNengajo::winningData();
+    if (PrizeClass *prizeClass = data.prizeClassPtr(intToukyu)) {
+        prizeClass->intAtariCnt = increased(prizeClass->intAtariCnt);
+        // Only classes 1 to 5 have a row; a hit of a higher class still counts.
+        if (intToukyu >= 1 && intToukyu <= 5)
+            lblAtariCnt[intToukyu - 1]->setText(QString::number(prizeClass->intAtariCnt));
+    }
+
+    int total = 0;
+    for (int k = 1; k <= data.intClassCount; ++k)
+        total += data.prizeClass(k).intAtariCnt;
+    lblGoukeiCnt->setText(QString::number(std::min<int>(total, MaxCount)));
+}
+
+void frmMain::Flash(qint16 intFlashTime)
+{
+    platform::TickCount &tickCount = platform::Service<platform::TickCount>::get();
+    platform::WindowFlash &flash = platform::Service<platform::WindowFlash>::get();
+    for (int cycle = 0; cycle <= intFlashTime; ++cycle) {
+        // Unsigned difference: correct across the wrap of the tick counter.
+        const std::uint32_t start = tickCount.now();
+        while (static_cast<std::uint32_t>(tickCount.now() - start) <= 200)
+            std::this_thread::yield();
+        flash.invert(this);
+    }
+    flash.invert(this);
+    flash.restore(this);
+}
+
+void frmMain::AllClear()
+{
+    txtInputSimo2->clear();
+    txtInputKami4->clear();
+    lblCheckCnt->setText(QStringLiteral("0"));
+    lblGoukeiCnt->setText(QStringLiteral("0"));
+    intCheckCnt = 0;
+    WinningData &data = modNengajo::winningData();
+    for (int k = 1; k <= data.intClassCount; ++k) {
+        if (k <= 5)
+            lblAtariCnt[k - 1]->setText(QStringLiteral("0"));
+        if (PrizeClass *prizeClass = data.prizeClassPtr(k))
+            prizeClass->intAtariCnt = 0;
+    }
+    lblInform->setText(QStringLiteral("下２桁を入力してください"));
+    lblInputNum->setText(QStringLiteral("******"));
+    InputSimo2();
+    txtInputSimo2->setFocus();
+}
+
+void frmMain::txtInputSimo2_Change()
+{
+    const QString text = txtInputSimo2->text();
+    if (text.size() != 2)
+        return;
+    if (!isNumeric(text)) {
+        platform::showMessage(QStringLiteral("Error"), QStringLiteral("２桁の正しい値を入力してください。"),
+            platform::MessageBox::Icon::Critical);
+        txtInputSimo2->clear();
+        txtInputKami4->clear();
+        txtInputSimo2->setFocus();
+        return;
+    }
+
+    strSimo2 = text;
+    lblInputNum->setText(QStringLiteral("****") + strSimo2);
+    switch (AtariHantei_Simo(strSimo2)) {
+    case AtariHantei::SimoHazure:
+        lblInform->setText(QStringLiteral("はずれです...次の番号を入力してください"));
+        InputSimo2();
+        Clear_input();
+        break;
+    case AtariHantei::SimoAtari:
+        Atari(m_hantei.intAtariToukyu);
+        Clear_input();
+        break;
+    default:
+        // The card is counted when its upper digits have been judged.
+        InputKami4(m_hantei.arrKouho.value(0).Toukyu);
+        break;
+    }
+}
+
+void frmMain::txtInputKami4_Change()
+{
+    const QString text = txtInputKami4->text();
+    if (text.size() != 4)
+        return;
+    if (!isNumeric(text)) {
+        platform::showMessage(QStringLiteral("Error"),
+            modNengajo::FullWidthDigits(4) + QStringLiteral("桁の正しい値を入力してください。"),
+            platform::MessageBox::Icon::Critical);
+        txtInputKami4->clear();
+        return;
+    }
+
+    strKami4 = text;
+    if (AtariHantei_Kami(strKami4) == AtariHantei::KamiAtari) {
+        Atari(m_hantei.intAtariToukyu);
+    } else {
+        // Only the first candidate's number is named, however many there were.
+        const Kouho first = m_hantei.arrKouho.value(0);
+        const QString winningNumber = modNengajo::winningData().prizeClass(first.Toukyu).number(first.NumIndex);
+        lblInform->setText(QStringLiteral("はずれです...") + QStringLiteral("当選番号は ") + winningNumber
+            + QStringLiteral(" でした") + modNengajo::CrLf + QStringLiteral("次の番号を入力してください"));
+    }
+    lblInputNum->setText(strKami4 + strSimo2);
+    InputSimo2();
+    Clear_input();
+}
+
+bool frmMain::filterKey(QLineEdit *box, const QKeyEvent &key)
+{
+    // Keys that type no character (arrows, Delete, Tab, the modifiers) are not
+    // the filter's business.
+    const QString text = key.text();
+    if (text.isEmpty() || key.key() == Qt::Key_Delete || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)
+        return false;
+    // With Ctrl held a key is a control character (the clipboard shortcuts),
+    // whatever text the platform reports for it.
+    const bool control = key.modifiers().testFlag(Qt::ControlModifier);
+    const bool accepted = control || std::all_of(text.cbegin(), text.cend(), isAcceptedCharacter);
+    if (box == txtInputSimo2) {
+        lblInputNum->setText(QStringLiteral("******"));
+        lblInform->clear();
+    }
+    return !accepted;
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtInputSimo2 || watched == txtInputKami4) {
+        auto *box = static_cast<QLineEdit *>(watched);
+        if (event->type() == QEvent::KeyPress)
+            return filterKey(box, *static_cast<QKeyEvent *>(event));
+        if (event->type() == QEvent::InputMethod) {
+            // Input methods are off for both boxes; should one send text anyway,
+            // it passes only as plain digits.
+            const QString text = static_cast<QInputMethodEvent *>(event)->commitString();
+            return !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        }
+    } else if (watched == lblCheckCnt || watched == lblMaisuu) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            mnuEditCnt->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::mnuSelectFile_Click()
+{
+    frmFileSelect dlg(this);
+    dlg.exec();
+}
+
+void frmMain::mnuShowIchiran_Click()
+{
+    frmSyouhin *window = Syouhin(true);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void frmMain::mnuViewHelp_Click()
+{
+    // The shell reports nothing back: a missing help file shows nothing.
+    platform::Service<platform::Shell>::get().open(platform::programFolder() + QStringLiteral("ReadMe.html"));
+}
+
+void frmMain::mnuVersion_Click()
+{
+    frmAbout dlg(this);
+    dlg.exec();
+}
+
+void frmMain::mnuUp_Click()
+{
+    if (intCheckCnt >= MaxCount) {
+        platform::Service<platform::Sound>::get().beep();
+        return;
+    }
+    ++intCheckCnt;
+    lblCheckCnt->setText(QString::number(intCheckCnt));
+}
+
+void frmMain::mnuDown_Click()
+{
+    if (intCheckCnt <= 0) {
+        platform::Service<platform::Sound>::get().beep();
+        return;
+    }
+    --intCheckCnt;
+    lblCheckCnt->setText(QString::number(intCheckCnt));
 }

@@ -1,16 +1,33 @@
 #pragma once
 
+#include "AtariHantei.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
+#include <array>
+
+class QAction;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
 class frmSyouhin;
 
 // The main window: checking a card, the counters, the menu bar, start-up and shutdown.
+//
+// A card is checked in two stages: its last two digits in txtInputSimo2, and,
+// when a longer winning number ends with them, its upper four digits in
+// txtInputKami4. A complete entry is judged as soon as it stands in its box.
 class frmMain : public QMainWindow
 {
     Q_OBJECT
 
 public:
+    // Counters are 16-bit and stop here rather than wrap.
+    static constexpr qint16 MaxCount = 32767;
+
     explicit frmMain(QWidget *parent = nullptr);
     ~frmMain() override;
 
@@ -18,6 +35,7 @@ public:
     // false when the program must end at once (the XML component is missing).
     bool Form_Load();
 
+    // Empties the entry, zeroes every counter and returns to the lower stage.
     void AllClear();
     void mnuDownload_Click();
 
@@ -25,6 +43,81 @@ public:
     // created hidden.
     frmSyouhin *Syouhin(bool create);
 
+    // The judgement of the current card against the data in force.
+    qint16 AtariHantei_Simo(const QString &strNum);
+    qint16 AtariHantei_Kami(const QString &strNum);
+
+    // The lower stage: the lower box takes the card's last two digits.
+    void InputSimo2();
+    // The upper stage: prompts for the upper four digits, naming class intToukyu.
+    void InputKami4(qint16 intToukyu);
+    // Ends a card: empties both boxes and counts it.
+    void Clear_input();
+    // Records and announces a hit of class intToukyu.
+    void Atari(qint16 intToukyu);
+    // Flashes the caption: intFlashTime + 1 timed cycles, blocking meanwhile.
+    void Flash(qint16 intFlashTime);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    friend void ShowTypeCaption();
+
+    void createControls();
+    void createMenus();
+
+    void txtInputSimo2_Change();
+    void txtInputKami4_Change();
+    // The key filter of both boxes; true when the key is discarded.
+    bool filterKey(QLineEdit *box, const QKeyEvent &key);
+
+    void mnuSelectFile_Click();
+    void mnuShowIchiran_Click();
+    void mnuViewHelp_Click();
+    void mnuVersion_Click();
+    void mnuUp_Click();
+    void mnuDown_Click();
+
+    QString strSimo2;
+    QString strKami4;
+    qint16 intCheckCnt = 0;
+    // intAtariToukyu and arrKouho of the card being checked.
+    AtariHantei m_hantei;
+
+    QLabel *lblTypeCaption = nullptr;
+    QLabel *Label15 = nullptr;
+    QLabel *lblCheckCnt = nullptr;
+    QLabel *lblMaisuu = nullptr;
+    QLabel *lblSimo2 = nullptr;
+    QLineEdit *txtInputSimo2 = nullptr;
+    QLabel *lblKami4 = nullptr;
+    QLineEdit *txtInputKami4 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *lblInputNum = nullptr;
+    QLabel *lblInform = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    std::array<QLabel *, 5> lblToukyuu {};
+    std::array<QLabel *, 5> lblAtariCnt {};
+    // Members 0..4 follow the class rows, member 6 the total; there is no 5.
+    std::array<QLabel *, 7> lblMai {};
+    QLabel *Label12 = nullptr;
+    QLabel *lblGoukeiCnt = nullptr;
+
+    QMenu *mnuMenu = nullptr;
+    QAction *mnuSelectFile = nullptr;
+    QAction *mnuDownload = nullptr;
+    QAction *mnuShowIchiran = nullptr;
+    QAction *mnuClear = nullptr;
+    QAction *mnuExit = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuViewHelp = nullptr;
+    QAction *mnuVersion = nullptr;
+    // The pop-up of the check count; never on the menu bar.
+    QMenu *mnuEditCnt = nullptr;
+    QAction *mnuUp = nullptr;
+    QAction *mnuDown = nullptr;
+
     QPointer<frmSyouhin> m_syouhin;
 };

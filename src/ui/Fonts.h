@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+// The fonts the windows are designed in. Linux has neither; the IPA fonts,
+// made to the same measures, stand in for them, so every Japanese text shows.
+namespace Fonts {
+
+inline const QString PGothic = QStringLiteral("ＭＳ Ｐゴシック");
+inline const QString UIGothic = QStringLiteral("MS UI Gothic");
+
+// Puts the substitutions in place; once per run, before the first window.
+void installSubstitutions();
+
+// family at pointSize (fractional sizes such as 11.25 are kept).
+QFont font(const QString &family, qreal pointSize);
+
+} // namespace Fonts

@@ -1,0 +1,769 @@
+#include "fakeservices.h"
+#include "testsupport.h"
+
+#include "ui/Fonts.h"
+#include "ui/Forms.h"
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+#include <memory>
+
+using platform::FakeMessageBox;
+using platform::MessageBox;
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+const QColor DisabledBoxColor = QColor::fromRgb(0xE0E0E0);
+
+// Prize classes 1.. in order, each with its winning numbers.
+void setWinningNumbers(const QList<QStringList> &classes)
+{
+    WinningData &data = modNengajo::winningData();
+    data = WinningData {};
+    data.strFileName = QStringLiteral("test.xml");
+    data.strType = QStringLiteral("年賀状");
+    data.strYear = QStringLiteral("令和8");
+    data.intClassCount = static_cast<qint16>(classes.size());
+    qsizetype maxNumbers = 0;
+    for (const QStringList &numbers : classes)
+        maxNumbers = std::max(maxNumbers, numbers.size());
+    data.intMaxNumbers = static_cast<qint16>(maxNumbers);
+    data.Classes.resize(classes.size() + 1);
+    for (int k = 1; k <= classes.size(); ++k) {
+        PrizeClass &prizeClass = data.Classes[k];
+        prizeClass.strName = QString::number(k) + QStringLiteral("等");
+        prizeClass.strNumbers = QStringList {QString()} + classes.at(k - 1);
+        prizeClass.strNumbers.resize(maxNumbers + 1);
+    }
+}
+
+// Class 1 ends in 21 with upper digits 1234; class 3 holds 521 and 021; class 4
+// holds 34; class 5 holds 07 and 58. Class 2 needs all six digits of 987655.
+void setExampleData()
+{
+    setWinningNumbers(
+        {{QStringLiteral("123421")}, {QStringLiteral("987655")}, {QStringLiteral("521"), QStringLiteral("021")},
+            {QStringLiteral("34")}, {QStringLiteral("07"), QStringLiteral("58")}});
+}
+
+void sendKey(QWidget *target, int key, const QString &text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+} // namespace
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+
+private:
+    template <typename T> T *child(const QString &name) const
+    {
+        T *widget = m_window->findChild<T *>(name);
+        if (!widget)
+            qFatal("no child %s", qPrintable(name));
+        return widget;
+    }
+    QLabel *label(const QString &name) const { return child<QLabel>(name); }
+    QLineEdit *lower() const { return child<QLineEdit>(QStringLiteral("txtInputSimo2")); }
+    QLineEdit *upper() const { return child<QLineEdit>(QStringLiteral("txtInputKami4")); }
+    QString inform() const { return label(QStringLiteral("lblInform"))->text(); }
+    QString inputNum() const { return label(QStringLiteral("lblInputNum"))->text(); }
+    QString checkCount() const { return label(QStringLiteral("lblCheckCnt"))->text(); }
+    QAction *action(const QString &name) const { return child<QAction>(name); }
+
+    // Types the keys where the user's keystrokes go: into the focused widget.
+    void typeKeys(const QString &keys)
+    {
+        for (const QChar c : keys) {
+            QWidget *target = QApplication::focusWidget();
+            QVERIFY2(target, "no widget has the focus");
+            QTest::keyClick(target, c.toLatin1());
+        }
+    }
+
+    void verifyLowerStage()
+    {
+        QVERIFY(lower()->isEnabled());
+        QVERIFY(!upper()->isEnabled());
+        QVERIFY(label(QStringLiteral("lblSimo2"))->isEnabled());
+        QVERIFY(!label(QStringLiteral("lblKami4"))->isEnabled());
+        QCOMPARE(upper()->palette().color(QPalette::Base), DisabledBoxColor);
+        QCOMPARE(lower()->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+        QCOMPARE(QApplication::focusWidget(), lower());
+    }
+
+    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
+    std::unique_ptr<testsupport::FakeServices> m_fakes;
+    std::unique_ptr<frmMain> m_window;
+    // The number of sounds made when each inversion of the caption happened.
+    QList<qsizetype> m_soundsAtInversion;
+
+private slots:
+    void initTestCase() { Fonts::installSubstitutions(); }
+
+    void init()
+    {
+        testsupport::resetModule();
+        m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
+        m_fakes = std::make_unique<testsupport::FakeServices>();
+        m_soundsAtInversion.clear();
+        m_fakes->windowFlash.currentTick = [this] {
+            m_soundsAtInversion.append(m_fakes->sound.events.size());
+            return m_fakes->tickCount.value;
+        };
+        setExampleData();
+        m_window = std::make_unique<frmMain>();
+        Forms::setMain(m_window.get());
+        ShowTypeCaption();
+        m_window->AllClear();
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        lower()->setFocus();
+    }
+
+    void cleanup()
+    {
+        Forms::setMain(nullptr);
+        m_window.reset();
+        m_fakes.reset();
+        m_folder.reset();
+        testsupport::resetModule();
+    }
+
+    // One card, typed key by key into whichever box has the focus.
+    void checkOneCard_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("expectedInform");
+        QTest::addColumn<QString>("expectedInputNum");
+        QTest::addColumn<int>("hitClass"); // 0: a loss
+        QTest::addColumn<int>("inversions");
+        QTest::addColumn<QStringList>("sounds");
+
+        const QString loss = QStringLiteral("はずれです...次の番号を入力してください");
+        const QString congratulations = QStringLiteral("等が当たりました！おめでとうございます。");
+        const QStringList none;
+        const QStringList play {QStringLiteral("play")};
+        const QStringList beepThenPlay {QStringLiteral("beep"), QStringLiteral("play")};
+        const QStringList beep {QStringLiteral("beep")};
+
+        // The lower two digits decide.
+        QTest::newRow("loss on two digits") << "99" << loss << "****99" << 0 << 0 << none;
+        QTest::newRow("class 5 on two digits") << "07"
+                                               << "５" + congratulations << "****07" << 5 << 3 << play;
+        QTest::newRow("class 4 on two digits") << "34"
+                                               << "４" + congratulations << "****34" << 4 << 4 << play;
+        // The upper four digits decide; the prompt flashes 4 times and beeps first.
+        QTest::newRow("class 1 on six digits") << "211234"
+                                               << "１" + congratulations << "123421" << 1 << 4 + 7 << beepThenPlay;
+        QTest::newRow("class 3 when the upper digits end in 5")
+            << "210005"
+            << "３" + congratulations << "000521" << 3 << 4 + 5 << beepThenPlay;
+        QTest::newRow("class 3 by its number with a leading zero")
+            << "219990"
+            << "３" + congratulations << "999021" << 3 << 4 + 5 << beepThenPlay;
+        QTest::newRow("class 2 on six digits") << "559876"
+                                               << "２" + congratulations << "987655" << 2 << 4 + 6 << beepThenPlay;
+        QTest::newRow("loss on six digits names the first candidate")
+            << "210001"
+            << "はずれです...当選番号は 521 でした" + CrLf + "次の番号を入力してください"
+            << "000121" << 0 << 4 << beep;
+    }
+
+    void checkOneCard()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, expectedInform);
+        QFETCH(QString, expectedInputNum);
+        QFETCH(int, hitClass);
+        QFETCH(int, inversions);
+        QFETCH(QStringList, sounds);
+
+        typeKeys(keys);
+
+        QCOMPARE(inform(), expectedInform);
+        QCOMPARE(inputNum(), expectedInputNum);
+        QCOMPARE(checkCount(), QStringLiteral("1"));
+        QCOMPARE(m_fakes->windowFlash.inversions, inversions);
+        QCOMPARE(m_fakes->sound.events, sounds);
+        // The sound starts only after the caption has stopped flashing.
+        if (sounds.endsWith(QStringLiteral("play")))
+            QCOMPARE(m_soundsAtInversion.last(), sounds.size() - 1);
+        if (hitClass > 0)
+            QCOMPARE(m_fakes->sound.played, QStringList {m_folder->path() + QStringLiteral("atari.wav")});
+        for (int k = 1; k <= 5; ++k) {
+            const QString expected = k == hitClass ? QStringLiteral("1") : QStringLiteral("0");
+            QCOMPARE(label(QStringLiteral("lblAtariCnt_%1").arg(k - 1))->text(), expected);
+            QCOMPARE(modNengajo::winningData().prizeClass(k).intAtariCnt, k == hitClass ? 1 : 0);
+        }
+        QCOMPARE(
+            label(QStringLiteral("lblGoukeiCnt"))->text(), hitClass > 0 ? QStringLiteral("1") : QStringLiteral("0"));
+        QVERIFY(lower()->text().isEmpty());
+        QVERIFY(upper()->text().isEmpty());
+        verifyLowerStage();
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+    }
+
+    // The road of one card in two stages, looked at after every key.
+    void twoStageCardKeyByKey()
+    {
+        typeKeys(QStringLiteral("2"));
+        QCOMPARE(inform(), QString());
+        QCOMPARE(inputNum(), QStringLiteral("******"));
+        QCOMPARE(m_fakes->windowFlash.inversions, 0);
+
+        typeKeys(QStringLiteral("1"));
+        QCOMPARE(inputNum(), QStringLiteral("****21"));
+        // The prompt names the highest class among the candidates.
+        QCOMPARE(inform(), QStringLiteral("３等の可能性あり！上４桁を入力してください"));
+        QCOMPARE(lower()->text(), QStringLiteral("21"));
+        QVERIFY(!lower()->isEnabled());
+        QVERIFY(!label(QStringLiteral("lblSimo2"))->isEnabled());
+        QCOMPARE(lower()->palette().color(QPalette::Base), DisabledBoxColor);
+        QVERIFY(upper()->isEnabled());
+        QVERIFY(label(QStringLiteral("lblKami4"))->isEnabled());
+        QCOMPARE(upper()->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+        QCOMPARE(QApplication::focusWidget(), upper());
+        QCOMPARE(m_fakes->windowFlash.inversions, 4);
+        QCOMPARE(m_fakes->windowFlash.restores, 1);
+        QCOMPARE(m_fakes->sound.events, QStringList {QStringLiteral("beep")});
+        QCOMPARE(m_soundsAtInversion, QList<qsizetype>(4, 0));
+        QCOMPARE(checkCount(), QStringLiteral("0"));
+
+        typeKeys(QStringLiteral("123"));
+        QCOMPARE(upper()->text(), QStringLiteral("123"));
+        QCOMPARE(inform(), QStringLiteral("３等の可能性あり！上４桁を入力してください"));
+        QCOMPARE(checkCount(), QStringLiteral("0"));
+
+        typeKeys(QStringLiteral("4"));
+        QCOMPARE(inform(), QStringLiteral("１等が当たりました！おめでとうございます。"));
+        QCOMPARE(inputNum(), QStringLiteral("123421"));
+        QCOMPARE(checkCount(), QStringLiteral("1"));
+        verifyLowerStage();
+
+        // The last result stays until the next key in the lower box.
+        typeKeys(QStringLiteral("9"));
+        QCOMPARE(inform(), QString());
+        QCOMPARE(inputNum(), QStringLiteral("******"));
+    }
+
+    void keyFilter_data()
+    {
+        QTest::addColumn<bool>("upperBox");
+        QTest::addColumn<QString>("before"); // digits typed into the box first
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("resetsLines"); // lblInputNum and lblInform, lower box only
+
+        for (const bool upperBox : {false, true}) {
+            const char *box = upperBox ? "upper: " : "lower: ";
+            const auto row = [box](const char *name) -> QTestData & {
+                return QTest::newRow((QByteArray(box) + name).constData());
+            };
+            row("digit") << upperBox << "" << int(Qt::Key_7) << "7"
+                         << "7" << !upperBox;
+            row("letter") << upperBox << "1" << int(Qt::Key_A) << "a"
+                          << "1" << !upperBox;
+            row("capital letter") << upperBox << "" << int(Qt::Key_E) << "E"
+                                  << "" << !upperBox;
+            row("blank") << upperBox << "1" << int(Qt::Key_Space) << " "
+                         << "1" << !upperBox;
+            row("minus") << upperBox << "" << int(Qt::Key_Minus) << "-"
+                         << "" << !upperBox;
+            row("full-width digit") << upperBox << "1" << int(Qt::Key_unknown) << "２"
+                                    << "1" << !upperBox;
+            row("kana") << upperBox << "" << int(Qt::Key_unknown) << "あ"
+                        << "" << !upperBox;
+            row("backspace") << upperBox << "1" << int(Qt::Key_Backspace) << "\b"
+                             << "" << !upperBox;
+            // Keys that type no character are not filtered and reset nothing.
+            row("arrow") << upperBox << "1" << int(Qt::Key_Left) << ""
+                         << "1" << false;
+            row("delete") << upperBox << "1" << int(Qt::Key_Delete) << "\x7f"
+                          << "1" << false;
+        }
+    }
+
+    void keyFilter()
+    {
+        QFETCH(bool, upperBox);
+        QFETCH(QString, before);
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QFETCH(bool, resetsLines);
+
+        typeKeys(QStringLiteral("99"));
+        if (upperBox)
+            typeKeys(QStringLiteral("21"));
+        QLineEdit *box = upperBox ? upper() : lower();
+        QCOMPARE(QApplication::focusWidget(), box);
+        typeKeys(before);
+        const QString marker = QStringLiteral("(result of the last card)");
+        label(QStringLiteral("lblInform"))->setText(marker);
+        label(QStringLiteral("lblInputNum"))->setText(marker);
+
+        sendKey(box, key, text);
+
+        QCOMPARE(box->text(), expected);
+        QCOMPARE(inform(), resetsLines ? QString() : marker);
+        QCOMPARE(inputNum(), resetsLines ? QStringLiteral("******") : marker);
+        QCOMPARE(checkCount(), QStringLiteral("1"));
+    }
+
+    void backspaceLeavesTheCardUnjudged()
+    {
+        typeKeys(QStringLiteral("5"));
+        QTest::keyClick(lower(), Qt::Key_Backspace);
+        typeKeys(QStringLiteral("9"));
+        QCOMPARE(lower()->text(), QStringLiteral("9"));
+        QCOMPARE(checkCount(), QStringLiteral("0"));
+        QCOMPARE(inform(), QString());
+    }
+
+    void pasteNonNumeric_data()
+    {
+        QTest::addColumn<bool>("upperBox");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("message");
+
+        const QString lowerMessage = QStringLiteral("２桁の正しい値を入力してください。");
+        const QString upperMessage = QStringLiteral("４桁の正しい値を入力してください。");
+        QTest::newRow("lower: digit and letter") << false << "1a" << lowerMessage;
+        QTest::newRow("lower: letter and digit") << false << "x1" << lowerMessage;
+        QTest::newRow("lower: full-width digits") << false << "１２" << lowerMessage;
+        QTest::newRow("lower: longer text cut to two") << false << "1z345" << lowerMessage;
+        QTest::newRow("upper: digits and letters") << true << "12ab" << upperMessage;
+        QTest::newRow("upper: inner blank") << true << "1 23" << upperMessage;
+        QTest::newRow("upper: word") << true << "-inf" << upperMessage;
+    }
+
+    void pasteNonNumeric()
+    {
+        QFETCH(bool, upperBox);
+        QFETCH(QString, pasted);
+        QFETCH(QString, message);
+
+        if (upperBox)
+            typeKeys(QStringLiteral("21"));
+        const QString informBefore = inform();
+        QLineEdit *box = upperBox ? upper() : lower();
+        // What the box holds while the box is open.
+        QString textWhileShown;
+        m_fakes->messageBox.onShow = [&](const FakeMessageBox::Shown &) { textWhileShown = box->text(); };
+
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+
+        const QList<FakeMessageBox::Shown> expected {
+            {QStringLiteral("Error"), message, MessageBox::Icon::Critical, MessageBox::Buttons::Ok}};
+        QCOMPARE(m_fakes->messageBox.shown, expected);
+        QCOMPARE(textWhileShown, pasted.left(box->maxLength()));
+        QVERIFY(box->text().isEmpty());
+        QCOMPARE(checkCount(), QStringLiteral("0"));
+        QCOMPARE(QApplication::focusWidget(), box);
+        if (upperBox) {
+            // Still in the upper stage, the two digits kept, the prompt unchanged.
+            QCOMPARE(lower()->text(), QStringLiteral("21"));
+            QVERIFY(!lower()->isEnabled());
+            QVERIFY(upper()->isEnabled());
+            QCOMPARE(inform(), informBefore);
+        } else {
+            verifyLowerStage();
+        }
+    }
+
+    void countsAcrossHitsAndLosses()
+    {
+        typeKeys(QStringLiteral("559876"
+                                "07"
+                                "559876"
+                                "99"
+                                "210001"
+                                "559876"));
+        QCOMPARE(checkCount(), QStringLiteral("6"));
+        QCOMPARE(label(QStringLiteral("lblAtariCnt_1"))->text(), QStringLiteral("3"));
+        QCOMPARE(label(QStringLiteral("lblAtariCnt_4"))->text(), QStringLiteral("1"));
+        QCOMPARE(label(QStringLiteral("lblAtariCnt_0"))->text(), QStringLiteral("0"));
+        QCOMPARE(label(QStringLiteral("lblGoukeiCnt"))->text(), QStringLiteral("4"));
+        QCOMPARE(m_fakes->sound.played.size(), 4);
+    }
+
+    void clearDuringTheUpperStage()
+    {
+        typeKeys(QStringLiteral("07"
+                                "21"));
+        QVERIFY(upper()->isEnabled());
+        typeKeys(QStringLiteral("12"));
+
+        action(QStringLiteral("mnuClear"))->trigger();
+
+        QVERIFY(lower()->text().isEmpty());
+        QVERIFY(upper()->text().isEmpty());
+        QCOMPARE(inform(), QStringLiteral("下２桁を入力してください"));
+        QCOMPARE(inputNum(), QStringLiteral("******"));
+        QCOMPARE(checkCount(), QStringLiteral("0"));
+        QCOMPARE(label(QStringLiteral("lblAtariCnt_4"))->text(), QStringLiteral("0"));
+        QCOMPARE(label(QStringLiteral("lblGoukeiCnt"))->text(), QStringLiteral("0"));
+        QCOMPARE(modNengajo::winningData().prizeClass(5).intAtariCnt, 0);
+        verifyLowerStage();
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+
+        // The next card starts afresh.
+        typeKeys(QStringLiteral("34"));
+        QCOMPARE(checkCount(), QStringLiteral("1"));
+        QCOMPARE(label(QStringLiteral("lblGoukeiCnt"))->text(), QStringLiteral("1"));
+    }
+
+    void popUpMenu_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("opens");
+
+        QTest::newRow("count, left") << "lblCheckCnt" << Qt::LeftButton << true;
+        QTest::newRow("count, right") << "lblCheckCnt" << Qt::RightButton << true;
+        QTest::newRow("count, middle") << "lblCheckCnt" << Qt::MiddleButton << true;
+        QTest::newRow("unit, left") << "lblMaisuu" << Qt::LeftButton << true;
+        QTest::newRow("unit, right") << "lblMaisuu" << Qt::RightButton << true;
+        QTest::newRow("caption of the count") << "Label15" << Qt::RightButton << false;
+        QTest::newRow("total") << "lblGoukeiCnt" << Qt::LeftButton << false;
+    }
+
+    void popUpMenu()
+    {
+        QFETCH(QString, target);
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, opens);
+
+        auto *menu = child<QMenu>(QStringLiteral("mnuEditCnt"));
+        QTest::mousePress(label(target), button);
+        QCOMPARE(menu->isVisible(), opens);
+        menu->hide();
+        QTest::mouseRelease(label(target), button);
+    }
+
+    void editCheckCount()
+    {
+        QAction *up = action(QStringLiteral("mnuUp"));
+        QAction *down = action(QStringLiteral("mnuDown"));
+
+        down->trigger();
+        QCOMPARE(checkCount(), QStringLiteral("0"));
+        QCOMPARE(m_fakes->sound.beeps, 1);
+
+        typeKeys(QStringLiteral("99"));
+        up->trigger();
+        up->trigger();
+        QCOMPARE(checkCount(), QStringLiteral("3"));
+        down->trigger();
+        QCOMPARE(checkCount(), QStringLiteral("2"));
+        // The count from the menu goes on with the next card.
+        typeKeys(QStringLiteral("99"));
+        QCOMPARE(checkCount(), QStringLiteral("3"));
+        QCOMPARE(m_fakes->sound.beeps, 1);
+        // Hit counts are never edited from here.
+        QCOMPARE(label(QStringLiteral("lblGoukeiCnt"))->text(), QStringLiteral("0"));
+    }
+
+    void checkCountStopsAtTheBound()
+    {
+        QAction *up = action(QStringLiteral("mnuUp"));
+        for (int i = 0; i < frmMain::MaxCount; ++i)
+            up->trigger();
+        QCOMPARE(checkCount(), QStringLiteral("32767"));
+        QCOMPARE(m_fakes->sound.beeps, 0);
+
+        up->trigger();
+        QCOMPARE(checkCount(), QStringLiteral("32767"));
+        QCOMPARE(m_fakes->sound.beeps, 1);
+
+        typeKeys(QStringLiteral("99"));
+        QCOMPARE(checkCount(), QStringLiteral("32767"));
+        action(QStringLiteral("mnuDown"))->trigger();
+        QCOMPARE(checkCount(), QStringLiteral("32766"));
+    }
+
+    void hitCountsStopAtTheBound()
+    {
+        WinningData &data = modNengajo::winningData();
+        data.Classes[1].intAtariCnt = frmMain::MaxCount;
+        data.Classes[5].intAtariCnt = frmMain::MaxCount;
+
+        typeKeys(QStringLiteral("07"));
+
+        QCOMPARE(data.prizeClass(5).intAtariCnt, frmMain::MaxCount);
+        QCOMPARE(label(QStringLiteral("lblAtariCnt_4"))->text(), QStringLiteral("32767"));
+        QCOMPARE(label(QStringLiteral("lblGoukeiCnt"))->text(), QStringLiteral("32767"));
+        QCOMPARE(inform(), QStringLiteral("５等が当たりました！おめでとうございます。"));
+    }
+
+    void hitOfAClassWithoutARow()
+    {
+        setWinningNumbers({{QStringLiteral("111111")}, {QStringLiteral("22")}, {QStringLiteral("33")},
+            {QStringLiteral("44")}, {QStringLiteral("55")}, {QStringLiteral("66")}, {QStringLiteral("000077")}});
+        ShowTypeCaption();
+        m_window->AllClear();
+
+        typeKeys(QStringLiteral("66"));
+        QCOMPARE(inform(), QStringLiteral("６等が当たりました！おめでとうございます。"));
+        QCOMPARE(m_fakes->windowFlash.inversions, 2);
+        typeKeys(QStringLiteral("770000"));
+        QCOMPARE(inform(), QStringLiteral("７等が当たりました！おめでとうございます。"));
+
+        QCOMPARE(modNengajo::winningData().prizeClass(6).intAtariCnt, 1);
+        QCOMPARE(modNengajo::winningData().prizeClass(7).intAtariCnt, 1);
+        for (int r = 0; r < 5; ++r)
+            QCOMPARE(label(QStringLiteral("lblAtariCnt_%1").arg(r))->text(), QStringLiteral("0"));
+        QCOMPARE(label(QStringLiteral("lblGoukeiCnt"))->text(), QStringLiteral("2"));
+        QCOMPARE(checkCount(), QStringLiteral("2"));
+
+        m_window->AllClear();
+        QCOMPARE(modNengajo::winningData().prizeClass(6).intAtariCnt, 0);
+    }
+
+    void noDataInForce()
+    {
+        setWinningNumbers({});
+        m_window->AllClear();
+        typeKeys(QStringLiteral("21"));
+        QCOMPARE(inform(), QStringLiteral("はずれです...次の番号を入力してください"));
+        QCOMPARE(checkCount(), QStringLiteral("1"));
+    }
+
+    void flashTiming_data()
+    {
+        QTest::addColumn<int>("flashTime");
+        QTest::addColumn<quint32>("start");
+        QTest::addColumn<quint32>("step");
+        QTest::addColumn<quint32>("cycle"); // ticks from one cycle's start to the next
+
+        // The first reading starts the cycle; it ends at the first reading more
+        // than 200 past it, and the next cycle starts one reading later.
+        QTest::newRow("class 1") << 5 << 0u << 50u << 300u;
+        QTest::newRow("class 5") << 1 << 0u << 50u << 300u;
+        QTest::newRow("upper-digit prompt") << 2 << 1000u << 1u << 202u;
+        // A cycle that starts less than 200 before the wrap still lasts 200.
+        QTest::newRow("across the wrap of the counter") << 3 << 0xFFFFFF9Cu << 50u << 300u;
+        QTest::newRow("wrap by one tick") << 2 << 0xFFFFFFFFu << 7u << 210u;
+        QTest::newRow("one cycle") << 0 << 0u << 100u << 400u;
+        QTest::newRow("no cycle") << -1 << 0u << 50u << 0u;
+    }
+
+    void flashTiming()
+    {
+        QFETCH(int, flashTime);
+        QFETCH(quint32, start);
+        QFETCH(quint32, step);
+        QFETCH(quint32, cycle);
+
+        m_fakes->tickCount.value = start;
+        m_fakes->tickCount.step = step;
+        m_fakes->windowFlash.currentTick = [&] { return m_fakes->tickCount.value; };
+
+        m_window->Flash(static_cast<qint16>(flashTime));
+
+        const int cycles = std::max(flashTime + 1, 0);
+        QCOMPARE(m_fakes->windowFlash.inversions, cycles + 1);
+        QCOMPARE(m_fakes->windowFlash.restores, 1);
+        QCOMPARE(m_fakes->windowFlash.lastWindow, m_window.get());
+        const QList<std::uint32_t> &at = m_fakes->windowFlash.ticksAtInversion;
+        QCOMPARE(at.size(), cycles + 1);
+        quint32 previous = start;
+        for (int i = 0; i < cycles; ++i) {
+            QCOMPARE(static_cast<quint32>(at.at(i) - previous), cycle);
+            previous = at.at(i);
+        }
+        // The last inversion follows the last cycle at once.
+        QCOMPARE(at.last(), previous);
+    }
+
+    void typeCaptionAndRows_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<int>("classesBefore");
+        QTest::addColumn<int>("classes");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("rowsShown");
+
+        QTest::newRow("era name in the year") << "年賀状"
+                                              << "令和8" << 5 << 3 << "【年賀状令和8年版】" << 3;
+        QTest::newRow("bare year") << "X"
+                                   << "17" << 5 << 5 << "【X平成17年版】" << 5;
+        QTest::newRow("five after three") << "年賀状"
+                                          << "18" << 3 << 5 << "【年賀状平成18年版】" << 5;
+        QTest::newRow("more than five") << "年賀状"
+                                        << "18" << 2 << 7 << "【年賀状平成18年版】" << 5;
+        QTest::newRow("one") << "寒中見舞"
+                             << "令和7" << 5 << 1 << "【寒中見舞令和7年版】" << 1;
+        // No type: the caption stays as it was; no classes: the rows stay too.
+        QTest::newRow("no type") << ""
+                                 << "17" << 5 << 2 << "【年賀状令和8年版】" << 2;
+        QTest::newRow("no classes") << "年賀状"
+                                    << "17" << 4 << 0 << "【年賀状平成17年版】" << 4;
+    }
+
+    void typeCaptionAndRows()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, year);
+        QFETCH(int, classesBefore);
+        QFETCH(int, classes);
+        QFETCH(QString, caption);
+        QFETCH(int, rowsShown);
+
+        const auto load = [](const QString &strType, const QString &strYear, int count) {
+            setWinningNumbers(QList<QStringList>(count, QStringList {QStringLiteral("12")}));
+            modNengajo::winningData().strType = strType;
+            modNengajo::winningData().strYear = strYear;
+            ShowTypeCaption();
+        };
+        load(QStringLiteral("年賀状"), QStringLiteral("令和8"), classesBefore);
+        m_window->setWindowTitle(QStringLiteral("something else"));
+        load(type, year, classes);
+
+        QCOMPARE(label(QStringLiteral("lblTypeCaption"))->text(), caption);
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Harovan"));
+        const QStringList captions {QStringLiteral("１等"), QStringLiteral("２等"), QStringLiteral("３等"),
+            QStringLiteral("４等"), QStringLiteral("５等")};
+        for (int r = 0; r < 5; ++r) {
+            for (const QString &name :
+                {QStringLiteral("lblToukyuu_%1"), QStringLiteral("lblAtariCnt_%1"), QStringLiteral("lblMai_%1")})
+                QCOMPARE(label(name.arg(r))->isVisible(), r < rowsShown);
+            QCOMPARE(label(QStringLiteral("lblToukyuu_%1").arg(r))->text(), captions.at(r));
+        }
+        QVERIFY(label(QStringLiteral("lblMai_6"))->isVisible());
+    }
+
+    void controlsAsDesigned()
+    {
+        const QColor back = QColor::fromRgb(0xC0C0FF);
+        QCOMPARE(m_window->centralWidget()->palette().color(QPalette::Window), back);
+        QCOMPARE(label(QStringLiteral("lblInform"))->palette().color(QPalette::Window), DisabledBoxColor);
+        QCOMPARE(child<QGroupBox>(QStringLiteral("Frame1"))->title(), QStringLiteral("当選枚数"));
+        QCOMPARE(lower()->maxLength(), 2);
+        QCOMPARE(upper()->maxLength(), 4);
+        QVERIFY(!lower()->testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(!upper()->testAttribute(Qt::WA_InputMethodEnabled));
+        QCOMPARE(lower()->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(lower()->font().pointSizeF(), 14.25);
+        QCOMPARE(label(QStringLiteral("lblTypeCaption"))->font().family(), QStringLiteral("MS UI Gothic"));
+        QCOMPARE(label(QStringLiteral("lblInform"))->font().pointSizeF(), 11.25);
+        for (const QString &name : {QStringLiteral("lblCheckCnt"), QStringLiteral("lblMaisuu"),
+                 QStringLiteral("lblAtariCnt_0"), QStringLiteral("lblGoukeiCnt")})
+            QVERIFY(label(name)->alignment() & Qt::AlignRight);
+        QVERIFY(label(QStringLiteral("lblInform"))->alignment() & Qt::AlignHCenter);
+        // The Japanese fonts stand in for the designed ones.
+        QVERIFY(QFontInfo(lower()->font()).family().startsWith(QStringLiteral("IPA")));
+        // Both lines of the longest message fit.
+        QLabel *informLabel = label(QStringLiteral("lblInform"));
+        informLabel->setText(QStringLiteral("はずれです...当選番号は 123456 でした") + CrLf
+            + QStringLiteral("次の番号を入力してください"));
+        QVERIFY(informLabel->height() >= informLabel->sizeHint().height());
+        QVERIFY(informLabel->width() >= informLabel->sizeHint().width());
+    }
+
+    void menuBar()
+    {
+        QMenuBar *bar = m_window->menuBar();
+        QStringList topLevel;
+        for (QAction *item : bar->actions())
+            topLevel << item->menu()->objectName() + u'=' + item->text();
+        QCOMPARE(topLevel, (QStringList {"mnuMenu=メニュー(&M)", "mnuHelp=ヘルプ(&H)"}));
+
+        const auto rows = [this](const QString &menuName) {
+            QStringList result;
+            for (QAction *item : child<QMenu>(menuName)->actions()) {
+                result << item->objectName() + u'=' + (item->isSeparator() ? QStringLiteral("-") : item->text());
+                if (!item->shortcut().isEmpty() || !item->isEnabled())
+                    result << QStringLiteral("unexpected shortcut or disabled item");
+            }
+            return result;
+        };
+        QCOMPARE(rows(QStringLiteral("mnuMenu")),
+            (QStringList {"mnuSelectFile=はがきの種類を選択(&F)...", "mnuDownload=当選番号データのダウンロード(&D)...",
+                "mnubar1=-", "mnuShowIchiran=当選番号一覧を表示(&T)", "mnuClear=チェック枚数のクリア(&C)", "mnubar2=-",
+                "mnuExit=終了(&X)"}));
+        QCOMPARE(rows(QStringLiteral("mnuHelp")),
+            (QStringList {"mnuViewHelp=ヘルプを表示(&H)...", "mnubar3=-", "mnuVersion=バージョン情報(&V)..."}));
+        QCOMPARE(rows(QStringLiteral("mnuEditCnt")), (QStringList {"mnuUp=↑+1", "mnuDown=↓-1"}));
+        QCOMPARE(child<QMenu>(QStringLiteral("mnuEditCnt"))->title(), QStringLiteral("menu"));
+    }
+
+    void helpOpensTheDocument()
+    {
+        action(QStringLiteral("mnuViewHelp"))->trigger();
+        QCOMPARE(m_fakes->shell.opened, QStringList {m_folder->path() + QStringLiteral("ReadMe.html")});
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+    }
+
+    void modalWindows_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("card type") << "mnuSelectFile"
+                                   << "frmFileSelect";
+        QTest::newRow("version") << "mnuVersion"
+                                 << "frmAbout";
+    }
+
+    void modalWindows()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        QString opened;
+        bool modal = false;
+        QTimer::singleShot(0, this, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            opened = dialog->objectName();
+            modal = dialog->isModal();
+            dialog->close();
+        });
+        action(item)->trigger();
+        QCOMPARE(opened, window);
+        QVERIFY(modal);
+        // Created afresh each time and gone once closed.
+        QTRY_VERIFY(!m_window->findChild<QWidget *>(window));
+    }
+
+    void prizeListComesToTheFront()
+    {
+        action(QStringLiteral("mnuShowIchiran"))->trigger();
+        QWidget *list = m_window->findChild<QWidget *>(QStringLiteral("frmSyouhin"));
+        QVERIFY(list);
+        QVERIFY(list->isVisible());
+        QVERIFY(list->isWindow());
+        list->lower();
+        QApplication::setActiveWindow(m_window.get());
+
+        action(QStringLiteral("mnuShowIchiran"))->trigger();
+        QCOMPARE(m_window->findChildren<QWidget *>(QStringLiteral("frmSyouhin")).size(), 1);
+        QTRY_COMPARE(QApplication::activeWindow(), list);
+        // The main window stays usable.
+        QVERIFY(m_window->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
