@@ -15,13 +15,6 @@ namespace {
 // The window's own title while its caption is inverted.
 constexpr char NormalTitleProperty[] = "harovanNormalTitle";
 
-// A platform without a screen the user sees shows no flash.
-bool hasVisibleWindows()
-{
-    const QString platform = QGuiApplication::platformName();
-    return platform != u"offscreen" && platform != u"minimal";
-}
-
 QString markedTitle(const QString &title)
 {
     return QStringLiteral("★ ") + title + QStringLiteral(" ★");
@@ -43,7 +36,7 @@ void flushWindowSystem()
 
 void TitleFlash::invert(QWidget *window)
 {
-    if (!window || !hasVisibleWindows())
+    if (!window)
         return;
     QWidget *top = window->window();
     const QVariant normal = top->property(NormalTitleProperty);

@@ -1,0 +1,75 @@
+#include "fakeservices.h"
+#include "testsupport.h"
+
+#include "platform/tickcount.h"
+#include "platform/windowflash.h"
+#include "ui/Forms.h"
+#include "ui/frmMain.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+// The real services behind the hit announcement: the millisecond tick count
+// that times the caption flash, and the flash itself.
+class TestAlerts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tickCountAdvancesInMilliseconds()
+    {
+        platform::RealTickCount tickCount;
+        const std::uint32_t first = tickCount.now();
+        QThread::msleep(50);
+        const auto elapsed = static_cast<std::uint32_t>(tickCount.now() - first);
+        QVERIFY2(elapsed >= 45 && elapsed < 5000, qPrintable(QString::number(elapsed)));
+    }
+
+    // The flash waits real time: one cycle lasts more than 200 ms.
+    void flashTakesItsTime()
+    {
+        testsupport::ProgramFolderFixture folder;
+        testsupport::FakeServices fakes;
+        platform::RealTickCount tickCount;
+        platform::ScopedService<platform::TickCount> tickGuard(tickCount);
+        frmMain window;
+
+        QElapsedTimer clock;
+        clock.start();
+        window.Flash(1);
+        const qint64 elapsed = clock.elapsed();
+
+        QVERIFY2(elapsed >= 400 && elapsed < 5000, qPrintable(QString::number(elapsed)));
+        QCOMPARE(fakes.windowFlash.inversions, 3);
+    }
+
+    void titleFlashTogglesAndRestores()
+    {
+        QWidget window;
+        window.setWindowTitle(QStringLiteral("Harovan"));
+        QWidget child(&window);
+        platform::TitleFlash flash;
+
+        flash.restore(&window);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
+
+        // The flash always acts on the window, whichever of its widgets is named.
+        flash.invert(&child);
+        const QString marked = window.windowTitle();
+        QVERIFY(marked != QStringLiteral("Harovan"));
+        QVERIFY(marked.contains(QStringLiteral("Harovan")));
+        flash.invert(&window);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
+        flash.invert(&window);
+        QCOMPARE(window.windowTitle(), marked);
+
+        flash.restore(&window);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
+        flash.restore(&window);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
+        flash.invert(nullptr);
+    }
+};
+
+QTEST_MAIN(TestAlerts)
+#include "tst_alerts.moc"
