@@ -1,8 +1,151 @@
 #include "frmFileSelect.h"
 
+#include "Fonts.h"
+#include "Forms.h"
+#include "frmMain.h"
+#include "frmSyouhin.h"
+#include "modNengajo.h"
+#include "platform/programfolder.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr QRgb WindowColor = 0xC0C0FF;
+constexpr QRgb ButtonColor = 0xE0E0E0;
+const QString DataFileSuffix = QStringLiteral(".xml");
+
+} // namespace
+
 frmFileSelect::frmFileSelect(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmFileSelect"));
     setWindowTitle(QStringLiteral("はがきの種類を選択"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setModal(true);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(WindowColor));
+    setPalette(palette);
+
+    m_lstXmlFile = new QListWidget(this);
+    m_lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
+    m_lstXmlFile->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+    m_lstXmlFile->setFixedSize(340, 200);
+
+    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setDefault(true);
+    m_cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    for (QPushButton *button : {m_cmdOK, m_cmdCancel}) {
+        QPalette buttonPalette = button->palette();
+        buttonPalette.setColor(QPalette::Button, QColor(ButtonColor));
+        button->setPalette(buttonPalette);
+        button->setMinimumWidth(100);
+    }
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdOK);
+    buttons->addWidget(m_cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+    layout->addWidget(m_lstXmlFile);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(m_lstXmlFile, m_cmdOK);
+    setTabOrder(m_cmdOK, m_cmdCancel);
+
+    // A Ctrl+click can clear the selection in Qt, so OK follows whether an entry is selected.
+    connect(m_lstXmlFile, &QListWidget::itemSelectionChanged, this,
+        [this] { m_cmdOK->setEnabled(!m_lstXmlFile->selectedItems().isEmpty()); });
+    connect(m_lstXmlFile, &QListWidget::itemDoubleClicked, this, &frmFileSelect::cmdOK_Click);
+    connect(m_cmdOK, &QPushButton::clicked, this, &frmFileSelect::cmdOK_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    fillList();
+    m_lstXmlFile->installEventFilter(this);
+    m_lstXmlFile->setFocus();
+}
+
+void frmFileSelect::fillList()
+{
+    const QString dataFolder = platform::dataFolder();
+    const QString schemaPath = dataFolder + modNengajo::SchemaFileName;
+
+    // Sorted by name so the same folder always gives the same list. The match
+    // is case-sensitive: a ".XML" file could not be loaded under its ".xml" name.
+    const QStringList names
+        = QDir(dataFolder)
+              .entryList({QStringLiteral("*") + DataFileSuffix}, QDir::Files | QDir::CaseSensitive, QDir::Name);
+    for (const QString &name : names) {
+        // Every opening reads each file afresh: files come and go between openings.
+        if (modNengajo::ValidateDataFile(dataFolder + name, schemaPath).isEmpty())
+            m_lstXmlFile->addItem(name.chopped(DataFileSuffix.size()));
+    }
+    m_cmdOK->setEnabled(false);
+}
+
+bool frmFileSelect::eventFilter(QObject *watched, QEvent *event)
+{
+    // While nothing is chosen, the first arrow press chooses the first entry.
+    // The list makes that entry current, unselected, on getting the focus, and
+    // would otherwise step over it.
+    if (watched == m_lstXmlFile && event->type() == QEvent::KeyPress && m_lstXmlFile->count() > 0
+        && m_lstXmlFile->selectedItems().isEmpty()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Down || key == Qt::Key_Up) {
+            m_lstXmlFile->setCurrentRow(0);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmFileSelect::keyPressEvent(QKeyEvent *event)
+{
+    // No button of this dialog answers Esc.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmFileSelect::cmdOK_Click()
+{
+    const QList<QListWidgetItem *> selected = m_lstXmlFile->selectedItems();
+    if (selected.isEmpty())
+        return;
+
+    WinningData &data = modNengajo::winningData();
+    const QString previous = data.strFileName;
+    const QString chosen = selected.first()->text() + DataFileSuffix;
+    data.strFileName = chosen;
+
+    if (modNengajo::LoadDataFile(data.strFileName, modNengajo::SchemaFileName) == -1) {
+        // The loader has told the user why; the file in force before comes back.
+        data.strFileName = previous;
+        if (chosen != previous && !previous.isEmpty())
+            modNengajo::LoadDataFile(previous, modNengajo::SchemaFileName);
+        return;
+    }
+
+    ShowTypeCaption();
+    if (frmMain *main = Forms::Main()) {
+        main->AllClear();
+        if (frmSyouhin *syouhin = main->Syouhin(true))
+            syouhin->Form_Activate();
+    }
+    accept();
 }

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+class QListWidget;
+class QPushButton;
+
 // The card-type selection dialog: lists the valid data files of the data
 // folder and puts the chosen one in force. Modal, created afresh each time.
 class frmFileSelect : public QDialog
@@ -10,4 +13,16 @@ class frmFileSelect : public QDialog
 
 public:
     explicit frmFileSelect(QWidget *parent = nullptr);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void fillList();
+    void cmdOK_Click();
+
+    QListWidget *m_lstXmlFile = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+    QPushButton *m_cmdCancel = nullptr;
 };

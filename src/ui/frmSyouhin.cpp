@@ -1,12 +1,336 @@
 #include "frmSyouhin.h"
 
+#include "Fonts.h"
+#include "Forms.h"
+#include "frmMain.h"
+#include "modNengajo.h"
+#include "platform/programfolder.h"
+#include "platform/shell.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr QRgb WindowColor = 0xC0C0FF;
+constexpr QRgb ButtonColor = 0xE0E0E0;
+constexpr QRgb LinkColor = 0x0000FF;
+constexpr QRgb PlainUrlColor = 0x404040;
+
+QFont gothicFont(qreal pointSize, bool bold)
+{
+    QFont font = Fonts::font(Fonts::PGothic, pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QFrame *makeLine(QWidget *parent, int number, QFrame::Shape shape)
+{
+    auto *line = new QFrame(parent);
+    line->setObjectName(QStringLiteral("Line%1").arg(number));
+    line->setFrameShape(shape);
+    line->setFrameShadow(QFrame::Plain);
+    line->setLineWidth(1);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    line->setPalette(palette);
+    return line;
+}
+
+// One cell of the table: its labels stacked from the top, clear of the grid lines.
+QVBoxLayout *makeCell(Qt::Alignment alignment)
+{
+    auto *cell = new QVBoxLayout;
+    cell->setContentsMargins(8, 5, 8, 5);
+    cell->setSpacing(3);
+    cell->setAlignment(alignment);
+    return cell;
+}
+
+void setButtonColor(QPushButton *button)
+{
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, QColor(ButtonColor));
+    button->setPalette(palette);
+}
+
+} // namespace
+
 frmSyouhin::frmSyouhin(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmSyouhin"));
     setWindowTitle(QStringLiteral("当選番号と賞品"));
+    // Closing from the title bar discards the window; the next use builds it afresh.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(WindowColor));
+    setPalette(palette);
+    setFont(gothicFont(9, false));
+    // Mouse movement over the bare surface greys the address again.
+    setMouseTracking(true);
+
+    buildControls();
+    m_fittedSize = sizeHint();
+    resize(m_fittedSize);
+}
+
+void frmSyouhin::buildControls()
+{
+    static const std::array<QString, RowCount> toukyuuNames {QStringLiteral("１等"), QStringLiteral("２等"),
+        QStringLiteral("３等"), QStringLiteral("４等"), QStringLiteral("５等")};
+    const QFont headingFont = gothicFont(9, true);
+    const QFont numberFont = gothicFont(9.75, true);
+
+    // Columns: line, class title, line, goods, line, numbers, line.
+    // Rows: line, headings, line, then each class row followed by its line.
+    auto *table = new QGridLayout;
+    table->setSpacing(0);
+    table->setColumnStretch(3, 1);
+    constexpr int LastGridRow = 2 + 2 * RowCount;
+    constexpr int LastGridColumn = 6;
+
+    int lineNumber = 0;
+    for (int gridRow = 0; gridRow <= LastGridRow; gridRow += 2)
+        table->addWidget(makeLine(this, ++lineNumber, QFrame::HLine), gridRow, 0, 1, LastGridColumn + 1);
+    for (int gridColumn = 0; gridColumn <= LastGridColumn; gridColumn += 2)
+        table->addWidget(makeLine(this, ++lineNumber, QFrame::VLine), 0, gridColumn, LastGridRow + 1, 1);
+
+    const auto addHeading = [&](const QString &name, const QString &text, int gridColumn) {
+        QLabel *label = makeLabel(this, name, text);
+        label->setFont(headingFont);
+        QVBoxLayout *cell = makeCell(Qt::AlignCenter);
+        cell->addWidget(label, 0, Qt::AlignCenter);
+        table->addLayout(cell, 1, gridColumn);
+    };
+    addHeading(QStringLiteral("Label15"), QStringLiteral("等級"), 1);
+    addHeading(QStringLiteral("Label16"), QStringLiteral("賞品名"), 3);
+    addHeading(QStringLiteral("Label17"), QStringLiteral("当選番号（各組共通）"), 5);
+
+    for (int r = 0; r < RowCount; ++r) {
+        const int gridRow = 3 + 2 * r;
+        const QString suffix = QStringLiteral("_%1").arg(r);
+
+        QLabel *name = makeLabel(this, QStringLiteral("lblToukyuuName") + suffix, toukyuuNames[r]);
+        name->setFont(headingFont);
+        // A blank row keeps its height, so the table keeps its five rows.
+        QSizePolicy namePolicy = name->sizePolicy();
+        namePolicy.setRetainSizeWhenHidden(true);
+        name->setSizePolicy(namePolicy);
+        QVBoxLayout *nameCell = makeCell(Qt::AlignCenter);
+        nameCell->addWidget(name, 0, Qt::AlignCenter);
+        table->addLayout(nameCell, gridRow, 1);
+
+        QLabel *syouhin = makeLabel(this, QStringLiteral("lblSyouhin") + suffix, {});
+        QLabel *select
+            = makeLabel(this, QStringLiteral("lblSyohinSelect") + suffix, QStringLiteral("以上の中から１点選択"));
+        select->hide();
+        QVBoxLayout *syouhinCell = makeCell(Qt::AlignLeft | Qt::AlignVCenter);
+        syouhinCell->setSpacing(6);
+        syouhinCell->addWidget(syouhin);
+        syouhinCell->addWidget(select);
+        table->addLayout(syouhinCell, gridRow, 3);
+
+        QLabel *numbers = makeLabel(this, QStringLiteral("lblTousenNum") + suffix, {});
+        numbers->setFont(numberFont);
+        numbers->setAlignment(Qt::AlignCenter);
+        QLabel *keta = makeLabel(this, QStringLiteral("lblKeta") + suffix, QStringLiteral("（下ｎ桁）"));
+        keta->setAlignment(Qt::AlignCenter);
+        keta->hide();
+        QVBoxLayout *numberCell = makeCell(Qt::AlignCenter);
+        numberCell->addWidget(numbers, 0, Qt::AlignHCenter);
+        numberCell->addWidget(keta, 0, Qt::AlignHCenter);
+        table->addLayout(numberCell, gridRow, 5);
+
+        m_lblToukyuuName[r] = name;
+        m_lblSyouhin[r] = syouhin;
+        m_lblSyohinSelect[r] = select;
+        m_lblTousenNum[r] = numbers;
+        m_lblKeta[r] = keta;
+    }
+
+    QLabel *urlTitle = makeLabel(this, QStringLiteral("lblURLTitle"), QStringLiteral("関連URL："));
+    m_txtURL = new QLineEdit(this);
+    m_txtURL->setObjectName(QStringLiteral("txtURL"));
+    m_txtURL->setReadOnly(true);
+    m_txtURL->setFrame(false);
+    m_txtURL->setCursor(Qt::ArrowCursor);
+    m_txtURL->setMouseTracking(true);
+    m_txtURL->setMinimumWidth(320);
+    QPalette urlPalette = m_txtURL->palette();
+    urlPalette.setColor(QPalette::Base, QColor(WindowColor));
+    m_txtURL->setPalette(urlPalette);
+    setUrlColor(PlainUrlColor);
+    m_txtURL->installEventFilter(this);
+    auto *urlLine = new QHBoxLayout;
+    urlLine->addWidget(urlTitle);
+    urlLine->addWidget(m_txtURL, 1);
+
+    m_cmdBrowseOpen = new QPushButton(QStringLiteral("ブラウザで開く(&B)"), this);
+    m_cmdBrowseOpen->setObjectName(QStringLiteral("cmdBrowseOpen"));
+    m_cmdClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton *button : {m_cmdBrowseOpen, m_cmdClose}) {
+        setButtonColor(button);
+        button->setMinimumWidth(130);
+        buttons->addWidget(button);
+    }
+    connect(m_cmdBrowseOpen, &QPushButton::clicked, this, &frmSyouhin::cmdBrowseOpen_Click);
+    connect(m_cmdClose, &QPushButton::clicked, this, &frmSyouhin::cmdClose_Click);
+
+    auto *window = new QVBoxLayout(this);
+    window->setContentsMargins(12, 12, 12, 12);
+    window->setSpacing(10);
+    window->addLayout(table);
+    window->addLayout(urlLine);
+    window->addLayout(buttons);
+
+    setTabOrder(m_txtURL, m_cmdBrowseOpen);
+    setTabOrder(m_cmdBrowseOpen, m_cmdClose);
 }
 
 void frmSyouhin::Form_Activate()
 {
+    const WinningData &data = modNengajo::winningData();
+
+    for (int r = 0; r < RowCount; ++r) {
+        m_lblSyouhin[r]->clear();
+        m_lblTousenNum[r]->clear();
+        m_lblKeta[r]->clear();
+        m_lblToukyuuName[r]->hide();
+        m_lblSyohinSelect[r]->hide();
+    }
+
+    // Classes after the fifth have no row and are left out.
+    const int shown = std::min<int>(data.intClassCount, RowCount);
+    for (int i = 1; i <= shown; ++i) {
+        const int r = i - 1;
+        const PrizeClass &prizeClass = data.prizeClass(i);
+        m_lblToukyuuName[r]->show();
+
+        // One number per line, up to the first empty position.
+        QString numbers = prizeClass.number(1);
+        for (int k = 2; k <= data.intMaxNumbers; ++k) {
+            const QString number = prizeClass.number(k);
+            if (number.isEmpty())
+                break;
+            numbers += modNengajo::CrLf + number;
+        }
+        m_lblTousenNum[r]->setText(numbers);
+
+        m_lblSyouhin[r]->setText(prizeClass.strSyouhin);
+
+        // The first number's length is the count of trailing card digits the class compares.
+        const qsizetype digits = prizeClass.number(1).size();
+        if (digits >= 6) {
+            m_lblKeta[r]->hide();
+        } else {
+            m_lblKeta[r]->setText(QStringLiteral("（下") + QString::number(digits) + QStringLiteral("桁）"));
+            m_lblKeta[r]->show();
+        }
+
+        // Several goods: the winner chooses one of them.
+        m_lblSyohinSelect[r]->setVisible(prizeClass.strSyouhin.contains(modNengajo::CrLf));
+    }
+
+    m_txtURL->setText(data.strUrl.isEmpty() ? QStringLiteral("(なし)") : data.strUrl);
+    m_txtURL->setCursorPosition(0);
+
+    setWindowTitle(QStringLiteral("当選番号と賞品 【") + data.strType + u' ' + modNengajo::EraYearText(data.strYear)
+        + QStringLiteral("年度】"));
+
+    const QSize fitted = sizeHint();
+    if (fitted != m_fittedSize) {
+        m_fittedSize = fitted;
+        resize(fitted);
+    }
+}
+
+bool frmSyouhin::isWebAddress(const QString &text)
+{
+    return text.startsWith(QLatin1String("http://")) || text.startsWith(QLatin1String("https://"));
+}
+
+bool frmSyouhin::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+bool frmSyouhin::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_txtURL) {
+        if (event->type() == QEvent::MouseMove) {
+            if (isWebAddress(m_txtURL->text()))
+                setUrlColor(LinkColor);
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton && m_txtURL->rect().contains(mouse->position().toPoint()))
+                txtURL_Click();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSyouhin::mouseMoveEvent(QMouseEvent *event)
+{
+    // Only the bare surface (the grid lines are part of it) greys the address:
+    // moves over a label or a button reach here too, and leave it as it is.
+    const QWidget *under = childAt(event->position().toPoint());
+    if (!under || (qobject_cast<const QFrame *>(under) && under->objectName().startsWith(QLatin1String("Line"))))
+        setUrlColor(PlainUrlColor);
+    QWidget::mouseMoveEvent(event);
+}
+
+void frmSyouhin::setUrlColor(QRgb rgb)
+{
+    QPalette palette = m_txtURL->palette();
+    palette.setColor(QPalette::Text, QColor(rgb));
+    m_txtURL->setPalette(palette);
+}
+
+void frmSyouhin::txtURL_Click()
+{
+    const QString url = m_txtURL->text();
+    if (isWebAddress(url))
+        platform::Service<platform::Shell>::get().open(url);
+}
+
+void frmSyouhin::cmdBrowseOpen_Click()
+{
+    platform::Service<platform::Shell>::get().open(platform::dataFolder() + modNengajo::winningData().strFileName);
+}
+
+void frmSyouhin::cmdClose_Click()
+{
+    hide();
+    // The user goes back to the next card; a box that cannot take the focus
+    // (while the upper four digits are asked for) is simply left alone.
+    frmMain *main = Forms::Main();
+    if (!main)
+        return;
+    auto *simo2 = main->findChild<QWidget *>(QStringLiteral("txtInputSimo2"));
+    if (!simo2 || !simo2->isEnabled())
+        return;
+    main->activateWindow();
+    simo2->setFocus(Qt::OtherFocusReason);
 }

@@ -1,6 +1,14 @@
 #pragma once
 
+#include <QSize>
 #include <QWidget>
+
+#include <array>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 // The winning numbers and prizes window: every class with its numbers, digit
 // note and goods, the related address and the data file. Modeless.
@@ -14,4 +22,33 @@ public:
     // Rebuilds everything from the data in force. Runs whenever the window
     // becomes active; never shows the window.
     void Form_Activate();
+
+    // Only addresses of the web open from the address box.
+    static bool isWebAddress(const QString &text);
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    static constexpr int RowCount = 5;
+
+    void buildControls();
+    void setUrlColor(QRgb rgb);
+    void txtURL_Click();
+    void cmdBrowseOpen_Click();
+    void cmdClose_Click();
+
+    std::array<QLabel *, RowCount> m_lblToukyuuName {};
+    std::array<QLabel *, RowCount> m_lblTousenNum {};
+    std::array<QLabel *, RowCount> m_lblKeta {};
+    std::array<QLabel *, RowCount> m_lblSyouhin {};
+    std::array<QLabel *, RowCount> m_lblSyohinSelect {};
+    QLineEdit *m_txtURL = nullptr;
+    QPushButton *m_cmdBrowseOpen = nullptr;
+    QPushButton *m_cmdClose = nullptr;
+    // The size the content asked for at the last refresh: the window follows
+    // its content only when that changes, so a size the user chose stays.
+    QSize m_fittedSize;
 };

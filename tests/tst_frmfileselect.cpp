@@ -1,0 +1,245 @@
+#include "fakeservices.h"
+#include "testsupport.h"
+#include "ui/Forms.h"
+#include "ui/frmFileSelect.h"
+#include "ui/frmMain.h"
+#include "ui/frmSyouhin.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <optional>
+
+namespace {
+
+const QString Reiwa8 = QStringLiteral("年賀状（令和8年度版）");
+const QString Kamome = QStringLiteral("かもめ〜る（平成19年度版）");
+
+QStringList entries(const frmFileSelect &dlg)
+{
+    QStringList texts;
+    const auto *list = dlg.findChild<QListWidget *>("lstXmlFile");
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+QString selectedEntry(const frmFileSelect &dlg)
+{
+    const QList<QListWidgetItem *> items = dlg.findChild<QListWidget *>("lstXmlFile")->selectedItems();
+    return items.isEmpty() ? QString() : items.first()->text();
+}
+
+} // namespace
+
+class tst_frmFileSelect : public QObject
+{
+    Q_OBJECT
+
+private:
+    testsupport::FakeServices m_services;
+    std::optional<testsupport::ProgramFolderFixture> m_folder;
+
+    // Two valid files in the data folder, the named one in force.
+    void setUpTwoFiles(const QString &inForce)
+    {
+        QVERIFY(m_folder->addSchema());
+        QVERIFY(m_folder->addFixture("select_five.xml", Reiwa8 + ".xml"));
+        QVERIFY(m_folder->addFixture("select_three.xml", Kamome + ".xml"));
+        if (!inForce.isEmpty()) {
+            modNengajo::winningData().strFileName = inForce + ".xml";
+            QCOMPARE(modNengajo::LoadDataFile(inForce + ".xml", modNengajo::SchemaFileName), 0);
+            modNengajo::winningData().Classes[1].intAtariCnt = 5;
+        }
+    }
+
+    static void select(frmFileSelect &dlg, const QString &text)
+    {
+        auto *list = dlg.findChild<QListWidget *>("lstXmlFile");
+        list->setCurrentRow(entries(dlg).indexOf(text));
+        QCOMPARE(selectedEntry(dlg), text);
+    }
+
+private slots:
+    void init()
+    {
+        testsupport::resetModule();
+        m_services.messageBox.shown.clear();
+    }
+    void cleanup() { m_folder.reset(); }
+
+    void listing_data()
+    {
+        QTest::addColumn<bool>("withDataFolder");
+        QTest::addColumn<QStringList>("files"); // fixture, then the name it gets, in pairs
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("valid, schema-breaking and malformed files")
+            << true
+            << QStringList {"select_five.xml", Reiwa8 + ".xml", "select_three.xml", "b.xml", "select_badschema.xml",
+                   "select_badschema.xml", "select_malformed.xml", "select_malformed.xml", "select_three.xml",
+                   "capitals.XML"}
+            << QStringList {"b", Reiwa8};
+        QTest::newRow("empty data folder") << true << QStringList {} << QStringList {};
+        QTest::newRow("no data folder") << false << QStringList {} << QStringList {};
+    }
+
+    void listing()
+    {
+        QFETCH(bool, withDataFolder);
+        QFETCH(QStringList, files);
+
+        m_folder.emplace(withDataFolder);
+        if (withDataFolder) {
+            QVERIFY(m_folder->addSchema());
+            QVERIFY(QDir(m_folder->dataPath()).mkdir("folder.xml"));
+        }
+        for (qsizetype i = 0; i + 1 < files.size(); i += 2)
+            QVERIFY(m_folder->addFixture(files[i], files[i + 1]));
+
+        frmFileSelect dlg;
+        QTEST(entries(dlg), "expected");
+        QVERIFY(selectedEntry(dlg).isEmpty());
+        QVERIFY(!dlg.findChild<QPushButton *>("cmdOK")->isEnabled());
+        QVERIFY(m_services.messageBox.shown.isEmpty());
+    }
+
+    void confirm_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("OK button") << "ok";
+        QTest::newRow("double-click") << "double";
+        QTest::newRow("Enter") << "enter";
+    }
+
+    // A five-class file in force, the three-class file chosen: the hidden prize
+    // list follows at once and stays hidden.
+    void confirm()
+    {
+        QFETCH(QString, how);
+        m_folder.emplace();
+        setUpTwoFiles(Reiwa8);
+        frmMain main;
+        Forms::setMain(&main);
+        frmSyouhin *syouhin = main.Syouhin(true);
+        syouhin->Form_Activate();
+
+        frmFileSelect dlg;
+        dlg.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto *list = dlg.findChild<QListWidget *>("lstXmlFile");
+        if (how == "double") {
+            const QRect rect = list->visualItemRect(list->item(entries(dlg).indexOf(Kamome)));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        } else {
+            select(dlg, Kamome);
+            if (how == "ok")
+                QTest::mouseClick(dlg.findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
+            else
+                QTest::keyClick(list, Qt::Key_Return);
+        }
+
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(modNengajo::winningData().strFileName, Kamome + ".xml");
+        QCOMPARE(modNengajo::winningData().intClassCount, 3);
+        QCOMPARE(syouhin->windowTitle(), QStringLiteral("当選番号と賞品 【かもめ〜る 平成19年度】"));
+        QVERIFY(syouhin->findChild<QLabel *>("lblToukyuuName_2")->isVisibleTo(syouhin));
+        for (const char *name : {"lblToukyuuName_3", "lblSyohinSelect_3", "lblToukyuuName_4", "lblSyohinSelect_4"})
+            QVERIFY2(!syouhin->findChild<QLabel *>(name)->isVisibleTo(syouhin), name);
+        QVERIFY(syouhin->findChild<QLabel *>("lblTousenNum_4")->text().isEmpty());
+        QVERIFY(syouhin->isHidden());
+        QVERIFY(m_services.messageBox.shown.isEmpty());
+        Forms::setMain(nullptr);
+    }
+
+    void chooseFileInForce()
+    {
+        m_folder.emplace();
+        setUpTwoFiles(Reiwa8);
+        frmFileSelect dlg;
+        select(dlg, Reiwa8);
+        dlg.findChild<QPushButton *>("cmdOK")->click();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(modNengajo::winningData().strFileName, Reiwa8 + ".xml");
+        QCOMPARE(modNengajo::winningData().Classes[1].intAtariCnt, 0);
+    }
+
+    void chosenFileGone_data()
+    {
+        QTest::addColumn<QString>("inForce");
+        QTest::addColumn<int>("hitsAfter"); // class 1; a reload of the file in force clears them
+
+        QTest::newRow("nothing in force") << QString() << 0;
+        QTest::newRow("another file in force: loaded again") << Kamome << 0;
+        QTest::newRow("the chosen file itself in force: no reload") << Reiwa8 << 5;
+    }
+
+    // The chosen file is removed between the listing and OK.
+    void chosenFileGone()
+    {
+        QFETCH(QString, inForce);
+        QFETCH(int, hitsAfter);
+        m_folder.emplace();
+        setUpTwoFiles(inForce);
+        const WinningData before = modNengajo::winningData();
+
+        frmFileSelect dlg;
+        dlg.open();
+        QVERIFY(QFile::remove(m_folder->dataPath(Reiwa8 + ".xml")));
+        select(dlg, Reiwa8);
+        dlg.findChild<QPushButton *>("cmdOK")->click();
+
+        using platform::MessageBox;
+        const QList<platform::FakeMessageBox::Shown> expected {
+            {"Harovan", "当選番号データファイル\"" + Reiwa8 + ".xml\"が見つかりません。", MessageBox::Icon::Critical,
+                MessageBox::Buttons::Ok}};
+        QCOMPARE(m_services.messageBox.shown, expected);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(selectedEntry(dlg), Reiwa8);
+        QVERIFY(dlg.findChild<QPushButton *>("cmdOK")->isEnabled());
+
+        WinningData after = modNengajo::winningData();
+        QCOMPARE(after.strFileName, before.strFileName);
+        if (inForce.isEmpty()) {
+            QCOMPARE(after, before);
+        } else {
+            QCOMPARE(after.Classes[1].intAtariCnt, hitsAfter);
+            after.Classes[1].intAtariCnt = 5;
+            QCOMPARE(after, before);
+        }
+    }
+
+    // Esc is bound to nothing, and Enter does nothing while no entry is selected.
+    void keys()
+    {
+        m_folder.emplace();
+        setUpTwoFiles({});
+        frmFileSelect dlg;
+        dlg.open();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        auto *list = dlg.findChild<QListWidget *>("lstXmlFile");
+        QCOMPARE(QApplication::focusWidget(), list);
+        QTest::keyClick(list, Qt::Key_Escape);
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QVERIFY(modNengajo::winningData().strFileName.isEmpty());
+        QVERIFY(dlg.findChild<QPushButton *>("cmdOK")->isDefault());
+
+        // The first arrow press picks the first entry, as a user expects of an empty choice.
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(selectedEntry(dlg), entries(dlg).first());
+        QVERIFY(dlg.findChild<QPushButton *>("cmdOK")->isEnabled());
+
+        dlg.findChild<QPushButton *>("cmdCancel")->click();
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(!dlg.isVisible());
+    }
+};
+
+QTEST_MAIN(tst_frmFileSelect)
+#include "tst_frmfileselect.moc"

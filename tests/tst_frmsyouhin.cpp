@@ -1,0 +1,259 @@
+#include "fakeservices.h"
+#include "testsupport.h"
+#include "ui/Forms.h"
+#include "ui/frmMain.h"
+#include "ui/frmSyouhin.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+// One row as "title|numbers|digit note|goods|choose-one note"; a hidden label shows as empty.
+QString rowText(const QWidget &window, int r)
+{
+    QStringList parts;
+    for (const char *name : {"lblToukyuuName", "lblTousenNum", "lblKeta", "lblSyouhin", "lblSyohinSelect"}) {
+        const auto *label = window.findChild<QLabel *>(QString::fromLatin1(name) + QStringLiteral("_%1").arg(r));
+        parts.append(label->isVisibleTo(&window) ? label->text() : QString());
+    }
+    return parts.join(u'|');
+}
+
+QStringList rowTexts(const QWidget &window)
+{
+    QStringList rows;
+    for (int r = 0; r < 5; ++r)
+        rows.append(rowText(window, r));
+    return rows;
+}
+
+const QString Blank = QStringLiteral("||||");
+const QString Select = QStringLiteral("以上の中から１点選択");
+
+// One class: its numbers (an empty text is an empty position) and its goods items.
+struct ClassSpec
+{
+    QStringList numbers;
+    QStringList goods;
+};
+
+WinningData makeData(const QList<ClassSpec> &classes)
+{
+    WinningData data;
+    data.strType = QStringLiteral("年賀状");
+    data.strYear = QStringLiteral("令和8");
+    data.intClassCount = static_cast<qint16>(classes.size());
+    for (const ClassSpec &spec : classes)
+        data.intMaxNumbers = std::max(data.intMaxNumbers, static_cast<qint16>(spec.numbers.size()));
+    data.Classes.resize(classes.size() + 1);
+    for (qsizetype k = 0; k < data.Classes.size(); ++k)
+        data.Classes[k].strNumbers.resize(data.intMaxNumbers + 1);
+    for (qsizetype k = 0; k < classes.size(); ++k) {
+        PrizeClass &prizeClass = data.Classes[k + 1];
+        for (qsizetype j = 0; j < classes[k].numbers.size(); ++j)
+            prizeClass.strNumbers[j + 1] = classes[k].numbers[j];
+        prizeClass.strSyouhin = classes[k].goods.join(modNengajo::CrLf);
+    }
+    return data;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<ClassSpec>)
+
+class tst_frmSyouhin : public QObject
+{
+    Q_OBJECT
+
+private:
+    testsupport::FakeServices m_services;
+
+private slots:
+    void init()
+    {
+        testsupport::resetModule();
+        m_services.shell.opened.clear();
+        m_services.messageBox.shown.clear();
+    }
+
+    void rows_data()
+    {
+        QTest::addColumn<QList<ClassSpec>>("classes");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("no classes") << QList<ClassSpec> {} << QStringList(5, Blank);
+        QTest::newRow("three classes")
+            << QList<ClassSpec> {{{"455756"}, {"現金30万円", "電子マネー31万円分", "特産品"}},
+                   {{"521", "021"}, {"切手シート"}}, {{"07"}, {}}}
+            << QStringList {"１等|455756||現金30万円\r\n電子マネー31万円分\r\n特産品|" + Select,
+                   "２等|521\r\n021|（下3桁）|切手シート|", "３等|07|（下2桁）||", Blank, Blank};
+        QTest::newRow("numbers stop at an empty position")
+            << QList<ClassSpec> {{{"12", "", "34"}, {}}, {{"3456", "7890"}, {}}}
+            << QStringList {"１等|12|（下2桁）||", "２等|3456\r\n7890|（下4桁）||", Blank, Blank, Blank};
+
+        QList<ClassSpec> six;
+        QStringList firstFive;
+        for (int k = 1; k <= 6; ++k) {
+            six.append({{QStringLiteral("0%1").arg(k)}, {QStringLiteral("賞品%1").arg(k)}});
+            if (k <= 5)
+                firstFive.append(modNengajo::FullWidthDigits(k) + QStringLiteral("等|0%1|（下2桁）|賞品%1|").arg(k));
+        }
+        QTest::newRow("six classes: only the first five") << six << firstFive;
+    }
+
+    // Every row starts filled from a five-class file, so rows a smaller file
+    // leaves over must come out blank.
+    void rows()
+    {
+        QFETCH(QList<ClassSpec>, classes);
+
+        frmSyouhin window;
+        modNengajo::winningData() = makeData(QList<ClassSpec>(5, ClassSpec {{"123", "456"}, {"金", "銀"}}));
+        window.Form_Activate();
+        QCOMPARE(rowText(window, 4), "５等|123\r\n456|（下3桁）|金\r\n銀|" + Select);
+
+        modNengajo::winningData() = makeData(classes);
+        window.Form_Activate();
+        QTEST(rowTexts(window), "expected");
+        QVERIFY(window.isHidden());
+    }
+
+    void caption_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("urlText");
+
+        // clang-format off
+        QTest::newRow("era in the year") << "年賀状" << "令和8" << "https://example.jp/" << "当選番号と賞品 【年賀状 令和8年度】" << "https://example.jp/";
+        QTest::newRow("bare year") << "X" << "17" << "" << "当選番号と賞品 【X 平成17年度】" << "(なし)";
+        QTest::newRow("no data") << "" << "" << "" << "当選番号と賞品 【 平成年度】" << "(なし)";
+        // clang-format on
+    }
+
+    void caption()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, year);
+        QFETCH(QString, url);
+
+        WinningData &data = modNengajo::winningData();
+        data.strType = type;
+        data.strYear = year;
+        data.strUrl = url;
+        frmSyouhin window;
+        window.Form_Activate();
+        QTEST(window.windowTitle(), "caption");
+        QTEST(window.findChild<QLineEdit *>("txtURL")->text(), "urlText");
+    }
+
+    // Switching back to the window from another one refreshes it.
+    void refreshesOnActivation()
+    {
+        frmSyouhin window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        modNengajo::winningData() = makeData({{{"455756"}, {"現金"}}});
+        QCOMPARE(rowText(window, 0), Blank);
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(rowText(window, 0), QStringLiteral("１等|455756||現金|"));
+    }
+
+    void link_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("web");
+
+        QTest::newRow("http") << "http://example.jp/nenga/" << true;
+        QTest::newRow("https") << "https://example.jp/nenga/" << true;
+        QTest::newRow("capitals") << "HTTP://EXAMPLE.JP/" << false;
+        QTest::newRow("other scheme") << "ftp://example.jp/" << false;
+        QTest::newRow("no address") << "" << false;
+    }
+
+    // Under the mouse a web address turns blue and opens on a click; the bare
+    // surface greys it again, a label on the way does not.
+    void link()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, web);
+
+        modNengajo::winningData().strUrl = url;
+        frmSyouhin window;
+        window.Form_Activate();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *txtURL = window.findChild<QLineEdit *>("txtURL");
+        const auto color = [&] { return txtURL->palette().color(QPalette::Text).rgb() & 0xFFFFFF; };
+        QCOMPARE(color(), 0x404040u);
+
+        QTest::mouseMove(txtURL, txtURL->rect().center());
+        QCOMPARE(color(), web ? 0x0000FFu : 0x404040u);
+        QTest::mouseMove(window.findChild<QLabel *>("lblURLTitle"));
+        QCOMPARE(color(), web ? 0x0000FFu : 0x404040u);
+        QTest::mouseMove(&window, QPoint(2, 2));
+        QCOMPARE(color(), 0x404040u);
+
+        QTest::mouseClick(txtURL, Qt::LeftButton);
+        QCOMPARE(m_services.shell.opened, web ? QStringList {url} : QStringList {});
+    }
+
+    void browseOpen_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("data file") << "年賀状（令和8年度版）.xml";
+        QTest::newRow("none in force: the data folder") << "";
+    }
+
+    void browseOpen()
+    {
+        QFETCH(QString, fileName);
+        testsupport::ProgramFolderFixture folder;
+        modNengajo::winningData().strFileName = fileName;
+        frmSyouhin window;
+        window.findChild<QPushButton *>("cmdBrowseOpen")->click();
+        QCOMPARE(m_services.shell.opened, QStringList {folder.dataPath(fileName)});
+    }
+
+    void closeButton_data()
+    {
+        QTest::addColumn<bool>("boxEnabled");
+        QTest::newRow("two-digit entry") << true;
+        QTest::newRow("upper four digits asked for") << false;
+    }
+
+    void closeButton()
+    {
+        QFETCH(bool, boxEnabled);
+        testsupport::ProgramFolderFixture folder;
+        frmMain main;
+        Forms::setMain(&main);
+        auto *simo2 = main.findChild<QWidget *>("txtInputSimo2");
+        QVERIFY2(simo2, "the main window has no txtInputSimo2");
+        QLineEdit elsewhere(&main);
+        main.show();
+        elsewhere.setFocus();
+        simo2->setEnabled(boxEnabled);
+        frmSyouhin *window = main.Syouhin(true);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+
+        window->findChild<QPushButton *>("cmdClose")->click();
+        QVERIFY(window->isHidden());
+        QCOMPARE(main.focusWidget() == simo2, boxEnabled);
+        QVERIFY(m_services.messageBox.shown.isEmpty());
+        Forms::setMain(nullptr);
+    }
+};
+
+QTEST_MAIN(tst_frmSyouhin)
+#include "tst_frmsyouhin.moc"
