@@ -222,8 +222,10 @@ void frmMain::createControls()
     entry->setHorizontalSpacing(8);
     entry->setVerticalSpacing(10);
     entry->addWidget(Label15, 0, 0);
+    // No gap between the count and its unit: a press anywhere on them opens the menu.
     auto *count = new QHBoxLayout;
-    count->setSpacing(4);
+    count->setSpacing(0);
+    lblMaisuu->setContentsMargins(4, 0, 0, 0);
     count->addWidget(lblCheckCnt, 1);
     count->addWidget(lblMaisuu);
     entry->addLayout(count, 0, 1);
