@@ -4,6 +4,9 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -12,6 +15,12 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(HAROVAN_VERSION_MAJOR).arg(HAROVAN_VERSION_MINOR).arg(HAROVAN_VERSION_REVISION));
     Fonts::installSubstitutions();
+    // The program speaks Japanese whatever the desktop's language: Qt's own
+    // texts (message box buttons, a text box's context menu) too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     platform::RealServices services;
 
     frmMain window;
