@@ -74,7 +74,7 @@ private slots:
     void downloadFromPublishedSite();
 
 private:
-    // A data folder with the schema, two bundled files and three that must not be published.
+    // A data folder with the schema, two bundled files and four that must not be published.
     void fillDataFolder(const QString &folder);
 };
 
@@ -86,6 +86,8 @@ void tst_Publish::fillDataFolder(const QString &folder)
     QVERIFY(write(folder + "bad number.xml", BadNumber));
     QVERIFY(write(folder + "malformed.xml", Malformed));
     QVERIFY(QFile::copy(testsupport::bundledPath(Reiwa8 + ".xml"), folder + "a:b.xml"));
+    // Valid, but the list document would take its place on the site.
+    QVERIFY(QFile::copy(testsupport::bundledPath(Reiwa8 + ".xml"), folder + "list.xml"));
     QVERIFY(QFile::copy(testsupport::bundledPath(Reiwa8 + ".xml"), folder + "upper.XML"));
 }
 
@@ -104,7 +106,7 @@ void tst_Publish::publishesValidFilesOnly()
         refused.append(refusal.fileName);
         QVERIFY2(!refusal.reason.isEmpty(), qPrintable(refusal.fileName));
     }
-    QCOMPARE(refused, (QStringList {"a:b.xml", "bad number.xml", "malformed.xml"}));
+    QCOMPARE(refused, (QStringList {"a:b.xml", "bad number.xml", "list.xml", "malformed.xml"}));
     // The schema's reason, with its position, for the file that breaks it.
     QVERIFY2(outcome.refused.at(1).reason.startsWith(u"[line:"), qPrintable(outcome.refused.at(1).reason));
 
@@ -163,11 +165,12 @@ void tst_Publish::commandLine()
     QVERIFY2(errors.contains(u"refused: bad number.xml: [line:"), qPrintable(errors));
     QVERIFY(errors.contains(u"refused: malformed.xml: "));
     QVERIFY(errors.contains(u"refused: a:b.xml: "));
+    QVERIFY(errors.contains(u"refused: list.xml: "));
     QVERIFY(
         QString::fromUtf8(process.readAllStandardOutput()).contains(QStringLiteral("published: ") + Reiwa8 + ".xml"));
     QVERIFY(QFileInfo::exists(site.path() + "/gajo/list.xml"));
 
-    for (const char *name : {"bad number.xml", "malformed.xml", "a:b.xml"})
+    for (const char *name : {"bad number.xml", "malformed.xml", "a:b.xml", "list.xml"})
         QVERIFY(QFile::remove(data.path() + "/" + QString::fromUtf8(name)));
     process.start(tool, {"--data", data.path(), site.path()});
     QVERIFY(process.waitForFinished(30000));

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QUrl>
 #include <QXmlStreamWriter>
@@ -81,7 +82,15 @@ publish::Outcome publish::publishSite(
 
     // The same files the card-type dialog lists: "*.xml" in lower case, sorted by name.
     const QStringList names = data.entryList({QStringLiteral("*.xml")}, QDir::Files | QDir::CaseSensitive, QDir::Name);
+    const QString listFileName = QFileInfo(ListPath).fileName();
     for (const QString &name : names) {
+        // Its copy would be overwritten by the list itself, and a download of
+        // that entry would store the list as a data file. Web servers on some
+        // file systems ignore letter case, so "LIST.xml" is refused as well.
+        if (name.compare(listFileName, Qt::CaseInsensitive) == 0) {
+            outcome.refused.append({name, QStringLiteral("the name is that of the list document")});
+            continue;
+        }
         if (!modNengajo::IsSafeDataTitle(name.chopped(4))) {
             outcome.refused.append({name, QStringLiteral("the name is no plain file name the program accepts")});
             continue;
