@@ -153,6 +153,18 @@ bool holdsLineBreak(const QString &text)
     return text.contains(u'\n') || text.contains(u'\r');
 }
 
+// The value as it stands after the equals sign. Reading trims blanks and takes
+// off one pair of matching quotes, so a value that would lose either is put in
+// quotes: it then reads back exactly as written.
+QByteArray storedValue(const QString &value)
+{
+    const QByteArray bytes = value.toUtf8();
+    const bool blankAtEnds = !bytes.isEmpty() && bytes.trimmed().size() != bytes.size();
+    const bool quoted
+        = bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') && bytes.back() == bytes.front();
+    return blankAtEnds || quoted ? '"' + bytes + '"' : bytes;
+}
+
 } // namespace
 
 QString IniSettingsFile::readString(
@@ -211,7 +223,7 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
             sectionLine = i;
     }
 
-    const auto entry = [&](const QString &keyText) { return keyText.toUtf8() + '=' + value.toUtf8(); };
+    const auto entry = [&](const QString &keyText) { return keyText.toUtf8() + '=' + storedValue(value); };
 
     // The last line of the file gets its line ending before anything follows it.
     const auto endLastLine = [&] {

@@ -126,6 +126,11 @@ private slots:
         QTest::newRow("byte order mark kept") << QByteArray("\xEF\xBB\xBF[Settings]\nFileName=a\n") << "b"
                                               << QByteArray("\xEF\xBB\xBF[Settings]\nFileName=b\n");
         QTest::newRow("empty file") << QByteArray("") << "a" << QByteArray("[Settings]\nFileName=a\n");
+        // Values that reading would trim or unquote go in quotes.
+        QTest::newRow("blanks at the ends kept")
+            << QByteArray("<missing>") << " a b.xml " << QByteArray("[Settings]\nFileName=\" a b.xml \"\n");
+        QTest::newRow("quotes at the ends kept")
+            << QByteArray("<missing>") << "'a.xml'" << QByteArray("[Settings]\nFileName=\"'a.xml'\"\n");
     }
 
     void write()
