@@ -329,6 +329,37 @@ private slots:
         QCOMPARE(checkCount(), QStringLiteral("1"));
     }
 
+    // Undo in a box the program has emptied brings back no judged digits.
+    void undoAfterACard_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("upperBox");
+        QTest::addColumn<QString>("countBefore");
+
+        QTest::newRow("lower box after a loss") << "99" << false << "1";
+        QTest::newRow("upper box after an earlier card") << "210001"
+                                                            "21"
+                                                         << true << "1";
+    }
+
+    void undoAfterACard()
+    {
+        QFETCH(QString, keys);
+        QFETCH(bool, upperBox);
+        QFETCH(QString, countBefore);
+
+        typeKeys(keys);
+        QCOMPARE(checkCount(), countBefore);
+        QLineEdit *box = upperBox ? upper() : lower();
+        QCOMPARE(QApplication::focusWidget(), box);
+
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+
+        QVERIFY(box->text().isEmpty());
+        QCOMPARE(checkCount(), countBefore);
+        QCOMPARE(box == upper(), upper()->isEnabled());
+    }
+
     void backspaceLeavesTheCardUnjudged()
     {
         typeKeys(QStringLiteral("5"));
@@ -615,6 +646,8 @@ private slots:
                                         << "18" << 2 << 7 << "【年賀状平成18年版】" << 5;
         QTest::newRow("one") << "寒中見舞"
                              << "令和7" << 5 << 1 << "【寒中見舞令和7年版】" << 1;
+        QTest::newRow("markup in the type") << "<b>X</b>"
+                                            << "17" << 5 << 5 << "【<b>X</b>平成17年版】" << 5;
         // No type: the caption stays as it was; no classes: the rows stay too.
         QTest::newRow("no type") << ""
                                  << "17" << 5 << 2 << "【年賀状令和8年版】" << 2;
@@ -642,6 +675,9 @@ private slots:
         load(type, year, classes);
 
         QCOMPARE(label(QStringLiteral("lblTypeCaption"))->text(), caption);
+        // The whole text shows, whatever it holds.
+        QLabel *typeCaption = label(QStringLiteral("lblTypeCaption"));
+        QVERIFY(typeCaption->sizeHint().width() >= typeCaption->fontMetrics().horizontalAdvance(caption));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Harovan"));
         const QStringList captions {QStringLiteral("１等"), QStringLiteral("２等"), QStringLiteral("３等"),
             QStringLiteral("４等"), QStringLiteral("５等")};
@@ -709,10 +745,23 @@ private slots:
         QCOMPARE(child<QMenu>(QStringLiteral("mnuEditCnt"))->title(), QStringLiteral("menu"));
     }
 
+    void helpOpensTheDocument_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::newRow("help file present") << true;
+        QTest::newRow("help file missing") << false;
+    }
+
     void helpOpensTheDocument()
     {
+        QFETCH(bool, present);
+        const QString path = m_folder->path() + QStringLiteral("ReadMe.html");
+        if (present) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
         action(QStringLiteral("mnuViewHelp"))->trigger();
-        QCOMPARE(m_fakes->shell.opened, QStringList {m_folder->path() + QStringLiteral("ReadMe.html")});
+        QCOMPARE(m_fakes->shell.opened, present ? QStringList {path} : QStringList {});
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
     }
 

@@ -76,8 +76,12 @@ void setLabelColors(QLabel *label, const QColor &back, const QColor &text = QCol
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    auto *label = new QLabel(caption, parent);
+    auto *label = new QLabel(parent);
     label->setObjectName(name);
+    // Texts such as the card type come from data files: shown as they are,
+    // never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
     label->setAlignment(alignment);
     return label;
 }
@@ -94,6 +98,13 @@ QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
     // Wide enough for its digits and a little room.
     box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(maxLength + 2, u'0')) + 12);
     return box;
+}
+
+// Empties an entry box as a new text rather than as an edit, so the user's
+// undo cannot bring back the digits of a card that has already been judged.
+void emptyBox(QLineEdit *box)
+{
+    box->setText(QString());
 }
 
 // What the key filter lets through: the digits 0 to 9 and the control characters
@@ -437,8 +448,8 @@ void frmMain::InputKami4(qint16 intToukyu)
 
 void frmMain::Clear_input()
 {
-    txtInputSimo2->clear();
-    txtInputKami4->clear();
+    emptyBox(txtInputSimo2);
+    emptyBox(txtInputKami4);
     txtInputSimo2->setFocus();
     intCheckCnt = increased(intCheckCnt);
     lblCheckCnt->setText(QString::number(intCheckCnt));
@@ -482,8 +493,8 @@ void frmMain::Flash(qint16 intFlashTime)
 
 void frmMain::AllClear()
 {
-    txtInputSimo2->clear();
-    txtInputKami4->clear();
+    emptyBox(txtInputSimo2);
+    emptyBox(txtInputKami4);
     lblCheckCnt->setText(QStringLiteral("0"));
     lblGoukeiCnt->setText(QStringLiteral("0"));
     intCheckCnt = 0;
@@ -508,8 +519,8 @@ void frmMain::txtInputSimo2_Change()
     if (!isNumeric(text)) {
         platform::showMessage(QStringLiteral("Error"), QStringLiteral("２桁の正しい値を入力してください。"),
             platform::MessageBox::Icon::Critical);
-        txtInputSimo2->clear();
-        txtInputKami4->clear();
+        emptyBox(txtInputSimo2);
+        emptyBox(txtInputKami4);
         txtInputSimo2->setFocus();
         return;
     }
@@ -542,7 +553,7 @@ void frmMain::txtInputKami4_Change()
         platform::showMessage(QStringLiteral("Error"),
             modNengajo::FullWidthDigits(4) + QStringLiteral("桁の正しい値を入力してください。"),
             platform::MessageBox::Icon::Critical);
-        txtInputKami4->clear();
+        emptyBox(txtInputKami4);
         return;
     }
 
@@ -616,8 +627,11 @@ void frmMain::mnuShowIchiran_Click()
 
 void frmMain::mnuViewHelp_Click()
 {
-    // The shell reports nothing back: a missing help file shows nothing.
-    platform::Service<platform::Shell>::get().open(platform::programFolder() + QStringLiteral("ReadMe.html"));
+    // Nothing is reported: without its help file the command does nothing,
+    // rather than leave the desktop to complain about a missing document.
+    const QString path = platform::programFolder() + QStringLiteral("ReadMe.html");
+    if (QFileInfo(path).isFile())
+        platform::Service<platform::Shell>::get().open(path);
 }
 
 void frmMain::mnuVersion_Click()
