@@ -107,16 +107,17 @@ HttpTransfer::Result CurlHttpTransfer::get(const QString &url)
 
     if (!initialiseCurl())
         return failure(QStringLiteral("libcurl could not be initialised"));
+    // Everything the transfer points into outlives its handle.
+    const QByteArray encodedUrl = address.toEncoded(QUrl::RemoveFragment);
+    BodySink sink;
+    sink.maxBytes = m_options.maxBodyBytes;
+    sink.stallTimeout = std::chrono::milliseconds(m_options.stallTimeoutMs);
+    char errorText[CURL_ERROR_SIZE] = {};
+
     const EasyHandle handle(curl_easy_init());
     if (!handle)
         return failure(QStringLiteral("libcurl could not create a transfer"));
     CURL *curl = handle.get();
-
-    const QByteArray encodedUrl = address.toEncoded(QUrl::RemoveFragment);
-    BodySink sink;
-    sink.maxBytes = m_options.maxBodyBytes;
-    char errorText[CURL_ERROR_SIZE] = {};
-    sink.stallTimeout = std::chrono::milliseconds(m_options.stallTimeoutMs);
 
     curl_easy_setopt(curl, CURLOPT_URL, encodedUrl.constData());
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);

@@ -1,4 +1,5 @@
 #include "platform/realservices.h"
+#include "platform/stoprequest.h"
 #include "ui/Fonts.h"
 #include "ui/Forms.h"
 #include "ui/frmMain.h"
@@ -30,6 +31,11 @@ int main(int argc, char *argv[])
         Forms::setMain(nullptr);
         return 1;
     }
+    // A shutdown or logout ends the program the way its window's close box does.
+    platform::StopRequestWatcher stopRequests([&window] {
+        window.close();
+        QApplication::quit();
+    });
     window.show();
     const int status = QApplication::exec();
     Forms::setMain(nullptr);
