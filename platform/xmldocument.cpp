@@ -13,7 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -227,6 +229,93 @@ bool hasOwnChildren(xmlNodePtr node)
     return node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE;
 }
 
+// Text that entity references add to the document, counted the way the text
+// of a node reads them. The parser stops entities that nest without end, but
+// not one entity referenced over and over: a few kilobytes that name a long
+// entity thousands of times would read as gigabytes. Counting stops at the
+// limit; the result is then anything above it.
+class EntityExpansion
+{
+public:
+    EntityExpansion(xmlDocPtr doc, qint64 limit)
+        : m_doc(doc)
+        , m_limit(limit)
+    { }
+
+    // The first reference at which the text brought in by references passes
+    // the limit, or nullptr when the whole document stays within it.
+    xmlNodePtr firstExcess(xmlNodePtr root)
+    {
+        qint64 total = 0;
+        std::vector<xmlNodePtr> pending {root};
+        while (!pending.empty()) {
+            const xmlNodePtr node = pending.back();
+            pending.pop_back();
+            if (node->type == XML_ENTITY_REF_NODE) {
+                total += entityLength(node);
+                if (total > m_limit)
+                    return node;
+                continue;
+            }
+            if (node->type == XML_ELEMENT_NODE) {
+                for (xmlAttrPtr attr = node->properties; attr; attr = attr->next) {
+                    for (xmlNodePtr child = attr->children; child; child = child->next)
+                        pending.push_back(child);
+                }
+            }
+            if (hasOwnChildren(node)) {
+                for (xmlNodePtr child = node->last; child; child = child->prev)
+                    pending.push_back(child);
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    // Length of the text one reference stands for, its own references included.
+    qint64 entityLength(xmlNodePtr reference)
+    {
+        const xmlEntityPtr entity = xmlGetDocEntity(m_doc, reference->name);
+        if (!entity)
+            return 0;
+        if (const auto known = m_lengths.find(entity); known != m_lengths.end())
+            return known->second;
+        // Seen while its own length is still being counted: a loop, which is never acceptable.
+        m_lengths[entity] = m_limit + 1;
+
+        qint64 length = 0;
+        std::vector<xmlNodePtr> pending;
+        for (xmlNodePtr child = entity->children; child; child = child->next)
+            pending.push_back(child);
+        while (!pending.empty() && length <= m_limit) {
+            const xmlNodePtr node = pending.back();
+            pending.pop_back();
+            switch (node->type) {
+            case XML_TEXT_NODE:
+            case XML_CDATA_SECTION_NODE:
+                length += xmlStrlen(node->content);
+                break;
+            case XML_ENTITY_REF_NODE:
+                length += entityLength(node);
+                break;
+            case XML_ELEMENT_NODE:
+                for (xmlNodePtr child = node->children; child; child = child->next)
+                    pending.push_back(child);
+                break;
+            default:
+                break;
+            }
+        }
+        length = std::min(length, m_limit + 1);
+        m_lengths[entity] = length;
+        return length;
+    }
+
+    xmlDocPtr m_doc;
+    qint64 m_limit;
+    std::map<xmlEntityPtr, qint64> m_lengths;
+};
+
 } // namespace
 
 struct SchemaCache::Impl
@@ -292,9 +381,10 @@ std::optional<QString> Node::attribute(const QString &name) const
     if (!isElement())
         return std::nullopt;
     const QByteArray utf8 = name.toUtf8();
-    // Only attributes written in the file; never defaults from a DTD.
+    // Only attributes written in the file; never defaults from a DTD. A plain
+    // name is the attribute written without a prefix: p:type is another one.
     for (xmlAttrPtr attr = asNode(m_node)->properties; attr; attr = attr->next) {
-        if (xmlStrEqual(attr->name, toXmlChars(utf8))) {
+        if (!attr->ns && xmlStrEqual(attr->name, toXmlChars(utf8))) {
             const XmlCharPtr value(xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(attr)));
             return value ? fromXmlChars(value.get()) : QStringLiteral("");
         }
@@ -433,6 +523,16 @@ bool Document::Impl::parse(const QByteArray &bytes)
         const xmlParserInputPtr input = ctxt->input;
         return fail(
             makeError(input ? input->line : 0, input ? input->col : 0, QStringLiteral("The document cannot be read.")));
+    }
+    // A document may be small and still read as far more text than any file
+    // the program accepts; it is refused like one that is too large.
+    if (const xmlNodePtr excess
+        = EntityExpansion(parsed.get(), MaxDocumentBytes).firstExcess(reinterpret_cast<xmlNodePtr>(parsed.get()))) {
+        // A reference inside an attribute value has no line of its own: its element's is taken.
+        const xmlNodePtr placed
+            = excess->parent && excess->parent->type == XML_ATTRIBUTE_NODE ? excess->parent->parent : excess;
+        return fail(makeError(static_cast<int>(std::max(0L, xmlGetLineNo(placed))), 0,
+            QStringLiteral("Entity references expand to more than %1 bytes.").arg(MaxDocumentBytes)));
     }
     doc = std::move(parsed);
     return true;

@@ -23,6 +23,14 @@ QByteArray nested(int depth)
     return QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth);
 }
 
+// One long entity referenced over and over on line 4, in the text or in an attribute.
+QByteArray repeatedEntity(bool inAttribute)
+{
+    const QByteArray head = "<!DOCTYPE a [\n<!ENTITY e \"" + QByteArray(10000, 'x') + "\">\n]>\n";
+    const QByteArray references = QByteArray("&e;").repeated(200);
+    return head + (inAttribute ? "<a b=\"" + references + "\"/>" : "<a>" + references + "</a>");
+}
+
 QString schemaPath()
 {
     return testsupport::bundledPath(modNengajo::SchemaFileName);
@@ -170,6 +178,11 @@ private slots:
                                         << "Detected an entity reference loop";
         QTest::newRow("100000 levels deep")
             << nested(100000) << 1 << "Excessive depth in document: 256 use XML_PARSE_HUGE option";
+        // 12 KB that would read as 2 MB of text.
+        QTest::newRow("entity repeated in the text")
+            << repeatedEntity(false) << 4 << "Entity references expand to more than 1048576 bytes.";
+        QTest::newRow("entity repeated in an attribute")
+            << repeatedEntity(true) << 4 << "Entity references expand to more than 1048576 bytes.";
         QByteArray oversize = "<a>" + QByteArray(platform::xml::MaxDocumentBytes, 'x') + "</a>";
         QTest::newRow("over 1 MiB") << oversize << 0 << "The document is larger than 1048576 bytes.";
     }
@@ -258,12 +271,13 @@ private slots:
     void domOfADataFile()
     {
         Document document;
-        QVERIFY(document.loadXml("<?xml version=\"1.0\"?>\n<!DOCTYPE tousen>\n<!-- head -->\n"
-                                 "<tousen xmlns=\"urn:tousen\" type=\"\" url=\"a&amp;b\">\n"
-                                 "  <toukyu name=\"1\">\n    <number>01</number>\n"
-                                 "    <x><number>02</number></x>\n  </toukyu>\n"
-                                 "  <!-- note -->\n  <toukyu><number>03</number><syouhin>A<![CDATA[<B>]]>C</syouhin>"
-                                 "</toukyu>\n  <![CDATA[ ]]>\n</tousen>\n<?pi data?>\n"));
+        QVERIFY(
+            document.loadXml("<?xml version=\"1.0\"?>\n<!DOCTYPE tousen>\n<!-- head -->\n"
+                             "<tousen xmlns=\"urn:tousen\" xmlns:p=\"urn:p\" type=\"\" p:year=\"9\" url=\"a&amp;b\">\n"
+                             "  <toukyu name=\"1\">\n    <number>01</number>\n"
+                             "    <x><number>02</number></x>\n  </toukyu>\n"
+                             "  <!-- note -->\n  <toukyu><number>03</number><syouhin>A<![CDATA[<B>]]>C</syouhin>"
+                             "</toukyu>\n  <![CDATA[ ]]>\n</tousen>\n<?pi data?>\n"));
         QCOMPARE(names(document.childNodes()), QStringList({u"#head"_s, u"tousen"_s, u"#data"_s}));
 
         const Node root = document.documentElement();
@@ -274,7 +288,7 @@ private slots:
         QVERIFY(root.hasChildNodes());
 
         QCOMPARE(root.attribute(QStringLiteral("type")), std::optional<QString>(QString()));
-        QCOMPARE(root.attribute(QStringLiteral("year")), std::nullopt);
+        QCOMPARE(root.attribute(QStringLiteral("year")), std::nullopt); // p:year is another attribute
         QCOMPARE(root.attribute(QStringLiteral("url")), u"a&b"_s);
         QCOMPARE(root.childNodes().at(2).attribute(QStringLiteral("name")), std::nullopt);
 
