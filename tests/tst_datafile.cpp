@@ -18,14 +18,12 @@ const QString DescriptionError = u"当選番号データファイルの記述に
 const QString ReadFailed = u"当選番号データファイルの読み込みに失敗しました"_s;
 const QString UnexpectedError = u"当選番号データファイルの読み込みに失敗しました。"_s;
 
-// A class whose numbers stand at positions 1.., in a row of `positions` usable positions.
-PrizeClass makeClass(const QString &name, const QStringList &numbers, const QString &goods, int positions)
+// A class whose numbers stand at positions 1.., its row ending after the last.
+PrizeClass makeClass(const QString &name, const QStringList &numbers, const QString &goods)
 {
     PrizeClass prizeClass;
     prizeClass.strName = name;
-    prizeClass.strNumbers = QStringList(positions + 1);
-    for (qsizetype i = 0; i < numbers.size(); ++i)
-        prizeClass.strNumbers[i + 1] = numbers.at(i);
+    prizeClass.strNumbers = QStringList {QString()} + numbers;
     prizeClass.strSyouhin = goods;
     return prizeClass;
 }
@@ -50,10 +48,9 @@ WinningData validFixtureData()
     for (int i = 0; i <= 9; ++i)
         third.append(QString(2, QChar(u'0' + i)));
     return makeData(u"年賀状"_s, u"令和9"_s, u"http://www.example.jp/nenga/"_s, 10,
-        {makeClass({}, {}, {}, 10),
-            makeClass(u"1等"_s, {u"123456"_s}, u"現金30万円\r\n電子マネー31万円分\r\n切手集と現金20万円"_s, 10),
-            makeClass(u"2等"_s, {u"0101"_s, u"2345"_s, u"6789"_s}, u"ふるさと小包"_s, 10),
-            makeClass(u"3等"_s, third, {}, 10)});
+        {makeClass({}, {}, {}),
+            makeClass(u"1等"_s, {u"123456"_s}, u"現金30万円\r\n電子マネー31万円分\r\n切手集と現金20万円"_s),
+            makeClass(u"2等"_s, {u"0101"_s, u"2345"_s, u"6789"_s}, u"ふるさと小包"_s), makeClass(u"3等"_s, third, {})});
 }
 
 QByteArray manyClasses(int count)
@@ -65,6 +62,13 @@ QByteArray manyNumbers(int count)
 {
     return "<tousen type=\"t\" year=\"1\"><c name=\"n\">" + QByteArray("<number>12</number>").repeated(count)
         + "</c></tousen>";
+}
+
+// The first class holds every number; the unnamed elements after it are classes too.
+QByteArray manyClassesAndNumbers(int count)
+{
+    return "<tousen type=\"t\" year=\"1\"><c name=\"n\">" + QByteArray("<number>12</number>").repeated(count) + "</c>"
+        + QByteArray("<c/>").repeated(count - 1) + "</tousen>";
 }
 
 QByteArray nested(const QByteArray &root, int depth)
@@ -214,22 +218,22 @@ private slots:
         QTest::newRow("same without schema file") << "load_valid.xml" << false << validFixtureData();
         QTest::newRow("no url") << "load_no_url.xml" << true
                                 << makeData(u"寒中見舞い"_s, u"17"_s, {}, 1,
-                                       {makeClass({}, {}, {}, 1), makeClass(u"1等"_s, {u"12"_s}, u"切手シート"_s, 1)});
+                                       {makeClass({}, {}, {}), makeClass(u"1等"_s, {u"12"_s}, u"切手シート"_s)});
         QTest::newRow("empty url") << "load_empty_url.xml" << true
                                    << makeData(u"かもめ～る"_s, u"平成30"_s, {}, 1,
-                                          {makeClass({}, {}, {}, 1), makeClass(u"1等"_s, {u"34"_s}, {}, 1)});
+                                          {makeClass({}, {}, {}), makeClass(u"1等"_s, {u"34"_s}, {})});
         QTest::newRow("Shift_JIS with CP932 characters")
             << "load_cp932.xml" << true
             << makeData(u"年賀状"_s, u"令和9"_s, {}, 1,
-                   {makeClass({}, {}, {}, 1), makeClass(u"1等"_s, {u"12"_s}, u"①㈱商品券\uff5e１万円分"_s, 1)});
+                   {makeClass({}, {}, {}), makeClass(u"1等"_s, {u"12"_s}, u"①㈱商品券\uff5e１万円分"_s)});
         // Unnamed class elements open no class: the first feeds slot 0, later
         // ones the class opened last; the root's five child nodes are five classes.
         QTest::newRow("unnamed classes") << "load_unnamed_classes.xml" << false
                                          << makeData(u"年賀状"_s, u"26"_s, {}, 2,
-                                                {makeClass({}, {u"98"_s}, u"前置き"_s, 2),
-                                                    makeClass(u"1等"_s, {u"11"_s, u"654321"_s}, u"現金追加"_s, 2),
-                                                    makeClass(u"2等"_s, {u"2345"_s}, {}, 2), makeClass({}, {}, {}, 2),
-                                                    makeClass({}, {}, {}, 2), makeClass({}, {}, {}, 2)});
+                                                {makeClass({}, {u"98"_s}, u"前置き"_s),
+                                                    makeClass(u"1等"_s, {u"11"_s, u"654321"_s}, u"現金追加"_s),
+                                                    makeClass(u"2等"_s, {u"2345"_s}, {}), makeClass({}, {}, {}),
+                                                    makeClass({}, {}, {}), makeClass({}, {}, {})});
     }
     void loadSuccess()
     {
@@ -244,7 +248,7 @@ private slots:
         // Data in force before, with hits recorded: every field is replaced.
         WinningData &data = modNengajo::winningData();
         data = makeData(u"前"_s, u"1"_s, u"http://old/"_s, 3,
-            {makeClass({}, {}, {}, 3), makeClass(u"x"_s, {u"1"_s, u"2"_s, u"3"_s}, u"g"_s, 3)});
+            {makeClass({}, {}, {}), makeClass(u"x"_s, {u"1"_s, u"2"_s, u"3"_s}, u"g"_s)});
         data.Classes[1].intAtariCnt = 7;
 
         QCOMPARE(load(fixture), qint16(0));
@@ -280,6 +284,8 @@ private slots:
         QTest::addColumn<int>("maxNumbers");
         QTest::newRow("32767 classes") << manyClasses(32767) << 32767 << 0;
         QTest::newRow("32767 numbers") << manyNumbers(32767) << 1 << 32767;
+        // 750 KB: rows as long as the longest class would need 32767 x 32767 positions.
+        QTest::newRow("32767 classes and 32767 numbers") << manyClassesAndNumbers(32767) << 32767 << 32767;
     }
     void largestCounts()
     {
@@ -293,7 +299,8 @@ private slots:
         QCOMPARE(data.intClassCount, classCount);
         QCOMPARE(data.intMaxNumbers, maxNumbers);
         QCOMPARE(data.Classes.size(), data.intClassCount + 1);
-        QCOMPARE(data.Classes.last().strNumbers.size(), data.intMaxNumbers + 1);
+        QCOMPARE(data.prizeClass(1).strNumbers.size(), data.intMaxNumbers + 1);
+        QCOMPARE(data.prizeClass(classCount).number(maxNumbers), classCount > 1 ? QString() : u"12"_s);
     }
 
     // Every failure shows its one box and leaves the data in force as they were.
@@ -383,6 +390,17 @@ private slots:
         QCOMPARE(modNengajo::winningData(), expected);
     }
 
+    // A folder named like the schema is no schema: the file is read without validation.
+    void schemaPathIsAFolder()
+    {
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(QDir().mkdir(folder.dataPath(modNengajo::SchemaFileName)));
+        QVERIFY(folder.addFixture(u"load_malformed.xml"_s));
+        QCOMPARE(load(u"load_malformed.xml"_s), qint16(-1));
+        QCOMPARE(m_box.shown.size(), 1);
+        QCOMPARE(m_box.shown.at(0).text, ReadFailed);
+    }
+
     // The bundled files hold exactly the published numbers and goods.
     void shippedFiles_data()
     {
@@ -429,9 +447,9 @@ private slots:
         int maxNumbers = 0;
         for (const QStringList &classNumbers : numbers)
             maxNumbers = std::max(maxNumbers, int(classNumbers.size()));
-        QList<PrizeClass> classes {makeClass({}, {}, {}, maxNumbers)};
+        QList<PrizeClass> classes {makeClass({}, {}, {})};
         for (qsizetype k = 0; k < numbers.size(); ++k)
-            classes.append(makeClass(QString::number(k + 1) + u"等"_s, numbers.at(k), goods.at(k), maxNumbers));
+            classes.append(makeClass(QString::number(k + 1) + u"等"_s, numbers.at(k), goods.at(k)));
         WinningData expected = makeData(u"年賀状"_s, year, {}, maxNumbers, classes);
         expected.strFileName = name;
         QCOMPARE(modNengajo::winningData(), expected);

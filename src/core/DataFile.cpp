@@ -29,7 +29,10 @@ bool readClasses(const Node &top, WinningData &data, int &k)
         return false;
     const auto n = static_cast<qint16>(children.size());
     data.intClassCount = n;
-    // Every row starts with slot 0 only; rows grow together as numbers arrive.
+    // Every row starts with slot 0 only and grows to the positions written
+    // into it; past them a class reads as empty text. Growing every row with
+    // the longest one would let a small file of many classes and many numbers
+    // fill the memory (32767 x 32767 positions).
     data.Classes = QList<PrizeClass>(n + 1, PrizeClass {{}, QStringList(1), {}, 0});
 
     for (const Node &c : children) {
@@ -50,13 +53,10 @@ bool readClasses(const Node &top, WinningData &data, int &k)
         const QList<Node> numbers = c.elementsByTagName(QStringLiteral("number"));
         if (numbers.size() > MaxCount)
             return false;
-        for (qsizetype i = 1; i <= numbers.size(); ++i) {
-            if (i >= prizeClass.strNumbers.size()) {
-                for (PrizeClass &row : data.Classes)
-                    row.strNumbers.append(QString());
-            }
+        if (prizeClass.strNumbers.size() <= numbers.size())
+            prizeClass.strNumbers.resize(numbers.size() + 1);
+        for (qsizetype i = 1; i <= numbers.size(); ++i)
             prizeClass.strNumbers[i] = numbers.at(i - 1).text();
-        }
         data.intMaxNumbers = std::max(data.intMaxNumbers, static_cast<qint16>(numbers.size()));
 
         for (const Node &syouhin : c.elementsByTagName(QStringLiteral("syouhin")))
@@ -124,7 +124,8 @@ qint16 modNengajo::LoadDataFile(const QString &dataFileName, const QString &sche
         return -1;
     }
 
-    if (QFileInfo::exists(schemaPath)) {
+    // Only a file is a schema: a folder of that name means there is none.
+    if (QFileInfo(schemaPath).isFile()) {
         const QString description = ValidateDataFile(dataPath, schemaPath);
         if (!description.isEmpty()) {
             showLoadError(

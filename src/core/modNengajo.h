@@ -12,8 +12,9 @@
 struct PrizeClass
 {
     QString strName;
-    // Positions 1..intMaxNumbers; slot 0 is never read. Positions past the
-    // class's own count hold empty text.
+    // The winning numbers at positions 1..; slot 0 is never read. The row
+    // ends after the last position written: number(j) reads every position up
+    // to intMaxNumbers, empty text past the class's own count.
     QStringList strNumbers;
     // The goods, joined by CR LF, nothing after the last.
     QString strSyouhin;
