@@ -33,7 +33,8 @@ StopRequestWatcher::StopRequestWatcher(std::function<void()> onStop, QObject *pa
     , m_onStop(std::move(onStop))
 {
 #ifdef Q_OS_UNIX
-    if (g_stopSocket[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_stopSocket) != 0)
+    if (g_stopSocket[0] != -1
+        || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_stopSocket) != 0)
         return;
     m_watching = true;
     auto *notifier = new QSocketNotifier(g_stopSocket[1], QSocketNotifier::Read, this);
@@ -42,7 +43,8 @@ StopRequestWatcher::StopRequestWatcher(std::function<void()> onStop, QObject *pa
         [[maybe_unused]] const auto read = ::read(g_stopSocket[1], &byte, 1);
         m_onStop();
     });
-    struct sigaction action {};
+    struct sigaction action
+    { };
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

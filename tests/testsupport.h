@@ -7,7 +7,9 @@
 #include "platform/fakes/fakeprogramfolder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,10 +66,26 @@ private:
     platform::ScopedService<platform::ProgramFolder> m_guard;
 };
 
+// Every file and folder below folder (a path ending in a separator), by
+// relative path, with its content: for "nothing else changed".
+inline QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(
+        folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        const bool isFile = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
+        files.insert(path.mid(folder.size()), isFile ? file.readAll() : QByteArray("<dir>"));
+    }
+    return files;
+}
+
 // Puts the module's data back to the state of program start.
 inline void resetModule()
 {
-    modNengajo::winningData() = WinningData{};
+    modNengajo::winningData() = WinningData {};
     modNengajo::NewDataList().clear();
 }
 

@@ -22,24 +22,12 @@
 using platform::MessageBox;
 using Shown = platform::FakeMessageBox::Shown;
 
+using testsupport::snapshot;
+
 namespace {
 
 const QString Title = QStringLiteral("Harovan");
 const QString Failed = QStringLiteral("ダウンロードに失敗しました。");
-
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(
-        folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        const bool isFile = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
-        files.insert(path.mid(folder.size()), isFile ? file.readAll() : QByteArray("<dir>"));
-    }
-    return files;
-}
 
 // Files of the data folder only, by name.
 QMap<QString, QByteArray> dataFiles(const QString &programFolder)

@@ -15,22 +15,9 @@
 
 using testsupport::LocalHttpServer;
 
-namespace {
+using testsupport::snapshot;
 
-// Every file below folder with its content, for "nothing else changed".
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(
-        folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        const bool isFile = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
-        files.insert(path.mid(folder.size()), isFile ? file.readAll() : QByteArray("<dir>"));
-    }
-    return files;
-}
+namespace {
 
 QByteArray opml(const QByteArray &body)
 {

@@ -1,5 +1,6 @@
 #include "frmAbout.h"
 
+#include "Look.h"
 #include "ProgramIcon.h"
 #include "platform/shell.h"
 
@@ -10,9 +11,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr QRgb LinkHotColour = 0x0000FF;
-constexpr QRgb LinkColdColour = 0x404040;
 
 QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent)
 {
@@ -94,7 +92,7 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_lblURL) {
         if (event->type() == QEvent::MouseMove) {
-            setLinkColour(LinkHotColour);
+            setLinkColour(Look::LinkHot);
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::LeftButton && m_lblURL->rect().contains(mouse->position().toPoint()))
@@ -109,15 +107,13 @@ void frmAbout::mouseMoveEvent(QMouseEvent *event)
     // A move over a label, the picture or the button reaches the window too
     // (those controls pass it on); only the window's own surface counts.
     if (!childAt(event->position().toPoint()))
-        setLinkColour(LinkColdColour);
+        setLinkColour(Look::LinkCold);
     QDialog::mouseMoveEvent(event);
 }
 
 void frmAbout::setLinkColour(QRgb colour)
 {
-    QPalette palette = m_lblURL->palette();
-    palette.setColor(QPalette::WindowText, QColor(colour));
-    m_lblURL->setPalette(palette);
+    Look::setColour(m_lblURL, QPalette::WindowText, colour);
 }
 
 void frmAbout::lblURL_Click()

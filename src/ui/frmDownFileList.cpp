@@ -1,5 +1,6 @@
 #include "frmDownFileList.h"
 
+#include "Look.h"
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "platform/http.h"
@@ -14,16 +15,6 @@
 
 namespace {
 
-const QColor DialogBackground(0xC0C0FF);
-const QColor ButtonBackground(0xE0E0E0);
-
-void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
 QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent)
 {
     auto *button = new QPushButton(caption, parent);
@@ -31,7 +22,7 @@ QPushButton *makeButton(const QString &name, const QString &caption, QWidget *pa
     // Enter presses no button of this dialog.
     button->setAutoDefault(false);
     button->setDefault(false);
-    setColour(button, QPalette::Button, ButtonBackground);
+    Look::setColour(button, QPalette::Button, Look::ButtonBackground);
     return button;
 }
 
@@ -51,8 +42,7 @@ frmDownFileList::frmDownFileList(QWidget *parent)
     setObjectName(QStringLiteral("frmDownFileList"));
     setWindowTitle(QStringLiteral("新着当選番号データ一覧"));
     setModal(true);
-    setAutoFillBackground(true);
-    setColour(this, QPalette::Window, DialogBackground);
+    Look::paintWindowBackground(this);
 
     static const QString messages[2] = {QStringLiteral("新着の当選番号データが見つかりました。"),
         QStringLiteral("ダウンロードするファイルを選択してください。")};

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "Forms.h"
+#include "Look.h"
 #include "frmMain.h"
 #include "frmSyouhin.h"
 #include "modNengajo.h"
@@ -16,8 +17,6 @@
 
 namespace {
 
-constexpr QRgb WindowColor = 0xC0C0FF;
-constexpr QRgb ButtonColor = 0xE0E0E0;
 const QString DataFileSuffix = QStringLiteral(".xml");
 
 } // namespace
@@ -29,10 +28,7 @@ frmFileSelect::frmFileSelect(QWidget *parent)
     setWindowTitle(QStringLiteral("はがきの種類を選択"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(WindowColor));
-    setPalette(palette);
+    Look::paintWindowBackground(this);
 
     m_lstXmlFile = new QListWidget(this);
     m_lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
@@ -46,9 +42,7 @@ frmFileSelect::frmFileSelect(QWidget *parent)
     m_cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     for (QPushButton *button : {m_cmdOK, m_cmdCancel}) {
-        QPalette buttonPalette = button->palette();
-        buttonPalette.setColor(QPalette::Button, QColor(ButtonColor));
-        button->setPalette(buttonPalette);
+        Look::setColour(button, QPalette::Button, Look::ButtonBackground);
         button->setMinimumWidth(100);
     }
 

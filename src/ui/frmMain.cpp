@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "Forms.h"
+#include "Look.h"
 #include "frmAbout.h"
 #include "frmDownFileList.h"
 #include "frmFileSelect.h"
@@ -41,8 +42,8 @@ namespace {
 
 frmMain *s_main = nullptr;
 
-const QColor BackColor = QColor::fromRgb(0xC0C0FF);
-const QColor DisabledBoxColor = QColor::fromRgb(0xE0E0E0);
+// A box that takes no input now is greyed like a button.
+const QColor DisabledBoxColor = QColor::fromRgb(Look::ButtonBackground);
 
 // The colours the system gives an enabled text box and its text.
 QColor systemWindowColor()
@@ -189,10 +190,7 @@ void frmMain::createControls()
 {
     auto *surface = new QWidget(this);
     surface->setObjectName(QStringLiteral("surface"));
-    QPalette palette = surface->palette();
-    palette.setColor(QPalette::All, QPalette::Window, BackColor);
-    surface->setPalette(palette);
-    surface->setAutoFillBackground(true);
+    Look::paintWindowBackground(surface);
     setCentralWidget(surface);
 
     const QFont countFont = Fonts::font(Fonts::PGothic, 11.25);

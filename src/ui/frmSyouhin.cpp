@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "Forms.h"
+#include "Look.h"
 #include "frmMain.h"
 #include "modNengajo.h"
 #include "platform/programfolder.h"
@@ -18,11 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr QRgb WindowColor = 0xC0C0FF;
-constexpr QRgb ButtonColor = 0xE0E0E0;
-constexpr QRgb LinkColor = 0x0000FF;
-constexpr QRgb PlainUrlColor = 0x404040;
 
 QFont gothicFont(qreal pointSize, bool bold)
 {
@@ -62,13 +58,6 @@ QVBoxLayout *makeCell(Qt::Alignment alignment)
     return cell;
 }
 
-void setButtonColor(QPushButton *button)
-{
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, QColor(ButtonColor));
-    button->setPalette(palette);
-}
-
 } // namespace
 
 frmSyouhin::frmSyouhin(QWidget *parent)
@@ -78,10 +67,7 @@ frmSyouhin::frmSyouhin(QWidget *parent)
     setWindowTitle(QStringLiteral("当選番号と賞品"));
     // Closing from the title bar discards the window; the next use builds it afresh.
     setAttribute(Qt::WA_DeleteOnClose);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(WindowColor));
-    setPalette(palette);
+    Look::paintWindowBackground(this);
     setFont(gothicFont(9, false));
     // Mouse movement over the bare surface greys the address again.
     setMouseTracking(true);
@@ -173,10 +159,8 @@ void frmSyouhin::buildControls()
     m_txtURL->setCursor(Qt::ArrowCursor);
     m_txtURL->setMouseTracking(true);
     m_txtURL->setMinimumWidth(320);
-    QPalette urlPalette = m_txtURL->palette();
-    urlPalette.setColor(QPalette::Base, QColor(WindowColor));
-    m_txtURL->setPalette(urlPalette);
-    setUrlColor(PlainUrlColor);
+    Look::setColour(m_txtURL, QPalette::Base, Look::WindowBackground);
+    setUrlColor(Look::LinkCold);
     m_txtURL->installEventFilter(this);
     auto *urlLine = new QHBoxLayout;
     urlLine->addWidget(urlTitle);
@@ -189,7 +173,7 @@ void frmSyouhin::buildControls()
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton *button : {m_cmdBrowseOpen, m_cmdClose}) {
-        setButtonColor(button);
+        Look::setColour(button, QPalette::Button, Look::ButtonBackground);
         button->setMinimumWidth(130);
         buttons->addWidget(button);
     }
@@ -281,7 +265,7 @@ bool frmSyouhin::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_txtURL) {
         if (event->type() == QEvent::MouseMove) {
             if (isWebAddress(m_txtURL->text()))
-                setUrlColor(LinkColor);
+                setUrlColor(Look::LinkHot);
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::LeftButton && m_txtURL->rect().contains(mouse->position().toPoint()))
@@ -297,15 +281,13 @@ void frmSyouhin::mouseMoveEvent(QMouseEvent *event)
     // moves over a label or a button reach here too, and leave it as it is.
     const QWidget *under = childAt(event->position().toPoint());
     if (!under || (qobject_cast<const QFrame *>(under) && under->objectName().startsWith(QLatin1String("Line"))))
-        setUrlColor(PlainUrlColor);
+        setUrlColor(Look::LinkCold);
     QWidget::mouseMoveEvent(event);
 }
 
 void frmSyouhin::setUrlColor(QRgb rgb)
 {
-    QPalette palette = m_txtURL->palette();
-    palette.setColor(QPalette::Text, QColor(rgb));
-    m_txtURL->setPalette(palette);
+    Look::setColour(m_txtURL, QPalette::Text, rgb);
 }
 
 void frmSyouhin::txtURL_Click()
