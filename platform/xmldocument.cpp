@@ -361,7 +361,13 @@ bool Node::isElement() const
 
 QString Node::name() const
 {
-    return isElement() ? fromXmlChars(asNode(m_node)->name) : QString();
+    if (!isElement())
+        return {};
+    const xmlNode *node = asNode(m_node);
+    const QString local = fromXmlChars(node->name);
+    if (node->ns && node->ns->prefix)
+        return fromXmlChars(node->ns->prefix) + u':' + local;
+    return local;
 }
 
 QList<Node> Node::childNodes() const

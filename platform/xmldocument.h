@@ -55,7 +55,7 @@ public:
 
     bool isNull() const { return m_node == nullptr; }
     bool isElement() const;
-    // Local name of an element (without prefix).
+    // Name of an element as written, with its prefix if it has one ("x:opml").
     QString name() const;
     // Child nodes in document order, blank text nodes left out.
     QList<Node> childNodes() const;

@@ -181,6 +181,11 @@ void tst_NewDataList::fetch_data()
     QTest::newRow("names compared exactly")
         << QByteArray("<OPML><body><outline title=\"a\" xmlUrl=\"u\"/></body></OPML>") << QStringList {} << -1
         << QList<NewDataEntry> {};
+    QTest::newRow("prefixed names are other names")
+        << QByteArray("<x:opml xmlns:x=\"urn:x\"><x:body><x:outline title=\"a\" xmlUrl=\"u\"/></x:body></x:opml>")
+        << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("prefixed entries are not entries") << opml("<x:outline xmlns:x=\"urn:x\" title=\"a\" xmlUrl=\"u\"/>")
+                                                      << QStringList {} << 1 << QList<NewDataEntry> {};
     QTest::newRow("not well-formed") << QByteArray("<opml><body><outline title=\"a\"></body></opml>") << QStringList {}
                                      << -1 << QList<NewDataEntry> {};
     QTest::newRow("empty document") << QByteArray() << QStringList {} << -1 << QList<NewDataEntry> {};
