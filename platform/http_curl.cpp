@@ -1,4 +1,4 @@
-#include "http.h"
+#include "platform/http.h"
 
 #include <QUrl>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service.h"
+#include "platform/service.h"
 
 #include <QString>
 
@@ -18,8 +18,7 @@ public:
     virtual ~MessageBox() = default;
     // Shows the box over the active window and waits for the answer.
     // With OkCancel, OK is the default button; Esc and the close box answer Cancel.
-    virtual Answer show(const QString &title, const QString &text, Icon icon,
-                        Buttons buttons = Buttons::Ok) = 0;
+    virtual Answer show(const QString &title, const QString &text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
 };
 
 // QMessageBox over the active window.
@@ -30,7 +29,7 @@ public:
 };
 
 inline MessageBox::Answer showMessage(const QString &title, const QString &text, MessageBox::Icon icon,
-                                      MessageBox::Buttons buttons = MessageBox::Buttons::Ok)
+    MessageBox::Buttons buttons = MessageBox::Buttons::Ok)
 {
     return Service<MessageBox>::get().show(title, text, icon, buttons);
 }

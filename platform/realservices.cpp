@@ -1,15 +1,15 @@
-#include "realservices.h"
+#include "platform/realservices.h"
 
-#include "http.h"
-#include "messagebox.h"
-#include "programfolder.h"
-#include "settingsfile.h"
-#include "shell.h"
-#include "sound.h"
-#include "tickcount.h"
-#include "waitcursor.h"
-#include "windowflash.h"
-#include "xmldocument.h"
+#include "platform/http.h"
+#include "platform/messagebox.h"
+#include "platform/programfolder.h"
+#include "platform/settingsfile.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/tickcount.h"
+#include "platform/waitcursor.h"
+#include "platform/windowflash.h"
+#include "platform/xmldocument.h"
 
 namespace platform {
 
@@ -26,22 +26,21 @@ struct RealServices::Impl
     CurlHttpTransfer http;
     xml::LibXmlComponent xmlComponent;
 
-    ScopedService<MessageBox> s1{messageBox};
-    ScopedService<ProgramFolder> s2{programFolder};
-    ScopedService<TickCount> s3{tickCount};
-    ScopedService<SettingsFile> s4{settingsFile};
-    ScopedService<Shell> s5{shell};
-    ScopedService<Sound> s6{sound};
-    ScopedService<WindowFlash> s7{windowFlash};
-    ScopedService<MousePointer> s8{mousePointer};
-    ScopedService<HttpTransfer> s9{http};
-    ScopedService<xml::XmlComponent> s10{xmlComponent};
+    ScopedService<MessageBox> s1 {messageBox};
+    ScopedService<ProgramFolder> s2 {programFolder};
+    ScopedService<TickCount> s3 {tickCount};
+    ScopedService<SettingsFile> s4 {settingsFile};
+    ScopedService<Shell> s5 {shell};
+    ScopedService<Sound> s6 {sound};
+    ScopedService<WindowFlash> s7 {windowFlash};
+    ScopedService<MousePointer> s8 {mousePointer};
+    ScopedService<HttpTransfer> s9 {http};
+    ScopedService<xml::XmlComponent> s10 {xmlComponent};
 };
 
 RealServices::RealServices()
     : d(std::make_unique<Impl>())
-{
-}
+{ }
 
 RealServices::~RealServices() = default;
 

@@ -6,8 +6,7 @@ namespace platform {
 
 // The one instance of an outside service the program talks to. main() installs
 // the real implementations; a test installs fakes with ScopedService.
-template <typename Interface>
-class Service
+template <typename Interface> class Service
 {
 public:
     static Interface &get()
@@ -24,8 +23,7 @@ private:
 
 // Puts an implementation in place for the lifetime of the guard and restores
 // the previous one afterwards.
-template <typename Interface>
-class ScopedService
+template <typename Interface> class ScopedService
 {
 public:
     explicit ScopedService(Interface &impl)

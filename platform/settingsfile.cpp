@@ -1,4 +1,4 @@
-#include "settingsfile.h"
+#include "platform/settingsfile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service.h"
+#include "platform/service.h"
 
 #include <QString>
 
@@ -15,20 +15,19 @@ public:
     // The value of key in section, or defaultValue when the file, section or key
     // is missing. At most maxBytes - 1 bytes of the value are returned.
     virtual QString readString(const QString &path, const QString &section, const QString &key,
-                               const QString &defaultValue, int maxBytes = 512) = 0;
+        const QString &defaultValue, int maxBytes = 512)
+        = 0;
     // Creates the file, section and key as needed and replaces the value.
     // Returns false when the file cannot be written.
-    virtual bool writeString(const QString &path, const QString &section, const QString &key,
-                             const QString &value) = 0;
+    virtual bool writeString(const QString &path, const QString &section, const QString &key, const QString &value) = 0;
 };
 
 class IniSettingsFile final : public SettingsFile
 {
 public:
-    QString readString(const QString &path, const QString &section, const QString &key,
-                       const QString &defaultValue, int maxBytes = 512) override;
-    bool writeString(const QString &path, const QString &section, const QString &key,
-                     const QString &value) override;
+    QString readString(const QString &path, const QString &section, const QString &key, const QString &defaultValue,
+        int maxBytes = 512) override;
+    bool writeString(const QString &path, const QString &section, const QString &key, const QString &value) override;
 };
 
 } // namespace platform

@@ -1,4 +1,4 @@
-#include "stoprequest.h"
+#include "platform/stoprequest.h"
 
 #include <QSocketNotifier>
 

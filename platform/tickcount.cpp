@@ -1,4 +1,4 @@
-#include "tickcount.h"
+#include "platform/tickcount.h"
 
 #include <QElapsedTimer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service.h"
+#include "platform/service.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "waitcursor.h"
+#include "platform/waitcursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

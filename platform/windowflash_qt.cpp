@@ -1,4 +1,4 @@
-#include "windowflash.h"
+#include "platform/windowflash.h"
 
 #include <QGuiApplication>
 #include <QVariant>

@@ -1,4 +1,4 @@
-#include "xmldocument.h"
+#include "platform/xmldocument.h"
 
 #include <libxml/SAX2.h>
 #include <libxml/encoding.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service.h"
+#include "platform/service.h"
 
 #include <QByteArray>
 #include <QList>
@@ -71,8 +71,7 @@ private:
     friend class Document;
     explicit Node(void *node)
         : m_node(node)
-    {
-    }
+    { }
     void *m_node = nullptr; // xmlNodePtr
 };
 

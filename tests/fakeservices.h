@@ -22,23 +22,23 @@ struct FakeServices
     platform::FakeMessageBox messageBox;
     platform::FakeShell shell;
     platform::FakeSound sound;
-    platform::FakeTickCount tickCount{0, 50};
+    platform::FakeTickCount tickCount {0, 50};
     platform::FakeWindowFlash windowFlash;
     platform::FakeMousePointer mousePointer;
     platform::FakeHttpTransfer http;
-    platform::xml::FakeXmlComponent xmlComponent{true};
+    platform::xml::FakeXmlComponent xmlComponent {true};
     // The real INI file on the test's own program folder: tests read it back from disk.
     platform::IniSettingsFile settingsFile;
 
-    platform::ScopedService<platform::MessageBox> s1{messageBox};
-    platform::ScopedService<platform::Shell> s2{shell};
-    platform::ScopedService<platform::Sound> s3{sound};
-    platform::ScopedService<platform::TickCount> s4{tickCount};
-    platform::ScopedService<platform::WindowFlash> s5{windowFlash};
-    platform::ScopedService<platform::MousePointer> s6{mousePointer};
-    platform::ScopedService<platform::HttpTransfer> s7{http};
-    platform::ScopedService<platform::xml::XmlComponent> s8{xmlComponent};
-    platform::ScopedService<platform::SettingsFile> s9{settingsFile};
+    platform::ScopedService<platform::MessageBox> s1 {messageBox};
+    platform::ScopedService<platform::Shell> s2 {shell};
+    platform::ScopedService<platform::Sound> s3 {sound};
+    platform::ScopedService<platform::TickCount> s4 {tickCount};
+    platform::ScopedService<platform::WindowFlash> s5 {windowFlash};
+    platform::ScopedService<platform::MousePointer> s6 {mousePointer};
+    platform::ScopedService<platform::HttpTransfer> s7 {http};
+    platform::ScopedService<platform::xml::XmlComponent> s8 {xmlComponent};
+    platform::ScopedService<platform::SettingsFile> s9 {settingsFile};
 };
 
 } // namespace testsupport

@@ -28,11 +28,9 @@ WinningData makeData(const QList<QStringList> &classes)
 // 521 and 021, class 4 holds 34, class 5 holds 07 and 58.
 WinningData workedExample()
 {
-    return makeData({{QStringLiteral("123421")},
-                     {QStringLiteral("9999")},
-                     {QStringLiteral("521"), QStringLiteral("021")},
-                     {QStringLiteral("34")},
-                     {QStringLiteral("07"), QStringLiteral("58")}});
+    return makeData(
+        {{QStringLiteral("123421")}, {QStringLiteral("9999")}, {QStringLiteral("521"), QStringLiteral("021")},
+            {QStringLiteral("34")}, {QStringLiteral("07"), QStringLiteral("58")}});
 }
 
 } // namespace
@@ -50,44 +48,42 @@ private slots:
         QTest::addColumn<int>("toukyu");
         QTest::addColumn<QList<Kouho>>("kouho");
 
-        const QList<QStringList> example{{QStringLiteral("123421")},
-                                         {QStringLiteral("9999")},
-                                         {QStringLiteral("521"), QStringLiteral("021")},
-                                         {QStringLiteral("34")},
-                                         {QStringLiteral("07"), QStringLiteral("58")}};
+        const QList<QStringList> example {{QStringLiteral("123421")}, {QStringLiteral("9999")},
+            {QStringLiteral("521"), QStringLiteral("021")}, {QStringLiteral("34")},
+            {QStringLiteral("07"), QStringLiteral("58")}};
         // The worked example
-        QTest::newRow("21 leaves candidates, class 3 first") << example << "21" << 2 << 0
-                                                              << QList<Kouho>{{3, 1}, {3, 2}, {1, 1}};
-        QTest::newRow("34 wins class 4") << example << "34" << 1 << 4 << QList<Kouho>{};
-        QTest::newRow("07 wins class 5") << example << "07" << 1 << 5 << QList<Kouho>{};
-        QTest::newRow("99 is a candidate of class 2") << example << "99" << 2 << 0 << QList<Kouho>{{2, 1}};
-        QTest::newRow("00 loses") << example << "00" << 0 << 0 << QList<Kouho>{};
+        QTest::newRow("21 leaves candidates, class 3 first")
+            << example << "21" << 2 << 0 << QList<Kouho> {{3, 1}, {3, 2}, {1, 1}};
+        QTest::newRow("34 wins class 4") << example << "34" << 1 << 4 << QList<Kouho> {};
+        QTest::newRow("07 wins class 5") << example << "07" << 1 << 5 << QList<Kouho> {};
+        QTest::newRow("99 is a candidate of class 2") << example << "99" << 2 << 0 << QList<Kouho> {{2, 1}};
+        QTest::newRow("00 loses") << example << "00" << 0 << 0 << QList<Kouho> {};
         QTest::newRow("class 4 holding 21 decides at once")
-            << QList<QStringList>{{QStringLiteral("123421")}, {}, {QStringLiteral("521")}, {QStringLiteral("21")}}
-            << "21" << 1 << 4 << QList<Kouho>{};
+            << QList<QStringList> {{QStringLiteral("123421")}, {}, {QStringLiteral("521")}, {QStringLiteral("21")}}
+            << "21" << 1 << 4 << QList<Kouho> {};
 
         // Text, not numbers: leading zeros count
-        QTest::newRow("05 against one-digit 5") << QList<QStringList>{{QStringLiteral("5")}} << "05" << 0 << 0
-                                                << QList<Kouho>{};
-        QTest::newRow("05 against 105") << QList<QStringList>{{QStringLiteral("105")}} << "05" << 2 << 0
-                                        << QList<Kouho>{{1, 1}};
-        QTest::newRow("05 against 05") << QList<QStringList>{{QStringLiteral("05")}} << "05" << 1 << 1
-                                       << QList<Kouho>{};
-        QTest::newRow("05 against 50") << QList<QStringList>{{QStringLiteral("50")}} << "05" << 0 << 0
-                                       << QList<Kouho>{};
+        QTest::newRow("05 against one-digit 5")
+            << QList<QStringList> {{QStringLiteral("5")}} << "05" << 0 << 0 << QList<Kouho> {};
+        QTest::newRow("05 against 105") << QList<QStringList> {{QStringLiteral("105")}} << "05" << 2 << 0
+                                        << QList<Kouho> {{1, 1}};
+        QTest::newRow("05 against 05") << QList<QStringList> {{QStringLiteral("05")}} << "05" << 1 << 1
+                                       << QList<Kouho> {};
+        QTest::newRow("05 against 50") << QList<QStringList> {{QStringLiteral("50")}} << "05" << 0 << 0
+                                       << QList<Kouho> {};
 
         // Order and tie-breaks
         QTest::newRow("same two digits in two classes: higher class wins")
-            << QList<QStringList>{{QStringLiteral("44")}, {QStringLiteral("44")}} << "44" << 1 << 2 << QList<Kouho>{};
+            << QList<QStringList> {{QStringLiteral("44")}, {QStringLiteral("44")}} << "44" << 1 << 2 << QList<Kouho> {};
         QTest::newRow("hit keeps candidates found before it")
-            << QList<QStringList>{{QStringLiteral("12")}, {QStringLiteral("3412"), QStringLiteral("12")}} << "12" << 1
-            << 2 << QList<Kouho>{{2, 1}};
+            << QList<QStringList> {{QStringLiteral("12")}, {QStringLiteral("3412"), QStringLiteral("12")}} << "12" << 1
+            << 2 << QList<Kouho> {{2, 1}};
         QTest::newRow("eight-digit number is a candidate")
-            << QList<QStringList>{{QStringLiteral("12345678")}} << "78" << 2 << 0 << QList<Kouho>{{1, 1}};
-        QTest::newRow("empty positions never match")
-            << QList<QStringList>{{QStringLiteral("11"), QStringLiteral("22"), QStringLiteral("33")}, {QStringLiteral("44")}}
-            << "44" << 1 << 2 << QList<Kouho>{};
-        QTest::newRow("no data") << QList<QStringList>{} << "21" << 0 << 0 << QList<Kouho>{};
+            << QList<QStringList> {{QStringLiteral("12345678")}} << "78" << 2 << 0 << QList<Kouho> {{1, 1}};
+        QTest::newRow("empty positions never match") << QList<QStringList> {
+            {QStringLiteral("11"), QStringLiteral("22"), QStringLiteral("33")},
+            {QStringLiteral("44")}} << "44" << 1 << 2 << QList<Kouho> {};
+        QTest::newRow("no data") << QList<QStringList> {} << "21" << 0 << 0 << QList<Kouho> {};
     }
 
     void simo()
@@ -115,25 +111,30 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("toukyu");
 
-        const QList<QStringList> example{{QStringLiteral("123421")},
-                                         {QStringLiteral("9999")},
-                                         {QStringLiteral("521"), QStringLiteral("021")},
-                                         {QStringLiteral("34")},
-                                         {QStringLiteral("07"), QStringLiteral("58")}};
-        QTest::newRow("upper equal to U wins class 1") << example << "21" << "1234" << 1 << 1;
-        QTest::newRow("upper ending in 5 wins class 3 by 521") << example << "21" << "9995" << 1 << 3;
-        QTest::newRow("upper ending in 0 wins class 3 by 021") << example << "21" << "0000" << 1 << 3;
-        QTest::newRow("upper ending in 1 loses") << example << "21" << "1111" << 0 << 0;
-        QTest::newRow("four-digit class 2") << example << "99" << "0099" << 1 << 2;
-        QTest::newRow("four-digit class 2 loses") << example << "99" << "0098" << 0 << 0;
+        const QList<QStringList> example {{QStringLiteral("123421")}, {QStringLiteral("9999")},
+            {QStringLiteral("521"), QStringLiteral("021")}, {QStringLiteral("34")},
+            {QStringLiteral("07"), QStringLiteral("58")}};
+        QTest::newRow("upper equal to U wins class 1") << example << "21"
+                                                       << "1234" << 1 << 1;
+        QTest::newRow("upper ending in 5 wins class 3 by 521") << example << "21"
+                                                               << "9995" << 1 << 3;
+        QTest::newRow("upper ending in 0 wins class 3 by 021") << example << "21"
+                                                               << "0000" << 1 << 3;
+        QTest::newRow("upper ending in 1 loses") << example << "21"
+                                                 << "1111" << 0 << 0;
+        QTest::newRow("four-digit class 2") << example << "99"
+                                            << "0099" << 1 << 2;
+        QTest::newRow("four-digit class 2 loses") << example << "99"
+                                                  << "0098" << 0 << 0;
         QTest::newRow("lowest matching class wins")
-            << QList<QStringList>{{QStringLiteral("345621")}, {}, {QStringLiteral("621")}} << "21" << "3456" << 1 << 1;
-        QTest::newRow("leading zero of a six-digit number")
-            << QList<QStringList>{{QStringLiteral("012345")}} << "45" << "0123" << 1 << 1;
-        QTest::newRow("leading zero needs the zero")
-            << QList<QStringList>{{QStringLiteral("012345")}} << "45" << "1123" << 0 << 0;
-        QTest::newRow("eight-digit number never matches")
-            << QList<QStringList>{{QStringLiteral("12345678")}} << "78" << "3456" << 0 << 0;
+            << QList<QStringList> {{QStringLiteral("345621")}, {}, {QStringLiteral("621")}} << "21"
+            << "3456" << 1 << 1;
+        QTest::newRow("leading zero of a six-digit number") << QList<QStringList> {{QStringLiteral("012345")}} << "45"
+                                                            << "0123" << 1 << 1;
+        QTest::newRow("leading zero needs the zero") << QList<QStringList> {{QStringLiteral("012345")}} << "45"
+                                                     << "1123" << 0 << 0;
+        QTest::newRow("eight-digit number never matches") << QList<QStringList> {{QStringLiteral("12345678")}} << "78"
+                                                          << "3456" << 0 << 0;
     }
 
     void kami()

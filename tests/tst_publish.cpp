@@ -1,13 +1,13 @@
 // The publishing side: the site built from a data folder, the command-line
 // tool, and the whole road of a download from a site served on 127.0.0.1.
 
-#include "SitePublisher.h"
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "fakeservices.h"
 #include "localhttpserver.h"
 #include "platform/http.h"
 #include "platform/xmldocument.h"
+#include "publish/SitePublisher.h"
 #include "testsupport.h"
 #include "ui/frmDownFileList.h"
 #include "ui/frmFileSelect.h"

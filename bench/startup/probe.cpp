@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     XSelectInput(display, root, SubstructureNotifyMask);
     XSync(display, False);
 
-    timespec start{};
+    timespec start {};
     clock_gettime(CLOCK_MONOTONIC, &start);
     const pid_t child = fork();
     if (child == 0) {
@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
         XNextEvent(display, &event);
         if (event.type != MapNotify || event.xmap.override_redirect)
             continue;
-        timespec shown{};
+        timespec shown {};
         clock_gettime(CLOCK_MONOTONIC, &shown);
         std::printf("%.1f\n", milliseconds(start, shown));
         status = 0;

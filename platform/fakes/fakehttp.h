@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../http.h"
+#include "platform/http.h"
 
 #include <QHash>
 #include <QStringList>

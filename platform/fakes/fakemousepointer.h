@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../waitcursor.h"
+#include "platform/waitcursor.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../programfolder.h"
+#include "platform/programfolder.h"
 
 namespace platform {
 
@@ -9,8 +9,7 @@ class FakeProgramFolder final : public ProgramFolder
 public:
     explicit FakeProgramFolder(QString path = {})
         : path(std::move(path))
-    {
-    }
+    { }
     QString rawPath() const override { return path; }
     QString path;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../settingsfile.h"
+#include "platform/settingsfile.h"
 
 #include <QHash>
 
@@ -10,13 +10,12 @@ namespace platform {
 class FakeSettingsFile final : public SettingsFile
 {
 public:
-    QString readString(const QString &path, const QString &section, const QString &key,
-                       const QString &defaultValue, int) override
+    QString readString(
+        const QString &path, const QString &section, const QString &key, const QString &defaultValue, int) override
     {
         return values.value(path + u'|' + section + u'|' + key, defaultValue);
     }
-    bool writeString(const QString &path, const QString &section, const QString &key,
-                     const QString &value) override
+    bool writeString(const QString &path, const QString &section, const QString &key, const QString &value) override
     {
         ++writes;
         if (!writable)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../sound.h"
+#include "platform/sound.h"
 
 #include <QStringList>
 

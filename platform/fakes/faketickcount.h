@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../tickcount.h"
+#include "platform/tickcount.h"
 
 namespace platform {
 
@@ -12,8 +12,7 @@ public:
     explicit FakeTickCount(std::uint32_t start = 0, std::uint32_t step = 1)
         : value(start)
         , step(step)
-    {
-    }
+    { }
     std::uint32_t now() override
     {
         ++reads;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../windowflash.h"
+#include "platform/windowflash.h"
 
 #include <QList>
 

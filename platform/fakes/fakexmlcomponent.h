@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../xmldocument.h"
+#include "platform/xmldocument.h"
 
 namespace platform::xml {
 
@@ -9,8 +9,7 @@ class FakeXmlComponent final : public XmlComponent
 public:
     explicit FakeXmlComponent(bool available)
         : available(available)
-    {
-    }
+    { }
     bool isAvailable() override { return available; }
     bool available;
 };

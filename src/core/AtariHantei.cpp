@@ -1,4 +1,4 @@
-#include "AtariHantei.h"
+#include "core/AtariHantei.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modNengajo.h"
+#include "core/modNengajo.h"
 
 #include <QList>
 
@@ -8,7 +8,7 @@
 // digits that ends with the card's last two digits.
 struct Kouho
 {
-    qint16 Toukyu = 0;   // class number
+    qint16 Toukyu = 0; // class number
     qint16 NumIndex = 0; // position within the class's strNumbers (1-based)
 
     bool operator==(const Kouho &) const = default;

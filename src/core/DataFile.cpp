@@ -1,4 +1,4 @@
-#include "modNengajo.h"
+#include "core/modNengajo.h"
 
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"

@@ -1,5 +1,5 @@
-#include "NewData.h"
-#include "modNengajo.h"
+#include "core/NewData.h"
+#include "core/modNengajo.h"
 
 #include "platform/http.h"
 #include "platform/programfolder.h"

@@ -1,4 +1,4 @@
-#include "NewData.h"
+#include "core/NewData.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "modNengajo.h"
+#include "core/modNengajo.h"
 
 WinningData &modNengajo::winningData()
 {

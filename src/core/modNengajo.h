@@ -50,7 +50,7 @@ QDebug operator<<(QDebug debug, const WinningData &data);
 // One newly published data file found by the last list fetch.
 struct NewDataEntry
 {
-    QString strTitle;  // shown in the download dialog; stored as data/<title>.xml
+    QString strTitle; // shown in the download dialog; stored as data/<title>.xml
     QString strXmlUrl; // absolute address of the data file
 
     bool operator==(const NewDataEntry &) const = default;

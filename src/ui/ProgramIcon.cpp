@@ -1,4 +1,4 @@
-#include "ProgramIcon.h"
+#include "ui/ProgramIcon.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,8 +1,8 @@
-#include "frmAbout.h"
+#include "ui/frmAbout.h"
 
-#include "Look.h"
-#include "ProgramIcon.h"
 #include "platform/shell.h"
+#include "ui/Look.h"
+#include "ui/ProgramIcon.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

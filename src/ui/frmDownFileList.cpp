@@ -1,12 +1,12 @@
-#include "frmDownFileList.h"
+#include "ui/frmDownFileList.h"
 
-#include "Look.h"
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "platform/http.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/waitcursor.h"
+#include "ui/Look.h"
 
 #include <QBoxLayout>
 #include <QLabel>

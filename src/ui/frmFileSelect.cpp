@@ -1,12 +1,12 @@
-#include "frmFileSelect.h"
+#include "ui/frmFileSelect.h"
 
-#include "Fonts.h"
-#include "Forms.h"
-#include "Look.h"
-#include "frmMain.h"
-#include "frmSyouhin.h"
-#include "modNengajo.h"
+#include "core/modNengajo.h"
 #include "platform/programfolder.h"
+#include "ui/Fonts.h"
+#include "ui/Forms.h"
+#include "ui/Look.h"
+#include "ui/frmMain.h"
+#include "ui/frmSyouhin.h"
 
 #include <QDir>
 #include <QHBoxLayout>

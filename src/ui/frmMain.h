@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AtariHantei.h"
+#include "core/AtariHantei.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,5 +1,5 @@
-#include "frmDownFileList.h"
-#include "frmMain.h"
+#include "ui/frmDownFileList.h"
+#include "ui/frmMain.h"
 
 #include "core/modNengajo.h"
 #include "platform/messagebox.h"

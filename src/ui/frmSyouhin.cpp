@@ -1,12 +1,12 @@
-#include "frmSyouhin.h"
+#include "ui/frmSyouhin.h"
 
-#include "Fonts.h"
-#include "Forms.h"
-#include "Look.h"
-#include "frmMain.h"
-#include "modNengajo.h"
+#include "core/modNengajo.h"
 #include "platform/programfolder.h"
 #include "platform/shell.h"
+#include "ui/Fonts.h"
+#include "ui/Forms.h"
+#include "ui/Look.h"
+#include "ui/frmMain.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "SitePublisher.h"
+#include "publish/SitePublisher.h"
 
 #include "core/NewData.h"
 #include "core/modNengajo.h"

@@ -1,7 +1,7 @@
 // harovan-publish: builds the download site that Harovan's
 // "当選番号データのダウンロード" command reads.
 
-#include "SitePublisher.h"
+#include "publish/SitePublisher.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
