@@ -3,7 +3,6 @@
 
 #include "platform/tickcount.h"
 #include "platform/windowflash.h"
-#include "ui/Forms.h"
 #include "ui/frmMain.h"
 
 #include <QElapsedTimer>

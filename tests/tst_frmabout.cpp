@@ -130,19 +130,23 @@ private slots:
     {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("doubleClick");
         QTest::addColumn<QStringList>("opened");
 
         const QString address = frmAbout().findChild<QLabel *>(QStringLiteral("lblURL"))->text();
-        QTest::newRow("left click") << QString() << Qt::LeftButton << QStringList {address};
-        QTest::newRow("any caption, unchanged")
-            << QStringLiteral(" not an address ") << Qt::LeftButton << QStringList {QStringLiteral(" not an address ")};
-        QTest::newRow("right button") << QString() << Qt::RightButton << QStringList {};
+        QTest::newRow("left click") << QString() << Qt::LeftButton << false << QStringList {address};
+        QTest::newRow("any caption, unchanged") << QStringLiteral(" not an address ") << Qt::LeftButton << false
+                                                << QStringList {QStringLiteral(" not an address ")};
+        QTest::newRow("right button") << QString() << Qt::RightButton << false << QStringList {};
+        // Its second press used to open the page a second time.
+        QTest::newRow("double-click: one request") << QString() << Qt::LeftButton << true << QStringList {address};
     }
 
     void clickOpensCaption()
     {
         QFETCH(QString, caption);
         QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, doubleClick);
         QFETCH(QStringList, opened);
         testsupport::FakeServices fakes;
         frmAbout dlg;
@@ -153,6 +157,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
 
         QTest::mouseClick(link, button, Qt::NoModifier, link->rect().center());
+        // A double-click: the click above, then the press the window system
+        // reports as the double-click, and its release.
+        if (doubleClick) {
+            QTest::mouseDClick(link, button, Qt::NoModifier, link->rect().center());
+            QTest::mouseRelease(link, button, Qt::NoModifier, link->rect().center());
+        }
 
         QCOMPARE(fakes.shell.opened, opened);
         QVERIFY(dlg.isVisible());

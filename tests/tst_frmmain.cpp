@@ -2,7 +2,6 @@
 #include "testsupport.h"
 
 #include "ui/Fonts.h"
-#include "ui/Forms.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
@@ -129,8 +128,7 @@ private slots:
         };
         setExampleData();
         m_window = std::make_unique<frmMain>();
-        Forms::setMain(m_window.get());
-        ShowTypeCaption();
+        m_window->ShowTypeCaption();
         m_window->AllClear();
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
@@ -140,7 +138,6 @@ private slots:
 
     void cleanup()
     {
-        Forms::setMain(nullptr);
         m_window.reset();
         m_fakes.reset();
         m_folder.reset();
@@ -551,7 +548,7 @@ private slots:
     {
         setWinningNumbers({{QStringLiteral("111111")}, {QStringLiteral("22")}, {QStringLiteral("33")},
             {QStringLiteral("44")}, {QStringLiteral("55")}, {QStringLiteral("66")}, {QStringLiteral("000077")}});
-        ShowTypeCaption();
+        m_window->ShowTypeCaption();
         m_window->AllClear();
 
         typeKeys(QStringLiteral("66"));
@@ -664,11 +661,11 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(int, rowsShown);
 
-        const auto load = [](const QString &strType, const QString &strYear, int count) {
+        const auto load = [this](const QString &strType, const QString &strYear, int count) {
             setWinningNumbers(QList<QStringList>(count, QStringList {QStringLiteral("12")}));
             modNengajo::winningData().strType = strType;
             modNengajo::winningData().strYear = strYear;
-            ShowTypeCaption();
+            m_window->ShowTypeCaption();
         };
         load(QStringLiteral("年賀状"), QStringLiteral("令和8"), classesBefore);
         m_window->setWindowTitle(QStringLiteral("something else"));

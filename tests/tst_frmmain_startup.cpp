@@ -3,7 +3,6 @@
 
 #include "platform/fakes/fakesettingsfile.h"
 #include "ui/Fonts.h"
-#include "ui/Forms.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
@@ -42,7 +41,6 @@ private:
     bool start()
     {
         m_window = std::make_unique<frmMain>();
-        Forms::setMain(m_window.get());
         m_fakes->messageBox.onShow
             = [this](const FakeMessageBox::Shown &) { m_windowShownAtBox = m_window->isVisible(); };
         const bool carryOn = m_window->Form_Load();
@@ -70,7 +68,6 @@ private slots:
 
     void cleanup()
     {
-        Forms::setMain(nullptr);
         m_window.reset();
         m_fakes.reset();
         m_folder.reset();

@@ -1,6 +1,5 @@
 #include "fakeservices.h"
 #include "testsupport.h"
-#include "ui/Forms.h"
 #include "ui/frmMain.h"
 #include "ui/frmSyouhin.h"
 
@@ -236,7 +235,6 @@ private slots:
         QFETCH(bool, boxEnabled);
         testsupport::ProgramFolderFixture folder;
         frmMain main;
-        Forms::setMain(&main);
         auto *simo2 = main.findChild<QWidget *>("txtInputSimo2");
         QVERIFY2(simo2, "the main window has no txtInputSimo2");
         QLineEdit elsewhere(&main);
@@ -251,7 +249,6 @@ private slots:
         QVERIFY(window->isHidden());
         QCOMPARE(main.focusWidget() == simo2, boxEnabled);
         QVERIFY(m_services.messageBox.shown.isEmpty());
-        Forms::setMain(nullptr);
     }
 };
 

@@ -1,7 +1,6 @@
 #include "platform/realservices.h"
 #include "platform/stoprequest.h"
 #include "ui/Fonts.h"
-#include "ui/Forms.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -25,19 +24,14 @@ int main(int argc, char *argv[])
     platform::RealServices services;
 
     frmMain window;
-    Forms::setMain(&window);
     // Every message of the start-up appears before the window does.
-    if (!window.Form_Load()) {
-        Forms::setMain(nullptr);
+    if (!window.Form_Load())
         return 1;
-    }
     // A shutdown or logout ends the program the way its window's close box does.
     platform::StopRequestWatcher stopRequests([&window] {
         window.close();
         QApplication::quit();
     });
     window.show();
-    const int status = QApplication::exec();
-    Forms::setMain(nullptr);
-    return status;
+    return QApplication::exec();
 }

@@ -152,3 +152,18 @@ qint16 modNengajo::LoadDataFile(const QString &dataFileName, const QString &sche
     data = std::move(next);
     return 0;
 }
+
+qint16 modNengajo::ChooseDataFile(const QString &dataFileName)
+{
+    WinningData &data = winningData();
+    const QString previous = data.strFileName;
+    // The loader names the file in its messages by strFileName.
+    data.strFileName = dataFileName;
+    if (LoadDataFile(dataFileName, SchemaFileName) == -1) {
+        // The loader has left the data in force untouched; loading the
+        // previous file again would only zero its hit counts.
+        data.strFileName = previous;
+        return -1;
+    }
+    return 0;
+}

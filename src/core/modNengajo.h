@@ -76,6 +76,16 @@ QString ValidateDataFile(const QString &dataPath, const QString &schemaPath);
 // (after its own message box). A failure leaves the data as they were.
 qint16 LoadDataFile(const QString &dataFileName, const QString &schemaFileName);
 
+// Makes data/<dataFileName> the data file in force: strFileName names it and
+// LoadDataFile reads it; 0 on success, -1 on failure. A failure leaves
+// winningData() exactly as it was, strFileName and the hit counts included.
+qint16 ChooseDataFile(const QString &dataFileName);
+
+// Whether text is a web address that opens: "http://" or "https://", written
+// so (lower case), then a host. Only such texts are fetched or handed to the
+// browser; any other text, a file path or "(なし)" included, is not.
+bool IsWebAddress(const QString &text);
+
 // The part of text before the first ch; the whole text when ch does not occur.
 QString CutAtChar(const QString &text, QChar ch);
 

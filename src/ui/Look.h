@@ -11,6 +11,9 @@ inline constexpr QRgb ButtonBackground = 0xE0E0E0;
 // A web address under the mouse, and at rest.
 inline constexpr QRgb LinkHot = 0x0000FF;
 inline constexpr QRgb LinkCold = 0x404040;
+// Greyed text: plainly lighter than black, still readable (at least 3:1) on
+// the window's light blue and on the light grey of buttons and frozen boxes.
+inline constexpr QRgb DisabledText = 0x666666;
 
 inline void setColour(QWidget *widget, QPalette::ColorRole role, QRgb colour)
 {
@@ -19,10 +22,22 @@ inline void setColour(QWidget *widget, QPalette::ColorRole role, QRgb colour)
     widget->setPalette(palette);
 }
 
+// A widget that paints its whole area in colour.
+inline void fillBackground(QWidget *widget, QRgb colour)
+{
+    widget->setAutoFillBackground(true);
+    setColour(widget, QPalette::Window, colour);
+}
+
+// The window's light blue, and greyed texts that stay readable on it; the
+// controls of the window inherit both.
 inline void paintWindowBackground(QWidget *window)
 {
-    window->setAutoFillBackground(true);
-    setColour(window, QPalette::Window, WindowBackground);
+    fillBackground(window, WindowBackground);
+    QPalette palette = window->palette();
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, QColor(DisabledText));
+    window->setPalette(palette);
 }
 
 } // namespace Look

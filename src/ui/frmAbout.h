@@ -14,14 +14,7 @@ class frmAbout : public QDialog
 public:
     explicit frmAbout(QWidget *parent = nullptr);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-
 private:
-    void setLinkColour(QRgb colour);
-    void lblURL_Click();
-
     QLabel *m_picIcon = nullptr;
     QLabel *m_lblTitle = nullptr;
     QLabel *m_lblDescription = nullptr;

@@ -6,6 +6,7 @@
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/waitcursor.h"
+#include "ui/Fonts.h"
 #include "ui/Look.h"
 
 #include <QBoxLayout>
@@ -56,9 +57,7 @@ frmDownFileList::frmDownFileList(QWidget *parent)
     // A click selects an entry or, when it is selected, deselects it.
     lstXmlFile->setSelectionMode(QAbstractItemView::MultiSelection);
     lstXmlFile->setSortingEnabled(false);
-    QFont listFont(QStringLiteral("MS UI Gothic"));
-    listFont.setPointSizeF(11.25);
-    lstXmlFile->setFont(listFont);
+    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
     lstXmlFile->setFixedSize(380, 200);
 
     cmdDownload = makeButton(QStringLiteral("cmdDownload"), QStringLiteral("ダウンロード"), this);

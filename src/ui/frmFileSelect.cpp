@@ -3,10 +3,8 @@
 #include "core/modNengajo.h"
 #include "platform/programfolder.h"
 #include "ui/Fonts.h"
-#include "ui/Forms.h"
 #include "ui/Look.h"
-#include "ui/frmMain.h"
-#include "ui/frmSyouhin.h"
+#include "ui/Widgets.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -34,17 +32,14 @@ frmFileSelect::frmFileSelect(QWidget *parent)
     m_lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
     m_lstXmlFile->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    m_lstXmlFile->setFixedSize(340, 200);
+    // Room for the longest card types and ten of them at a time.
+    m_lstXmlFile->setFixedSize(Widgets::textWidth(m_lstXmlFile, 22), Widgets::textHeight(m_lstXmlFile, 10));
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK = Widgets::makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
     m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    for (QPushButton *button : {m_cmdOK, m_cmdCancel}) {
-        Look::setColour(button, QPalette::Button, Look::ButtonBackground);
-        button->setMinimumWidth(100);
-    }
+    m_cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
+    for (QPushButton *button : {m_cmdOK, m_cmdCancel})
+        button->setMinimumWidth(Widgets::textWidth(button, 7));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -122,24 +117,10 @@ void frmFileSelect::cmdOK_Click()
     if (selected.isEmpty())
         return;
 
-    WinningData &data = modNengajo::winningData();
-    const QString previous = data.strFileName;
-    const QString chosen = selected.first()->text() + DataFileSuffix;
-    data.strFileName = chosen;
-
-    if (modNengajo::LoadDataFile(data.strFileName, modNengajo::SchemaFileName) == -1) {
-        // The loader has told the user why; the file in force before comes back.
-        data.strFileName = previous;
-        if (chosen != previous && !previous.isEmpty())
-            modNengajo::LoadDataFile(previous, modNengajo::SchemaFileName);
+    // On failure the loader has told the user why, the file in force stays
+    // in force with its counts, and the dialog stays open for another choice.
+    if (modNengajo::ChooseDataFile(selected.first()->text() + DataFileSuffix) == -1)
         return;
-    }
-
-    ShowTypeCaption();
-    if (frmMain *main = Forms::Main()) {
-        main->AllClear();
-        if (frmSyouhin *syouhin = main->Syouhin(true))
-            syouhin->Form_Activate();
-    }
+    emit dataFileLoaded();
     accept();
 }

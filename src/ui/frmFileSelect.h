@@ -14,6 +14,11 @@ class frmFileSelect : public QDialog
 public:
     explicit frmFileSelect(QWidget *parent = nullptr);
 
+signals:
+    // The chosen file has been loaded and is the data file in force; emitted
+    // before the dialog closes, so its owner shows the new data first.
+    void dataFileLoaded();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

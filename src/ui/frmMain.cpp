@@ -2,8 +2,8 @@
 
 #include "core/modNengajo.h"
 #include "ui/Fonts.h"
-#include "ui/Forms.h"
 #include "ui/Look.h"
+#include "ui/Widgets.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDownFileList.h"
 #include "ui/frmFileSelect.h"
@@ -40,8 +40,6 @@
 
 namespace {
 
-frmMain *s_main = nullptr;
-
 // A box that takes no input now is greyed like a button.
 const QColor DisabledBoxColor = QColor::fromRgb(Look::ButtonBackground);
 
@@ -59,33 +57,10 @@ QColor systemWindowTextColor()
 // A box keeps the colour the program gives it, enabled or not.
 void setBoxColor(QLineEdit *box, const QColor &color)
 {
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::All, QPalette::Base, color);
-    box->setPalette(palette);
+    Look::setColour(box, QPalette::Base, color.rgb());
 }
 
-void setLabelColors(QLabel *label, const QColor &back, const QColor &text = QColor())
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::All, QPalette::Window, back);
-    if (text.isValid())
-        palette.setColor(QPalette::All, QPalette::WindowText, text);
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
-    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    // Texts such as the card type come from data files: shown as they are,
-    // never read as markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setText(caption);
-    label->setAlignment(alignment);
-    return label;
-}
+using Widgets::makeLabel;
 
 QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
 {
@@ -145,35 +120,6 @@ qint16 increased(qint16 count)
 
 } // namespace
 
-frmMain *Forms::Main()
-{
-    return s_main;
-}
-
-void Forms::setMain(frmMain *window)
-{
-    s_main = window;
-}
-
-void ShowTypeCaption()
-{
-    frmMain *window = Forms::Main();
-    if (!window)
-        return;
-    const WinningData &data = modNengajo::winningData();
-    if (!data.strType.isEmpty())
-        window->lblTypeCaption->setText(modNengajo::TypeCaptionText(data.strType, data.strYear));
-    window->setWindowTitle(QStringLiteral("Harovan"));
-    if (data.intClassCount == 0)
-        return;
-    for (int r = 0; r < 5; ++r) {
-        const bool shown = r < data.intClassCount;
-        window->lblMai[r]->setVisible(shown);
-        window->lblToukyuu[r]->setVisible(shown);
-        window->lblAtariCnt[r]->setVisible(shown);
-    }
-}
-
 frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent)
 {
@@ -225,7 +171,8 @@ void frmMain::createControls()
     lblInputNum->setFont(Fonts::font(Fonts::PGothic, 14.25));
     lblInputNum->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     lblInputNum->setMinimumWidth(lblInputNum->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 8);
-    setLabelColors(lblInputNum, systemWindowColor(), systemWindowTextColor());
+    Look::fillBackground(lblInputNum, systemWindowColor().rgb());
+    Look::setColour(lblInputNum, QPalette::WindowText, systemWindowTextColor().rgb());
 
     auto *entry = new QGridLayout;
     entry->setHorizontalSpacing(8);
@@ -281,7 +228,7 @@ void frmMain::createControls()
         = makeLabel(surface, QStringLiteral("lblInform"), QStringLiteral("下２桁を入力してください"), Qt::AlignCenter);
     lblInform->setFont(Fonts::font(Fonts::PGothic, 11.25));
     lblInform->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    setLabelColors(lblInform, DisabledBoxColor);
+    Look::fillBackground(lblInform, Look::ButtonBackground);
     // Two lines of text: the longest messages break after their first sentence.
     // Wide enough for the longest line, so the window never has to grow.
     lblInform->setMinimumHeight(2 * lblInform->fontMetrics().lineSpacing() + 12);
@@ -388,11 +335,16 @@ bool frmMain::Form_Load()
     return true;
 }
 
-void frmMain::closeEvent(QCloseEvent *event)
+void frmMain::saveSettings() const
 {
     platform::Service<platform::SettingsFile>::get().writeString(
         platform::programFolder() + QStringLiteral("settings.ini"), QStringLiteral("Settings"),
         QStringLiteral("FileName"), modNengajo::winningData().strFileName);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    saveSettings();
 
     if (m_syouhin)
         m_syouhin->close();
@@ -404,9 +356,57 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 frmSyouhin *frmMain::Syouhin(bool create)
 {
-    if (!m_syouhin && create)
+    if (!m_syouhin && create) {
         m_syouhin = new frmSyouhin(this);
+        connect(m_syouhin, &frmSyouhin::hiddenByClose, this, &frmMain::syouhin_hiddenByClose);
+    }
     return m_syouhin;
+}
+
+void frmMain::syouhin_hiddenByClose()
+{
+    // The user goes back to the next card; a box that cannot take the focus
+    // (while the upper four digits are asked for) is simply left alone.
+    if (!txtInputSimo2->isEnabled())
+        return;
+    activateWindow();
+    txtInputSimo2->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::ShowTypeCaption()
+{
+    const WinningData &data = modNengajo::winningData();
+    if (!data.strType.isEmpty())
+        lblTypeCaption->setText(modNengajo::TypeCaptionText(data.strType, data.strYear));
+    setWindowTitle(QStringLiteral("Harovan"));
+    if (data.intClassCount == 0)
+        return;
+    for (int r = 0; r < 5; ++r) {
+        const bool shown = r < data.intClassCount;
+        lblMai[r]->setVisible(shown);
+        lblToukyuu[r]->setVisible(shown);
+        lblAtariCnt[r]->setVisible(shown);
+    }
+}
+
+bool frmMain::useDataFile(const QString &fileName)
+{
+    if (modNengajo::ChooseDataFile(fileName) == -1)
+        return false;
+    showDataFileInForce();
+    return true;
+}
+
+void frmMain::showDataFileInForce()
+{
+    ShowTypeCaption();
+    AllClear();
+    // Filled also while the list is hidden or not yet open: it shows the new
+    // file's numbers the moment it appears.
+    Syouhin(true)->Form_Activate();
+    // Remembered now, not only at exit: a session that ends without closing
+    // the window (logout, a crash, power loss) keeps the choice too.
+    saveSettings();
 }
 
 qint16 frmMain::AtariHantei_Simo(const QString &strNum)
@@ -612,6 +612,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 void frmMain::mnuSelectFile_Click()
 {
     frmFileSelect dlg(this);
+    connect(&dlg, &frmFileSelect::dataFileLoaded, this, &frmMain::showDataFileInForce);
     dlg.exec();
 }
 

@@ -35,9 +35,19 @@ public:
     // false when the program must end at once (the XML component is missing).
     bool Form_Load();
 
+    // Shows the card type and year in force and exactly the rows of the loaded classes.
+    void ShowTypeCaption();
     // Empties the entry, zeroes every counter and returns to the lower stage.
     void AllClear();
     void mnuDownload_Click();
+
+    // Puts data/<fileName> in force as the chosen card type: loads it and, on
+    // success, shows it as showDataFileInForce does. False when it failed to
+    // load (the loader has told the user why); then nothing has changed.
+    bool useDataFile(const QString &fileName);
+    // After a chosen data file has loaded: the caption and rows, AllClear, the
+    // prize list refreshed, and the choice written to settings.ini at once.
+    void showDataFileInForce();
 
     // The prize list window; when create is true and it does not exist it is
     // created hidden.
@@ -63,8 +73,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    friend void ShowTypeCaption();
-
     void createControls();
     void createMenus();
 
@@ -79,6 +87,9 @@ private:
     void mnuVersion_Click();
     void mnuUp_Click();
     void mnuDown_Click();
+    // Writes the data file in force to settings.ini, as at exit.
+    void saveSettings() const;
+    void syouhin_hiddenByClose();
 
     QString strSimo2;
     QString strKami4;

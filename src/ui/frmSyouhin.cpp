@@ -4,9 +4,8 @@
 #include "platform/programfolder.h"
 #include "platform/shell.h"
 #include "ui/Fonts.h"
-#include "ui/Forms.h"
 #include "ui/Look.h"
-#include "ui/frmMain.h"
+#include "ui/Widgets.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -14,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,13 +25,7 @@ QFont gothicFont(qreal pointSize, bool bold)
     return font;
 }
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
+using Widgets::makeLabel;
 
 QFrame *makeLine(QWidget *parent, int number, QFrame::Shape shape)
 {
@@ -69,9 +61,6 @@ frmSyouhin::frmSyouhin(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     Look::paintWindowBackground(this);
     setFont(gothicFont(9, false));
-    // Mouse movement over the bare surface greys the address again.
-    setMouseTracking(true);
-
     buildControls();
     m_fittedSize = sizeHint();
     resize(m_fittedSize);
@@ -157,24 +146,20 @@ void frmSyouhin::buildControls()
     m_txtURL->setReadOnly(true);
     m_txtURL->setFrame(false);
     m_txtURL->setCursor(Qt::ArrowCursor);
-    m_txtURL->setMouseTracking(true);
-    m_txtURL->setMinimumWidth(320);
+    m_txtURL->setMinimumWidth(Widgets::textWidth(m_txtURL, 20));
     Look::setColour(m_txtURL, QPalette::Base, Look::WindowBackground);
-    setUrlColor(Look::LinkCold);
-    m_txtURL->installEventFilter(this);
+    Look::setColour(m_txtURL, QPalette::Text, Look::LinkCold);
+    new Link(this, m_txtURL, modNengajo::IsWebAddress);
     auto *urlLine = new QHBoxLayout;
     urlLine->addWidget(urlTitle);
     urlLine->addWidget(m_txtURL, 1);
 
-    m_cmdBrowseOpen = new QPushButton(QStringLiteral("ブラウザで開く(&B)"), this);
-    m_cmdBrowseOpen->setObjectName(QStringLiteral("cmdBrowseOpen"));
-    m_cmdClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
-    m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    m_cmdBrowseOpen = Widgets::makeButton(this, QStringLiteral("cmdBrowseOpen"), QStringLiteral("ブラウザで開く(&B)"));
+    m_cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton *button : {m_cmdBrowseOpen, m_cmdClose}) {
-        Look::setColour(button, QPalette::Button, Look::ButtonBackground);
-        button->setMinimumWidth(130);
+        button->setMinimumWidth(Widgets::textWidth(button, 9));
         buttons->addWidget(button);
     }
     connect(m_cmdBrowseOpen, &QPushButton::clicked, this, &frmSyouhin::cmdBrowseOpen_Click);
@@ -248,53 +233,11 @@ void frmSyouhin::Form_Activate()
     }
 }
 
-bool frmSyouhin::isWebAddress(const QString &text)
-{
-    return text.startsWith(QLatin1String("http://")) || text.startsWith(QLatin1String("https://"));
-}
-
 bool frmSyouhin::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
     return QWidget::event(event);
-}
-
-bool frmSyouhin::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_txtURL) {
-        if (event->type() == QEvent::MouseMove) {
-            if (isWebAddress(m_txtURL->text()))
-                setUrlColor(Look::LinkHot);
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() == Qt::LeftButton && m_txtURL->rect().contains(mouse->position().toPoint()))
-                txtURL_Click();
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmSyouhin::mouseMoveEvent(QMouseEvent *event)
-{
-    // Only the bare surface (the grid lines are part of it) greys the address:
-    // moves over a label or a button reach here too, and leave it as it is.
-    const QWidget *under = childAt(event->position().toPoint());
-    if (!under || (qobject_cast<const QFrame *>(under) && under->objectName().startsWith(QLatin1String("Line"))))
-        setUrlColor(Look::LinkCold);
-    QWidget::mouseMoveEvent(event);
-}
-
-void frmSyouhin::setUrlColor(QRgb rgb)
-{
-    Look::setColour(m_txtURL, QPalette::Text, rgb);
-}
-
-void frmSyouhin::txtURL_Click()
-{
-    const QString url = m_txtURL->text();
-    if (isWebAddress(url))
-        platform::Service<platform::Shell>::get().open(url);
 }
 
 void frmSyouhin::cmdBrowseOpen_Click()
@@ -305,14 +248,5 @@ void frmSyouhin::cmdBrowseOpen_Click()
 void frmSyouhin::cmdClose_Click()
 {
     hide();
-    // The user goes back to the next card; a box that cannot take the focus
-    // (while the upper four digits are asked for) is simply left alone.
-    frmMain *main = Forms::Main();
-    if (!main)
-        return;
-    auto *simo2 = main->findChild<QWidget *>(QStringLiteral("txtInputSimo2"));
-    if (!simo2 || !simo2->isEnabled())
-        return;
-    main->activateWindow();
-    simo2->setFocus(Qt::OtherFocusReason);
+    emit hiddenByClose();
 }

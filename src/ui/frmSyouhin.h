@@ -23,20 +23,17 @@ public:
     // becomes active; never shows the window.
     void Form_Activate();
 
-    // Only addresses of the web open from the address box.
-    static bool isWebAddress(const QString &text);
+signals:
+    // "閉じる(&C)" has hidden the window: the user goes back to the next card.
+    void hiddenByClose();
 
 protected:
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     static constexpr int RowCount = 5;
 
     void buildControls();
-    void setUrlColor(QRgb rgb);
-    void txtURL_Click();
     void cmdBrowseOpen_Click();
     void cmdClose_Click();
 

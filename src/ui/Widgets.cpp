@@ -1,0 +1,104 @@
+#include "ui/Widgets.h"
+
+#include "platform/shell.h"
+#include "ui/Look.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+QLabel *Widgets::makeLabel(QWidget *parent, const QString &name, const QString &caption, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
+    label->setAlignment(alignment);
+    return label;
+}
+
+QPushButton *Widgets::makeButton(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    Look::setColour(button, QPalette::Button, Look::ButtonBackground);
+    return button;
+}
+
+int Widgets::textWidth(const QWidget *widget, int columns)
+{
+    return columns * widget->fontMetrics().horizontalAdvance(u'　');
+}
+
+int Widgets::textHeight(const QWidget *widget, int lines)
+{
+    return lines * widget->fontMetrics().lineSpacing();
+}
+
+bool Widgets::isSurfaceLine(const QWidget *widget)
+{
+    const auto *frame = qobject_cast<const QFrame *>(widget);
+    return frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
+}
+
+Link::Link(QWidget *window, QWidget *link, std::function<bool(const QString &)> opens)
+    : QObject(window)
+    , m_window(window)
+    , m_link(link)
+    , m_opens(std::move(opens))
+{
+    window->setMouseTracking(true);
+    link->setMouseTracking(true);
+    window->installEventFilter(this);
+    link->installEventFilter(this);
+}
+
+bool Link::opens() const
+{
+    return !m_opens || m_opens(m_link->property("text").toString());
+}
+
+void Link::setColour(QRgb colour)
+{
+    const bool textBox = qobject_cast<QLineEdit *>(m_link) != nullptr;
+    Look::setColour(m_link, textBox ? QPalette::Text : QPalette::WindowText, colour);
+}
+
+bool Link::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_link) {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            if (opens())
+                setColour(Look::LinkHot);
+            break;
+        case QEvent::MouseButtonPress:
+            m_pressed = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+            break;
+        case QEvent::MouseButtonDblClick:
+            m_pressed = false;
+            break;
+        case QEvent::MouseButtonRelease: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            const bool click = m_pressed && mouse->button() == Qt::LeftButton
+                && m_link->rect().contains(mouse->position().toPoint());
+            m_pressed = false;
+            if (click && opens())
+                platform::Service<platform::Shell>::get().open(m_link->property("text").toString());
+            break;
+        }
+        default:
+            break;
+        }
+    } else if (watched == m_window && event->type() == QEvent::MouseMove) {
+        // Moves over a label or a button reach the window too (those controls
+        // pass them on); only the window's own surface greys the link.
+        const QWidget *under = m_window->childAt(static_cast<QMouseEvent *>(event)->position().toPoint());
+        if (!under || Widgets::isSurfaceLine(under))
+            setColour(Look::LinkCold);
+    }
+    return QObject::eventFilter(watched, event);
+}

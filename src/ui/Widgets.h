@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// The controls every window builds the same way.
+namespace Widgets {
+
+// A label that shows its caption as it is: texts such as the card type come
+// from data files and are never read as markup.
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+
+// A push button in the light grey of the program's buttons.
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption);
+
+// A width that holds columns full-width characters of widget's font, and a
+// height that holds lines of its lines: sizes grow with the desktop's text size.
+int textWidth(const QWidget *widget, int columns);
+int textHeight(const QWidget *widget, int lines);
+
+// Whether a widget is one of the lines drawn on a window's surface.
+bool isSurfaceLine(const QWidget *widget);
+
+} // namespace Widgets
+
+// A web address shown as a link in a window (a label or a read-only text box):
+// blue under the mouse, dark grey again once the mouse crosses the window's
+// own surface (the lines drawn on it included), and one click, however fast
+// the clicks come, asks the shell once to open it.
+class Link final : public QObject
+{
+public:
+    // opens tells whether a text is an address that opens; a text it refuses
+    // neither turns blue nor opens. Without it, the link opens whatever it says.
+    Link(QWidget *window, QWidget *link, std::function<bool(const QString &)> opens = {});
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool opens() const;
+    void setColour(QRgb colour);
+
+    QWidget *m_window;
+    QWidget *m_link;
+    std::function<bool(const QString &)> m_opens;
+    // A press that began a click; the second press of a double-click begins none.
+    bool m_pressed = false;
+};
