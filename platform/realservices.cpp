@@ -1,5 +1,6 @@
 #include "platform/realservices.h"
 
+#include "platform/clock.h"
 #include "platform/http.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
@@ -25,6 +26,7 @@ struct RealServices::Impl
     QtMousePointer mousePointer;
     CurlHttpTransfer http;
     xml::LibXmlComponent xmlComponent;
+    RealClock clock;
 
     ScopedService<MessageBox> s1 {messageBox};
     ScopedService<ProgramFolder> s2 {programFolder};
@@ -36,6 +38,7 @@ struct RealServices::Impl
     ScopedService<MousePointer> s8 {mousePointer};
     ScopedService<HttpTransfer> s9 {http};
     ScopedService<xml::XmlComponent> s10 {xmlComponent};
+    ScopedService<Clock> s11 {clock};
 };
 
 RealServices::RealServices()

@@ -4,6 +4,7 @@
 // so that a test sees exactly which box, sound, flash and shell request the
 // program made, and never touches the user's files or the network.
 
+#include "platform/fakes/fakeclock.h"
 #include "platform/fakes/fakehttp.h"
 #include "platform/fakes/fakemessagebox.h"
 #include "platform/fakes/fakemousepointer.h"
@@ -29,6 +30,8 @@ struct FakeServices
     platform::xml::FakeXmlComponent xmlComponent {true};
     // The real INI file on the test's own program folder: tests read it back from disk.
     platform::IniSettingsFile settingsFile;
+    // A fixed day, so texts counted from today never change with the calendar.
+    platform::FakeClock clock {QDate(2026, 1, 25)};
 
     platform::ScopedService<platform::MessageBox> s1 {messageBox};
     platform::ScopedService<platform::Shell> s2 {shell};
@@ -39,6 +42,7 @@ struct FakeServices
     platform::ScopedService<platform::HttpTransfer> s7 {http};
     platform::ScopedService<platform::xml::XmlComponent> s8 {xmlComponent};
     platform::ScopedService<platform::SettingsFile> s9 {settingsFile};
+    platform::ScopedService<platform::Clock> s10 {clock};
 };
 
 } // namespace testsupport

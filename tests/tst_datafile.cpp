@@ -42,6 +42,20 @@ WinningData makeData(
     return data;
 }
 
+WinningData withDates(WinningData data, const QDate &drawn, const QDate &from, const QDate &to)
+{
+    data.drawDate = drawn;
+    data.exchangeFrom = from;
+    data.exchangeTo = to;
+    return data;
+}
+
+// One class "1等" with one number, of the card type 年賀状 of 令和9.
+WinningData oneNumberData(const QString &number)
+{
+    return makeData(u"年賀状"_s, u"令和9"_s, {}, 1, {makeClass({}, {}, {}), makeClass(u"1等"_s, {number}, {})});
+}
+
 WinningData validFixtureData()
 {
     QStringList third;
@@ -194,6 +208,17 @@ private slots:
             << root << u"<toukyu name=\"1\"><syouhin>a</syouhin><number>12</number></toukyu>"_s << false;
         QTest::newRow("class outside the namespace")
             << root << u"<toukyu xmlns=\"\" name=\"1\"><number>12</number></toukyu>"_s << false;
+        // The day of the draw and the exchange period, each optional.
+        QTest::newRow("all three dates") << root
+                + u" drawDate=\"2027-01-17\" exchangeFrom=\"2027-01-18\" exchangeTo=\"2027-07-20\""_s
+                                         << one << true;
+        QTest::newRow("draw date alone") << root + u" drawDate=\"2027-01-17\""_s << one << true;
+        QTest::newRow("exchange from alone") << root + u" exchangeFrom=\"2027-01-18\""_s << one << true;
+        QTest::newRow("exchange to alone, with time zone")
+            << root + u" exchangeTo=\"2027-07-20+09:00\""_s << one << true;
+        QTest::newRow("day that does not exist") << root + u" exchangeTo=\"2027-02-30\""_s << one << false;
+        QTest::newRow("date with slashes") << root + u" drawDate=\"2027/1/17\""_s << one << false;
+        QTest::newRow("empty date") << root + u" exchangeFrom=\"\""_s << one << false;
     }
     void schemaRules()
     {
@@ -222,6 +247,17 @@ private slots:
         QTest::newRow("empty url") << "load_empty_url.xml" << true
                                    << makeData(u"かもめ～る"_s, u"平成30"_s, {}, 1,
                                           {makeClass({}, {}, {}), makeClass(u"1等"_s, {u"34"_s}, {})});
+        // Dates: each optional, and a date that names no day reads as none.
+        QTest::newRow("all three dates") << "load_dates.xml" << true
+                                         << withDates(oneNumberData(u"123456"_s), QDate(2027, 1, 17),
+                                                QDate(2027, 1, 18), QDate(2027, 7, 20));
+        QTest::newRow("draw date only") << "load_draw_date_only.xml" << true
+                                        << withDates(oneNumberData(u"11"_s), QDate(2027, 1, 17), {}, {});
+        QTest::newRow("exchange from only, in UTC")
+            << "load_exchange_from_only.xml" << true << withDates(oneNumberData(u"22"_s), {}, QDate(2027, 1, 18), {});
+        QTest::newRow("exchange to only, with time zone")
+            << "load_exchange_to_only.xml" << true << withDates(oneNumberData(u"33"_s), {}, {}, QDate(2027, 7, 20));
+        QTest::newRow("unreadable dates, no schema") << "load_bad_dates.xml" << false << oneNumberData(u"44"_s);
         QTest::newRow("Shift_JIS with CP932 characters")
             << "load_cp932.xml" << true
             << makeData(u"年賀状"_s, u"令和9"_s, {}, 1,
@@ -245,10 +281,12 @@ private slots:
         if (withSchema)
             QVERIFY(folder.addSchema());
 
-        // Data in force before, with hits recorded: every field is replaced.
+        // Data in force before, with dates and hits recorded: every field is
+        // replaced, so a file without dates leaves none behind.
         WinningData &data = modNengajo::winningData();
-        data = makeData(u"前"_s, u"1"_s, u"http://old/"_s, 3,
-            {makeClass({}, {}, {}), makeClass(u"x"_s, {u"1"_s, u"2"_s, u"3"_s}, u"g"_s)});
+        data = withDates(makeData(u"前"_s, u"1"_s, u"http://old/"_s, 3,
+                             {makeClass({}, {}, {}), makeClass(u"x"_s, {u"1"_s, u"2"_s, u"3"_s}, u"g"_s)}),
+            QDate(2020, 1, 1), QDate(2020, 1, 2), QDate(2020, 7, 2));
         data.Classes[1].intAtariCnt = 7;
 
         QCOMPARE(load(fixture), qint16(0));

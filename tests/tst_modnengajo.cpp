@@ -1,3 +1,4 @@
+#include "core/Kigen.h"
 #include "core/modNengajo.h"
 
 #include <QTest>
@@ -70,6 +71,58 @@ private slots:
         QFETCH(QString, caption);
         QCOMPARE(modNengajo::EraYearText(year), eraYear);
         QCOMPARE(modNengajo::TypeCaptionText(type, year), caption);
+    }
+
+    // The deadline line for the days around the last day of the exchange.
+    void kigenText_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QDate>("exchangeTo");
+        QTest::addColumn<KigenLine>("line");
+
+        const QDate last(2026, 7, 21);
+        QTest::newRow("no last day") << QDate(2026, 1, 25) << QDate() << KigenLine {};
+        QTest::newRow("15 days before") << last.addDays(-15) << last
+                                        << KigenLine {u"賞品の引換は2026年7月21日まで（あと15日）"_s, false};
+        QTest::newRow("14 days before") << last.addDays(-14) << last
+                                        << KigenLine {u"賞品の引換は2026年7月21日まで（あと14日）"_s, true};
+        QTest::newRow("1 day before") << last.addDays(-1) << last
+                                      << KigenLine {u"賞品の引換は2026年7月21日まで（あと1日）"_s, true};
+        QTest::newRow("the last day") << last << last << KigenLine {u"賞品の引換は本日2026年7月21日までです"_s, true};
+        QTest::newRow("1 day after") << last.addDays(1) << last
+                                     << KigenLine {u"賞品の引換期間は2026年7月21日で終わりました"_s, true};
+        QTest::newRow("across the new year") << QDate(2025, 12, 31) << QDate(2026, 1, 2)
+                                             << KigenLine {u"賞品の引換は2026年1月2日まで（あと2日）"_s, true};
+        QTest::newRow("whole period ahead")
+            << QDate(2026, 1, 20) << last << KigenLine {u"賞品の引換は2026年7月21日まで（あと182日）"_s, false};
+    }
+    void kigenText()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QDate, exchangeTo);
+        QFETCH(KigenLine, line);
+        QCOMPARE(modNengajo::KigenText(today, exchangeTo), line);
+    }
+
+    void kikanText_data()
+    {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("both days, with weekdays")
+            << QDate(2026, 1, 20) << QDate(2026, 7, 21) << u"引換期間：2026年1月20日（火）～2026年7月21日（火）"_s;
+        QTest::newRow("Sunday and Saturday")
+            << QDate(2023, 1, 15) << QDate(2023, 1, 21) << u"引換期間：2023年1月15日（日）～2023年1月21日（土）"_s;
+        QTest::newRow("no last day") << QDate(2026, 1, 20) << QDate() << u"引換期間：(なし)"_s;
+        QTest::newRow("no dates") << QDate() << QDate() << u"引換期間：(なし)"_s;
+        QTest::newRow("last day only") << QDate() << QDate(2026, 7, 21) << u"引換期間：～2026年7月21日（火）"_s;
+    }
+    void kikanText()
+    {
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(QString, text);
+        QCOMPARE(modNengajo::KikanText(from, to), text);
     }
 };
 

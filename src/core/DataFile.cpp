@@ -5,6 +5,7 @@
 #include "platform/xmldocument.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <limits>
 
@@ -67,6 +68,17 @@ bool readClasses(const Node &top, WinningData &data, int &k)
     return true;
 }
 
+// An xs:date attribute ("2026-01-19", a time zone allowed after it), or a
+// null date when it is missing or names no day of the calendar.
+QDate readDate(const Node &root, const QString &name)
+{
+    static const QRegularExpression xsDate(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})(Z|[+-]\\d{2}:\\d{2})?$"));
+    const QRegularExpressionMatch match = xsDate.match(root.attribute(name).value_or(QString()).trimmed());
+    if (!match.hasMatch())
+        return {};
+    return QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+}
+
 // Reads the loaded document into data, a copy of the data in force. False on
 // an error no valid data file produces (missing type or year, a node under
 // the root that is not an element, counts beyond 16 bits).
@@ -82,6 +94,9 @@ bool readDocument(const platform::xml::Document &document, WinningData &data)
     data.strType = *type;
     data.strYear = *year;
     data.strUrl = root.attribute(QStringLiteral("url")).value_or(QString());
+    data.drawDate = readDate(root, QStringLiteral("drawDate"));
+    data.exchangeFrom = readDate(root, QStringLiteral("exchangeFrom"));
+    data.exchangeTo = readDate(root, QStringLiteral("exchangeTo"));
 
     data.intMaxNumbers = 0;
     int k = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDebug>
 #include <QList>
 #include <QString>
@@ -34,6 +35,11 @@ struct WinningData
     QString strType;
     QString strYear;
     QString strUrl;
+    // The day of the draw and the first and last day of the prize exchange;
+    // a null date where the file gives none.
+    QDate drawDate;
+    QDate exchangeFrom;
+    QDate exchangeTo;
     qint16 intClassCount = 0;
     qint16 intMaxNumbers = 0;
     // Classes 1..intClassCount; slot 0 is never read.
