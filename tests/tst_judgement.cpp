@@ -1,5 +1,6 @@
 #include "core/AtariHantei.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 namespace {
@@ -152,6 +153,28 @@ private slots:
         QCOMPARE(hantei.AtariHantei_Kami(data, upper), result);
         QCOMPARE(hantei.intAtariToukyu, toukyu);
         QCOMPARE(hantei.arrKouho, candidates); // only read
+    }
+
+    // A file read without the schema may hold 32767 classes, one of them with
+    // 32767 numbers: judging walks each class's own numbers, not every class
+    // as far as the longest one, so a card takes moments instead of a minute.
+    void manyClassesWithOneLongClass()
+    {
+        constexpr int Count = 32767;
+        WinningData data;
+        data.intClassCount = Count;
+        data.intMaxNumbers = Count;
+        data.Classes = QList<PrizeClass>(Count + 1, PrizeClass {{}, QStringList(1), {}, 0});
+        data.Classes[1].strNumbers = QStringList(Count + 1, QStringLiteral("000021"));
+
+        QElapsedTimer timer;
+        timer.start();
+        AtariHantei hantei;
+        QCOMPARE(hantei.AtariHantei_Simo(data, QStringLiteral("21")), qint16(2));
+        QCOMPARE(hantei.arrKouho.size(), Count);
+        QCOMPARE(hantei.arrKouho.first(), Kouho({1, 1}));
+        QCOMPARE(hantei.AtariHantei_Simo(data, QStringLiteral("22")), qint16(0));
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
     }
 
     void kamiResetsPreviousHit()

@@ -1,5 +1,7 @@
 #include "core/AtariHantei.h"
 
+#include <algorithm>
+
 namespace {
 
 // Whether the winning number ends with the entry: at least as long, and its
@@ -28,8 +30,11 @@ qint16 AtariHantei::AtariHantei_Simo(const WinningData &data, const QString &str
     // decides the card before any longer number of a bigger prize is considered.
     for (int k = data.intClassCount; k >= 1; --k) {
         const PrizeClass &prizeClass = data.prizeClass(k);
-        for (int j = 1; j <= data.intMaxNumbers; ++j) {
-            const QString winningNumber = prizeClass.number(j);
+        // Past the class's own numbers every position is empty and matches
+        // nothing: walking on to the longest class's count would only cost time.
+        const qsizetype last = std::min<qsizetype>(prizeClass.strNumbers.size() - 1, data.intMaxNumbers);
+        for (qsizetype j = 1; j <= last; ++j) {
+            const QString &winningNumber = prizeClass.strNumbers.at(j);
             if (!endsWithEntry(winningNumber, strNum))
                 continue;
             if (winningNumber.size() == strNum.size()) {
