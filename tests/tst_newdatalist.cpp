@@ -218,6 +218,8 @@ void tst_NewDataList::fetch_data()
         << opml(outline("a:b", "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
     QTest::newRow("control character") << opml(outline("a&#9;b", "u")) << QStringList {} << -1
                                        << QList<NewDataEntry> {};
+    QTest::newRow("name that shows reversed")
+        << opml(outline("a", "u/a") + outline("&#x202E;lmx", "u/r")) << QStringList {} << -1 << QList<NewDataEntry> {};
     QTest::newRow("too long for a file name")
         << opml(outline(QByteArray(252, 'n'), "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
 }
@@ -336,7 +338,6 @@ void tst_NewDataList::safeTitle_data()
 
     QTest::newRow("bundled name") << QStringLiteral("年賀状（令和8年度版）") << true;
     QTest::newRow("spaces and dots inside") << QStringLiteral(" a.b c ") << true;
-    QTest::newRow("three dots") << QStringLiteral("...") << true;
     QTest::newRow("251 bytes") << QString(251, u'x') << true;
     QTest::newRow("252 bytes") << QString(252, u'x') << false;
     QTest::newRow("83 three-byte characters") << QString(83, QChar(0x5E74)) << true;
@@ -345,6 +346,8 @@ void tst_NewDataList::safeTitle_data()
     QTest::newRow("empty") << QString() << false;
     QTest::newRow("dot") << QStringLiteral(".") << false;
     QTest::newRow("dot dot") << QStringLiteral("..") << false;
+    QTest::newRow("three dots") << QStringLiteral("...") << false;
+    QTest::newRow("leading dot: a hidden file") << QStringLiteral(".年賀状") << false;
     QTest::newRow("parent folder") << QStringLiteral("../settings") << false;
     QTest::newRow("absolute") << QStringLiteral("/tmp/x") << false;
     QTest::newRow("backslash") << QStringLiteral("..\\x") << false;
@@ -357,6 +360,9 @@ void tst_NewDataList::safeTitle_data()
     QTest::newRow("DEL") << QStringLiteral("a\x7f") << false;
     QTest::newRow("C1 control") << QStringLiteral("a") + QChar(0x85) << false;
     QTest::newRow("lone surrogate") << QStringLiteral("a") + QChar(0xD800) << false;
+    QTest::newRow("right-to-left override")
+        << QStringLiteral("年賀状") + QChar(0x202E) + QStringLiteral("lmx.exe") << false;
+    QTest::newRow("zero-width space") << QStringLiteral("a") + QChar(0x200B) + QStringLiteral("b") << false;
 }
 
 void tst_NewDataList::safeTitle()

@@ -9,8 +9,9 @@
 namespace modNengajo {
 
 // Whether title + ".xml" is a plain file name inside one folder: not empty,
-// not "." or "..", no "/", "\", control character or any of :*?"<>|, valid
-// UTF-16, and short enough for the file system (at most 255 bytes in UTF-8).
+// not beginning with "." (so neither "." nor ".."), no "/", "\", control or
+// format character (such as U+202E) or any of :*?"<>|, valid UTF-16, and short
+// enough for the file system (at most 255 bytes in UTF-8).
 bool IsSafeDataTitle(const QString &title);
 
 // Writes bytes as dataFolder + title + ".xml" through a temporary file in the

@@ -28,11 +28,14 @@ mode_t newFileMode()
 
 bool modNengajo::IsSafeDataTitle(const QString &title)
 {
-    if (title.isEmpty() || title == u"." || title == u".." || !title.isValidUtf16())
+    // A leading dot (also "." and "..") names a hidden file that the card-type
+    // dialog never lists and later fetches never offer again.
+    if (title.isEmpty() || title.startsWith(u'.') || !title.isValidUtf16())
         return false;
     static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
     for (const QChar c : title) {
-        if (c.category() == QChar::Other_Control || forbidden.contains(c))
+        // Format characters (U+202E and the like) make a name read otherwise than it is stored.
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format || forbidden.contains(c))
             return false;
     }
     return (title + QStringLiteral(".xml")).toUtf8().size() <= MaxFileNameBytes;
