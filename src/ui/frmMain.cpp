@@ -451,6 +451,9 @@ void frmMain::Clear_input()
     txtInputSimo2->setFocus();
     intCheckCnt = increased(intCheckCnt);
     lblCheckCnt->setText(QString::number(intCheckCnt));
+    // The card's number as the window shows it, and the class its last
+    // judgement found (0 after a loss).
+    m_record.add(lblInputNum->text(), m_hantei.intAtariToukyu);
 }
 
 void frmMain::Atari(qint16 intToukyu)
@@ -505,6 +508,7 @@ void frmMain::AllClear()
     }
     lblInform->setText(QStringLiteral("下２桁を入力してください"));
     lblInputNum->setText(QStringLiteral("******"));
+    m_record.clear();
     InputSimo2();
     txtInputSimo2->setFocus();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AtariHantei.h"
+#include "core/CheckRecord.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -53,6 +54,9 @@ public:
     // created hidden.
     frmSyouhin *Syouhin(bool create);
 
+    // Every card judged since the last clear or load.
+    const CheckRecord &checkRecord() const { return m_record; }
+
     // The judgement of the current card against the data in force.
     qint16 AtariHantei_Simo(const QString &strNum);
     qint16 AtariHantei_Kami(const QString &strNum);
@@ -96,6 +100,7 @@ private:
     qint16 intCheckCnt = 0;
     // intAtariToukyu and arrKouho of the card being checked.
     AtariHantei m_hantei;
+    CheckRecord m_record;
 
     QLabel *lblTypeCaption = nullptr;
     QLabel *Label15 = nullptr;

@@ -1,0 +1,102 @@
+#include "core/AtariList.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace {
+
+// A field as spreadsheets read it: quoted when it holds a separator, a quote
+// or a line break. Text from a data file that a spreadsheet would run as a
+// formula is kept as text by a leading apostrophe.
+QString csvField(QString text)
+{
+    if (!text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text.front()))
+        text.prepend(u'\'');
+    if (text.contains(u',') || text.contains(u'"') || text.contains(u'\r') || text.contains(u'\n'))
+        return u'"' + text.replace(u'"', QStringLiteral("\"\"")) + u'"';
+    return text;
+}
+
+} // namespace
+
+QDebug AtariList::operator<<(QDebug debug, const Row &row)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "Row(" << row.intOrder << ", " << row.strNumber << ", " << row.strResult << ", "
+                    << row.strSyouhin << ')';
+    return debug;
+}
+
+QString AtariList::ResultText(qint16 intToukyu)
+{
+    if (intToukyu <= 0)
+        return QStringLiteral("はずれ");
+    return modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等");
+}
+
+QString AtariList::SyouhinText(const QString &strSyouhin)
+{
+    QStringList items = strSyouhin.split(modNengajo::CrLf);
+    items.removeAll(QString());
+    if (items.size() <= 1)
+        return items.value(0);
+    return items.join(u'／') + QStringLiteral("（いずれか1点）");
+}
+
+QString AtariList::TypeYearText(const WinningData &data)
+{
+    return QStringLiteral("【") + data.strType + u' ' + modNengajo::EraYearText(data.strYear)
+        + QStringLiteral("年度】");
+}
+
+QString AtariList::TotalsText(const CheckRecord &record)
+{
+    QStringList parts;
+    for (const auto &[toukyu, count] : record.hitsPerClass())
+        parts.append(ResultText(toukyu) + u' ' + QString::number(count) + u'枚');
+    parts.append(QStringLiteral("合計 ") + QString::number(record.hitTotal()) + u'枚');
+    return parts.join(u'　');
+}
+
+AtariList::Row AtariList::MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data)
+{
+    const CheckedCard &card = record.cards().at(index);
+    Row row {index + 1, card.strNumber, ResultText(card.intToukyu), QString()};
+    if (card.intToukyu > 0)
+        row.strSyouhin = SyouhinText(data.prizeClass(card.intToukyu).strSyouhin);
+    return row;
+}
+
+QList<AtariList::Row> AtariList::Rows(const CheckRecord &record, const WinningData &data, bool all)
+{
+    QList<Row> rows;
+    const QList<CheckedCard> &cards = record.cards();
+    for (qsizetype i = 0; i < cards.size(); ++i) {
+        if (all || cards.at(i).intToukyu > 0)
+            rows.append(MakeRow(record, i, data));
+    }
+    return rows;
+}
+
+QByteArray AtariList::CsvBytes(const QList<Row> &rows)
+{
+    QString text = QStringLiteral("順番,番号,結果,賞品") + modNengajo::CrLf;
+    for (const Row &row : rows) {
+        text += QString::number(row.intOrder) + u',' + csvField(row.strNumber) + u',' + csvField(row.strResult) + u','
+            + csvField(row.strSyouhin) + modNengajo::CrLf;
+    }
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+QString AtariList::SaveFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    // Never write through to the target: a failure must leave it as it was.
+    file.setDirectWriteFallback(false);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return {};
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return QStringLiteral("ファイル \"") + QDir::toNativeSeparators(path)
+        + QStringLiteral("\" に保存できませんでした。") + modNengajo::CrLf + reason;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/CheckRecord.h"
+#include "core/modNengajo.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The sitting's cards as the list of won cards shows, saves and prints them.
+namespace AtariList {
+
+// One shown card: its place in the sitting (from 1), its number as typed,
+// its result and the goods it won.
+struct Row
+{
+    qsizetype intOrder = 0;
+    QString strNumber;
+    QString strResult;
+    QString strSyouhin;
+
+    bool operator==(const Row &) const = default;
+};
+QDebug operator<<(QDebug debug, const Row &row);
+
+// "３等", or "はずれ" for a loss.
+QString ResultText(qint16 intToukyu);
+
+// The goods of a class on one line: one item as it is, several as
+// "A／B／C（いずれか1点）".
+QString SyouhinText(const QString &strSyouhin);
+
+// The card type and year as the prize list names them: "【年賀状 令和8年度】".
+QString TypeYearText(const WinningData &data);
+
+// The hits per class and in all, as on the main window:
+// "１等 1枚　３等 2枚　合計 3枚" (classes without hits left out).
+QString TotalsText(const CheckRecord &record);
+
+// Card index of the record as a row, with the goods of the data in force.
+Row MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data);
+
+// The won cards in order, or every card when all is set.
+QList<Row> Rows(const CheckRecord &record, const WinningData &data, bool all);
+
+// The rows as a spreadsheet file: UTF-8 with a byte-order mark, CR LF line
+// ends, a heading row "順番,番号,結果,賞品".
+QByteArray CsvBytes(const QList<Row> &rows);
+
+// Writes bytes to path through a temporary file that replaces it in one step.
+// Empty text on success, else the failure in words; path is then unchanged.
+QString SaveFile(const QString &path, const QByteArray &bytes);
+
+} // namespace AtariList

@@ -1,0 +1,153 @@
+#include "core/AtariList.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Class 1 with three goods to choose from, class 2 with goods a spreadsheet
+// must not split or run, class 3 with one.
+WinningData goodsData()
+{
+    WinningData data;
+    data.strType = QStringLiteral("年賀状");
+    data.strYear = QStringLiteral("令和8");
+    data.intClassCount = 3;
+    data.Classes.resize(4);
+    data.Classes[1].strSyouhin = QStringLiteral("現金30万円\r\n電子マネー31万円分\r\n切手集と現金20万円");
+    data.Classes[2].strSyouhin = QStringLiteral("=1+1 \"特選\",小包");
+    data.Classes[3].strSyouhin = QStringLiteral("お年玉切手シート");
+    return data;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class tst_AtariList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // One sitting, every card shown, as the bytes a spreadsheet program opens.
+    void csvOfOneSitting()
+    {
+        CheckRecord record;
+        record.add(QStringLiteral("****99"), 0);
+        record.add(QStringLiteral("109681"), 1);
+        record.add(QStringLiteral("****73"), 3);
+        record.add(QStringLiteral("006417"), 2);
+        record.add(QStringLiteral("000081"), 0);
+
+        const WinningData data = goodsData();
+        const QByteArray expected
+            = "\xEF\xBB\xBF"
+              "順番,番号,結果,賞品\r\n"
+              "1,****99,はずれ,\r\n"
+              "2,109681,１等,現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）\r\n"
+              "3,****73,３等,お年玉切手シート\r\n"
+              "4,006417,２等,\"'=1+1 \"\"特選\"\",小包\"\r\n"
+              "5,000081,はずれ,\r\n";
+        QCOMPARE(AtariList::CsvBytes(AtariList::Rows(record, data, true)), expected);
+
+        // Only the won cards, each with its place in the sitting.
+        const QList<AtariList::Row> won = AtariList::Rows(record, data, false);
+        QCOMPARE(won.size(), 3);
+        QCOMPARE(won.at(0),
+            (AtariList::Row {2, QStringLiteral("109681"), QStringLiteral("１等"),
+                QStringLiteral("現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）")}));
+        QCOMPARE(won.at(2).intOrder, 4);
+
+        QCOMPARE(AtariList::TotalsText(record), QStringLiteral("１等 1枚　２等 1枚　３等 1枚　合計 3枚"));
+        QCOMPARE(AtariList::TypeYearText(data), QStringLiteral("【年賀状 令和8年度】"));
+    }
+
+    void countsStopAtTheCountersBound()
+    {
+        CheckRecord record;
+        QSignalSpy added(&record, &CheckRecord::cardAdded);
+        for (int i = 0; i < CheckRecord::MaxCount; ++i)
+            record.add(QStringLiteral("****07"), 5);
+        record.add(QStringLiteral("****07"), 5);
+        record.add(QStringLiteral("****99"), 0);
+
+        QCOMPARE(record.cards().size(), CheckRecord::MaxCount + 2);
+        QCOMPARE(added.size(), CheckRecord::MaxCount + 2);
+        QCOMPARE(added.last().at(0).value<qsizetype>(), CheckRecord::MaxCount + 1);
+        QCOMPARE(record.cardCount(), CheckRecord::MaxCount);
+        QCOMPARE(record.hitCount(5), CheckRecord::MaxCount);
+        QCOMPARE(record.hitTotal(), CheckRecord::MaxCount);
+        QCOMPARE(AtariList::TotalsText(record), QStringLiteral("５等 32767枚　合計 32767枚"));
+
+        QSignalSpy cleared(&record, &CheckRecord::cleared);
+        record.clear();
+        QCOMPARE(cleared.size(), 1);
+        QCOMPARE(record.cardCount(), 0);
+        QCOMPARE(record.hitCount(5), 0);
+        QCOMPARE(AtariList::TotalsText(record), QStringLiteral("合計 0枚"));
+    }
+
+    void saveReplacesTheFileWhole()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("当たり.csv"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(1000, 'x'));
+        old.close();
+
+        QCOMPARE(AtariList::SaveFile(path, "new"), QString());
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("new"));
+        QCOMPARE(filesIn(folder.path()), QStringList {QStringLiteral("当たり.csv")});
+    }
+
+    void saveFailureIsToldAndChangesNothing_data()
+    {
+        QTest::addColumn<QString>("target"); // below the temporary folder
+
+        QTest::newRow("folder missing") << "missing/当たり.csv";
+        QTest::newRow("target is a folder") << "folder";
+        QTest::newRow("folder read-only") << "readonly/当たり.csv";
+    }
+
+    void saveFailureIsToldAndChangesNothing()
+    {
+        QFETCH(QString, target);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("readonly")));
+        const QString readOnly = folder.filePath(QStringLiteral("readonly"));
+        QFile kept(readOnly + QStringLiteral("/当たり.csv"));
+        QVERIFY(kept.open(QIODevice::WriteOnly));
+        kept.write("kept");
+        kept.close();
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner);
+        if (QFileInfo(readOnly).isWritable() && target.startsWith(QLatin1String("readonly")))
+            QSKIP("running with rights that ignore folder permissions");
+        const QStringList before = filesIn(folder.path());
+        const QStringList beforeReadOnly = filesIn(readOnly);
+
+        const QString path = folder.filePath(target);
+        const QString message = AtariList::SaveFile(path, "new");
+
+        QVERIFY2(message.startsWith(
+                     QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。\r\n")),
+            qPrintable(message));
+        QVERIFY(message.size() > path.size() + 20);
+        QCOMPARE(filesIn(folder.path()), before);
+        QCOMPARE(filesIn(readOnly), beforeReadOnly);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("kept"));
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_AtariList)
+#include "tst_atarilist.moc"
