@@ -439,13 +439,14 @@ private slots:
         QCOMPARE(m_box.shown.at(0).text, ReadFailed);
     }
 
-    // The bundled files hold exactly the published numbers and goods.
+    // The bundled files hold exactly the published numbers, goods and dates.
     void shippedFiles_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("year");
         QTest::addColumn<QList<QStringList>>("numbers");
         QTest::addColumn<QStringList>("goods");
+        QTest::addColumn<QList<QDate>>("dates"); // drawn, exchange from, exchange to
 
         const auto firstPrize = [](const QString &stampYear) {
             return u"現金30万円\r\nEJOICAセレクトギフト（電子マネー）31万円分\r\n"_s + stampYear
@@ -453,22 +454,42 @@ private slots:
         };
         const QString stamps = u"お年玉切手シート"_s;
         const QString parcel40 = u"ふるさと小包など（40点の中から1点）"_s;
+        const QString parcel39 = u"ふるさと小包など（39点の中から1点）"_s;
         QTest::newRow("R8") << u"年賀状（令和8年度版）.xml"_s << u"令和8"_s
                             << QList<QStringList> {{u"455756"_s}, {u"5037"_s}, {u"73"_s, u"44"_s, u"84"_s}}
-                            << QStringList {
-                                   firstPrize(u"2025"_s), u"賞品カタログ掲載の賞品（67点の中から1点）"_s, stamps};
+                            << QStringList {firstPrize(u"2025"_s), u"賞品カタログ掲載の賞品（67点の中から1点）"_s,
+                                   stamps}
+                            << QList<QDate> {QDate(2026, 1, 19), QDate(2026, 1, 20), QDate(2026, 7, 21)};
         QTest::newRow("R7") << u"年賀状（令和7年度版）.xml"_s << u"令和7"_s
                             << QList<QStringList> {{u"176357"_s}, {u"2832"_s}, {u"86"_s, u"65"_s, u"32"_s}}
-                            << QStringList {firstPrize(u"2024"_s), parcel40, stamps};
+                            << QStringList {firstPrize(u"2024"_s), parcel40, stamps}
+                            << QList<QDate> {QDate(2025, 1, 20), QDate(2025, 1, 21), QDate(2025, 7, 22)};
         QTest::newRow("R6") << u"年賀状（令和6年度版）.xml"_s << u"令和6"_s
                             << QList<QStringList> {{u"394372"_s}, {u"1879"_s}, {u"71"_s, u"69"_s, u"00"_s}}
-                            << QStringList {firstPrize(u"2023"_s), parcel40, stamps};
+                            << QStringList {firstPrize(u"2023"_s), parcel40, stamps}
+                            << QList<QDate> {QDate(2024, 1, 17), QDate(2024, 1, 18), QDate(2024, 7, 17)};
         QTest::newRow("R5") << u"年賀状（令和5年度版）.xml"_s << u"令和5"_s
                             << QList<QStringList> {{u"109681"_s}, {u"6417"_s}, {u"73"_s, u"42"_s, u"11"_s}}
-                            << QStringList {firstPrize(u"2022"_s), parcel40, stamps};
+                            << QStringList {firstPrize(u"2022"_s), parcel40, stamps}
+                            << QList<QDate> {QDate(2023, 1, 15), QDate(2023, 1, 16), QDate(2023, 7, 18)};
+        QTest::newRow("R4") << u"年賀状（令和4年度版）.xml"_s << u"令和4"_s
+                            << QList<QStringList> {{u"770102"_s}, {u"1208"_s}, {u"02"_s, u"50"_s, u"54"_s}}
+                            << QStringList {firstPrize(u"2021"_s), parcel40, stamps}
+                            << QList<QDate> {QDate(2022, 1, 16), QDate(2022, 1, 17), QDate(2022, 7, 19)};
+        // The exchange period of this draw is not known for certain: the file gives none.
+        QTest::newRow("R3") << u"年賀状（令和3年度版）.xml"_s << u"令和3"_s
+                            << QList<QStringList> {{u"757462"_s}, {u"6335"_s}, {u"60"_s, u"58"_s, u"50"_s}}
+                            << QStringList {u"現金30万円\r\nEJOICAセレクトギフト（電子マネー）31万円分"_s, parcel39,
+                                   stamps}
+                            << QList<QDate> {QDate(2021, 1, 17), QDate(), QDate()};
+        QTest::newRow("H30") << u"年賀状（平成30年度版）.xml"_s << u"30"_s
+                             << QList<QStringList> {{u"784640"_s}, {u"3260"_s}, {u"27"_s, u"86"_s}}
+                             << QStringList {u"セレクトギフト（12万円相当）\r\n現金10万円"_s, parcel39, stamps}
+                             << QList<QDate> {QDate(2018, 1, 14), QDate(2018, 1, 15), QDate(2018, 7, 17)};
         QTest::newRow("H26") << u"年賀状（平成26年度版）.xml"_s << u"26"_s
                              << QList<QStringList> {{u"97085"_s}, {u"2344"_s}, {u"72"_s, u"74"_s}}
-                             << QStringList {u"現金1万円"_s, u"ふるさと小包など（38点の中から1点）"_s, stamps};
+                             << QStringList {u"現金1万円"_s, u"ふるさと小包など（38点の中から1点）"_s, stamps}
+                             << QList<QDate> {QDate(2014, 1, 19), QDate(2014, 1, 20), QDate(2014, 7, 22)};
     }
     void shippedFiles()
     {
@@ -476,6 +497,7 @@ private slots:
         QFETCH(QString, year);
         QFETCH(QList<QStringList>, numbers);
         QFETCH(QStringList, goods);
+        QFETCH(QList<QDate>, dates);
         testsupport::ProgramFolderFixture folder;
         QVERIFY(folder.addSchema());
         QVERIFY(folder.addData(testsupport::bundledPath(name)));
@@ -488,7 +510,8 @@ private slots:
         QList<PrizeClass> classes {makeClass({}, {}, {})};
         for (qsizetype k = 0; k < numbers.size(); ++k)
             classes.append(makeClass(QString::number(k + 1) + u"等"_s, numbers.at(k), goods.at(k)));
-        WinningData expected = makeData(u"年賀状"_s, year, {}, maxNumbers, classes);
+        WinningData expected
+            = withDates(makeData(u"年賀状"_s, year, {}, maxNumbers, classes), dates.at(0), dates.at(1), dates.at(2));
         expected.strFileName = name;
         QCOMPARE(modNengajo::winningData(), expected);
     }
@@ -498,7 +521,8 @@ private slots:
         const QStringList shipped = QDir(QStringLiteral(PROGRAM_DATA_DIR)).entryList({u"*.xml"_s}, QDir::Files);
         QCOMPARE(QSet<QString>(shipped.begin(), shipped.end()),
             QSet<QString>({u"年賀状（令和8年度版）.xml"_s, u"年賀状（令和7年度版）.xml"_s,
-                u"年賀状（令和6年度版）.xml"_s, u"年賀状（令和5年度版）.xml"_s, u"年賀状（平成26年度版）.xml"_s}));
+                u"年賀状（令和6年度版）.xml"_s, u"年賀状（令和5年度版）.xml"_s, u"年賀状（令和4年度版）.xml"_s,
+                u"年賀状（令和3年度版）.xml"_s, u"年賀状（平成30年度版）.xml"_s, u"年賀状（平成26年度版）.xml"_s}));
         QVERIFY(!shipped.contains(modNengajo::DefaultFileName));
     }
 

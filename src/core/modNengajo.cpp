@@ -32,7 +32,8 @@ QDebug operator<<(QDebug debug, const WinningData &data)
 {
     QDebugStateSaver saver(debug);
     debug.nospace() << "WinningData(" << data.strFileName << ", " << data.strType << ", " << data.strYear << ", "
-                    << data.strUrl << ", classes " << data.intClassCount << ", max numbers " << data.intMaxNumbers
+                    << data.strUrl << ", drawn " << data.drawDate << ", exchange " << data.exchangeFrom << " to "
+                    << data.exchangeTo << ", classes " << data.intClassCount << ", max numbers " << data.intMaxNumbers
                     << ", " << data.Classes << ')';
     return debug;
 }

@@ -263,9 +263,9 @@ def scenario(program, folder):
     log(f"chose {chosen}")
     del dialog
 
-    # 令和5 has 3等 11, which is a loss with 令和8: a flash shows the new data are in force.
+    # 令和3 has 3等 50, which is a loss with 令和8: a flash shows the new data are in force.
     program.activate(main)
-    check(program.flashed_while(lambda: program.keys("1", "1"), True), "11 wins with the chosen data")
+    check(program.flashed_while(lambda: program.keys("5", "0"), True), "50 wins with the chosen data")
 
     program.keys("alt+h", "v")
     program.wait_window("バージョン情報")
