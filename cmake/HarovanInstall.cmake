@@ -8,8 +8,8 @@
 #   PREFIX/share/applications/harovan.desktop
 #   PREFIX/share/icons/hicolor/scalable/apps/harovan.svg
 #
-# The program keeps settings.ini and downloaded data files in its own folder,
-# so that folder must be writable by the user who runs it.
+# The program keeps settings.ini and downloaded data files in its own folder
+# while the user may write it, and in ~/.local/share/harovan otherwise.
 
 set(HAROVAN_INSTALL_DIR lib/harovan)
 

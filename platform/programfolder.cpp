@@ -2,12 +2,69 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
 
 namespace platform {
+
+namespace {
+
+const QString DataFolderName = QStringLiteral("data");
+
+// The user's folder with a trailing separator, or empty when there is none.
+QString userFolder()
+{
+    const QString raw = Service<ProgramFolder>::get().userRawPath();
+    return raw.isEmpty() ? QString() : withTrailingSeparator(raw);
+}
+
+// Folders the program writes into the user's home are private to the user.
+constexpr QFile::Permissions PrivateFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// Creates folder and any missing folder above it; true when it then exists.
+bool makeFolder(const QString &folder)
+{
+    const QFileInfo info(QDir::cleanPath(folder));
+    if (info.isDir())
+        return true;
+    if (info.exists() || info.isSymLink())
+        return false;
+    const QString parent = info.absolutePath();
+    if (parent == info.absoluteFilePath() || !makeFolder(parent))
+        return false;
+    // Another program may create it meanwhile; what counts is that it is there.
+    return QDir().mkdir(info.absoluteFilePath(), PrivateFolder) || QFileInfo(info.absoluteFilePath()).isDir();
+}
+
+// The folder the user's files go to: the program folder, or the user's folder
+// when the program folder is read-only.
+QString userFilesFolder()
+{
+    if (programFolderKeepsUserFiles())
+        return programFolder();
+    return userFolder();
+}
+
+} // namespace
 
 QString RealProgramFolder::rawPath() const
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QString RealProgramFolder::userRawPath() const
+{
+    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG base
+    // directory rules say.
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base)) {
+        const QString home = QDir::homePath();
+        if (home.isEmpty() || home == QDir::rootPath())
+            return {};
+        base = home + QStringLiteral("/.local/share");
+    }
+    return withTrailingSeparator(base) + QStringLiteral("harovan");
 }
 
 QString withTrailingSeparator(const QString &folder)
@@ -21,9 +78,73 @@ QString programFolder()
     return withTrailingSeparator(Service<ProgramFolder>::get().rawPath());
 }
 
-QString dataFolder()
+QString programDataFolder()
 {
-    return programFolder() + QStringLiteral("data") + QDir::separator();
+    return programFolder() + DataFolderName + QDir::separator();
+}
+
+bool programFolderKeepsUserFiles()
+{
+    // Without a folder of its own for the user, the program folder is all there is.
+    if (userFolder().isEmpty())
+        return true;
+    const QFileInfo folder(programFolder());
+    return folder.isDir() && folder.isWritable() && folder.permissions().testFlag(QFile::WriteOwner);
+}
+
+QString settingsPath()
+{
+    return userFilesFolder() + QStringLiteral("settings.ini");
+}
+
+QString settingsPathForWriting()
+{
+    if (!programFolderKeepsUserFiles())
+        makeFolder(userFolder());
+    return settingsPath();
+}
+
+QString newDataFolder()
+{
+    // The program's own data folder is never made: without it the program
+    // folder is incomplete, and a download fails as it always has.
+    if (programFolderKeepsUserFiles())
+        return programDataFolder();
+    const QString folder = userFolder() + DataFolderName + QDir::separator();
+    return makeFolder(folder) ? folder : QString();
+}
+
+QStringList dataFolders()
+{
+    if (programFolderKeepsUserFiles())
+        return {programDataFolder()};
+    return {userFolder() + DataFolderName + QDir::separator(), programDataFolder()};
+}
+
+QString dataFilePath(const QString &name)
+{
+    const QStringList folders = dataFolders();
+    for (const QString &folder : folders) {
+        if (QFileInfo(folder + name).isFile())
+            return folder + name;
+    }
+    // A name in no folder (or no name: the folder itself) is looked for in the
+    // first folder there is.
+    for (const QString &folder : folders) {
+        if (QFileInfo(folder).isDir())
+            return folder + name;
+    }
+    return folders.first() + name;
+}
+
+QStringList dataFileNames(const QString &suffix)
+{
+    QStringList names;
+    for (const QString &folder : dataFolders())
+        names += QDir(folder).entryList({QStringLiteral("*") + suffix}, QDir::Files | QDir::CaseSensitive);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
 }
 
 } // namespace platform

@@ -3,31 +3,68 @@
 #include "platform/service.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
-// The folder of the program's executable. Every file the program touches
-// (settings.ini, data/, atari.wav, ReadMe.html) is found from it.
+// The folder of the program's executable, where the program's own files lie
+// (data/ with the schema and the bundled data files, atari.wav, ReadMe.html),
+// and the user's own folder for what the program writes when it may not write
+// beside itself (an install for every user of the machine).
 class ProgramFolder
 {
 public:
     virtual ~ProgramFolder() = default;
     // The folder as the system reports it, with or without a trailing separator.
     virtual QString rawPath() const = 0;
+    // $XDG_DATA_HOME/harovan, normally ~/.local/share/harovan; it need not
+    // exist yet. Empty when the user has no home folder to keep files in.
+    virtual QString userRawPath() const = 0;
 };
 
-// The executable's folder (Qt's application directory).
+// The executable's folder (Qt's application directory) and the user's data
+// folder as the XDG base directories give it.
 class RealProgramFolder final : public ProgramFolder
 {
 public:
     QString rawPath() const override;
+    QString userRawPath() const override;
 };
 
 // The program folder with exactly one trailing separator, also at the root.
 QString programFolder();
-// programFolder() + "data" + separator.
-QString dataFolder();
+// programFolder() + "data" + separator: the schema and the data files that
+// come with the program. Read from, never written to by a package install.
+QString programDataFolder();
 // Adds one separator to a folder path unless it already ends with one.
 QString withTrailingSeparator(const QString &folder);
+
+// Where the files the program writes go. While the program folder can be
+// written (a build folder, a copied folder, an install into the user's home)
+// everything lies in it as ever; when it cannot, settings.ini and new data
+// files go to the user's folder, and nothing is written into the program
+// folder. These functions are the one place that decides; windows ask them.
+
+// Whether settings.ini and new data files are kept in the program folder.
+// A folder whose owner may not write it counts as read-only for everyone,
+// the administrator included.
+bool programFolderKeepsUserFiles();
+// The path of settings.ini to read.
+QString settingsPath();
+// The path of settings.ini to write; the user's folder is created when missing.
+QString settingsPathForWriting();
+// The folder new data files (downloaded or entered) are written to, with a
+// trailing separator: the program's data folder, or the user's, created when
+// missing (empty when it cannot be created).
+QString newDataFolder();
+// The folders data files are listed and loaded from, first wins: the user's
+// data folder (when the program folder is read-only), then the program's.
+QStringList dataFolders();
+// The path a data file of this bare name is loaded from: in the first of
+// dataFolders() that holds it; else in the first of them that exists.
+QString dataFilePath(const QString &name);
+// The names of the files in any of dataFolders() ending in suffix (matched
+// case-sensitively), each name once, sorted.
+QStringList dataFileNames(const QString &suffix);
 
 } // namespace platform

@@ -27,31 +27,52 @@ inline QString bundledPath(const QString &name)
 }
 
 // A temporary program folder installed as the program's folder, with an empty
-// data folder. Removed with everything in it when the object goes.
+// data folder, and a user's folder that does not exist yet (as in a fresh
+// home). Removed with everything in it when the object goes.
 class ProgramFolderFixture
 {
 public:
     explicit ProgramFolderFixture(bool withDataFolder = true)
-        : m_folder(m_dir.path())
+        : m_folder(m_dir.path(), m_home.path() + QStringLiteral("/.local/share/harovan"))
         , m_guard(m_folder)
     {
         if (withDataFolder)
             QDir(m_dir.path()).mkdir(QStringLiteral("data"));
     }
+    ~ProgramFolderFixture() { setReadOnly(false); }
+    ProgramFolderFixture(const ProgramFolderFixture &) = delete;
+    ProgramFolderFixture &operator=(const ProgramFolderFixture &) = delete;
 
     QString path() const { return m_dir.path() + u'/'; }
     QString dataPath(const QString &name = {}) const { return path() + QStringLiteral("data/") + name; }
+    QString userPath() const { return m_folder.userPath + u'/'; }
+    QString userDataPath(const QString &name = {}) const { return userPath() + QStringLiteral("data/") + name; }
+
+    // Takes the write permission off the program folder and its data folder,
+    // as a package install for every user has them; false gives it back.
+    void setReadOnly(bool readOnly) const
+    {
+        const QFile::Permissions permissions = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+            | QFile::ReadOther | QFile::ExeOther | (readOnly ? QFile::Permissions() : QFile::WriteOwner);
+        for (const QString &folder : {path(), dataPath()}) {
+            if (QFileInfo(folder).isDir())
+                QFile::setPermissions(folder, permissions);
+        }
+    }
 
     // Copies a file into the data folder, under another name when asked.
     bool addData(const QString &sourcePath, const QString &asName = {}) const
     {
-        const QString target = dataPath(asName.isEmpty() ? QFileInfo(sourcePath).fileName() : asName);
-        QFile::remove(target);
-        return QFile::copy(sourcePath, target) && QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+        return copyInto(dataPath(), sourcePath, asName);
     }
     bool addFixture(const QString &fixture, const QString &asName = {}) const
     {
         return addData(fixturePath(fixture), asName);
+    }
+    // Copies a fixture into the user's data folder, creating it.
+    bool addUserFixture(const QString &fixture, const QString &asName = {}) const
+    {
+        return QDir().mkpath(userDataPath()) && copyInto(userDataPath(), fixturePath(fixture), asName);
     }
     bool addSchema() const { return addData(bundledPath(modNengajo::SchemaFileName)); }
     bool writeData(const QString &name, const QByteArray &content) const
@@ -61,7 +82,15 @@ public:
     }
 
 private:
+    static bool copyInto(const QString &folder, const QString &sourcePath, const QString &asName)
+    {
+        const QString target = folder + (asName.isEmpty() ? QFileInfo(sourcePath).fileName() : asName);
+        QFile::remove(target);
+        return QFile::copy(sourcePath, target) && QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
     QTemporaryDir m_dir;
+    QTemporaryDir m_home;
     platform::FakeProgramFolder m_folder;
     platform::ScopedService<platform::ProgramFolder> m_guard;
 };

@@ -93,6 +93,7 @@ private slots:
     void downloadOne();
     void failureKeepsEarlierFile();
     void missingDataFolder();
+    void readOnlyProgramFolder();
 
     void menuCommand_data();
     void menuCommand();
@@ -437,6 +438,22 @@ void tst_frmDownFileList::missingDataFolder()
     QCOMPARE(m_services->messageBox.shown,
         (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
     QVERIFY(snapshot(m_folder->path()).isEmpty());
+}
+
+// A program folder the user may not write: the file goes to the user's own
+// data folder, made for it, and the program folder stays as it was.
+void tst_frmDownFileList::readOnlyProgramFolder()
+{
+    m_folder->setReadOnly(true);
+    const auto before = snapshot(m_folder->path());
+    setEntries({{"a", file("a.xml")}});
+    frmDownFileList dialog;
+    dialog.show();
+    clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(m_services->messageBox.shown.isEmpty());
+    QCOMPARE(snapshot(m_folder->userDataPath()), (QMap<QString, QByteArray> {{"a.xml", "<tousen>A</tousen>\r\n"}}));
+    QCOMPARE(snapshot(m_folder->path()), before);
 }
 
 // The menu command: confirmation, fetch, and the box for each result.

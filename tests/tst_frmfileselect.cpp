@@ -83,6 +83,7 @@ private slots:
     {
         QTest::addColumn<bool>("withDataFolder");
         QTest::addColumn<QStringList>("files"); // fixture, then the name it gets, in pairs
+        QTest::addColumn<QStringList>("userFiles"); // the same, in the user's data folder
         QTest::addColumn<QStringList>("expected");
 
         QTest::newRow("valid, schema-breaking and malformed files")
@@ -90,15 +91,23 @@ private slots:
             << QStringList {"select_five.xml", Reiwa8 + ".xml", "select_three.xml", "b.xml", "select_badschema.xml",
                    "select_badschema.xml", "select_malformed.xml", "select_malformed.xml", "select_three.xml",
                    "capitals.XML"}
-            << QStringList {"b", Reiwa8};
-        QTest::newRow("empty data folder") << true << QStringList {} << QStringList {};
-        QTest::newRow("no data folder") << false << QStringList {} << QStringList {};
+            << QStringList {} << QStringList {"b", Reiwa8};
+        QTest::newRow("empty data folder") << true << QStringList {} << QStringList {} << QStringList {};
+        QTest::newRow("no data folder") << false << QStringList {} << QStringList {} << QStringList {};
+        // With user files the program folder is read-only. A user's file hides
+        // the bundled one of its name; the user's folder's schema is not used.
+        QTest::newRow("read-only program folder: both data folders")
+            << true << QStringList {"select_five.xml", Reiwa8 + ".xml", "select_three.xml", "b.xml"}
+            << QStringList {"select_malformed.xml", "b.xml", "select_three.xml", "a.xml", "select_malformed.xml",
+                   "tousen1.2.xsd"}
+            << QStringList {"a", Reiwa8};
     }
 
     void listing()
     {
         QFETCH(bool, withDataFolder);
         QFETCH(QStringList, files);
+        QFETCH(QStringList, userFiles);
 
         m_folder.emplace(withDataFolder);
         if (withDataFolder) {
@@ -107,6 +116,9 @@ private slots:
         }
         for (qsizetype i = 0; i + 1 < files.size(); i += 2)
             QVERIFY(m_folder->addFixture(files[i], files[i + 1]));
+        for (qsizetype i = 0; i + 1 < userFiles.size(); i += 2)
+            QVERIFY(m_folder->addUserFixture(userFiles[i], userFiles[i + 1]));
+        m_folder->setReadOnly(!userFiles.isEmpty());
 
         frmFileSelect dlg;
         QTEST(entries(dlg), "expected");

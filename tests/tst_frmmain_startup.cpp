@@ -258,6 +258,30 @@ private slots:
         QCOMPARE(settingsContent(), QByteArray("[Settings]\nFileName=" + modNengajo::DefaultFileName.toUtf8() + "\n"));
     }
 
+    // A program folder the user may not write: the remembered file and a file
+    // of the user's own are read from the user's folder and settings.ini is
+    // written there; the program folder stays as it was.
+    void readOnlyProgramFolder()
+    {
+        QVERIFY(m_folder->addFixture(QStringLiteral("select_five.xml"), modNengajo::DefaultFileName));
+        QVERIFY(m_folder->addUserFixture(QStringLiteral("select_three.xml"), QStringLiteral("mine.xml")));
+        QFile settings(m_folder->userPath() + QStringLiteral("settings.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write("[Settings]\nFileName=mine.xml\n") > 0);
+        settings.close();
+        m_folder->setReadOnly(true);
+        const auto before = testsupport::snapshot(m_folder->path());
+
+        QVERIFY(start());
+        QCOMPARE(modNengajo::winningData().strFileName, QStringLiteral("mine.xml"));
+        QCOMPARE(label(QStringLiteral("lblTypeCaption"))->text(), QStringLiteral("【かもめ〜る平成19年版】"));
+        modNengajo::winningData().strFileName = modNengajo::DefaultFileName;
+        QVERIFY(m_window->close());
+
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QCOMPARE(settings.readAll(), QByteArray("[Settings]\nFileName=" + modNengajo::DefaultFileName.toUtf8() + "\n"));
+        QCOMPARE(testsupport::snapshot(m_folder->path()), before);
+    }
+
     void unwritableSettingsDoNotStopTheClosing()
     {
         QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("settings.ini")));

@@ -209,18 +209,26 @@ private slots:
     void browseOpen_data()
     {
         QTest::addColumn<QString>("fileName");
-        QTest::newRow("data file") << "年賀状（令和8年度版）.xml";
-        QTest::newRow("none in force: the data folder") << "";
+        QTest::addColumn<bool>("usersOwn"); // in the user's data folder of a read-only program folder
+        QTest::newRow("data file") << "年賀状（令和8年度版）.xml" << false;
+        QTest::newRow("none in force: the data folder") << "" << false;
+        QTest::newRow("the user's own file: where it is") << "mine.xml" << true;
     }
 
     void browseOpen()
     {
         QFETCH(QString, fileName);
+        QFETCH(bool, usersOwn);
         testsupport::ProgramFolderFixture folder;
+        if (usersOwn) {
+            QVERIFY(folder.addUserFixture(QStringLiteral("select_three.xml"), fileName));
+            folder.setReadOnly(true);
+        }
         modNengajo::winningData().strFileName = fileName;
         frmSyouhin window;
         window.findChild<QPushButton *>("cmdBrowseOpen")->click();
-        QCOMPARE(m_services.shell.opened, QStringList {folder.dataPath(fileName)});
+        QCOMPARE(m_services.shell.opened,
+            QStringList {usersOwn ? folder.userDataPath(fileName) : folder.dataPath(fileName)});
     }
 
     void closeButton_data()

@@ -95,10 +95,17 @@ void tst_NewDataList::init()
 
 qint16 tst_NewDataList::runFetch(const QByteArray &listBody, const QStringList &presentFiles)
 {
+    // "user:" puts a file into the user's data folder of a read-only program folder.
+    bool readOnly = false;
     for (const QString &name : presentFiles) {
-        if (!m_folder->writeData(name, "present"))
+        const bool written = name.startsWith(QStringLiteral("user:"))
+            ? m_folder->addUserFixture(QStringLiteral("select_three.xml"), name.mid(5))
+            : m_folder->writeData(name, "present");
+        if (!written)
             qFatal("cannot write %s", qPrintable(name));
+        readOnly = readOnly || name.startsWith(QStringLiteral("user:"));
     }
+    m_folder->setReadOnly(readOnly);
     if (!m_server.writeFile(
             QStringLiteral("gajo/list.xml"), QByteArray(listBody).replace("@BASE@", m_server.url({}).toUtf8())))
         qFatal("cannot write the list document");
@@ -143,6 +150,9 @@ void tst_NewDataList::fetch_data()
     QTest::newRow("a present file that is no valid data file counts")
         << opml(outline("broken", "u/b") + outline("fresh", "u/f")) << QStringList {"broken.xml"} << 0
         << QList<NewDataEntry> {entry("fresh", "u/f")};
+    QTest::newRow("read-only program folder: the files of both data folders count")
+        << opml(outline("a", "u/a") + outline("b", "u/b") + outline("c", "u/c")) << QStringList {"a.xml", "user:b.xml"}
+        << 0 << QList<NewDataEntry> {entry("c", "u/c")};
     QTest::newRow("letter case decides as the file system does")
         << opml(outline("Kaki", "u/k")) << QStringList {"kaki.xml"} << 0 << QList<NewDataEntry> {entry("Kaki", "u/k")};
     QTest::newRow("other children of body and opml ignored")

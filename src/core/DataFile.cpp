@@ -130,8 +130,9 @@ QString modNengajo::ValidateDataFile(const QString &dataPath, const QString &sch
 qint16 modNengajo::LoadDataFile(const QString &dataFileName, const QString &schemaFileName)
 {
     WinningData &data = winningData();
-    const QString dataPath = platform::dataFolder() + dataFileName;
-    const QString schemaPath = platform::dataFolder() + schemaFileName;
+    const QString dataPath = platform::dataFilePath(dataFileName);
+    // The schema is always the program's own, whichever folder the file is in.
+    const QString schemaPath = platform::programDataFolder() + schemaFileName;
 
     if (!QFileInfo(dataPath).isFile()) {
         showLoadError(

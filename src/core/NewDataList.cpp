@@ -28,7 +28,7 @@ platform::xml::Node firstChildElement(const platform::xml::Node &parent, const Q
 }
 
 // Reads the OPML list document into NewDataList(); 0, 1 or -1 as GetNewDataList.
-qint16 readListDocument(const platform::xml::Document &document, const QString &dataPath)
+qint16 readListDocument(const platform::xml::Document &document)
 {
     const platform::xml::Node opml = document.documentElement();
     if (opml.isNull() || opml.name() != u"opml")
@@ -47,7 +47,8 @@ qint16 readListDocument(const platform::xml::Document &document, const QString &
         const std::optional<QString> title = outline.attribute(QStringLiteral("title"));
         if (!title || !modNengajo::IsSafeDataTitle(*title))
             return -1;
-        if (QFileInfo(dataPath + *title + QStringLiteral(".xml")).isFile())
+        // A file the user has, downloaded or bundled, is not new.
+        if (QFileInfo(platform::dataFilePath(*title + QStringLiteral(".xml"))).isFile())
             continue;
         const std::optional<QString> xmlUrl = outline.attribute(QStringLiteral("xmlUrl"));
         if (!xmlUrl)
@@ -80,15 +81,13 @@ QString modNengajo::ListDocumentUrl()
 qint16 modNengajo::GetNewDataList()
 {
     NewDataList().clear();
-    const QString dataPath = platform::dataFolder();
-
     // The hourglass stays until the fetch returns, whichever way it ends.
     const platform::WaitCursor waitCursor;
     platform::xml::Document document;
     document.setValidateOnParse(false);
     const platform::HttpTransfer::Result transfer
         = platform::Service<platform::HttpTransfer>::get().get(ListDocumentUrl());
-    const qint16 result = transfer.ok && document.loadXml(transfer.body) ? readListDocument(document, dataPath) : -1;
+    const qint16 result = transfer.ok && document.loadXml(transfer.body) ? readListDocument(document) : -1;
     // Entries read before a failure are of no use to anyone.
     if (result < 0)
         NewDataList().clear();

@@ -105,7 +105,7 @@ void frmDownFileList::cmdDownload_Click()
     bool stored = true;
     {
         const platform::WaitCursor waitCursor;
-        const QString dataPath = platform::dataFolder();
+        const QString dataPath = platform::newDataFolder();
         const QList<NewDataEntry> &list = modNengajo::NewDataList();
         for (int i = 0; i < lstXmlFile->count() && stored; ++i) {
             if (!lstXmlFile->item(i)->isSelected())

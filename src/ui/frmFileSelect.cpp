@@ -69,17 +69,15 @@ frmFileSelect::frmFileSelect(QWidget *parent)
 
 void frmFileSelect::fillList()
 {
-    const QString dataFolder = platform::dataFolder();
-    const QString schemaPath = dataFolder + modNengajo::SchemaFileName;
+    const QString schemaPath = platform::programDataFolder() + modNengajo::SchemaFileName;
 
-    // Sorted by name so the same folder always gives the same list. The match
+    // Sorted by name so the same folders always give the same list. The match
     // is case-sensitive: a ".XML" file could not be loaded under its ".xml" name.
-    const QStringList names
-        = QDir(dataFolder)
-              .entryList({QStringLiteral("*") + DataFileSuffix}, QDir::Files | QDir::CaseSensitive, QDir::Name);
-    for (const QString &name : names) {
+    // A user's file hides a bundled one of the same name, valid or not, as it
+    // is the one a choice would load.
+    for (const QString &name : platform::dataFileNames(DataFileSuffix)) {
         // Every opening reads each file afresh: files come and go between openings.
-        if (modNengajo::ValidateDataFile(dataFolder + name, schemaPath).isEmpty())
+        if (modNengajo::ValidateDataFile(platform::dataFilePath(name), schemaPath).isEmpty())
             m_lstXmlFile->addItem(name.chopped(DataFileSuffix.size()));
     }
     m_cmdOK->setEnabled(false);

@@ -305,7 +305,7 @@ bool frmMain::Form_Load()
         return false;
     }
 
-    const QString settingsPath = platform::programFolder() + QStringLiteral("settings.ini");
+    const QString settingsPath = platform::settingsPath();
     WinningData &data = modNengajo::winningData();
     const QString remembered
         = modNengajo::CutAtChar(platform::Service<platform::SettingsFile>::get().readString(settingsPath,
@@ -315,7 +315,7 @@ bool frmMain::Form_Load()
 
     // Only a bare name inside the data folder is a data file; anything that
     // leads out of it is treated as a missing file.
-    const QFileInfo file(platform::dataFolder() + data.strFileName);
+    const QFileInfo file(platform::dataFilePath(data.strFileName));
     qint16 status = -1;
     const bool exists = !data.strFileName.contains(u'/') && file.isFile();
     if (exists)
@@ -337,9 +337,8 @@ bool frmMain::Form_Load()
 
 void frmMain::saveSettings() const
 {
-    platform::Service<platform::SettingsFile>::get().writeString(
-        platform::programFolder() + QStringLiteral("settings.ini"), QStringLiteral("Settings"),
-        QStringLiteral("FileName"), modNengajo::winningData().strFileName);
+    platform::Service<platform::SettingsFile>::get().writeString(platform::settingsPathForWriting(),
+        QStringLiteral("Settings"), QStringLiteral("FileName"), modNengajo::winningData().strFileName);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

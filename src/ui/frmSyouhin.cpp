@@ -242,7 +242,7 @@ bool frmSyouhin::event(QEvent *event)
 
 void frmSyouhin::cmdBrowseOpen_Click()
 {
-    platform::Service<platform::Shell>::get().open(platform::dataFolder() + modNengajo::winningData().strFileName);
+    platform::Service<platform::Shell>::get().open(platform::dataFilePath(modNengajo::winningData().strFileName));
 }
 
 void frmSyouhin::cmdClose_Click()

@@ -1,0 +1,184 @@
+#include "testsupport.h"
+
+#include "platform/programfolder.h"
+
+#include <QTest>
+
+#include <optional>
+
+using testsupport::ProgramFolderFixture;
+
+// Where settings.ini and data files are read and written: beside the program
+// while its folder can be written, in the user's own folder when it cannot.
+class tst_ProgramFolder : public QObject
+{
+    Q_OBJECT
+
+private:
+    // "program" or "user" for a path in one of the fixture's folders.
+    static QString whose(const ProgramFolderFixture &folder, const QString &path)
+    {
+        if (path.startsWith(folder.userPath()))
+            return QStringLiteral("user:") + path.mid(folder.userPath().size());
+        if (path.startsWith(folder.path()))
+            return QStringLiteral("program:") + path.mid(folder.path().size());
+        return path;
+    }
+
+private slots:
+    void whereFilesGo_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("withHome");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("newData");
+        QTest::addColumn<QStringList>("listedFrom");
+
+        QTest::newRow("writable program folder") << true << true << "program:settings.ini"
+                                                 << "program:data/" << QStringList {"program:data/"};
+        QTest::newRow("read-only program folder") << false << true << "user:settings.ini"
+                                                  << "user:data/" << QStringList {"user:data/", "program:data/"};
+        QTest::newRow("read-only, the user has no home folder") << false << false << "program:settings.ini"
+                                                                << "program:data/" << QStringList {"program:data/"};
+    }
+
+    void whereFilesGo()
+    {
+        QFETCH(bool, writable);
+        QFETCH(bool, withHome);
+        ProgramFolderFixture folder;
+        platform::FakeProgramFolder withoutHome(folder.path());
+        std::optional<platform::ScopedService<platform::ProgramFolder>> guard;
+        if (!withHome)
+            guard.emplace(withoutHome);
+        folder.setReadOnly(!writable);
+        const auto before = testsupport::snapshot(folder.path());
+
+        QCOMPARE(platform::programFolderKeepsUserFiles(), writable || !withHome);
+        QTEST(whose(folder, platform::settingsPath()), "settings");
+        QTEST(whose(folder, platform::settingsPathForWriting()), "settings");
+        QTEST(whose(folder, platform::newDataFolder()), "newData");
+        QStringList listedFrom;
+        for (const QString &path : platform::dataFolders())
+            listedFrom.append(whose(folder, path));
+        QTEST(listedFrom, "listedFrom");
+        // The schema and the bundled files are always the program's.
+        QCOMPARE(platform::programDataFolder(), folder.dataPath());
+        if (!writable)
+            QCOMPARE(testsupport::snapshot(folder.path()), before);
+    }
+
+    void dataFilePath_data()
+    {
+        QTest::addColumn<bool>("inUserFolder");
+        QTest::addColumn<bool>("inProgramFolder");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("bundled only") << false << true << "program:data/a.xml";
+        QTest::newRow("the user's only") << true << false << "user:data/a.xml";
+        QTest::newRow("both: the user's wins") << true << true << "user:data/a.xml";
+        QTest::newRow("neither, the user has no data folder") << false << false << "program:data/a.xml";
+    }
+
+    void dataFilePath()
+    {
+        QFETCH(bool, inUserFolder);
+        QFETCH(bool, inProgramFolder);
+        ProgramFolderFixture folder;
+        if (inUserFolder)
+            QVERIFY(folder.addUserFixture(QStringLiteral("select_three.xml"), QStringLiteral("a.xml")));
+        if (inProgramFolder)
+            QVERIFY(folder.addFixture(QStringLiteral("select_five.xml"), QStringLiteral("a.xml")));
+        folder.setReadOnly(true);
+        QTEST(whose(folder, platform::dataFilePath(QStringLiteral("a.xml"))), "expected");
+    }
+
+    // Names from both folders, each once, sorted; only files whose name ends
+    // in the suffix exactly.
+    void namesFromBothFolders()
+    {
+        ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        for (const char *name : {"b.xml", "d.xml"})
+            QVERIFY(folder.addFixture(QStringLiteral("select_five.xml"), QString::fromLatin1(name)));
+        for (const char *name : {"b.xml", "a.xml", "c.XML"})
+            QVERIFY(folder.addUserFixture(QStringLiteral("select_three.xml"), QString::fromLatin1(name)));
+        QVERIFY(QDir(folder.userDataPath()).mkdir(QStringLiteral("folder.xml")));
+        folder.setReadOnly(true);
+
+        QCOMPARE(platform::dataFileNames(QStringLiteral(".xml")), QStringList({"a.xml", "b.xml", "d.xml"}));
+        folder.setReadOnly(false);
+        QCOMPARE(platform::dataFileNames(QStringLiteral(".xml")), QStringList({"b.xml", "d.xml"}));
+    }
+
+    // Reading creates nothing; the first write creates the user's folders,
+    // private to the user, and nothing in the program folder.
+    void foldersAreMadeWhenFirstNeeded()
+    {
+        ProgramFolderFixture folder;
+        folder.setReadOnly(true);
+        const auto before = testsupport::snapshot(folder.path());
+
+        platform::settingsPath();
+        platform::dataFolders();
+        platform::dataFilePath(QStringLiteral("a.xml"));
+        platform::dataFileNames(QStringLiteral(".xml"));
+        QVERIFY(!QFileInfo::exists(folder.userPath()));
+
+        platform::settingsPathForWriting();
+        QVERIFY(QFileInfo(folder.userPath()).isDir());
+        QVERIFY(!QFileInfo::exists(folder.userDataPath()));
+        QCOMPARE(platform::newDataFolder(), folder.userDataPath());
+        const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        for (const QString &path : {folder.userPath(), folder.userDataPath()})
+            QCOMPARE(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), ownerOnly);
+        QCOMPARE(testsupport::snapshot(folder.path()), before);
+    }
+
+    void noDataFolderWhereAFileIsInTheWay()
+    {
+        ProgramFolderFixture folder;
+        folder.setReadOnly(true);
+        QVERIFY(QDir().mkpath(folder.userPath()));
+        QFile blocker(folder.userPath() + QStringLiteral("data"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        QCOMPARE(platform::newDataFolder(), QString());
+    }
+
+    void userFolderFromEnvironment_data()
+    {
+        QTest::addColumn<QByteArray>("dataHome"); // "<unset>": no XDG_DATA_HOME
+        QTest::addColumn<QByteArray>("home");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("XDG_DATA_HOME") << QByteArray("/srv/data") << QByteArray("/home/a") << "/srv/data/harovan";
+        QTest::newRow("unset: ~/.local/share")
+            << QByteArray("<unset>") << QByteArray("/home/a") << "/home/a/.local/share/harovan";
+        QTest::newRow("relative XDG_DATA_HOME is ignored")
+            << QByteArray("share") << QByteArray("/home/a") << "/home/a/.local/share/harovan";
+        QTest::newRow("home is the root: no user folder") << QByteArray("<unset>") << QByteArray("/") << "";
+    }
+
+    void userFolderFromEnvironment()
+    {
+        QFETCH(QByteArray, dataHome);
+        QFETCH(QByteArray, home);
+        const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+        const QByteArray oldHome = qgetenv("HOME");
+        if (dataHome == "<unset>")
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", dataHome);
+        qputenv("HOME", home);
+        const QString path = platform::RealProgramFolder().userRawPath();
+        qputenv("HOME", oldHome);
+        if (oldDataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", oldDataHome);
+        QTEST(path, "expected");
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ProgramFolder)
+#include "tst_programfolder.moc"
