@@ -24,7 +24,7 @@ struct RealServices::Impl
     QtSound sound;
     TitleFlash windowFlash;
     QtMousePointer mousePointer;
-    CurlHttpTransfer http;
+    QtHttpTransfer http;
     xml::LibXmlComponent xmlComponent;
     RealClock clock;
 

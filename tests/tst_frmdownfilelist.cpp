@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 using platform::MessageBox;
 using Shown = platform::FakeMessageBox::Shown;
 
@@ -64,6 +66,22 @@ QList<int> selectedRows(QListWidget *list)
     return rows;
 }
 
+// Runs act once on the first window of type T that is modal and shown. Polls,
+// since a transfer handles events while it waits: the next turn of the event
+// loop may come long before the window does.
+template <typename T> void whenModal(QWidget *context, std::function<void(T *)> act)
+{
+    auto *timer = new QTimer(context);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, act] {
+        if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(window);
+        }
+    });
+    timer->start(10);
+}
+
 QByteArray opml(const QByteArray &body)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><opml version=\"2.0\"><head><title>t</title></head><body>" + body
@@ -104,8 +122,8 @@ private:
     QString file(const QString &name) const { return m_server.url(QStringLiteral("/files/") + name); }
 
     testsupport::LocalHttpServer m_server;
-    platform::CurlHttpTransfer m_http {[] {
-        platform::CurlHttpTransfer::Options options;
+    platform::QtHttpTransfer m_http {[] {
+        platform::QtHttpTransfer::Options options;
         options.connectTimeoutMs = 2000;
         options.stallTimeoutMs = 1000;
         options.totalTimeoutMs = 10000;
@@ -507,12 +525,10 @@ void tst_frmDownFileList::menuCommand()
 
     frmMain window;
     bool opened = false;
-    QTimer::singleShot(0, &window, [&] {
-        if (auto *dialog = qobject_cast<frmDownFileList *>(QApplication::activeModalWidget())) {
-            opened = true;
-            QCOMPARE(dialog->parentWidget(), &window);
-            child<QPushButton>(dialog, "cmdCancel")->click();
-        }
+    whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
+        opened = true;
+        QCOMPARE(dialog->parentWidget(), &window);
+        child<QPushButton>(dialog, "cmdCancel")->click();
     });
     window.mnuDownload_Click();
     QCoreApplication::processEvents();
@@ -536,9 +552,7 @@ void tst_frmDownFileList::menuCommandDownloads()
 
     frmMain window;
     window.show();
-    QTimer::singleShot(0, &window, [&] {
-        auto *dialog = qobject_cast<frmDownFileList *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
+    whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
         auto *list = child<QListWidget>(dialog, "lstXmlFile");
         QCOMPARE(list->count(), 3);
         clickItem(list, 0);

@@ -1,4 +1,4 @@
-// The libcurl transfer against a real server on 127.0.0.1: what counts as a
+// The HTTP transfer against a real server on 127.0.0.1: what counts as a
 // document, and every way a transfer must fail instead.
 
 #include "localhttpserver.h"
@@ -6,9 +6,10 @@
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
-using platform::CurlHttpTransfer;
+using platform::QtHttpTransfer;
 
 class tst_Http : public QObject
 {
@@ -25,15 +26,15 @@ private slots:
     void stallAndTrickleEndInTime();
 
 private:
-    static CurlHttpTransfer::Options quickOptions();
+    static QtHttpTransfer::Options quickOptions();
 
     testsupport::LocalHttpServer m_server;
     QByteArray m_binary;
 };
 
-CurlHttpTransfer::Options tst_Http::quickOptions()
+QtHttpTransfer::Options tst_Http::quickOptions()
 {
-    CurlHttpTransfer::Options options;
+    QtHttpTransfer::Options options;
     options.connectTimeoutMs = 2000;
     options.stallTimeoutMs = 1000;
     options.totalTimeoutMs = 10000;
@@ -54,6 +55,7 @@ void tst_Http::initTestCase()
     QVERIFY(m_server.writeFile(QStringLiteral("files/empty.xml"), {}));
     QVERIFY(m_server.writeFile(QStringLiteral("files/年賀状（令和8年度版）.xml"), "<tousen/>"));
     QVERIFY(m_server.writeFile(QStringLiteral("files/cap.xml"), QByteArray(1000, 'x')));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/a b%.xml"), "<blank/>"));
 }
 
 void tst_Http::get_data()
@@ -74,6 +76,8 @@ void tst_Http::get_data()
     QTest::newRow("empty body") << "/files/empty.xml" << true << none << 200L << QStringList {"/files/empty.xml"};
     QTest::newRow("Japanese file name") << "/files/年賀状（令和8年度版）.xml" << true << QByteArray("<tousen/>") << 200L
                                         << QStringList {"/files/" + encoded("年賀状（令和8年度版）.xml")};
+    QTest::newRow("blank and percent sign encoded")
+        << "/files/a b%.xml" << true << QByteArray("<blank/>") << 200L << QStringList {"/files/a%20b%25.xml"};
     QTest::newRow("body exactly at the cap")
         << "/files/cap.xml" << true << QByteArray(1000, 'x') << 200L << QStringList {"/files/cap.xml"};
     QTest::newRow("chunked body at the cap")
@@ -127,7 +131,7 @@ void tst_Http::get()
     QFETCH(QStringList, requests);
 
     m_server.takeRequests();
-    CurlHttpTransfer http(quickOptions());
+    QtHttpTransfer http(quickOptions());
     const auto result = http.get(m_server.url(path));
     QVERIFY2(result.ok == ok, qPrintable(result.error));
     QCOMPARE(result.body, body);
@@ -153,7 +157,7 @@ void tst_Http::refusesOtherSchemesWithoutARequest()
 {
     QFETCH(QString, address);
     m_server.takeRequests();
-    CurlHttpTransfer http(quickOptions());
+    QtHttpTransfer http(quickOptions());
     const auto result = http.get(address);
     QVERIFY(!result.ok);
     QVERIFY(result.body.isEmpty());
@@ -165,7 +169,7 @@ void tst_Http::refusedConnection()
 {
     const quint16 port = testsupport::LocalHttpServer::closedPort();
     QVERIFY(port != 0);
-    CurlHttpTransfer http(quickOptions());
+    QtHttpTransfer http(quickOptions());
     QElapsedTimer timer;
     timer.start();
     const auto result = http.get(QStringLiteral("http://127.0.0.1:%1/gajo/list.xml").arg(port));
@@ -179,25 +183,39 @@ void tst_Http::stallAndTrickleEndInTime_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<long>("totalTimeoutMs");
-    QTest::newRow("no response") << "/fault/stall?seconds=8" << 10000L;
-    QTest::newRow("body stops half-way") << "/fault/stall-body?seconds=8" << 10000L;
+    QTest::addColumn<int>("cancelAfterMs"); // 0: never
+    QTest::addColumn<int>("endsAfterMs"); // not before this
+    QTest::addColumn<int>("endsBeforeMs");
+    QTest::newRow("no response") << "/fault/stall?seconds=8" << 10000L << 0 << 900 << 5000;
+    QTest::newRow("body stops half-way") << "/fault/stall-body?seconds=8" << 10000L << 0 << 900 << 5000;
     // One byte every 0.4 s never stalls; the overall limit ends it.
-    QTest::newRow("trickle past the overall limit") << "/fault/trickle?n=20&interval=0.4" << 1500L;
+    QTest::newRow("trickle past the overall limit") << "/fault/trickle?n=20&interval=0.4" << 1500L << 0 << 1400 << 5000;
+    // A cancel does not wait for any time-out.
+    QTest::newRow("cancel during a stall") << "/fault/stall?seconds=8" << 10000L << 200 << 150 << 900;
+    QTest::newRow("cancel during a trickle") << "/fault/trickle?n=20&interval=0.4" << 10000L << 500 << 450 << 1200;
 }
 
 void tst_Http::stallAndTrickleEndInTime()
 {
     QFETCH(QString, path);
     QFETCH(long, totalTimeoutMs);
-    CurlHttpTransfer::Options options = quickOptions();
+    QFETCH(int, cancelAfterMs);
+    QFETCH(int, endsAfterMs);
+    QFETCH(int, endsBeforeMs);
+    QtHttpTransfer::Options options = quickOptions();
     options.totalTimeoutMs = totalTimeoutMs;
-    CurlHttpTransfer http(options);
+    QtHttpTransfer http(options);
+    platform::TransferControl control;
+    if (cancelAfterMs > 0)
+        QTimer::singleShot(cancelAfterMs, &control, &platform::TransferControl::cancel);
     QElapsedTimer timer;
     timer.start();
-    const auto result = http.get(m_server.url(path));
+    const auto result = http.get(m_server.url(path), &control);
     QVERIFY(!result.ok);
+    QCOMPARE(result.cancelled, cancelAfterMs > 0);
     QVERIFY(result.body.isEmpty());
-    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY2(
+        timer.elapsed() >= endsAfterMs && timer.elapsed() < endsBeforeMs, qPrintable(QString::number(timer.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(tst_Http)

@@ -61,8 +61,8 @@ private:
     bool m_folderChanged = false;
 
     LocalHttpServer m_server;
-    platform::CurlHttpTransfer m_http {[] {
-        platform::CurlHttpTransfer::Options options;
+    platform::QtHttpTransfer m_http {[] {
+        platform::QtHttpTransfer::Options options;
         options.connectTimeoutMs = 2000;
         options.stallTimeoutMs = 1000;
         options.totalTimeoutMs = 10000;
@@ -325,10 +325,10 @@ void tst_NewDataList::hourglassCoversTheTransfer()
         platform::HttpTransfer *real = nullptr;
         platform::FakeMousePointer *pointer = nullptr;
         bool hourglassDuringTransfer = false;
-        Result get(const QString &url) override
+        Result transfer(const QString &url, platform::TransferControl *control) override
         {
             hourglassDuringTransfer = pointer->hourglass;
-            return real->get(url);
+            return real->get(url, control);
         }
     } observer;
     observer.real = &m_http;

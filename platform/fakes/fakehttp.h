@@ -12,15 +12,17 @@ namespace platform {
 class FakeHttpTransfer final : public HttpTransfer
 {
 public:
-    Result get(const QString &url) override
+    QHash<QString, QByteArray> bodies;
+    QStringList requested;
+
+protected:
+    Result transfer(const QString &url, TransferControl *) override
     {
         requested.append(url);
         if (auto it = bodies.constFind(url); it != bodies.constEnd())
             return {true, *it, {}};
         return {false, {}, QStringLiteral("not found")};
     }
-    QHash<QString, QByteArray> bodies;
-    QStringList requested;
 };
 
 } // namespace platform
