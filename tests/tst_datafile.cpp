@@ -206,6 +206,20 @@ private slots:
             << true;
         QTest::newRow("goods before numbers")
             << root << u"<toukyu name=\"1\"><syouhin>a</syouhin><number>12</number></toukyu>"_s << false;
+        // Lengths and counts the program can use: a caption of a few characters,
+        // a class of at most 32767 numbers.
+        const auto rootWith = [](const QString &type, const QString &year) {
+            return u"type=\""_s + type + u"\" year=\""_s + year + u"\""_s;
+        };
+        QTest::newRow("type of 64 characters") << rootWith(QString(64, u'年'), u"26"_s) << one << true;
+        QTest::newRow("type of 65 characters") << rootWith(QString(65, u'年'), u"26"_s) << one << false;
+        QTest::newRow("year of 64 characters") << rootWith(u"t"_s, u"令和"_s + QString(62, u'9')) << one << true;
+        QTest::newRow("year of 65 characters") << rootWith(u"t"_s, u"令和"_s + QString(63, u'9')) << one << false;
+        const auto numbers = [](int count) {
+            return u"<toukyu name=\"1\">"_s + u"<number>12</number>"_s.repeated(count) + u"</toukyu>"_s;
+        };
+        QTest::newRow("32767 numbers in a class") << root << numbers(32767) << true;
+        QTest::newRow("32768 numbers in a class") << root << numbers(32768) << false;
         QTest::newRow("class outside the namespace")
             << root << u"<toukyu xmlns=\"\" name=\"1\"><number>12</number></toukyu>"_s << false;
         // The day of the draw and the exchange period, each optional.
