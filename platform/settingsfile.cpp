@@ -1,10 +1,16 @@
 #include "platform/settingsfile.h"
 
+#include "platform/regularfile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <optional>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 // The INI file is handled as lines of bytes in the system's legacy code page
 // (UTF-8 here). Only the names and the one value looked at are decoded, so every
@@ -115,18 +121,83 @@ QString cutToBuffer(const QByteArray &value, int maxBytes)
     return QString::fromUtf8(value.left(length));
 }
 
-// The whole file, an empty array for a missing file, nothing when it cannot be read.
-std::optional<QByteArray> readFile(const QString &path)
+struct Existing
 {
-    QFile file(path);
-    if (!file.exists())
-        return QByteArray();
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileBytes)
-        return std::nullopt;
+    enum { Missing, Read, Unusable } state = Missing;
+    QByteArray bytes;
+};
+
+// The whole file. Only a regular file is read: a FIFO, device or folder of
+// that name, like a file that cannot be read or is too large, is unusable.
+Existing readFile(const QString &path)
+{
+    QFile file;
+    switch (openRegularFile(file, path, QIODevice::ReadOnly)) {
+    case RegularFile::Missing:
+        return {};
+    case RegularFile::Opened:
+        break;
+    default:
+        return {Existing::Unusable, {}};
+    }
     QByteArray bytes = file.read(MaxFileBytes + 1);
-    if (bytes.size() > MaxFileBytes)
-        return std::nullopt;
-    return bytes;
+    if (bytes.size() > MaxFileBytes || file.error() != QFileDevice::NoError)
+        return {Existing::Unusable, {}};
+    return {Existing::Read, bytes};
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::pwrite(fd, bytes.constData() + done, bytes.size() - done, done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// For a file the program may change but not replace (no new files in its
+// folder): room for the new content is taken first, so a full disk fails
+// before any byte changes; should a write fail all the same, the old content
+// is put back.
+bool writeInPlace(const QString &path, const QByteArray &content, const QByteArray &old)
+{
+    QFile file;
+    if (openRegularFile(file, path, QIODevice::WriteOnly) != RegularFile::Opened)
+        return false;
+    const int fd = file.handle();
+    if (content.size() > old.size() && ::posix_fallocate(fd, 0, content.size()) != 0) {
+        // A failed reservation may still have lengthened the file.
+        [[maybe_unused]] const int truncated = ::ftruncate(fd, old.size());
+        return false;
+    }
+    if (!writeAll(fd, content) || ::ftruncate(fd, content.size()) != 0 || ::fsync(fd) != 0) {
+        if (writeAll(fd, old) && ::ftruncate(fd, old.size()) == 0)
+            ::fsync(fd);
+        return false;
+    }
+    return true;
+}
+
+// The new content goes to a file beside the old one that replaces it only
+// once every byte is on disk, so a full disk leaves the old file as it was.
+// Unbuffered: QSaveFile's buffer is written out only by commit(), which then
+// reports success even when that write failed and renames a short file over
+// the old one.
+bool replaceFile(const QString &path, const QByteArray &content, const Existing &existing)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return existing.state == Existing::Read && writeInPlace(path, content, existing.bytes);
+    if (file.write(content) != content.size() || ::fsync(file.handle()) != 0) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 // The line ending most of the file uses; "\n" for a new file.
@@ -170,12 +241,9 @@ QByteArray storedValue(const QString &value)
 QString IniSettingsFile::readString(
     const QString &path, const QString &section, const QString &key, const QString &defaultValue, int maxBytes)
 {
-    const std::optional<QByteArray> bytes = readFile(path);
-    if (!bytes)
-        return cutToBuffer(defaultValue.toUtf8(), maxBytes);
-
+    const Existing file = readFile(path);
     bool inSection = false;
-    for (const Line &line : splitLines(*bytes).lines) {
+    for (const Line &line : splitLines(file.bytes).lines) {
         if (const std::optional<QString> name = sectionName(line.content)) {
             // The first section of that name is the one the system reads.
             if (inSection)
@@ -200,12 +268,12 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
     // A read-only file stays as it is, as it does for the system (also for an
     // administrator, who could write it anyway).
     if (const QFileInfo info(path);
-        info.exists() && (!info.isFile() || !info.isWritable() || !info.permissions().testFlag(QFile::WriteOwner)))
+        info.isFile() && (!info.isWritable() || !info.permissions().testFlag(QFile::WriteOwner)))
         return false;
-    const std::optional<QByteArray> bytes = readFile(path);
-    if (!bytes)
+    const Existing existing = readFile(path);
+    if (existing.state == Existing::Unusable)
         return false;
-    Layout layout = splitLines(*bytes);
+    Layout layout = splitLines(existing.bytes);
     QList<Line> &lines = layout.lines;
     const QByteArray ending = usualEnding(lines);
 
@@ -258,18 +326,7 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
         }
     }
 
-    QSaveFile file(path);
-    // A settings file in a folder the program may not create files in is still
-    // updated in place rather than left unchanged.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray content = joinLines(layout);
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return replaceFile(path, joinLines(layout), existing);
 }
 
 } // namespace platform

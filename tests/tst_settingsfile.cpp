@@ -1,8 +1,23 @@
 #include "platform/settingsfile.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
+
+#include <atomic>
+#include <thread>
+
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The INI file behind settings.ini: read as the system's profile functions read
 // it, written so that everything else in the file survives.
@@ -25,6 +40,54 @@ private:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
+
+    // How a write meets a full disk: in the folder beside the file, or in
+    // place when the program may change the file but not create files beside it.
+    enum class Room { Beside, InPlace };
+
+    // Writes the value in a child process whose files may grow to no more than
+    // fileBytes, as on a disk that is full (writes past it fail); with
+    // Room::InPlace as a user who may not create files in the folder. The
+    // limits and the user never reach the test itself. True when the write
+    // reported success.
+    bool writeInChild(const QString &path, const QString &value, Room room, rlim_t fileBytes)
+    {
+        const QByteArray folder = QFile::encodeName(m_dir.path());
+        const bool root = ::geteuid() == 0;
+        if (room == Room::InPlace) {
+            // Root may create files anywhere: the child becomes a user who
+            // owns only the file; anyone else is kept out by the folder's mode.
+            if (root
+                && (::chmod(folder.constData(), 0755) != 0
+                    || ::chown(QFile::encodeName(path).constData(), OtherUser, OtherUser) != 0))
+                return false;
+            if (!root && ::chmod(folder.constData(), 0555) != 0)
+                return false;
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (room == Room::InPlace && root
+                && (::setgroups(0, nullptr) != 0 || ::setgid(OtherUser) != 0 || ::setuid(OtherUser) != 0))
+                ::_exit(2);
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = fileBytes;
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                ::_exit(2);
+            const bool written = platform::IniSettingsFile().writeString(
+                path, QStringLiteral("Settings"), QStringLiteral("FileName"), value);
+            ::_exit(written ? 0 : 1);
+        }
+        int status = 0;
+        const bool waited = child > 0 && ::waitpid(child, &status, 0) == child;
+        ::chmod(folder.constData(), 0700);
+        if (!waited || !WIFEXITED(status) || WEXITSTATUS(status) == 2)
+            qFatal("the writing process did not run as asked");
+        return WEXITSTATUS(status) == 0;
+    }
+
+    static constexpr uid_t OtherUser = 65534;
 
     QTemporaryDir m_dir;
     platform::IniSettingsFile m_ini;
@@ -177,6 +240,63 @@ private slots:
         const QString originalPath = m_dir.filePath(QStringLiteral("settings.ini"));
         QCOMPARE(contentOf(originalPath), original);
         QFile::setPermissions(originalPath, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // A full disk fails a write part-way: the old file stays byte for byte,
+    // every other key and comment with it.
+    void fullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("new file beside the old one") << false;
+        QTest::newRow("old file rewritten in place") << true;
+    }
+    void fullDiskKeepsTheOldFile()
+    {
+        QFETCH(bool, inPlace);
+        const Room room = inPlace ? Room::InPlace : Room::Beside;
+        const QByteArray original("; remembered card type\n[Window]\nLeft=10\n[Settings]\nFileName=old.xml\n");
+        const QString path = write(original);
+        const QString longer = QStringLiteral("年賀状（令和8年度版）.xml");
+        QVERIFY(!writeInChild(path, longer, room, 16));
+        QCOMPARE(contentOf(path), original);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {u"settings.ini"_s});
+
+        // With room enough, the same write goes through.
+        QVERIFY(writeInChild(path, longer, room, RLIM_INFINITY));
+        QCOMPARE(contentOf(path), QByteArray(original).replace("old.xml", longer.toUtf8()));
+    }
+
+    // A FIFO named settings.ini would hold the program at its start until
+    // something wrote into it; it is read as a missing file and never written.
+    void fifoIsNoSettingsFile()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("settings.ini"));
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        // Should the reader open the FIFO after all, this feeds it a value
+        // instead of leaving the test waiting.
+        std::atomic<bool> done = false;
+        std::thread feeder([&] {
+            const QDeadlineTimer deadline(5000);
+            while (!done && !deadline.hasExpired()) {
+                const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    const QByteArray content("[Settings]\nFileName=fifo.xml\n");
+                    [[maybe_unused]] const auto written = ::write(fd, content.constData(), content.size());
+                    ::close(fd);
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+        const QString read = m_ini.readString(
+            path, QStringLiteral("Settings"), QStringLiteral("FileName"), QStringLiteral("default"), 512);
+        const bool written = m_ini.writeString(path, QStringLiteral("Settings"), QStringLiteral("FileName"), u"a"_s);
+        done = true;
+        feeder.join();
+        QCOMPARE(read, QStringLiteral("default"));
+        QVERIFY(!written);
+        QVERIFY(QFileInfo(path).isFile() == false && QFileInfo(path).exists());
+        QFile::remove(path);
     }
 };
 

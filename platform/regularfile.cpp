@@ -1,0 +1,48 @@
+#include "platform/regularfile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+RegularFile openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
+{
+    const bool reads = mode.testFlag(QIODevice::ReadOnly);
+    const bool writes = mode.testFlag(QIODevice::WriteOnly);
+    const int access = reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY;
+    // Without O_NONBLOCK the open itself of a FIFO waits for a writer (or a reader).
+    const int fd = ::open(QFile::encodeName(path).constData(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+        case ENOENT:
+        case ENOTDIR:
+            return RegularFile::Missing;
+        case EISDIR: // a folder opened for writing
+        case ENXIO: // a FIFO without a reader, a socket
+            return RegularFile::NotAFile;
+        default:
+            return RegularFile::Failed;
+        }
+    }
+    struct stat status
+    { };
+    if (::fstat(fd, &status) != 0) {
+        ::close(fd);
+        return RegularFile::Failed;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return RegularFile::NotAFile;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0
+        || !file.open(fd, mode & (QIODevice::ReadWrite | QIODevice::Unbuffered), QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return RegularFile::Failed;
+    }
+    return RegularFile::Opened;
+}
+
+} // namespace platform
