@@ -3,7 +3,9 @@
 #include "platform/clock.h"
 #include "platform/http.h"
 #include "platform/messagebox.h"
+#include "platform/printdialog.h"
 #include "platform/programfolder.h"
+#include "platform/savefiledialog.h"
 #include "platform/settingsfile.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
@@ -27,6 +29,8 @@ struct RealServices::Impl
     QtHttpTransfer http;
     xml::LibXmlComponent xmlComponent;
     RealClock clock;
+    QtSaveFileDialog saveFileDialog;
+    QtPrintDialog printDialog;
 
     ScopedService<MessageBox> s1 {messageBox};
     ScopedService<ProgramFolder> s2 {programFolder};
@@ -39,6 +43,8 @@ struct RealServices::Impl
     ScopedService<HttpTransfer> s9 {http};
     ScopedService<xml::XmlComponent> s10 {xmlComponent};
     ScopedService<Clock> s11 {clock};
+    ScopedService<SaveFileDialog> s12 {saveFileDialog};
+    ScopedService<PrintDialog> s13 {printDialog};
 };
 
 RealServices::RealServices()

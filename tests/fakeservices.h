@@ -8,6 +8,8 @@
 #include "platform/fakes/fakehttp.h"
 #include "platform/fakes/fakemessagebox.h"
 #include "platform/fakes/fakemousepointer.h"
+#include "platform/fakes/fakeprintdialog.h"
+#include "platform/fakes/fakesavefiledialog.h"
 #include "platform/fakes/fakesettingsfile.h"
 #include "platform/fakes/fakeshell.h"
 #include "platform/fakes/fakesound.h"
@@ -32,6 +34,8 @@ struct FakeServices
     platform::IniSettingsFile settingsFile;
     // A fixed day, so texts counted from today never change with the calendar.
     platform::FakeClock clock {QDate(2026, 1, 25)};
+    platform::FakeSaveFileDialog saveFileDialog;
+    platform::FakePrintDialog printDialog;
 
     platform::ScopedService<platform::MessageBox> s1 {messageBox};
     platform::ScopedService<platform::Shell> s2 {shell};
@@ -43,6 +47,8 @@ struct FakeServices
     platform::ScopedService<platform::xml::XmlComponent> s8 {xmlComponent};
     platform::ScopedService<platform::SettingsFile> s9 {settingsFile};
     platform::ScopedService<platform::Clock> s10 {clock};
+    platform::ScopedService<platform::SaveFileDialog> s11 {saveFileDialog};
+    platform::ScopedService<platform::PrintDialog> s12 {printDialog};
 };
 
 } // namespace testsupport

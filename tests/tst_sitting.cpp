@@ -2,13 +2,26 @@
 #include "testsupport.h"
 
 #include "core/CheckRecord.h"
+#include "ui/AtariPrint.h"
 #include "ui/Fonts.h"
+#include "ui/frmAtariList.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -17,10 +30,92 @@ namespace {
 const QString Reiwa5 = QStringLiteral("年賀状（令和5年度版）");
 // 1等 394372, 2等 1879, 3等 71 69 00.
 const QString Reiwa6 = QStringLiteral("年賀状（令和6年度版）");
+// Prizes to be exchanged by 2026-07-21, 177 days after the fake clock's day.
+const QString Dated = QStringLiteral("dated.xml");
+const QByteArray DatedXml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<tousen xmlns="urn:tousen" type="年賀状" year="令和8" drawDate="2026-01-18" exchangeFrom="2026-01-19" exchangeTo="2026-07-21">
+  <toukyu name="1等"><number>455756</number><syouhin>現金30万円</syouhin><syouhin>切手集と現金20万円</syouhin></toukyu>
+  <toukyu name="2等"><number>5037</number><syouhin>ふるさと小包など</syouhin></toukyu>
+  <toukyu name="3等"><number>73</number><number>44</number><number>84</number><syouhin>お年玉切手シート</syouhin></toukyu>
+</tousen>
+)";
+// Ten cards of that draw: a 3等 on two digits (the third card), a 2等 on six
+// digits (the fifth), and eight losses, one of them in the upper stage.
+const QStringList TenCards {"99", "12", "73", "05", "371250", "560000", "20", "31", "48", "66"};
+
+// A paint device that keeps the texts painted on it with their positions, in
+// place of paper: a page is read back as its lines of text.
+class TextPage final : public QPaintDevice
+{
+public:
+    // Lines from top to bottom, each line's texts from left to right, joined.
+    QStringList lines() const
+    {
+        std::map<int, std::map<qreal, QString>> byLine;
+        for (const auto &[position, text] : m_engine.texts)
+            byLine[qRound(position.y())][position.x()] += text;
+        QStringList result;
+        for (const auto &[y, texts] : byLine) {
+            QString line;
+            for (const auto &[x, text] : texts)
+                line += text;
+            result.append(line);
+        }
+        return result;
+    }
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return 2480; // A4 at 300 dpi
+        case PdmHeight:
+            return 3508;
+        case PdmWidthMM:
+            return 210;
+        case PdmHeightMM:
+            return 297;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 300;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+
+private:
+    struct Engine final : QPaintEngine
+    {
+        Engine()
+            : QPaintEngine(AllFeatures)
+        { }
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override { }
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
+        void drawPath(const QPainterPath &) override { }
+        void drawTextItem(const QPointF &p, const QTextItem &textItem) override { texts.append({p, textItem.text()}); }
+        Type type() const override { return User; }
+        QList<std::pair<QPointF, QString>> texts;
+    };
+    mutable Engine m_engine;
+};
 
 } // namespace
 
-// The record of a sitting's cards against the main window's counters.
+// The record of a sitting's cards against the main window's counters, and the
+// list of won cards that follows it on screen, in a CSV file and on paper.
 class tst_Sitting : public QObject
 {
     Q_OBJECT
@@ -32,10 +127,35 @@ private:
 
     QString labelText(const QString &name) const { return m_window->findChild<QLabel *>(name)->text(); }
 
+    // Types into the main window's entry, even while another window is active.
     void typeKeys(const QString &keys)
     {
         for (const QChar c : keys)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+            QTest::keyClick(m_window->focusWidget(), c.toLatin1());
+    }
+
+    frmAtariList *openList()
+    {
+        m_window->findChild<QAction *>(QStringLiteral("mnuShowAtari"))->trigger();
+        auto *list = m_window->findChild<frmAtariList *>();
+        // Active as the application sees it: keys go to its focus and shortcuts.
+        if (list && !QTest::qWaitFor([list] { return list->isActiveWindow(); }))
+            return nullptr;
+        return list;
+    }
+
+    // The table as "number|class|goods" lines, each after its place in the sitting.
+    static QStringList tableRows(const frmAtariList &list)
+    {
+        const auto *model = list.findChild<QTableView *>(QStringLiteral("lstAtari"))->model();
+        QStringList rows;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QStringList cells {model->headerData(r, Qt::Vertical).toString()};
+            for (int c = 0; c < model->columnCount(); ++c)
+                cells.append(model->index(r, c).data().toString());
+            rows.append(cells.join(u'|'));
+        }
+        return rows;
     }
 
 private slots:
@@ -49,6 +169,7 @@ private slots:
         QVERIFY(m_folder->addSchema());
         for (const QString &name : {Reiwa5, Reiwa6})
             QVERIFY(m_folder->addData(testsupport::bundledPath(name + QStringLiteral(".xml"))));
+        QVERIFY(m_folder->writeData(Dated, DatedXml));
         modNengajo::winningData().strFileName = Reiwa5 + QStringLiteral(".xml");
         QCOMPARE(modNengajo::LoadDataFile(Reiwa5 + QStringLiteral(".xml"), modNengajo::SchemaFileName), 0);
         m_window = std::make_unique<frmMain>();
@@ -115,6 +236,189 @@ private slots:
         }
         QCOMPARE(labelText(QStringLiteral("lblGoukeiCnt")), QString::number(record.hitTotal()));
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
+    }
+
+    // What a user does at the end of a sitting: ten cards checked, two of them
+    // won; the list shows the two with their prizes and the deadline, and
+    // goes to a CSV file and to the printer (a PDF file).
+    void tenCardsToThePostOffice()
+    {
+        QVERIFY(m_window->useDataFile(Dated));
+        for (const QString &card : TenCards)
+            typeKeys(card);
+
+        frmAtariList *list = openList();
+        QVERIFY(list);
+        QVERIFY(!list->isModal());
+        QCOMPARE(list->windowTitle(), QStringLiteral("当たったはがきの一覧"));
+        QCOMPARE(
+            list->findChild<QLabel *>(QStringLiteral("lblAtariType"))->text(), QStringLiteral("【年賀状 令和8年度】"));
+        QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariKigen"))->text(),
+            QStringLiteral("賞品の引換は2026年7月21日まで（あと177日）"));
+        QCOMPARE(tableRows(*list), (QStringList {"3|****73|３等|お年玉切手シート", "5|125037|２等|ふるさと小包など"}));
+        QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariGoukei"))->text(),
+            QStringLiteral("２等 1枚　３等 1枚　合計 2枚"));
+
+        const QString csvPath = m_folder->path() + QStringLiteral("当たり.csv");
+        m_fakes->saveFileDialog.answer = csvPath;
+        // An access key presses its button as a click does, a moment later.
+        QTest::keyClick(list, Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(m_fakes->saveFileDialog.asked.size(), 1);
+        QCOMPARE(m_fakes->saveFileDialog.asked.first().at(3), QStringLiteral("csv"));
+        QVERIFY(m_fakes->saveFileDialog.asked.first().at(1).endsWith(
+            QStringLiteral("/当たったはがき（年賀状 令和8年度）.csv")));
+        QFile csv(csvPath);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll(),
+            QByteArray("\xEF\xBB\xBF"
+                       "順番,番号,結果,賞品\r\n"
+                       "3,****73,３等,お年玉切手シート\r\n"
+                       "5,125037,２等,ふるさと小包など\r\n"));
+
+        const QString pdfPath = m_folder->path() + QStringLiteral("当たり.pdf");
+        m_fakes->printDialog.onSetUp = [&](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdfPath);
+            return true;
+        };
+        QTest::keyClick(list, Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(m_fakes->printDialog.shown, 1);
+        QFile pdf(pdfPath);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray document = pdf.readAll();
+        QVERIFY(document.startsWith("%PDF"));
+        QCOMPARE(QString::fromLatin1(document).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 1);
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+    }
+
+    // The open list follows every judged card, the "はずれも表示" box, a clear
+    // and a load.
+    void listFollowsTheSitting()
+    {
+        QVERIFY(m_window->useDataFile(Dated));
+        frmAtariList *list = openList();
+        QVERIFY(list);
+        auto *saveCsv = list->findChild<QPushButton *>(QStringLiteral("cmdSaveCsv"));
+        QVERIFY(tableRows(*list).isEmpty());
+        QVERIFY(!saveCsv->isEnabled());
+
+        typeKeys(QStringLiteral("99"));
+        typeKeys(QStringLiteral("84"));
+        QCOMPARE(tableRows(*list), QStringList {"2|****84|３等|お年玉切手シート"});
+        QVERIFY(saveCsv->isEnabled());
+
+        list->findChild<QCheckBox *>(QStringLiteral("chkAll"))->click();
+        typeKeys(QStringLiteral("560000"));
+        QCOMPARE(
+            tableRows(*list), (QStringList {"1|****99|はずれ|", "2|****84|３等|お年玉切手シート", "3|000056|はずれ|"}));
+
+        m_window->findChild<QAction *>(QStringLiteral("mnuClear"))->trigger();
+        QVERIFY(tableRows(*list).isEmpty());
+        QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariGoukei"))->text(), QStringLiteral("合計 0枚"));
+
+        typeKeys(QStringLiteral("73"));
+        QVERIFY(m_window->useDataFile(Reiwa5 + QStringLiteral(".xml")));
+        QVERIFY(tableRows(*list).isEmpty());
+        QCOMPARE(
+            list->findChild<QLabel *>(QStringLiteral("lblAtariType"))->text(), QStringLiteral("【年賀状 令和5年度】"));
+        QVERIFY(list->findChild<QLabel *>(QStringLiteral("lblAtariKigen"))->isHidden());
+        typeKeys(QStringLiteral("73"));
+        QCOMPARE(tableRows(*list), QStringList {"1|****73|３等|お年玉切手シート"});
+    }
+
+    void keyboard()
+    {
+        typeKeys(QStringLiteral("73"));
+        frmAtariList *list = openList();
+        QVERIFY(list);
+        QWidget *table = list->findChild<QTableView *>(QStringLiteral("lstAtari"));
+        QList<QWidget *> reached;
+        for (int i = 0; i < 5; ++i) {
+            reached.append(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QVERIFY(reached.contains(table));
+        QVERIFY(reached.contains(list->findChild<QCheckBox *>(QStringLiteral("chkAll"))));
+        for (const char *name : {"cmdSaveCsv", "cmdPrint", "cmdClose"}) {
+            auto *button = list->findChild<QPushButton *>(QString::fromLatin1(name));
+            QVERIFY(reached.contains(button));
+            QVERIFY2(button->text().contains(u'&'), name);
+        }
+
+        // Cancelled dialogs leave nothing behind and say nothing.
+        QTest::keyClick(list, Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(m_fakes->saveFileDialog.asked.size(), 1);
+        QTest::keyClick(list, Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(m_fakes->printDialog.shown, 1);
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Escape);
+        QVERIFY(list->isHidden());
+        QCOMPARE(openList(), list);
+        QVERIFY(m_window->close());
+        QVERIFY(list->isHidden());
+    }
+
+    void saveFailureIsTold()
+    {
+        typeKeys(QStringLiteral("73"));
+        frmAtariList *list = openList();
+        QVERIFY(list);
+        const QString path = m_folder->path() + QStringLiteral("missing/当たり.csv");
+        m_fakes->saveFileDialog.answer = path;
+        list->findChild<QPushButton *>(QStringLiteral("cmdSaveCsv"))->click();
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        QCOMPARE(m_fakes->messageBox.shown.first().title, QStringLiteral("Harovan"));
+        QVERIFY(m_fakes->messageBox.shown.first().text.startsWith(
+            QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。")));
+        QCOMPARE(m_fakes->messageBox.shown.first().icon, platform::MessageBox::Icon::Critical);
+    }
+
+    // 45 won cards: the first page holds 40 of them, the second the rest and
+    // the totals; every page has the title, the card type and year, the
+    // deadline and the date printed.
+    void printedPages()
+    {
+        AtariPrintContent content;
+        content.strTypeYear = QStringLiteral("【年賀状 令和8年度】");
+        content.kigen = {QStringLiteral("賞品の引換は2026年7月21日まで（あと177日）"), false};
+        for (int i = 1; i <= 45; ++i)
+            content.rows.append(
+                {i, QString::number(100000 + i), QStringLiteral("３等"), QStringLiteral("お年玉切手シート")});
+        content.rows[1].strSyouhin = QStringLiteral("現金30万円／切手集と現金20万円（いずれか1点）");
+        content.strTotals = QStringLiteral("３等 45枚　合計 45枚");
+        content.printed = QDate(2026, 1, 25);
+
+        TextPage paper;
+        const AtariPrint layout(content, paper, QRectF(0, 0, paper.width(), paper.height()));
+        QCOMPARE(layout.pageCount(), 2);
+        QList<QStringList> pages;
+        for (int page = 0; page < layout.pageCount(); ++page) {
+            TextPage sheet;
+            QPainter painter(&sheet);
+            layout.paintPage(painter, page);
+            painter.end();
+            pages.append(sheet.lines());
+        }
+
+        for (int page = 0; page < 2; ++page) {
+            const QStringList &lines = pages.at(page);
+            QCOMPARE(lines.mid(0, 4),
+                (QStringList {"当たったはがきの一覧", content.strTypeYear, content.kigen.text, "順番番号等級賞品"}));
+            QCOMPARE(lines.last(), QStringLiteral("印刷日：2026年1月25日%1 / 2").arg(page + 1));
+        }
+        const auto rowLine = [&](int i) {
+            const AtariList::Row &row = content.rows.at(i - 1);
+            return QString::number(i) + row.strNumber + row.strResult + row.strSyouhin;
+        };
+        QCOMPARE(pages.at(0).at(4), rowLine(1));
+        QCOMPARE(pages.at(0).at(5), rowLine(2));
+        QCOMPARE(pages.at(0).at(4 + 39), rowLine(40));
+        QCOMPARE(pages.at(0).size(), 4 + 40 + 1);
+        QCOMPARE(pages.at(1).at(4), rowLine(41));
+        QCOMPARE(pages.at(1).at(8), rowLine(45));
+        QCOMPARE(pages.at(1).at(9), content.strTotals);
     }
 };
 

@@ -14,6 +14,8 @@ inline constexpr QRgb LinkCold = 0x404040;
 // Greyed text: plainly lighter than black, still readable (at least 3:1) on
 // the window's light blue and on the light grey of buttons and frozen boxes.
 inline constexpr QRgb DisabledText = 0x666666;
+// A prize-exchange deadline that is near, today or past.
+inline constexpr QRgb Urgent = 0xC00000;
 
 inline void setColour(QWidget *widget, QPalette::ColorRole role, QRgb colour)
 {

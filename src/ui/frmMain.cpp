@@ -5,6 +5,7 @@
 #include "ui/Look.h"
 #include "ui/Widgets.h"
 #include "ui/frmAbout.h"
+#include "ui/frmAtariList.h"
 #include "ui/frmDownFileList.h"
 #include "ui/frmFileSelect.h"
 #include "ui/frmSyouhin.h"
@@ -130,7 +131,11 @@ frmMain::frmMain(QWidget *parent)
     createControls();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The list of won cards reads the record, which goes before the child windows do.
+    delete m_atariList;
+}
 
 void frmMain::createControls()
 {
@@ -281,6 +286,8 @@ void frmMain::createMenus()
     separator(mnuMenu, QStringLiteral("mnubar1"));
     mnuShowIchiran = action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
         &frmMain::mnuShowIchiran_Click);
+    mnuShowAtari = action(mnuMenu, QStringLiteral("mnuShowAtari"), QStringLiteral("当たったはがきの一覧(&L)"),
+        &frmMain::mnuShowAtari_Click);
     mnuClear
         = action(mnuMenu, QStringLiteral("mnuClear"), QStringLiteral("チェック枚数のクリア(&C)"), &frmMain::AllClear);
     separator(mnuMenu, QStringLiteral("mnubar2"));
@@ -347,6 +354,8 @@ void frmMain::closeEvent(QCloseEvent *event)
 
     if (m_syouhin)
         m_syouhin->close();
+    if (m_atariList)
+        m_atariList->close();
     closeOpenWindows<frmDownFileList>();
     closeOpenWindows<frmFileSelect>();
     closeOpenWindows<frmAbout>();
@@ -625,6 +634,16 @@ void frmMain::mnuShowIchiran_Click()
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void frmMain::mnuShowAtari_Click()
+{
+    // The list follows the record by itself, card by card, clear by clear.
+    if (!m_atariList)
+        m_atariList = new frmAtariList(m_record, this);
+    m_atariList->show();
+    m_atariList->raise();
+    m_atariList->activateWindow();
 }
 
 void frmMain::mnuViewHelp_Click()

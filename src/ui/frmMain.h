@@ -14,6 +14,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class frmAtariList;
 class frmSyouhin;
 
 // The main window: checking a card, the counters, the menu bar, start-up and shutdown.
@@ -87,6 +88,7 @@ private:
 
     void mnuSelectFile_Click();
     void mnuShowIchiran_Click();
+    void mnuShowAtari_Click();
     void mnuViewHelp_Click();
     void mnuVersion_Click();
     void mnuUp_Click();
@@ -125,6 +127,7 @@ private:
     QAction *mnuSelectFile = nullptr;
     QAction *mnuDownload = nullptr;
     QAction *mnuShowIchiran = nullptr;
+    QAction *mnuShowAtari = nullptr;
     QAction *mnuClear = nullptr;
     QAction *mnuExit = nullptr;
     QMenu *mnuHelp = nullptr;
@@ -136,4 +139,5 @@ private:
     QAction *mnuDown = nullptr;
 
     QPointer<frmSyouhin> m_syouhin;
+    QPointer<frmAtariList> m_atariList;
 };
