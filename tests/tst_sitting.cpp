@@ -32,6 +32,7 @@ const QString Reiwa5 = QStringLiteral("年賀状（令和5年度版）");
 const QString Reiwa6 = QStringLiteral("年賀状（令和6年度版）");
 // Prizes to be exchanged by 2026-07-21, 177 days after the fake clock's day.
 const QString Dated = QStringLiteral("dated.xml");
+const QString Undated = QStringLiteral("undated.xml");
 const QByteArray DatedXml = R"(<?xml version="1.0" encoding="UTF-8"?>
 <tousen xmlns="urn:tousen" type="年賀状" year="令和8" drawDate="2026-01-18" exchangeFrom="2026-01-19" exchangeTo="2026-07-21">
   <toukyu name="1等"><number>455756</number><syouhin>現金30万円</syouhin><syouhin>切手集と現金20万円</syouhin></toukyu>
@@ -170,6 +171,11 @@ private slots:
         for (const QString &name : {Reiwa5, Reiwa6})
             QVERIFY(m_folder->addData(testsupport::bundledPath(name + QStringLiteral(".xml"))));
         QVERIFY(m_folder->writeData(Dated, DatedXml));
+        // The same numbers a year earlier, without an exchange period.
+        QByteArray undated = DatedXml;
+        undated.replace(R"(year="令和8" drawDate="2026-01-18" exchangeFrom="2026-01-19" exchangeTo="2026-07-21")",
+            R"(year="令和7")");
+        QVERIFY(m_folder->writeData(Undated, undated));
         modNengajo::winningData().strFileName = Reiwa5 + QStringLiteral(".xml");
         QCOMPARE(modNengajo::LoadDataFile(Reiwa5 + QStringLiteral(".xml"), modNengajo::SchemaFileName), 0);
         m_window = std::make_unique<frmMain>();
@@ -317,10 +323,10 @@ private slots:
         QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariGoukei"))->text(), QStringLiteral("合計 0枚"));
 
         typeKeys(QStringLiteral("73"));
-        QVERIFY(m_window->useDataFile(Reiwa5 + QStringLiteral(".xml")));
+        QVERIFY(m_window->useDataFile(Undated));
         QVERIFY(tableRows(*list).isEmpty());
         QCOMPARE(
-            list->findChild<QLabel *>(QStringLiteral("lblAtariType"))->text(), QStringLiteral("【年賀状 令和5年度】"));
+            list->findChild<QLabel *>(QStringLiteral("lblAtariType"))->text(), QStringLiteral("【年賀状 令和7年度】"));
         QVERIFY(list->findChild<QLabel *>(QStringLiteral("lblAtariKigen"))->isHidden());
         typeKeys(QStringLiteral("73"));
         QCOMPARE(tableRows(*list), QStringList {"1|****73|３等|お年玉切手シート"});
@@ -391,7 +397,9 @@ private slots:
         content.printed = QDate(2026, 1, 25);
 
         TextPage paper;
-        const AtariPrint layout(content, paper, QRectF(0, 0, paper.width(), paper.height()));
+        // A4 inside the margins of 15 mm the list is printed with.
+        const qreal margin = 15 / 25.4 * 300;
+        const AtariPrint layout(content, paper, QRectF(0, 0, paper.width() - 2 * margin, paper.height() - 2 * margin));
         QCOMPARE(layout.pageCount(), 2);
         QList<QStringList> pages;
         for (int page = 0; page < layout.pageCount(); ++page) {

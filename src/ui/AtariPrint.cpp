@@ -36,7 +36,7 @@ AtariPrint::AtariPrint(AtariPrintContent content, const QPaintDevice &device, co
     , m_tableFont(gothic(10))
     , m_smallFont(gothic(9))
 {
-    m_padding = mm(1.2);
+    m_padding = mm(0.8);
     const QFontMetricsF table(m_tableFont, &m_device);
     const QFontMetricsF heading(m_headingFont, &m_device);
     const auto columnWidth = [&](const QString &widest, const QString &title) {
