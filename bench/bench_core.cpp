@@ -3,6 +3,7 @@
 // opening, and judging cards.
 
 #include "core/AtariHantei.h"
+#include "core/DataFileList.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakemessagebox.h"
 #include "platform/fakes/fakeprogramfolder.h"
@@ -82,6 +83,22 @@ void BM_ValidateFolder(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ValidateFolder)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// The card-type dialog's list as it opens: every data file validated, its
+// year read, and the list put newest draw first.
+void BM_ListDataFiles(benchmark::State &state)
+{
+    const ProgramFolder folder(static_cast<int>(state.range(0)));
+    qsizetype listed = 0;
+    for (auto _ : state) {
+        listed = modNengajo::ListDataFiles().size();
+        benchmark::DoNotOptimize(listed);
+    }
+    if (listed != state.range(0))
+        state.SkipWithError("a data file was not listed");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ListDataFiles)->Arg(100)->Unit(benchmark::kMillisecond);
 
 // Judging the lower two digits of 1,000,000 cards against a loaded file.
 void BM_JudgeTwoDigits(benchmark::State &state)

@@ -1,3 +1,4 @@
+#include "core/DataFileList.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakemessagebox.h"
 #include "platform/xmldocument.h"
@@ -538,6 +539,35 @@ private slots:
                 u"年賀状（令和6年度版）.xml"_s, u"年賀状（令和5年度版）.xml"_s, u"年賀状（令和4年度版）.xml"_s,
                 u"年賀状（令和3年度版）.xml"_s, u"年賀状（平成30年度版）.xml"_s, u"年賀状（平成26年度版）.xml"_s}));
         QVERIFY(!shipped.contains(modNengajo::DefaultFileName));
+    }
+
+    // The card-type list: newest draw first, then card type, then name; years
+    // that cannot be read last, by name; files that fail validation left out.
+    void listDataFiles()
+    {
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        const QList<DataFileEntry> files {
+            {u"a 昭和"_s, u"年賀状"_s, u"昭和60"_s},
+            {u"b 平成26"_s, u"年賀状"_s, u"26"_s},
+            {u"c 令和1"_s, u"年賀状"_s, u"令和1"_s},
+            {u"d 平成30 written out"_s, u"年賀状"_s, u"平成30"_s},
+            {u"e 令和8 年賀状"_s, u"年賀状"_s, u"令和8"_s},
+            {u"f 令和8 かもめ"_s, u"かもめ～る"_s, u"令和8"_s},
+            {u"g 令和8 年賀状"_s, u"年賀状"_s, u"令和8"_s},
+            {u"h 平成31"_s, u"年賀状"_s, u"31"_s},
+            {u"0 元年"_s, u"年賀状"_s, u"元年1"_s},
+        };
+        for (const DataFileEntry &file : files) {
+            const QString xml = u"<tousen xmlns=\"urn:tousen\" type=\""_s + file.strType + u"\" year=\""_s
+                + file.strYear + u"\"><toukyu name=\"1等\"><number>12</number></toukyu></tousen>"_s;
+            QVERIFY(folder.writeData(file.strName + u".xml"_s, xml.toUtf8()));
+        }
+        QVERIFY(folder.addFixture(u"load_bad_number.xml"_s, u"z 令和9 broken.xml"_s));
+
+        const auto at = [&files](int i) { return files.at(i); };
+        QCOMPARE(modNengajo::ListDataFiles(),
+            (QList<DataFileEntry> {at(5), at(4), at(6), at(2), at(7), at(3), at(1), at(8), at(0)}));
     }
 
     // A second validator agrees with the schema.

@@ -91,7 +91,7 @@ private slots:
             << QStringList {"select_five.xml", Reiwa8 + ".xml", "select_three.xml", "b.xml", "select_badschema.xml",
                    "select_badschema.xml", "select_malformed.xml", "select_malformed.xml", "select_three.xml",
                    "capitals.XML"}
-            << QStringList {} << QStringList {"b", Reiwa8};
+            << QStringList {} << QStringList {Reiwa8, "b"};
         QTest::newRow("empty data folder") << true << QStringList {} << QStringList {} << QStringList {};
         QTest::newRow("no data folder") << false << QStringList {} << QStringList {} << QStringList {};
         // With user files the program folder is read-only. A user's file hides
@@ -100,7 +100,7 @@ private slots:
             << true << QStringList {"select_five.xml", Reiwa8 + ".xml", "select_three.xml", "b.xml"}
             << QStringList {"select_malformed.xml", "b.xml", "select_three.xml", "a.xml", "select_malformed.xml",
                    "tousen1.2.xsd"}
-            << QStringList {"a", Reiwa8};
+            << QStringList {Reiwa8, "a"};
     }
 
     void listing()

@@ -1,3 +1,4 @@
+#include "core/DataFileList.h"
 #include "core/Kigen.h"
 #include "core/modNengajo.h"
 
@@ -71,6 +72,30 @@ private slots:
         QFETCH(QString, caption);
         QCOMPARE(modNengajo::EraYearText(year), eraYear);
         QCOMPARE(modNengajo::TypeCaptionText(type, year), caption);
+    }
+
+    // The Western year by which the card-type list puts the newest draw first.
+    void drawYear_data()
+    {
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<int>("western"); // 0: cannot be read
+
+        QTest::newRow("digits alone are 平成") << u"26"_s << 2014;
+        QTest::newRow("leading zero") << u"07"_s << 1995;
+        QTest::newRow("平成 written out") << u"平成30"_s << 2018;
+        QTest::newRow("令和") << u"令和8"_s << 2026;
+        QTest::newRow("令和 after the last 平成") << u"令和1"_s << 2019;
+        QTest::newRow("another era") << u"昭和60"_s << 0;
+        QTest::newRow("era without digits") << u"令和"_s << 0;
+        QTest::newRow("full-width digits") << u"令和８"_s << 0;
+        QTest::newRow("empty") << QString() << 0;
+        QTest::newRow("too many digits to be a year") << u"2026001"_s << 0;
+    }
+    void drawYear()
+    {
+        QFETCH(QString, year);
+        QFETCH(int, western);
+        QCOMPARE(modNengajo::DrawYear(year).value_or(0), western);
     }
 
     // The deadline line for the days around the last day of the exchange.

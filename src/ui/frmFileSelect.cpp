@@ -1,12 +1,12 @@
 #include "ui/frmFileSelect.h"
 
+#include "core/DataFileList.h"
 #include "core/modNengajo.h"
 #include "platform/programfolder.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/Widgets.h"
 
-#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -69,17 +69,9 @@ frmFileSelect::frmFileSelect(QWidget *parent)
 
 void frmFileSelect::fillList()
 {
-    const QString schemaPath = platform::programDataFolder() + modNengajo::SchemaFileName;
-
-    // Sorted by name so the same folders always give the same list. The match
-    // is case-sensitive: a ".XML" file could not be loaded under its ".xml" name.
-    // A user's file hides a bundled one of the same name, valid or not, as it
-    // is the one a choice would load.
-    for (const QString &name : platform::dataFileNames(DataFileSuffix)) {
-        // Every opening reads each file afresh: files come and go between openings.
-        if (modNengajo::ValidateDataFile(platform::dataFilePath(name), schemaPath).isEmpty())
-            m_lstXmlFile->addItem(name.chopped(DataFileSuffix.size()));
-    }
+    // Every opening reads each file afresh: files come and go between openings.
+    for (const DataFileEntry &entry : modNengajo::ListDataFiles())
+        m_lstXmlFile->addItem(entry.strName);
     m_cmdOK->setEnabled(false);
 }
 

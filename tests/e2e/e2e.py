@@ -249,23 +249,23 @@ def scenario(program, folder):
     check(not program.flashed_while(lambda: program.keys("0", "0", "0", "0"), False), "000037 is a loss")
     check(program.alive(), "the program is still running")
 
-    # The card-type dialog lists the data files sorted by name; Enter does
-    # nothing until an entry is chosen.
+    # The card-type dialog lists the newest draw first; Enter does nothing
+    # until an entry is chosen.
     program.keys("alt+m", "f")
     dialog = program.wait_window("はがきの種類を選択")
     log("ok: the card-type dialog opened")
     program.keys("Return")
     time.sleep(0.5)
     check(program.windows("はがきの種類を選択"), "Enter without a choice keeps the dialog open")
-    program.keys("Down", "Return")
+    # The first entry is 令和8, the second 令和7.
+    program.keys("Down", "Down", "Return")
     check(program.wait_window_gone("はがきの種類を選択"), "the dialog closed after the choice")
-    chosen = sorted(p.name for p in (folder / "data").glob("*.xml"))[0]
-    log(f"chose {chosen}")
+    chosen = "年賀状（令和7年度版）.xml"
     del dialog
 
-    # 令和3 has 3等 50, which is a loss with 令和8: a flash shows the new data are in force.
+    # 令和7 has 3等 86, which is a loss with 令和8: a flash shows the new data are in force.
     program.activate(main)
-    check(program.flashed_while(lambda: program.keys("5", "0"), True), "50 wins with the chosen data")
+    check(program.flashed_while(lambda: program.keys("8", "6"), True), "86 wins with the chosen data")
 
     program.keys("alt+h", "v")
     program.wait_window("バージョン情報")

@@ -1,0 +1,65 @@
+#include "core/DataFileList.h"
+
+#include "core/modNengajo.h"
+#include "platform/programfolder.h"
+#include "platform/xmldocument.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+QDebug operator<<(QDebug debug, const DataFileEntry &entry)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "DataFileEntry(" << entry.strName << ", " << entry.strType << ", " << entry.strYear << ')';
+    return debug;
+}
+
+std::optional<int> modNengajo::DrawYear(const QString &strYear)
+{
+    // Four digits are more years than either era will have.
+    static const QRegularExpression eraYear(QStringLiteral("^(平成|令和)?([0-9]{1,4})$"));
+    const QRegularExpressionMatch match = eraYear.match(strYear);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int n = match.captured(2).toInt();
+    return match.captured(1) == QStringLiteral("令和") ? 2018 + n : 1988 + n;
+}
+
+bool modNengajo::ListedBefore(const DataFileEntry &a, const DataFileEntry &b)
+{
+    const std::optional<int> yearA = DrawYear(a.strYear);
+    const std::optional<int> yearB = DrawYear(b.strYear);
+    if (yearA.has_value() != yearB.has_value())
+        return yearA.has_value();
+    if (yearA && *yearA != *yearB)
+        return *yearA > *yearB;
+    if (yearA && a.strType != b.strType)
+        return a.strType < b.strType;
+    return a.strName < b.strName;
+}
+
+QList<DataFileEntry> modNengajo::ListDataFiles()
+{
+    const QString suffix = QStringLiteral(".xml");
+    // One compiled schema for the whole listing; a schema that cannot be read
+    // leaves only the parse to find errors, as in ValidateDataFile.
+    platform::xml::SchemaCache schemas;
+    schemas.add(SchemaNamespace, platform::programDataFolder() + SchemaFileName);
+
+    QList<DataFileEntry> entries;
+    // Case-sensitive: a ".XML" file could not be loaded under its ".xml" name.
+    for (const QString &name : platform::dataFileNames(suffix)) {
+        platform::xml::Document document;
+        document.setValidateOnParse(true);
+        document.setSchemas(&schemas);
+        document.load(platform::dataFilePath(name));
+        if (document.parseError().errorCode != 0)
+            continue;
+        const platform::xml::Node root = document.documentElement();
+        entries.append({name.chopped(suffix.size()), root.attribute(QStringLiteral("type")).value_or(QString()),
+            root.attribute(QStringLiteral("year")).value_or(QString())});
+    }
+    std::stable_sort(entries.begin(), entries.end(), ListedBefore);
+    return entries;
+}
