@@ -167,14 +167,18 @@ Exchange exchangeOnce(QNetworkAccessManager &manager, const QtHttpTransfer::Opti
         if (length.isValid() && length.toLongLong() > options.maxBodyBytes)
             end(Stop::TooLarge);
     });
+    // Every arrival is told at once: Qt's own progress signal leaves out
+    // arrivals that follow the last one closely, and so may never tell the last.
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
         heard();
         take();
+        if (control && exchange.stop == Stop::None) {
+            const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+            control->reportProgress(exchange.body.size(), length.isValid() ? length.toLongLong() : -1);
+        }
     });
-    if (control) {
-        QObject::connect(reply, &QNetworkReply::downloadProgress, control, &TransferControl::reportProgress);
+    if (control)
         QObject::connect(control, &TransferControl::cancelled, reply, [&] { end(Stop::Cancelled); });
-    }
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
     if (!reply->isFinished())

@@ -11,6 +11,9 @@ public:
     virtual ~MousePointer() = default;
     virtual void setHourglass() = 0;
     virtual void setDefault() = 0;
+    // Under the hourglass, the one control that still takes input (a cancel
+    // button) shows the ordinary pointer while the pointer rests on it.
+    virtual void setOrdinaryOverControl(bool ordinary) = 0;
 };
 
 // QGuiApplication's override cursor.
@@ -19,6 +22,7 @@ class QtMousePointer final : public MousePointer
 public:
     void setHourglass() override;
     void setDefault() override;
+    void setOrdinaryOverControl(bool ordinary) override;
 };
 
 // Shows the hourglass pointer while it lives; the default pointer comes back

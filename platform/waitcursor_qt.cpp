@@ -15,4 +15,11 @@ void QtMousePointer::setDefault()
     QGuiApplication::restoreOverrideCursor();
 }
 
+void QtMousePointer::setOrdinaryOverControl(bool ordinary)
+{
+    // The hourglass covers every window of the program; only its shape changes here.
+    if (QGuiApplication::overrideCursor())
+        QGuiApplication::changeOverrideCursor(QCursor(ordinary ? Qt::ArrowCursor : Qt::WaitCursor));
+}
+
 } // namespace platform

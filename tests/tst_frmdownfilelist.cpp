@@ -10,11 +10,14 @@
 #include "testsupport.h"
 #include "ui/frmDownFileList.h"
 #include "ui/frmMain.h"
+#include "ui/frmProgress.h"
 
 #include <QApplication>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -82,6 +85,55 @@ template <typename T> void whenModal(QWidget *context, std::function<void(T *)> 
     timer->start(10);
 }
 
+// How the user stops a transfer that takes too long.
+enum class Interrupt { CancelButton, Escape, ProgramCloses };
+
+void interrupt(Interrupt how, frmProgress *progress, QWidget *mainWindow)
+{
+    switch (how) {
+    case Interrupt::CancelButton:
+        QTest::mouseClick(child<QPushButton>(progress, "cmdProgressCancel"), Qt::LeftButton);
+        break;
+    case Interrupt::Escape:
+        QTest::keyClick(progress, Qt::Key_Escape);
+        break;
+    case Interrupt::ProgramCloses:
+        // As a shutdown or logout closes it.
+        mainWindow->close();
+        break;
+    }
+}
+
+// Counts the paint events a window receives.
+class PaintCounter final : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *window)
+        : QObject(window)
+    {
+        window->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+// A transfer that waits for a silent server longer than any of these tests.
+platform::QtHttpTransfer::Options patientOptions()
+{
+    platform::QtHttpTransfer::Options options;
+    options.connectTimeoutMs = 2000;
+    options.stallTimeoutMs = 10000;
+    options.totalTimeoutMs = 20000;
+    return options;
+}
+
 QByteArray opml(const QByteArray &body)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><opml version=\"2.0\"><head><title>t</title></head><body>" + body
@@ -116,6 +168,10 @@ private slots:
     void menuCommand_data();
     void menuCommand();
     void menuCommandDownloads();
+    void listFetchInterrupted_data();
+    void listFetchInterrupted();
+    void downloadInterrupted_data();
+    void downloadInterrupted();
 
 private:
     void setEntries(const QList<NewDataEntry> &entries);
@@ -578,6 +634,113 @@ void tst_frmDownFileList::menuCommandDownloads()
         (QMap<QString, QByteArray> {{"first.xml", "<tousen>A</tousen>\r\n"}, {"present.xml", "present"},
             {"third.xml", "C: not a data file at all"}}));
     QCOMPARE(snapshot(m_folder->path()).size(), 4); // data/ and its three files, nothing else
+}
+
+// Stopping the list fetch while the server says nothing: back at once, no
+// box, nothing written, and the main window painted all the while.
+void tst_frmDownFileList::listFetchInterrupted_data()
+{
+    QTest::addColumn<Interrupt>("how");
+    QTest::newRow("キャンセル") << Interrupt::CancelButton;
+    QTest::newRow("Esc") << Interrupt::Escape;
+    QTest::newRow("the program closing") << Interrupt::ProgramCloses;
+}
+
+void tst_frmDownFileList::listFetchInterrupted()
+{
+    QFETCH(Interrupt, how);
+    platform::QtHttpTransfer patient(patientOptions());
+    const platform::ScopedService<platform::HttpTransfer> httpGuard(patient);
+    const QString stall = QStringLiteral("/fault/stall?seconds=8");
+    const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(stall));
+
+    frmMain window;
+    window.show();
+    const auto *paints = new PaintCounter(&window);
+    QElapsedTimer sinceInterrupt;
+    QString step;
+    whenModal<frmProgress>(&window, [&](frmProgress *progress) {
+        step = child<QLabel>(progress, "lblProgress")->text();
+        const int paintsBefore = paints->count;
+        window.update();
+        QTimer::singleShot(200, progress, [&, progress, paintsBefore] {
+            QVERIFY(paints->count > paintsBefore);
+            sinceInterrupt.start();
+            interrupt(how, progress, &window);
+        });
+    });
+    window.mnuDownload_Click();
+
+    QVERIFY(sinceInterrupt.isValid());
+    QVERIFY2(sinceInterrupt.elapsed() < 1000, qPrintable(QString::number(sinceInterrupt.elapsed())));
+    QCOMPARE(step, QStringLiteral("新着データリストを読み込んでいます…"));
+    QCOMPARE(m_services->messageBox.shown.size(), 1); // the confirmation
+    QCOMPARE(m_server.takeRequests(), QStringList {stall});
+    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    QVERIFY(modNengajo::NewDataList().isEmpty());
+    QVERIFY(dataFiles(m_folder->path()).isEmpty());
+    // Closing the program during the fetch closes it as its close box does.
+    QCOMPARE(window.isVisible(), how != Interrupt::ProgramCloses);
+    QCOMPARE(snapshot(m_folder->path()).contains(QStringLiteral("settings.ini")), how == Interrupt::ProgramCloses);
+}
+
+// Stopping the second of three downloads: the first file stays, the second
+// leaves nothing behind (its earlier file intact), the third is never asked
+// for, and the dialog keeps its selection without a word.
+void tst_frmDownFileList::downloadInterrupted_data()
+{
+    QTest::addColumn<Interrupt>("how");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("sizeKnown");
+    QTest::newRow("キャンセル while nothing comes") << Interrupt::CancelButton << "/fault/stall?seconds=8" << false;
+    QTest::newRow("Esc during a trickle") << Interrupt::Escape << "/fault/trickle?n=20&interval=0.4" << true;
+    QTest::newRow("the program closing half-way") << Interrupt::ProgramCloses << "/fault/stall-body?seconds=8" << true;
+}
+
+void tst_frmDownFileList::downloadInterrupted()
+{
+    QFETCH(Interrupt, how);
+    QFETCH(QString, path);
+    QFETCH(bool, sizeKnown);
+    platform::QtHttpTransfer patient(patientOptions());
+    const platform::ScopedService<platform::HttpTransfer> httpGuard(patient);
+    QVERIFY(m_folder->writeData(QStringLiteral("second.xml"), "earlier"));
+    setEntries({{"first", file("a.xml")}, {"second", m_server.url(path)}, {"third", file("c.xml")}});
+
+    frmMain window;
+    window.show();
+    frmDownFileList dialog(&window);
+    dialog.show();
+    auto *list = child<QListWidget>(&dialog, "lstXmlFile");
+    for (int row : {0, 1, 2})
+        clickItem(list, row);
+    QElapsedTimer sinceInterrupt;
+    QString step;
+    bool barBusy = false;
+    whenModal<frmProgress>(&window, [&](frmProgress *progress) {
+        step = child<QLabel>(progress, "lblProgress")->text() + u'|'
+            + child<QLabel>(progress, "lblProgressTitle")->text();
+        // The first bytes of a known size have arrived by now.
+        QTest::qWait(100);
+        barBusy = child<QProgressBar>(progress, "barProgress")->maximum() == 0;
+        sinceInterrupt.start();
+        interrupt(how, progress, &window);
+    });
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+
+    QVERIFY(sinceInterrupt.isValid());
+    QVERIFY2(sinceInterrupt.elapsed() < 1000, qPrintable(QString::number(sinceInterrupt.elapsed())));
+    QCOMPARE(step, QStringLiteral("ダウンロードしています（2/3）|second"));
+    QCOMPARE(barBusy, !sizeKnown);
+    QVERIFY(m_services->messageBox.shown.isEmpty());
+    QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", path}));
+    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    QCOMPARE(dataFiles(m_folder->path()),
+        (QMap<QString, QByteArray> {{"first.xml", "<tousen>A</tousen>\r\n"}, {"second.xml", "earlier"}}));
+    QCOMPARE(selectedRows(list), (QList<int> {0, 1, 2}));
+    QVERIFY(child<QPushButton>(&dialog, "cmdDownload")->isEnabled());
+    QVERIFY(dialog.downloadReport().isEmpty());
+    QCOMPARE(dialog.isVisible(), how != Interrupt::ProgramCloses);
 }
 
 QTEST_MAIN(tst_frmDownFileList)

@@ -19,7 +19,9 @@ public:
         hourglass = false;
         events.append(QStringLiteral("default"));
     }
+    void setOrdinaryOverControl(bool ordinary) override { ordinaryOverControl = ordinary; }
     bool hourglass = false;
+    bool ordinaryOverControl = false;
     QStringList events;
 };
 

@@ -78,7 +78,7 @@ QString modNengajo::ListDocumentUrl()
     return QStringLiteral("http://" HAROVAN_DOWNLOAD_HOST "/gajo/list.xml");
 }
 
-qint16 modNengajo::GetNewDataList()
+qint16 modNengajo::GetNewDataList(platform::TransferControl *control)
 {
     NewDataList().clear();
     // The hourglass stays until the fetch returns, whichever way it ends.
@@ -86,7 +86,7 @@ qint16 modNengajo::GetNewDataList()
     platform::xml::Document document;
     document.setValidateOnParse(false);
     const platform::HttpTransfer::Result transfer
-        = platform::Service<platform::HttpTransfer>::get().get(ListDocumentUrl());
+        = platform::Service<platform::HttpTransfer>::get().get(ListDocumentUrl(), control);
     const qint16 result = transfer.ok && document.loadXml(transfer.body) ? readListDocument(document) : -1;
     // Entries read before a failure are of no use to anyone.
     if (result < 0)

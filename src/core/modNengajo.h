@@ -6,6 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace platform {
+class TransferControl;
+}
+
 // The program's shared module: the one loaded set of winning numbers, the list
 // of newly published data files, and the routines that read and fetch them.
 
@@ -110,7 +114,8 @@ QString TypeCaptionText(const QString &strType, const QString &strYear);
 QString ListDocumentUrl();
 
 // Fetches the list document and fills NewDataList() with the entries whose data
-// file is not yet in the data folder. 0: new entries, 1: nothing new, -1: failed.
-qint16 GetNewDataList();
+// file is not yet in the data folder. 0: new entries, 1: nothing new, -1: failed
+// or cancelled through control, which also sees the bytes of the list arrive.
+qint16 GetNewDataList(platform::TransferControl *control = nullptr);
 
 } // namespace modNengajo

@@ -8,6 +8,7 @@
 #include "platform/waitcursor.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/frmProgress.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -101,27 +102,42 @@ void frmDownFileList::lstXmlFile_SelectionChanged()
 
 void frmDownFileList::cmdDownload_Click()
 {
+    QList<int> rows;
+    for (int i = 0; i < lstXmlFile->count(); ++i) {
+        if (lstXmlFile->item(i)->isSelected())
+            rows.append(i);
+    }
     QString report;
     bool stored = true;
+    bool cancelled = false;
     {
         const platform::WaitCursor waitCursor;
+        frmProgress progress(this);
         const QString dataPath = platform::newDataFolder();
         const QList<NewDataEntry> &list = modNengajo::NewDataList();
-        for (int i = 0; i < lstXmlFile->count() && stored; ++i) {
-            if (!lstXmlFile->item(i)->isSelected())
-                continue;
-            if (i >= list.size()) {
+        for (qsizetype k = 0; k < rows.size() && stored; ++k) {
+            if (rows.at(k) >= list.size()) {
                 stored = false;
                 break;
             }
-            const NewDataEntry &entry = list.at(i);
+            const NewDataEntry &entry = list.at(rows.at(k));
+            progress.setStep(
+                QStringLiteral("ダウンロードしています（%1/%2）").arg(k + 1).arg(rows.size()), entry.strTitle);
             const platform::HttpTransfer::Result transfer
-                = platform::Service<platform::HttpTransfer>::get().get(entry.strXmlUrl);
+                = platform::Service<platform::HttpTransfer>::get().get(entry.strXmlUrl, progress.control());
+            if (transfer.cancelled) {
+                cancelled = true;
+                break;
+            }
             stored = transfer.ok && modNengajo::StoreDownloadedFile(dataPath, entry.strTitle, transfer.body);
             if (stored)
                 report += QStringLiteral("・") + entry.strTitle + modNengajo::CrLf;
         }
     }
+    // The files stored before a cancel stay; the dialog stays open with its
+    // selection, and nothing more is said.
+    if (cancelled)
+        return;
     if (!stored) {
         platform::showMessage(modNengajo::MessageTitle, QStringLiteral("ダウンロードに失敗しました。"),
             platform::MessageBox::Icon::Warning);

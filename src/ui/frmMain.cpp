@@ -8,6 +8,7 @@
 #include "ui/frmAtariList.h"
 #include "ui/frmDownFileList.h"
 #include "ui/frmFileSelect.h"
+#include "ui/frmProgress.h"
 #include "ui/frmSyouhin.h"
 
 #include "platform/messagebox.h"
@@ -352,6 +353,13 @@ void frmMain::closeEvent(QCloseEvent *event)
 {
     saveSettings();
 
+    // A transfer still running ends as its キャンセル ends it, whether its
+    // progress window has appeared yet or not.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (auto *progress = qobject_cast<frmProgress *>(window))
+            progress->close();
+    }
     if (m_syouhin)
         m_syouhin->close();
     if (m_atariList)

@@ -1,5 +1,6 @@
 #include "ui/frmDownFileList.h"
 #include "ui/frmMain.h"
+#include "ui/frmProgress.h"
 
 #include "core/modNengajo.h"
 #include "platform/messagebox.h"
@@ -16,7 +17,17 @@ void frmMain::mnuDownload_Click()
             != MessageBox::Answer::Ok)
             return;
 
-        switch (modNengajo::GetNewDataList()) {
+        qint16 result = 0;
+        {
+            // Gone before any box of the result is shown.
+            frmProgress progress(this);
+            progress.setStep(QStringLiteral("新着データリストを読み込んでいます…"));
+            result = modNengajo::GetNewDataList(progress.control());
+            // A cancel ends the command: no message, nothing written.
+            if (progress.wasCancelled())
+                return;
+        }
+        switch (result) {
         case 1:
             platform::showMessage(
                 title, QStringLiteral("新着の当選番号データはありません。"), MessageBox::Icon::Information);

@@ -1,0 +1,151 @@
+// The progress window on its own: when it appears, cancelling, the input it
+// keeps from the other windows, its bar and the pointer over its button. Its
+// use by the list fetch and the downloads is tested with them.
+
+#include "fakeservices.h"
+#include "ui/frmProgress.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+template <typename T> T *child(QWidget *parent, const QString &name)
+{
+    T *found = parent->findChild<T *>(name);
+    if (!found)
+        qFatal("no child %s", qPrintable(name));
+    return found;
+}
+
+// A window of the program with a text box that takes typing.
+struct OtherWindow
+{
+    QWidget window;
+    QLineEdit *box = new QLineEdit(&window);
+
+    OtherWindow()
+    {
+        new QVBoxLayout(&window);
+        window.layout()->addWidget(box);
+        window.show();
+        box->setFocus();
+    }
+};
+
+} // namespace
+
+class tst_frmProgress : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_services = std::make_unique<testsupport::FakeServices>(); }
+    void cleanup() { m_services.reset(); }
+
+    void appearsLateAndCancels_data();
+    void appearsLateAndCancels();
+    void otherWindowsTakeNoInput();
+    void barAndPointer();
+
+private:
+    std::unique_ptr<testsupport::FakeServices> m_services;
+};
+
+void tst_frmProgress::appearsLateAndCancels_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("キャンセル") << "button";
+    QTest::newRow("close box") << "close";
+    // The program closing closes it before it has even appeared.
+    QTest::newRow("closed while hidden") << "hidden";
+}
+
+void tst_frmProgress::appearsLateAndCancels()
+{
+    QFETCH(QString, how);
+    OtherWindow owner;
+    frmProgress progress(&owner.window);
+    QSignalSpy cancelled(progress.control(), &platform::TransferControl::cancelled);
+    if (how != u"hidden") {
+        QTest::qWait(frmProgress::ShowDelayMs - 200);
+        QVERIFY(!progress.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(progress.isVisible(), 1000);
+        QCOMPARE(QApplication::activeModalWidget(), &progress);
+        // Enter stops nothing by chance.
+        QTest::keyClick(&progress, Qt::Key_Return);
+        QCOMPARE(cancelled.size(), 0);
+    }
+    if (how == u"button")
+        QTest::mouseClick(child<QPushButton>(&progress, "cmdProgressCancel"), Qt::LeftButton);
+    else
+        progress.close();
+    QCOMPARE(cancelled.size(), 1);
+    QVERIFY(progress.wasCancelled());
+}
+
+void tst_frmProgress::otherWindowsTakeNoInput()
+{
+    OtherWindow owner;
+    {
+        frmProgress progress(&owner.window);
+        for (const bool shown : {false, true}) {
+            if (shown)
+                QTRY_VERIFY_WITH_TIMEOUT(progress.isVisible(), 1000);
+            QTest::keyClicks(owner.box, QStringLiteral("12"));
+            QVERIFY(owner.box->text().isEmpty());
+            // The window system's close box: refused, so the window stays.
+            QCloseEvent closeBox;
+            QSpontaneKeyEvent::setSpontaneous(&closeBox);
+            qApp->notify(&owner.window, &closeBox);
+            QVERIFY(!closeBox.isAccepted());
+        }
+    }
+    QTest::keyClicks(owner.box, QStringLiteral("12"));
+    QCOMPARE(owner.box->text(), QStringLiteral("12"));
+}
+
+void tst_frmProgress::barAndPointer()
+{
+    platform::FakeMousePointer &pointer = m_services->mousePointer;
+    {
+        frmProgress progress(nullptr);
+        auto *bar = child<QProgressBar>(&progress, "barProgress");
+        // Sizes beyond an int still fill the bar in proportion; a new step is busy again.
+        progress.control()->reportProgress(qint64(3) << 40, qint64(4) << 40);
+        QCOMPARE(double(bar->value()) / bar->maximum(), 0.75);
+        progress.setStep(QStringLiteral("ダウンロードしています（3/3）"), QStringLiteral("c"));
+        QCOMPARE(bar->maximum(), 0);
+
+        // Over the button the ordinary pointer; gone while it rests there, the hourglass again.
+        auto *button = child<QPushButton>(&progress, "cmdProgressCancel");
+        QEnterEvent enter({}, {}, {});
+        QCoreApplication::sendEvent(button, &enter);
+        QVERIFY(pointer.ordinaryOverControl);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(button, &leave);
+        QVERIFY(!pointer.ordinaryOverControl);
+        QCoreApplication::sendEvent(button, &enter);
+    }
+    QVERIFY(!pointer.ordinaryOverControl);
+
+    // The real pointer changes shape only under the hourglass.
+    platform::QtMousePointer real;
+    real.setHourglass();
+    real.setOrdinaryOverControl(true);
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+    real.setOrdinaryOverControl(false);
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    real.setDefault();
+    real.setOrdinaryOverControl(true);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+QTEST_MAIN(tst_frmProgress)
+#include "tst_frmprogress.moc"
