@@ -114,7 +114,6 @@ private slots:
 
         QTest::newRow("folder missing") << "missing/当たり.csv";
         QTest::newRow("target is a folder") << "folder";
-        QTest::newRow("folder read-only") << "readonly/当たり.csv";
     }
 
     void saveFailureIsToldAndChangesNothing()
@@ -122,30 +121,17 @@ private slots:
         QFETCH(QString, target);
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
-        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("readonly")));
-        const QString readOnly = folder.filePath(QStringLiteral("readonly"));
-        QFile kept(readOnly + QStringLiteral("/当たり.csv"));
-        QVERIFY(kept.open(QIODevice::WriteOnly));
-        kept.write("kept");
-        kept.close();
-        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner);
-        if (QFileInfo(readOnly).isWritable() && target.startsWith(QLatin1String("readonly")))
-            QSKIP("running with rights that ignore folder permissions");
-        const QStringList before = filesIn(folder.path());
-        const QStringList beforeReadOnly = filesIn(readOnly);
-
         const QString path = folder.filePath(target);
+
         const QString message = AtariList::SaveFile(path, "new");
 
         QVERIFY2(message.startsWith(
                      QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。\r\n")),
             qPrintable(message));
-        QVERIFY(message.size() > path.size() + 20);
-        QCOMPARE(filesIn(folder.path()), before);
-        QCOMPARE(filesIn(readOnly), beforeReadOnly);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("kept"));
-        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // The reason follows the first line.
+        QVERIFY(message.size() > message.indexOf(u'\n') + 1);
+        QCOMPARE(filesIn(folder.path()), QStringList {QStringLiteral("folder")});
+        QVERIFY(filesIn(folder.filePath(QStringLiteral("folder"))).isEmpty());
     }
 };
 

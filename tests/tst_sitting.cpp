@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -44,11 +45,19 @@ const QByteArray DatedXml = R"(<?xml version="1.0" encoding="UTF-8"?>
 // digits (the fifth), and eight losses, one of them in the upper stage.
 const QStringList TenCards {"99", "12", "73", "05", "371250", "560000", "20", "31", "48", "66"};
 
-// A paint device that keeps the texts painted on it with their positions, in
-// place of paper: a page is read back as its lines of text.
-class TextPage final : public QPaintDevice
+// An A4 page at 300 dpi that keeps the texts painted on it with their
+// positions: a printed page is read back as its lines of text.
+class TextPage final : public QImage
 {
 public:
+    TextPage()
+        : QImage(2480, 3508, QImage::Format_ARGB32)
+    {
+        setDotsPerMeterX(11811);
+        setDotsPerMeterY(11811);
+    }
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+
     // Lines from top to bottom, each line's texts from left to right, joined.
     QStringList lines() const
     {
@@ -57,41 +66,11 @@ public:
             byLine[qRound(position.y())][position.x()] += text;
         QStringList result;
         for (const auto &[y, texts] : byLine) {
-            QString line;
+            result.append(QString());
             for (const auto &[x, text] : texts)
-                line += text;
-            result.append(line);
+                result.last() += text;
         }
         return result;
-    }
-    QPaintEngine *paintEngine() const override { return &m_engine; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-        case PdmWidth:
-            return 2480; // A4 at 300 dpi
-        case PdmHeight:
-            return 3508;
-        case PdmWidthMM:
-            return 210;
-        case PdmHeightMM:
-            return 297;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return 300;
-        case PdmDepth:
-            return 32;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        default:
-            return 0;
-        }
     }
 
 private:
@@ -332,7 +311,9 @@ private slots:
         QCOMPARE(tableRows(*list), QStringList {"1|****73|３等|お年玉切手シート"});
     }
 
-    void keyboard()
+    // Every control by Tab and access key, Esc, dialogs cancelled or failing,
+    // and the list closing with the program.
+    void keyboardAndDialogs()
     {
         typeKeys(QStringLiteral("73"));
         frmAtariList *list = openList();
@@ -357,20 +338,6 @@ private slots:
         QTest::keyClick(list, Qt::Key_P, Qt::AltModifier);
         QTRY_COMPARE(m_fakes->printDialog.shown, 1);
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
-
-        table->setFocus();
-        QTest::keyClick(table, Qt::Key_Escape);
-        QVERIFY(list->isHidden());
-        QCOMPARE(openList(), list);
-        QVERIFY(m_window->close());
-        QVERIFY(list->isHidden());
-    }
-
-    void saveFailureIsTold()
-    {
-        typeKeys(QStringLiteral("73"));
-        frmAtariList *list = openList();
-        QVERIFY(list);
         const QString path = m_folder->path() + QStringLiteral("missing/当たり.csv");
         m_fakes->saveFileDialog.answer = path;
         list->findChild<QPushButton *>(QStringLiteral("cmdSaveCsv"))->click();
@@ -378,7 +345,13 @@ private slots:
         QCOMPARE(m_fakes->messageBox.shown.first().title, QStringLiteral("Harovan"));
         QVERIFY(m_fakes->messageBox.shown.first().text.startsWith(
             QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。")));
-        QCOMPARE(m_fakes->messageBox.shown.first().icon, platform::MessageBox::Icon::Critical);
+
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Escape);
+        QVERIFY(list->isHidden());
+        QCOMPARE(openList(), list);
+        QVERIFY(m_window->close());
+        QVERIFY(list->isHidden());
     }
 
     // 45 won cards: the first page holds 40 of them, the second the rest and
@@ -396,8 +369,8 @@ private slots:
         content.strTotals = QStringLiteral("３等 45枚　合計 45枚");
         content.printed = QDate(2026, 1, 25);
 
-        TextPage paper;
         // A4 inside the margins of 15 mm the list is printed with.
+        const TextPage paper;
         const qreal margin = 15 / 25.4 * 300;
         const AtariPrint layout(content, paper, QRectF(0, 0, paper.width() - 2 * margin, paper.height() - 2 * margin));
         QCOMPARE(layout.pageCount(), 2);
