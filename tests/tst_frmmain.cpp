@@ -687,6 +687,38 @@ private slots:
         QVERIFY(label(QStringLiteral("lblMai_6"))->isVisible());
     }
 
+    // The deadline line follows every load and the date, in red from two
+    // weeks before the last day.
+    void kigenFollowsLoadsAndTheDate()
+    {
+        QLabel *kigen = label(QStringLiteral("lblKigen"));
+        const auto red
+            = [kigen] { return (kigen->palette().color(QPalette::WindowText).rgb() & 0xFFFFFF) == 0xC00000; };
+        QCOMPARE(kigen->text(), QString());
+
+        m_fakes->clock.date = QDate(2026, 7, 6);
+        modNengajo::winningData().exchangeTo = QDate(2026, 7, 21);
+        m_window->ShowTypeCaption();
+        QCOMPARE(kigen->text(), QStringLiteral("賞品の引換は2026年7月21日まで（あと15日）"));
+        QVERIFY(!red());
+        QCOMPARE(kigen->palette().color(QPalette::WindowText),
+            m_window->centralWidget()->palette().color(QPalette::WindowText));
+
+        // Midnight passes with the program open.
+        auto *timer = m_window->findChild<QTimer *>(QStringLiteral("kigenTimer"));
+        QVERIFY(timer->isActive());
+        QVERIFY(timer->interval() <= 60 * 1000);
+        m_fakes->clock.date = QDate(2026, 7, 7);
+        timer->start(0);
+        QTRY_COMPARE(kigen->text(), QStringLiteral("賞品の引換は2026年7月21日まで（あと14日）"));
+        QVERIFY(red());
+
+        // A file without an exchange period shows no line.
+        modNengajo::winningData().exchangeTo = QDate();
+        m_window->ShowTypeCaption();
+        QCOMPARE(kigen->text(), QString());
+    }
+
     void controlsAsDesigned()
     {
         const QColor back = QColor::fromRgb(0xC0C0FF);

@@ -125,13 +125,16 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("year");
         QTest::addColumn<QString>("url");
+        QTest::addColumn<QDate>("exchangeFrom");
+        QTest::addColumn<QDate>("exchangeTo");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("urlText");
+        QTest::addColumn<QString>("kikan");
 
         // clang-format off
-        QTest::newRow("era in the year") << "年賀状" << "令和8" << "https://example.jp/" << "当選番号と賞品 【年賀状 令和8年度】" << "https://example.jp/";
-        QTest::newRow("bare year") << "X" << "17" << "" << "当選番号と賞品 【X 平成17年度】" << "(なし)";
-        QTest::newRow("no data") << "" << "" << "" << "当選番号と賞品 【 平成年度】" << "(なし)";
+        QTest::newRow("era in the year") << "年賀状" << "令和8" << "https://example.jp/" << QDate(2026, 1, 20) << QDate(2026, 7, 21) << "当選番号と賞品 【年賀状 令和8年度】" << "https://example.jp/" << "引換期間：2026年1月20日（火）～2026年7月21日（火）";
+        QTest::newRow("bare year") << "X" << "17" << "" << QDate() << QDate() << "当選番号と賞品 【X 平成17年度】" << "(なし)" << "引換期間：(なし)";
+        QTest::newRow("no data") << "" << "" << "" << QDate(2026, 1, 20) << QDate() << "当選番号と賞品 【 平成年度】" << "(なし)" << "引換期間：(なし)";
         // clang-format on
     }
 
@@ -145,10 +148,15 @@ private slots:
         data.strType = type;
         data.strYear = year;
         data.strUrl = url;
+        QFETCH(QDate, exchangeFrom);
+        QFETCH(QDate, exchangeTo);
+        data.exchangeFrom = exchangeFrom;
+        data.exchangeTo = exchangeTo;
         frmSyouhin window;
         window.Form_Activate();
         QTEST(window.windowTitle(), "caption");
         QTEST(window.findChild<QLineEdit *>("txtURL")->text(), "urlText");
+        QTEST(window.findChild<QLabel *>("lblKikan")->text(), "kikan");
     }
 
     // Switching back to the window from another one refreshes it.

@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "core/Kigen.h"
 #include "core/modNengajo.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
@@ -11,6 +12,7 @@
 #include "ui/frmProgress.h"
 #include "ui/frmSyouhin.h"
 
+#include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/settingsfile.h"
@@ -34,6 +36,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -151,6 +154,16 @@ void frmMain::createControls()
     lblTypeCaption = makeLabel(surface, QStringLiteral("lblTypeCaption"), QString());
     lblTypeCaption->setFont(Fonts::font(Fonts::UIGothic, 11.25));
     lblTypeCaption->setMinimumHeight(lblTypeCaption->fontMetrics().height() + 4);
+    // The last day of the prize exchange of the data in force, under the card type.
+    lblKigen = makeLabel(surface, QStringLiteral("lblKigen"), QString());
+    lblKigen->setMinimumHeight(lblKigen->fontMetrics().height() + 2);
+    // A minute's look at the date costs nothing and also notices a date that
+    // changed while the computer slept.
+    m_kigenTimer = new QTimer(this);
+    m_kigenTimer->setObjectName(QStringLiteral("kigenTimer"));
+    m_kigenTimer->setInterval(std::chrono::minutes(1));
+    connect(m_kigenTimer, &QTimer::timeout, this, &frmMain::showKigen);
+    m_kigenTimer->start();
 
     // The check count, the two entry rows and the number of the card, top to bottom.
     Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
@@ -250,6 +263,7 @@ void frmMain::createControls()
     outer->setContentsMargins(12, 8, 12, 12);
     outer->setSpacing(8);
     outer->addWidget(lblTypeCaption);
+    outer->addWidget(lblKigen);
     outer->addLayout(middle, 1);
     outer->addWidget(lblInform);
 
@@ -395,6 +409,7 @@ void frmMain::ShowTypeCaption()
     if (!data.strType.isEmpty())
         lblTypeCaption->setText(modNengajo::TypeCaptionText(data.strType, data.strYear));
     setWindowTitle(QStringLiteral("Harovan"));
+    showKigen();
     if (data.intClassCount == 0)
         return;
     for (int r = 0; r < 5; ++r) {
@@ -403,6 +418,15 @@ void frmMain::ShowTypeCaption()
         lblToukyuu[r]->setVisible(shown);
         lblAtariCnt[r]->setVisible(shown);
     }
+}
+
+void frmMain::showKigen()
+{
+    const KigenLine kigen = modNengajo::KigenText(
+        platform::Service<platform::Clock>::get().today(), modNengajo::winningData().exchangeTo);
+    lblKigen->setText(kigen.text);
+    const QRgb normal = centralWidget()->palette().color(QPalette::WindowText).rgb();
+    Look::setColour(lblKigen, QPalette::WindowText, kigen.urgent ? Look::Urgent : normal);
 }
 
 bool frmMain::useDataFile(const QString &fileName)

@@ -14,6 +14,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QTimer;
 class frmAtariList;
 class frmSyouhin;
 
@@ -37,7 +38,8 @@ public:
     // false when the program must end at once (the XML component is missing).
     bool Form_Load();
 
-    // Shows the card type and year in force and exactly the rows of the loaded classes.
+    // Shows the card type and year in force and exactly the rows of the loaded
+    // classes, and the prize-exchange deadline of the data in force.
     void ShowTypeCaption();
     // Empties the entry, zeroes every counter and returns to the lower stage.
     void AllClear();
@@ -96,6 +98,8 @@ private:
     // Writes the data file in force to settings.ini, as at exit.
     void saveSettings() const;
     void syouhin_hiddenByClose();
+    // The deadline line for today: after every load and when the date changes.
+    void showKigen();
 
     QString strSimo2;
     QString strKami4;
@@ -105,6 +109,9 @@ private:
     CheckRecord m_record;
 
     QLabel *lblTypeCaption = nullptr;
+    QLabel *lblKigen = nullptr;
+    // Looks at the date now and then, so the deadline line turns at midnight.
+    QTimer *m_kigenTimer = nullptr;
     QLabel *Label15 = nullptr;
     QLabel *lblCheckCnt = nullptr;
     QLabel *lblMaisuu = nullptr;

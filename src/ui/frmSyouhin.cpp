@@ -1,5 +1,6 @@
 #include "ui/frmSyouhin.h"
 
+#include "core/Kigen.h"
 #include "core/modNengajo.h"
 #include "platform/programfolder.h"
 #include "platform/shell.h"
@@ -140,6 +141,9 @@ void frmSyouhin::buildControls()
         m_lblKeta[r] = keta;
     }
 
+    // The days on which the prizes of these numbers are exchanged.
+    m_lblKikan = makeLabel(this, QStringLiteral("lblKikan"), modNengajo::KikanText({}, {}));
+
     QLabel *urlTitle = makeLabel(this, QStringLiteral("lblURLTitle"), QStringLiteral("関連URL："));
     m_txtURL = new QLineEdit(this);
     m_txtURL->setObjectName(QStringLiteral("txtURL"));
@@ -169,6 +173,7 @@ void frmSyouhin::buildControls()
     window->setContentsMargins(12, 12, 12, 12);
     window->setSpacing(10);
     window->addLayout(table);
+    window->addWidget(m_lblKikan);
     window->addLayout(urlLine);
     window->addLayout(buttons);
 
@@ -220,6 +225,7 @@ void frmSyouhin::Form_Activate()
         m_lblSyohinSelect[r]->setVisible(prizeClass.strSyouhin.contains(modNengajo::CrLf));
     }
 
+    m_lblKikan->setText(modNengajo::KikanText(data.exchangeFrom, data.exchangeTo));
     m_txtURL->setText(data.strUrl.isEmpty() ? QStringLiteral("(なし)") : data.strUrl);
     m_txtURL->setCursorPosition(0);
 

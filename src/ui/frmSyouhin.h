@@ -42,6 +42,7 @@ private:
     std::array<QLabel *, RowCount> m_lblKeta {};
     std::array<QLabel *, RowCount> m_lblSyouhin {};
     std::array<QLabel *, RowCount> m_lblSyohinSelect {};
+    QLabel *m_lblKikan = nullptr;
     QLineEdit *m_txtURL = nullptr;
     QPushButton *m_cmdBrowseOpen = nullptr;
     QPushButton *m_cmdClose = nullptr;
