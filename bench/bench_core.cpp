@@ -100,6 +100,35 @@ void BM_ListDataFiles(benchmark::State &state)
 }
 BENCHMARK(BM_ListDataFiles)->Arg(100)->Unit(benchmark::kMillisecond);
 
+// Loading (validation included) files of up to 1 MiB built to make the parse
+// slow: 0, 9000 references to a 5 KB entity (refused); 1, goods written as
+// 200,000 character references (valid, loaded); 2, the same in 80,000 CDATA sections.
+void BM_LoadHostileFile(benchmark::State &state)
+{
+    const ProgramFolder folder(0);
+    const QString name = QStringLiteral("hostile.xml");
+    QByteArray content;
+    if (state.range(0) == 0) {
+        QFile fixture(QStringLiteral(TEST_DATA_DIR "/load_repeated_entity.xml"));
+        if (fixture.open(QIODevice::ReadOnly))
+            content = fixture.readAll();
+    } else {
+        const QByteArray piece = state.range(0) == 1 ? QByteArray("&#49;") : QByteArray("<![CDATA[a]]>");
+        content = "<tousen xmlns=\"urn:tousen\" type=\"t\" year=\"1\"><toukyu name=\"1\"><number>12</number><syouhin>"
+            + piece.repeated(1'000'000 / piece.size()) + "</syouhin></toukyu></tousen>";
+    }
+    QFile file(folder.dataPath(name));
+    if (content.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+        state.SkipWithError("the file could not be written");
+        return;
+    }
+    file.close();
+    modNengajo::winningData().strFileName = name;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(modNengajo::LoadDataFile(name, modNengajo::SchemaFileName));
+}
+BENCHMARK(BM_LoadHostileFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
 // Judging the lower two digits of 1,000,000 cards against a loaded file.
 void BM_JudgeTwoDigits(benchmark::State &state)
 {

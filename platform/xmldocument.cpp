@@ -1,5 +1,7 @@
 #include "platform/xmldocument.h"
 
+#include "platform/regularfile.h"
+
 #include <libxml/SAX2.h>
 #include <libxml/encoding.h>
 #include <libxml/parser.h>
@@ -14,9 +16,12 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace platform::xml {
@@ -87,12 +92,18 @@ const xmlChar *toXmlChars(const QByteArray &utf8)
     return reinterpret_cast<const xmlChar *>(utf8.constData());
 }
 
+struct ValidatorFeed;
+
 // The first error of one parse; later ones are ignored.
 struct ParseState
 {
     xmlParserCtxtPtr ctxt = nullptr;
+    // Set while a schema validator takes part in the parse.
+    ValidatorFeed *feed = nullptr;
     bool failed = false;
     ParseError first;
+    // Where the text the validator is looking at ended; the parser is further on by then.
+    std::optional<std::pair<int, int>> textEnd;
 
     void record(int code, int line, int column, const char *message)
     {
@@ -128,23 +139,36 @@ void parserErrorHandler(void *, xmlErrorPtr error)
     }
 }
 
+ParseState *stateOf(void *ctx)
+{
+    return static_cast<ParseState *>(static_cast<xmlParserCtxtPtr>(ctx)->_private);
+}
+
 // Only entities whose text stands in the document itself are accepted; one
 // that names a file or an address is an error, so no outside content can reach
-// the data whatever the parser would do with it.
+// the data whatever the parser would do with it. A document checked against a
+// schema declares none at all: the validator would take the text of every
+// reference again (thousands of references to a long entity take minutes),
+// and no data file needs one.
 void entityDeclHandler(
     void *ctx, const xmlChar *name, int type, const xmlChar *publicId, const xmlChar *systemId, xmlChar *content)
 {
     auto *ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    if (type == XML_INTERNAL_GENERAL_ENTITY || type == XML_INTERNAL_PARAMETER_ENTITY) {
+    ParseState *state = stateOf(ctx);
+    const bool internal = type == XML_INTERNAL_GENERAL_ENTITY || type == XML_INTERNAL_PARAMETER_ENTITY;
+    if (internal && !(state && state->feed)) {
         xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
         return;
     }
-    auto *state = static_cast<ParseState *>(ctxt->_private);
     if (state && ctxt->input) {
-        const QByteArray reason
-            = "External entity '" + QByteArray(reinterpret_cast<const char *>(name)) + "' is not allowed";
+        const QByteArray entity = QByteArray(reinterpret_cast<const char *>(name));
+        const QByteArray reason = internal
+            ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
+            : "External entity '" + entity + "' is not allowed";
         state->record(-1, ctxt->input->line, ctxt->input->col, reason.constData());
     }
+    if (internal)
+        xmlStopParser(ctxt);
 }
 
 // Errors of the schema validator plugged into the parse. Its own position is
@@ -155,10 +179,95 @@ void schemaErrorHandler(void *data, xmlErrorPtr error)
     if (!state || !error || error->level < XML_ERR_ERROR)
         return;
     const xmlParserInputPtr input = state->ctxt ? state->ctxt->input : nullptr;
-    if (input)
+    if (state->textEnd)
+        state->record(error->code, state->textEnd->first, state->textEnd->second, error->message);
+    else if (input)
         state->record(error->code, input->line, input->col, error->message);
     else
         state->record(error->code, error->line, 0, error->message);
+}
+
+// The parse's events shared between the tree builder and the schema
+// validator. libxml2's own splitter hands the validator every piece of text as
+// the parser meets it, and the validator adds each piece to the element's text
+// by first measuring all of it again: an element written in many pieces
+// (references such as &lt; or &#49;, CDATA sections) costs time by the square
+// of its length. Here the pieces between two tags reach the validator joined,
+// in one go; the tree builder gets every event as before. (References reach
+// the tree builder only: the validator does nothing with them.)
+struct ValidatorFeed
+{
+    xmlSAXHandler builder {}; // the tree builder's own handlers
+    xmlSAXHandlerPtr validator = nullptr; // set by xmlSchemaSAXPlug
+    void *validatorData = nullptr;
+
+    std::string text;
+    bool pending = false;
+    bool cdata = false; // a CDATA section among the pieces: no element-only content may hold one
+    std::pair<int, int> textEnd; // line and column where the last piece ended
+
+    void add(ParseState &state, const xmlChar *piece, int length, bool isCdata)
+    {
+        text.append(reinterpret_cast<const char *>(piece), static_cast<size_t>(std::max(length, 0)));
+        pending = true;
+        cdata = cdata || isCdata;
+        if (const xmlParserInputPtr input = state.ctxt ? state.ctxt->input : nullptr)
+            textEnd = {input->line, input->col};
+    }
+
+    void flush(ParseState &state)
+    {
+        if (!pending)
+            return;
+        state.textEnd = textEnd;
+        const auto *bytes = reinterpret_cast<const xmlChar *>(text.data());
+        const int length = static_cast<int>(text.size());
+        if (cdata && validator->cdataBlock)
+            validator->cdataBlock(validatorData, bytes, length);
+        else if (!cdata && validator->characters)
+            validator->characters(validatorData, bytes, length);
+        state.textEnd.reset();
+        text.clear();
+        pending = cdata = false;
+    }
+};
+
+ValidatorFeed &feedOf(void *ctx)
+{
+    return *stateOf(ctx)->feed;
+}
+
+void feedStartElement(void *ctx, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri,
+    int namespaceCount, const xmlChar **namespaces, int attributeCount, int defaultedCount, const xmlChar **attributes)
+{
+    ValidatorFeed &feed = feedOf(ctx);
+    feed.flush(*stateOf(ctx));
+    feed.builder.startElementNs(
+        ctx, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount, attributes);
+    feed.validator->startElementNs(feed.validatorData, localName, prefix, uri, namespaceCount, namespaces,
+        attributeCount, defaultedCount, attributes);
+}
+
+void feedEndElement(void *ctx, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri)
+{
+    ValidatorFeed &feed = feedOf(ctx);
+    feed.flush(*stateOf(ctx));
+    feed.builder.endElementNs(ctx, localName, prefix, uri);
+    feed.validator->endElementNs(feed.validatorData, localName, prefix, uri);
+}
+
+void feedCharacters(void *ctx, const xmlChar *text, int length)
+{
+    ValidatorFeed &feed = feedOf(ctx);
+    feed.builder.characters(ctx, text, length);
+    feed.add(*stateOf(ctx), text, length, false);
+}
+
+void feedCdata(void *ctx, const xmlChar *text, int length)
+{
+    ValidatorFeed &feed = feedOf(ctx);
+    feed.builder.cdataBlock(ctx, text, length);
+    feed.add(*stateOf(ctx), text, length, true);
 }
 
 void ignoreError(void *, xmlErrorPtr) { }
@@ -191,23 +300,30 @@ ParseError makeError(int line, int column, const QString &reason)
     return ParseError {-1, line, column, reason};
 }
 
-// Reads a whole file of at most MaxDocumentBytes; the reason when it cannot.
+// Reads a whole regular file of at most MaxDocumentBytes; the reason when it
+// cannot. A FIFO or device of that name is never opened for real.
 std::optional<QString> readCapped(const QString &path, QByteArray &bytes)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    QFile file;
+    switch (openRegularFile(file, path, QIODevice::ReadOnly)) {
+    case RegularFile::Opened:
+        break;
+    case RegularFile::Missing:
         return QStringLiteral("The system cannot find the file \"%1\".").arg(path);
-    if (!info.isFile())
+    case RegularFile::NotAFile:
         return QStringLiteral("\"%1\" is not a file.").arg(path);
-    if (info.size() > MaxDocumentBytes)
+    case RegularFile::Failed:
+        return QStringLiteral("The file \"%1\" cannot be read: %2")
+            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (file.size() > MaxDocumentBytes)
         return QStringLiteral("The file is larger than %1 bytes.").arg(MaxDocumentBytes);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("The file \"%1\" cannot be read: %2").arg(path, file.errorString());
-    // The size may change between the check and the read (or not be known at all).
+    // The size may change between the check and the read.
     bytes = file.read(MaxDocumentBytes + 1);
     if (bytes.size() > MaxDocumentBytes)
         return QStringLiteral("The file is larger than %1 bytes.").arg(MaxDocumentBytes);
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("The file \"%1\" cannot be read: %2").arg(path, file.errorString());
     return std::nullopt;
 }
 
@@ -501,8 +617,10 @@ bool Document::Impl::parse(const QByteArray &bytes)
     ctxt->sax->entityDecl = entityDeclHandler;
     state.ctxt = ctxt.get();
 
-    // Declared after the parser context so that they go first: the plug must
-    // give the parser its own handler back before the context is freed.
+    // The validator is plugged into a handler table of its own, which the
+    // feed calls beside the tree builder's. Declared in this order so that the
+    // plug goes first and writes back into a feed that still exists.
+    ValidatorFeed feed;
     ValidCtxtPtr validator;
     SaxPlugPtr plug;
     if (validateOnParse && schemas && !schemas->isEmpty()) {
@@ -510,10 +628,18 @@ bool Document::Impl::parse(const QByteArray &bytes)
         if (!validator)
             return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be created.")));
         xmlSchemaSetValidStructuredErrors(validator.get(), schemaErrorHandler, &state);
-        plug.reset(xmlSchemaSAXPlug(validator.get(), &ctxt->sax, &ctxt->userData));
-        if (!plug)
+        plug.reset(xmlSchemaSAXPlug(validator.get(), &feed.validator, &feed.validatorData));
+        if (!plug || !feed.validator)
             return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be started.")));
-        ctxt->sax->serror = parserErrorHandler;
+        feed.builder = *ctxt->sax;
+        // The same function for characters and blanks, as libxml2's own
+        // splitter has it, so that the parser does not sort out blanks itself.
+        ctxt->sax->startElementNs = feedStartElement;
+        ctxt->sax->endElementNs = feedEndElement;
+        ctxt->sax->characters = feedCharacters;
+        ctxt->sax->ignorableWhitespace = feedCharacters;
+        ctxt->sax->cdataBlock = feedCdata;
+        state.feed = &feed;
     }
 
     const int status = xmlParseDocument(ctxt.get());

@@ -5,6 +5,7 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -221,6 +222,17 @@ private slots:
         };
         QTest::newRow("32767 numbers in a class") << root << numbers(32767) << true;
         QTest::newRow("32768 numbers in a class") << root << numbers(32768) << false;
+        // Text written in pieces is checked as one value.
+        QTest::newRow("number written with a reference")
+            << root << u"<toukyu name=\"1\"><number>1&#50;</number></toukyu>"_s << true;
+        QTest::newRow("number in a CDATA section and text")
+            << root << u"<toukyu name=\"1\"><number><![CDATA[1]]>2</number></toukyu>"_s << true;
+        QTest::newRow("number around a comment")
+            << root << u"<toukyu name=\"1\"><number>1<!-- c -->2</number></toukyu>"_s << true;
+        QTest::newRow("number of seven digits in pieces")
+            << root << u"<toukyu name=\"1\"><number>123&#52;<![CDATA[56]]>7</number></toukyu>"_s << false;
+        QTest::newRow("blanks between classes") << root << one + u"\n  &#32;\n"_s + one << true;
+        QTest::newRow("blank CDATA between classes") << root << one + u"<![CDATA[ ]]>"_s + one << false;
         QTest::newRow("class outside the namespace")
             << root << u"<toukyu xmlns=\"\" name=\"1\"><number>12</number></toukyu>"_s << false;
         // The day of the draw and the exchange period, each optional.
@@ -383,8 +395,14 @@ private slots:
         QTest::newRow("external entity") << u"a.xml"_s << u"load_external_entity.xml"_s << QByteArray() << true
                                          << DescriptionError
                 + u"[line:3, pos:43] External entity 'xxe' is not allowed"_s;
+        // A data file declares no entities; validating, the first declaration ends the parse.
         QTest::newRow("billion laughs") << u"a.xml"_s << u"load_billion_laughs.xml"_s << QByteArray() << true
-                                        << DescriptionError + u"[line:15, pos:55] Detected an entity reference loop"_s;
+                                        << DescriptionError
+                + u"[line:3, pos:21] Entity 'lol' is not allowed in a document validated against a schema"_s;
+        QTest::newRow("9000 references to a 5 KB entity")
+            << u"a.xml"_s << u"load_repeated_entity.xml"_s << QByteArray() << true
+            << DescriptionError
+                + u"[line:3, pos:5014] Entity 'e' is not allowed in a document validated against a schema"_s;
         QTest::newRow("deep nesting") << u"a.xml"_s << QString() << nested(root, 100000) << true
                                       << DescriptionError
                 + u"[line:1, pos:48] Element '{urn:tousen}a': This element is not expected. Expected is ( "
@@ -399,6 +417,8 @@ private slots:
             << u"a.xml"_s << u"load_external_entity.xml"_s << QByteArray() << false << ReadFailed;
         QTest::newRow("billion laughs, no schema")
             << u"a.xml"_s << u"load_billion_laughs.xml"_s << QByteArray() << false << ReadFailed;
+        QTest::newRow("9000 references to a 5 KB entity, no schema")
+            << u"a.xml"_s << u"load_repeated_entity.xml"_s << QByteArray() << false << ReadFailed;
         QTest::newRow("deep nesting, no schema")
             << u"a.xml"_s << QString() << nested(root, 100000) << false << ReadFailed;
         QTest::newRow("over 1 MiB, no schema") << u"a.xml"_s << QString() << oversize << false << ReadFailed;
@@ -441,6 +461,52 @@ private slots:
         QVERIFY(m_box.shown.at(0)
             == Shown({u"Harovan"_s, text, platform::MessageBox::Icon::Critical, platform::MessageBox::Buttons::Ok}));
         QCOMPARE(modNengajo::winningData(), expected);
+    }
+
+    // Files of up to 1 MiB that made the validator work by the square of their
+    // size are validated and read, or refused, within moments.
+    void hostileFilesEndQuickly_data()
+    {
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("valid");
+
+        const auto inOneClass = [](const QByteArray &element, const QByteArray &text) {
+            return "<tousen xmlns=\"urn:tousen\" type=\"t\" year=\"1\"><toukyu name=\"1\">" + element + text
+                + "</toukyu></tousen>";
+        };
+        const int pieces = (platform::xml::MaxDocumentBytes - 200) / 5;
+        // Each reference or section is a piece of its own for the parser.
+        QTest::newRow("9000 references to a 5 KB entity") << u"load_repeated_entity.xml"_s << QByteArray() << false;
+        QTest::newRow("goods written as 200,000 references")
+            << QString()
+            << inOneClass("<number>12</number><syouhin>", QByteArray("&#49;").repeated(pieces) + "</syouhin>") << true;
+        QTest::newRow("number written as 200,000 references")
+            << QString() << inOneClass("<number>", QByteArray("&#49;").repeated(pieces) + "</number>") << false;
+        QTest::newRow("goods in 80,000 CDATA sections")
+            << QString()
+            << inOneClass(
+                   "<number>12</number><syouhin>", QByteArray("<![CDATA[a]]>").repeated(pieces * 5 / 13) + "</syouhin>")
+            << true;
+    }
+    void hostileFilesEndQuickly()
+    {
+        QFETCH(QString, fixture);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, valid);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        QVERIFY(putDataFile(folder, u"a.xml"_s, fixture, content));
+
+        QElapsedTimer timer;
+        timer.start();
+        const QString description
+            = modNengajo::ValidateDataFile(folder.dataPath(u"a.xml"_s), folder.dataPath(modNengajo::SchemaFileName));
+        QCOMPARE(description.isEmpty(), valid);
+        QCOMPARE(load(u"a.xml"_s), qint16(valid ? 0 : -1));
+        QVERIFY(QFile::remove(folder.dataPath(modNengajo::SchemaFileName)));
+        load(u"a.xml"_s);
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed()) + u" ms"_s));
     }
 
     // A folder named like the schema is no schema: the file is read without validation.

@@ -207,6 +207,43 @@ private slots:
         QVERIFY(!validating.parseError().reason.contains(u"root:"));
     }
 
+    // Validating, a document declares no entity at all: the validator would
+    // take in the text of every reference again. Without validation a small
+    // entity reads.
+    void validatingRefusesEntityDeclarations_data()
+    {
+        QTest::addColumn<QByteArray>("declaration");
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("entity") << QByteArray("<!ENTITY e \"12\">") << 16
+                                << "Entity 'e' is not allowed in a document validated against a schema";
+        QTest::newRow("parameter entity") << QByteArray("<!ENTITY % p \"\">") << 16
+                                          << "Entity 'p' is not allowed in a document validated against a schema";
+        QTest::newRow("external entity") << QByteArray("<!ENTITY x SYSTEM \"file:///etc/passwd\">") << 39
+                                         << "External entity 'x' is not allowed";
+    }
+    void validatingRefusesEntityDeclarations()
+    {
+        QFETCH(QByteArray, declaration);
+        QFETCH(int, pos);
+        QFETCH(QString, reason);
+        const QByteArray xml = "<!DOCTYPE tousen [\n" + declaration
+            + "\n]>\n<tousen xmlns=\"urn:tousen\" type=\"t\" year=\"1\"><toukyu name=\"1\"><number>12</number>"
+              "</toukyu></tousen>";
+        SchemaCache schemas;
+        QVERIFY(schemas.add(modNengajo::SchemaNamespace, schemaPath()));
+        Document validating;
+        validating.setValidateOnParse(true);
+        validating.setSchemas(&schemas);
+        QVERIFY(!validating.loadXml(xml));
+        QCOMPARE(validating.parseError().line, 2);
+        QCOMPARE(validating.parseError().linepos, pos);
+        QCOMPARE(validating.parseError().reason, reason);
+
+        Document plain;
+        QCOMPARE(plain.loadXml(xml), !reason.startsWith(u"External"));
+    }
+
     void fileLimitsAndMissingFiles()
     {
         QTemporaryDir dir;
