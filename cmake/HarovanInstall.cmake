@@ -15,7 +15,9 @@ set(HAROVAN_INSTALL_DIR lib/harovan)
 
 install(TARGETS harovan RUNTIME DESTINATION ${HAROVAN_INSTALL_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data DESTINATION ${HAROVAN_INSTALL_DIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/ DESTINATION ${HAROVAN_INSTALL_DIR})
+# ReadMe.html as the build filled it in (it names the build's download server).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/ DESTINATION ${HAROVAN_INSTALL_DIR} PATTERN ReadMe.html EXCLUDE)
+install(FILES ${HAROVAN_PROGRAM_DIR}/ReadMe.html DESTINATION ${HAROVAN_INSTALL_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/harovan.svg DESTINATION share/icons/hicolor/scalable/apps)
 
 # The desktop entry names the executable by its absolute path, which is only
