@@ -6,6 +6,8 @@ namespace platform {
 
 // The one instance of an outside service the program talks to. main() installs
 // the real implementations; a test installs fakes with ScopedService.
+template <typename Interface> class ScopedService;
+
 template <typename Interface> class Service
 {
 public:
@@ -14,10 +16,12 @@ public:
         assert(s_current && "platform service used before it was installed");
         return *s_current;
     }
+    // Null while none is in place.
     static Interface *current() { return s_current; }
-    static void install(Interface *impl) { s_current = impl; }
 
 private:
+    // ScopedService is the one way to put an implementation in place.
+    friend class ScopedService<Interface>;
     static inline Interface *s_current = nullptr;
 };
 
@@ -27,11 +31,11 @@ template <typename Interface> class ScopedService
 {
 public:
     explicit ScopedService(Interface &impl)
-        : m_previous(Service<Interface>::current())
+        : m_previous(Service<Interface>::s_current)
     {
-        Service<Interface>::install(&impl);
+        Service<Interface>::s_current = &impl;
     }
-    ~ScopedService() { Service<Interface>::install(m_previous); }
+    ~ScopedService() { Service<Interface>::s_current = m_previous; }
     ScopedService(const ScopedService &) = delete;
     ScopedService &operator=(const ScopedService &) = delete;
 

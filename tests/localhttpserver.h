@@ -3,6 +3,8 @@
 // A real HTTP server on 127.0.0.1 for the download tests: tests/httpserver.py
 // serving a temporary folder, with the fault paths that script describes.
 
+#include "platform/http.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +19,19 @@
 #include <unistd.h>
 
 namespace testsupport {
+
+// Transfers that give up within seconds, for tests against the local server:
+// its stalls, trickles and refused connections end quickly.
+inline platform::QtHttpTransfer::Options quickHttpOptions()
+{
+    platform::QtHttpTransfer::Options options;
+    options.connectTimeoutMs = 2000;
+    options.stallTimeoutMs = 1000;
+    options.totalTimeoutMs = 10000;
+    options.maxBodyBytes = 100000;
+    options.maxRedirects = 3;
+    return options;
+}
 
 class LocalHttpServer
 {

@@ -1,7 +1,8 @@
 #pragma once
 
-// Shared by the tests: a throw-away program folder with its data folder, and
-// helpers to put fixture and bundled files into it.
+// Shared by the tests: a throw-away program folder with its data folder,
+// helpers to put fixture and bundled files into it, and winning data built in
+// the shape the loader gives them.
 
 #include "core/modNengajo.h"
 #include "platform/fakes/fakeprogramfolder.h"
@@ -109,6 +110,39 @@ inline QMap<QString, QByteArray> snapshot(const QString &folder)
         files.insert(path.mid(folder.size()), isFile ? file.readAll() : QByteArray("<dir>"));
     }
     return files;
+}
+
+// A prize class as the loader reads one: its winning numbers at positions 1..
+// (an empty text is an empty position), the row ending after the last, and
+// its goods joined by CR LF.
+inline PrizeClass makeClass(const QStringList &numbers, const QStringList &goods = {}, const QString &name = {})
+{
+    return PrizeClass {name, QStringList {QString()} + numbers, goods.join(modNengajo::CrLf), 0};
+}
+
+// Winning data holding classes 1.. in the order given, slot 0 left empty as
+// the loader leaves it before the first named class.
+inline WinningData makeWinningData(
+    const QList<PrizeClass> &classes, const QString &type = {}, const QString &year = {}, const QString &url = {})
+{
+    WinningData data;
+    data.strType = type;
+    data.strYear = year;
+    data.strUrl = url;
+    data.intClassCount = static_cast<qint16>(classes.size());
+    data.Classes = QList<PrizeClass> {makeClass({})} + classes;
+    for (const PrizeClass &prizeClass : std::as_const(data.Classes))
+        data.intMaxNumbers = std::max(data.intMaxNumbers, static_cast<qint16>(prizeClass.strNumbers.size() - 1));
+    return data;
+}
+
+// The same for classes given by their winning numbers alone.
+inline WinningData makeWinningNumbers(const QList<QStringList> &numbersByClass)
+{
+    QList<PrizeClass> classes;
+    for (const QStringList &numbers : numbersByClass)
+        classes.append(makeClass(numbers));
+    return makeWinningData(classes);
 }
 
 // Puts the module's data back to the state of program start.

@@ -1,4 +1,5 @@
 #include "core/AtariList.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -11,15 +12,13 @@ namespace {
 // must not split or run, class 3 with one.
 WinningData goodsData()
 {
-    WinningData data;
-    data.strType = QStringLiteral("年賀状");
-    data.strYear = QStringLiteral("令和8");
-    data.intClassCount = 3;
-    data.Classes.resize(4);
-    data.Classes[1].strSyouhin = QStringLiteral("現金30万円\r\n電子マネー31万円分\r\n切手集と現金20万円");
-    data.Classes[2].strSyouhin = QStringLiteral("=1+1 \"特選\",小包");
-    data.Classes[3].strSyouhin = QStringLiteral("お年玉切手シート");
-    return data;
+    using testsupport::makeClass;
+    return testsupport::makeWinningData(
+        {makeClass({},
+             {QStringLiteral("現金30万円"), QStringLiteral("電子マネー31万円分"),
+                 QStringLiteral("切手集と現金20万円")}),
+            makeClass({}, {QStringLiteral("=1+1 \"特選\",小包")}), makeClass({}, {QStringLiteral("お年玉切手シート")})},
+        QStringLiteral("年賀状"), QStringLiteral("令和8"));
 }
 
 QStringList filesIn(const QString &folder)

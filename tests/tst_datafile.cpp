@@ -20,29 +20,8 @@ const QString DescriptionError = u"当選番号データファイルの記述に
 const QString ReadFailed = u"当選番号データファイルの読み込みに失敗しました"_s;
 const QString UnexpectedError = u"当選番号データファイルの読み込みに失敗しました。"_s;
 
-// A class whose numbers stand at positions 1.., its row ending after the last.
-PrizeClass makeClass(const QString &name, const QStringList &numbers, const QString &goods)
-{
-    PrizeClass prizeClass;
-    prizeClass.strName = name;
-    prizeClass.strNumbers = QStringList {QString()} + numbers;
-    prizeClass.strSyouhin = goods;
-    return prizeClass;
-}
-
-// Classes listed from slot 0.
-WinningData makeData(
-    const QString &type, const QString &year, const QString &url, int maxNumbers, const QList<PrizeClass> &classes)
-{
-    WinningData data;
-    data.strType = type;
-    data.strYear = year;
-    data.strUrl = url;
-    data.intClassCount = static_cast<qint16>(classes.size() - 1);
-    data.intMaxNumbers = static_cast<qint16>(maxNumbers);
-    data.Classes = classes;
-    return data;
-}
+using testsupport::makeClass;
+using testsupport::makeWinningData;
 
 WinningData withDates(WinningData data, const QDate &drawn, const QDate &from, const QDate &to)
 {
@@ -55,7 +34,7 @@ WinningData withDates(WinningData data, const QDate &drawn, const QDate &from, c
 // One class "1等" with one number, of the card type 年賀状 of 令和9.
 WinningData oneNumberData(const QString &number)
 {
-    return makeData(u"年賀状"_s, u"令和9"_s, {}, 1, {makeClass({}, {}, {}), makeClass(u"1等"_s, {number}, {})});
+    return makeWinningData({makeClass({number}, {}, u"1等"_s)}, u"年賀状"_s, u"令和9"_s);
 }
 
 WinningData validFixtureData()
@@ -63,10 +42,29 @@ WinningData validFixtureData()
     QStringList third;
     for (int i = 0; i <= 9; ++i)
         third.append(QString(2, QChar(u'0' + i)));
-    return makeData(u"年賀状"_s, u"令和9"_s, u"http://www.example.jp/nenga/"_s, 10,
-        {makeClass({}, {}, {}),
-            makeClass(u"1等"_s, {u"123456"_s}, u"現金30万円\r\n電子マネー31万円分\r\n切手集と現金20万円"_s),
-            makeClass(u"2等"_s, {u"0101"_s, u"2345"_s, u"6789"_s}, u"ふるさと小包"_s), makeClass(u"3等"_s, third, {})});
+    return makeWinningData(
+        {makeClass({u"123456"_s}, {u"現金30万円"_s, u"電子マネー31万円分"_s, u"切手集と現金20万円"_s}, u"1等"_s),
+            makeClass({u"0101"_s, u"2345"_s, u"6789"_s}, {u"ふるさと小包"_s}, u"2等"_s),
+            makeClass(third, {}, u"3等"_s)},
+        u"年賀状"_s, u"令和9"_s, u"http://www.example.jp/nenga/"_s);
+}
+
+// Unnamed class elements open no class: the first feeds slot 0, later ones
+// the class opened last; the root's five child nodes are five classes.
+WinningData unnamedClasses()
+{
+    WinningData data
+        = makeWinningData({makeClass({u"11"_s, u"654321"_s}, {u"現金追加"_s}, u"1等"_s),
+                              makeClass({u"2345"_s}, {}, u"2等"_s), makeClass({}), makeClass({}), makeClass({})},
+            u"年賀状"_s, u"26"_s);
+    data.Classes[0] = makeClass({u"98"_s}, {u"前置き"_s});
+    return data;
+}
+
+QByteArray fixture(const QString &name)
+{
+    QFile file(testsupport::fixturePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray manyClasses(int count)
@@ -269,11 +267,11 @@ private slots:
         QTest::newRow("1, 3 and 10 numbers; 3, 1 and no goods") << "load_valid.xml" << true << validFixtureData();
         QTest::newRow("same without schema file") << "load_valid.xml" << false << validFixtureData();
         QTest::newRow("no url") << "load_no_url.xml" << true
-                                << makeData(u"寒中見舞い"_s, u"17"_s, {}, 1,
-                                       {makeClass({}, {}, {}), makeClass(u"1等"_s, {u"12"_s}, u"切手シート"_s)});
+                                << makeWinningData(
+                                       {makeClass({u"12"_s}, {u"切手シート"_s}, u"1等"_s)}, u"寒中見舞い"_s, u"17"_s);
         QTest::newRow("empty url") << "load_empty_url.xml" << true
-                                   << makeData(u"かもめ～る"_s, u"平成30"_s, {}, 1,
-                                          {makeClass({}, {}, {}), makeClass(u"1等"_s, {u"34"_s}, {})});
+                                   << makeWinningData(
+                                          {makeClass({u"34"_s}, {}, u"1等"_s)}, u"かもめ～る"_s, u"平成30"_s);
         // Dates: each optional, and a date that names no day reads as none.
         QTest::newRow("all three dates") << "load_dates.xml" << true
                                          << withDates(oneNumberData(u"123456"_s), QDate(2027, 1, 17),
@@ -287,16 +285,9 @@ private slots:
         QTest::newRow("unreadable dates, no schema") << "load_bad_dates.xml" << false << oneNumberData(u"44"_s);
         QTest::newRow("Shift_JIS with CP932 characters")
             << "load_cp932.xml" << true
-            << makeData(u"年賀状"_s, u"令和9"_s, {}, 1,
-                   {makeClass({}, {}, {}), makeClass(u"1等"_s, {u"12"_s}, u"①㈱商品券\uff5e１万円分"_s)});
-        // Unnamed class elements open no class: the first feeds slot 0, later
-        // ones the class opened last; the root's five child nodes are five classes.
-        QTest::newRow("unnamed classes") << "load_unnamed_classes.xml" << false
-                                         << makeData(u"年賀状"_s, u"26"_s, {}, 2,
-                                                {makeClass({}, {u"98"_s}, u"前置き"_s),
-                                                    makeClass(u"1等"_s, {u"11"_s, u"654321"_s}, u"現金追加"_s),
-                                                    makeClass(u"2等"_s, {u"2345"_s}, {}), makeClass({}, {}, {}),
-                                                    makeClass({}, {}, {}), makeClass({}, {}, {})});
+            << makeWinningData(
+                   {makeClass({u"12"_s}, {u"①㈱商品券\uff5e１万円分"_s}, u"1等"_s)}, u"年賀状"_s, u"令和9"_s);
+        QTest::newRow("unnamed classes") << "load_unnamed_classes.xml" << false << unnamedClasses();
     }
     void loadSuccess()
     {
@@ -311,8 +302,8 @@ private slots:
         // Data in force before, with dates and hits recorded: every field is
         // replaced, so a file without dates leaves none behind.
         WinningData &data = modNengajo::winningData();
-        data = withDates(makeData(u"前"_s, u"1"_s, u"http://old/"_s, 3,
-                             {makeClass({}, {}, {}), makeClass(u"x"_s, {u"1"_s, u"2"_s, u"3"_s}, u"g"_s)}),
+        data = withDates(
+            makeWinningData({makeClass({u"1"_s, u"2"_s, u"3"_s}, {u"g"_s}, u"x"_s)}, u"前"_s, u"1"_s, u"http://old/"_s),
             QDate(2020, 1, 1), QDate(2020, 1, 2), QDate(2020, 7, 2));
         data.Classes[1].intAtariCnt = 7;
 
@@ -366,6 +357,65 @@ private slots:
         QCOMPARE(data.Classes.size(), data.intClassCount + 1);
         QCOMPARE(data.prizeClass(1).strNumbers.size(), data.intMaxNumbers + 1);
         QCOMPARE(data.prizeClass(classCount).number(maxNumbers), classCount > 1 ? QString() : u"12"_s);
+    }
+
+    // The reader alone, on documents parsed from bytes: a new case is one row.
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<WinningData>("expected");
+
+        const QByteArray root = "<tousen xmlns=\"urn:tousen\" type=\"年賀状\" year=\"令和8\"";
+        QTest::newRow("numbers, goods and address")
+            << root
+                + " url=\"https://example.jp/\"><toukyu name=\"1等\"><number>123456</number>"
+                  "<syouhin>現金</syouhin><syouhin>切手</syouhin></toukyu></tousen>"
+            << makeWinningData({makeClass({u"123456"_s}, {u"現金"_s, u"切手"_s}, u"1等"_s)}, u"年賀状"_s, u"令和8"_s,
+                   u"https://example.jp/"_s);
+        QTest::newRow("rows as long as their own numbers")
+            << root
+                + "><toukyu name=\"1\"><number>12</number></toukyu>"
+                  "<toukyu name=\"2\"><number>34</number><number>56</number><number>78</number></toukyu></tousen>"
+            << makeWinningData({makeClass({u"12"_s}, {}, u"1"_s), makeClass({u"34"_s, u"56"_s, u"78"_s}, {}, u"2"_s)},
+                   u"年賀状"_s, u"令和8"_s);
+        // Without the schema any element is a class and any number below it counts.
+        QTest::newRow("names of elements not looked at")
+            << QByteArray("<x type=\"t\" year=\"1\"><y name=\"a\"><z><number>12</number></z></y></x>")
+            << makeWinningData({makeClass({u"12"_s}, {}, u"a"_s)}, u"t"_s, u"1"_s);
+        QTest::newRow("empty goods kept as an empty item")
+            << root + "><toukyu name=\"1\"><number>12</number><syouhin/><syouhin>b</syouhin></toukyu></tousen>"
+            << makeWinningData({makeClass({u"12"_s}, {{}, u"b"_s}, u"1"_s)}, u"年賀状"_s, u"令和8"_s);
+    }
+    void read()
+    {
+        QFETCH(QByteArray, xml);
+        platform::xml::Document document;
+        QVERIFY(document.loadXml(xml));
+        WinningData data;
+        QVERIFY(modNengajo::ReadDataDocument(document, data));
+        QTEST(data, "expected");
+    }
+
+    void readFailure_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+
+        QTest::newRow("text in the root") << fixture(u"load_text_in_root.xml"_s);
+        QTest::newRow("CDATA in the root") << fixture(u"load_cdata_in_root.xml"_s);
+        QTest::newRow("no type") << fixture(u"load_missing_type.xml"_s);
+        QTest::newRow("no year") << fixture(u"load_missing_year.xml"_s);
+        QTest::newRow("processing instruction in the root")
+            << QByteArray("<tousen type=\"t\" year=\"1\"><?pi x?><c name=\"1\"><number>12</number></c></tousen>");
+        QTest::newRow("32768 classes") << manyClasses(32768);
+        QTest::newRow("32768 numbers") << manyNumbers(32768);
+    }
+    void readFailure()
+    {
+        QFETCH(QByteArray, xml);
+        platform::xml::Document document;
+        QVERIFY(document.loadXml(xml));
+        WinningData data;
+        QVERIFY(!modNengajo::ReadDataDocument(document, data));
     }
 
     // Every failure shows its one box and leaves the data in force as they were.
@@ -423,19 +473,9 @@ private slots:
             << u"a.xml"_s << QString() << nested(root, 100000) << false << ReadFailed;
         QTest::newRow("over 1 MiB, no schema") << u"a.xml"_s << QString() << oversize << false << ReadFailed;
 
-        // Files that parse but cannot be read into the data.
+        // A file that parses but cannot be read into the data; readFailure has the others.
         QTest::newRow("comment in the root")
             << u"a.xml"_s << u"load_comment_in_root.xml"_s << QByteArray() << true << UnexpectedError;
-        QTest::newRow("text in the root")
-            << u"a.xml"_s << u"load_text_in_root.xml"_s << QByteArray() << false << UnexpectedError;
-        QTest::newRow("CDATA in the root")
-            << u"a.xml"_s << u"load_cdata_in_root.xml"_s << QByteArray() << false << UnexpectedError;
-        QTest::newRow("no type") << u"a.xml"_s << u"load_missing_type.xml"_s << QByteArray() << false
-                                 << UnexpectedError;
-        QTest::newRow("no year") << u"a.xml"_s << u"load_missing_year.xml"_s << QByteArray() << false
-                                 << UnexpectedError;
-        QTest::newRow("32768 classes") << u"a.xml"_s << QString() << manyClasses(32768) << false << UnexpectedError;
-        QTest::newRow("32768 numbers") << u"a.xml"_s << QString() << manyNumbers(32768) << false << UnexpectedError;
     }
     void loadFailure()
     {
@@ -585,14 +625,11 @@ private slots:
         QCOMPARE(load(name), qint16(0));
         QVERIFY(m_box.shown.isEmpty());
 
-        int maxNumbers = 0;
-        for (const QStringList &classNumbers : numbers)
-            maxNumbers = std::max(maxNumbers, int(classNumbers.size()));
-        QList<PrizeClass> classes {makeClass({}, {}, {})};
+        QList<PrizeClass> classes;
         for (qsizetype k = 0; k < numbers.size(); ++k)
-            classes.append(makeClass(QString::number(k + 1) + u"等"_s, numbers.at(k), goods.at(k)));
+            classes.append(makeClass(numbers.at(k), goods.at(k).split(CrLf), QString::number(k + 1) + u"等"_s));
         WinningData expected
-            = withDates(makeData(u"年賀状"_s, year, {}, maxNumbers, classes), dates.at(0), dates.at(1), dates.at(2));
+            = withDates(makeWinningData(classes, u"年賀状"_s, year), dates.at(0), dates.at(1), dates.at(2));
         expected.strFileName = name;
         QCOMPARE(modNengajo::winningData(), expected);
     }

@@ -178,14 +178,7 @@ private:
     QString file(const QString &name) const { return m_server.url(QStringLiteral("/files/") + name); }
 
     testsupport::LocalHttpServer m_server;
-    platform::QtHttpTransfer m_http {[] {
-        platform::QtHttpTransfer::Options options;
-        options.connectTimeoutMs = 2000;
-        options.stallTimeoutMs = 1000;
-        options.totalTimeoutMs = 10000;
-        options.maxBodyBytes = 100000;
-        return options;
-    }()};
+    platform::QtHttpTransfer m_http {testsupport::quickHttpOptions()};
     std::unique_ptr<testsupport::FakeServices> m_services;
     std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
     std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;

@@ -25,26 +25,14 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 const QColor DisabledBoxColor = QColor::fromRgb(0xE0E0E0);
 
-// Prize classes 1.. in order, each with its winning numbers.
+// Prize classes 1.. in order, each with its winning numbers, in force.
 void setWinningNumbers(const QList<QStringList> &classes)
 {
     WinningData &data = modNengajo::winningData();
-    data = WinningData {};
+    data = testsupport::makeWinningNumbers(classes);
     data.strFileName = QStringLiteral("test.xml");
     data.strType = QStringLiteral("年賀状");
     data.strYear = QStringLiteral("令和8");
-    data.intClassCount = static_cast<qint16>(classes.size());
-    qsizetype maxNumbers = 0;
-    for (const QStringList &numbers : classes)
-        maxNumbers = std::max(maxNumbers, numbers.size());
-    data.intMaxNumbers = static_cast<qint16>(maxNumbers);
-    data.Classes.resize(classes.size() + 1);
-    for (int k = 1; k <= classes.size(); ++k) {
-        PrizeClass &prizeClass = data.Classes[k];
-        prizeClass.strName = QString::number(k) + QStringLiteral("等");
-        prizeClass.strNumbers = QStringList {QString()} + classes.at(k - 1);
-        prizeClass.strNumbers.resize(maxNumbers + 1);
-    }
 }
 
 // Class 1 ends in 21 with upper digits 1234; class 3 holds 521 and 021; class 4

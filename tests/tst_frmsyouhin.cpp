@@ -32,36 +32,15 @@ QStringList rowTexts(const QWidget &window)
 const QString Blank = QStringLiteral("||||");
 const QString Select = QStringLiteral("以上の中から１点選択");
 
-// One class: its numbers (an empty text is an empty position) and its goods items.
-struct ClassSpec
+// Classes given by their numbers (an empty text is an empty position) and goods items.
+WinningData makeData(const QList<PrizeClass> &classes)
 {
-    QStringList numbers;
-    QStringList goods;
-};
-
-WinningData makeData(const QList<ClassSpec> &classes)
-{
-    WinningData data;
-    data.strType = QStringLiteral("年賀状");
-    data.strYear = QStringLiteral("令和8");
-    data.intClassCount = static_cast<qint16>(classes.size());
-    for (const ClassSpec &spec : classes)
-        data.intMaxNumbers = std::max(data.intMaxNumbers, static_cast<qint16>(spec.numbers.size()));
-    data.Classes.resize(classes.size() + 1);
-    for (qsizetype k = 0; k < data.Classes.size(); ++k)
-        data.Classes[k].strNumbers.resize(data.intMaxNumbers + 1);
-    for (qsizetype k = 0; k < classes.size(); ++k) {
-        PrizeClass &prizeClass = data.Classes[k + 1];
-        for (qsizetype j = 0; j < classes[k].numbers.size(); ++j)
-            prizeClass.strNumbers[j + 1] = classes[k].numbers[j];
-        prizeClass.strSyouhin = classes[k].goods.join(modNengajo::CrLf);
-    }
-    return data;
+    return testsupport::makeWinningData(classes, QStringLiteral("年賀状"), QStringLiteral("令和8"));
 }
 
-} // namespace
+using testsupport::makeClass;
 
-Q_DECLARE_METATYPE(QList<ClassSpec>)
+} // namespace
 
 class tst_frmSyouhin : public QObject
 {
@@ -80,23 +59,23 @@ private slots:
 
     void rows_data()
     {
-        QTest::addColumn<QList<ClassSpec>>("classes");
+        QTest::addColumn<QList<PrizeClass>>("classes");
         QTest::addColumn<QStringList>("expected");
 
-        QTest::newRow("no classes") << QList<ClassSpec> {} << QStringList(5, Blank);
+        QTest::newRow("no classes") << QList<PrizeClass> {} << QStringList(5, Blank);
         QTest::newRow("three classes")
-            << QList<ClassSpec> {{{"455756"}, {"現金30万円", "電子マネー31万円分", "特産品"}},
-                   {{"521", "021"}, {"切手シート"}}, {{"07"}, {}}}
+            << QList<PrizeClass> {makeClass({"455756"}, {"現金30万円", "電子マネー31万円分", "特産品"}),
+                   makeClass({"521", "021"}, {"切手シート"}), makeClass({"07"})}
             << QStringList {"１等|455756||現金30万円\r\n電子マネー31万円分\r\n特産品|" + Select,
                    "２等|521\r\n021|（下3桁）|切手シート|", "３等|07|（下2桁）||", Blank, Blank};
         QTest::newRow("numbers stop at an empty position")
-            << QList<ClassSpec> {{{"12", "", "34"}, {}}, {{"3456", "7890"}, {}}}
+            << QList<PrizeClass> {makeClass({"12", "", "34"}), makeClass({"3456", "7890"})}
             << QStringList {"１等|12|（下2桁）||", "２等|3456\r\n7890|（下4桁）||", Blank, Blank, Blank};
 
-        QList<ClassSpec> six;
+        QList<PrizeClass> six;
         QStringList firstFive;
         for (int k = 1; k <= 6; ++k) {
-            six.append({{QStringLiteral("0%1").arg(k)}, {QStringLiteral("賞品%1").arg(k)}});
+            six.append(makeClass({QStringLiteral("0%1").arg(k)}, {QStringLiteral("賞品%1").arg(k)}));
             if (k <= 5)
                 firstFive.append(modNengajo::FullWidthDigits(k) + QStringLiteral("等|0%1|（下2桁）|賞品%1|").arg(k));
         }
@@ -107,10 +86,10 @@ private slots:
     // leaves over must come out blank.
     void rows()
     {
-        QFETCH(QList<ClassSpec>, classes);
+        QFETCH(QList<PrizeClass>, classes);
 
         frmSyouhin window;
-        modNengajo::winningData() = makeData(QList<ClassSpec>(5, ClassSpec {{"123", "456"}, {"金", "銀"}}));
+        modNengajo::winningData() = makeData(QList<PrizeClass>(5, makeClass({"123", "456"}, {"金", "銀"})));
         window.Form_Activate();
         QCOMPARE(rowText(window, 4), "５等|123\r\n456|（下3桁）|金\r\n銀|" + Select);
 
@@ -168,7 +147,7 @@ private slots:
         QWidget other;
         other.show();
         QVERIFY(QTest::qWaitForWindowActive(&other));
-        modNengajo::winningData() = makeData({{{"455756"}, {"現金"}}});
+        modNengajo::winningData() = makeData({makeClass({"455756"}, {"現金"})});
         QCOMPARE(rowText(window, 0), Blank);
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -180,11 +159,9 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::addColumn<bool>("web");
 
-        QTest::newRow("http") << "http://example.jp/nenga/" << true;
-        QTest::newRow("https") << "https://example.jp/nenga/" << true;
-        QTest::newRow("capitals") << "HTTP://EXAMPLE.JP/" << false;
-        QTest::newRow("other scheme") << "ftp://example.jp/" << false;
-        QTest::newRow("no address") << "" << false;
+        // Which texts are web addresses is tst_webaddress's table.
+        QTest::newRow("web address") << "http://example.jp/nenga/" << true;
+        QTest::newRow("other text") << "HTTP://EXAMPLE.JP/" << false;
     }
 
     // Under the mouse a web address turns blue and opens on a click; the bare

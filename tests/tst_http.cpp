@@ -34,12 +34,9 @@ private:
 
 QtHttpTransfer::Options tst_Http::quickOptions()
 {
-    QtHttpTransfer::Options options;
-    options.connectTimeoutMs = 2000;
-    options.stallTimeoutMs = 1000;
-    options.totalTimeoutMs = 10000;
+    // A small cap, so bodies over it are cheap to send.
+    QtHttpTransfer::Options options = testsupport::quickHttpOptions();
     options.maxBodyBytes = 1000;
-    options.maxRedirects = 3;
     return options;
 }
 

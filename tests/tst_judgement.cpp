@@ -1,35 +1,18 @@
 #include "core/AtariHantei.h"
+#include "testsupport.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 
 namespace {
 
-// Builds data from one list of winning numbers per class (class 1 first).
-WinningData makeData(const QList<QStringList> &classes)
-{
-    WinningData data;
-    data.intClassCount = static_cast<qint16>(classes.size());
-    qsizetype maxNumbers = 0;
-    for (const QStringList &numbers : classes)
-        maxNumbers = std::max(maxNumbers, numbers.size());
-    data.intMaxNumbers = static_cast<qint16>(maxNumbers);
-    data.Classes.resize(classes.size() + 1);
-    for (qsizetype k = 0; k <= classes.size(); ++k)
-        data.Classes[k].strNumbers.resize(maxNumbers + 1);
-    for (qsizetype k = 0; k < classes.size(); ++k) {
-        data.Classes[k + 1].strName = QStringLiteral("c%1").arg(k + 1);
-        for (qsizetype j = 0; j < classes[k].size(); ++j)
-            data.Classes[k + 1].strNumbers[j + 1] = classes[k][j];
-    }
-    return data;
-}
+using testsupport::makeWinningNumbers;
 
 // The worked example: class 1 holds 123421 (upper part U = 1234), class 3 holds
 // 521 and 021, class 4 holds 34, class 5 holds 07 and 58.
 WinningData workedExample()
 {
-    return makeData(
+    return makeWinningNumbers(
         {{QStringLiteral("123421")}, {QStringLiteral("9999")}, {QStringLiteral("521"), QStringLiteral("021")},
             {QStringLiteral("34")}, {QStringLiteral("07"), QStringLiteral("58")}});
 }
@@ -95,7 +78,7 @@ private slots:
         QFETCH(int, toukyu);
         QFETCH(QList<Kouho>, kouho);
 
-        const WinningData data = makeData(classes);
+        const WinningData data = makeWinningNumbers(classes);
         AtariHantei hantei;
         hantei.arrKouho = {{9, 9}}; // left over from an earlier card
         hantei.intAtariToukyu = 7;
@@ -146,7 +129,7 @@ private slots:
         QFETCH(int, result);
         QFETCH(int, toukyu);
 
-        const WinningData data = makeData(classes);
+        const WinningData data = makeWinningNumbers(classes);
         AtariHantei hantei;
         QCOMPARE(hantei.AtariHantei_Simo(data, lower), qint16(2));
         const QList<Kouho> candidates = hantei.arrKouho;

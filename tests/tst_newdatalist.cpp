@@ -6,6 +6,7 @@
 #include "fakeservices.h"
 #include "localhttpserver.h"
 #include "platform/http.h"
+#include "platform/xmldocument.h"
 #include "testsupport.h"
 
 #include <QDirIterator>
@@ -41,6 +42,8 @@ class tst_NewDataList : public QObject
 private slots:
     void initTestCase();
     void init();
+    void readList_data();
+    void readList();
     void fetch_data();
     void fetch();
     void fetchFailsOnTransfer_data();
@@ -61,14 +64,7 @@ private:
     bool m_folderChanged = false;
 
     LocalHttpServer m_server;
-    platform::QtHttpTransfer m_http {[] {
-        platform::QtHttpTransfer::Options options;
-        options.connectTimeoutMs = 2000;
-        options.stallTimeoutMs = 1000;
-        options.totalTimeoutMs = 10000;
-        options.maxBodyBytes = 100000;
-        return options;
-    }()};
+    platform::QtHttpTransfer m_http {testsupport::quickHttpOptions()};
     std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
     std::unique_ptr<testsupport::FakeServices> m_services;
     std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
@@ -118,7 +114,8 @@ qint16 tst_NewDataList::runFetch(const QByteArray &listBody, const QStringList &
     return result;
 }
 
-void tst_NewDataList::fetch_data()
+// The list document's reading, from bytes: every rule of the list is a row here.
+void tst_NewDataList::readList_data()
 {
     QTest::addColumn<QByteArray>("list");
     QTest::addColumn<QStringList>("present");
@@ -150,9 +147,6 @@ void tst_NewDataList::fetch_data()
     QTest::newRow("a present file that is no valid data file counts")
         << opml(outline("broken", "u/b") + outline("fresh", "u/f")) << QStringList {"broken.xml"} << 0
         << QList<NewDataEntry> {entry("fresh", "u/f")};
-    QTest::newRow("read-only program folder: the files of both data folders count")
-        << opml(outline("a", "u/a") + outline("b", "u/b") + outline("c", "u/c")) << QStringList {"a.xml", "user:b.xml"}
-        << 0 << QList<NewDataEntry> {entry("c", "u/c")};
     QTest::newRow("letter case decides as the file system does")
         << opml(outline("Kaki", "u/k")) << QStringList {"kaki.xml"} << 0 << QList<NewDataEntry> {entry("Kaki", "u/k")};
     QTest::newRow("other children of body and opml ignored")
@@ -232,6 +226,43 @@ void tst_NewDataList::fetch_data()
         << opml(outline("a", "u/a") + outline("&#x202E;lmx", "u/r")) << QStringList {} << -1 << QList<NewDataEntry> {};
     QTest::newRow("too long for a file name")
         << opml(outline(QByteArray(252, 'n'), "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
+}
+
+void tst_NewDataList::readList()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QStringList, present);
+    QFETCH(int, result);
+    QFETCH(QList<NewDataEntry>, entries);
+
+    const auto isPresent = [&present](const QString &fileName) { return present.contains(fileName); };
+    platform::xml::Document document;
+    QList<NewDataEntry> read;
+    const qint16 status = document.loadXml(list) ? modNengajo::ReadListDocument(document, isPresent, read) : qint16(-1);
+    QCOMPARE(status, qint16(result));
+    if (status != -1)
+        QCOMPARE(read, entries);
+}
+
+// The whole fetch from the server: the list read, nothing written, the hourglass meanwhile.
+void tst_NewDataList::fetch_data()
+{
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QList<NewDataEntry>>("entries");
+
+    QTest::newRow("new entries") << opml(outline("new", "@BASE@/gajo/new.xml") + outline("old", "@BASE@/gajo/old.xml"))
+                                 << QStringList {"old.xml"} << 0
+                                 << QList<NewDataEntry> {{"new", "@BASE@/gajo/new.xml"}};
+    QTest::newRow("read-only program folder: the files of both data folders count")
+        << opml(outline("a", "u/a") + outline("b", "u/b") + outline("c", "u/c")) << QStringList {"a.xml", "user:b.xml"}
+        << 0 << QList<NewDataEntry> {{"c", "u/c"}};
+    QTest::newRow("nothing new") << opml(outline("old", "u/old")) << QStringList {"old.xml"} << 1
+                                 << QList<NewDataEntry> {};
+    // Entries read before the fault are of no use to anyone.
+    QTest::newRow("no list") << opml(outline("new", "u/new") + "<outline xmlUrl=\"u/b\"/>") << QStringList {} << -1
+                             << QList<NewDataEntry> {};
 }
 
 void tst_NewDataList::fetch()

@@ -17,15 +17,10 @@ public:
     }
     bool writeString(const QString &path, const QString &section, const QString &key, const QString &value) override
     {
-        ++writes;
-        if (!writable)
-            return false;
         values.insert(path + u'|' + section + u'|' + key, value);
         return true;
     }
     QHash<QString, QString> values;
-    bool writable = true;
-    int writes = 0;
 };
 
 } // namespace platform

@@ -15,14 +15,12 @@ public:
     { }
     std::uint32_t now() override
     {
-        ++reads;
         const std::uint32_t current = value;
         value += step; // wraps at 2^32 like the real counter
         return current;
     }
     std::uint32_t value;
     std::uint32_t step;
-    int reads = 0;
 };
 
 } // namespace platform

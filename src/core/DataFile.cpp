@@ -79,10 +79,9 @@ QDate readDate(const Node &root, const QString &name)
     return QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
 }
 
-// Reads the loaded document into data, a copy of the data in force. False on
-// an error no valid data file produces (missing type or year, a node under
-// the root that is not an element, counts beyond 16 bits).
-bool readDocument(const platform::xml::Document &document, WinningData &data)
+} // namespace
+
+bool modNengajo::ReadDataDocument(const platform::xml::Document &document, WinningData &data)
 {
     const Node root = document.documentElement();
     if (root.isNull())
@@ -107,8 +106,6 @@ bool readDocument(const platform::xml::Document &document, WinningData &data)
     }
     return true;
 }
-
-} // namespace
 
 QString modNengajo::ValidateDataFile(const QString &dataPath, const QString &schemaPath)
 {
@@ -160,7 +157,7 @@ qint16 modNengajo::LoadDataFile(const QString &dataFileName, const QString &sche
     // Read into a copy and put it in force only when the whole file was read,
     // so a file the program cannot use never leaves half its data behind.
     WinningData next = data;
-    if (!readDocument(document, next)) {
+    if (!ReadDataDocument(document, next)) {
         showLoadError(QStringLiteral("当選番号データファイルの読み込みに失敗しました。"));
         return -1;
     }

@@ -27,8 +27,10 @@ platform::xml::Node firstChildElement(const platform::xml::Node &parent, const Q
     return {};
 }
 
-// Reads the OPML list document into NewDataList(); 0, 1 or -1 as GetNewDataList.
-qint16 readListDocument(const platform::xml::Document &document)
+} // namespace
+
+qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
+    const std::function<bool(const QString &fileName)> &isPresent, QList<NewDataEntry> &list)
 {
     const platform::xml::Node opml = document.documentElement();
     if (opml.isNull() || opml.name() != u"opml")
@@ -37,7 +39,7 @@ qint16 readListDocument(const platform::xml::Document &document)
     if (body.isNull())
         return -1;
 
-    QList<NewDataEntry> &list = modNengajo::NewDataList();
+    const qsizetype before = list.size();
     const QList<platform::xml::Node> children = body.childNodes();
     for (const platform::xml::Node &outline : children) {
         if (!outline.isElement() || outline.name() != u"outline")
@@ -47,18 +49,15 @@ qint16 readListDocument(const platform::xml::Document &document)
         const std::optional<QString> title = outline.attribute(QStringLiteral("title"));
         if (!title || !modNengajo::IsSafeDataTitle(*title))
             return -1;
-        // A file the user has, downloaded or bundled, is not new.
-        if (QFileInfo(platform::dataFilePath(*title + QStringLiteral(".xml"))).isFile())
+        if (isPresent(*title + QStringLiteral(".xml")))
             continue;
         const std::optional<QString> xmlUrl = outline.attribute(QStringLiteral("xmlUrl"));
         if (!xmlUrl)
             return -1;
         list.append({*title, *xmlUrl});
     }
-    return list.isEmpty() ? 1 : 0;
+    return list.size() > before ? 0 : 1;
 }
-
-} // namespace
 
 modNengajo::ScopedListDocumentUrl::ScopedListDocumentUrl(const QString &url)
     : m_previous(listDocumentUrlOverride())
@@ -87,7 +86,10 @@ qint16 modNengajo::GetNewDataList(platform::TransferControl *control)
     document.setValidateOnParse(false);
     const platform::HttpTransfer::Result transfer
         = platform::Service<platform::HttpTransfer>::get().get(ListDocumentUrl(), control);
-    const qint16 result = transfer.ok && document.loadXml(transfer.body) ? readListDocument(document) : -1;
+    // A file the user has, downloaded or bundled, is not new.
+    const auto isPresent = [](const QString &fileName) { return QFileInfo(platform::dataFilePath(fileName)).isFile(); };
+    const qint16 result
+        = transfer.ok && document.loadXml(transfer.body) ? ReadListDocument(document, isPresent, NewDataList()) : -1;
     // Entries read before a failure are of no use to anyone.
     if (result < 0)
         NewDataList().clear();

@@ -1,7 +1,5 @@
 #include "core/modNengajo.h"
 
-#include <QUrl>
-
 WinningData &modNengajo::winningData()
 {
     static WinningData data;
@@ -43,14 +41,6 @@ QDebug operator<<(QDebug debug, const NewDataEntry &entry)
     QDebugStateSaver saver(debug);
     debug.nospace() << "NewDataEntry(" << entry.strTitle << ", " << entry.strXmlUrl << ')';
     return debug;
-}
-
-bool modNengajo::IsWebAddress(const QString &text)
-{
-    if (!text.startsWith(QLatin1String("http://")) && !text.startsWith(QLatin1String("https://")))
-        return false;
-    const QUrl address(text);
-    return address.isValid() && !address.host().isEmpty();
 }
 
 QString modNengajo::CutAtChar(const QString &text, QChar ch)

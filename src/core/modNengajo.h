@@ -6,9 +6,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace platform {
 class TransferControl;
-}
+namespace xml {
+class Document;
+} // namespace xml
+} // namespace platform
 
 // The program's shared module: the one loaded set of winning numbers, the list
 // of newly published data files, and the routines that read and fetch them.
@@ -86,15 +91,16 @@ QString ValidateDataFile(const QString &dataPath, const QString &schemaPath);
 // (after its own message box). A failure leaves the data as they were.
 qint16 LoadDataFile(const QString &dataFileName, const QString &schemaFileName);
 
+// Reads a parsed data file into data, which holds the data in force and keeps
+// what the file does not replace. False on an error no valid data file
+// produces (missing type or year, a node under the root that is not an
+// element, counts beyond 16 bits); data may then be half read.
+bool ReadDataDocument(const platform::xml::Document &document, WinningData &data);
+
 // Makes data/<dataFileName> the data file in force: strFileName names it and
 // LoadDataFile reads it; 0 on success, -1 on failure. A failure leaves
 // winningData() exactly as it was, strFileName and the hit counts included.
 qint16 ChooseDataFile(const QString &dataFileName);
-
-// Whether text is a web address that opens: "http://" or "https://", written
-// so (lower case), then a host. Only such texts are fetched or handed to the
-// browser; any other text, a file path or "(なし)" included, is not.
-bool IsWebAddress(const QString &text);
 
 // The part of text before the first ch; the whole text when ch does not occur.
 QString CutAtChar(const QString &text, QChar ch);
@@ -112,6 +118,13 @@ QString TypeCaptionText(const QString &strType, const QString &strYear);
 // Address of the list document of newly published data files:
 // "http://" + the download server + "/gajo/list.xml".
 QString ListDocumentUrl();
+
+// Reads a parsed list document: appends to list the entries whose data file
+// (title + ".xml") isPresent does not report. 0: new entries, 1: nothing new,
+// -1: not a list document or an entry without a usable title or address
+// (list may then hold the entries read before).
+qint16 ReadListDocument(const platform::xml::Document &document,
+    const std::function<bool(const QString &fileName)> &isPresent, QList<NewDataEntry> &list);
 
 // Fetches the list document and fills NewDataList() with the entries whose data
 // file is not yet in the data folder. 0: new entries, 1: nothing new, -1: failed

@@ -4,6 +4,7 @@
 #include "core/modNengajo.h"
 #include "platform/programfolder.h"
 #include "platform/shell.h"
+#include "platform/webaddress.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/Widgets.h"
@@ -153,7 +154,7 @@ void frmSyouhin::buildControls()
     m_txtURL->setMinimumWidth(Widgets::textWidth(m_txtURL, 20));
     Look::setColour(m_txtURL, QPalette::Base, Look::WindowBackground);
     Look::setColour(m_txtURL, QPalette::Text, Look::LinkCold);
-    new Link(this, m_txtURL, modNengajo::IsWebAddress);
+    new Link(this, m_txtURL, platform::isWebAddress);
     auto *urlLine = new QHBoxLayout;
     urlLine->addWidget(urlTitle);
     urlLine->addWidget(m_txtURL, 1);

@@ -2,6 +2,7 @@
 
 #include "core/NewData.h"
 #include "core/modNengajo.h"
+#include "platform/webaddress.h"
 #include "platform/xmldocument.h"
 
 #include <QDir>
@@ -50,8 +51,8 @@ publish::Outcome publish::publishSite(
 {
     Outcome outcome;
     const QUrl base(baseUrl, QUrl::StrictMode);
-    if (!base.isValid() || (base.scheme() != u"http" && base.scheme() != u"https") || base.host().isEmpty()
-        || base.hasQuery() || base.hasFragment()) {
+    // The download command fetches the list and the files below this address.
+    if (!platform::isWebAddress(baseUrl) || base.hasQuery() || base.hasFragment()) {
         outcome.error = QStringLiteral("not an http or https address for the site: ") + baseUrl;
         return outcome;
     }
