@@ -83,12 +83,25 @@ QString programDataFolder()
     return programFolder() + DataFolderName + QDir::separator();
 }
 
+bool isSharedSystemFolder(const QString &folder)
+{
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    for (const QString &tree : {QStringLiteral("/usr"), QStringLiteral("/opt")}) {
+        if (path == tree || path.startsWith(tree + u'/'))
+            return true;
+    }
+    return false;
+}
+
 bool programFolderKeepsUserFiles()
 {
     // Without a folder of its own for the user, the program folder is all there is.
     if (userFolder().isEmpty())
         return true;
-    const QFileInfo folder(programFolder());
+    const QString path = programFolder();
+    if (isSharedSystemFolder(path))
+        return false;
+    const QFileInfo folder(path);
     return folder.isDir() && folder.isWritable() && folder.permissions().testFlag(QFile::WriteOwner);
 }
 

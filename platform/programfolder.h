@@ -47,8 +47,12 @@ QString withTrailingSeparator(const QString &folder);
 
 // Whether settings.ini and new data files are kept in the program folder.
 // A folder whose owner may not write it counts as read-only for everyone,
-// the administrator included.
+// the administrator included; so does one of the shared system trees.
 bool programFolderKeepsUserFiles();
+// Whether folder lies in /usr or /opt, which hold programs for every user of
+// the machine and which programs never write into (the administrator's
+// settings do not belong there either).
+bool isSharedSystemFolder(const QString &folder);
 // The path of settings.ini to read.
 QString settingsPath();
 // The path of settings.ini to write; the user's folder is created when missing.

@@ -68,6 +68,24 @@ private slots:
             QCOMPARE(testsupport::snapshot(folder.path()), before);
     }
 
+    void sharedSystemFolders_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("shared");
+        QTest::newRow("package") << "/usr/lib/harovan/" << true;
+        QTest::newRow("administrator's install") << "/usr/local/lib/harovan" << true;
+        QTest::newRow("add-on tree") << "/opt/harovan/" << true;
+        QTest::newRow("a name that only begins alike") << "/usrdata/harovan/" << false;
+        QTest::newRow("user's install") << "/home/a/.local/lib/harovan/" << false;
+        QTest::newRow("climbs out of /usr") << "/usr/../home/a/harovan/" << false;
+    }
+
+    void sharedSystemFolders()
+    {
+        QFETCH(QString, folder);
+        QTEST(platform::isSharedSystemFolder(folder), "shared");
+    }
+
     void dataFilePath_data()
     {
         QTest::addColumn<bool>("inUserFolder");
