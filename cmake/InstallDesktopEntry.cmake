@@ -16,9 +16,13 @@ set(HAROVAN_DESKTOP_EXEC "\"${quoted}\"")
 # TryExec is a plain string: only the desktop file's own escapes apply.
 string(REPLACE "\\" "\\\\" HAROVAN_DESKTOP_TRYEXEC "${executable}")
 
-configure_file("${HAROVAN_DESKTOP_TEMPLATE}" "${HAROVAN_DESKTOP_WORK_DIR}/harovan.desktop" @ONLY)
+# One work folder per destination: installs into other places (a package
+# build, a test's install) may run at the same time.
+string(MD5 destination "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(work "${HAROVAN_DESKTOP_WORK_DIR}/${destination}")
+configure_file("${HAROVAN_DESKTOP_TEMPLATE}" "${work}/harovan.desktop" @ONLY)
 file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications" TYPE FILE
-     FILES "${HAROVAN_DESKTOP_WORK_DIR}/harovan.desktop")
+     FILES "${work}/harovan.desktop")
 
 set(link "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/harovan")
 message(STATUS "Installing: ${link}")

@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool openbox x11-utils imagemagick
+  dpkg-dev desktop-file-utils appstream lintian
   python3 ca-certificates
 )
 

@@ -1,0 +1,41 @@
+# The Debian package: `cpack -G DEB` in the build folder makes
+# harovan_VERSION_amd64.deb, installing the program folder under /usr (see
+# HarovanInstall.cmake) for every user of the machine.
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME harovan)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR Harovan)
+set(CPACK_PACKAGE_CONTACT "Harovan developers <harovan@example.jp>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "checks New-Year lottery postcards for prizes")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Harovan tells you whether your New-Year lottery postcards (otoshidama-tsuki
+nengahagaki) have won a prize. Choose the card type, type the last two digits
+of each card and, where a prize could still match, its upper four digits:
+Harovan says which class won and keeps count. The winning numbers of several
+years come with it; new ones can be downloaded.
+.
+The program is in Japanese.")
+
+# Installed with DESTDIR, so that the desktop entry written at install time
+# names the executable where the package puts it.
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://harovan.example.jp/")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The libraries the program links come from dpkg-shlibdeps. What it loads at
+# run time is declared by hand: the Japanese font the windows' fonts fall back
+# to, Qt's X11 platform plugin (in libqt6gui6), the SVG plugins that draw the
+# icon (libqt6svg6) and the sound back ends (libqt6multimedia6).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6gui6, libqt6svg6, libqt6multimedia6")
+# Qt's own texts (message box buttons, a text box's menu) in Japanese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+
+include(CPack)
