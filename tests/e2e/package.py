@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""Builds the Debian package, unpacks it into a throw-away root as a package
+install would put it, and runs the unpacked program for a new user whose
+program folder is read-only: the chosen card type must land in the user's own
+settings.ini (~/.local/share/harovan) and nothing may be written under the
+root. Also runs the validators a software centre and Debian apply to what the
+package installs.
+
+Exit status: 0 passed, 1 failed, 77 skipped (no X server could be started).
+"""
+
+import argparse
+import os
+import shutil
+import stat
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from e2e import SKIP, NORMAL_TITLE, Desktop, Failure, Program, check, log, settings_file_name  # noqa: E402
+
+PACKAGE = "harovan_2.20.1_amd64.deb"
+TOOLS = {"dpkg-deb": "dpkg", "desktop-file-validate": "desktop-file-utils", "appstreamcli": "appstream",
+         "lintian": "lintian", "xdotool": "xdotool", "openbox": "openbox", "xprop": "x11-utils"}
+
+
+def run(command, what):
+    result = subprocess.run(command, capture_output=True, text=True)
+    if result.returncode != 0:
+        raise Failure(f"{what} failed:\n{result.stdout}{result.stderr}")
+    return result.stdout
+
+
+def build_package(cpack, build, out):
+    run([cpack, "-G", "DEB", "--config", str(build / "CPackConfig.cmake"), "-B", str(out)], "cpack")
+    deb = out / PACKAGE
+    check(deb.is_file(), f"cpack made {PACKAGE}")
+    fields = run(["dpkg-deb", "--field", str(deb), "Depends"], "dpkg-deb --field")
+    for name in ("fonts-ipafont-gothic", "libqt6widgets6", "libqt6svg6", "libxml2", "libcurl4"):
+        check(name in fields, f"the package depends on {name}")
+    return deb
+
+
+def validate(deb, root):
+    for name in ("usr/lib/harovan/harovan", "usr/lib/harovan/data/tousen1.2.xsd", "usr/lib/harovan/atari.wav",
+                 "usr/lib/harovan/ReadMe.html", "usr/lib/harovan/harovan.svg",
+                 "usr/share/icons/hicolor/scalable/apps/harovan.svg", "usr/share/doc/harovan/copyright"):
+        check((root / name).is_file(), f"the package installs /{name}")
+    check(os.readlink(root / "usr/bin/harovan") == "../lib/harovan/harovan", "/usr/bin/harovan starts the program")
+    entry = root / "usr/share/applications/harovan.desktop"
+    check('Exec="/usr/lib/harovan/harovan"' in entry.read_text(encoding="utf-8"),
+          "the desktop entry starts /usr/lib/harovan/harovan")
+    run(["desktop-file-validate", str(entry)], "desktop-file-validate")
+    log("ok: desktop-file-validate")
+    run(["appstreamcli", "validate-tree", "--no-net", str(root)], "appstreamcli validate-tree")
+    log("ok: appstreamcli validate-tree")
+    run(["lintian", "--fail-on", "error,warning", str(deb)], "lintian")
+    log("ok: lintian finds no error or warning")
+
+
+def listing(root):
+    """Every path below root with its type, size, mode and modification time."""
+    entries = {}
+    for folder, dirs, files in os.walk(root):
+        for name in dirs + files:
+            path = Path(folder) / name
+            info = path.lstat()
+            entries[str(path.relative_to(root))] = (stat.S_IFMT(info.st_mode), info.st_size, info.st_mode,
+                                                    info.st_mtime_ns)
+    return entries
+
+
+def make_read_only(folder):
+    for path in [folder, *folder.rglob("*")]:
+        if not path.is_symlink():
+            path.chmod(path.stat().st_mode & ~0o222)
+
+
+def scenario(program, data_folder, home):
+    main = program.wait_window(NORMAL_TITLE)
+    log("ok: the main window is shown")
+    program.activate(main)
+    program.keys("alt+m", "f")
+    program.wait_window("はがきの種類を選択")
+    program.keys("Down", "Return")
+    check(program.wait_window_gone("はがきの種類を選択"), "a card type was chosen")
+    chosen = sorted(p.name for p in data_folder.glob("*.xml"))[0]
+    program.activate(main)
+    program.keys("alt+m", "x")
+    try:
+        status = program.process.wait(15)
+    except subprocess.TimeoutExpired:
+        raise Failure("the program did not end after 終了(&X)")
+    check(status == 0, f"the program ended normally (status {status})")
+    user_folder = home / ".local/share/harovan"
+    check(settings_file_name(user_folder) == chosen, f"the user's settings.ini remembers {chosen}")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True, type=Path, help="the build folder to package")
+    parser.add_argument("--cpack", default="cpack")
+    parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
+    args = parser.parse_args()
+
+    for tool, package in TOOLS.items():
+        if not shutil.which(tool):
+            log(f"FAIL: {tool} is not installed (scripts/install-deps.sh installs {package})")
+            return 1
+
+    workdir = Path(tempfile.mkdtemp(prefix="harovan-package-"))
+    desktop = Desktop(workdir)
+    program = None
+    status = 1
+    try:
+        deb = build_package(args.cpack, args.build, workdir / "out")
+        root = workdir / "root"
+        run(["dpkg-deb", "-x", str(deb), str(root)], "dpkg-deb -x")
+        validate(deb, root)
+        folder = root / "usr/lib/harovan"
+        make_read_only(folder)
+        before = listing(root)
+
+        problem = desktop.start()
+        if problem:
+            log(f"SKIP: no X server could be started ({problem})")
+            return SKIP
+        # A new user of the machine: an empty home, the XDG folders as they default.
+        os.environ.pop("XDG_DATA_HOME", None)
+        program = Program(desktop, folder / "harovan", workdir)
+        scenario(program, folder / "data", workdir / "home")
+        check(listing(root) == before, "nothing was written under the unpacked root")
+        log("PASS")
+        status = 0
+    except (Failure, subprocess.TimeoutExpired, OSError) as error:
+        log(f"FAIL: {error}")
+        if program and program.log_path.exists():
+            log("--- program output ---\n" + program.log_path.read_text(errors="replace")[-3000:])
+    finally:
+        if program:
+            program.stop()
+        desktop.stop()
+        # The read-only folders must be writable again to be removed.
+        for path in workdir.rglob("*"):
+            if path.is_dir() and not path.is_symlink():
+                path.chmod(path.stat().st_mode | 0o200)
+        if args.keep or status != 0:
+            log(f"files kept in {workdir}")
+        else:
+            shutil.rmtree(workdir, ignore_errors=True)
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())
