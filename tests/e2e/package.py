@@ -38,7 +38,7 @@ def build_package(cpack, build, out):
     deb = out / PACKAGE
     check(deb.is_file(), f"cpack made {PACKAGE}")
     fields = run(["dpkg-deb", "--field", str(deb), "Depends"], "dpkg-deb --field")
-    for name in ("fonts-ipafont-gothic", "libqt6widgets6", "libqt6svg6", "libxml2", "libcurl4"):
+    for name in ("fonts-ipafont-gothic", "libqt6widgets6", "libqt6svg6", "libqt6multimedia6", "libxml2"):
         check(name in fields, f"the package depends on {name}")
     return deb
 
