@@ -3,16 +3,22 @@
 
 set(executable "${CMAKE_INSTALL_PREFIX}/${HAROVAN_INSTALL_DIR}/harovan")
 
+# A path without the characters the desktop entry format reserves is written
+# as it is (launchers that read Exec by hand see the plain path). Otherwise
 # Exec takes a quoted argument: inside the quotes ", `, $ and \ are escaped
 # with a backslash, and the desktop file's own string rules double every
 # backslash again; a literal % is written %%.
-set(quoted "${executable}")
-string(REPLACE "\\" "\\\\\\\\" quoted "${quoted}")
-string(REPLACE "\"" "\\\\\"" quoted "${quoted}")
-string(REPLACE "`" "\\\\`" quoted "${quoted}")
-string(REPLACE "$" "\\\\$" quoted "${quoted}")
-string(REPLACE "%" "%%" quoted "${quoted}")
-set(HAROVAN_DESKTOP_EXEC "\"${quoted}\"")
+if(executable MATCHES "[] \t\n\"'\\><~|&;$*?#()`%[]")
+    set(quoted "${executable}")
+    string(REPLACE "\\" "\\\\\\\\" quoted "${quoted}")
+    string(REPLACE "\"" "\\\\\"" quoted "${quoted}")
+    string(REPLACE "`" "\\\\`" quoted "${quoted}")
+    string(REPLACE "$" "\\\\$" quoted "${quoted}")
+    string(REPLACE "%" "%%" quoted "${quoted}")
+    set(HAROVAN_DESKTOP_EXEC "\"${quoted}\"")
+else()
+    set(HAROVAN_DESKTOP_EXEC "${executable}")
+endif()
 # TryExec is a plain string: only the desktop file's own escapes apply.
 string(REPLACE "\\" "\\\\" HAROVAN_DESKTOP_TRYEXEC "${executable}")
 

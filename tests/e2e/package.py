@@ -50,7 +50,7 @@ def validate(deb, root):
         check((root / name).is_file(), f"the package installs /{name}")
     check(os.readlink(root / "usr/bin/harovan") == "../lib/harovan/harovan", "/usr/bin/harovan starts the program")
     entry = root / "usr/share/applications/harovan.desktop"
-    check('Exec="/usr/lib/harovan/harovan"' in entry.read_text(encoding="utf-8"),
+    check("Exec=/usr/lib/harovan/harovan\n" in entry.read_text(encoding="utf-8"),
           "the desktop entry starts /usr/lib/harovan/harovan")
     run(["desktop-file-validate", str(entry)], "desktop-file-validate")
     log("ok: desktop-file-validate")
