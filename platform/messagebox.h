@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace platform {
 
 // A modal message box: title, text, icon and buttons. Every box the program
@@ -21,11 +23,17 @@ public:
     virtual Answer show(const QString &title, const QString &text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
 };
 
-// QMessageBox over the active window.
+// QMessageBox centred over the window it belongs to.
 class QtMessageBox final : public MessageBox
 {
 public:
     Answer show(const QString &title, const QString &text, Icon icon, Buttons buttons) override;
+
+    // The window a box belongs to: the open modal dialog, else the active
+    // window, else the program's main window while it is on screen (a dialog
+    // that has just closed leaves no window active); null before any window
+    // is shown.
+    static QWidget *owner();
 };
 
 inline MessageBox::Answer showMessage(const QString &title, const QString &text, MessageBox::Icon icon,

@@ -1,13 +1,28 @@
 #include "platform/messagebox.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 
 namespace platform {
 
+QWidget *QtMessageBox::owner()
+{
+    if (QWidget *dialog = QApplication::activeModalWidget())
+        return dialog;
+    if (QWidget *window = QApplication::activeWindow())
+        return window;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (qobject_cast<QMainWindow *>(window) && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
 MessageBox::Answer QtMessageBox::show(const QString &title, const QString &text, Icon icon, Buttons buttons)
 {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(owner());
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {

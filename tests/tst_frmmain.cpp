@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <cmath>
 #include <memory>
 
 using platform::FakeMessageBox;
@@ -43,6 +44,32 @@ void setExampleData()
         {{QStringLiteral("123421")}, {QStringLiteral("987655")}, {QStringLiteral("521"), QStringLiteral("021")},
             {QStringLiteral("34")}, {QStringLiteral("07"), QStringLiteral("58")}});
 }
+
+// The contrast ratio of two colours, 1 to 21, as accessibility guidelines measure it.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The text a label or box showed when it was last painted.
+class PaintedText : public QObject
+{
+public:
+    explicit PaintedText(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            text = watched->property("text").toString();
+        return false;
+    }
+    QString text;
+};
 
 void sendKey(QWidget *target, int key, const QString &text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
@@ -828,6 +855,109 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), list);
         // The main window stays usable.
         QVERIFY(m_window->isEnabled());
+
+        // A minimised list used to stay minimised: the command did nothing to be seen.
+        list->showMinimized();
+        QApplication::setActiveWindow(m_window.get());
+        action(QStringLiteral("mnuShowIchiran"))->trigger();
+        QVERIFY(!list->isMinimized());
+        QVERIFY(list->isVisible());
+    }
+
+    // Greyed texts stay readable: at least 3:1 against what they stand on,
+    // and still lighter than the texts that take input.
+    void greyedTextsReadable_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("control");
+
+        QTest::newRow("上４桁 while the lower two digits are asked for") << ""
+                                                                         << "lblKami4";
+        QTest::newRow("the empty upper box") << ""
+                                             << "txtInputKami4";
+        QTest::newRow("下２桁 while the upper four are asked for") << "21"
+                                                                   << "lblSimo2";
+        QTest::newRow("the two digits frozen meanwhile") << "21"
+                                                         << "txtInputSimo2";
+    }
+    void greyedTextsReadable()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, control);
+        typeKeys(keys);
+        QWidget *widget = child<QWidget>(control);
+        QVERIFY(!widget->isEnabled());
+
+        const bool box = qobject_cast<QLineEdit *>(widget) != nullptr;
+        const QPalette palette = widget->palette();
+        const QPalette::ColorRole textRole = box ? QPalette::Text : QPalette::WindowText;
+        const QColor back
+            = box ? palette.color(QPalette::Base) : m_window->centralWidget()->palette().color(QPalette::Window);
+        const QColor greyed = palette.color(QPalette::Disabled, textRole);
+        const QColor enabled = palette.color(QPalette::Active, textRole);
+        QVERIFY2(contrast(greyed, back) >= 3.0, qPrintable(greyed.name() + " on " + back.name()));
+        QVERIFY(contrast(enabled, back) > 1.5 * contrast(greyed, back));
+    }
+
+    // The frame of the hits is painted in the window's colour, not a tint of it.
+    void hitsFrameInTheWindowColour()
+    {
+        auto *frame = child<QGroupBox>(QStringLiteral("Frame1"));
+        const QImage image = frame->grab().toImage();
+        // Between the counts and their unit "枚", inside the outline.
+        const QRect count = label(QStringLiteral("lblAtariCnt_1"))->geometry();
+        const QPoint inside(count.right() + 2, count.center().y());
+        QCOMPARE(image.pixelColor(inside * image.devicePixelRatio()).name(), QColor(0xC0C0FF).name());
+    }
+
+    // The window keeps the size its content needs, whatever asks for another.
+    void sizeFollowsTheContent()
+    {
+        const QSize fitted = m_window->size();
+        QVERIFY(!m_window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        m_window->resize(fitted * 2);
+        QCOMPARE(m_window->size(), fitted);
+        m_window->showMaximized();
+        QCOMPARE(m_window->size(), fitted);
+        m_window->showNormal();
+
+        // A longer card type widens the window so that all of it shows.
+        modNengajo::winningData().strType = QString(40, u'長');
+        m_window->ShowTypeCaption();
+        QTRY_VERIFY(m_window->width() > fitted.width());
+        QLabel *caption = label(QStringLiteral("lblTypeCaption"));
+        QVERIFY(caption->width() >= caption->sizeHint().width());
+    }
+
+    // The flash blocks the window, so it is painted first: the digits just
+    // typed and the prompt show while the caption flashes.
+    void paintedBeforeTheFlash_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("a two-digit hit: its digits") << "07"
+                                                     << "txtInputSimo2"
+                                                     << "07";
+        QTest::newRow("the upper-digit prompt")
+            << "21"
+            << "lblInform" << QStringLiteral("３等の可能性あり！上４桁を入力してください");
+    }
+    void paintedBeforeTheFlash()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, control);
+        QWidget *widget = child<QWidget>(control);
+        PaintedText painted(widget);
+        QString shownAtFlash = QStringLiteral("(no flash)");
+        m_fakes->windowFlash.currentTick = [&] {
+            if (shownAtFlash == QStringLiteral("(no flash)"))
+                shownAtFlash = painted.text;
+            return m_fakes->tickCount.value;
+        };
+        typeKeys(keys);
+        QTEST(shownAtFlash, "shown");
     }
 };
 

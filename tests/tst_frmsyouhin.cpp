@@ -3,9 +3,11 @@
 #include "ui/frmMain.h"
 #include "ui/frmSyouhin.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -214,6 +216,39 @@ private slots:
         window.findChild<QPushButton *>("cmdBrowseOpen")->click();
         QCOMPARE(m_services.shell.opened,
             QStringList {usersOwn ? folder.userDataPath(fileName) : folder.dataPath(fileName)});
+    }
+
+    // A refresh with other data used to throw away the size the user gave the window.
+    void keepsTheUsersSize()
+    {
+        modNengajo::winningData() = makeData(QList<PrizeClass>(5, makeClass({"123", "456"}, {"金", "銀"})));
+        frmSyouhin window;
+        window.Form_Activate();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize userSize = window.size() + QSize(120, 80);
+        window.resize(userSize);
+
+        modNengajo::winningData() = makeData({makeClass({"455756"}, {"現金"})});
+        window.Form_Activate();
+        QCOMPARE(window.size(), userSize);
+
+        // Content that needs more room than the user gave still shows whole.
+        modNengajo::winningData() = makeData(QList<PrizeClass>(5, makeClass({"123", "456", "789", "012"}, {"金"})));
+        window.Form_Activate();
+        QTRY_VERIFY(window.height() >= window.minimumSizeHint().height());
+        QCOMPARE(window.width(), userSize.width());
+    }
+
+    void escapeCloses()
+    {
+        frmSyouhin window;
+        QSignalSpy hidden(&window, &frmSyouhin::hiddenByClose);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, Qt::Key_Escape);
+        QVERIFY(window.isHidden());
+        QCOMPARE(hidden.size(), 1);
     }
 
     void closeButton_data()

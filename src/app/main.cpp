@@ -1,6 +1,7 @@
 #include "platform/realservices.h"
 #include "platform/stoprequest.h"
 #include "ui/Fonts.h"
+#include "ui/ProgramIcon.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -15,6 +16,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(HAROVAN_VERSION_MAJOR).arg(HAROVAN_VERSION_MINOR).arg(HAROVAN_VERSION_REVISION));
     Fonts::installSubstitutions();
+    // Every window and message box shows the program's icon, and the desktop
+    // ties the running program to its entry.
+    applyProgramIcon();
     // The program speaks Japanese whatever the desktop's language: Qt's own
     // texts (message box buttons, a text box's context menu) too.
     QTranslator qtTexts;

@@ -38,6 +38,14 @@ int Widgets::textHeight(const QWidget *widget, int lines)
     return lines * widget->fontMetrics().lineSpacing();
 }
 
+void Widgets::bringToFront(QWidget *window)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 bool Widgets::isSurfaceLine(const QWidget *widget)
 {
     const auto *frame = qobject_cast<const QFrame *>(widget);

@@ -26,6 +26,10 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 int textWidth(const QWidget *widget, int columns);
 int textHeight(const QWidget *widget, int lines);
 
+// Shows a modeless window in front and active, restored first when the user
+// has minimised it.
+void bringToFront(QWidget *window);
+
 // Whether a widget is one of the lines drawn on a window's surface.
 bool isSurfaceLine(const QWidget *widget);
 

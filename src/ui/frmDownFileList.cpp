@@ -8,6 +8,7 @@
 #include "platform/waitcursor.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/Widgets.h"
 #include "ui/frmProgress.h"
 
 #include <QBoxLayout>
@@ -59,7 +60,7 @@ frmDownFileList::frmDownFileList(QWidget *parent)
     lstXmlFile->setSelectionMode(QAbstractItemView::MultiSelection);
     lstXmlFile->setSortingEnabled(false);
     lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    lstXmlFile->setFixedSize(380, 200);
+    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
 
     cmdDownload = makeButton(QStringLiteral("cmdDownload"), QStringLiteral("ダウンロード"), this);
     cmdDownload->setEnabled(false);

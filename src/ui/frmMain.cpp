@@ -36,6 +36,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -118,6 +122,38 @@ template <typename Window> void closeOpenWindows()
     }
 }
 
+// The style tints the inside of a group box; the frame of the hits keeps the
+// window's own colour, so only its outline is drawn.
+class OutlinedGroupBoxStyle final : public QProxyStyle
+{
+public:
+    explicit OutlinedGroupBoxStyle(QObject *owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
+    {
+        setParent(owner);
+    }
+
+    void drawPrimitive(
+        PrimitiveElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const override
+    {
+        if (element != PE_FrameGroupBox) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        // The outline starts below the title, where the style's own does.
+        const int top
+            = std::max(proxy()->pixelMetric(PM_ExclusiveIndicatorHeight, option, widget), option->fontMetrics.height())
+            + 3;
+        const QRectF frame = QRectF(option->rect.adjusted(0, top, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(option->palette.color(QPalette::Window).darker(130));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(frame, 2, 2);
+        painter->restore();
+    }
+};
+
 qint16 increased(qint16 count)
 {
     return count < frmMain::MaxCount ? static_cast<qint16>(count + 1) : count;
@@ -130,9 +166,14 @@ frmMain::frmMain(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Harovan"));
+    // The window keeps the size its content needs: no maximise button, no
+    // resizing that would tear its rows apart.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(Fonts::font(Fonts::PGothic, 9));
     createMenus();
     createControls();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 frmMain::~frmMain()
@@ -215,6 +256,7 @@ void frmMain::createControls()
     // The hits per class and their total.
     Frame1 = new QGroupBox(QStringLiteral("当選枚数"), surface);
     Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setStyle(new OutlinedGroupBoxStyle(Frame1));
     auto *hits = new QGridLayout(Frame1);
     hits->setHorizontalSpacing(6);
     hits->setVerticalSpacing(4);
@@ -519,6 +561,12 @@ void frmMain::Atari(qint16 intToukyu)
 
 void frmMain::Flash(qint16 intFlashTime)
 {
+    // The flash blocks the window: it shows what the card did so far (the
+    // digit just typed, the prompt) before it starts, painted now without
+    // handling any input meanwhile.
+    layout()->activate();
+    repaint();
+
     platform::TickCount &tickCount = platform::Service<platform::TickCount>::get();
     platform::WindowFlash &flash = platform::Service<platform::WindowFlash>::get();
     for (int cycle = 0; cycle <= intFlashTime; ++cycle) {
@@ -662,10 +710,7 @@ void frmMain::mnuSelectFile_Click()
 
 void frmMain::mnuShowIchiran_Click()
 {
-    frmSyouhin *window = Syouhin(true);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    Widgets::bringToFront(Syouhin(true));
 }
 
 void frmMain::mnuShowAtari_Click()
@@ -673,9 +718,7 @@ void frmMain::mnuShowAtari_Click()
     // The list follows the record by itself, card by card, clear by clear.
     if (!m_atariList)
         m_atariList = new frmAtariList(m_record, this);
-    m_atariList->show();
-    m_atariList->raise();
-    m_atariList->activateWindow();
+    Widgets::bringToFront(m_atariList);
 }
 
 void frmMain::mnuViewHelp_Click()

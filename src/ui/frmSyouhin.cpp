@@ -13,9 +13,11 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -234,10 +236,26 @@ void frmSyouhin::Form_Activate()
         + QStringLiteral("年度】"));
 
     const QSize fitted = sizeHint();
-    if (fitted != m_fittedSize) {
+    if (!m_userSized && fitted != m_fittedSize) {
         m_fittedSize = fitted;
         resize(fitted);
     }
+}
+
+void frmSyouhin::resizeEvent(QResizeEvent *event)
+{
+    if (isVisible() && event->size() != m_fittedSize)
+        m_userSized = true;
+    QWidget::resizeEvent(event);
+}
+
+void frmSyouhin::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdClose_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool frmSyouhin::event(QEvent *event)

@@ -29,6 +29,9 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    // Esc does what "閉じる(&C)" does.
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     static constexpr int RowCount = 5;
@@ -47,6 +50,8 @@ private:
     QPushButton *m_cmdBrowseOpen = nullptr;
     QPushButton *m_cmdClose = nullptr;
     // The size the content asked for at the last refresh: the window follows
-    // its content only when that changes, so a size the user chose stays.
+    // its content until the user gives it a size of their own, which then
+    // stays (the layout still grows it rather than clip the content).
     QSize m_fittedSize;
+    bool m_userSized = false;
 };

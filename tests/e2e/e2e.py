@@ -150,6 +150,17 @@ class Program:
     def alive(self):
         return self.process.poll() is None
 
+    def has_icon(self, window):
+        """Whether the window hands the desktop an icon of its own."""
+        return "_NET_WM_ICON(CARDINAL) =" in self.desktop.run(["xprop", "-len", "16", "-id", window, "_NET_WM_ICON"])
+
+    def fixed_size(self, window):
+        """Whether the window asks the desktop for one size only (no resizing, no maximising)."""
+        hints = self.desktop.run(["xprop", "-id", window, "WM_NORMAL_HINTS"])
+        smallest = re.search(r"minimum size: (\d+ by \d+)", hints)
+        largest = re.search(r"maximum size: (\d+ by \d+)", hints)
+        return bool(smallest and largest and smallest.group(1) == largest.group(1))
+
     def keys(self, *keys):
         self.desktop.run(["xdotool", "key", "--delay", "120"] + list(keys))
 
@@ -237,6 +248,8 @@ def settings_file_name(folder):
 def scenario(program, folder):
     main = program.wait_window(NORMAL_TITLE)
     log("ok: the main window is shown")
+    check(program.has_icon(main), "the main window shows the program's icon")
+    check(program.fixed_size(main), "the main window keeps the size its content needs")
     program.activate(main)
     program.spy_titles(main)
     time.sleep(0.5)
@@ -254,6 +267,7 @@ def scenario(program, folder):
     program.keys("alt+m", "f")
     dialog = program.wait_window("はがきの種類を選択")
     log("ok: the card-type dialog opened")
+    check(program.has_icon(dialog), "the card-type dialog shows the program's icon")
     program.keys("Return")
     time.sleep(0.5)
     check(program.windows("はがきの種類を選択"), "Enter without a choice keeps the dialog open")
@@ -268,8 +282,9 @@ def scenario(program, folder):
     check(program.flashed_while(lambda: program.keys("8", "6"), True), "86 wins with the chosen data")
 
     program.keys("alt+h", "v")
-    program.wait_window("バージョン情報")
+    about = program.wait_window("バージョン情報")
     log("ok: the version window opened")
+    check(program.has_icon(about), "the version window shows the program's icon")
     program.keys("Return")
     check(program.wait_window_gone("バージョン情報"), "Enter closes the version window")
 
