@@ -189,6 +189,41 @@ private slots:
         QCOMPARE(settingsFileName(), Kamome + ".xml");
     }
 
+    // What another window asks of the main window to switch to a file it has
+    // written: the same as a choice in the dialog, or nothing at all.
+    void useDataFile_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::newRow("a file of the data folder") << true;
+        QTest::newRow("a file that is gone") << false;
+    }
+    void useDataFile()
+    {
+        QFETCH(bool, present);
+        m_folder.emplace();
+        setUpTwoFiles(Reiwa8);
+        frmMain main;
+        main.ShowTypeCaption();
+        main.findChild<QLabel *>("lblAtariCnt_0")->setText("5");
+        if (!present)
+            QVERIFY(QFile::remove(m_folder->dataPath(Kamome + ".xml")));
+        const WinningData before = modNengajo::winningData();
+
+        QCOMPARE(main.useDataFile(Kamome + ".xml"), present);
+
+        const auto *caption = main.findChild<QLabel *>("lblTypeCaption");
+        if (present) {
+            QCOMPARE(caption->text(), QStringLiteral("【かもめ〜る平成19年版】"));
+            QCOMPARE(main.findChild<QLabel *>("lblAtariCnt_0")->text(), "0");
+            QCOMPARE(settingsFileName(), Kamome + ".xml");
+        } else {
+            QCOMPARE(modNengajo::winningData(), before);
+            QCOMPARE(caption->text(), QStringLiteral("【年賀状令和8年版】"));
+            QCOMPARE(main.findChild<QLabel *>("lblAtariCnt_0")->text(), "5");
+            QCOMPARE(m_services.messageBox.shown.size(), 1);
+        }
+    }
+
     void chooseFileInForce()
     {
         m_folder.emplace();

@@ -50,8 +50,7 @@ frmDownFileList::frmDownFileList(QWidget *parent)
     static const QString messages[2] = {QStringLiteral("新着の当選番号データが見つかりました。"),
         QStringLiteral("ダウンロードするファイルを選択してください。")};
     for (int i = 0; i < 2; ++i) {
-        lblMsg[i] = new QLabel(messages[i], this);
-        lblMsg[i]->setObjectName(QStringLiteral("lblMsg_%1").arg(i));
+        lblMsg[i] = Widgets::makeLabel(this, QStringLiteral("lblMsg_%1").arg(i), messages[i]);
     }
 
     lstXmlFile = new QListWidget(this);
