@@ -14,12 +14,13 @@ class MessageBox
 {
 public:
     enum class Icon { Critical, Warning, Information, Question };
-    enum class Buttons { Ok, OkCancel };
-    enum class Answer { Ok, Cancel };
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~MessageBox() = default;
     // Shows the box over the active window and waits for the answer.
     // With OkCancel, OK is the default button; Esc and the close box answer Cancel.
+    // With YesNo, Yes is the default button; Esc and the close box answer No.
     virtual Answer show(const QString &title, const QString &text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
 };
 

@@ -39,14 +39,23 @@ MessageBox::Answer QtMessageBox::show(const QString &title, const QString &text,
         box.setIcon(QMessageBox::Question);
         break;
     }
-    if (buttons == Buttons::OkCancel) {
+    switch (buttons) {
+    case Buttons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Cancel);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    case Buttons::Ok:
+        break;
     }
-    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return Answer::Ok;
 }
 
 } // namespace platform

@@ -15,6 +15,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef QT_WIDGETS_LIB
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+#endif
+
 namespace testsupport {
 
 inline QString fixturePath(const QString &name)
@@ -151,5 +157,25 @@ inline void resetModule()
     modNengajo::winningData() = WinningData {};
     modNengajo::NewDataList().clear();
 }
+
+#ifdef QT_WIDGETS_LIB
+// Runs act once on the first window of type T that is modal and shown (and,
+// when a name is given, carries that objectName). Polls, since the window may
+// come many turns of the event loop later (after a transfer, inside another
+// modal window).
+template <typename T> void whenModal(QWidget *context, std::function<void(T *)> act, const QString &name = {})
+{
+    auto *timer = new QTimer(context);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, act, name] {
+        auto *window = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (window && (name.isEmpty() || window->objectName() == name)) {
+            timer->stop();
+            timer->deleteLater();
+            act(window);
+        }
+    });
+    timer->start(10);
+}
+#endif
 
 } // namespace testsupport

@@ -69,22 +69,6 @@ QList<int> selectedRows(QListWidget *list)
     return rows;
 }
 
-// Runs act once on the first window of type T that is modal and shown. Polls,
-// since a transfer handles events while it waits: the next turn of the event
-// loop may come long before the window does.
-template <typename T> void whenModal(QWidget *context, std::function<void(T *)> act)
-{
-    auto *timer = new QTimer(context);
-    QObject::connect(timer, &QTimer::timeout, context, [timer, act] {
-        if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(window);
-        }
-    });
-    timer->start(10);
-}
-
 // How the user stops a transfer that takes too long.
 enum class Interrupt { CancelButton, Escape, ProgramCloses };
 
@@ -574,7 +558,7 @@ void tst_frmDownFileList::menuCommand()
 
     frmMain window;
     bool opened = false;
-    whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
+    testsupport::whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
         opened = true;
         QCOMPARE(dialog->parentWidget(), &window);
         child<QPushButton>(dialog, "cmdCancel")->click();
@@ -601,7 +585,7 @@ void tst_frmDownFileList::menuCommandDownloads()
 
     frmMain window;
     window.show();
-    whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
+    testsupport::whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
         auto *list = child<QListWidget>(dialog, "lstXmlFile");
         QCOMPARE(list->count(), 3);
         clickItem(list, 0);
@@ -652,7 +636,7 @@ void tst_frmDownFileList::listFetchInterrupted()
     const auto *paints = new PaintCounter(&window);
     QElapsedTimer sinceInterrupt;
     QString step;
-    whenModal<frmProgress>(&window, [&](frmProgress *progress) {
+    testsupport::whenModal<frmProgress>(&window, [&](frmProgress *progress) {
         step = child<QLabel>(progress, "lblProgress")->text();
         const int paintsBefore = paints->count;
         window.update();
@@ -710,7 +694,7 @@ void tst_frmDownFileList::downloadInterrupted()
     QElapsedTimer sinceInterrupt;
     QString step;
     bool barBusy = false;
-    whenModal<frmProgress>(&window, [&](frmProgress *progress) {
+    testsupport::whenModal<frmProgress>(&window, [&](frmProgress *progress) {
         step = child<QLabel>(progress, "lblProgress")->text() + u'|'
             + child<QLabel>(progress, "lblProgressTitle")->text();
         // The first bytes of a known size have arrived by now.

@@ -781,8 +781,9 @@ private slots:
         };
         QCOMPARE(rows(QStringLiteral("mnuMenu")),
             (QStringList {"mnuSelectFile=はがきの種類を選択(&F)...", "mnuDownload=当選番号データのダウンロード(&D)...",
-                "mnubar1=-", "mnuShowIchiran=当選番号一覧を表示(&T)", "mnuShowAtari=当たったはがきの一覧(&L)",
-                "mnuClear=チェック枚数のクリア(&C)", "mnubar2=-", "mnuExit=終了(&X)"}));
+                "mnuMakeData=当選番号データの作成(&N)...", "mnubar1=-", "mnuShowIchiran=当選番号一覧を表示(&T)",
+                "mnuShowAtari=当たったはがきの一覧(&L)", "mnuClear=チェック枚数のクリア(&C)", "mnubar2=-",
+                "mnuExit=終了(&X)"}));
         QCOMPARE(rows(QStringLiteral("mnuHelp")),
             (QStringList {"mnuViewHelp=ヘルプを表示(&H)...", "mnubar3=-", "mnuVersion=バージョン情報(&V)..."}));
         QCOMPARE(rows(QStringLiteral("mnuEditCnt")), (QStringList {"mnuUp=↑+1", "mnuDown=↓-1"}));

@@ -9,7 +9,8 @@
 
 namespace platform {
 
-// Records every box and answers as the test says (OK unless told otherwise).
+// Records every box and answers as the test says (OK, or Yes to a question
+// with Yes and No, unless told otherwise).
 class FakeMessageBox final : public MessageBox
 {
 public:
@@ -29,11 +30,11 @@ public:
             onShow(shown.last());
         if (!answers.isEmpty())
             return answers.takeFirst();
-        return Answer::Ok;
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     }
 
     QList<Shown> shown;
-    // Answers given in turn; OK once they run out.
+    // Answers given in turn; the agreeing answer once they run out.
     QList<Answer> answers;
     // Runs while the box is "open", e.g. to look at the program's state then.
     std::function<void(const Shown &)> onShow;

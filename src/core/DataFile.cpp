@@ -180,3 +180,23 @@ qint16 modNengajo::ChooseDataFile(const QString &dataFileName)
     }
     return 0;
 }
+
+bool modNengajo::ReadDataFile(const QString &dataFileName, WinningData &data)
+{
+    const QString dataPath = platform::dataFilePath(dataFileName);
+    if (!QFileInfo(dataPath).isFile())
+        return false;
+    platform::xml::SchemaCache schemas;
+    schemas.add(SchemaNamespace, platform::programDataFolder() + SchemaFileName);
+    platform::xml::Document document;
+    document.setValidateOnParse(true);
+    document.setSchemas(&schemas);
+    if (!document.load(dataPath))
+        return false;
+    WinningData read;
+    if (!ReadDataDocument(document, read))
+        return false;
+    read.strFileName = dataFileName;
+    data = std::move(read);
+    return true;
+}

@@ -97,6 +97,11 @@ qint16 LoadDataFile(const QString &dataFileName, const QString &schemaFileName);
 // element, counts beyond 16 bits); data may then be half read.
 bool ReadDataDocument(const platform::xml::Document &document, WinningData &data);
 
+// Reads data/<dataFileName>, validated against the schema, into data: for a
+// look at another file without a message and without touching the data in
+// force. False when it is missing, invalid or cannot be read.
+bool ReadDataFile(const QString &dataFileName, WinningData &data);
+
 // Makes data/<dataFileName> the data file in force: strFileName names it and
 // LoadDataFile reads it; 0 on success, -1 on failure. A failure leaves
 // winningData() exactly as it was, strFileName and the hit counts included.

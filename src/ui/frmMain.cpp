@@ -7,6 +7,7 @@
 #include "ui/Widgets.h"
 #include "ui/frmAbout.h"
 #include "ui/frmAtariList.h"
+#include "ui/frmDataEdit.h"
 #include "ui/frmDownFileList.h"
 #include "ui/frmFileSelect.h"
 #include "ui/frmProgress.h"
@@ -340,6 +341,8 @@ void frmMain::createMenus()
         &frmMain::mnuSelectFile_Click);
     mnuDownload = action(mnuMenu, QStringLiteral("mnuDownload"), QStringLiteral("当選番号データのダウンロード(&D)..."),
         &frmMain::mnuDownload_Click);
+    mnuMakeData = action(mnuMenu, QStringLiteral("mnuMakeData"), QStringLiteral("当選番号データの作成(&N)..."),
+        &frmMain::mnuMakeData_Click);
     separator(mnuMenu, QStringLiteral("mnubar1"));
     mnuShowIchiran = action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
         &frmMain::mnuShowIchiran_Click);
@@ -423,6 +426,7 @@ void frmMain::closeEvent(QCloseEvent *event)
     closeOpenWindows<frmDownFileList>();
     closeOpenWindows<frmFileSelect>();
     closeOpenWindows<frmAbout>();
+    closeOpenWindows<frmDataEdit>();
     event->accept();
 }
 

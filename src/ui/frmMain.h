@@ -44,6 +44,8 @@ public:
     // Empties the entry, zeroes every counter and returns to the lower stage.
     void AllClear();
     void mnuDownload_Click();
+    // Enters a draw's numbers as a new data file, and puts it in force when the user asks.
+    void mnuMakeData_Click();
 
     // Puts data/<fileName> in force as the chosen card type: loads it and, on
     // success, shows it as showDataFileInForce does. False when it failed to
@@ -133,6 +135,7 @@ private:
     QMenu *mnuMenu = nullptr;
     QAction *mnuSelectFile = nullptr;
     QAction *mnuDownload = nullptr;
+    QAction *mnuMakeData = nullptr;
     QAction *mnuShowIchiran = nullptr;
     QAction *mnuShowAtari = nullptr;
     QAction *mnuClear = nullptr;

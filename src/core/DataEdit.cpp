@@ -1,0 +1,338 @@
+#include "core/DataEdit.h"
+
+#include "core/NewData.h"
+#include "core/modNengajo.h"
+#include "platform/programfolder.h"
+#include "platform/webaddress.h"
+#include "platform/xmldocument.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QXmlStreamWriter>
+
+#include <optional>
+
+namespace {
+
+using modNengajo::CrLf;
+
+// The schema's limit on the card type.
+constexpr int MaxTypeLength = 64;
+
+QString fieldName(const QString &stem, int k)
+{
+    return stem + QStringLiteral("_%1").arg(k);
+}
+
+enum class DateForm { Empty, Day, NotADate, NoSuchDay };
+
+struct TypedDate
+{
+    DateForm form = DateForm::Empty;
+    QDate date;
+    int year = 0, month = 0, day = 0; // as typed, for the message about a day that does not exist
+};
+
+TypedDate readTypedDate(const QString &text)
+{
+    // Full-width digits and signs as the input method types them read as ASCII.
+    const QString typed = text.normalized(QString::NormalizationForm_KC).trimmed();
+    if (typed.isEmpty())
+        return {};
+    static const QRegularExpression form(QStringLiteral(
+        "^([0-9]{4})\\s*[-/.年]\\s*([0-9]{1,2})\\s*[-/.月]\\s*([0-9]{1,2})\\s*日?\\s*(\\([月火水木金土日]\\))?$"));
+    const QRegularExpressionMatch match = form.match(typed);
+    if (!match.hasMatch())
+        return {DateForm::NotADate, {}};
+    TypedDate result {
+        DateForm::Day, {}, match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt()};
+    result.date = QDate(result.year, result.month, result.day);
+    if (!result.date.isValid())
+        result.form = DateForm::NoSuchDay;
+    return result;
+}
+
+// The problem of a date field, if any.
+std::optional<QString> dateProblem(const TypedDate &date)
+{
+    switch (date.form) {
+    case DateForm::NotADate:
+        return QStringLiteral("日付は 2027/1/19 のように入力してください");
+    case DateForm::NoSuchDay:
+        return QStringLiteral("%1年%2月%3日という日はありません").arg(date.year).arg(date.month).arg(date.day);
+    case DateForm::Empty:
+    case DateForm::Day:
+        break;
+    }
+    return std::nullopt;
+}
+
+// The problem of one class's numbers on their own, if any.
+std::optional<QString> numbersProblem(const QStringList &numbers)
+{
+    static const QRegularExpression winningNumber(QStringLiteral("^[0-9]{2,6}$"));
+    for (const QString &number : numbers) {
+        if (!winningNumber.match(number).hasMatch())
+            return QStringLiteral("「%1」は当選番号になりません（半角数字2～6桁で入力してください）").arg(number);
+    }
+    for (const QString &number : numbers) {
+        if (number.size() != numbers.first().size())
+            return QStringLiteral("桁数の違う番号があります（１つの等級の番号はすべて同じ桁数です）");
+    }
+    QSet<QString> seen;
+    for (const QString &number : numbers) {
+        if (seen.contains(number))
+            return QStringLiteral("「%1」が２回入力されています").arg(number);
+        seen.insert(number);
+    }
+    return std::nullopt;
+}
+
+QString validationText(const platform::xml::ParseError &error)
+{
+    return QStringLiteral("[line:") + QString::number(error.line) + QStringLiteral(", pos:")
+        + QString::number(error.linepos) + QStringLiteral("] ") + error.reason;
+}
+
+} // namespace
+
+QDebug operator<<(QDebug debug, const DataEditInput &input)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "DataEditInput(" << input.strType << ", " << input.strEra << input.strYear << ", numbers ";
+    for (const QString &numbers : input.strNumbers)
+        debug << numbers << '/';
+    debug << " goods ";
+    for (const QString &goods : input.strSyouhin)
+        debug << goods << '/';
+    debug << " drawn " << input.strDrawDate << ", exchange " << input.strExchangeFrom << " to " << input.strExchangeTo
+          << ", " << input.strUrl << ')';
+    return debug;
+}
+
+QDebug operator<<(QDebug debug, const DataEditProblem &problem)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "DataEditProblem(" << problem.field << ", " << problem.message << ')';
+    return debug;
+}
+
+QStringList modNengajo::SplitNumbers(const QString &text)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s\\x{3000},，、]+"));
+    return text.split(separators, Qt::SkipEmptyParts);
+}
+
+QStringList modNengajo::SplitSyouhin(const QString &text)
+{
+    QStringList items;
+    static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
+    for (const QString &line : text.split(lineBreak)) {
+        const QString item = line.trimmed();
+        if (!item.isEmpty())
+            items.append(item);
+    }
+    return items;
+}
+
+QDate modNengajo::ParseTypedDate(const QString &text)
+{
+    const TypedDate date = readTypedDate(text);
+    return date.form == DateForm::Day ? date.date : QDate();
+}
+
+QList<DataEditProblem> modNengajo::CheckDataEdit(const DataEditInput &input)
+{
+    QList<DataEditProblem> problems;
+    const auto report = [&problems](const QString &field, const QString &message) {
+        problems.append({field, message});
+    };
+
+    const QString type = input.strType.trimmed();
+    if (type.isEmpty())
+        report(QStringLiteral("txtType"), QStringLiteral("はがきの種類を入力してください"));
+    else if (type.size() > MaxTypeLength)
+        report(QStringLiteral("txtType"), QStringLiteral("はがきの種類は%1文字までにしてください").arg(MaxTypeLength));
+    else if (!IsSafeDataTitle(DataEditTitle(input)))
+        report(QStringLiteral("txtType"),
+            QStringLiteral("はがきの種類に使えない文字があります（/ \\ : * ? \" < > | や、先頭の「.」など）"));
+
+    static const QRegularExpression yearDigits(QStringLiteral("^[1-9][0-9]?$"));
+    const QString year = input.strYear.trimmed();
+    if (year.isEmpty())
+        report(QStringLiteral("txtYear"), QStringLiteral("年を入力してください"));
+    else if (!yearDigits.match(year).hasMatch())
+        report(QStringLiteral("txtYear"), QStringLiteral("年は1～99の半角数字で入力してください"));
+    else if (input.strEra == EraHeisei && year.toInt() > 31)
+        report(QStringLiteral("txtYear"), QStringLiteral("平成は31年までです（2019年5月からは令和です）"));
+
+    // Classes are numbered by their place: a class left empty before one that
+    // has numbers would give the later class the wrong name.
+    int lastWithNumbers = -1;
+    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
+        if (!SplitNumbers(input.strNumbers[k]).isEmpty())
+            lastWithNumbers = k;
+    }
+    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
+        const QString field = fieldName(QStringLiteral("txtNumbers"), k);
+        const QStringList numbers = SplitNumbers(input.strNumbers[k]);
+        if (!numbers.isEmpty()) {
+            if (const std::optional<QString> problem = numbersProblem(numbers))
+                report(field, *problem);
+        } else if (!SplitSyouhin(input.strSyouhin[k]).isEmpty()) {
+            report(field, QStringLiteral("賞品があるのに当選番号がありません"));
+        } else if (k < lastWithNumbers) {
+            report(field, QStringLiteral("当選番号がありません（１等から順に入力してください）"));
+        } else if (k == 0) {
+            report(field, QStringLiteral("当選番号を入力してください"));
+        }
+    }
+
+    const TypedDate drawn = readTypedDate(input.strDrawDate);
+    const TypedDate from = readTypedDate(input.strExchangeFrom);
+    const TypedDate to = readTypedDate(input.strExchangeTo);
+    if (const std::optional<QString> problem = dateProblem(drawn))
+        report(QStringLiteral("txtDrawDate"), *problem);
+    if (const std::optional<QString> problem = dateProblem(from))
+        report(QStringLiteral("txtExchangeFrom"), *problem);
+    else if (from.form == DateForm::Day && drawn.form == DateForm::Day && from.date < drawn.date)
+        report(QStringLiteral("txtExchangeFrom"), QStringLiteral("引換の始まりが抽せん日より前になっています"));
+    if (const std::optional<QString> problem = dateProblem(to))
+        report(QStringLiteral("txtExchangeTo"), *problem);
+    else if (to.form == DateForm::Day && from.form == DateForm::Day && to.date < from.date)
+        report(QStringLiteral("txtExchangeTo"), QStringLiteral("引換の終わりが始まりより前になっています"));
+    else if (to.form == DateForm::Day && drawn.form == DateForm::Day && to.date < drawn.date)
+        report(QStringLiteral("txtExchangeTo"), QStringLiteral("引換の終わりが抽せん日より前になっています"));
+
+    const QString url = input.strUrl.trimmed();
+    if (!url.isEmpty() && !platform::isWebAddress(url))
+        report(QStringLiteral("txtURL"), QStringLiteral("http:// か https:// で始まるアドレスを入力してください"));
+    return problems;
+}
+
+QString modNengajo::DataEditYear(const DataEditInput &input)
+{
+    const QString year = input.strYear.trimmed();
+    return input.strEra == EraHeisei ? year : input.strEra + year;
+}
+
+QString modNengajo::DataEditTitle(const DataEditInput &input)
+{
+    return input.strType.trimmed() + u'（' + input.strEra + input.strYear.trimmed() + QStringLiteral("年度版）");
+}
+
+QByteArray modNengajo::DataEditXml(const DataEditInput &input)
+{
+    const QString ns = SchemaNamespace;
+    QByteArray bytes;
+    QXmlStreamWriter writer(&bytes);
+    writer.setAutoFormatting(true);
+    writer.setAutoFormattingIndent(2);
+    writer.writeStartDocument();
+    writer.writeDefaultNamespace(ns);
+    writer.writeStartElement(ns, QStringLiteral("tousen"));
+    writer.writeAttribute(QStringLiteral("type"), input.strType.trimmed());
+    writer.writeAttribute(QStringLiteral("year"), DataEditYear(input));
+    const QString url = input.strUrl.trimmed();
+    if (!url.isEmpty())
+        writer.writeAttribute(QStringLiteral("url"), url);
+    const auto writeDate = [&writer](const QString &name, const QString &typed) {
+        const QDate date = ParseTypedDate(typed);
+        if (date.isValid())
+            writer.writeAttribute(name, date.toString(Qt::ISODate));
+    };
+    writeDate(QStringLiteral("drawDate"), input.strDrawDate);
+    writeDate(QStringLiteral("exchangeFrom"), input.strExchangeFrom);
+    writeDate(QStringLiteral("exchangeTo"), input.strExchangeTo);
+
+    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
+        const QStringList numbers = SplitNumbers(input.strNumbers[k]);
+        if (numbers.isEmpty())
+            continue;
+        writer.writeStartElement(ns, QStringLiteral("toukyu"));
+        writer.writeAttribute(QStringLiteral("name"), QString::number(k + 1) + u'等');
+        for (const QString &number : numbers)
+            writer.writeTextElement(ns, QStringLiteral("number"), number);
+        for (const QString &item : SplitSyouhin(input.strSyouhin[k]))
+            writer.writeTextElement(ns, QStringLiteral("syouhin"), item);
+        writer.writeEndElement();
+    }
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    return bytes;
+}
+
+DataEditInput modNengajo::DataEditFrom(const WinningData &data, bool everything)
+{
+    DataEditInput input;
+    input.strType = data.strType;
+    static const QRegularExpression eraYear(QStringLiteral("^(令和|平成)?([0-9]+)$"));
+    const QRegularExpressionMatch match = eraYear.match(data.strYear);
+    // A year of another era cannot be entered here: the user types it anew.
+    input.strEra = match.hasMatch() && match.captured(1) != EraReiwa ? EraHeisei : EraReiwa;
+    input.strYear = match.hasMatch() ? match.captured(2) : QString();
+
+    const int classes = std::min<int>(data.intClassCount, DataEditInput::ClassCount);
+    for (int k = 0; k < classes; ++k) {
+        const PrizeClass &prizeClass = data.prizeClass(k + 1);
+        input.strSyouhin[k] = prizeClass.strSyouhin.split(CrLf).join(u'\n');
+        if (!everything)
+            continue;
+        QStringList numbers;
+        for (int j = 1; !prizeClass.number(j).isEmpty(); ++j)
+            numbers.append(prizeClass.number(j));
+        input.strNumbers[k] = numbers.join(u' ');
+    }
+    if (everything) {
+        const auto typed = [](const QDate &date) { return date.isValid() ? date.toString(u"yyyy/M/d") : QString(); };
+        input.strDrawDate = typed(data.drawDate);
+        input.strExchangeFrom = typed(data.exchangeFrom);
+        input.strExchangeTo = typed(data.exchangeTo);
+        input.strUrl = data.strUrl;
+    }
+    return input;
+}
+
+std::array<int, DataEditInput::ClassCount> modNengajo::DigitCounts(const WinningData &data)
+{
+    std::array<int, DataEditInput::ClassCount> counts {};
+    const int classes = std::min<int>(data.intClassCount, DataEditInput::ClassCount);
+    for (int k = 0; k < classes; ++k)
+        counts[k] = static_cast<int>(data.prizeClass(k + 1).number(1).size());
+    return counts;
+}
+
+DataWriteResult modNengajo::WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml)
+{
+    const QString schemaPath = platform::programDataFolder() + SchemaFileName;
+
+    // Checked before anything is written, so a file that would fail never
+    // replaces one that works.
+    platform::xml::SchemaCache schemas;
+    schemas.add(SchemaNamespace, schemaPath);
+    platform::xml::Document document;
+    document.setValidateOnParse(true);
+    document.setSchemas(&schemas);
+    if (!document.loadXml(xml)) {
+        return {false,
+            QStringLiteral("当選番号データに誤りがあるため保存しませんでした。") + CrLf + CrLf
+                + validationText(document.parseError())};
+    }
+
+    if (folder.isEmpty() || !StoreDownloadedFile(folder, title, xml)) {
+        return {false,
+            QStringLiteral("当選番号データを保存できませんでした。") + CrLf
+                + QStringLiteral("保存先のフォルダーに書き込めるか確かめてください。") + CrLf + CrLf + folder};
+    }
+
+    const QString path = folder + title + QStringLiteral(".xml");
+    const QString description = ValidateDataFile(path, schemaPath);
+    if (!description.isEmpty()) {
+        QFile::remove(path);
+        return {false,
+            QStringLiteral("保存した当選番号データに誤りがあったため削除しました。") + CrLf + CrLf + description};
+    }
+    return {true, {}};
+}

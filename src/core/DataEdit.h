@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QDebug>
+#include <QList>
+#include <QString>
+
+#include <array>
+
+struct WinningData;
+
+// A draw's numbers as a user types them in, from the newspaper or the
+// operator's page, and the data file made of them. Every check happens here,
+// before anything is written: one wrong digit tells a winner the card lost.
+
+// What the fields of the editor hold, as typed.
+struct DataEditInput
+{
+    static constexpr int ClassCount = 5;
+
+    QString strType;
+    QString strEra; // "令和" or "平成"
+    QString strYear; // the year's digits
+    // Per class (0 is 1等): the winning numbers separated by blanks, commas or
+    // line breaks, and the goods, one item per line.
+    std::array<QString, ClassCount> strNumbers;
+    std::array<QString, ClassCount> strSyouhin;
+    QString strDrawDate;
+    QString strExchangeFrom;
+    QString strExchangeTo;
+    QString strUrl;
+
+    bool operator==(const DataEditInput &) const = default;
+};
+QDebug operator<<(QDebug debug, const DataEditInput &input);
+
+// One thing wrong with the input: the field that holds it (the objectName of
+// its control) and what to tell the user there.
+struct DataEditProblem
+{
+    QString field;
+    QString message;
+
+    bool operator==(const DataEditProblem &) const = default;
+};
+QDebug operator<<(QDebug debug, const DataEditProblem &problem);
+
+// How writing a new data file ended.
+struct DataWriteResult
+{
+    bool ok = false;
+    QString message; // for the user, when not ok
+};
+
+namespace modNengajo {
+
+inline const QString EraReiwa = QStringLiteral("令和");
+inline const QString EraHeisei = QStringLiteral("平成");
+
+// The winning numbers of one field: separated by blanks (also the
+// full-width one), commas (also "，" and "、") or line breaks.
+QStringList SplitNumbers(const QString &text);
+// The goods of one field: each line that is not blank, without its blanks at the ends.
+QStringList SplitSyouhin(const QString &text);
+// A typed date ("2027/1/19", "2027-01-19", "2027年1月19日", full-width digits
+// too); a null date when the text is empty or no day of the calendar.
+QDate ParseTypedDate(const QString &text);
+
+// Everything wrong with the input, at most one problem per field, in the
+// order of the fields. Empty when a data file can be made of it.
+QList<DataEditProblem> CheckDataEdit(const DataEditInput &input);
+
+// The year attribute of the file: the digits alone for 平成 (as the bundled
+// files write it), the era and the digits for 令和.
+QString DataEditYear(const DataEditInput &input);
+// The file's name without ".xml": type + "（" + era + year + "年度版）".
+QString DataEditTitle(const DataEditInput &input);
+// The data file of a checked input, as UTF-8 XML.
+QByteArray DataEditXml(const DataEditInput &input);
+
+// The fields filled from a data file: type, era, year, goods and, with
+// everything, its numbers, dates and address too. Without everything, the
+// start of a new draw of the same structure.
+DataEditInput DataEditFrom(const WinningData &data, bool everything);
+// The number of digits of each class's first number (0 for none): the
+// structure a new draw of this kind usually repeats.
+std::array<int, DataEditInput::ClassCount> DigitCounts(const WinningData &data);
+
+// Writes xml as title + ".xml" into folder through a temporary file renamed
+// into place, after the content has passed the schema; the written file is
+// checked with ValidateDataFile again and removed should that fail. On any
+// failure nothing new is left behind and an earlier file of that name is kept.
+DataWriteResult WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml);
+
+} // namespace modNengajo

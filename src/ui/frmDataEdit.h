@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/DataEdit.h"
+
+#include <QDialog>
+#include <QMap>
+
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+// Entering a draw's winning numbers: a new data file typed in from the
+// newspaper or the operator's page on the day of the draw, or an existing one
+// corrected. Modal, created on the stack; once exec() has accepted, the file
+// has been written and savedFileName() names it.
+class frmDataEdit : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmDataEdit(QWidget *parent = nullptr);
+
+    // The bare name of the data file written, with ".xml"; empty until saved.
+    QString savedFileName() const { return m_savedFileName; }
+
+    // What the fields hold now.
+    DataEditInput input() const;
+
+private:
+    void buildControls();
+    QWidget *makeDateField(const QString &name, const QString &caption);
+    // Puts a data file's fields into the window; with everything, its
+    // numbers, dates and address too.
+    void fill(const DataEditInput &input, bool everything);
+    void showDigitHints(const std::array<int, DataEditInput::ClassCount> &counts);
+    void showProblems();
+    void cboBase_Change();
+    void cmdOpen_Click();
+    void cmdSave_Click();
+
+    QComboBox *m_cboBase = nullptr;
+    QPushButton *m_cmdOpen = nullptr;
+    QLineEdit *m_txtType = nullptr;
+    QComboBox *m_cboEra = nullptr;
+    QLineEdit *m_txtYear = nullptr;
+    std::array<QPlainTextEdit *, DataEditInput::ClassCount> m_txtNumbers {};
+    std::array<QPlainTextEdit *, DataEditInput::ClassCount> m_txtSyouhin {};
+    QLineEdit *m_txtDrawDate = nullptr;
+    QLineEdit *m_txtExchangeFrom = nullptr;
+    QLineEdit *m_txtExchangeTo = nullptr;
+    QLineEdit *m_txtURL = nullptr;
+    QPushButton *m_cmdSave = nullptr;
+    QPushButton *m_cmdCancel = nullptr;
+    // The problem line under each field, by the field's name.
+    QMap<QString, QLabel *> m_problemLabels;
+
+    // The file opened with "開く": saving it again under its own name
+    // corrects it in place without asking.
+    QString m_openedFileName;
+    QString m_savedFileName;
+};
