@@ -1,5 +1,6 @@
 #include "platform/regularfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,6 +44,15 @@ RegularFile openRegularFile(QFile &file, const QString &path, QIODevice::OpenMod
         return RegularFile::Failed;
     }
     return RegularFile::Opened;
+}
+
+QByteArray readUpTo(QFile &file, qint64 maxBytes)
+{
+    QByteArray bytes = file.read(std::min(file.size(), maxBytes) + 1);
+    // A file that grows while it is read is read on up to the limit.
+    if (bytes.size() > file.size() && bytes.size() <= maxBytes)
+        bytes += file.read(maxBytes + 1 - bytes.size());
+    return bytes;
 }
 
 } // namespace platform

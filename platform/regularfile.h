@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 
@@ -16,5 +17,9 @@ enum class RegularFile {
 // in place (never created, never truncated), as file. Anything else is refused
 // before it is waited on: opening a FIFO would wait for its other end forever.
 RegularFile openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode);
+
+// The content of an open file up to maxBytes + 1 bytes (more than maxBytes:
+// too large), without setting aside room for more than the file holds.
+QByteArray readUpTo(QFile &file, qint64 maxBytes);
 
 } // namespace platform

@@ -140,7 +140,7 @@ Existing readFile(const QString &path)
     default:
         return {Existing::Unusable, {}};
     }
-    QByteArray bytes = file.read(MaxFileBytes + 1);
+    QByteArray bytes = readUpTo(file, MaxFileBytes);
     if (bytes.size() > MaxFileBytes || file.error() != QFileDevice::NoError)
         return {Existing::Unusable, {}};
     return {Existing::Read, bytes};

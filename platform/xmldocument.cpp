@@ -318,8 +318,7 @@ std::optional<QString> readCapped(const QString &path, QByteArray &bytes)
     }
     if (file.size() > MaxDocumentBytes)
         return QStringLiteral("The file is larger than %1 bytes.").arg(MaxDocumentBytes);
-    // The size may change between the check and the read.
-    bytes = file.read(MaxDocumentBytes + 1);
+    bytes = readUpTo(file, MaxDocumentBytes);
     if (bytes.size() > MaxDocumentBytes)
         return QStringLiteral("The file is larger than %1 bytes.").arg(MaxDocumentBytes);
     if (file.error() != QFileDevice::NoError)

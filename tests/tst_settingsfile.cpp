@@ -125,6 +125,10 @@ private slots:
         QTest::newRow("key in another section") << QByteArray("[Other]\nFileName=a.xml\n") << 512 << "default";
         QTest::newRow("key before any section") << QByteArray("FileName=a.xml\n[Settings]\n") << 512 << "default";
         QTest::newRow("line without equals") << QByteArray("[Settings]\nFileName\n") << 512 << "default";
+        QTest::newRow("over 4 MiB: no settings file")
+            << QByteArray("[Settings]\nFileName=a.xml\n;" + QByteArray(4 * 1024 * 1024, ' ')) << 512 << "default";
+        QTest::newRow("just under 4 MiB")
+            << QByteArray("[Settings]\nFileName=a.xml\n;" + QByteArray(4 * 1024 * 1024 - 30, ' ')) << 512 << "a.xml";
 
         // The buffer: maxBytes - 1 bytes, never half a character
         const QByteArray long511 = QByteArray(511, 'a');
