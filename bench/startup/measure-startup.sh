@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # measure-startup.sh HAROVAN EMPTY_WINDOW PROBE
-# Times, in one run, the start of Harovan (with a data file to load, as a user
-# starts it) and of an empty Qt Widgets window, each from process start to its
-# window on screen, and prints both and their ratio. Each program is started
-# once beforehand so that both are measured with warm file caches.
+# Times the start of Harovan (with a data file to load, as a user starts it)
+# and of an empty Qt Widgets window with the same menu bar, each from process
+# start to its window on screen, alternately in rounds ($HAROVAN_STARTUP_RUNS,
+# 5 unless told), and prints every round and the ratio of the medians. Each
+# program is started once beforehand so that both run with warm file caches.
 # Uses $DISPLAY when set, else starts its own Xvfb.
 set -euo pipefail
 harovan=$1 empty=$2 probe=$3
@@ -40,10 +41,17 @@ printf '[Settings]\nFileName=%s\n' "$data_file" >"$work/settings.ini"
 export QT_QPA_PLATFORM=xcb
 "$probe" "$work/harovan" >/dev/null
 "$probe" "$empty" >/dev/null
-harovan_ms=$("$probe" "$work/harovan")
-empty_ms=$("$probe" "$empty")
-
-echo "data file loaded:      ${data_file:-none}"
-echo "Harovan start-up:      $harovan_ms ms"
-echo "empty window start-up: $empty_ms ms"
-awk -v h="$harovan_ms" -v e="$empty_ms" 'BEGIN { printf "ratio:                 %.2f\n", h / e }'
+runs=${HAROVAN_STARTUP_RUNS:-5}
+harovan_all=() empty_all=()
+echo "data file loaded: ${data_file:-none}"
+echo "round   Harovan ms   empty window ms   ratio"
+for round in $(seq "$runs"); do
+    h=$("$probe" "$work/harovan")
+    e=$("$probe" "$empty")
+    harovan_all+=("$h") empty_all+=("$e")
+    awk -v r="$round" -v h="$h" -v e="$e" 'BEGIN { printf "%5d %12.1f %17.1f %7.2f\n", r, h, e, h / e }'
+done
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+harovan_ms=$(median "${harovan_all[@]}")
+empty_ms=$(median "${empty_all[@]}")
+awk -v h="$harovan_ms" -v e="$empty_ms" 'BEGIN { printf "median %11.1f %17.1f %7.2f\n", h, e, h / e }'
