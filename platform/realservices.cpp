@@ -14,6 +14,8 @@
 #include "platform/windowflash.h"
 #include "platform/xmldocument.h"
 
+#include <QCoreApplication>
+
 namespace platform {
 
 struct RealServices::Impl
@@ -23,7 +25,7 @@ struct RealServices::Impl
     RealTickCount tickCount;
     IniSettingsFile settingsFile;
     DesktopShell shell;
-    QtSound sound;
+    DeferredSound sound {QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_sound")};
     TitleFlash windowFlash;
     QtMousePointer mousePointer;
     QtHttpTransfer http;
@@ -52,5 +54,10 @@ RealServices::RealServices()
 { }
 
 RealServices::~RealServices() = default;
+
+void RealServices::loadDeferred()
+{
+    d->sound.load();
+}
 
 } // namespace platform

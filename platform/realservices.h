@@ -14,6 +14,10 @@ public:
     RealServices(const RealServices &) = delete;
     RealServices &operator=(const RealServices &) = delete;
 
+    // Loads what the start-up left for later (the chime's module), so that
+    // the first hit sounds without delay. For once the main window is up.
+    void loadDeferred();
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -74,3 +74,8 @@ void QtSound::beep()
 }
 
 } // namespace platform
+
+extern "C" Q_DECL_EXPORT platform::Sound *harovan_create_sound()
+{
+    return new platform::QtSound;
+}

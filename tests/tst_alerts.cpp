@@ -1,6 +1,7 @@
 #include "fakeservices.h"
 #include "testsupport.h"
 
+#include "platform/sound.h"
 #include "platform/tickcount.h"
 #include "platform/windowflash.h"
 #include "ui/frmMain.h"
@@ -9,7 +10,7 @@
 #include <QThread>
 
 // The real services behind the hit announcement: the millisecond tick count
-// that times the caption flash, and the flash itself.
+// that times the caption flash, the flash itself, and the chime's module.
 class TestAlerts : public QObject
 {
     Q_OBJECT
@@ -67,6 +68,17 @@ private slots:
         flash.restore(&window);
         QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
         flash.invert(nullptr);
+    }
+
+    // The chime's module sits beside the program and makes the sound; without
+    // it every sound is the beep, and nothing fails.
+    void chimeModuleLoads()
+    {
+        platform::DeferredSound chime(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound"));
+        QVERIFY(chime.load());
+        platform::DeferredSound missing(QStringLiteral(PROGRAM_DIR "/no_such_module"));
+        QVERIFY(!missing.load());
+        missing.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav"));
     }
 };
 

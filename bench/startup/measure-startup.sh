@@ -33,7 +33,8 @@ fi
 
 # A program folder of its own, remembering one of the bundled data files.
 folder=$(dirname "$harovan")
-cp "$harovan" "$work/harovan"
+cp "$harovan" "$work/"
+cp -r "$folder/modules" "$work/modules"
 cp -r "$folder/data" "$work/data"
 data_file=$(cd "$work/data" && ls -1 *.xml 2>/dev/null | sort | tail -n 1 || true)
 printf '[Settings]\nFileName=%s\n' "$data_file" >"$work/settings.ini"

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -37,5 +38,7 @@ int main(int argc, char *argv[])
         QApplication::quit();
     });
     window.show();
+    // What the window does not need to appear comes once it is up.
+    QTimer::singleShot(std::chrono::seconds(1), &window, [&services] { services.loadDeferred(); });
     return QApplication::exec();
 }
