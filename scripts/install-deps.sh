@@ -14,6 +14,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool openbox x11-utils imagemagick
   dpkg-dev desktop-file-utils appstream lintian
+  at-spi2-core python3-pyatspi dbus-bin
   python3 ca-certificates
 )
 

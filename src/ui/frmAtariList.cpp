@@ -160,6 +160,7 @@ frmAtariList::frmAtariList(const CheckRecord &record, QWidget *parent)
     m_model = new AtariListDetail::Model(record, this);
     m_lstAtari = new QTableView(this);
     m_lstAtari->setObjectName(QStringLiteral("lstAtari"));
+    m_lstAtari->setAccessibleName(windowTitle());
     m_lstAtari->setModel(m_model);
     m_lstAtari->setFont(Fonts::font(Fonts::PGothic, 11.25));
     m_lstAtari->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -55,6 +55,7 @@ frmDownFileList::frmDownFileList(QWidget *parent)
 
     lstXmlFile = new QListWidget(this);
     lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
+    lstXmlFile->setAccessibleName(QStringLiteral("ダウンロードするファイル"));
     // A click selects an entry or, when it is selected, deselects it.
     lstXmlFile->setSelectionMode(QAbstractItemView::MultiSelection);
     lstXmlFile->setSortingEnabled(false);

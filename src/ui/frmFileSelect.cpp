@@ -30,6 +30,7 @@ frmFileSelect::frmFileSelect(QWidget *parent)
 
     m_lstXmlFile = new QListWidget(this);
     m_lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
+    m_lstXmlFile->setAccessibleName(QStringLiteral("はがきの種類"));
     m_lstXmlFile->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
     // Room for the longest card types and ten of them at a time.

@@ -2,6 +2,7 @@
 
 #include "core/Kigen.h"
 #include "core/modNengajo.h"
+#include "ui/Accessibility.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/Widgets.h"
@@ -226,6 +227,11 @@ void frmMain::createControls()
     lblKami4->setEnabled(false);
     setBoxColor(txtInputKami4, DisabledBoxColor);
     txtInputKami4->setEnabled(false);
+    // The boxes are named by their captions for screen readers.
+    for (auto [caption, box] : {std::pair {lblSimo2, txtInputSimo2}, std::pair {lblKami4, txtInputKami4}}) {
+        caption->setBuddy(box);
+        box->setAccessibleName(caption->text());
+    }
 
     Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
     lblInputNum = makeLabel(surface, QStringLiteral("lblInputNum"), QStringLiteral("******"), Qt::AlignCenter);
@@ -234,6 +240,8 @@ void frmMain::createControls()
     lblInputNum->setMinimumWidth(lblInputNum->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 8);
     Look::fillBackground(lblInputNum, systemWindowColor().rgb());
     Look::setColour(lblInputNum, QPalette::WindowText, systemWindowTextColor().rgb());
+    Accessibility::nameValue(lblCheckCnt, Label15->text(), QStringLiteral("枚"));
+    Accessibility::nameValue(lblInputNum, Label3->text());
 
     auto *entry = new QGridLayout;
     entry->setHorizontalSpacing(8);
@@ -267,6 +275,8 @@ void frmMain::createControls()
         lblAtariCnt[r] = makeLabel(Frame1, QStringLiteral("lblAtariCnt_%1").arg(r), QStringLiteral("0"), right);
         lblAtariCnt[r]->setFont(countFont);
         lblMai[r] = makeLabel(Frame1, QStringLiteral("lblMai_%1").arg(r), QStringLiteral("枚"));
+        Accessibility::nameValue(
+            lblAtariCnt[r], lblToukyuu[r]->text() + QStringLiteral("の当選枚数"), QStringLiteral("枚"));
         hits->addWidget(lblToukyuu[r], r, 0);
         hits->addWidget(lblAtariCnt[r], r, 1);
         hits->addWidget(lblMai[r], r, 2);
@@ -278,6 +288,7 @@ void frmMain::createControls()
     lblGoukeiCnt = makeLabel(Frame1, QStringLiteral("lblGoukeiCnt"), QStringLiteral("0"), right);
     lblGoukeiCnt->setFont(countFont);
     lblMai[6] = makeLabel(Frame1, QStringLiteral("lblMai_6"), QStringLiteral("枚"));
+    Accessibility::nameValue(lblGoukeiCnt, QStringLiteral("当選枚数の合計"), QStringLiteral("枚"));
     hits->addWidget(Label12, 6, 0);
     hits->addWidget(lblGoukeiCnt, 6, 1);
     hits->addWidget(lblMai[6], 6, 2);
@@ -296,6 +307,8 @@ void frmMain::createControls()
     lblInform->setMinimumHeight(2 * lblInform->fontMetrics().lineSpacing() + 12);
     lblInform->setMinimumWidth(
         lblInform->fontMetrics().horizontalAdvance(QStringLiteral("はずれです...当選番号は 000000 でした")) + 24);
+    Accessibility::makeNotification(lblInform);
+    inform(lblInform->text());
 
     auto *middle = new QHBoxLayout;
     middle->setSpacing(16);
@@ -332,6 +345,8 @@ void frmMain::createMenus()
 
     mnuEditCnt = new QMenu(QStringLiteral("menu"), this);
     mnuEditCnt->setObjectName(QStringLiteral("mnuEditCnt"));
+    // Its title is never shown; readers name the pop-up by what it changes.
+    mnuEditCnt->setAccessibleName(QStringLiteral("チェック枚数の修正"));
     mnuUp = action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"), &frmMain::mnuUp_Click);
     mnuDown = action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"), &frmMain::mnuDown_Click);
 
@@ -391,7 +406,7 @@ bool frmMain::Form_Load()
     if (!exists || status == -1) {
         data.strFileName.clear();
         lblTypeCaption->setText(QStringLiteral("（はがきの種類未設定）"));
-        lblInform->setText(QStringLiteral("はがきの種類を選択してください。") + modNengajo::CrLf
+        inform(QStringLiteral("はがきの種類を選択してください。") + modNengajo::CrLf
             + QStringLiteral("（メニュー→はがきの種類を選択）"));
         setBoxColor(txtInputSimo2, DisabledBoxColor);
         txtInputSimo2->setEnabled(false);
@@ -517,8 +532,7 @@ void frmMain::InputSimo2()
 
 void frmMain::InputKami4(qint16 intToukyu)
 {
-    lblInform->setText(
-        modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等の可能性あり！上４桁を入力してください"));
+    inform(modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等の可能性あり！上４桁を入力してください"));
     lblKami4->setEnabled(true);
     txtInputKami4->setEnabled(true);
     setBoxColor(txtInputKami4, systemWindowColor());
@@ -546,8 +560,7 @@ void frmMain::Atari(qint16 intToukyu)
 {
     Flash(static_cast<qint16>(6 - intToukyu));
     platform::Service<platform::Sound>::get().playAsync(platform::programFolder() + QStringLiteral("atari.wav"));
-    lblInform->setText(
-        modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等が当たりました！おめでとうございます。"));
+    inform(modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等が当たりました！おめでとうございます。"));
 
     WinningData &data = modNengajo::winningData();
     if (PrizeClass *prizeClass = data.prizeClassPtr(intToukyu)) {
@@ -598,7 +611,7 @@ void frmMain::AllClear()
         if (PrizeClass *prizeClass = data.prizeClassPtr(k))
             prizeClass->intAtariCnt = 0;
     }
-    lblInform->setText(QStringLiteral("下２桁を入力してください"));
+    inform(QStringLiteral("下２桁を入力してください"));
     lblInputNum->setText(QStringLiteral("******"));
     m_record.clear();
     InputSimo2();
@@ -623,7 +636,7 @@ void frmMain::txtInputSimo2_Change()
     lblInputNum->setText(QStringLiteral("****") + strSimo2);
     switch (AtariHantei_Simo(strSimo2)) {
     case AtariHantei::SimoHazure:
-        lblInform->setText(QStringLiteral("はずれです...次の番号を入力してください"));
+        inform(QStringLiteral("はずれです...次の番号を入力してください"));
         InputSimo2();
         Clear_input();
         break;
@@ -658,7 +671,7 @@ void frmMain::txtInputKami4_Change()
         // Only the first candidate's number is named, however many there were.
         const Kouho first = m_hantei.arrKouho.value(0);
         const QString winningNumber = modNengajo::winningData().prizeClass(first.Toukyu).number(first.NumIndex);
-        lblInform->setText(QStringLiteral("はずれです...") + QStringLiteral("当選番号は ") + winningNumber
+        inform(QStringLiteral("はずれです...") + QStringLiteral("当選番号は ") + winningNumber
             + QStringLiteral(" でした") + modNengajo::CrLf + QStringLiteral("次の番号を入力してください"));
     }
     lblInputNum->setText(strKami4 + strSimo2);
@@ -679,9 +692,20 @@ bool frmMain::filterKey(QLineEdit *box, const QKeyEvent &key)
     const bool accepted = control || std::all_of(text.cbegin(), text.cend(), isAcceptedCharacter);
     if (box == txtInputSimo2) {
         lblInputNum->setText(QStringLiteral("******"));
-        lblInform->clear();
+        inform(QString());
     }
     return !accepted;
+}
+
+void frmMain::inform(const QString &text)
+{
+    lblInform->setText(text);
+    // Read out at once, so a hit or a loss is heard right after the last
+    // digit; and with the box the focus goes to, which a reader announces
+    // over anything it was still saying (the prompt for the upper digits).
+    Accessibility::announce(lblInform);
+    for (QLineEdit *box : {txtInputSimo2, txtInputKami4})
+        Accessibility::describe(box, text);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)

@@ -89,6 +89,8 @@ private:
     void txtInputKami4_Change();
     // The key filter of both boxes; true when the key is discarded.
     bool filterKey(QLineEdit *box, const QKeyEvent &key);
+    // Shows text in the guidance line and has screen readers read it.
+    void inform(const QString &text);
 
     void mnuSelectFile_Click();
     void mnuShowIchiran_Click();

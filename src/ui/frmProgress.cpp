@@ -35,6 +35,7 @@ frmProgress::frmProgress(QWidget *parent)
     lblProgressTitle = Widgets::makeLabel(this, QStringLiteral("lblProgressTitle"), {});
     barProgress = new QProgressBar(this);
     barProgress->setObjectName(QStringLiteral("barProgress"));
+    barProgress->setAccessibleName(QStringLiteral("進行状況"));
     cmdProgressCancel = Widgets::makeButton(this, QStringLiteral("cmdProgressCancel"), QStringLiteral("キャンセル"));
     // Enter must not stop a transfer by chance; Esc and the button do.
     cmdProgressCancel->setAutoDefault(false);

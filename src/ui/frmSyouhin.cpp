@@ -150,6 +150,8 @@ void frmSyouhin::buildControls()
     QLabel *urlTitle = makeLabel(this, QStringLiteral("lblURLTitle"), QStringLiteral("関連URL："));
     m_txtURL = new QLineEdit(this);
     m_txtURL->setObjectName(QStringLiteral("txtURL"));
+    urlTitle->setBuddy(m_txtURL);
+    m_txtURL->setAccessibleName(QStringLiteral("関連URL"));
     m_txtURL->setReadOnly(true);
     m_txtURL->setFrame(false);
     m_txtURL->setCursor(Qt::ArrowCursor);
