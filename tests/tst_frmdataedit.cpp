@@ -8,6 +8,7 @@
 #include "ui/frmMain.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -190,6 +191,14 @@ private slots:
         QCOMPARE(problemAt(&editor, u"txtNumbers_2"_s), QString());
         QCOMPARE(problemAt(&editor, u"txtExchangeTo"_s), QString());
         QVERIFY(save->isEnabled());
+    }
+
+    // A day picked in the calendar is written into its field as a user types it.
+    void calendarFillsTheDate()
+    {
+        frmDataEdit editor;
+        emit child<QCalendarWidget>(&editor, u"calendar_txtExchangeTo"_s)->clicked(QDate(2027, 7, 20));
+        QCOMPARE(child<QLineEdit>(&editor, u"txtExchangeTo"_s)->text(), u"2027/7/20"_s);
     }
 
     // The editor starts from the structure of the data in force; another

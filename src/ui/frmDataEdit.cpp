@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -262,6 +263,11 @@ void frmDataEdit::buildControls()
         auto *menu = new QMenu(button);
         auto *picker = new QCalendarWidget(menu);
         picker->setObjectName(QStringLiteral("calendar_") + box->objectName());
+        // Month and weekday names in Japanese, the week from Sunday, as the
+        // calendars the dates are read from are printed.
+        picker->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+        picker->setFirstDayOfWeek(Qt::Sunday);
+        picker->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
         auto *action = new QWidgetAction(menu);
         action->setDefaultWidget(picker);
         menu->addAction(action);
