@@ -1,21 +1,70 @@
 #include "ui/Fonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
+
+#include <array>
+
+namespace {
+
+struct StandIn
+{
+    QString family;
+    QStringList fonts; // best first
+};
+
+// The designed families and the fonts made to the same measures that stand in for them.
+const std::array<StandIn, 5> &standIns()
+{
+    static const QStringList proportional {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")};
+    static const QStringList fixedPitch {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")};
+    static const std::array<StandIn, 5> table {{
+        {Fonts::PGothic, proportional},
+        {Fonts::UIGothic, proportional},
+        {QStringLiteral("MS PGothic"), proportional},
+        {QStringLiteral("ＭＳ ゴシック"), fixedPitch},
+        {QStringLiteral("MS Gothic"), fixedPitch},
+    }};
+    return table;
+}
+
+bool &standInsInstalled()
+{
+    static bool installed = false;
+    return installed;
+}
+
+// The family itself when it is installed, else its first installed stand-in.
+// Qt comes to the same stand-in by itself, but only after searching every
+// installed font for the nearest one, once per family and script: a search
+// that took longer than all the rest of building the main window.
+QString installedFamily(const QString &family)
+{
+    if (!standInsInstalled() || QFontDatabase::hasFamily(family))
+        return family;
+    for (const StandIn &entry : standIns()) {
+        if (entry.family != family)
+            continue;
+        for (const QString &font : entry.fonts) {
+            if (QFontDatabase::hasFamily(font))
+                return font;
+        }
+    }
+    return family;
+}
+
+} // namespace
 
 void Fonts::installSubstitutions()
 {
-    const QStringList proportional {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")};
-    const QStringList fixedPitch {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")};
-    QFont::insertSubstitutions(PGothic, proportional);
-    QFont::insertSubstitutions(UIGothic, proportional);
-    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), proportional);
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), fixedPitch);
-    QFont::insertSubstitutions(QStringLiteral("MS Gothic"), fixedPitch);
+    for (const StandIn &entry : standIns())
+        QFont::insertSubstitutions(entry.family, entry.fonts);
+    standInsInstalled() = true;
 }
 
 QFont Fonts::font(const QString &family, qreal pointSize)
 {
-    QFont result(family);
+    QFont result(installedFamily(family));
     result.setPointSizeF(pointSize);
     return result;
 }

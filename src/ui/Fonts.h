@@ -13,7 +13,9 @@ inline const QString UIGothic = QStringLiteral("MS UI Gothic");
 // Puts the substitutions in place; once per run, before the first window.
 void installSubstitutions();
 
-// family at pointSize (fractional sizes such as 11.25 are kept).
+// family at pointSize (fractional sizes such as 11.25 are kept); once the
+// substitutions are in place, a family that is not installed is asked for by
+// the name of its installed stand-in.
 QFont font(const QString &family, qreal pointSize);
 
 } // namespace Fonts
