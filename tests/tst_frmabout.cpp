@@ -81,6 +81,8 @@ private slots:
         QVERIFY(!label(dlg, "picIcon")->pixmap().isNull());
         QVERIFY(!programIcon().isNull());
         QVERIFY(programIcon().availableSizes().contains(QSize(16, 16)));
+        // The pixels drawn at build time: the card covers the middle.
+        QCOMPARE(qAlpha(programIcon().pixmap(QSize(256, 256)).toImage().pixel(128, 128)), 255);
 
         // Label1 stands directly above the link.
         dlg.show();

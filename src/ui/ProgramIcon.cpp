@@ -2,27 +2,22 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QPixmap>
-#include <QSvgRenderer>
+#include <QResource>
 
 #include <array>
 
 QIcon programIcon()
 {
-    // Rendered here rather than through the SVG icon plugin, so the icon does
-    // not depend on a plugin being installed.
-    QSvgRenderer renderer(QStringLiteral(":/harovan/harovan.svg"));
+    // Drawn from the SVG when the program was built, and kept as the pixels
+    // themselves: nothing to draw or decode here.
     QIcon icon;
-    if (!renderer.isValid())
-        return icon;
     constexpr std::array sizes {16, 22, 24, 32, 48, 64, 128, 256};
     for (const int size : sizes) {
-        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        renderer.render(&painter);
-        painter.end();
+        const QResource pixels(QStringLiteral(":/harovan/harovan-%1.argb").arg(size));
+        if (pixels.compressionAlgorithm() != QResource::NoCompression || pixels.size() != qint64(size) * size * 4)
+            continue;
+        const QImage image(pixels.data(), size, size, size * 4, QImage::Format_ARGB32_Premultiplied);
         icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
