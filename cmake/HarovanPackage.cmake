@@ -35,7 +35,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # icon (libqt6svg6) and the sound back ends (libqt6multimedia6).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6gui6, libqt6svg6, libqt6multimedia6")
-# Qt's own texts (message box buttons, a text box's menu) in Japanese.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# Qt's own texts (message box buttons, a text box's menu) in Japanese; and on
+# GNOME-like desktops the desktop's text size for menus and message boxes.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-gtk-platformtheme")
 
 include(CPack)

@@ -5,6 +5,7 @@
 #include "ui/Fonts.h"
 #include "ui/frmAbout.h"
 #include "ui/frmAtariList.h"
+#include "ui/frmDataEdit.h"
 #include "ui/frmDownFileList.h"
 #include "ui/frmFileSelect.h"
 #include "ui/frmMain.h"
@@ -83,6 +84,7 @@ private slots:
         QTest::newRow("frmAtariList") << WindowMaker([this] { return std::make_unique<frmAtariList>(m_record); });
         QTest::newRow("frmProgress") << WindowMaker([] { return std::make_unique<frmProgress>(nullptr); });
         QTest::newRow("frmAbout") << WindowMaker([] { return std::make_unique<frmAbout>(); });
+        QTest::newRow("frmDataEdit") << WindowMaker([] { return std::make_unique<frmDataEdit>(); });
     }
 
     // Whatever takes the keyboard or a click, and every value the window

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QTimer>
 
 #include <cmath>
@@ -929,6 +930,52 @@ private slots:
         QTRY_VERIFY(m_window->width() > fitted.width());
         QLabel *caption = label(QStringLiteral("lblTypeCaption"));
         QVERIFY(caption->width() >= caption->sizeHint().width());
+    }
+
+    // At a large desktop font every menu entry is drawn whole: its row holds
+    // as much ink as the text drawn on its own, not a text shortened with "…".
+    void menuEntriesWholeAtLargeFonts()
+    {
+        const QFont previous = QApplication::font();
+        QFont large(QStringLiteral("IPAPGothic"));
+        large.setPointSizeF(16);
+        QApplication::setFont(large);
+        // The new font reaches the widgets through the event queue.
+        QCoreApplication::processEvents();
+        QMenu *menu = child<QMenu>(QStringLiteral("mnuMenu"));
+        menu->popup(m_window->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        const QImage shown = menu->grab().toImage();
+        QAction *download = action(QStringLiteral("mnuDownload"));
+        const QRect row = menu->actionGeometry(download);
+        menu->hide();
+
+        const auto inkWidth = [](const QImage &image, const QRect &area) {
+            int left = area.right();
+            int right = area.left();
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    if (qGray(image.pixel(x, y)) < 96) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+                }
+            }
+            return right - left;
+        };
+        const qreal ratio = shown.devicePixelRatio();
+        const int drawn = inkWidth(shown, QRect(row.topLeft() * ratio, row.size() * ratio));
+        QImage plain(shown.size(), QImage::Format_RGB32);
+        plain.setDevicePixelRatio(ratio);
+        plain.fill(Qt::white);
+        QPainter painter(&plain);
+        painter.setFont(menu->font());
+        painter.drawText(
+            QRect(QPoint(0, 0), row.size()), Qt::AlignLeft | Qt::AlignVCenter, download->text().remove(u'&'));
+        painter.end();
+        QApplication::setFont(previous);
+        const int whole = inkWidth(plain, QRect(QPoint(0, 0), row.size() * ratio));
+        QVERIFY2(drawn >= whole - 2 * ratio, qPrintable(QStringLiteral("%1 of %2 pixels").arg(drawn).arg(whole)));
     }
 
     // The flash blocks the window, so it is painted first: the digits just

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -44,6 +45,44 @@ void Widgets::bringToFront(QWidget *window)
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+namespace {
+
+// Widens its menu before each showing to its longest entry, the check column
+// and the margins, all in lines of the menu's own font.
+class MenuWidth final : public QObject
+{
+public:
+    explicit MenuWidth(QMenu *menu)
+        : QObject(menu)
+    {
+        menu->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            auto *menu = static_cast<QMenu *>(watched);
+            const QFontMetrics metrics = menu->fontMetrics();
+            int longest = 0;
+            for (const QAction *action : menu->actions()) {
+                QString text = action->text();
+                text.remove(u'&');
+                longest = std::max(longest, metrics.horizontalAdvance(text));
+            }
+            menu->setMinimumWidth(longest + 4 * metrics.height());
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void Widgets::keepMenuTextsWhole(QMenu *menu)
+{
+    new MenuWidth(menu);
 }
 
 bool Widgets::isSurfaceLine(const QWidget *widget)

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QLabel;
+class QMenu;
 class QPushButton;
 class QWidget;
 
@@ -29,6 +30,11 @@ int textHeight(const QWidget *widget, int lines);
 // Shows a modeless window in front and active, restored first when the user
 // has minimised it.
 void bringToFront(QWidget *window);
+
+// Keeps every entry of menu whole at any font size: Qt's Fusion style lays a
+// menu out a little narrower than it draws its entries at large desktop fonts
+// and then shortens the longest with "…".
+void keepMenuTextsWhole(QMenu *menu);
 
 // Whether a widget is one of the lines drawn on a window's surface.
 bool isSurfaceLine(const QWidget *widget);

@@ -375,6 +375,9 @@ void frmMain::createMenus()
     separator(mnuHelp, QStringLiteral("mnubar3"));
     mnuVersion = action(
         mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."), &frmMain::mnuVersion_Click);
+
+    for (QMenu *menu : {mnuEditCnt, mnuMenu, mnuHelp})
+        Widgets::keepMenuTextsWhole(menu);
 }
 
 bool frmMain::Form_Load()
