@@ -1,6 +1,7 @@
 #include "ui/Fonts.h"
 
 #include <QFontDatabase>
+#include <QSet>
 #include <QStringList>
 
 #include <array>
@@ -34,19 +35,33 @@ bool &standInsInstalled()
     return installed;
 }
 
+// Whether a family of that name is installed. QFontDatabase::hasFamily asks
+// the system to match a font for every question; the list is read once.
+bool isInstalled(const QString &family)
+{
+    static const QSet<QString> installed = [] {
+        QSet<QString> names;
+        const QStringList families = QFontDatabase::families();
+        for (const QString &name : families)
+            names.insert(name.toCaseFolded());
+        return names;
+    }();
+    return installed.contains(family.toCaseFolded());
+}
+
 // The family itself when it is installed, else its first installed stand-in.
 // Qt comes to the same stand-in by itself, but only after searching every
 // installed font for the nearest one, once per family and script: a search
 // that took longer than all the rest of building the main window.
 QString installedFamily(const QString &family)
 {
-    if (!standInsInstalled() || QFontDatabase::hasFamily(family))
+    if (!standInsInstalled() || isInstalled(family))
         return family;
     for (const StandIn &entry : standIns()) {
         if (entry.family != family)
             continue;
         for (const QString &font : entry.fonts) {
-            if (QFontDatabase::hasFamily(font))
+            if (isInstalled(font))
                 return font;
         }
     }
