@@ -61,6 +61,28 @@ protected:
     virtual Result transfer(const QString &url, TransferControl *control) = 0;
 };
 
+// extern "C" HttpTransfer *harovan_create_http(): a new QtHttpTransfer with the
+// program's limits, owned by the caller; made by modules/harovan_network.
+inline constexpr char CreateHttpSymbol[] = "harovan_create_http";
+
+// The transfer of the module harovan_network, loaded at the first transfer:
+// Qt's network libraries cost the start-up nothing. Without the module every
+// transfer fails.
+class DeferredHttpTransfer final : public HttpTransfer
+{
+public:
+    // modulePath: the module's path without its suffix (".so").
+    explicit DeferredHttpTransfer(const QString &modulePath);
+    ~DeferredHttpTransfer() override;
+
+protected:
+    Result transfer(const QString &url, TransferControl *control) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
 // Qt's network access: only http and https (also on redirects), failure on an
 // HTTP error status, a connect, a stall and an overall time-out, and a cap on
 // the body size as it arrives. No cookies and no cache; the system's proxy

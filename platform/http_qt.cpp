@@ -14,14 +14,6 @@
 
 namespace platform {
 
-void TransferControl::cancel()
-{
-    if (m_cancelled)
-        return;
-    m_cancelled = true;
-    emit cancelled();
-}
-
 namespace {
 
 // The desktop's proxy settings, asked afresh for every request.

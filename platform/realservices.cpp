@@ -28,7 +28,7 @@ struct RealServices::Impl
     DeferredSound sound {QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_sound")};
     TitleFlash windowFlash;
     QtMousePointer mousePointer;
-    QtHttpTransfer http;
+    DeferredHttpTransfer http {QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_network")};
     xml::LibXmlComponent xmlComponent;
     RealClock clock;
     QtSaveFileDialog saveFileDialog;

@@ -24,6 +24,7 @@ private slots:
     void refusedConnection();
     void stallAndTrickleEndInTime_data();
     void stallAndTrickleEndInTime();
+    void programModuleTransfers();
 
 private:
     static QtHttpTransfer::Options quickOptions();
@@ -213,6 +214,31 @@ void tst_Http::stallAndTrickleEndInTime()
     QVERIFY(result.body.isEmpty());
     QVERIFY2(
         timer.elapsed() >= endsAfterMs && timer.elapsed() < endsBeforeMs, qPrintable(QString::number(timer.elapsed())));
+}
+
+// The program transfers through the module beside it, with the same rules;
+// without the module every transfer fails, and nothing else does.
+void tst_Http::programModuleTransfers()
+{
+    m_server.takeRequests();
+    platform::DeferredHttpTransfer http(QStringLiteral(PROGRAM_DIR "/modules/harovan_network"));
+    QCOMPARE(http.get(m_server.url(QStringLiteral("/files/binary.xml"))).body, m_binary);
+    QVERIFY(!http.get(m_server.url(QStringLiteral("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd"))).ok);
+    // A cancel from the program reaches the transfer in the module at once.
+    platform::TransferControl control;
+    QTimer::singleShot(200, &control, &platform::TransferControl::cancel);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(http.get(m_server.url(QStringLiteral("/fault/stall?seconds=8")), &control).cancelled);
+    QVERIFY2(timer.elapsed() < 900, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(m_server.takeRequests(), (QStringList {"/files/binary.xml",
+                                          "/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd", "/fault/stall?seconds=8"}));
+
+    platform::DeferredHttpTransfer missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module"));
+    const auto result = missing.get(m_server.url(QStringLiteral("/files/binary.xml")));
+    QVERIFY(!result.ok);
+    QVERIFY(!result.error.isEmpty());
+    QCOMPARE(m_server.takeRequests(), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_Http)

@@ -220,8 +220,8 @@ def install(cmake, build, prefix):
     if result.returncode != 0:
         raise Failure("cmake --install failed:\n" + result.stdout + result.stderr)
     folder = prefix / "lib" / "harovan"
-    for name in ("harovan", "modules/harovan_sound.so", "data/tousen1.2.xsd", "data/" + START_FILE, "atari.wav",
-                 "ReadMe.html", "harovan.svg"):
+    for name in ("harovan", "modules/harovan_sound.so", "modules/harovan_network.so", "data/tousen1.2.xsd",
+                 "data/" + START_FILE, "atari.wav", "ReadMe.html", "harovan.svg"):
         check((folder / name).is_file(), f"installed {name}")
     check(os.access(folder / "harovan", os.X_OK), "the installed program is executable")
     check((prefix / "share/icons/hicolor/scalable/apps/harovan.svg").is_file(), "installed the desktop icon")
