@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
             qPrintable(arguments.at(2)));
         return 1;
     }
-    constexpr std::array sizes {16, 22, 24, 32, 48, 64, 128, 256};
+    constexpr std::array sizes {16, 22, 24, 32, 48, 64, 128};
     for (const int size : sizes) {
         QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
