@@ -402,16 +402,23 @@ void frmDataEdit::showProblems()
     m_cmdSave->setEnabled(problems.isEmpty());
 }
 
+bool frmDataEdit::readBase(WinningData &data, QString &fileName) const
+{
+    fileName = m_cboBase->currentData().toString();
+    if (!fileName.isEmpty() && modNengajo::ReadDataFile(fileName, data))
+        return true;
+    platform::showMessage(modNengajo::MessageTitle,
+        QStringLiteral("当選番号データファイル\"") + fileName + QStringLiteral("\"を読み込めませんでした。"),
+        platform::MessageBox::Icon::Warning);
+    return false;
+}
+
 void frmDataEdit::cboBase_Change()
 {
-    const QString fileName = m_cboBase->currentData().toString();
     WinningData data;
-    if (fileName.isEmpty() || !modNengajo::ReadDataFile(fileName, data)) {
-        platform::showMessage(modNengajo::MessageTitle,
-            QStringLiteral("当選番号データファイル\"") + fileName + QStringLiteral("\"を読み込めませんでした。"),
-            platform::MessageBox::Icon::Warning);
+    QString fileName;
+    if (!readBase(data, fileName))
         return;
-    }
     // The structure of another draw: what was typed for this one stays.
     fill(modNengajo::DataEditFrom(data, false), false);
     showDigitHints(modNengajo::DigitCounts(data));
@@ -419,14 +426,10 @@ void frmDataEdit::cboBase_Change()
 
 void frmDataEdit::cmdOpen_Click()
 {
-    const QString fileName = m_cboBase->currentData().toString();
     WinningData data;
-    if (fileName.isEmpty() || !modNengajo::ReadDataFile(fileName, data)) {
-        platform::showMessage(modNengajo::MessageTitle,
-            QStringLiteral("当選番号データファイル\"") + fileName + QStringLiteral("\"を読み込めませんでした。"),
-            platform::MessageBox::Icon::Warning);
+    QString fileName;
+    if (!readBase(data, fileName))
         return;
-    }
     fill(modNengajo::DataEditFrom(data, true), true);
     showDigitHints(modNengajo::DigitCounts(data));
     m_openedFileName = fileName;

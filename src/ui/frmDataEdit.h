@@ -39,6 +39,9 @@ private:
     void fill(const DataEditInput &input, bool everything);
     void showDigitHints(const std::array<int, DataEditInput::ClassCount> &counts);
     void showProblems();
+    // Reads the data file chosen in cboBase into data; tells the user and
+    // returns false when it cannot be read.
+    bool readBase(WinningData &data, QString &fileName) const;
     void cboBase_Change();
     void cmdOpen_Click();
     void cmdSave_Click();
