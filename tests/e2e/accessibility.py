@@ -17,12 +17,11 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from e2e import SKIP, START_FILE, NORMAL_TITLE, Desktop, Failure, Program, check, install, log  # noqa: E402
+from e2e import SKIP, NORMAL_TITLE, Failure, Session, check, install_for_start, log  # noqa: E402
 
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 
@@ -105,6 +104,12 @@ class Reader:
         return found
 
 
+def stop_bus(bus):
+    if bus.poll() is None:
+        bus.terminate()
+        bus.wait(5)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True, type=Path)
@@ -130,25 +135,20 @@ def main():
         log("SKIP: the accessibility bus (at-spi2-core) is not installed")
         return SKIP
 
-    workdir = Path(tempfile.mkdtemp(prefix="harovan-a11y-"))
-    desktop = Desktop(workdir)
-    program = bus = None
-    result = 1
-    try:
-        folder = install(args.cmake, args.build, workdir / "インストール 先")
-        (folder / "settings.ini").write_text(f"[Settings]\nFileName={START_FILE}\n", encoding="utf-8")
-        problem = desktop.start()
-        if problem:
-            log(f"SKIP: no X server could be started ({problem})")
+    def body(session):
+        folder = install_for_start(args.cmake, args.build, session.workdir)
+        if not session.start_desktop():
             return SKIP
+        desktop = session.desktop
         bus = subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"], env=desktop.env(),
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        session.cleanups.append(lambda: stop_bus(bus))
         os.environ["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         os.environ["DISPLAY"] = desktop.display
         Atspi.init()
         reader = Reader(Atspi, GLib)
 
-        program = Program(desktop, folder / "harovan", workdir)
+        program = session.start_program(folder / "harovan")
         main_window = program.wait_window(NORMAL_TITLE)
         app = reader.application("harovan")
         controls = reader.controls(app)
@@ -181,24 +181,9 @@ def main():
 
         program.keys("alt+m", "x")
         program.process.wait(15)
-        log("PASS")
-        result = 0
-    except (Failure, subprocess.TimeoutExpired, OSError) as error:
-        log(f"FAIL: {error}")
-        if program and program.log_path.exists():
-            log("--- program output ---\n" + program.log_path.read_text(errors="replace")[-3000:])
-    finally:
-        if program:
-            program.stop()
-        if bus and bus.poll() is None:
-            bus.terminate()
-            bus.wait(5)
-        desktop.stop()
-        if args.keep or result != 0:
-            log(f"files kept in {workdir}")
-        else:
-            shutil.rmtree(workdir, ignore_errors=True)
-    return result
+        return 0
+
+    return Session("harovan-a11y-", args.keep).run(body)
 
 
 if __name__ == "__main__":

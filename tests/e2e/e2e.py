@@ -214,6 +214,64 @@ class Program:
                 self.process.kill()
 
 
+def missing_tool(tools):
+    """Logs the first of tools (name: the Debian package with it) that is not
+    installed; True when one is missing."""
+    for tool, package in tools.items():
+        if not shutil.which(tool):
+            log(f"FAIL: {tool} is not installed (scripts/install-deps.sh installs {package})")
+            return True
+    return False
+
+
+class Session:
+    """One run of a test on a desktop of its own, in a temporary folder that is
+    removed after a pass and kept after anything else (or with keep)."""
+
+    def __init__(self, prefix, keep):
+        self.workdir = Path(tempfile.mkdtemp(prefix=prefix))
+        self.desktop = Desktop(self.workdir)
+        self.program = None
+        self.keep = keep
+        self.cleanups = []  # called at the end, the last added first
+
+    def start_desktop(self):
+        """False, with the reason logged, when no X server could be started."""
+        problem = self.desktop.start()
+        if problem:
+            log(f"SKIP: no X server could be started ({problem})")
+        return not problem
+
+    def start_program(self, path):
+        self.program = Program(self.desktop, path, self.workdir)
+        return self.program
+
+    def run(self, body):
+        """Runs body(session), which returns 0 when it passed or SKIP. A check
+        that fails, a time-out or an error of the system fails the run and
+        shows the end of the program's output."""
+        status = 1
+        try:
+            status = body(self)
+            if status == 0:
+                log("PASS")
+        except (Failure, subprocess.TimeoutExpired, StopIteration, OSError) as error:
+            log(f"FAIL: {error}")
+            if self.program and self.program.log_path.exists():
+                log("--- program output ---\n" + self.program.log_path.read_text(errors="replace")[-3000:])
+        finally:
+            if self.program:
+                self.program.stop()
+            for cleanup in reversed(self.cleanups):
+                cleanup()
+            self.desktop.stop()
+            if self.keep or status != 0:
+                log(f"files kept in {self.workdir}")
+            else:
+                shutil.rmtree(self.workdir, ignore_errors=True)
+        return status
+
+
 def install(cmake, build, prefix):
     result = subprocess.run([cmake, "--install", str(build), "--prefix", str(prefix)],
                             capture_output=True, text=True)
@@ -229,6 +287,13 @@ def install(cmake, build, prefix):
     check("Icon=harovan" in entry and "X-Harovan-Version=2.20.1" in entry, "desktop entry names icon and version")
     exec_line = next(line for line in entry.splitlines() if line.startswith("Exec="))
     check(exec_line == f'Exec="{folder / "harovan"}"', "desktop entry starts the installed program")
+    return folder
+
+
+def install_for_start(cmake, build, workdir):
+    """Installs into workdir as install() does, with settings.ini naming START_FILE."""
+    folder = install(cmake, build, workdir / "インストール 先")
+    (folder / "settings.ini").write_text(f"[Settings]\nFileName={START_FILE}\n", encoding="utf-8")
     return folder
 
 
@@ -306,40 +371,17 @@ def main():
     parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
     args = parser.parse_args()
 
-    for tool in ("xdotool", "openbox", "xprop"):
-        if not shutil.which(tool):
-            log(f"FAIL: {tool} is not installed (scripts/install-deps.sh installs it)")
-            return 1
+    if missing_tool({"xdotool": "xdotool", "openbox": "openbox", "xprop": "x11-utils"}):
+        return 1
 
-    workdir = Path(tempfile.mkdtemp(prefix="harovan-e2e-"))
-    desktop = Desktop(workdir)
-    program = None
-    status = 1
-    try:
-        folder = install(args.cmake, args.build, workdir / "インストール 先")
-        (folder / "settings.ini").write_text(f"[Settings]\nFileName={START_FILE}\n", encoding="utf-8")
-
-        problem = desktop.start()
-        if problem:
-            log(f"SKIP: no X server could be started ({problem})")
+    def body(session):
+        folder = install_for_start(args.cmake, args.build, session.workdir)
+        if not session.start_desktop():
             return SKIP
-        program = Program(desktop, folder / "harovan", workdir)
-        scenario(program, folder)
-        log("PASS")
-        status = 0
-    except (Failure, subprocess.TimeoutExpired, StopIteration, OSError) as error:
-        log(f"FAIL: {error}")
-        if program and program.log_path.exists():
-            log("--- program output ---\n" + program.log_path.read_text(errors="replace")[-3000:])
-    finally:
-        if program:
-            program.stop()
-        desktop.stop()
-        if args.keep or status != 0:
-            log(f"files kept in {workdir}")
-        else:
-            shutil.rmtree(workdir, ignore_errors=True)
-    return status
+        scenario(session.start_program(folder / "harovan"), folder)
+        return 0
+
+    return Session("harovan-e2e-", args.keep).run(body)
 
 
 if __name__ == "__main__":

@@ -11,15 +11,13 @@ Exit status: 0 passed, 1 failed, 77 skipped (no X server could be started).
 
 import argparse
 import os
-import shutil
 import stat
 import subprocess
 import sys
-import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from e2e import SKIP, NORMAL_TITLE, Desktop, Failure, Program, check, log, settings_file_name  # noqa: E402
+from e2e import SKIP, NORMAL_TITLE, Failure, Session, check, log, missing_tool, settings_file_name  # noqa: E402
 
 PACKAGE = "harovan_2.20.1_amd64.deb"
 TOOLS = {"dpkg-deb": "dpkg", "desktop-file-validate": "desktop-file-utils", "appstreamcli": "appstream",
@@ -80,6 +78,12 @@ def make_read_only(folder):
             path.chmod(path.stat().st_mode & ~0o222)
 
 
+def make_writable(tree):
+    for path in tree.rglob("*"):
+        if path.is_dir() and not path.is_symlink():
+            path.chmod(path.stat().st_mode | 0o200)
+
+
 def scenario(program, data_folder, home):
     main = program.wait_window(NORMAL_TITLE)
     log("ok: the main window is shown")
@@ -108,52 +112,30 @@ def main():
     parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
     args = parser.parse_args()
 
-    for tool, package in TOOLS.items():
-        if not shutil.which(tool):
-            log(f"FAIL: {tool} is not installed (scripts/install-deps.sh installs {package})")
-            return 1
+    if missing_tool(TOOLS):
+        return 1
 
-    workdir = Path(tempfile.mkdtemp(prefix="harovan-package-"))
-    desktop = Desktop(workdir)
-    program = None
-    status = 1
-    try:
+    def body(session):
+        workdir = session.workdir
         deb = build_package(args.cpack, args.build, workdir / "out")
         root = workdir / "root"
         run(["dpkg-deb", "-x", str(deb), str(root)], "dpkg-deb -x")
         validate(deb, root)
         folder = root / "usr/lib/harovan"
         make_read_only(folder)
+        # The read-only folders must be writable again to be removed.
+        session.cleanups.append(lambda: make_writable(workdir))
         before = listing(root)
 
-        problem = desktop.start()
-        if problem:
-            log(f"SKIP: no X server could be started ({problem})")
+        if not session.start_desktop():
             return SKIP
         # A new user of the machine: an empty home, the XDG folders as they default.
         os.environ.pop("XDG_DATA_HOME", None)
-        program = Program(desktop, folder / "harovan", workdir)
-        scenario(program, folder / "data", workdir / "home")
+        scenario(session.start_program(folder / "harovan"), folder / "data", workdir / "home")
         check(listing(root) == before, "nothing was written under the unpacked root")
-        log("PASS")
-        status = 0
-    except (Failure, subprocess.TimeoutExpired, OSError) as error:
-        log(f"FAIL: {error}")
-        if program and program.log_path.exists():
-            log("--- program output ---\n" + program.log_path.read_text(errors="replace")[-3000:])
-    finally:
-        if program:
-            program.stop()
-        desktop.stop()
-        # The read-only folders must be writable again to be removed.
-        for path in workdir.rglob("*"):
-            if path.is_dir() and not path.is_symlink():
-                path.chmod(path.stat().st_mode | 0o200)
-        if args.keep or status != 0:
-            log(f"files kept in {workdir}")
-        else:
-            shutil.rmtree(workdir, ignore_errors=True)
-    return status
+        return 0
+
+    return Session("harovan-package-", args.keep).run(body)
 
 
 if __name__ == "__main__":
