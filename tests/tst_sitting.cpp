@@ -311,6 +311,28 @@ private slots:
         QCOMPARE(tableRows(*list), QStringList {"1|****73|３等|お年玉切手シート"});
     }
 
+    // The list is read at arm's length at the post office: at a large desktop
+    // text size its table grows with the text; below the size it was designed
+    // at, it keeps its size.
+    void listGrowsWithTheDesktopText()
+    {
+        const QFont previous = QApplication::font();
+        CheckRecord record;
+        const auto tableWidth = [&record, &previous](qreal desktopPoints) {
+            QFont desktop = previous;
+            desktop.setPointSizeF(desktopPoints);
+            QApplication::setFont(desktop);
+            const frmAtariList list(record);
+            return list.findChild<QTableView *>(QStringLiteral("lstAtari"))->minimumWidth();
+        };
+        const int designed = tableWidth(9);
+        const int smaller = tableWidth(7);
+        const int large = tableWidth(18);
+        QApplication::setFont(previous);
+        QCOMPARE(smaller, designed);
+        QVERIFY2(large * 10 >= designed * 18, qPrintable(QStringLiteral("%1 against %2").arg(large).arg(designed)));
+    }
+
     // Every control by Tab and access key, Esc, dialogs cancelled or failing,
     // and the list closing with the program.
     void keyboardAndDialogs()

@@ -1,9 +1,11 @@
 #include "ui/Fonts.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -82,4 +84,16 @@ QFont Fonts::font(const QString &family, qreal pointSize)
     QFont result(installedFamily(family));
     result.setPointSizeF(pointSize);
     return result;
+}
+
+qreal Fonts::desktopScale()
+{
+    constexpr qreal DesignedPointSize = 9;
+    // A font sized in pixels has no point size (-1): nothing to follow.
+    return std::max<qreal>(1, QApplication::font().pointSizeF() / DesignedPointSize);
+}
+
+QFont Fonts::followingDesktop(const QString &family, qreal pointSize)
+{
+    return font(family, pointSize * desktopScale());
 }

@@ -18,4 +18,11 @@ void installSubstitutions();
 // the name of its installed stand-in.
 QFont font(const QString &family, qreal pointSize);
 
+// How much larger than the 9 points the windows are designed at the desktop's
+// text is (its general font), never less than 1.
+qreal desktopScale();
+// font(family, pointSize) grown by desktopScale(): for windows whose sizes
+// follow the desktop's text size.
+QFont followingDesktop(const QString &family, qreal pointSize);
+
 } // namespace Fonts

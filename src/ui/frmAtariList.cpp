@@ -150,19 +150,21 @@ frmAtariList::frmAtariList(const CheckRecord &record, QWidget *parent)
     setObjectName(QStringLiteral("frmAtariList"));
     setWindowTitle(QStringLiteral("当たったはがきの一覧"));
     Look::paintWindowBackground(this);
-    setFont(Fonts::font(Fonts::PGothic, 9));
+    // Taken to the post office and read there: its texts grow with the
+    // desktop's, unlike the windows it sits beside.
+    setFont(Fonts::followingDesktop(Fonts::PGothic, 9));
 
     m_lblAtariType = Widgets::makeLabel(this, QStringLiteral("lblAtariType"), QString());
-    m_lblAtariType->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+    m_lblAtariType->setFont(Fonts::followingDesktop(Fonts::UIGothic, 11.25));
     m_lblAtariKigen = Widgets::makeLabel(this, QStringLiteral("lblAtariKigen"), QString());
-    m_lblAtariKigen->setFont(Fonts::font(Fonts::PGothic, 11.25));
+    m_lblAtariKigen->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
 
     m_model = new AtariListDetail::Model(record, this);
     m_lstAtari = new QTableView(this);
     m_lstAtari->setObjectName(QStringLiteral("lstAtari"));
     m_lstAtari->setAccessibleName(windowTitle());
     m_lstAtari->setModel(m_model);
-    m_lstAtari->setFont(Fonts::font(Fonts::PGothic, 11.25));
+    m_lstAtari->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
     m_lstAtari->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lstAtari->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lstAtari->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -179,7 +181,7 @@ frmAtariList::frmAtariList(const CheckRecord &record, QWidget *parent)
     m_lstAtari->setMinimumSize(Widgets::textWidth(m_lstAtari, 36), Widgets::textHeight(m_lstAtari, 14));
 
     m_lblAtariGoukei = Widgets::makeLabel(this, QStringLiteral("lblAtariGoukei"), QString());
-    m_lblAtariGoukei->setFont(Fonts::font(Fonts::PGothic, 11.25));
+    m_lblAtariGoukei->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
 
     m_chkAll = new QCheckBox(QStringLiteral("はずれも表示"), this);
     m_chkAll->setObjectName(QStringLiteral("chkAll"));
