@@ -168,6 +168,16 @@ class Program:
         self.desktop.run(["xdotool", "windowactivate", "--sync", window])
         time.sleep(0.3)
 
+    def quit_through_menu(self, main):
+        """Quits with メニュー → 終了(&X) and checks that the program ended normally."""
+        self.activate(main)
+        self.keys("alt+m", "x")
+        try:
+            status = self.process.wait(15)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end after 終了(&X)")
+        check(status == 0, f"the program ended normally (status {status})")
+
     def spy_titles(self, window):
         """Records every title the window takes from now on."""
         self.spy = subprocess.Popen(["xprop", "-spy", "-id", window, "_NET_WM_NAME"], env=self.desktop.env(),
@@ -354,13 +364,7 @@ def scenario(program, folder):
     program.keys("Return")
     check(program.wait_window_gone("バージョン情報"), "Enter closes the version window")
 
-    program.activate(main)
-    program.keys("alt+m", "x")
-    try:
-        status = program.process.wait(15)
-    except subprocess.TimeoutExpired:
-        raise Failure("the program did not end after 終了(&X)")
-    check(status == 0, f"the program ended normally (status {status})")
+    program.quit_through_menu(main)
     check(settings_file_name(folder) == chosen, f"settings.ini remembers {chosen}")
 
 

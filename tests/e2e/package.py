@@ -92,13 +92,7 @@ def scenario(program, data_folder, home):
     program.wait_window("はがきの種類を選択")
     program.keys("Down", "Return")
     check(program.wait_window_gone("はがきの種類を選択"), "a card type was chosen")
-    program.activate(main)
-    program.keys("alt+m", "x")
-    try:
-        status = program.process.wait(15)
-    except subprocess.TimeoutExpired:
-        raise Failure("the program did not end after 終了(&X)")
-    check(status == 0, f"the program ended normally (status {status})")
+    program.quit_through_menu(main)
     user_folder = home / ".local/share/harovan"
     # Whichever entry comes first in the list: the user's file names a bundled data file.
     chosen = settings_file_name(user_folder) if (user_folder / "settings.ini").is_file() else None
