@@ -12,6 +12,8 @@ class QNetworkAccessManager;
 
 namespace platform {
 
+template <typename Interface> class Module;
+
 // Watches a transfer, or a run of them, for whoever shows its progress: the
 // bytes received so far, and a request to stop at once (a cancel button, the
 // program closing).
@@ -79,8 +81,7 @@ protected:
     Result transfer(const QString &url, TransferControl *control) override;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
+    std::unique_ptr<Module<HttpTransfer>> m_module;
 };
 
 // Qt's network access: only http and https (also on redirects), failure on an

@@ -11,23 +11,15 @@ void TransferControl::cancel()
     emit cancelled();
 }
 
-struct DeferredHttpTransfer::Impl
-{
-    explicit Impl(const QString &modulePath)
-        : module(modulePath, CreateHttpSymbol)
-    { }
-    Module<HttpTransfer> module;
-};
-
 DeferredHttpTransfer::DeferredHttpTransfer(const QString &modulePath)
-    : d(std::make_unique<Impl>(modulePath))
+    : m_module(std::make_unique<Module<HttpTransfer>>(modulePath, CreateHttpSymbol))
 { }
 
 DeferredHttpTransfer::~DeferredHttpTransfer() = default;
 
 HttpTransfer::Result DeferredHttpTransfer::transfer(const QString &url, TransferControl *control)
 {
-    if (HttpTransfer *http = d->module.get())
+    if (HttpTransfer *http = m_module->get())
         return http->get(url, control);
     Result result;
     result.error = QStringLiteral("the program's network module is missing");

@@ -42,6 +42,8 @@ inline constexpr char CreateSoundSymbol[] = "harovan_create_sound";
 // The chime from the module harovan_sound, loaded on first use or by load():
 // the audio libraries then cost the start-up nothing. Without the module, the
 // beep stands in for every sound.
+template <typename Interface> class Module;
+
 class DeferredSound final : public Sound
 {
 public:
@@ -54,8 +56,7 @@ public:
     void beep() override;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
+    std::unique_ptr<Module<Sound>> m_module;
 };
 
 } // namespace platform

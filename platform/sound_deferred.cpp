@@ -5,28 +5,20 @@
 
 namespace platform {
 
-struct DeferredSound::Impl
-{
-    explicit Impl(const QString &modulePath)
-        : module(modulePath, CreateSoundSymbol)
-    { }
-    Module<Sound> module;
-};
-
 DeferredSound::DeferredSound(const QString &modulePath)
-    : d(std::make_unique<Impl>(modulePath))
+    : m_module(std::make_unique<Module<Sound>>(modulePath, CreateSoundSymbol))
 { }
 
 DeferredSound::~DeferredSound() = default;
 
 bool DeferredSound::load()
 {
-    return d->module.get() != nullptr;
+    return m_module->get() != nullptr;
 }
 
 void DeferredSound::playAsync(const QString &path)
 {
-    if (Sound *sound = d->module.get())
+    if (Sound *sound = m_module->get())
         sound->playAsync(path);
     else
         beep();
