@@ -231,8 +231,9 @@ void tst_Http::programModuleTransfers()
     timer.start();
     QVERIFY(http.get(m_server.url(QStringLiteral("/fault/stall?seconds=8")), &control).cancelled);
     QVERIFY2(timer.elapsed() < 900, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(m_server.takeRequests(), (QStringList {"/files/binary.xml",
-                                          "/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd", "/fault/stall?seconds=8"}));
+    QCOMPARE(m_server.takeRequests(),
+        (QStringList {
+            "/files/binary.xml", "/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd", "/fault/stall?seconds=8"}));
 
     platform::DeferredHttpTransfer missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module"));
     const auto result = missing.get(m_server.url(QStringLiteral("/files/binary.xml")));

@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Empty"));
     const auto add = [&window](QMenu *menu, const QString &caption) {
-        QObject::connect(menu->addAction(caption), &QAction::triggered, &window, [] { });
+        QObject::connect(menu->addAction(caption), &QAction::triggered, &window, [] {});
     };
     QMenu *menu = window.menuBar()->addMenu(QStringLiteral("メニュー(&M)"));
     add(menu, QStringLiteral("はがきの種類を選択(&F)..."));
