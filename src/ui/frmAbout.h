@@ -15,10 +15,10 @@ public:
     explicit frmAbout(QWidget *parent = nullptr);
 
 private:
-    QLabel *m_picIcon = nullptr;
-    QLabel *m_lblTitle = nullptr;
-    QLabel *m_lblDescription = nullptr;
-    QLabel *m_Label1 = nullptr;
-    QLabel *m_lblURL = nullptr;
-    QPushButton *m_cmdOK = nullptr;
+    QLabel *picIcon = nullptr;
+    QLabel *lblTitle = nullptr;
+    QLabel *lblDescription = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *lblURL = nullptr;
+    QPushButton *cmdOK = nullptr;
 };

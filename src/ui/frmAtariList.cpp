@@ -154,73 +154,73 @@ frmAtariList::frmAtariList(const CheckRecord &record, QWidget *parent)
     // desktop's, unlike the windows it sits beside.
     setFont(Fonts::followingDesktop(Fonts::PGothic, 9));
 
-    m_lblAtariType = Widgets::makeLabel(this, QStringLiteral("lblAtariType"), QString());
-    m_lblAtariType->setFont(Fonts::followingDesktop(Fonts::UIGothic, 11.25));
-    m_lblAtariKigen = Widgets::makeLabel(this, QStringLiteral("lblAtariKigen"), QString());
-    m_lblAtariKigen->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
+    lblAtariType = Widgets::makeLabel(this, QStringLiteral("lblAtariType"), QString());
+    lblAtariType->setFont(Fonts::followingDesktop(Fonts::UIGothic, 11.25));
+    lblAtariKigen = Widgets::makeLabel(this, QStringLiteral("lblAtariKigen"), QString());
+    lblAtariKigen->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
 
     m_model = new AtariListDetail::Model(record, this);
-    m_lstAtari = new QTableView(this);
-    m_lstAtari->setObjectName(QStringLiteral("lstAtari"));
-    m_lstAtari->setAccessibleName(windowTitle());
-    m_lstAtari->setModel(m_model);
-    m_lstAtari->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
-    m_lstAtari->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lstAtari->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lstAtari->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lstAtari->setTabKeyNavigation(false);
-    m_lstAtari->setWordWrap(false);
-    m_lstAtari->setAlternatingRowColors(true);
-    m_lstAtari->horizontalHeader()->setStretchLastSection(true);
-    m_lstAtari->horizontalHeader()->setHighlightSections(false);
-    m_lstAtari->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_lstAtari->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(m_lstAtari, 1) + 6);
-    m_lstAtari->setColumnWidth(0, Widgets::textWidth(m_lstAtari, 6));
-    m_lstAtari->setColumnWidth(1, Widgets::textWidth(m_lstAtari, 4));
-    m_lstAtari->setMinimumSize(Widgets::textWidth(m_lstAtari, 36), Widgets::textHeight(m_lstAtari, 14));
+    lstAtari = new QTableView(this);
+    lstAtari->setObjectName(QStringLiteral("lstAtari"));
+    lstAtari->setAccessibleName(windowTitle());
+    lstAtari->setModel(m_model);
+    lstAtari->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
+    lstAtari->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstAtari->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstAtari->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstAtari->setTabKeyNavigation(false);
+    lstAtari->setWordWrap(false);
+    lstAtari->setAlternatingRowColors(true);
+    lstAtari->horizontalHeader()->setStretchLastSection(true);
+    lstAtari->horizontalHeader()->setHighlightSections(false);
+    lstAtari->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lstAtari->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + 6);
+    lstAtari->setColumnWidth(0, Widgets::textWidth(lstAtari, 6));
+    lstAtari->setColumnWidth(1, Widgets::textWidth(lstAtari, 4));
+    lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
 
-    m_lblAtariGoukei = Widgets::makeLabel(this, QStringLiteral("lblAtariGoukei"), QString());
-    m_lblAtariGoukei->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
+    lblAtariGoukei = Widgets::makeLabel(this, QStringLiteral("lblAtariGoukei"), QString());
+    lblAtariGoukei->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
 
-    m_chkAll = new QCheckBox(QStringLiteral("はずれも表示"), this);
-    m_chkAll->setObjectName(QStringLiteral("chkAll"));
-    m_cmdSaveCsv = Widgets::makeButton(this, QStringLiteral("cmdSaveCsv"), QStringLiteral("CSVで保存(&S)..."));
-    m_cmdPrint = Widgets::makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("印刷(&P)..."));
-    m_cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
-    for (QPushButton *button : {m_cmdSaveCsv, m_cmdPrint, m_cmdClose}) {
+    chkAll = new QCheckBox(QStringLiteral("はずれも表示"), this);
+    chkAll->setObjectName(QStringLiteral("chkAll"));
+    cmdSaveCsv = Widgets::makeButton(this, QStringLiteral("cmdSaveCsv"), QStringLiteral("CSVで保存(&S)..."));
+    cmdPrint = Widgets::makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("印刷(&P)..."));
+    cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
+    for (QPushButton *button : {cmdSaveCsv, cmdPrint, cmdClose}) {
         button->setMinimumWidth(Widgets::textWidth(button, 7));
         button->setAutoDefault(false);
     }
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_chkAll);
+    buttons->addWidget(chkAll);
     buttons->addStretch(1);
-    buttons->addWidget(m_cmdSaveCsv);
-    buttons->addWidget(m_cmdPrint);
-    buttons->addWidget(m_cmdClose);
+    buttons->addWidget(cmdSaveCsv);
+    buttons->addWidget(cmdPrint);
+    buttons->addWidget(cmdClose);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(8);
-    layout->addWidget(m_lblAtariType);
-    layout->addWidget(m_lblAtariKigen);
-    layout->addWidget(m_lstAtari, 1);
-    layout->addWidget(m_lblAtariGoukei);
+    layout->addWidget(lblAtariType);
+    layout->addWidget(lblAtariKigen);
+    layout->addWidget(lstAtari, 1);
+    layout->addWidget(lblAtariGoukei);
     layout->addLayout(buttons);
 
-    setTabOrder(m_lstAtari, m_chkAll);
-    setTabOrder(m_chkAll, m_cmdSaveCsv);
-    setTabOrder(m_cmdSaveCsv, m_cmdPrint);
-    setTabOrder(m_cmdPrint, m_cmdClose);
-    m_lstAtari->setFocus();
+    setTabOrder(lstAtari, chkAll);
+    setTabOrder(chkAll, cmdSaveCsv);
+    setTabOrder(cmdSaveCsv, cmdPrint);
+    setTabOrder(cmdPrint, cmdClose);
+    lstAtari->setFocus();
 
     connect(&record, &CheckRecord::cardAdded, this, &frmAtariList::record_cardAdded);
     // A clear, and every load of a data file, which clears the record too.
     connect(&record, &CheckRecord::cleared, this, &frmAtariList::refresh);
-    connect(m_chkAll, &QCheckBox::toggled, this, &frmAtariList::chkAll_Toggled);
-    connect(m_cmdSaveCsv, &QPushButton::clicked, this, &frmAtariList::cmdSaveCsv_Click);
-    connect(m_cmdPrint, &QPushButton::clicked, this, &frmAtariList::cmdPrint_Click);
-    connect(m_cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(chkAll, &QCheckBox::toggled, this, &frmAtariList::chkAll_Toggled);
+    connect(cmdSaveCsv, &QPushButton::clicked, this, &frmAtariList::cmdSaveCsv_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmAtariList::cmdPrint_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
     refresh();
 }
@@ -242,20 +242,20 @@ QList<AtariList::Row> frmAtariList::shownRows() const
 void frmAtariList::refreshHeading()
 {
     const WinningData &data = modNengajo::winningData();
-    m_lblAtariType->setText(
+    lblAtariType->setText(
         data.strType.isEmpty() ? QStringLiteral("（はがきの種類未設定）") : AtariList::TypeYearText(data));
     const KigenLine kigen = modNengajo::KigenText(platform::Service<platform::Clock>::get().today(), data.exchangeTo);
-    m_lblAtariKigen->setText(kigen.text);
-    m_lblAtariKigen->setVisible(!kigen.text.isEmpty());
-    Look::setColour(m_lblAtariKigen, QPalette::WindowText, kigen.urgent ? Look::Urgent : 0x000000);
+    lblAtariKigen->setText(kigen.text);
+    lblAtariKigen->setVisible(!kigen.text.isEmpty());
+    Look::setColour(lblAtariKigen, QPalette::WindowText, kigen.urgent ? Look::Urgent : 0x000000);
 }
 
 void frmAtariList::refreshTotals()
 {
-    m_lblAtariGoukei->setText(AtariList::TotalsText(m_record));
+    lblAtariGoukei->setText(AtariList::TotalsText(m_record));
     const bool any = m_model->rowCount() > 0;
-    m_cmdSaveCsv->setEnabled(any);
-    m_cmdPrint->setEnabled(any);
+    cmdSaveCsv->setEnabled(any);
+    cmdPrint->setEnabled(any);
 }
 
 void frmAtariList::record_cardAdded(qsizetype index)
@@ -263,13 +263,13 @@ void frmAtariList::record_cardAdded(qsizetype index)
     const int before = m_model->rowCount();
     m_model->cardAdded(index);
     if (m_model->rowCount() > before)
-        m_lstAtari->scrollToBottom();
+        lstAtari->scrollToBottom();
     refreshTotals();
 }
 
 void frmAtariList::chkAll_Toggled()
 {
-    m_model->setAll(m_chkAll->isChecked());
+    m_model->setAll(chkAll->isChecked());
     refreshTotals();
 }
 
@@ -303,7 +303,7 @@ void frmAtariList::cmdPrint_Click()
 
     const WinningData &data = modNengajo::winningData();
     const QDate today = platform::Service<platform::Clock>::get().today();
-    AtariPrintContent content {m_lblAtariType->text(), modNengajo::KigenText(today, data.exchangeTo), shownRows(),
+    AtariPrintContent content {lblAtariType->text(), modNengajo::KigenText(today, data.exchangeTo), shownRows(),
         AtariList::TotalsText(m_record), today};
     if (AtariPrint::print(printer, content))
         return;

@@ -45,14 +45,14 @@ private:
 
     const CheckRecord &m_record;
     AtariListDetail::Model *m_model = nullptr;
-    QLabel *m_lblAtariType = nullptr;
-    QLabel *m_lblAtariKigen = nullptr;
-    QTableView *m_lstAtari = nullptr;
-    QLabel *m_lblAtariGoukei = nullptr;
-    QCheckBox *m_chkAll = nullptr;
-    QPushButton *m_cmdSaveCsv = nullptr;
-    QPushButton *m_cmdPrint = nullptr;
-    QPushButton *m_cmdClose = nullptr;
+    QLabel *lblAtariType = nullptr;
+    QLabel *lblAtariKigen = nullptr;
+    QTableView *lstAtari = nullptr;
+    QLabel *lblAtariGoukei = nullptr;
+    QCheckBox *chkAll = nullptr;
+    QPushButton *cmdSaveCsv = nullptr;
+    QPushButton *cmdPrint = nullptr;
+    QPushButton *cmdClose = nullptr;
     // Where the last list was saved in this run; the next save starts there.
     QString m_saveFolder;
 };

@@ -149,14 +149,14 @@ frmDataEdit::frmDataEdit(QWidget *parent)
     fill(start, true);
     showDigitHints(modNengajo::DigitCounts(data));
 
-    const QSignalBlocker blocker(m_cboBase);
+    const QSignalBlocker blocker(cboBase);
     for (const DataFileEntry &entry : modNengajo::ListDataFiles())
-        m_cboBase->addItem(entry.strName, entry.strName + DataFileSuffix);
-    m_cboBase->setCurrentIndex(m_cboBase->findData(data.strFileName));
-    m_cmdOpen->setEnabled(m_cboBase->count() > 0);
+        cboBase->addItem(entry.strName, entry.strName + DataFileSuffix);
+    cboBase->setCurrentIndex(cboBase->findData(data.strFileName));
+    cmdOpen->setEnabled(cboBase->count() > 0);
 
     showProblems();
-    m_txtNumbers[0]->setFocus();
+    txtNumbers[0]->setFocus();
 }
 
 void frmDataEdit::buildControls()
@@ -175,21 +175,21 @@ void frmDataEdit::buildControls()
     };
 
     // The file to start from, or to open and correct.
-    m_cboBase = new QComboBox(this);
-    m_cboBase->setObjectName(QStringLiteral("cboBase"));
-    m_cboBase->setAccessibleName(QStringLiteral("もとにするデータ"));
-    m_cboBase->setMinimumWidth(Widgets::textWidth(m_cboBase, 16));
-    m_cmdOpen = Widgets::makeButton(this, QStringLiteral("cmdOpen"), QStringLiteral("開く(&O)"));
-    m_cmdOpen->setToolTip(QStringLiteral("選んだデータの番号と日付も読み込み、そのファイルを直します"));
+    cboBase = new QComboBox(this);
+    cboBase->setObjectName(QStringLiteral("cboBase"));
+    cboBase->setAccessibleName(QStringLiteral("もとにするデータ"));
+    cboBase->setMinimumWidth(Widgets::textWidth(cboBase, 16));
+    cmdOpen = Widgets::makeButton(this, QStringLiteral("cmdOpen"), QStringLiteral("開く(&O)"));
+    cmdOpen->setToolTip(QStringLiteral("選んだデータの番号と日付も読み込み、そのファイルを直します"));
 
-    m_txtType = makeLineEdit(this, QStringLiteral("txtType"), QStringLiteral("はがきの種類"), 12);
-    m_cboEra = new QComboBox(this);
-    m_cboEra->setObjectName(QStringLiteral("cboEra"));
-    m_cboEra->setAccessibleName(QStringLiteral("元号"));
-    m_cboEra->addItems({modNengajo::EraReiwa, modNengajo::EraHeisei});
-    m_txtYear = makeLineEdit(this, QStringLiteral("txtYear"), QStringLiteral("年"), 3);
-    m_txtYear->setMaximumWidth(Widgets::textWidth(m_txtYear, 4));
-    m_txtYear->setInputMethodHints(Qt::ImhDigitsOnly);
+    txtType = makeLineEdit(this, QStringLiteral("txtType"), QStringLiteral("はがきの種類"), 12);
+    cboEra = new QComboBox(this);
+    cboEra->setObjectName(QStringLiteral("cboEra"));
+    cboEra->setAccessibleName(QStringLiteral("元号"));
+    cboEra->addItems({modNengajo::EraReiwa, modNengajo::EraHeisei});
+    txtYear = makeLineEdit(this, QStringLiteral("txtYear"), QStringLiteral("年"), 3);
+    txtYear->setMaximumWidth(Widgets::textWidth(txtYear, 4));
+    txtYear->setInputMethodHints(Qt::ImhDigitsOnly);
 
     auto *form = new QGridLayout;
     form->setHorizontalSpacing(8);
@@ -213,12 +213,12 @@ void frmDataEdit::buildControls()
         return layout;
     };
 
-    auto *baseLine = line({m_cboBase, m_cmdOpen});
-    form->addWidget(caption(QStringLiteral("もとにするデータ(&B)"), m_cboBase), row, 0);
+    auto *baseLine = line({cboBase, cmdOpen});
+    form->addWidget(caption(QStringLiteral("もとにするデータ(&B)"), cboBase), row, 0);
     form->addLayout(baseLine, row, 1);
     row += 2;
-    addRow(QStringLiteral("はがきの種類(&T)"), m_txtType, line({m_txtType}), {QStringLiteral("txtType")});
-    addRow(QStringLiteral("年(&Y)"), m_cboEra, line({m_cboEra, m_txtYear, new QLabel(QStringLiteral("年度版"), this)}),
+    addRow(QStringLiteral("はがきの種類(&T)"), txtType, line({txtType}), {QStringLiteral("txtType")});
+    addRow(QStringLiteral("年(&Y)"), cboEra, line({cboEra, txtYear, new QLabel(QStringLiteral("年度版"), this)}),
         {QStringLiteral("txtYear")});
 
     // The classes: numbers and goods side by side, the problems under them.
@@ -229,17 +229,17 @@ void frmDataEdit::buildControls()
     classes->addWidget(new QLabel(QStringLiteral("当選番号（空白・カンマ・改行で区切る）"), this), 0, 1);
     classes->addWidget(new QLabel(QStringLiteral("賞品（１行に１つ、いくつかあれば１点選択）"), this), 0, 2);
     for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        m_txtNumbers[k] = makeTextArea(
+        txtNumbers[k] = makeTextArea(
             this, indexed(QStringLiteral("txtNumbers"), k), classCaption(k) + QStringLiteral("の当選番号"), 14);
-        m_txtNumbers[k]->setInputMethodHints(Qt::ImhDigitsOnly);
-        m_txtSyouhin[k] = makeTextArea(
+        txtNumbers[k]->setInputMethodHints(Qt::ImhDigitsOnly);
+        txtSyouhin[k] = makeTextArea(
             this, indexed(QStringLiteral("txtSyouhin"), k), classCaption(k) + QStringLiteral("の賞品"), 26);
-        QLabel *name = caption(classCaption(k), m_txtNumbers[k]);
+        QLabel *name = caption(classCaption(k), txtNumbers[k]);
         classes->addWidget(name, 1 + 2 * k, 0, Qt::AlignTop);
-        classes->addWidget(m_txtNumbers[k], 1 + 2 * k, 1);
-        classes->addWidget(m_txtSyouhin[k], 1 + 2 * k, 2);
+        classes->addWidget(txtNumbers[k], 1 + 2 * k, 1);
+        classes->addWidget(txtSyouhin[k], 1 + 2 * k, 2);
         auto *problems = new QHBoxLayout;
-        problems->addWidget(addProblemLabel(m_txtNumbers[k]->objectName()), 1);
+        problems->addWidget(addProblemLabel(txtNumbers[k]->objectName()), 1);
         classes->addLayout(problems, 2 + 2 * k, 1, 1, 2);
     }
     classes->setColumnStretch(2, 1);
@@ -248,10 +248,10 @@ void frmDataEdit::buildControls()
     dates->setHorizontalSpacing(8);
     dates->setVerticalSpacing(2);
     row = 0;
-    m_txtDrawDate = makeLineEdit(this, QStringLiteral("txtDrawDate"), QStringLiteral("抽せん日"), 8);
-    m_txtExchangeFrom = makeLineEdit(this, QStringLiteral("txtExchangeFrom"), QStringLiteral("引換期間の初日"), 8);
-    m_txtExchangeTo = makeLineEdit(this, QStringLiteral("txtExchangeTo"), QStringLiteral("引換期間の最終日"), 8);
-    m_txtURL = makeLineEdit(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"), 24);
+    txtDrawDate = makeLineEdit(this, QStringLiteral("txtDrawDate"), QStringLiteral("抽せん日"), 8);
+    txtExchangeFrom = makeLineEdit(this, QStringLiteral("txtExchangeFrom"), QStringLiteral("引換期間の初日"), 8);
+    txtExchangeTo = makeLineEdit(this, QStringLiteral("txtExchangeTo"), QStringLiteral("引換期間の最終日"), 8);
+    txtURL = makeLineEdit(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"), 24);
     const auto calendar = [this](QLineEdit *box) {
         box->setPlaceholderText(QStringLiteral("例：2027/1/19"));
         auto *button = new QToolButton(this);
@@ -302,27 +302,27 @@ void frmDataEdit::buildControls()
                   problems->addWidget(addProblemLabel(field), 1);
               dates->addLayout(problems, row++, 1);
           };
-    addDates(QStringLiteral("抽せん日(&D)"), m_txtDrawDate, {calendar(m_txtDrawDate)}, {QStringLiteral("txtDrawDate")});
-    addDates(QStringLiteral("賞品の引換期間(&E)"), m_txtExchangeFrom,
-        {calendar(m_txtExchangeFrom), calendar(m_txtExchangeTo)},
+    addDates(QStringLiteral("抽せん日(&D)"), txtDrawDate, {calendar(txtDrawDate)}, {QStringLiteral("txtDrawDate")});
+    addDates(QStringLiteral("賞品の引換期間(&E)"), txtExchangeFrom,
+        {calendar(txtExchangeFrom), calendar(txtExchangeTo)},
         {QStringLiteral("txtExchangeFrom"), QStringLiteral("txtExchangeTo")});
-    dates->addWidget(caption(QStringLiteral("関連URL(&U)"), m_txtURL), row, 0);
-    dates->addWidget(m_txtURL, row++, 1);
+    dates->addWidget(caption(QStringLiteral("関連URL(&U)"), txtURL), row, 0);
+    dates->addWidget(txtURL, row++, 1);
     dates->addWidget(addProblemLabel(QStringLiteral("txtURL")), row++, 1);
     dates->setColumnStretch(1, 1);
 
-    m_cmdSave = Widgets::makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("保存(&S)"));
-    m_cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
-    for (QPushButton *button : {m_cmdSave, m_cmdCancel})
+    cmdSave = Widgets::makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("保存(&S)"));
+    cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
+    for (QPushButton *button : {cmdSave, cmdCancel})
         button->setMinimumWidth(Widgets::textWidth(button, 7));
-    m_cmdSave->setAutoDefault(false);
-    m_cmdCancel->setAutoDefault(false);
+    cmdSave->setAutoDefault(false);
+    cmdCancel->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(makeLabel(this, QStringLiteral("lblSaveNote"),
                            QStringLiteral("保存の前に、入力した番号を大きく表示して確かめます。")),
         1);
-    buttons->addWidget(m_cmdSave);
-    buttons->addWidget(m_cmdCancel);
+    buttons->addWidget(cmdSave);
+    buttons->addWidget(cmdCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
@@ -333,60 +333,60 @@ void frmDataEdit::buildControls()
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(m_cboBase, &QComboBox::currentIndexChanged, this, &frmDataEdit::cboBase_Change);
-    connect(m_cmdOpen, &QPushButton::clicked, this, &frmDataEdit::cmdOpen_Click);
-    connect(m_cmdSave, &QPushButton::clicked, this, &frmDataEdit::cmdSave_Click);
-    connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    for (QLineEdit *box : {m_txtType, m_txtYear, m_txtDrawDate, m_txtExchangeFrom, m_txtExchangeTo, m_txtURL})
+    connect(cboBase, &QComboBox::currentIndexChanged, this, &frmDataEdit::cboBase_Change);
+    connect(cmdOpen, &QPushButton::clicked, this, &frmDataEdit::cmdOpen_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmDataEdit::cmdSave_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    for (QLineEdit *box : {txtType, txtYear, txtDrawDate, txtExchangeFrom, txtExchangeTo, txtURL})
         connect(box, &QLineEdit::textChanged, this, &frmDataEdit::showProblems);
     for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        connect(m_txtNumbers[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
-        connect(m_txtSyouhin[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
+        connect(txtNumbers[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
+        connect(txtSyouhin[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
     }
-    connect(m_cboEra, &QComboBox::currentIndexChanged, this, &frmDataEdit::showProblems);
+    connect(cboEra, &QComboBox::currentIndexChanged, this, &frmDataEdit::showProblems);
 }
 
 DataEditInput frmDataEdit::input() const
 {
     DataEditInput input;
-    input.strType = m_txtType->text();
-    input.strEra = m_cboEra->currentText();
-    input.strYear = m_txtYear->text();
+    input.strType = txtType->text();
+    input.strEra = cboEra->currentText();
+    input.strYear = txtYear->text();
     for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        input.strNumbers[k] = m_txtNumbers[k]->toPlainText();
-        input.strSyouhin[k] = m_txtSyouhin[k]->toPlainText();
+        input.strNumbers[k] = txtNumbers[k]->toPlainText();
+        input.strSyouhin[k] = txtSyouhin[k]->toPlainText();
     }
-    input.strDrawDate = m_txtDrawDate->text();
-    input.strExchangeFrom = m_txtExchangeFrom->text();
-    input.strExchangeTo = m_txtExchangeTo->text();
-    input.strUrl = m_txtURL->text();
+    input.strDrawDate = txtDrawDate->text();
+    input.strExchangeFrom = txtExchangeFrom->text();
+    input.strExchangeTo = txtExchangeTo->text();
+    input.strUrl = txtURL->text();
     return input;
 }
 
 void frmDataEdit::fill(const DataEditInput &input, bool everything)
 {
-    m_txtType->setText(input.strType);
+    txtType->setText(input.strType);
     for (int k = 0; k < DataEditInput::ClassCount; ++k)
-        m_txtSyouhin[k]->setPlainText(input.strSyouhin[k]);
+        txtSyouhin[k]->setPlainText(input.strSyouhin[k]);
     if (!everything)
         return;
-    m_cboEra->setCurrentText(input.strEra);
-    m_txtYear->setText(input.strYear);
+    cboEra->setCurrentText(input.strEra);
+    txtYear->setText(input.strYear);
     for (int k = 0; k < DataEditInput::ClassCount; ++k)
-        m_txtNumbers[k]->setPlainText(input.strNumbers[k]);
-    m_txtDrawDate->setText(input.strDrawDate);
-    m_txtExchangeFrom->setText(input.strExchangeFrom);
-    m_txtExchangeTo->setText(input.strExchangeTo);
-    m_txtURL->setText(input.strUrl);
+        txtNumbers[k]->setPlainText(input.strNumbers[k]);
+    txtDrawDate->setText(input.strDrawDate);
+    txtExchangeFrom->setText(input.strExchangeFrom);
+    txtExchangeTo->setText(input.strExchangeTo);
+    txtURL->setText(input.strUrl);
 }
 
 void frmDataEdit::showDigitHints(const std::array<int, DataEditInput::ClassCount> &counts)
 {
     for (int k = 0; k < DataEditInput::ClassCount; ++k) {
         const int digits = counts[k];
-        m_txtNumbers[k]->setPlaceholderText(digits == 0 ? QString()
-                : digits >= 6                           ? QStringLiteral("6桁の番号")
-                                                        : QStringLiteral("下%1桁の番号").arg(digits));
+        txtNumbers[k]->setPlaceholderText(digits == 0 ? QString()
+                : digits >= 6                         ? QStringLiteral("6桁の番号")
+                                                      : QStringLiteral("下%1桁の番号").arg(digits));
     }
 }
 
@@ -399,12 +399,12 @@ void frmDataEdit::showProblems()
         if (QLabel *label = m_problemLabels.value(problem.field))
             label->setText(problem.message);
     }
-    m_cmdSave->setEnabled(problems.isEmpty());
+    cmdSave->setEnabled(problems.isEmpty());
 }
 
 bool frmDataEdit::readBase(WinningData &data, QString &fileName) const
 {
-    fileName = m_cboBase->currentData().toString();
+    fileName = cboBase->currentData().toString();
     if (!fileName.isEmpty() && modNengajo::ReadDataFile(fileName, data))
         return true;
     platform::showMessage(modNengajo::MessageTitle,

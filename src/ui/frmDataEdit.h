@@ -46,19 +46,19 @@ private:
     void cmdOpen_Click();
     void cmdSave_Click();
 
-    QComboBox *m_cboBase = nullptr;
-    QPushButton *m_cmdOpen = nullptr;
-    QLineEdit *m_txtType = nullptr;
-    QComboBox *m_cboEra = nullptr;
-    QLineEdit *m_txtYear = nullptr;
-    std::array<QPlainTextEdit *, DataEditInput::ClassCount> m_txtNumbers {};
-    std::array<QPlainTextEdit *, DataEditInput::ClassCount> m_txtSyouhin {};
-    QLineEdit *m_txtDrawDate = nullptr;
-    QLineEdit *m_txtExchangeFrom = nullptr;
-    QLineEdit *m_txtExchangeTo = nullptr;
-    QLineEdit *m_txtURL = nullptr;
-    QPushButton *m_cmdSave = nullptr;
-    QPushButton *m_cmdCancel = nullptr;
+    QComboBox *cboBase = nullptr;
+    QPushButton *cmdOpen = nullptr;
+    QLineEdit *txtType = nullptr;
+    QComboBox *cboEra = nullptr;
+    QLineEdit *txtYear = nullptr;
+    std::array<QPlainTextEdit *, DataEditInput::ClassCount> txtNumbers {};
+    std::array<QPlainTextEdit *, DataEditInput::ClassCount> txtSyouhin {};
+    QLineEdit *txtDrawDate = nullptr;
+    QLineEdit *txtExchangeFrom = nullptr;
+    QLineEdit *txtExchangeTo = nullptr;
+    QLineEdit *txtURL = nullptr;
+    QPushButton *cmdSave = nullptr;
+    QPushButton *cmdCancel = nullptr;
     // The problem line under each field, by the field's name.
     QMap<QString, QLabel *> m_problemLabels;
 

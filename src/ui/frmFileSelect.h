@@ -27,7 +27,7 @@ private:
     void fillList();
     void cmdOK_Click();
 
-    QListWidget *m_lstXmlFile = nullptr;
-    QPushButton *m_cmdOK = nullptr;
-    QPushButton *m_cmdCancel = nullptr;
+    QListWidget *lstXmlFile = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancel = nullptr;
 };

@@ -137,53 +137,53 @@ void frmSyouhin::buildControls()
         numberCell->addWidget(keta, 0, Qt::AlignHCenter);
         table->addLayout(numberCell, gridRow, 5);
 
-        m_lblToukyuuName[r] = name;
-        m_lblSyouhin[r] = syouhin;
-        m_lblSyohinSelect[r] = select;
-        m_lblTousenNum[r] = numbers;
-        m_lblKeta[r] = keta;
+        lblToukyuuName[r] = name;
+        lblSyouhin[r] = syouhin;
+        lblSyohinSelect[r] = select;
+        lblTousenNum[r] = numbers;
+        lblKeta[r] = keta;
     }
 
     // The days on which the prizes of these numbers are exchanged.
-    m_lblKikan = makeLabel(this, QStringLiteral("lblKikan"), modNengajo::KikanText({}, {}));
+    lblKikan = makeLabel(this, QStringLiteral("lblKikan"), modNengajo::KikanText({}, {}));
 
     QLabel *urlTitle = makeLabel(this, QStringLiteral("lblURLTitle"), QStringLiteral("関連URL："));
-    m_txtURL = new QLineEdit(this);
-    m_txtURL->setObjectName(QStringLiteral("txtURL"));
-    urlTitle->setBuddy(m_txtURL);
-    m_txtURL->setAccessibleName(QStringLiteral("関連URL"));
-    m_txtURL->setReadOnly(true);
-    m_txtURL->setFrame(false);
-    m_txtURL->setCursor(Qt::ArrowCursor);
-    m_txtURL->setMinimumWidth(Widgets::textWidth(m_txtURL, 20));
-    Look::setColour(m_txtURL, QPalette::Base, Look::WindowBackground);
-    Look::setColour(m_txtURL, QPalette::Text, Look::LinkCold);
-    new Link(this, m_txtURL, platform::isWebAddress);
+    txtURL = new QLineEdit(this);
+    txtURL->setObjectName(QStringLiteral("txtURL"));
+    urlTitle->setBuddy(txtURL);
+    txtURL->setAccessibleName(QStringLiteral("関連URL"));
+    txtURL->setReadOnly(true);
+    txtURL->setFrame(false);
+    txtURL->setCursor(Qt::ArrowCursor);
+    txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
+    Look::setColour(txtURL, QPalette::Base, Look::WindowBackground);
+    Look::setColour(txtURL, QPalette::Text, Look::LinkCold);
+    new Link(this, txtURL, platform::isWebAddress);
     auto *urlLine = new QHBoxLayout;
     urlLine->addWidget(urlTitle);
-    urlLine->addWidget(m_txtURL, 1);
+    urlLine->addWidget(txtURL, 1);
 
-    m_cmdBrowseOpen = Widgets::makeButton(this, QStringLiteral("cmdBrowseOpen"), QStringLiteral("ブラウザで開く(&B)"));
-    m_cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
+    cmdBrowseOpen = Widgets::makeButton(this, QStringLiteral("cmdBrowseOpen"), QStringLiteral("ブラウザで開く(&B)"));
+    cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (QPushButton *button : {m_cmdBrowseOpen, m_cmdClose}) {
+    for (QPushButton *button : {cmdBrowseOpen, cmdClose}) {
         button->setMinimumWidth(Widgets::textWidth(button, 9));
         buttons->addWidget(button);
     }
-    connect(m_cmdBrowseOpen, &QPushButton::clicked, this, &frmSyouhin::cmdBrowseOpen_Click);
-    connect(m_cmdClose, &QPushButton::clicked, this, &frmSyouhin::cmdClose_Click);
+    connect(cmdBrowseOpen, &QPushButton::clicked, this, &frmSyouhin::cmdBrowseOpen_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmSyouhin::cmdClose_Click);
 
     auto *window = new QVBoxLayout(this);
     window->setContentsMargins(12, 12, 12, 12);
     window->setSpacing(10);
     window->addLayout(table);
-    window->addWidget(m_lblKikan);
+    window->addWidget(lblKikan);
     window->addLayout(urlLine);
     window->addLayout(buttons);
 
-    setTabOrder(m_txtURL, m_cmdBrowseOpen);
-    setTabOrder(m_cmdBrowseOpen, m_cmdClose);
+    setTabOrder(txtURL, cmdBrowseOpen);
+    setTabOrder(cmdBrowseOpen, cmdClose);
 }
 
 void frmSyouhin::Form_Activate()
@@ -191,11 +191,11 @@ void frmSyouhin::Form_Activate()
     const WinningData &data = modNengajo::winningData();
 
     for (int r = 0; r < RowCount; ++r) {
-        m_lblSyouhin[r]->clear();
-        m_lblTousenNum[r]->clear();
-        m_lblKeta[r]->clear();
-        m_lblToukyuuName[r]->hide();
-        m_lblSyohinSelect[r]->hide();
+        lblSyouhin[r]->clear();
+        lblTousenNum[r]->clear();
+        lblKeta[r]->clear();
+        lblToukyuuName[r]->hide();
+        lblSyohinSelect[r]->hide();
     }
 
     // Classes after the fifth have no row and are left out.
@@ -203,7 +203,7 @@ void frmSyouhin::Form_Activate()
     for (int i = 1; i <= shown; ++i) {
         const int r = i - 1;
         const PrizeClass &prizeClass = data.prizeClass(i);
-        m_lblToukyuuName[r]->show();
+        lblToukyuuName[r]->show();
 
         // One number per line, up to the first empty position.
         QString numbers = prizeClass.number(1);
@@ -213,26 +213,26 @@ void frmSyouhin::Form_Activate()
                 break;
             numbers += modNengajo::CrLf + number;
         }
-        m_lblTousenNum[r]->setText(numbers);
+        lblTousenNum[r]->setText(numbers);
 
-        m_lblSyouhin[r]->setText(prizeClass.strSyouhin);
+        lblSyouhin[r]->setText(prizeClass.strSyouhin);
 
         // The first number's length is the count of trailing card digits the class compares.
         const qsizetype digits = prizeClass.number(1).size();
         if (digits >= 6) {
-            m_lblKeta[r]->hide();
+            lblKeta[r]->hide();
         } else {
-            m_lblKeta[r]->setText(QStringLiteral("（下") + QString::number(digits) + QStringLiteral("桁）"));
-            m_lblKeta[r]->show();
+            lblKeta[r]->setText(QStringLiteral("（下") + QString::number(digits) + QStringLiteral("桁）"));
+            lblKeta[r]->show();
         }
 
         // Several goods: the winner chooses one of them.
-        m_lblSyohinSelect[r]->setVisible(prizeClass.strSyouhin.contains(modNengajo::CrLf));
+        lblSyohinSelect[r]->setVisible(prizeClass.strSyouhin.contains(modNengajo::CrLf));
     }
 
-    m_lblKikan->setText(modNengajo::KikanText(data.exchangeFrom, data.exchangeTo));
-    m_txtURL->setText(data.strUrl.isEmpty() ? QStringLiteral("(なし)") : data.strUrl);
-    m_txtURL->setCursorPosition(0);
+    lblKikan->setText(modNengajo::KikanText(data.exchangeFrom, data.exchangeTo));
+    txtURL->setText(data.strUrl.isEmpty() ? QStringLiteral("(なし)") : data.strUrl);
+    txtURL->setCursorPosition(0);
 
     setWindowTitle(QStringLiteral("当選番号と賞品 【") + data.strType + u' ' + modNengajo::EraYearText(data.strYear)
         + QStringLiteral("年度】"));

@@ -40,15 +40,15 @@ private:
     void cmdBrowseOpen_Click();
     void cmdClose_Click();
 
-    std::array<QLabel *, RowCount> m_lblToukyuuName {};
-    std::array<QLabel *, RowCount> m_lblTousenNum {};
-    std::array<QLabel *, RowCount> m_lblKeta {};
-    std::array<QLabel *, RowCount> m_lblSyouhin {};
-    std::array<QLabel *, RowCount> m_lblSyohinSelect {};
-    QLabel *m_lblKikan = nullptr;
-    QLineEdit *m_txtURL = nullptr;
-    QPushButton *m_cmdBrowseOpen = nullptr;
-    QPushButton *m_cmdClose = nullptr;
+    std::array<QLabel *, RowCount> lblToukyuuName {};
+    std::array<QLabel *, RowCount> lblTousenNum {};
+    std::array<QLabel *, RowCount> lblKeta {};
+    std::array<QLabel *, RowCount> lblSyouhin {};
+    std::array<QLabel *, RowCount> lblSyohinSelect {};
+    QLabel *lblKikan = nullptr;
+    QLineEdit *txtURL = nullptr;
+    QPushButton *cmdBrowseOpen = nullptr;
+    QPushButton *cmdClose = nullptr;
     // The size the content asked for at the last refresh: the window follows
     // its content until the user gives it a size of their own, which then
     // stays (the layout still grows it rather than clip the content).
