@@ -1,16 +1,11 @@
 #include "platform/settingsfile.h"
 
+#include "platform/filewrite.h"
 #include "platform/regularfile.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 // The INI file is handled as lines of bytes in the system's legacy code page
 // (UTF-8 here). Only the names and the one value looked at are decoded, so every
@@ -146,60 +141,6 @@ Existing readFile(const QString &path)
     return {Existing::Read, bytes};
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::pwrite(fd, bytes.constData() + done, bytes.size() - done, done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
-// For a file the program may change but not replace (no new files in its
-// folder): room for the new content is taken first, so a full disk fails
-// before any byte changes; should a write fail all the same, the old content
-// is put back.
-bool writeInPlace(const QString &path, const QByteArray &content, const QByteArray &old)
-{
-    QFile file;
-    if (openRegularFile(file, path, QIODevice::WriteOnly) != RegularFile::Opened)
-        return false;
-    const int fd = file.handle();
-    if (content.size() > old.size() && ::posix_fallocate(fd, 0, content.size()) != 0) {
-        // A failed reservation may still have lengthened the file.
-        [[maybe_unused]] const int truncated = ::ftruncate(fd, old.size());
-        return false;
-    }
-    if (!writeAll(fd, content) || ::ftruncate(fd, content.size()) != 0 || ::fsync(fd) != 0) {
-        if (writeAll(fd, old) && ::ftruncate(fd, old.size()) == 0)
-            ::fsync(fd);
-        return false;
-    }
-    return true;
-}
-
-// The new content goes to a file beside the old one that replaces it only
-// once every byte is on disk, so a full disk leaves the old file as it was.
-// Unbuffered: QSaveFile's buffer is written out only by commit(), which then
-// reports success even when that write failed and renames a short file over
-// the old one.
-bool replaceFile(const QString &path, const QByteArray &content, const Existing &existing)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return existing.state == Existing::Read && writeInPlace(path, content, existing.bytes);
-    if (file.write(content) != content.size() || ::fsync(file.handle()) != 0) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
 // The line ending most of the file uses; "\n" for a new file.
 QByteArray usualEnding(const QList<Line> &lines)
 {
@@ -265,11 +206,6 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
     if (section.isEmpty() || key.isEmpty() || holdsLineBreak(section) || holdsLineBreak(key) || holdsLineBreak(value))
         return false;
 
-    // A read-only file stays as it is, as it does for the system (also for an
-    // administrator, who could write it anyway).
-    if (const QFileInfo info(path);
-        info.isFile() && (!info.isWritable() || !info.permissions().testFlag(QFile::WriteOwner)))
-        return false;
     const Existing existing = readFile(path);
     if (existing.state == Existing::Unusable)
         return false;
@@ -326,7 +262,9 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
         }
     }
 
-    return replaceFile(path, joinLines(layout), existing);
+    // A read-only file stays as it is, as it does for the system. The program
+    // may change settings.ini in a folder that takes no new files.
+    return replaceFile(path, joinLines(layout), ClosedFolder::RewriteInPlace).isEmpty();
 }
 
 } // namespace platform

@@ -15,10 +15,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+#include <optional>
+
+#include <csignal>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #ifdef QT_WIDGETS_LIB
 #include <QApplication>
 #include <QTimer>
-#include <functional>
 #endif
 
 namespace testsupport {
@@ -156,6 +164,53 @@ inline void resetModule()
 {
     modNengajo::winningData() = WinningData {};
     modNengajo::NewDataList().clear();
+}
+
+// Runs work in a child process whose files may grow to no more than fileBytes,
+// as on a full disk (a write past it fails with EFBIG); as the user given when
+// the test runs as root. The limit and the user never reach the test itself.
+// Returns the text work returned.
+inline QString inChildWithFileLimit(
+    rlim_t fileBytes, const std::function<QString()> &work, std::optional<uid_t> asUser = std::nullopt)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        qFatal("no pipe for the child process");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        if (asUser && (::setgroups(0, nullptr) != 0 || ::setgid(*asUser) != 0 || ::setuid(*asUser) != 0))
+            ::_exit(2);
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit {};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = fileBytes;
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            ::_exit(2);
+        const QByteArray result = work().toUtf8();
+        qsizetype done = 0;
+        while (done < result.size()) {
+            const ssize_t written = ::write(pipeEnds[1], result.constData() + done, result.size() - done);
+            if (written <= 0)
+                ::_exit(2);
+            done += written;
+        }
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray result;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno != EINTR)
+            break;
+        if (got > 0)
+            result.append(buffer, got);
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        qFatal("the child process did not run as asked");
+    return QString::fromUtf8(result);
 }
 
 #ifdef QT_WIDGETS_LIB

@@ -1,5 +1,7 @@
 #include "platform/settingsfile.h"
 
+#include "testsupport.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -11,12 +13,8 @@ using namespace Qt::StringLiterals;
 #include <atomic>
 #include <thread>
 
-#include <csignal>
 #include <fcntl.h>
-#include <grp.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 // The INI file behind settings.ini: read as the system's profile functions read
@@ -64,27 +62,17 @@ private:
             if (!root && ::chmod(folder.constData(), 0555) != 0)
                 return false;
         }
-        const pid_t child = ::fork();
-        if (child == 0) {
-            if (room == Room::InPlace && root
-                && (::setgroups(0, nullptr) != 0 || ::setgid(OtherUser) != 0 || ::setuid(OtherUser) != 0))
-                ::_exit(2);
-            ::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit {};
-            ::getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = fileBytes;
-            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-                ::_exit(2);
-            const bool written = platform::IniSettingsFile().writeString(
-                path, QStringLiteral("Settings"), QStringLiteral("FileName"), value);
-            ::_exit(written ? 0 : 1);
-        }
-        int status = 0;
-        const bool waited = child > 0 && ::waitpid(child, &status, 0) == child;
+        const QString result = testsupport::inChildWithFileLimit(
+            fileBytes,
+            [&] {
+                return platform::IniSettingsFile().writeString(
+                           path, QStringLiteral("Settings"), QStringLiteral("FileName"), value)
+                    ? QStringLiteral("written")
+                    : QStringLiteral("failed");
+            },
+            room == Room::InPlace && root ? std::optional<uid_t>(OtherUser) : std::nullopt);
         ::chmod(folder.constData(), 0700);
-        if (!waited || !WIFEXITED(status) || WEXITSTATUS(status) == 2)
-            qFatal("the writing process did not run as asked");
-        return WEXITSTATUS(status) == 0;
+        return result == u"written";
     }
 
     static constexpr uid_t OtherUser = 65534;
