@@ -10,7 +10,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libxml2-dev libxml2-utils libx11-dev
   libbenchmark-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool openbox x11-utils imagemagick
   dpkg-dev desktop-file-utils appstream lintian

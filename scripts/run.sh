@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHAROVAN_BUILD_TESTS=OFF "$@"
-cmake --build build --target harovan
+cmake --preset run "$@"
+cmake --build --preset run
 exec ./build/harovan

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Harovan twice (plain, and with AddressSanitizer
-# and UndefinedBehaviorSanitizer) and runs every test in both builds; then runs
-# each fuzz target once over its seed corpus where clang's fuzzer runtime is
-# installed.
+# Installs what is missing, checks that the code is formatted, builds Harovan
+# twice (plain, and with AddressSanitizer and UndefinedBehaviorSanitizer) and
+# runs every test in both builds; then runs each fuzz target once over its seed
+# corpus where clang's fuzzer runtime is installed. The builds are the presets
+# of CMakePresets.json.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,16 +11,18 @@ bash scripts/install-deps.sh
 
 jobs=$(nproc)
 status=0
+
+echo "=== Format: the C++ sources against .clang-format"
+if ! bash scripts/check-format.sh; then
+    status=1
+fi
+
 for variant in plain asan; do
-    dir=build-test-$variant
-    sanitize=OFF
-    [ "$variant" = asan ] && sanitize=ON
     echo "=== Build: $variant"
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-        -DHAROVAN_BUILD_TESTS=ON -DHAROVAN_SANITIZE=$sanitize
-    cmake --build "$dir" -j "$jobs"
+    cmake --preset "test-$variant"
+    cmake --build --preset "test-$variant" -j "$jobs"
     echo "=== Tests: $variant"
-    if ! (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"); then
+    if ! ctest --preset "test-$variant" -j "$jobs"; then
         status=1
     fi
 done
@@ -33,12 +36,10 @@ if [ -n "$fuzz_cc" ] && [ -n "$fuzz_cxx" ] \
     && echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }' \
         | "$fuzz_cxx" -x c++ -fsanitize=fuzzer,address,undefined -o "$probe/probe" - 2>/dev/null; then
     echo "=== Build: fuzz targets"
-    cmake -S . -B build-test-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-        -DCMAKE_C_COMPILER="$fuzz_cc" -DCMAKE_CXX_COMPILER="$fuzz_cxx" \
-        -DHAROVAN_BUILD_TESTS=OFF -DHAROVAN_BUILD_FUZZERS=ON
-    cmake --build build-test-fuzz -j "$jobs" --target harovan_fuzzers
+    cmake --preset test-fuzz -DCMAKE_C_COMPILER="$fuzz_cc" -DCMAKE_CXX_COMPILER="$fuzz_cxx"
+    cmake --build --preset test-fuzz -j "$jobs"
     echo "=== Tests: fuzz targets over their seed corpus"
-    if ! ctest --test-dir build-test-fuzz --output-on-failure; then
+    if ! ctest --preset test-fuzz; then
         status=1
     fi
 else
