@@ -107,30 +107,42 @@ private slots:
         QCOMPARE(filesIn(folder.path()), QStringList {QStringLiteral("当たり.csv")});
     }
 
+    // The folder holds an earlier list and a folder; neither changes.
     void saveFailureIsToldAndChangesNothing_data()
     {
         QTest::addColumn<QString>("target"); // below the temporary folder
+        QTest::addColumn<qlonglong>("fileBytes"); // how large a file may grow: the disk's room
+        QTest::addColumn<QString>("reason");
 
-        QTest::newRow("folder missing") << "missing/当たり.csv";
-        QTest::newRow("target is a folder") << "folder";
+        const auto unlimited = static_cast<qlonglong>(RLIM_INFINITY);
+        QTest::newRow("folder missing") << "missing/当たり.csv" << unlimited
+                                        << QStringLiteral("フォルダーまたはファイルが見つかりません");
+        QTest::newRow("target is a folder")
+            << "folder" << unlimited << QStringLiteral("同じ名前のフォルダーがあります");
+        QTest::newRow("full disk") << "当たり.csv" << 16LL << QStringLiteral("ディスクの空きがありません");
     }
 
     void saveFailureIsToldAndChangesNothing()
     {
         QFETCH(QString, target);
+        QFETCH(qlonglong, fileBytes);
+        QFETCH(QString, reason);
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
+        QFile earlier(folder.filePath(QStringLiteral("当たり.csv")));
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("1,000037") == 8);
+        earlier.close();
+        const auto before = testsupport::snapshot(folder.path() + u'/');
         const QString path = folder.filePath(target);
 
-        const QString message = AtariList::SaveFile(path, "new");
+        const QString message = testsupport::inChildWithFileLimit(static_cast<rlim_t>(fileBytes), [&] {
+            return AtariList::SaveFile(path, AtariList::CsvBytes({{1, QStringLiteral("000037"), {}, {}}}));
+        });
 
         QVERIFY2(message.startsWith(
-                     QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。\r\n")),
+                     QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。\r\n") + reason),
             qPrintable(message));
-        // The reason follows the first line.
-        QVERIFY(message.size() > message.indexOf(u'\n') + 1);
-        QCOMPARE(filesIn(folder.path()), QStringList {QStringLiteral("folder")});
-        QVERIFY(filesIn(folder.filePath(QStringLiteral("folder"))).isEmpty());
+        QCOMPARE(testsupport::snapshot(folder.path() + u'/'), before);
     }
 };
 

@@ -1,7 +1,8 @@
 #include "core/AtariList.h"
 
+#include "platform/filewrite.h"
+
 #include <QDir>
-#include <QSaveFile>
 
 namespace {
 
@@ -90,13 +91,9 @@ QByteArray AtariList::CsvBytes(const QList<Row> &rows)
 
 QString AtariList::SaveFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    // Never write through to the target: a failure must leave it as it was.
-    file.setDirectWriteFallback(false);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    const QString reason = platform::replaceFile(path, bytes);
+    if (reason.isEmpty())
         return {};
-    const QString reason = file.errorString();
-    file.cancelWriting();
     return QStringLiteral("ファイル \"") + QDir::toNativeSeparators(path)
         + QStringLiteral("\" に保存できませんでした。") + modNengajo::CrLf + reason;
 }
