@@ -421,11 +421,11 @@ void tst_NewDataList::storeWritesAndReplaces()
     for (int i = 0; i < 256; ++i)
         body.append(char(i));
 
-    QVERIFY(modNengajo::StoreDownloadedFile(data, QStringLiteral("年賀状（令和8年度版）"), body));
-    QVERIFY(modNengajo::StoreDownloadedFile(data, QString(251, u'n'), "long"));
-    QVERIFY(modNengajo::StoreDownloadedFile(data, QStringLiteral("empty"), {}));
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("年賀状（令和8年度版）"), body));
+    QVERIFY(modNengajo::StoreDataFile(data, QString(251, u'n'), "long"));
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("empty"), {}));
     QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
-    QVERIFY(modNengajo::StoreDownloadedFile(data, QStringLiteral("old"), "replaced"));
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("old"), "replaced"));
 
     QMap<QString, QByteArray> expected {{"data", "<dir>"}, {"data/年賀状（令和8年度版）.xml", body},
         {"data/" + QString(251, u'n') + ".xml", "long"}, {"data/empty.xml", {}}, {"data/old.xml", "replaced"}};
@@ -455,7 +455,7 @@ void tst_NewDataList::storeFailureKeepsEarlierFile()
     QVERIFY(m_folder->writeData(QStringLiteral("folder.xml/inside"), "kept"));
     const auto before = snapshot(m_folder->path());
 
-    QVERIFY(!modNengajo::StoreDownloadedFile(m_folder->dataPath(), title, "new body"));
+    QVERIFY(!modNengajo::StoreDataFile(m_folder->dataPath(), title, "new body"));
     QCOMPARE(snapshot(m_folder->path()), before);
 }
 
@@ -465,14 +465,14 @@ void tst_NewDataList::storeReplacesASymlinkNotItsTarget()
     const QString target = outside.path() + QStringLiteral("/victim.xml");
     QVERIFY(QFile::link(target, m_folder->dataPath(QStringLiteral("link.xml"))));
 
-    QVERIFY(modNengajo::StoreDownloadedFile(m_folder->dataPath(), QStringLiteral("link"), "body"));
+    QVERIFY(modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("link"), "body"));
     QVERIFY(!QFileInfo(m_folder->dataPath(QStringLiteral("link.xml"))).isSymLink());
     QVERIFY(!QFile::exists(target));
     QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/link.xml", "body"}}));
 
     // A missing data folder is never created.
     QVERIFY(QDir(m_folder->dataPath()).removeRecursively());
-    QVERIFY(!modNengajo::StoreDownloadedFile(m_folder->dataPath(), QStringLiteral("x"), "body"));
+    QVERIFY(!modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("x"), "body"));
     QVERIFY(snapshot(m_folder->path()).isEmpty());
 }
 

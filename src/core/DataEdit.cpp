@@ -1,5 +1,6 @@
 #include "core/DataEdit.h"
 
+#include "core/DataFile.h"
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "platform/programfolder.h"
@@ -88,12 +89,6 @@ std::optional<QString> numbersProblem(const QStringList &numbers)
         seen.insert(number);
     }
     return std::nullopt;
-}
-
-QString validationText(const platform::xml::ParseError &error)
-{
-    return QStringLiteral("[line:") + QString::number(error.line) + QStringLiteral(", pos:")
-        + QString::number(error.linepos) + QStringLiteral("] ") + error.reason;
 }
 
 } // namespace
@@ -306,29 +301,22 @@ std::array<int, DataEditInput::ClassCount> modNengajo::DigitCounts(const Winning
 
 DataWriteResult modNengajo::WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml)
 {
-    const QString schemaPath = platform::programDataFolder() + SchemaFileName;
-
     // Checked before anything is written, so a file that would fail never
     // replaces one that works.
-    platform::xml::SchemaCache schemas;
-    schemas.add(SchemaNamespace, schemaPath);
-    platform::xml::Document document;
-    document.setValidateOnParse(true);
-    document.setSchemas(&schemas);
-    if (!document.loadXml(xml)) {
-        return {false,
-            QStringLiteral("当選番号データに誤りがあるため保存しませんでした。") + CrLf + CrLf
-                + validationText(document.parseError())};
+    const ParsedDataFile parsed = ParseDataBytes(xml, ProgramSchema().get());
+    if (!parsed.document) {
+        return {
+            false, QStringLiteral("当選番号データに誤りがあるため保存しませんでした。") + CrLf + CrLf + parsed.error};
     }
 
-    if (folder.isEmpty() || !StoreDownloadedFile(folder, title, xml)) {
+    if (folder.isEmpty() || !StoreDataFile(folder, title, xml)) {
         return {false,
             QStringLiteral("当選番号データを保存できませんでした。") + CrLf
                 + QStringLiteral("保存先のフォルダーに書き込めるか確かめてください。") + CrLf + CrLf + folder};
     }
 
     const QString path = folder + title + QStringLiteral(".xml");
-    const QString description = ValidateDataFile(path, schemaPath);
+    const QString description = ValidateDataFile(path, platform::programDataFolder() + SchemaFileName);
     if (!description.isEmpty()) {
         QFile::remove(path);
         return {false,

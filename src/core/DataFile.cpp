@@ -1,3 +1,4 @@
+#include "core/DataFile.h"
 #include "core/modNengajo.h"
 
 #include "platform/messagebox.h"
@@ -79,6 +80,68 @@ QDate readDate(const Node &root, const QString &name)
     return QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
 }
 
+QString describe(const platform::xml::ParseError &error)
+{
+    return QStringLiteral("[line:") + QString::number(error.line) + QStringLiteral(", pos:")
+        + QString::number(error.linepos) + QStringLiteral("] ") + error.reason;
+}
+
+// One parse of a data file from wherever load takes it.
+template <typename Load> modNengajo::ParsedDataFile parse(const Load &load, const platform::xml::SchemaCache *schemas)
+{
+    modNengajo::ParsedDataFile parsed;
+    parsed.document = std::make_unique<platform::xml::Document>();
+    parsed.document->setValidateOnParse(schemas != nullptr);
+    parsed.document->setSchemas(schemas);
+    load(*parsed.document);
+    if (parsed.document->parseError().errorCode != 0) {
+        parsed.error = describe(parsed.document->parseError());
+        parsed.document.reset();
+    }
+    return parsed;
+}
+
+// Reads data/<dataFileName> into data, which holds the data in force: a file
+// without classes keeps their classes and hit counts, and strFileName stays.
+// 0, or -1 after the box that names the file; data are then untouched.
+qint16 loadInto(const QString &dataFileName, const QString &schemaFileName, WinningData &data)
+{
+    const QString dataPath = platform::dataFilePath(dataFileName);
+    if (!QFileInfo(dataPath).isFile()) {
+        showLoadError(
+            QStringLiteral("当選番号データファイル\"") + dataFileName + QStringLiteral("\"が見つかりません。"));
+        return -1;
+    }
+
+    // The schema is always the program's own, whichever folder the file is
+    // in; only a file is a schema: a folder of that name means there is none.
+    const QString schemaPath = platform::programDataFolder() + schemaFileName;
+    const bool withSchema = QFileInfo(schemaPath).isFile();
+    platform::xml::SchemaCache schemas;
+    if (withSchema)
+        schemas.add(modNengajo::SchemaNamespace, schemaPath);
+    const modNengajo::ParsedDataFile parsed = modNengajo::ParseDataFile(dataPath, withSchema ? &schemas : nullptr);
+    if (!parsed.document) {
+        // Without a schema only a file that is not well-formed fails here.
+        if (withSchema)
+            showLoadError(QStringLiteral("当選番号データファイルの記述にエラーがあります。") + modNengajo::CrLf
+                + modNengajo::CrLf + parsed.error);
+        else
+            showLoadError(QStringLiteral("当選番号データファイルの読み込みに失敗しました"));
+        return -1;
+    }
+
+    // Read into a copy and put it in force only when the whole file was read,
+    // so a file the program cannot use never leaves half its data behind.
+    WinningData next = data;
+    if (!modNengajo::ReadDataDocument(*parsed.document, next)) {
+        showLoadError(QStringLiteral("当選番号データファイルの読み込みに失敗しました。"));
+        return -1;
+    }
+    data = std::move(next);
+    return 0;
+}
+
 } // namespace
 
 bool modNengajo::ReadDataDocument(const platform::xml::Document &document, WinningData &data)
@@ -107,77 +170,45 @@ bool modNengajo::ReadDataDocument(const platform::xml::Document &document, Winni
     return true;
 }
 
+std::unique_ptr<platform::xml::SchemaCache> modNengajo::ProgramSchema()
+{
+    auto schemas = std::make_unique<platform::xml::SchemaCache>();
+    schemas->add(SchemaNamespace, platform::programDataFolder() + SchemaFileName);
+    return schemas;
+}
+
+modNengajo::ParsedDataFile modNengajo::ParseDataFile(const QString &path, const platform::xml::SchemaCache *schemas)
+{
+    return parse([&path](platform::xml::Document &document) { return document.load(path); }, schemas);
+}
+
+modNengajo::ParsedDataFile modNengajo::ParseDataBytes(
+    const QByteArray &bytes, const platform::xml::SchemaCache *schemas)
+{
+    return parse([&bytes](platform::xml::Document &document) { return document.loadXml(bytes); }, schemas);
+}
+
 QString modNengajo::ValidateDataFile(const QString &dataPath, const QString &schemaPath)
 {
     platform::xml::SchemaCache schemas;
     // A schema that cannot be read validates nothing; the parse still runs.
     schemas.add(SchemaNamespace, schemaPath);
-    platform::xml::Document document;
-    document.setValidateOnParse(true);
-    document.setSchemas(&schemas);
-    document.load(dataPath);
-
-    const platform::xml::ParseError &error = document.parseError();
-    if (error.errorCode == 0)
-        return {};
-    return QStringLiteral("[line:") + QString::number(error.line) + QStringLiteral(", pos:")
-        + QString::number(error.linepos) + QStringLiteral("] ") + error.reason;
+    return ParseDataFile(dataPath, &schemas).error;
 }
 
 qint16 modNengajo::LoadDataFile(const QString &dataFileName, const QString &schemaFileName)
 {
-    WinningData &data = winningData();
-    const QString dataPath = platform::dataFilePath(dataFileName);
-    // The schema is always the program's own, whichever folder the file is in.
-    const QString schemaPath = platform::programDataFolder() + schemaFileName;
-
-    if (!QFileInfo(dataPath).isFile()) {
-        showLoadError(
-            QStringLiteral("当選番号データファイル\"") + data.strFileName + QStringLiteral("\"が見つかりません。"));
-        return -1;
-    }
-
-    // Only a file is a schema: a folder of that name means there is none.
-    if (QFileInfo(schemaPath).isFile()) {
-        const QString description = ValidateDataFile(dataPath, schemaPath);
-        if (!description.isEmpty()) {
-            showLoadError(
-                QStringLiteral("当選番号データファイルの記述にエラーがあります。") + CrLf + CrLf + description);
-            return -1;
-        }
-    }
-
-    platform::xml::Document document;
-    document.setValidateOnParse(false);
-    if (!document.load(dataPath)) {
-        showLoadError(QStringLiteral("当選番号データファイルの読み込みに失敗しました"));
-        return -1;
-    }
-
-    // Read into a copy and put it in force only when the whole file was read,
-    // so a file the program cannot use never leaves half its data behind.
-    WinningData next = data;
-    if (!ReadDataDocument(document, next)) {
-        showLoadError(QStringLiteral("当選番号データファイルの読み込みに失敗しました。"));
-        return -1;
-    }
-    next.strFileName = data.strFileName;
-    data = std::move(next);
-    return 0;
+    return loadInto(dataFileName, schemaFileName, winningData());
 }
 
 qint16 modNengajo::ChooseDataFile(const QString &dataFileName)
 {
     WinningData &data = winningData();
-    const QString previous = data.strFileName;
-    // The loader names the file in its messages by strFileName.
-    data.strFileName = dataFileName;
-    if (LoadDataFile(dataFileName, SchemaFileName) == -1) {
-        // The loader has left the data in force untouched; loading the
-        // previous file again would only zero its hit counts.
-        data.strFileName = previous;
+    // A failure has left the data in force untouched; loading the previous
+    // file again would only zero its hit counts.
+    if (loadInto(dataFileName, SchemaFileName, data) == -1)
         return -1;
-    }
+    data.strFileName = dataFileName;
     return 0;
 }
 
@@ -186,15 +217,9 @@ bool modNengajo::ReadDataFile(const QString &dataFileName, WinningData &data)
     const QString dataPath = platform::dataFilePath(dataFileName);
     if (!QFileInfo(dataPath).isFile())
         return false;
-    platform::xml::SchemaCache schemas;
-    schemas.add(SchemaNamespace, platform::programDataFolder() + SchemaFileName);
-    platform::xml::Document document;
-    document.setValidateOnParse(true);
-    document.setSchemas(&schemas);
-    if (!document.load(dataPath))
-        return false;
+    const ParsedDataFile parsed = ParseDataFile(dataPath, ProgramSchema().get());
     WinningData read;
-    if (!ReadDataDocument(document, read))
+    if (!parsed.document || !ReadDataDocument(*parsed.document, read))
         return false;
     read.strFileName = dataFileName;
     data = std::move(read);

@@ -1,5 +1,6 @@
 #include "core/DataFileList.h"
 
+#include "core/DataFile.h"
 #include "core/modNengajo.h"
 #include "platform/programfolder.h"
 #include "platform/xmldocument.h"
@@ -42,21 +43,16 @@ bool modNengajo::ListedBefore(const DataFileEntry &a, const DataFileEntry &b)
 QList<DataFileEntry> modNengajo::ListDataFiles()
 {
     const QString suffix = QStringLiteral(".xml");
-    // One compiled schema for the whole listing; a schema that cannot be read
-    // leaves only the parse to find errors, as in ValidateDataFile.
-    platform::xml::SchemaCache schemas;
-    schemas.add(SchemaNamespace, platform::programDataFolder() + SchemaFileName);
+    // One compiled schema for the whole listing.
+    const std::unique_ptr<platform::xml::SchemaCache> schemas = ProgramSchema();
 
     QList<DataFileEntry> entries;
     // Case-sensitive: a ".XML" file could not be loaded under its ".xml" name.
     for (const QString &name : platform::dataFileNames(suffix)) {
-        platform::xml::Document document;
-        document.setValidateOnParse(true);
-        document.setSchemas(&schemas);
-        document.load(platform::dataFilePath(name));
-        if (document.parseError().errorCode != 0)
+        const ParsedDataFile parsed = ParseDataFile(platform::dataFilePath(name), schemas.get());
+        if (!parsed.document)
             continue;
-        const platform::xml::Node root = document.documentElement();
+        const platform::xml::Node root = parsed.document->documentElement();
         entries.append({name.chopped(suffix.size()), root.attribute(QStringLiteral("type")).value_or(QString()),
             root.attribute(QStringLiteral("year")).value_or(QString())});
     }

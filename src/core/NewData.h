@@ -3,9 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-// Safety rules and storage for newly published data files: a title from the
-// list document becomes a file name in the data folder, so it must be a plain
-// name, and a downloaded body replaces a file only once it has fully arrived.
+// Safety rules and storage for new data files, downloaded or typed in: a title
+// becomes a file name in the data folder, so it must be a plain name, and a
+// new file replaces an earlier one only once it has been wholly written.
 namespace modNengajo {
 
 // Whether title + ".xml" is a plain file name inside one folder: not empty,
@@ -14,11 +14,12 @@ namespace modNengajo {
 // enough for the file system (at most 255 bytes in UTF-8).
 bool IsSafeDataTitle(const QString &title);
 
-// Writes bytes as dataFolder + title + ".xml" through a temporary file in the
-// same folder, renamed over the target only after every byte has been written.
-// On failure nothing is left behind and an earlier file of that name is kept.
-// dataFolder ends with a separator; it must exist (it is never created).
-bool StoreDownloadedFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);
+// Stores a data file, a download or one typed in: bytes as dataFolder + title
+// + ".xml", through a temporary file in the same folder renamed over the
+// target only after every byte has been written. On failure nothing is left
+// behind and an earlier file of that name is kept. dataFolder ends with a
+// separator; it must exist (it is never created).
+bool StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);
 
 // Points the list fetch at another address while it lives (tests run their
 // own server on 127.0.0.1); the built-in download server comes back afterwards.

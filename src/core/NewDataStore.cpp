@@ -41,7 +41,7 @@ bool modNengajo::IsSafeDataTitle(const QString &title)
     return (title + QStringLiteral(".xml")).toUtf8().size() <= MaxFileNameBytes;
 }
 
-bool modNengajo::StoreDownloadedFile(const QString &dataFolder, const QString &title, const QByteArray &bytes)
+bool modNengajo::StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes)
 {
     if (!IsSafeDataTitle(title) || !QFileInfo(dataFolder).isDir())
         return false;

@@ -102,9 +102,10 @@ bool ReadDataDocument(const platform::xml::Document &document, WinningData &data
 // force. False when it is missing, invalid or cannot be read.
 bool ReadDataFile(const QString &dataFileName, WinningData &data);
 
-// Makes data/<dataFileName> the data file in force: strFileName names it and
-// LoadDataFile reads it; 0 on success, -1 on failure. A failure leaves
-// winningData() exactly as it was, strFileName and the hit counts included.
+// Makes data/<dataFileName> the data file in force: reads it as LoadDataFile
+// does, then strFileName names it; 0 on success, -1 on failure (after the
+// box, which names dataFileName). A failure leaves winningData() exactly as it
+// was, strFileName and the hit counts included.
 qint16 ChooseDataFile(const QString &dataFileName);
 
 // The part of text before the first ch; the whole text when ch does not occur.

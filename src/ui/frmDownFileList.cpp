@@ -130,7 +130,7 @@ void frmDownFileList::cmdDownload_Click()
                 cancelled = true;
                 break;
             }
-            stored = transfer.ok && modNengajo::StoreDownloadedFile(dataPath, entry.strTitle, transfer.body);
+            stored = transfer.ok && modNengajo::StoreDataFile(dataPath, entry.strTitle, transfer.body);
             if (stored)
                 report += QStringLiteral("・") + entry.strTitle + modNengajo::CrLf;
         }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/xmldocument.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+// A data file parsed once, for every reader of data files: the loader, the
+// card-type list, the editor's look at another file, and the check of a file
+// before it is stored.
+namespace modNengajo {
+
+struct ParsedDataFile
+{
+    // Null when the file did not parse (or, validating, was not valid).
+    std::unique_ptr<platform::xml::Document> document;
+    // Then the first error: "[line:L, pos:C] reason".
+    QString error;
+};
+
+// The program's schema (data/tousen1.2.xsd of the program folder), compiled;
+// it validates nothing when the file is missing or cannot be read.
+std::unique_ptr<platform::xml::SchemaCache> ProgramSchema();
+
+// Parses the data file at path, or one held in memory, validating it against
+// schemas when they hold a schema; with none (or nullptr) only whether it is
+// well-formed is checked.
+ParsedDataFile ParseDataFile(const QString &path, const platform::xml::SchemaCache *schemas);
+ParsedDataFile ParseDataBytes(const QByteArray &bytes, const platform::xml::SchemaCache *schemas);
+
+} // namespace modNengajo
