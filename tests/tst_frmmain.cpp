@@ -795,21 +795,30 @@ private slots:
     void helpOpensTheDocument_data()
     {
         QTest::addColumn<bool>("present");
-        QTest::newRow("help file present") << true;
-        QTest::newRow("help file missing") << false;
+        QTest::addColumn<bool>("opens"); // whether the desktop has a program that opens it
+        QTest::newRow("help file present") << true << true;
+        QTest::newRow("help file missing") << false << true;
+        // Without xdg-open the command did nothing at all.
+        QTest::newRow("nothing opens it: where it is") << true << false;
     }
 
     void helpOpensTheDocument()
     {
         QFETCH(bool, present);
+        QFETCH(bool, opens);
         const QString path = m_folder->path() + QStringLiteral("ReadMe.html");
         if (present) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
+        m_fakes->shell.fails = !opens;
         action(QStringLiteral("mnuViewHelp"))->trigger();
         QCOMPARE(m_fakes->shell.opened, present ? QStringList {path} : QStringList {});
-        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+        using Box = platform::FakeMessageBox::Shown;
+        const Box told {QStringLiteral("Harovan"),
+            QStringLiteral("ヘルプを開けませんでした。ブラウザで次のファイルを開いてください：\r\n") + path,
+            platform::MessageBox::Icon::Warning};
+        QCOMPARE(m_fakes->messageBox.shown, opens ? QList<Box> {} : QList<Box> {told});
     }
 
     void modalWindows_data()

@@ -1,8 +1,11 @@
 #include "ui/Widgets.h"
 
+#include "core/modNengajo.h"
+#include "platform/messagebox.h"
 #include "platform/shell.h"
 #include "ui/Look.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -91,6 +94,15 @@ bool Widgets::isSurfaceLine(const QWidget *widget)
     return frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
 }
 
+void Widgets::openOrTell(const QString &target, const QString &what)
+{
+    const QString where = QDir::isAbsolutePath(target) ? QStringLiteral("ファイル") : QStringLiteral("アドレス");
+    const QString text = what + QStringLiteral("を開けませんでした。ブラウザで次の") + where
+        + QStringLiteral("を開いてください：") + modNengajo::CrLf + target;
+    platform::Service<platform::Shell>::get().open(target,
+        [text] { platform::showMessage(QStringLiteral("Harovan"), text, platform::MessageBox::Icon::Warning); });
+}
+
 Link::Link(QWidget *window, QWidget *link, std::function<bool(const QString &)> opens)
     : QObject(window)
     , m_window(window)
@@ -134,7 +146,7 @@ bool Link::eventFilter(QObject *watched, QEvent *event)
                 && m_link->rect().contains(mouse->position().toPoint());
             m_pressed = false;
             if (click && opens())
-                platform::Service<platform::Shell>::get().open(m_link->property("text").toString());
+                Widgets::openOrTell(m_link->property("text").toString(), QStringLiteral("ページ"));
             break;
         }
         default:

@@ -39,6 +39,13 @@ void keepMenuTextsWhole(QMenu *menu);
 // Whether a widget is one of the lines drawn on a window's surface.
 bool isSurfaceLine(const QWidget *widget);
 
+// Asks the shell to open target (a file path or a web address). When nothing
+// opens it, a box over the window that asked says so and gives target to
+// open by hand:
+// what + "を開けませんでした。ブラウザで次のファイルを開いてください：",
+// CR LF and target ("アドレス" for a web address).
+void openOrTell(const QString &target, const QString &what);
+
 } // namespace Widgets
 
 // A web address shown as a link in a window (a label or a read-only text box):

@@ -18,7 +18,6 @@
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/settingsfile.h"
-#include "platform/shell.h"
 #include "platform/sound.h"
 #include "platform/tickcount.h"
 #include "platform/windowflash.h"
@@ -754,11 +753,12 @@ void frmMain::mnuShowAtari_Click()
 
 void frmMain::mnuViewHelp_Click()
 {
-    // Nothing is reported: without its help file the command does nothing,
-    // rather than leave the desktop to complain about a missing document.
+    // Without its help file the command does nothing, rather than leave the
+    // desktop to complain about a missing document; a help file that nothing
+    // opens is named for the user to open by hand.
     const QString path = platform::programFolder() + QStringLiteral("ReadMe.html");
     if (QFileInfo(path).isFile())
-        platform::Service<platform::Shell>::get().open(path);
+        Widgets::openOrTell(path, QStringLiteral("ヘルプ"));
 }
 
 void frmMain::mnuVersion_Click()

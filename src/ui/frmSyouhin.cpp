@@ -3,7 +3,6 @@
 #include "core/Kigen.h"
 #include "core/modNengajo.h"
 #include "platform/programfolder.h"
-#include "platform/shell.h"
 #include "platform/webaddress.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
@@ -269,7 +268,8 @@ bool frmSyouhin::event(QEvent *event)
 
 void frmSyouhin::cmdBrowseOpen_Click()
 {
-    platform::Service<platform::Shell>::get().open(platform::dataFilePath(modNengajo::winningData().strFileName));
+    Widgets::openOrTell(
+        platform::dataFilePath(modNengajo::winningData().strFileName), QStringLiteral("データファイル"));
 }
 
 void frmSyouhin::cmdClose_Click()
