@@ -1,10 +1,14 @@
 #include "ui/AtariPrint.h"
 
+#include "platform/filewrite.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 
 namespace {
@@ -164,10 +168,12 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
     painter.restore();
 }
 
-bool AtariPrint::print(QPrinter &printer, const AtariPrintContent &content)
+namespace {
+
+// Paints the pages of layout that printer was set up for (all unless a range
+// was chosen) onto device: the printer itself, or a PDF file being made.
+bool paintPages(const AtariPrint &layout, const QPrinter &printer, QPagedPaintDevice &device)
 {
-    const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    const AtariPrint layout(content, printer, page);
     int from = printer.fromPage();
     int to = printer.toPage();
     if (from == 0) {
@@ -177,12 +183,45 @@ bool AtariPrint::print(QPrinter &printer, const AtariPrintContent &content)
     to = std::min(to, layout.pageCount());
 
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&device))
         return false;
     for (int p = from; p <= to; ++p) {
         if (p != from)
-            printer.newPage();
+            device.newPage();
         layout.paintPage(painter, p - 1);
     }
     return painter.end();
+}
+
+} // namespace
+
+QString AtariPrint::print(QPrinter &printer, const AtariPrintContent &content)
+{
+    const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const AtariPrint layout(content, printer, page);
+    const QString failure = QStringLiteral("印刷できませんでした。");
+    if (printer.outputFormat() != QPrinter::PdfFormat) {
+        const bool printed = paintPages(layout, printer, printer);
+        return printed && printer.printerState() != QPrinter::Error ? QString() : failure;
+    }
+
+    // Qt's PDF output reports success whatever became of its writes: the file
+    // is made in memory and written as every file the program writes is.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(printer.resolution());
+        writer.setPageLayout(printer.pageLayout());
+        writer.setTitle(printer.docName());
+        writer.setCreator(printer.creator());
+        if (!paintPages(layout, printer, writer))
+            return failure;
+    }
+    const QString path = printer.outputFileName();
+    const QString reason = platform::replaceFile(path, pdf.data());
+    if (reason.isEmpty())
+        return {};
+    return failure + modNengajo::CrLf + QStringLiteral("ファイル \"") + QDir::toNativeSeparators(path)
+        + QStringLiteral("\" に書き込めません。") + modNengajo::CrLf + reason;
 }

@@ -40,8 +40,9 @@ public:
     void paintPage(QPainter &painter, int page) const;
 
     // Paints the pages the printer was set up for (all unless a range was
-    // chosen). False when the printer could not be painted on.
-    static bool print(QPrinter &printer, const AtariPrintContent &content);
+    // chosen). Empty text on success, else the message that tells the failure
+    // (for a PDF file, with the file and the reason).
+    static QString print(QPrinter &printer, const AtariPrintContent &content);
 
 private:
     struct Page

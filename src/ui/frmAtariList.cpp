@@ -305,13 +305,9 @@ void frmAtariList::cmdPrint_Click()
     const QDate today = platform::Service<platform::Clock>::get().today();
     AtariPrintContent content {lblAtariType->text(), modNengajo::KigenText(today, data.exchangeTo), shownRows(),
         AtariList::TotalsText(m_record), today};
-    if (AtariPrint::print(printer, content))
-        return;
-    QString text = QStringLiteral("印刷できませんでした。");
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        text += modNengajo::CrLf + QStringLiteral("ファイル \"") + QDir::toNativeSeparators(printer.outputFileName())
-            + QStringLiteral("\" に書き込めません。");
-    platform::showMessage(modNengajo::MessageTitle, text, platform::MessageBox::Icon::Critical);
+    const QString failure = AtariPrint::print(printer, content);
+    if (!failure.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical);
 }
 
 bool frmAtariList::event(QEvent *event)
