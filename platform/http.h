@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 
 class QNetworkAccessManager;
 
@@ -14,10 +15,36 @@ namespace platform {
 
 template <typename Interface> class Module;
 
+// A transfer as its watcher can end it: a cancel stops it at once.
+class RunningTransfer
+{
+public:
+    virtual void stop() = 0;
+
+protected:
+    ~RunningTransfer() = default;
+};
+
+// What a transfer needs of whoever watches it, in virtual calls only: a
+// transfer in the network module reaches the program through these and so
+// needs none of the program's own code.
+class TransferWatch
+{
+public:
+    virtual bool isCancelled() const = 0;
+    // Called by the transfer as data arrive; total is -1 while the size is unknown.
+    virtual void reportProgress(qint64 received, qint64 total) = 0;
+    // The transfer that runs now (null once it has ended); returns the one before.
+    virtual RunningTransfer *setRunning(RunningTransfer *transfer) = 0;
+
+protected:
+    ~TransferWatch() = default;
+};
+
 // Watches a transfer, or a run of them, for whoever shows its progress: the
 // bytes received so far, and a request to stop at once (a cancel button, the
 // program closing).
-class TransferControl : public QObject
+class TransferControl : public QObject, public TransferWatch
 {
     Q_OBJECT
 
@@ -26,9 +53,9 @@ public:
 
     // Ends the running transfer at once, and every later one asked with this control.
     void cancel();
-    bool isCancelled() const { return m_cancelled; }
-    // Called by the transfer as data arrive; total is -1 while the size is unknown.
-    void reportProgress(qint64 received, qint64 total) { emit progressed(received, total); }
+    bool isCancelled() const override { return m_cancelled; }
+    void reportProgress(qint64 received, qint64 total) override { emit progressed(received, total); }
+    RunningTransfer *setRunning(RunningTransfer *transfer) override { return std::exchange(m_running, transfer); }
 
 signals:
     void progressed(qint64 received, qint64 total);
@@ -36,6 +63,7 @@ signals:
 
 private:
     bool m_cancelled = false;
+    RunningTransfer *m_running = nullptr;
 };
 
 // An HTTP GET into memory that the caller waits for.
@@ -63,17 +91,13 @@ protected:
     virtual Result transfer(const QString &url, TransferControl *control) = 0;
 };
 
-// extern "C" HttpTransfer *harovan_create_http(): a new QtHttpTransfer with the
-// program's limits, owned by the caller; made by modules/harovan_network.
-inline constexpr char CreateHttpSymbol[] = "harovan_create_http";
-
-// The transfer of the module harovan_network, loaded at the first transfer:
-// Qt's network libraries cost the start-up nothing. Without the module every
-// transfer fails.
+// The transfer of the module modules/harovan_network.so (a QtHttpTransfer with
+// the program's limits), loaded at the first transfer: Qt's network libraries
+// cost the start-up nothing. Without the module, or with one that is refused,
+// every transfer fails.
 class DeferredHttpTransfer final : public HttpTransfer
 {
 public:
-    // modulePath: the module's path without its suffix (".so").
     explicit DeferredHttpTransfer(const QString &modulePath);
     ~DeferredHttpTransfer() override;
 
@@ -117,3 +141,9 @@ private:
 };
 
 } // namespace platform
+
+// The network module's interface. The number after the slash changes with
+// every change of HttpTransfer, its Result or TransferWatch, so that a module
+// left from another build is refused.
+#define HAROVAN_HTTP_TRANSFER_IID "jp.example.harovan.HttpTransfer/1"
+Q_DECLARE_INTERFACE(platform::HttpTransfer, HAROVAN_HTTP_TRANSFER_IID)

@@ -8,11 +8,13 @@ void TransferControl::cancel()
     if (m_cancelled)
         return;
     m_cancelled = true;
+    if (m_running)
+        m_running->stop();
     emit cancelled();
 }
 
 DeferredHttpTransfer::DeferredHttpTransfer(const QString &modulePath)
-    : m_module(std::make_unique<Module<HttpTransfer>>(modulePath, CreateHttpSymbol))
+    : m_module(std::make_unique<Module<HttpTransfer>>(modulePath))
 { }
 
 DeferredHttpTransfer::~DeferredHttpTransfer() = default;
@@ -22,7 +24,7 @@ HttpTransfer::Result DeferredHttpTransfer::transfer(const QString &url, Transfer
     if (HttpTransfer *http = m_module->get())
         return http->get(url, control);
     Result result;
-    result.error = QStringLiteral("the program's network module is missing");
+    result.error = QStringLiteral("the program's network module is missing or refused");
     return result;
 }
 

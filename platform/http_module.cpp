@@ -2,7 +2,25 @@
 // program's first transfer.
 #include "platform/http.h"
 
-extern "C" Q_DECL_EXPORT platform::HttpTransfer *harovan_create_http()
+namespace platform {
+
+namespace {
+
+class QtHttpModule final : public QObject, public HttpTransfer
 {
-    return new platform::QtHttpTransfer;
-}
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID HAROVAN_HTTP_TRANSFER_IID)
+    Q_INTERFACES(platform::HttpTransfer)
+
+protected:
+    Result transfer(const QString &url, TransferControl *control) override { return m_http.get(url, control); }
+
+private:
+    QtHttpTransfer m_http;
+};
+
+} // namespace
+
+} // namespace platform
+
+#include "http_module.moc"

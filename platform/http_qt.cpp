@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -88,10 +89,34 @@ bool isRedirect(long status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+// Tells the watcher which exchange runs, for as long as it runs.
+class RunningExchange final : public RunningTransfer
+{
+public:
+    RunningExchange(TransferWatch *watch, std::function<void()> stop)
+        : m_watch(watch)
+        , m_stop(std::move(stop))
+        , m_previous(watch ? watch->setRunning(this) : nullptr)
+    { }
+    ~RunningExchange()
+    {
+        if (m_watch)
+            m_watch->setRunning(m_previous);
+    }
+    RunningExchange(const RunningExchange &) = delete;
+    RunningExchange &operator=(const RunningExchange &) = delete;
+    void stop() override { m_stop(); }
+
+private:
+    TransferWatch *m_watch;
+    std::function<void()> m_stop;
+    RunningTransfer *m_previous;
+};
+
 // One request and its response under the options' limits, waited for while
-// events are handled.
+// events are handled. The watcher is reached through its virtual calls only.
 Exchange exchangeOnce(QNetworkAccessManager &manager, const QtHttpTransfer::Options &options, const QUrl &address,
-    TransferControl *control, const QDeadlineTimer &deadline)
+    TransferWatch *control, const QDeadlineTimer &deadline)
 {
     Exchange exchange;
     if (deadline.hasExpired()) {
@@ -169,8 +194,7 @@ Exchange exchangeOnce(QNetworkAccessManager &manager, const QtHttpTransfer::Opti
             control->reportProgress(exchange.body.size(), length.isValid() ? length.toLongLong() : -1);
         }
     });
-    if (control)
-        QObject::connect(control, &TransferControl::cancelled, reply, [&] { end(Stop::Cancelled); });
+    const RunningExchange running(control, [&] { end(Stop::Cancelled); });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
     if (!reply->isFinished())
@@ -197,8 +221,9 @@ QtHttpTransfer::QtHttpTransfer(const Options &options)
 
 QtHttpTransfer::~QtHttpTransfer() = default;
 
-HttpTransfer::Result QtHttpTransfer::transfer(const QString &url, TransferControl *control)
+HttpTransfer::Result QtHttpTransfer::transfer(const QString &url, TransferControl *transferControl)
 {
+    TransferWatch *const control = transferControl;
     std::optional<QUrl> address = requestAddress(url);
     if (!address)
         return failure(QStringLiteral("not an http or https address: ") + url);

@@ -1,44 +1,60 @@
 #pragma once
 
-#include <QLibrary>
-
-#include <memory>
+#include <QPluginLoader>
+#include <QPointer>
+#include <QString>
 
 namespace platform {
 
 // A part of the program kept in a module of its own (modules/ in the program
 // folder), so that the libraries it needs are loaded only once it is used.
-// The module makes its one object through an extern "C" function without
-// arguments, named createSymbol.
+// The module is a Qt plug-in whose one object offers an interface declared
+// with Q_DECLARE_INTERFACE; the interface's IID carries its version.
+//
+// A module that is missing, not a Qt plug-in, built against another Qt, or
+// made for another interface or another version of it is not loaded: the
+// reason goes to standard error and the program goes without the module. Its
+// code never runs unless it offers the interface asked for.
+class ModuleLoader
+{
+public:
+    // path: the module's file; iid: the interface it must offer.
+    ModuleLoader(const QString &path, const char *iid);
+    // Deletes the module's object; the module itself stays loaded for the rest
+    // of the run, so that nothing of it is unmapped while its libraries run.
+    ~ModuleLoader();
+    ModuleLoader(const ModuleLoader &) = delete;
+    ModuleLoader &operator=(const ModuleLoader &) = delete;
+
+    // The module's object cast to the interface, unless loading was tried
+    // before; null when the module is refused.
+    void *interface();
+
+private:
+    void *load();
+    void refuse(const QString &reason) const;
+
+    QString m_path;
+    const char *m_iid;
+    QPluginLoader m_loader;
+    QPointer<QObject> m_object;
+    void *m_interface = nullptr;
+    bool m_tried = false;
+};
+
+// A module whose object offers Interface (declared with Q_DECLARE_INTERFACE).
 template <typename Interface> class Module
 {
 public:
-    // path: the module's path without its suffix (".so").
-    Module(const QString &path, const char *createSymbol)
-        : m_library(path)
-        , m_createSymbol(createSymbol)
+    explicit Module(const QString &path)
+        : m_loader(path, qobject_interface_iid<Interface *>())
     { }
 
-    // Loads the module and makes its object, unless that was tried before;
-    // null when the module is missing or makes nothing.
-    Interface *get()
-    {
-        if (!m_tried) {
-            m_tried = true;
-            using Create = Interface *();
-            if (auto *create = reinterpret_cast<Create *>(m_library.resolve(m_createSymbol)))
-                m_object.reset(create());
-        }
-        return m_object.get();
-    }
+    // Loads the module unless that was tried before; null when it is refused.
+    Interface *get() { return static_cast<Interface *>(m_loader.interface()); }
 
 private:
-    // Declared first, so that the object it made goes before it; the module
-    // itself stays loaded for the rest of the run.
-    QLibrary m_library;
-    const char *m_createSymbol;
-    std::unique_ptr<Interface> m_object;
-    bool m_tried = false;
+    ModuleLoader m_loader;
 };
 
 } // namespace platform

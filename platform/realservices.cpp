@@ -25,10 +25,10 @@ struct RealServices::Impl
     RealTickCount tickCount;
     IniSettingsFile settingsFile;
     DesktopShell shell;
-    DeferredSound sound {QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_sound")};
+    DeferredSound sound {QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_sound.so")};
     TitleFlash windowFlash;
     QtMousePointer mousePointer;
-    DeferredHttpTransfer http {QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_network")};
+    DeferredHttpTransfer http {QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_network.so")};
     xml::LibXmlComponent xmlComponent;
     RealClock clock;
     QtSaveFileDialog saveFileDialog;

@@ -2,6 +2,7 @@
 
 #include "platform/service.h"
 
+#include <QObject>
 #include <QString>
 
 #include <memory>
@@ -19,35 +20,15 @@ public:
     virtual void beep() = 0;
 };
 
-// QSoundEffect, created once per file and never waited on; QApplication::beep
-// when the file is missing or cannot be played. Built into the module
-// modules/harovan_sound of the program folder, which makes one through
-// CreateSoundSymbol.
-class QtSound final : public Sound
-{
-public:
-    QtSound();
-    ~QtSound() override;
-    void playAsync(const QString &path) override;
-    void beep() override;
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
-};
-
-// extern "C" Sound *harovan_create_sound(): a new QtSound, owned by the caller.
-inline constexpr char CreateSoundSymbol[] = "harovan_create_sound";
-
-// The chime from the module harovan_sound, loaded on first use or by load():
-// the audio libraries then cost the start-up nothing. Without the module, the
-// beep stands in for every sound.
 template <typename Interface> class Module;
 
+// The chime from the module modules/harovan_sound.so (QSoundEffect, created
+// once per file and never waited on), loaded on first use or by load(): the
+// audio libraries then cost the start-up nothing. Without the module, or with
+// one that is refused, the beep stands in for every sound.
 class DeferredSound final : public Sound
 {
 public:
-    // modulePath: the module's path without its suffix (".so").
     explicit DeferredSound(const QString &modulePath);
     ~DeferredSound() override;
     // Loads the module unless that was tried before; whether it is in place.
@@ -60,3 +41,8 @@ private:
 };
 
 } // namespace platform
+
+// The sound module's interface. The number after the slash changes with every
+// change of Sound, so that a module left from another build is refused.
+#define HAROVAN_SOUND_IID "jp.example.harovan.Sound/1"
+Q_DECLARE_INTERFACE(platform::Sound, HAROVAN_SOUND_IID)

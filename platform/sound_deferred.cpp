@@ -6,7 +6,7 @@
 namespace platform {
 
 DeferredSound::DeferredSound(const QString &modulePath)
-    : m_module(std::make_unique<Module<Sound>>(modulePath, CreateSoundSymbol))
+    : m_module(std::make_unique<Module<Sound>>(modulePath))
 { }
 
 DeferredSound::~DeferredSound() = default;

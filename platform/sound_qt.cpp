@@ -1,3 +1,5 @@
+// The module modules/harovan_sound.so: the chime on Qt Multimedia, loaded once
+// the main window is up.
 #include "platform/sound.h"
 
 #include <QApplication>
@@ -10,8 +12,21 @@
 
 namespace platform {
 
-struct QtSound::Impl
+namespace {
+
+// QSoundEffect, created once per file and never waited on; QApplication::beep
+// when the file is missing or cannot be played.
+class QtSound final : public QObject, public Sound
 {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID HAROVAN_SOUND_IID)
+    Q_INTERFACES(platform::Sound)
+
+public:
+    void playAsync(const QString &path) override;
+    void beep() override;
+
+private:
     struct Effect
     {
         QSoundEffect effect;
@@ -21,14 +36,8 @@ struct QtSound::Impl
     };
     // One effect per file for the whole run: loading a WAV file takes longer
     // than playing it.
-    std::map<QString, std::unique_ptr<Effect>> effects;
+    std::map<QString, std::unique_ptr<Effect>> m_effects;
 };
-
-QtSound::QtSound()
-    : d(std::make_unique<Impl>())
-{ }
-
-QtSound::~QtSound() = default;
 
 void QtSound::playAsync(const QString &path)
 {
@@ -37,10 +46,10 @@ void QtSound::playAsync(const QString &path)
         return;
     }
 
-    std::unique_ptr<Impl::Effect> &slot = d->effects[path];
+    std::unique_ptr<Effect> &slot = m_effects[path];
     if (!slot) {
-        slot = std::make_unique<Impl::Effect>();
-        Impl::Effect *entry = slot.get();
+        slot = std::make_unique<Effect>();
+        Effect *entry = slot.get();
         // The connection lives no longer than the effect, and so than entry.
         QObject::connect(&entry->effect, &QSoundEffect::statusChanged, &entry->effect, [this, entry] {
             const QSoundEffect::Status status = entry->effect.status();
@@ -73,9 +82,8 @@ void QtSound::beep()
     QApplication::beep();
 }
 
+} // namespace
+
 } // namespace platform
 
-extern "C" Q_DECL_EXPORT platform::Sound *harovan_create_sound()
-{
-    return new platform::QtSound;
-}
+#include "sound_qt.moc"

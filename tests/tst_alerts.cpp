@@ -74,9 +74,9 @@ private slots:
     // it every sound is the beep, and nothing fails.
     void chimeModuleLoads()
     {
-        platform::DeferredSound chime(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound"));
+        platform::DeferredSound chime(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound.so"));
         QVERIFY(chime.load());
-        platform::DeferredSound missing(QStringLiteral(PROGRAM_DIR "/no_such_module"));
+        platform::DeferredSound missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"));
         QVERIFY(!missing.load());
         missing.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav"));
     }

@@ -221,7 +221,7 @@ void tst_Http::stallAndTrickleEndInTime()
 void tst_Http::programModuleTransfers()
 {
     m_server.takeRequests();
-    platform::DeferredHttpTransfer http(QStringLiteral(PROGRAM_DIR "/modules/harovan_network"));
+    platform::DeferredHttpTransfer http(QStringLiteral(PROGRAM_DIR "/modules/harovan_network.so"));
     QCOMPARE(http.get(m_server.url(QStringLiteral("/files/binary.xml"))).body, m_binary);
     QVERIFY(!http.get(m_server.url(QStringLiteral("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd"))).ok);
     // A cancel from the program reaches the transfer in the module at once.
@@ -235,7 +235,7 @@ void tst_Http::programModuleTransfers()
         (QStringList {
             "/files/binary.xml", "/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd", "/fault/stall?seconds=8"}));
 
-    platform::DeferredHttpTransfer missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module"));
+    platform::DeferredHttpTransfer missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"));
     const auto result = missing.get(m_server.url(QStringLiteral("/files/binary.xml")));
     QVERIFY(!result.ok);
     QVERIFY(!result.error.isEmpty());

@@ -1,0 +1,69 @@
+#!/usr/bin/env python3
+"""Reads the built program's modules as the dynamic loader will: each links
+only what it uses. The network module needs neither libxml2 nor a copy of the
+platform core (TransferControl's meta-object and signals belong to the
+program); no module carries any of the core's definitions.
+
+Usage: binaries.py --build DIR --core LIBHAROVAN_PLATFORM_CORE.a
+Exit status: 0 passed, 1 failed.
+"""
+
+import argparse
+import subprocess
+import sys
+from pathlib import Path
+
+
+def output(command):
+    return subprocess.run(command, capture_output=True, text=True, check=True).stdout
+
+
+def dynamic_entries(path, tag):
+    """The values of one tag (NEEDED, RUNPATH, RPATH) of an ELF file's dynamic section."""
+    values = []
+    for line in output(["readelf", "-d", "-W", str(path)]).splitlines():
+        if f"({tag})" in line and "[" in line:
+            values.append(line[line.index("[") + 1:line.rindex("]")])
+    return values
+
+
+def defined_symbols(path, kinds=None):
+    """Mangled names that path defines (an archive: of all its members), of the nm kinds given."""
+    names = set()
+    for line in output(["nm", "--defined-only", str(path)]).splitlines():
+        fields = line.split()
+        if len(fields) == 3 and (kinds is None or fields[1] in kinds):
+            names.add(fields[2])
+    return names
+
+
+def check_modules(build, core):
+    problems = []
+    core_definitions = defined_symbols(core, kinds={"T", "D", "B", "R"})
+    for name in ("harovan_network.so", "harovan_sound.so"):
+        module = build / "modules" / name
+        for library in dynamic_entries(module, "NEEDED"):
+            if library.startswith("libxml2"):
+                problems.append(f"{name} links {library}, which it never calls")
+        copied = sorted(defined_symbols(module) & core_definitions)
+        if copied:
+            names = output(["c++filt"] + copied[:5]).split("\n")
+            problems.append(f"{name} has its own copy of the platform core: " + "; ".join(filter(None, names)))
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True, type=Path)
+    parser.add_argument("--core", required=True, type=Path, help="the platform core's static library")
+    args = parser.parse_args()
+    problems = check_modules(args.build, args.core)
+    for problem in problems:
+        print("FAIL: " + problem)
+    if not problems:
+        print("PASS")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
