@@ -131,7 +131,7 @@ inline QMap<QString, QByteArray> snapshot(const QString &folder)
 // its goods joined by CR LF.
 inline PrizeClass makeClass(const QStringList &numbers, const QStringList &goods = {}, const QString &name = {})
 {
-    return PrizeClass {name, QStringList {QString()} + numbers, goods.join(modNengajo::CrLf), 0};
+    return PrizeClass {name, QStringList {QString()} + numbers, goods.join(modNengajo::CrLf)};
 }
 
 // Winning data holding classes 1.. in the order given, slot 0 left empty as

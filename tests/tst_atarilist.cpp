@@ -2,7 +2,6 @@
 #include "testsupport.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,31 +63,6 @@ private slots:
 
         QCOMPARE(AtariList::TotalsText(record), QStringLiteral("１等 1枚　２等 1枚　３等 1枚　合計 3枚"));
         QCOMPARE(AtariList::TypeYearText(data), QStringLiteral("【年賀状 令和8年度】"));
-    }
-
-    void countsStopAtTheCountersBound()
-    {
-        CheckRecord record;
-        QSignalSpy added(&record, &CheckRecord::cardAdded);
-        for (int i = 0; i < CheckRecord::MaxCount; ++i)
-            record.add(QStringLiteral("****07"), 5);
-        record.add(QStringLiteral("****07"), 5);
-        record.add(QStringLiteral("****99"), 0);
-
-        QCOMPARE(record.cards().size(), CheckRecord::MaxCount + 2);
-        QCOMPARE(added.size(), CheckRecord::MaxCount + 2);
-        QCOMPARE(added.last().at(0).value<qsizetype>(), CheckRecord::MaxCount + 1);
-        QCOMPARE(record.cardCount(), CheckRecord::MaxCount);
-        QCOMPARE(record.hitCount(5), CheckRecord::MaxCount);
-        QCOMPARE(record.hitTotal(), CheckRecord::MaxCount);
-        QCOMPARE(AtariList::TotalsText(record), QStringLiteral("５等 32767枚　合計 32767枚"));
-
-        QSignalSpy cleared(&record, &CheckRecord::cleared);
-        record.clear();
-        QCOMPARE(cleared.size(), 1);
-        QCOMPARE(record.cardCount(), 0);
-        QCOMPARE(record.hitCount(5), 0);
-        QCOMPARE(AtariList::TotalsText(record), QStringLiteral("合計 0枚"));
     }
 
     void saveReplacesTheFileWhole()

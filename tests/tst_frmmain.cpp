@@ -224,7 +224,7 @@ private slots:
         for (int k = 1; k <= 5; ++k) {
             const QString expected = k == hitClass ? QStringLiteral("1") : QStringLiteral("0");
             QCOMPARE(label(QStringLiteral("lblAtariCnt_%1").arg(k - 1))->text(), expected);
-            QCOMPARE(modNengajo::winningData().prizeClass(k).intAtariCnt, k == hitClass ? 1 : 0);
+            QCOMPARE(m_window->checkRecord().intAtariCnt(static_cast<qint16>(k)), k == hitClass ? 1 : 0);
         }
         QCOMPARE(
             label(QStringLiteral("lblGoukeiCnt"))->text(), hitClass > 0 ? QStringLiteral("1") : QStringLiteral("0"));
@@ -467,7 +467,7 @@ private slots:
         QCOMPARE(checkCount(), QStringLiteral("0"));
         QCOMPARE(label(QStringLiteral("lblAtariCnt_4"))->text(), QStringLiteral("0"));
         QCOMPARE(label(QStringLiteral("lblGoukeiCnt"))->text(), QStringLiteral("0"));
-        QCOMPARE(modNengajo::winningData().prizeClass(5).intAtariCnt, 0);
+        QCOMPARE(m_window->checkRecord().intAtariCnt(5), 0);
         verifyLowerStage();
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
 
@@ -531,7 +531,7 @@ private slots:
     void checkCountStopsAtTheBound()
     {
         QAction *up = action(QStringLiteral("mnuUp"));
-        for (int i = 0; i < frmMain::MaxCount; ++i)
+        for (int i = 0; i < CheckRecord::MaxCount; ++i)
             up->trigger();
         QCOMPARE(checkCount(), QStringLiteral("32767"));
         QCOMPARE(m_fakes->sound.beeps, 0);
@@ -544,20 +544,6 @@ private slots:
         QCOMPARE(checkCount(), QStringLiteral("32767"));
         action(QStringLiteral("mnuDown"))->trigger();
         QCOMPARE(checkCount(), QStringLiteral("32766"));
-    }
-
-    void hitCountsStopAtTheBound()
-    {
-        WinningData &data = modNengajo::winningData();
-        data.Classes[1].intAtariCnt = frmMain::MaxCount;
-        data.Classes[5].intAtariCnt = frmMain::MaxCount;
-
-        typeKeys(QStringLiteral("07"));
-
-        QCOMPARE(data.prizeClass(5).intAtariCnt, frmMain::MaxCount);
-        QCOMPARE(label(QStringLiteral("lblAtariCnt_4"))->text(), QStringLiteral("32767"));
-        QCOMPARE(label(QStringLiteral("lblGoukeiCnt"))->text(), QStringLiteral("32767"));
-        QCOMPARE(inform(), QStringLiteral("５等が当たりました！おめでとうございます。"));
     }
 
     void hitOfAClassWithoutARow()
@@ -573,15 +559,15 @@ private slots:
         typeKeys(QStringLiteral("770000"));
         QCOMPARE(inform(), QStringLiteral("７等が当たりました！おめでとうございます。"));
 
-        QCOMPARE(modNengajo::winningData().prizeClass(6).intAtariCnt, 1);
-        QCOMPARE(modNengajo::winningData().prizeClass(7).intAtariCnt, 1);
+        QCOMPARE(m_window->checkRecord().intAtariCnt(6), 1);
+        QCOMPARE(m_window->checkRecord().intAtariCnt(7), 1);
         for (int r = 0; r < 5; ++r)
             QCOMPARE(label(QStringLiteral("lblAtariCnt_%1").arg(r))->text(), QStringLiteral("0"));
         QCOMPARE(label(QStringLiteral("lblGoukeiCnt"))->text(), QStringLiteral("2"));
         QCOMPARE(checkCount(), QStringLiteral("2"));
 
         m_window->AllClear();
-        QCOMPARE(modNengajo::winningData().prizeClass(6).intAtariCnt, 0);
+        QCOMPARE(m_window->checkRecord().intAtariCnt(6), 0);
     }
 
     void noDataInForce()

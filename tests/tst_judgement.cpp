@@ -147,7 +147,7 @@ private slots:
         WinningData data;
         data.intClassCount = Count;
         data.intMaxNumbers = Count;
-        data.Classes = QList<PrizeClass>(Count + 1, PrizeClass {{}, QStringList(1), {}, 0});
+        data.Classes = QList<PrizeClass>(Count + 1, PrizeClass {{}, QStringList(1), {}});
         data.Classes[1].strNumbers = QStringList(Count + 1, QStringLiteral("000021"));
 
         QElapsedTimer timer;

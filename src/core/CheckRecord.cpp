@@ -2,9 +2,10 @@
 
 namespace {
 
-qint16 bounded(qsizetype count)
+void increase(qint16 &count)
 {
-    return static_cast<qint16>(std::min<qsizetype>(count, CheckRecord::MaxCount));
+    if (count < CheckRecord::MaxCount)
+        ++count;
 }
 
 } // namespace
@@ -19,40 +20,47 @@ QDebug operator<<(QDebug debug, const CheckedCard &card)
 void CheckRecord::add(const QString &strNumber, qint16 intToukyu)
 {
     m_cards.append({strNumber, intToukyu});
+    increase(m_checkCount);
     if (intToukyu > 0) {
-        ++m_hits[intToukyu];
-        ++m_hitTotal;
+        increase(m_hits[intToukyu]);
+        increase(m_hitTotal);
     }
     emit cardAdded(m_cards.size() - 1);
+    emit countsChanged();
+}
+
+bool CheckRecord::countUp()
+{
+    if (m_checkCount >= MaxCount)
+        return false;
+    ++m_checkCount;
+    emit countsChanged();
+    return true;
+}
+
+bool CheckRecord::countDown()
+{
+    if (m_checkCount <= 0)
+        return false;
+    --m_checkCount;
+    emit countsChanged();
+    return true;
 }
 
 void CheckRecord::clear()
 {
     m_cards.clear();
+    m_checkCount = 0;
     m_hits.clear();
     m_hitTotal = 0;
     emit cleared();
-}
-
-qint16 CheckRecord::cardCount() const
-{
-    return bounded(m_cards.size());
-}
-
-qint16 CheckRecord::hitCount(qint16 intToukyu) const
-{
-    return bounded(m_hits.value(intToukyu));
-}
-
-qint16 CheckRecord::hitTotal() const
-{
-    return bounded(m_hitTotal);
+    emit countsChanged();
 }
 
 QList<std::pair<qint16, qint16>> CheckRecord::hitsPerClass() const
 {
     QList<std::pair<qint16, qint16>> result;
     for (auto it = m_hits.cbegin(); it != m_hits.cend(); ++it)
-        result.append({it.key(), bounded(it.value())});
+        result.append({it.key(), it.value()});
     return result;
 }

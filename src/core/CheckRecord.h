@@ -19,36 +19,52 @@ struct CheckedCard
 };
 QDebug operator<<(QDebug debug, const CheckedCard &card);
 
-// Every card judged since the last clear or load, in the order judged. It lives
-// and is cleared exactly with the main window's counters and is never saved.
+// The sitting: every card judged since the last clear or load, in the order
+// judged, with the counts the main window shows. It is the one owner of the
+// check count, the hits per class and their total; the windows only show them.
+// Nothing of it is saved.
+//
+// The check count is a tally of its own, not the number of cards: each judged
+// card adds one, and the user's corrections ("↑+1", "↓-1") add or take one
+// without a card, so the list of cards (and of won cards) holds only what was
+// judged, and the hits are never corrected.
 class CheckRecord : public QObject
 {
     Q_OBJECT
 
 public:
-    // The counters it agrees with are 16-bit and stop here; the record keeps
-    // every card, its counts stop with them.
+    // The counts are 16-bit and stop here rather than wrap; the record still
+    // keeps every card.
     static constexpr qint16 MaxCount = 32767;
 
     using QObject::QObject;
 
+    // A judged card: counted, and its class's hits with it.
     void add(const QString &strNumber, qint16 intToukyu);
+    // The user's corrections of the check count; false, and nothing changes,
+    // at the bound (0 or MaxCount).
+    bool countUp();
+    bool countDown();
+    // Back to an empty sitting: no card, every count 0.
     void clear();
 
     const QList<CheckedCard> &cards() const { return m_cards; }
-    qint16 cardCount() const;
-    // Hits of class k, and of all classes together.
-    qint16 hitCount(qint16 intToukyu) const;
-    qint16 hitTotal() const;
+    qint16 intCheckCnt() const { return m_checkCount; }
+    // Hits of class intToukyu, and of all classes together.
+    qint16 intAtariCnt(qint16 intToukyu) const { return m_hits.value(intToukyu); }
+    qint16 hitTotal() const { return m_hitTotal; }
     // The classes that have hits, lowest class number first, with their counts.
     QList<std::pair<qint16, qint16>> hitsPerClass() const;
 
 signals:
     void cardAdded(qsizetype index);
     void cleared();
+    // After every change of a count: a card, a correction, a clear.
+    void countsChanged();
 
 private:
     QList<CheckedCard> m_cards;
-    QMap<qint16, qsizetype> m_hits;
-    qsizetype m_hitTotal = 0;
+    qint16 m_checkCount = 0;
+    QMap<qint16, qint16> m_hits;
+    qint16 m_hitTotal = 0;
 };

@@ -35,7 +35,7 @@ bool readClasses(const Node &top, WinningData &data, int &k)
     // into it; past them a class reads as empty text. Growing every row with
     // the longest one would let a small file of many classes and many numbers
     // fill the memory (32767 x 32767 positions).
-    data.Classes = QList<PrizeClass>(n + 1, PrizeClass {{}, QStringList(1), {}, 0});
+    data.Classes = QList<PrizeClass>(n + 1, PrizeClass {{}, QStringList(1), {}});
 
     for (const Node &c : children) {
         if (!c.isElement())
@@ -162,7 +162,7 @@ bool modNengajo::ReadDataDocument(const platform::xml::Document &document, Winni
 
     data.intMaxNumbers = 0;
     int k = 0;
-    // A root without child nodes keeps the classes and hit counts in force.
+    // A root without child nodes keeps the classes in force.
     for (const Node &top : document.childNodes()) {
         if (top.hasChildNodes() && !readClasses(top, data, k))
             return false;

@@ -22,7 +22,7 @@ QDebug operator<<(QDebug debug, const PrizeClass &prizeClass)
 {
     QDebugStateSaver saver(debug);
     debug.nospace() << "PrizeClass(" << prizeClass.strName << ", " << prizeClass.strNumbers << ", "
-                    << prizeClass.strSyouhin << ", " << prizeClass.intAtariCnt << ')';
+                    << prizeClass.strSyouhin << ')';
     return debug;
 }
 

@@ -28,7 +28,6 @@ struct PrizeClass
     QStringList strNumbers;
     // The goods, joined by CR LF, nothing after the last.
     QString strSyouhin;
-    qint16 intAtariCnt = 0;
 
     // Position j of strNumbers, or empty text when there is no such position.
     QString number(int j) const { return j >= 0 && j < strNumbers.size() ? strNumbers.at(j) : QString(); }
@@ -56,7 +55,6 @@ struct WinningData
 
     // Class k, or an empty class when there is no such slot.
     const PrizeClass &prizeClass(int k) const;
-    PrizeClass *prizeClassPtr(int k) { return k >= 0 && k < Classes.size() ? &Classes[k] : nullptr; }
 
     bool operator==(const WinningData &) const = default;
 };
@@ -105,7 +103,7 @@ bool ReadDataFile(const QString &dataFileName, WinningData &data);
 // Makes data/<dataFileName> the data file in force: reads it as LoadDataFile
 // does, then strFileName names it; 0 on success, -1 on failure (after the
 // box, which names dataFileName). A failure leaves winningData() exactly as it
-// was, strFileName and the hit counts included.
+// was, strFileName included.
 qint16 ChooseDataFile(const QString &dataFileName);
 
 // The part of text before the first ch; the whole text when ch does not occur.

@@ -155,11 +155,6 @@ public:
     }
 };
 
-qint16 increased(qint16 count)
-{
-    return count < frmMain::MaxCount ? static_cast<qint16>(count + 1) : count;
-}
-
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
@@ -175,6 +170,7 @@ frmMain::frmMain(QWidget *parent)
     createMenus();
     createControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    connect(&m_record, &CheckRecord::countsChanged, this, &frmMain::showCounts);
 }
 
 frmMain::~frmMain()
@@ -551,10 +547,8 @@ void frmMain::Clear_input()
     emptyBox(txtInputSimo2);
     emptyBox(txtInputKami4);
     txtInputSimo2->setFocus();
-    intCheckCnt = increased(intCheckCnt);
-    lblCheckCnt->setText(QString::number(intCheckCnt));
     // The card's number as the window shows it, and the class its last
-    // judgement found (0 after a loss).
+    // judgement found (0 after a loss): the sitting counts the card and its hit.
     m_record.add(lblInputNum->text(), m_hantei.intAtariToukyu);
 }
 
@@ -563,19 +557,17 @@ void frmMain::Atari(qint16 intToukyu)
     Flash(static_cast<qint16>(6 - intToukyu));
     platform::Service<platform::Sound>::get().playAsync(platform::programFolder() + QStringLiteral("atari.wav"));
     inform(modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等が当たりました！おめでとうございます。"));
+    // The caller ends the card at once with Clear_input, which records it:
+    // the hit is counted there, with its card, in the same step.
+}
 
-    WinningData &data = modNengajo::winningData();
-    if (PrizeClass *prizeClass = data.prizeClassPtr(intToukyu)) {
-        prizeClass->intAtariCnt = increased(prizeClass->intAtariCnt);
-        // Only classes 1 to 5 have a row; a hit of a higher class still counts.
-        if (intToukyu >= 1 && intToukyu <= 5)
-            lblAtariCnt[intToukyu - 1]->setText(QString::number(prizeClass->intAtariCnt));
-    }
-
-    int total = 0;
-    for (int k = 1; k <= data.intClassCount; ++k)
-        total += data.prizeClass(k).intAtariCnt;
-    lblGoukeiCnt->setText(QString::number(std::min<int>(total, MaxCount)));
+void frmMain::showCounts()
+{
+    lblCheckCnt->setText(QString::number(m_record.intCheckCnt()));
+    // Only classes 1 to 5 have a row; a hit of a higher class counts in the total.
+    for (qint16 k = 1; k <= 5; ++k)
+        lblAtariCnt[k - 1]->setText(QString::number(m_record.intAtariCnt(k)));
+    lblGoukeiCnt->setText(QString::number(m_record.hitTotal()));
 }
 
 void frmMain::Flash(qint16 intFlashTime)
@@ -603,19 +595,10 @@ void frmMain::AllClear()
 {
     emptyBox(txtInputSimo2);
     emptyBox(txtInputKami4);
-    lblCheckCnt->setText(QStringLiteral("0"));
-    lblGoukeiCnt->setText(QStringLiteral("0"));
-    intCheckCnt = 0;
-    WinningData &data = modNengajo::winningData();
-    for (int k = 1; k <= data.intClassCount; ++k) {
-        if (k <= 5)
-            lblAtariCnt[k - 1]->setText(QStringLiteral("0"));
-        if (PrizeClass *prizeClass = data.prizeClassPtr(k))
-            prizeClass->intAtariCnt = 0;
-    }
+    // Every count back to 0, shown at once.
+    m_record.clear();
     inform(QStringLiteral("下２桁を入力してください"));
     lblInputNum->setText(QStringLiteral("******"));
-    m_record.clear();
     InputSimo2();
     txtInputSimo2->setFocus();
 }
@@ -767,22 +750,16 @@ void frmMain::mnuVersion_Click()
     dlg.exec();
 }
 
+// The corrections change the check count only: no card enters or leaves the
+// sitting, and the hits stay as they are.
 void frmMain::mnuUp_Click()
 {
-    if (intCheckCnt >= MaxCount) {
+    if (!m_record.countUp())
         platform::Service<platform::Sound>::get().beep();
-        return;
-    }
-    ++intCheckCnt;
-    lblCheckCnt->setText(QString::number(intCheckCnt));
 }
 
 void frmMain::mnuDown_Click()
 {
-    if (intCheckCnt <= 0) {
+    if (!m_record.countDown())
         platform::Service<platform::Sound>::get().beep();
-        return;
-    }
-    --intCheckCnt;
-    lblCheckCnt->setText(QString::number(intCheckCnt));
 }

@@ -28,9 +28,6 @@ class frmMain : public QMainWindow
     Q_OBJECT
 
 public:
-    // Counters are 16-bit and stop here rather than wrap.
-    static constexpr qint16 MaxCount = 32767;
-
     explicit frmMain(QWidget *parent = nullptr);
     ~frmMain() override;
 
@@ -59,8 +56,10 @@ public:
     // created hidden.
     frmSyouhin *Syouhin(bool create);
 
-    // Every card judged since the last clear or load.
+    // The sitting: every card judged since the last clear or load, and its counts.
     const CheckRecord &checkRecord() const { return m_record; }
+    // The check count, as the sitting holds it.
+    qint16 intCheckCnt() const { return m_record.intCheckCnt(); }
 
     // The judgement of the current card against the data in force.
     qint16 AtariHantei_Simo(const QString &strNum);
@@ -70,9 +69,10 @@ public:
     void InputSimo2();
     // The upper stage: prompts for the upper four digits, naming class intToukyu.
     void InputKami4(qint16 intToukyu);
-    // Ends a card: empties both boxes and counts it.
+    // Ends a card: empties both boxes and records it in the sitting, which
+    // counts it and, after a hit, its class's hits.
     void Clear_input();
-    // Records and announces a hit of class intToukyu.
+    // Announces a hit of class intToukyu; the card ending next counts it.
     void Atari(qint16 intToukyu);
     // Flashes the caption: intFlashTime + 1 timed cycles, blocking meanwhile.
     void Flash(qint16 intFlashTime);
@@ -102,12 +102,13 @@ private:
     // Writes the data file in force to settings.ini, as at exit.
     void saveSettings() const;
     void syouhin_hiddenByClose();
+    // The sitting's counts in their labels, after every change of them.
+    void showCounts();
     // The deadline line for today: after every load and when the date changes.
     void showKigen();
 
     QString strSimo2;
     QString strKami4;
-    qint16 intCheckCnt = 0;
     // intAtariToukyu and arrKouho of the card being checked.
     AtariHantei m_hantei;
     CheckRecord m_record;
