@@ -27,16 +27,21 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://harovan.example.jp/")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The libraries the program links come from dpkg-shlibdeps. What it loads at
-# run time is declared by hand: the Japanese font the windows' fonts fall back
-# to, Qt's X11 platform plugin (in libqt6gui6), the SVG plugins that draw the
-# icon (libqt6svg6) and the sound back ends (libqt6multimedia6).
+# The libraries the program and its modules link come from dpkg-shlibdeps:
+# libqt6gui6 with Qt's X11 platform plugin, libqt6multimedia6 for the chime
+# (which plays through the sound server with libpulse0, no GStreamer or
+# FFmpeg plugin). What the program loads at run time without linking it is
+# declared by hand, each package once: the Japanese font the windows' fonts
+# fall back to and the SVG plugins that draw the icon (libqt6svg6).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6gui6, libqt6svg6, libqt6multimedia6")
-# Qt's own texts (message box buttons, a text box's menu) in Japanese; and on
-# GNOME-like desktops the desktop's text size for menus and message boxes.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-gtk-platformtheme")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6svg6")
+# Qt's own texts (message box buttons, a text box's menu) in Japanese; on
+# GNOME-like desktops the desktop's text size for menus and message boxes;
+# xdg-open, which opens the help and web pages in the user's browser (without
+# it the program says where they are); and the sound server of Debian's
+# desktops, which plays the chime.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-translations-l10n, qt6-gtk-platformtheme, xdg-utils, pipewire-pulse | pulseaudio")
 
 include(CPack)

@@ -15,6 +15,8 @@ packages=(
   xvfb xauth xdotool openbox x11-utils imagemagick
   dpkg-dev desktop-file-utils appstream lintian
   at-spi2-core python3-pyatspi dbus-bin
+  xdg-utils
+  pipewire pipewire-pulse wireplumber pulseaudio-utils dbus-daemon
   python3 ca-certificates
 )
 

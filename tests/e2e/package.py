@@ -3,25 +3,37 @@
 install would put it, and runs the unpacked program for a new user whose
 program folder is read-only: the chosen card type must land in the user's own
 settings.ini (~/.local/share/harovan) and nothing may be written under the
-root. Also runs the validators a software centre and Debian apply to what the
-package installs.
+root. Started again, a hit on that card type must play atari.wav through the
+sound server of Debian's desktops (PipeWire with its PulseAudio service),
+whose only output is a null sink that the test records. Also runs the
+validators a software centre and Debian apply to what the package installs.
 
-Exit status: 0 passed, 1 failed, 77 skipped (no X server could be started).
+Exit status: 0 passed, 1 failed, 77 skipped (no X server could be started, or
+the sound server cannot run here at all).
 """
 
 import argparse
+import array
 import os
 import stat
 import subprocess
 import sys
+import threading
+import time
+import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from e2e import SKIP, NORMAL_TITLE, Failure, Session, check, log, missing_tool, settings_file_name  # noqa: E402
+from e2e import (SKIP, NORMAL_TITLE, Failure, Session, check, log, missing_tool,  # noqa: E402
+                 settings_file_name, wait_until)
 
 PACKAGE = "harovan_2.20.1_amd64.deb"
 TOOLS = {"dpkg-deb": "dpkg", "desktop-file-validate": "desktop-file-utils", "appstreamcli": "appstream",
-         "lintian": "lintian", "xdotool": "xdotool", "openbox": "openbox", "xprop": "x11-utils"}
+         "lintian": "lintian", "xdotool": "xdotool", "openbox": "openbox", "xprop": "x11-utils",
+         "dbus-daemon": "dbus-daemon", "pipewire": "pipewire", "wireplumber": "wireplumber",
+         "pipewire-pulse": "pipewire-pulse", "pactl": "pulseaudio-utils", "parec": "pulseaudio-utils"}
+# The address the package's metadata used to give, which does not exist.
+PLACEHOLDER = "://harovan.example.jp"
 
 
 def run(command, what):
@@ -35,9 +47,23 @@ def build_package(cpack, build, out):
     run([cpack, "-G", "DEB", "--config", str(build / "CPackConfig.cmake"), "-B", str(out)], "cpack")
     deb = out / PACKAGE
     check(deb.is_file(), f"cpack made {PACKAGE}")
-    fields = run(["dpkg-deb", "--field", str(deb), "Depends"], "dpkg-deb --field")
-    for name in ("fonts-ipafont-gothic", "libqt6widgets6", "libqt6svg6", "libqt6multimedia6", "libxml2"):
-        check(name in fields, f"the package depends on {name}")
+    def names(field):
+        """The packages a relationship field names, alternatives included, in order."""
+        text = run(["dpkg-deb", "--field", str(deb), field], "dpkg-deb --field").strip()
+        return [alternative.split()[0] for entry in text.split(",") if entry.strip()
+                for alternative in entry.split("|")]
+
+    depends = names("Depends")
+    check(len(depends) == len(set(depends)), f"Depends names each package once: {depends}")
+    # The X11 platform plugin is in libqt6gui6; the chime plays through libqt6multimedia6's libpulse.
+    for name in ("fonts-ipafont-gothic", "libqt6gui6", "libqt6widgets6", "libqt6svg6", "libqt6multimedia6",
+                 "libxml2"):
+        check(name in depends, f"the package depends on {name}")
+    recommends = names("Recommends")
+    for name in ("xdg-utils", "pipewire-pulse", "pulseaudio"):
+        check(name in recommends, f"the package recommends {name}")
+    check(PLACEHOLDER not in run(["dpkg-deb", "--info", str(deb)], "dpkg-deb --info"),
+          "the package names no home page that does not exist")
     return deb
 
 
@@ -54,6 +80,10 @@ def validate(deb, root):
           "the desktop entry starts /usr/lib/harovan/harovan")
     run(["desktop-file-validate", str(entry)], "desktop-file-validate")
     log("ok: desktop-file-validate")
+    for name in ("usr/share/metainfo/jp.example.harovan.metainfo.xml", "usr/share/doc/harovan/copyright",
+                 "usr/lib/harovan/ReadMe.html"):
+        check(PLACEHOLDER not in (root / name).read_text(encoding="utf-8"),
+              f"/{name} links no address that does not exist")
     run(["appstreamcli", "validate-tree", "--no-net", str(root)], "appstreamcli validate-tree")
     log("ok: appstreamcli validate-tree")
     run(["lintian", "--fail-on", "error,warning", str(deb)], "lintian")
@@ -97,6 +127,107 @@ def scenario(program, data_folder, home):
     # Whichever entry comes first in the list: the user's file names a bundled data file.
     chosen = settings_file_name(user_folder) if (user_folder / "settings.ini").is_file() else None
     check(chosen in {p.name for p in data_folder.glob("*.xml")}, f"the user's settings.ini remembers {chosen}")
+    return chosen
+
+
+class SoundServer:
+    """PipeWire with WirePlumber and its PulseAudio service on a D-Bus session
+    of their own, as a Debian 12 desktop runs them for its user, with a null
+    sink as the one output. The program finds it as any program of the
+    session does, through XDG_RUNTIME_DIR."""
+
+    SINK = "harovan_null"
+    RATE = 8000  # samples a second recorded from the sink's monitor
+
+    def __init__(self, workdir):
+        self.workdir = workdir
+        self.processes = []
+        self.recorder = None
+        self.samples = array.array("h")
+        self.env = dict(os.environ, HOME=str(workdir / "home"), XDG_RUNTIME_DIR=str(workdir / "runtime"))
+        for name in ("PULSE_SERVER", "PIPEWIRE_REMOTE", "DISPLAY", "WAYLAND_DISPLAY"):
+            self.env.pop(name, None)
+
+    def spawn(self, command, **options):
+        process = subprocess.Popen(command, env=self.env, stderr=open(self.workdir / f"{command[0]}.log", "wb"),
+                                   **options)
+        self.processes.append(process)
+        return process
+
+    def pactl(self, *arguments):
+        return subprocess.run(["pactl", *arguments], env=self.env, capture_output=True, text=True, timeout=10)
+
+    def start(self):
+        """None, or why the server cannot run here."""
+        (self.workdir / "home").mkdir(exist_ok=True)
+        (self.workdir / "runtime").mkdir(mode=0o700, exist_ok=True)
+        bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE)
+        address = bus.stdout.readline().decode().strip()
+        if not address:
+            return "no D-Bus session could be started"
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        server = self.spawn(["pipewire"], stdout=subprocess.DEVNULL)
+        socket = self.workdir / "runtime/pipewire-0"
+        if not wait_until(lambda: socket.exists() or server.poll() is not None, 10) or not socket.exists():
+            return "pipewire did not start: " + (self.workdir / "pipewire.log").read_text(errors="replace")[-300:]
+        self.spawn(["wireplumber"], stdout=subprocess.DEVNULL)
+        self.spawn(["pipewire-pulse"], stdout=subprocess.DEVNULL)
+        if not wait_until(lambda: self.pactl("info").returncode == 0, 10):
+            return "pipewire-pulse did not answer"
+        loaded = self.pactl("load-module", "module-null-sink", f"sink_name={self.SINK}")
+        if loaded.returncode != 0:
+            raise Failure("the null sink could not be made: " + loaded.stderr)
+        check(self.pactl("set-default-sink", self.SINK).returncode == 0, "the null sink is the only output")
+        return None
+
+    def record(self):
+        """Records the null sink's monitor from now on."""
+        self.recorder = self.spawn(["parec", "-d", self.SINK + ".monitor", "--format=s16le", "--channels=1",
+                                    f"--rate={self.RATE}", "--latency-msec=50"], stdout=subprocess.PIPE)
+
+        def read():
+            while chunk := self.recorder.stdout.read(1600):
+                self.samples.frombytes(chunk[:len(chunk) // 2 * 2])
+
+        threading.Thread(target=read, daemon=True).start()
+
+    def sounding_seconds(self):
+        """How long the recording has been louder than a thirtieth of full scale."""
+        return sum(1 for sample in self.samples if abs(sample) > 1000) / self.RATE
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+
+
+def two_digit_winner(data_file):
+    """A winning number of two digits that no longer number of the file ends
+    with, so that it wins as soon as it is typed."""
+    numbers = [element.text.strip() for element in
+               ElementTree.parse(data_file).getroot().iterfind("{urn:tousen}toukyu/{urn:tousen}number")]
+    return next(number for number in numbers if len(number) == 2
+                and not any(len(other) > 2 and other.endswith(number) for other in numbers))
+
+
+def chime(session, sound, folder, chosen):
+    """Starts the program again on the card type it remembers and types a
+    winning card: atari.wav must reach the sound server."""
+    program = session.start_program(folder / "harovan")
+    main = program.wait_window(NORMAL_TITLE)
+    program.activate(main)
+    sound.record()
+    time.sleep(0.5)
+    check(sound.sounding_seconds() == 0, "the null sink is silent before the hit")
+    number = two_digit_winner(folder / "data" / chosen)
+    program.keys(*number)
+    # atari.wav sounds for about a second; the flash of the caption may delay it.
+    check(wait_until(lambda: sound.sounding_seconds() > 0.2, 10), f"the hit on {number} played atari.wav")
+    program.quit_through_menu(main)
 
 
 def main():
@@ -125,8 +256,17 @@ def main():
             return SKIP
         # A new user of the machine: an empty home, the XDG folders as they default.
         os.environ.pop("XDG_DATA_HOME", None)
-        scenario(session.start_program(folder / "harovan"), folder / "data", workdir / "home")
+        os.environ.pop("PULSE_SERVER", None)
+        chosen = scenario(session.start_program(folder / "harovan"), folder / "data", workdir / "home")
         check(listing(root) == before, "nothing was written under the unpacked root")
+
+        sound = SoundServer(workdir)
+        session.cleanups.append(sound.stop)
+        problem = sound.start()
+        if problem:
+            log(f"SKIP: the sound server cannot run here ({problem}); everything else passed")
+            return SKIP
+        chime(session, sound, folder, chosen)
         return 0
 
     return Session("harovan-package-", args.keep).run(body)
