@@ -7,16 +7,16 @@
 
 namespace {
 
-// Class 1 with three goods to choose from, class 2 with goods a spreadsheet
-// must not split or run, class 3 with one.
+// Class 1 with three goods to choose from, class 2 and 3 with goods a
+// spreadsheet must not split or run.
 WinningData goodsData()
 {
     using testsupport::makeClass;
-    return testsupport::makeWinningData(
-        {makeClass({},
-             {QStringLiteral("現金30万円"), QStringLiteral("電子マネー31万円分"),
-                 QStringLiteral("切手集と現金20万円")}),
-            makeClass({}, {QStringLiteral("=1+1 \"特選\",小包")}), makeClass({}, {QStringLiteral("お年玉切手シート")})},
+    return testsupport::makeWinningData({makeClass({},
+                                             {QStringLiteral("現金30万円"), QStringLiteral("電子マネー31万円分"),
+                                                 QStringLiteral("切手集と現金20万円")}),
+                                            makeClass({}, {QStringLiteral("=1+1 \"特選\",小包")}),
+                                            makeClass({}, {QStringLiteral("＠お年玉切手シート")})},
         QStringLiteral("年賀状"), QStringLiteral("令和8"));
 }
 
@@ -46,11 +46,11 @@ private slots:
         const QByteArray expected
             = "\xEF\xBB\xBF"
               "順番,番号,結果,賞品\r\n"
-              "1,****99,はずれ,\r\n"
-              "2,109681,１等,現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）\r\n"
-              "3,****73,３等,お年玉切手シート\r\n"
-              "4,006417,２等,\"'=1+1 \"\"特選\"\",小包\"\r\n"
-              "5,000081,はずれ,\r\n";
+              "1,\"=\"\"****99\"\"\",はずれ,\r\n"
+              "2,\"=\"\"109681\"\"\",１等,現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）\r\n"
+              "3,\"=\"\"****73\"\"\",３等,'＠お年玉切手シート\r\n"
+              "4,\"=\"\"006417\"\"\",２等,\"'=1+1 \"\"特選\"\",小包\"\r\n"
+              "5,\"=\"\"000081\"\"\",はずれ,\r\n";
         QCOMPARE(AtariList::CsvBytes(AtariList::Rows(record, data, true)), expected);
 
         // Only the won cards, each with its place in the sitting.

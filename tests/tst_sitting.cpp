@@ -203,8 +203,8 @@ private slots:
         QCOMPARE(csv.readAll(),
             QByteArray("\xEF\xBB\xBF"
                        "順番,番号,結果,賞品\r\n"
-                       "3,****73,３等,お年玉切手シート\r\n"
-                       "5,125037,２等,ふるさと小包など\r\n"));
+                       "3,\"=\"\"****73\"\"\",３等,お年玉切手シート\r\n"
+                       "5,\"=\"\"125037\"\"\",２等,ふるさと小包など\r\n"));
 
         const QString pdfPath = m_folder->path() + QStringLiteral("当たり.pdf");
         m_fakes->printDialog.onSetUp = [&](QPrinter &printer) {

@@ -8,14 +8,24 @@ namespace {
 
 // A field as spreadsheets read it: quoted when it holds a separator, a quote
 // or a line break. Text from a data file that a spreadsheet would run as a
-// formula is kept as text by a leading apostrophe.
+// formula is kept as text by a leading apostrophe; Japanese spreadsheets take
+// the full-width signs for formulas too.
 QString csvField(QString text)
 {
-    if (!text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text.front()))
+    if (!text.isEmpty() && QStringLiteral("=+-@\t\r＝＋－＠").contains(text.front()))
         text.prepend(u'\'');
     if (text.contains(u',') || text.contains(u'"') || text.contains(u'\r') || text.contains(u'\n'))
         return u'"' + text.replace(u'"', QStringLiteral("\"\"")) + u'"';
     return text;
+}
+
+// A card number as a text formula, ="000037": spreadsheets (LibreOffice Calc
+// and Excel alike) read a bare 000037 as the number 37, and an apostrophe
+// before it stays visible in Calc.
+QString csvTextField(const QString &text)
+{
+    QString formula = QStringLiteral("=\"") + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    return u'"' + formula.replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 } // namespace
@@ -83,8 +93,8 @@ QByteArray AtariList::CsvBytes(const QList<Row> &rows)
 {
     QString text = QStringLiteral("順番,番号,結果,賞品") + modNengajo::CrLf;
     for (const Row &row : rows) {
-        text += QString::number(row.intOrder) + u',' + csvField(row.strNumber) + u',' + csvField(row.strResult) + u','
-            + csvField(row.strSyouhin) + modNengajo::CrLf;
+        text += QString::number(row.intOrder) + u',' + csvTextField(row.strNumber) + u',' + csvField(row.strResult)
+            + u',' + csvField(row.strSyouhin) + modNengajo::CrLf;
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

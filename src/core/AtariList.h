@@ -44,7 +44,8 @@ Row MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data)
 QList<Row> Rows(const CheckRecord &record, const WinningData &data, bool all);
 
 // The rows as a spreadsheet file: UTF-8 with a byte-order mark, CR LF line
-// ends, a heading row "順番,番号,結果,賞品".
+// ends, a heading row "順番,番号,結果,賞品". A spreadsheet shows each card
+// number as written ("000037", "****73") and runs no text as a formula.
 QByteArray CsvBytes(const QList<Row> &rows);
 
 // Writes bytes to path through a temporary file that replaces it in one step.
