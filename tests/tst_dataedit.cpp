@@ -90,72 +90,76 @@ private slots:
         QTest::addColumn<QStringList>("changes");
         QTest::addColumn<Problems>("problems");
 
-        const auto one = [](const char16_t *field, const QString &message) {
-            return Problems {{QString::fromUtf16(field), message}};
-        };
+        const auto one = [](DataEditField field, const QString &message) { return Problems {{field, message}}; };
         // The card type and the year.
         QTest::newRow("empty type") << QStringList {u"txtType= "_s}
-                                    << one(u"txtType", u"はがきの種類を入力してください"_s);
+                                    << one(DataEditField::Type, u"はがきの種類を入力してください"_s);
         QTest::newRow("type of 65 characters") << QStringList {u"txtType="_s + QString(65, u'年')}
-                                               << one(u"txtType", u"はがきの種類は64文字までにしてください"_s);
+                                               << one(DataEditField::Type, u"はがきの種類は64文字までにしてください"_s);
         QTest::newRow("slash in the type")
             << QStringList {u"txtType=年賀/状"_s}
-            << one(u"txtType", u"はがきの種類に使えない文字があります（/ \\ : * ? \" < > | や、先頭の「.」など）"_s);
-        QTest::newRow("empty year") << QStringList {u"txtYear="_s} << one(u"txtYear", u"年を入力してください"_s);
+            << one(DataEditField::Type,
+                   u"はがきの種類に使えない文字があります（/ \\ : * ? \" < > | や、先頭の「.」など）"_s);
+        QTest::newRow("empty year") << QStringList {u"txtYear="_s}
+                                    << one(DataEditField::Year, u"年を入力してください"_s);
         QTest::newRow("year with a letter")
-            << QStringList {u"txtYear=9a"_s} << one(u"txtYear", u"年は1～99の半角数字で入力してください"_s);
+            << QStringList {u"txtYear=9a"_s} << one(DataEditField::Year, u"年は1～99の半角数字で入力してください"_s);
         QTest::newRow("year zero") << QStringList {u"txtYear=0"_s}
-                                   << one(u"txtYear", u"年は1～99の半角数字で入力してください"_s);
+                                   << one(DataEditField::Year, u"年は1～99の半角数字で入力してください"_s);
         QTest::newRow("平成 32") << QStringList {u"cboEra=平成"_s, u"txtYear=32"_s}
-                                 << one(u"txtYear", u"平成は31年までです（2019年5月からは令和です）"_s);
+                                 << one(DataEditField::Year, u"平成は31年までです（2019年5月からは令和です）"_s);
 
         // The numbers of a class.
         QTest::newRow("one digit") << QStringList {u"txtNumbers_2=00 5"_s}
-                                   << one(u"txtNumbers_2",
+                                   << one(numbersField(2),
                                           u"「5」は当選番号になりません（半角数字2～6桁で入力してください）"_s);
         QTest::newRow("seven digits")
             << QStringList {u"txtNumbers_0=1234567"_s}
-            << one(u"txtNumbers_0", u"「1234567」は当選番号になりません（半角数字2～6桁で入力してください）"_s);
+            << one(numbersField(0), u"「1234567」は当選番号になりません（半角数字2～6桁で入力してください）"_s);
         QTest::newRow("full-width digits")
             << QStringList {u"txtNumbers_1=０９８７"_s}
-            << one(u"txtNumbers_1", u"「０９８７」は当選番号になりません（半角数字2～6桁で入力してください）"_s);
+            << one(numbersField(1), u"「０９８７」は当選番号になりません（半角数字2～6桁で入力してください）"_s);
         QTest::newRow("letter") << QStringList {u"txtNumbers_1=O987"_s}
-                                << one(u"txtNumbers_1",
+                                << one(numbersField(1),
                                        u"「O987」は当選番号になりません（半角数字2～6桁で入力してください）"_s);
         QTest::newRow("different lengths")
             << QStringList {u"txtNumbers_2=00 500"_s}
-            << one(u"txtNumbers_2", u"桁数の違う番号があります（１つの等級の番号はすべて同じ桁数です）"_s);
+            << one(numbersField(2), u"桁数の違う番号があります（１つの等級の番号はすべて同じ桁数です）"_s);
         QTest::newRow("the same number twice")
-            << QStringList {u"txtNumbers_2=73、42，73"_s} << one(u"txtNumbers_2", u"「73」が２回入力されています"_s);
+            << QStringList {u"txtNumbers_2=73、42，73"_s} << one(numbersField(2), u"「73」が２回入力されています"_s);
         QTest::newRow("goods without numbers")
-            << QStringList {u"txtSyouhin_3=記念品"_s} << one(u"txtNumbers_3", u"賞品があるのに当選番号がありません"_s);
+            << QStringList {u"txtSyouhin_3=記念品"_s} << one(numbersField(3), u"賞品があるのに当選番号がありません"_s);
         QTest::newRow("a class left out before another") << QStringList {
-            u"txtNumbers_4=58"_s} << one(u"txtNumbers_3", u"当選番号がありません（１等から順に入力してください）"_s);
+            u"txtNumbers_4=58"_s} << one(numbersField(3), u"当選番号がありません（１等から順に入力してください）"_s);
         QTest::newRow("no class at all") << QStringList {u"txtNumbers_0="_s, u"txtNumbers_1="_s, u"txtNumbers_2="_s,
             u"txtSyouhin_0="_s, u"txtSyouhin_1="_s, u"txtSyouhin_2="_s}
-                                         << one(u"txtNumbers_0", u"当選番号を入力してください"_s);
+                                         << one(numbersField(0), u"当選番号を入力してください"_s);
 
         // The dates.
-        QTest::newRow("day that does not exist")
-            << QStringList {u"txtDrawDate=2027/2/29"_s} << one(u"txtDrawDate", u"2027年2月29日という日はありません"_s);
+        QTest::newRow("day that does not exist") << QStringList {
+            u"txtDrawDate=2027/2/29"_s} << one(DataEditField::DrawDate, u"2027年2月29日という日はありません"_s);
         QTest::newRow("not a date") << QStringList {u"txtExchangeTo=7月20日"_s}
-                                    << one(u"txtExchangeTo", u"日付は 2027/1/19 のように入力してください"_s);
-        QTest::newRow("period ends before it starts") << QStringList {
-            u"txtExchangeTo=2027/1/17"_s} << one(u"txtExchangeTo", u"引換の終わりが始まりより前になっています"_s);
-        QTest::newRow("period starts before the draw") << QStringList {
-            u"txtExchangeFrom=2027/1/16"_s} << one(u"txtExchangeFrom", u"引換の始まりが抽せん日より前になっています"_s);
-        QTest::newRow("period ends before the draw, no first day") << QStringList {u"txtExchangeFrom="_s,
-            u"txtExchangeTo=2027/1/10"_s} << one(u"txtExchangeTo", u"引換の終わりが抽せん日より前になっています"_s);
+                                    << one(DataEditField::ExchangeTo, u"日付は 2027/1/19 のように入力してください"_s);
+        QTest::newRow("period ends before it starts")
+            << QStringList {u"txtExchangeTo=2027/1/17"_s}
+            << one(DataEditField::ExchangeTo, u"引換の終わりが始まりより前になっています"_s);
+        QTest::newRow("period starts before the draw")
+            << QStringList {u"txtExchangeFrom=2027/1/16"_s}
+            << one(DataEditField::ExchangeFrom, u"引換の始まりが抽せん日より前になっています"_s);
+        QTest::newRow("period ends before the draw, no first day")
+            << QStringList {u"txtExchangeFrom="_s, u"txtExchangeTo=2027/1/10"_s}
+            << one(DataEditField::ExchangeTo, u"引換の終わりが抽せん日より前になっています"_s);
 
-        QTest::newRow("address of another kind") << QStringList {
-            u"txtURL=www.example.jp"_s} << one(u"txtURL", u"http:// か https:// で始まるアドレスを入力してください"_s);
+        QTest::newRow("address of another kind")
+            << QStringList {u"txtURL=www.example.jp"_s}
+            << one(DataEditField::Url, u"http:// か https:// で始まるアドレスを入力してください"_s);
 
         // Several at once, each at its field, in the order of the fields.
         QTest::newRow("several") << QStringList {u"txtYear="_s, u"txtNumbers_1=1"_s, u"txtExchangeTo=2027/13/1"_s}
-                                 << Problems {{u"txtYear"_s, u"年を入力してください"_s},
-                                        {u"txtNumbers_1"_s,
+                                 << Problems {{DataEditField::Year, u"年を入力してください"_s},
+                                        {numbersField(1),
                                             u"「1」は当選番号になりません（半角数字2～6桁で入力してください）"_s},
-                                        {u"txtExchangeTo"_s, u"2027年13月1日という日はありません"_s}};
+                                        {DataEditField::ExchangeTo, u"2027年13月1日という日はありません"_s}};
     }
     void refused()
     {

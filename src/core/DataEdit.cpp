@@ -22,11 +22,6 @@ using modNengajo::CrLf;
 // The schema's limit on the card type.
 constexpr int MaxTypeLength = 64;
 
-QString fieldName(const QString &stem, int k)
-{
-    return stem + QStringLiteral("_%1").arg(k);
-}
-
 enum class DateForm { Empty, Day, NotADate, NoSuchDay };
 
 struct TypedDate
@@ -107,6 +102,15 @@ QDebug operator<<(QDebug debug, const DataEditInput &input)
     return debug;
 }
 
+QDebug operator<<(QDebug debug, DataEditField field)
+{
+    static const char *const names[] = {"Type", "Year", "Numbers1", "Numbers2", "Numbers3", "Numbers4", "Numbers5",
+        "DrawDate", "ExchangeFrom", "ExchangeTo", "Url"};
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "DataEditField::" << names[static_cast<int>(field)];
+    return debug;
+}
+
 QDebug operator<<(QDebug debug, const DataEditProblem &problem)
 {
     QDebugStateSaver saver(debug);
@@ -141,27 +145,25 @@ QDate modNengajo::ParseTypedDate(const QString &text)
 QList<DataEditProblem> modNengajo::CheckDataEdit(const DataEditInput &input)
 {
     QList<DataEditProblem> problems;
-    const auto report = [&problems](const QString &field, const QString &message) {
-        problems.append({field, message});
-    };
+    const auto report = [&problems](DataEditField field, const QString &message) { problems.append({field, message}); };
 
     const QString type = input.strType.trimmed();
     if (type.isEmpty())
-        report(QStringLiteral("txtType"), QStringLiteral("はがきの種類を入力してください"));
+        report(DataEditField::Type, QStringLiteral("はがきの種類を入力してください"));
     else if (type.size() > MaxTypeLength)
-        report(QStringLiteral("txtType"), QStringLiteral("はがきの種類は%1文字までにしてください").arg(MaxTypeLength));
+        report(DataEditField::Type, QStringLiteral("はがきの種類は%1文字までにしてください").arg(MaxTypeLength));
     else if (!IsSafeDataTitle(DataEditTitle(input)))
-        report(QStringLiteral("txtType"),
+        report(DataEditField::Type,
             QStringLiteral("はがきの種類に使えない文字があります（/ \\ : * ? \" < > | や、先頭の「.」など）"));
 
     static const QRegularExpression yearDigits(QStringLiteral("^[1-9][0-9]?$"));
     const QString year = input.strYear.trimmed();
     if (year.isEmpty())
-        report(QStringLiteral("txtYear"), QStringLiteral("年を入力してください"));
+        report(DataEditField::Year, QStringLiteral("年を入力してください"));
     else if (!yearDigits.match(year).hasMatch())
-        report(QStringLiteral("txtYear"), QStringLiteral("年は1～99の半角数字で入力してください"));
+        report(DataEditField::Year, QStringLiteral("年は1～99の半角数字で入力してください"));
     else if (input.strEra == EraHeisei && year.toInt() > 31)
-        report(QStringLiteral("txtYear"), QStringLiteral("平成は31年までです（2019年5月からは令和です）"));
+        report(DataEditField::Year, QStringLiteral("平成は31年までです（2019年5月からは令和です）"));
 
     // Classes are numbered by their place: a class left empty before one that
     // has numbers would give the later class the wrong name.
@@ -171,7 +173,7 @@ QList<DataEditProblem> modNengajo::CheckDataEdit(const DataEditInput &input)
             lastWithNumbers = k;
     }
     for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        const QString field = fieldName(QStringLiteral("txtNumbers"), k);
+        const DataEditField field = numbersField(k);
         const QStringList numbers = SplitNumbers(input.strNumbers[k]);
         if (!numbers.isEmpty()) {
             if (const std::optional<QString> problem = numbersProblem(numbers))
@@ -189,21 +191,21 @@ QList<DataEditProblem> modNengajo::CheckDataEdit(const DataEditInput &input)
     const TypedDate from = readTypedDate(input.strExchangeFrom);
     const TypedDate to = readTypedDate(input.strExchangeTo);
     if (const std::optional<QString> problem = dateProblem(drawn))
-        report(QStringLiteral("txtDrawDate"), *problem);
+        report(DataEditField::DrawDate, *problem);
     if (const std::optional<QString> problem = dateProblem(from))
-        report(QStringLiteral("txtExchangeFrom"), *problem);
+        report(DataEditField::ExchangeFrom, *problem);
     else if (from.form == DateForm::Day && drawn.form == DateForm::Day && from.date < drawn.date)
-        report(QStringLiteral("txtExchangeFrom"), QStringLiteral("引換の始まりが抽せん日より前になっています"));
+        report(DataEditField::ExchangeFrom, QStringLiteral("引換の始まりが抽せん日より前になっています"));
     if (const std::optional<QString> problem = dateProblem(to))
-        report(QStringLiteral("txtExchangeTo"), *problem);
+        report(DataEditField::ExchangeTo, *problem);
     else if (to.form == DateForm::Day && from.form == DateForm::Day && to.date < from.date)
-        report(QStringLiteral("txtExchangeTo"), QStringLiteral("引換の終わりが始まりより前になっています"));
+        report(DataEditField::ExchangeTo, QStringLiteral("引換の終わりが始まりより前になっています"));
     else if (to.form == DateForm::Day && drawn.form == DateForm::Day && to.date < drawn.date)
-        report(QStringLiteral("txtExchangeTo"), QStringLiteral("引換の終わりが抽せん日より前になっています"));
+        report(DataEditField::ExchangeTo, QStringLiteral("引換の終わりが抽せん日より前になっています"));
 
     const QString url = input.strUrl.trimmed();
     if (!url.isEmpty() && !platform::isWebAddress(url))
-        report(QStringLiteral("txtURL"), QStringLiteral("http:// か https:// で始まるアドレスを入力してください"));
+        report(DataEditField::Url, QStringLiteral("http:// か https:// で始まるアドレスを入力してください"));
     return problems;
 }
 

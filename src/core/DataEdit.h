@@ -35,11 +35,34 @@ struct DataEditInput
 };
 QDebug operator<<(QDebug debug, const DataEditInput &input);
 
-// One thing wrong with the input: the field that holds it (the objectName of
-// its control) and what to tell the user there.
+// The fields of the input a problem is told at, in the order of the editor.
+enum class DataEditField {
+    Type,
+    Year,
+    // The numbers of 1等 to 5等; a problem of a class's goods is told here too.
+    Numbers1,
+    Numbers2,
+    Numbers3,
+    Numbers4,
+    Numbers5,
+    DrawDate,
+    ExchangeFrom,
+    ExchangeTo,
+    Url,
+};
+QDebug operator<<(QDebug debug, DataEditField field);
+
+// The numbers field of class k (0 is 1等).
+constexpr DataEditField numbersField(int k)
+{
+    return static_cast<DataEditField>(static_cast<int>(DataEditField::Numbers1) + k);
+}
+
+// One thing wrong with the input: the field that holds it and what to tell
+// the user there.
 struct DataEditProblem
 {
-    QString field;
+    DataEditField field;
     QString message;
 
     bool operator==(const DataEditProblem &) const = default;

@@ -1,18 +1,25 @@
 #include "ui/Widgets.h"
 
+#include "core/DataEdit.h"
 #include "core/modNengajo.h"
+#include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/shell.h"
 #include "ui/Look.h"
 
+#include <QCalendarWidget>
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QToolButton>
+#include <QWidgetAction>
 
 QLabel *Widgets::makeLabel(QWidget *parent, const QString &name, const QString &caption, Qt::Alignment alignment)
 {
@@ -30,6 +37,42 @@ QPushButton *Widgets::makeButton(QWidget *parent, const QString &name, const QSt
     button->setObjectName(name);
     Look::setColour(button, QPalette::Button, Look::ButtonBackground);
     return button;
+}
+
+QHBoxLayout *Widgets::makeDateField(QWidget *parent, QLineEdit *box)
+{
+    box->setPlaceholderText(QStringLiteral("例：2027/1/19"));
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("cmdCalendar_") + box->objectName());
+    button->setText(QStringLiteral("…"));
+    button->setAccessibleName(box->accessibleName() + QStringLiteral("をカレンダーで選ぶ"));
+    button->setToolTip(QStringLiteral("カレンダーから選ぶ"));
+    button->setPopupMode(QToolButton::InstantPopup);
+    auto *menu = new QMenu(button);
+    auto *picker = new QCalendarWidget(menu);
+    picker->setObjectName(QStringLiteral("calendar_") + box->objectName());
+    // Month and weekday names in Japanese, the week from Sunday, as the
+    // calendars the dates are read from are printed.
+    picker->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    picker->setFirstDayOfWeek(Qt::Sunday);
+    picker->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    auto *action = new QWidgetAction(menu);
+    action->setDefaultWidget(picker);
+    menu->addAction(action);
+    button->setMenu(menu);
+    QObject::connect(menu, &QMenu::aboutToShow, picker, [picker, box] {
+        const QDate typed = modNengajo::ParseTypedDate(box->text());
+        picker->setSelectedDate(typed.isValid() ? typed : platform::Service<platform::Clock>::get().today());
+    });
+    QObject::connect(picker, &QCalendarWidget::clicked, box, [box, menu](QDate date) {
+        box->setText(date.toString(u"yyyy/M/d"));
+        menu->close();
+    });
+    auto *layout = new QHBoxLayout;
+    layout->setSpacing(2);
+    layout->addWidget(box);
+    layout->addWidget(button);
+    return layout;
 }
 
 int Widgets::textWidth(const QWidget *widget, int columns)

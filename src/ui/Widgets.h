@@ -6,7 +6,9 @@
 
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QWidget;
@@ -21,6 +23,12 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
 
 // A push button in the light grey of the program's buttons.
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption);
+
+// A date field: box, where a date is typed as "2027/1/19", and beside it a
+// button (cmdCalendar_ + the box's name) whose calendar (calendar_ + the
+// box's name), in Japanese with the week from Sunday, writes a picked day into
+// the box. It opens at the day typed, or today.
+QHBoxLayout *makeDateField(QWidget *parent, QLineEdit *box);
 
 // A width that holds columns full-width characters of widget's font, and a
 // height that holds lines of its lines: sizes grow with the desktop's text size.

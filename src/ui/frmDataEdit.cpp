@@ -1,28 +1,24 @@
 #include "ui/frmDataEdit.h"
 
+#include "ui/frmDataConfirm.h"
+
 #include "core/DataFileList.h"
 #include "core/modNengajo.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
-#include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/Widgets.h"
 
-#include <QCalendarWidget>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
-#include <QWidgetAction>
 
 namespace {
 
@@ -59,69 +55,6 @@ QPlainTextEdit *makeTextArea(QWidget *parent, const QString &name, const QString
     box->setMinimumWidth(Widgets::textWidth(box, columns));
     box->setFixedHeight(Widgets::textHeight(box, 3) + 2 * box->frameWidth() + 8);
     return box;
-}
-
-// The check before writing: every winning number large, class by class, to
-// be compared with the published list. True when the user says they agree.
-bool confirmNumbers(QWidget *parent, const DataEditInput &input)
-{
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("frmDataConfirm"));
-    dialog.setWindowTitle(QStringLiteral("当選番号の確認"));
-    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    Look::paintWindowBackground(&dialog);
-
-    QLabel *type = makeLabel(&dialog, QStringLiteral("lblConfirmType"),
-        modNengajo::TypeCaptionText(input.strType.trimmed(), modNengajo::DataEditYear(input)));
-    type->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    QLabel *note = makeLabel(&dialog, QStringLiteral("lblConfirmNote"),
-        QStringLiteral("公表された当選番号と見比べてください") + modNengajo::CrLf
-            + QStringLiteral("１けたでも違うと、当たったはがきを「はずれ」と判定してしまいます。"));
-
-    const QFont large = Fonts::font(Fonts::PGothic, 20);
-    auto *table = new QGridLayout;
-    table->setHorizontalSpacing(16);
-    table->setVerticalSpacing(8);
-    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        const QStringList numbers = modNengajo::SplitNumbers(input.strNumbers[k]);
-        if (numbers.isEmpty())
-            continue;
-        QLabel *caption = makeLabel(&dialog, indexed(QStringLiteral("lblConfirmToukyuu"), k), classCaption(k));
-        caption->setFont(Fonts::font(Fonts::PGothic, 12));
-        const qsizetype digits = numbers.first().size();
-        QLabel *keta = makeLabel(&dialog, indexed(QStringLiteral("lblConfirmKeta"), k),
-            digits >= 6 ? QStringLiteral("（6桁）") : QStringLiteral("（下%1桁）").arg(digits));
-        QLabel *shown = makeLabel(&dialog, indexed(QStringLiteral("lblConfirmNumbers"), k), numbers.join(u"　"));
-        shown->setFont(large);
-        shown->setWordWrap(true);
-        shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        shown->setMinimumWidth(QFontMetrics(large).horizontalAdvance(QStringLiteral("000000　000000　000000")));
-        table->addWidget(caption, k, 0, Qt::AlignLeft | Qt::AlignVCenter);
-        table->addWidget(keta, k, 1, Qt::AlignLeft | Qt::AlignVCenter);
-        table->addWidget(shown, k, 2);
-    }
-
-    QPushButton *ok = Widgets::makeButton(&dialog, QStringLiteral("cmdOK"), QStringLiteral("OK"));
-    QPushButton *cancel = Widgets::makeButton(&dialog, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
-    for (QPushButton *button : {ok, cancel})
-        button->setMinimumWidth(Widgets::textWidth(button, 7));
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->setContentsMargins(16, 12, 16, 12);
-    layout->setSpacing(12);
-    layout->addWidget(type);
-    layout->addWidget(note);
-    layout->addLayout(table);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace
@@ -161,8 +94,8 @@ frmDataEdit::frmDataEdit(QWidget *parent)
 
 void frmDataEdit::buildControls()
 {
-    const auto addProblemLabel = [this](const QString &field) {
-        QLabel *label = makeLabel(this, QStringLiteral("lblCheck_") + field, QString());
+    const auto addProblemLabel = [this](DataEditField field) {
+        QLabel *label = makeLabel(this, QStringLiteral("lblCheck_") + control(field)->objectName(), QString());
         Look::setColour(label, QPalette::WindowText, Look::Urgent);
         label->setMinimumHeight(label->fontMetrics().height());
         m_problemLabels.insert(field, label);
@@ -195,14 +128,11 @@ void frmDataEdit::buildControls()
     form->setHorizontalSpacing(8);
     form->setVerticalSpacing(2);
     int row = 0;
-    const auto addRow = [&](const QString &text, QWidget *buddy, QLayout *fields, const QStringList &checked) {
+    const auto addRow = [&](const QString &text, QWidget *buddy, QLayout *fields, DataEditField checked) {
         form->addWidget(caption(text, buddy), row, 0);
         form->addLayout(fields, row, 1);
         ++row;
-        auto *problems = new QHBoxLayout;
-        for (const QString &field : checked)
-            problems->addWidget(addProblemLabel(field), 1);
-        form->addLayout(problems, row, 1);
+        form->addWidget(addProblemLabel(checked), row, 1);
         ++row;
     };
     const auto line = [](std::initializer_list<QWidget *> widgets) {
@@ -217,9 +147,9 @@ void frmDataEdit::buildControls()
     form->addWidget(caption(QStringLiteral("もとにするデータ(&B)"), cboBase), row, 0);
     form->addLayout(baseLine, row, 1);
     row += 2;
-    addRow(QStringLiteral("はがきの種類(&T)"), txtType, line({txtType}), {QStringLiteral("txtType")});
+    addRow(QStringLiteral("はがきの種類(&T)"), txtType, line({txtType}), DataEditField::Type);
     addRow(QStringLiteral("年(&Y)"), cboEra, line({cboEra, txtYear, new QLabel(QStringLiteral("年度版"), this)}),
-        {QStringLiteral("txtYear")});
+        DataEditField::Year);
 
     // The classes: numbers and goods side by side, the problems under them.
     auto *classes = new QGridLayout;
@@ -238,9 +168,7 @@ void frmDataEdit::buildControls()
         classes->addWidget(name, 1 + 2 * k, 0, Qt::AlignTop);
         classes->addWidget(txtNumbers[k], 1 + 2 * k, 1);
         classes->addWidget(txtSyouhin[k], 1 + 2 * k, 2);
-        auto *problems = new QHBoxLayout;
-        problems->addWidget(addProblemLabel(txtNumbers[k]->objectName()), 1);
-        classes->addLayout(problems, 2 + 2 * k, 1, 1, 2);
+        classes->addWidget(addProblemLabel(numbersField(k)), 2 + 2 * k, 1, 1, 2);
     }
     classes->setColumnStretch(2, 1);
 
@@ -252,63 +180,27 @@ void frmDataEdit::buildControls()
     txtExchangeFrom = makeLineEdit(this, QStringLiteral("txtExchangeFrom"), QStringLiteral("引換期間の初日"), 8);
     txtExchangeTo = makeLineEdit(this, QStringLiteral("txtExchangeTo"), QStringLiteral("引換期間の最終日"), 8);
     txtURL = makeLineEdit(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"), 24);
-    const auto calendar = [this](QLineEdit *box) {
-        box->setPlaceholderText(QStringLiteral("例：2027/1/19"));
-        auto *button = new QToolButton(this);
-        button->setObjectName(QStringLiteral("cmdCalendar_") + box->objectName());
-        button->setText(QStringLiteral("…"));
-        button->setAccessibleName(box->accessibleName() + QStringLiteral("をカレンダーで選ぶ"));
-        button->setToolTip(QStringLiteral("カレンダーから選ぶ"));
-        button->setPopupMode(QToolButton::InstantPopup);
-        auto *menu = new QMenu(button);
-        auto *picker = new QCalendarWidget(menu);
-        picker->setObjectName(QStringLiteral("calendar_") + box->objectName());
-        // Month and weekday names in Japanese, the week from Sunday, as the
-        // calendars the dates are read from are printed.
-        picker->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
-        picker->setFirstDayOfWeek(Qt::Sunday);
-        picker->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-        auto *action = new QWidgetAction(menu);
-        action->setDefaultWidget(picker);
-        menu->addAction(action);
-        button->setMenu(menu);
-        connect(menu, &QMenu::aboutToShow, picker, [picker, box] {
-            const QDate typed = modNengajo::ParseTypedDate(box->text());
-            picker->setSelectedDate(typed.isValid() ? typed : platform::Service<platform::Clock>::get().today());
-        });
-        connect(picker, &QCalendarWidget::clicked, box, [box, menu](QDate date) {
-            box->setText(date.toString(u"yyyy/M/d"));
-            menu->close();
-        });
-        auto *layout = new QHBoxLayout;
-        layout->setSpacing(2);
-        layout->addWidget(box);
-        layout->addWidget(button);
-        return layout;
+    const auto addDates = [&](const QString &text, QList<QLineEdit *> boxes, QList<DataEditField> checked) {
+        dates->addWidget(caption(text, boxes.first()), row, 0);
+        auto *fieldLine = new QHBoxLayout;
+        for (qsizetype i = 0; i < boxes.size(); ++i) {
+            if (i > 0)
+                fieldLine->addWidget(new QLabel(QStringLiteral("～"), this));
+            fieldLine->addLayout(Widgets::makeDateField(this, boxes.at(i)));
+        }
+        fieldLine->addStretch(1);
+        dates->addLayout(fieldLine, row++, 1);
+        auto *problems = new QHBoxLayout;
+        for (const DataEditField field : checked)
+            problems->addWidget(addProblemLabel(field), 1);
+        dates->addLayout(problems, row++, 1);
     };
-    const auto addDates
-        = [&](const QString &text, QWidget *buddy, QList<QLayout *> fields, const QStringList &checked) {
-              dates->addWidget(caption(text, buddy), row, 0);
-              auto *fieldLine = new QHBoxLayout;
-              for (qsizetype i = 0; i < fields.size(); ++i) {
-                  if (i > 0)
-                      fieldLine->addWidget(new QLabel(QStringLiteral("～"), this));
-                  fieldLine->addLayout(fields.at(i));
-              }
-              fieldLine->addStretch(1);
-              dates->addLayout(fieldLine, row++, 1);
-              auto *problems = new QHBoxLayout;
-              for (const QString &field : checked)
-                  problems->addWidget(addProblemLabel(field), 1);
-              dates->addLayout(problems, row++, 1);
-          };
-    addDates(QStringLiteral("抽せん日(&D)"), txtDrawDate, {calendar(txtDrawDate)}, {QStringLiteral("txtDrawDate")});
-    addDates(QStringLiteral("賞品の引換期間(&E)"), txtExchangeFrom,
-        {calendar(txtExchangeFrom), calendar(txtExchangeTo)},
-        {QStringLiteral("txtExchangeFrom"), QStringLiteral("txtExchangeTo")});
+    addDates(QStringLiteral("抽せん日(&D)"), {txtDrawDate}, {DataEditField::DrawDate});
+    addDates(QStringLiteral("賞品の引換期間(&E)"), {txtExchangeFrom, txtExchangeTo},
+        {DataEditField::ExchangeFrom, DataEditField::ExchangeTo});
     dates->addWidget(caption(QStringLiteral("関連URL(&U)"), txtURL), row, 0);
     dates->addWidget(txtURL, row++, 1);
-    dates->addWidget(addProblemLabel(QStringLiteral("txtURL")), row++, 1);
+    dates->addWidget(addProblemLabel(DataEditField::Url), row++, 1);
     dates->setColumnStretch(1, 1);
 
     cmdSave = Widgets::makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("保存(&S)"));
@@ -344,6 +236,31 @@ void frmDataEdit::buildControls()
         connect(txtSyouhin[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
     }
     connect(cboEra, &QComboBox::currentIndexChanged, this, &frmDataEdit::showProblems);
+}
+
+QWidget *frmDataEdit::control(DataEditField field) const
+{
+    switch (field) {
+    case DataEditField::Type:
+        return txtType;
+    case DataEditField::Year:
+        return txtYear;
+    case DataEditField::Numbers1:
+    case DataEditField::Numbers2:
+    case DataEditField::Numbers3:
+    case DataEditField::Numbers4:
+    case DataEditField::Numbers5:
+        return txtNumbers[static_cast<int>(field) - static_cast<int>(DataEditField::Numbers1)];
+    case DataEditField::DrawDate:
+        return txtDrawDate;
+    case DataEditField::ExchangeFrom:
+        return txtExchangeFrom;
+    case DataEditField::ExchangeTo:
+        return txtExchangeTo;
+    case DataEditField::Url:
+        return txtURL;
+    }
+    return nullptr;
 }
 
 DataEditInput frmDataEdit::input() const
@@ -442,7 +359,7 @@ void frmDataEdit::cmdSave_Click()
     if (!modNengajo::CheckDataEdit(typed).isEmpty())
         return;
     // OK writes; キャンセル goes back to the fields as they are.
-    if (!confirmNumbers(this, typed))
+    if (frmDataConfirm(typed, this).exec() != QDialog::Accepted)
         return;
 
     const QString title = modNengajo::DataEditTitle(typed);

@@ -33,7 +33,8 @@ public:
 
 private:
     void buildControls();
-    QWidget *makeDateField(const QString &name, const QString &caption);
+    // The control that holds a field of the input.
+    QWidget *control(DataEditField field) const;
     // Puts a data file's fields into the window; with everything, its
     // numbers, dates and address too.
     void fill(const DataEditInput &input, bool everything);
@@ -59,8 +60,8 @@ private:
     QLineEdit *txtURL = nullptr;
     QPushButton *cmdSave = nullptr;
     QPushButton *cmdCancel = nullptr;
-    // The problem line under each field, by the field's name.
-    QMap<QString, QLabel *> m_problemLabels;
+    // The problem line under each field.
+    QMap<DataEditField, QLabel *> m_problemLabels;
 
     // The file opened with "開く": saving it again under its own name
     // corrects it in place without asking.
