@@ -1,10 +1,63 @@
 #include "platform/module.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
 #include <QtDebug>
 
+#include <elf.h>
+
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
 namespace platform {
+
+namespace {
+
+// The ELF kind of this program: a module of another word size or byte order cannot be its.
+constexpr bool Elf64 = sizeof(void *) == 8;
+using ElfHeader = std::conditional_t<Elf64, Elf64_Ehdr, Elf32_Ehdr>;
+using ProgramHeader = std::conditional_t<Elf64, Elf64_Phdr, Elf32_Phdr>;
+constexpr unsigned char ElfClass = Elf64 ? ELFCLASS64 : ELFCLASS32;
+constexpr unsigned char ElfData = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? ELFDATA2LSB : ELFDATA2MSB;
+
+} // namespace
+
+QString incompleteElfFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const quint64 size = quint64(file.size());
+
+    ElfHeader header;
+    if (file.read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header))
+        return QStringLiteral("the file ends inside its ELF header");
+    if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+        return QStringLiteral("it is not an ELF file");
+    if (header.e_ident[EI_CLASS] != ElfClass || header.e_ident[EI_DATA] != ElfData)
+        return QStringLiteral("it is an ELF file for another kind of computer");
+    if (header.e_phentsize != sizeof(ProgramHeader))
+        return QStringLiteral("its program headers are %1 bytes each, not %2")
+            .arg(header.e_phentsize)
+            .arg(sizeof(ProgramHeader));
+
+    const quint64 headersSize = quint64(header.e_phnum) * sizeof(ProgramHeader);
+    if (header.e_phoff > size || headersSize > size - header.e_phoff)
+        return QStringLiteral("the file ends inside its program headers (%1 bytes)").arg(size);
+    std::vector<ProgramHeader> segments(header.e_phnum);
+    if (!file.seek(qint64(header.e_phoff))
+        || file.read(reinterpret_cast<char *>(segments.data()), qint64(headersSize)) != qint64(headersSize))
+        return file.errorString();
+    for (const ProgramHeader &segment : segments) {
+        if (segment.p_type == PT_LOAD && (segment.p_offset > size || segment.p_filesz > size - segment.p_offset))
+            return QStringLiteral("the file is cut short: a loadable segment ends at byte %1 of a file of %2 bytes")
+                .arg(quint64(segment.p_offset) + quint64(segment.p_filesz))
+                .arg(size);
+    }
+    return {};
+}
 
 ModuleLoader::ModuleLoader(const QString &path, const char *iid)
     : m_path(path)
@@ -29,6 +82,10 @@ void *ModuleLoader::load()
 {
     if (!QFileInfo(m_path).isFile()) {
         refuse(QStringLiteral("there is no such file"));
+        return nullptr;
+    }
+    if (const QString problem = incompleteElfFile(m_path); !problem.isEmpty()) {
+        refuse(problem);
         return nullptr;
     }
     // Never unmapped: a sound still playing or a thread of Qt's network

@@ -11,10 +11,10 @@ namespace platform {
 // The module is a Qt plug-in whose one object offers an interface declared
 // with Q_DECLARE_INTERFACE; the interface's IID carries its version.
 //
-// A module that is missing, not a Qt plug-in, built against another Qt, or
-// made for another interface or another version of it is not loaded: the
-// reason goes to standard error and the program goes without the module. Its
-// code never runs unless it offers the interface asked for.
+// A module that is missing, cut short, not a Qt plug-in, built against
+// another Qt, or made for another interface or another version of it is not
+// loaded: the reason goes to standard error and the program goes without the
+// module. Its code never runs unless it offers the interface asked for.
 class ModuleLoader
 {
 public:
@@ -41,6 +41,12 @@ private:
     void *m_interface = nullptr;
     bool m_tried = false;
 };
+
+// Why the ELF file at path cannot be loaded whole; empty when each of its
+// loadable segments lies within the file. A file cut short (a copy of the
+// program folder that stopped half-way) would otherwise be mapped as it is,
+// and the first touch of a missing page kills the program with a bus error.
+QString incompleteElfFile(const QString &path);
 
 // A module whose object offers Interface (declared with Q_DECLARE_INTERFACE).
 template <typename Interface> class Module

@@ -6,7 +6,10 @@
 #include "platform/sound.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -23,9 +26,31 @@ class tst_Module : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void load_data();
     void load();
+
+private:
+    // A module as the package ships it (stripped), of which only the first bytes arrived.
+    QString damaged(const QString &module, const QString &name, qint64 keptBytes = -1);
+
+    QTemporaryDir m_dir;
 };
+
+QString tst_Module::damaged(const QString &module, const QString &name, qint64 keptBytes)
+{
+    const QString path = m_dir.filePath(name);
+    if (QProcess::execute(QStringLiteral("strip"), {QStringLiteral("-o"), path, module}) != 0)
+        qFatal("strip could not copy %s", qPrintable(module));
+    QFile file(path);
+    file.resize(keptBytes >= 0 ? keptBytes : file.size() / 2);
+    return path;
+}
+
+void tst_Module::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+}
 
 void tst_Module::load_data()
 {
@@ -37,6 +62,16 @@ void tst_Module::load_data()
     QTest::newRow("the transfers") << networkModule << Wanted::HttpTransfer << QString();
     QTest::newRow("missing") << QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so") << Wanted::Sound
                              << QStringLiteral("there is no such file");
+    // A half-finished copy of the program folder: the program goes without the
+    // module, as if it were missing, instead of dying of a bus error.
+    QTest::newRow("the chime cut in half")
+        << damaged(soundModule, QStringLiteral("sound.so")) << Wanted::Sound << QStringLiteral("the file is cut short");
+    QTest::newRow("the transfers cut in half") << damaged(networkModule, QStringLiteral("network.so"))
+                                               << Wanted::HttpTransfer << QStringLiteral("the file is cut short");
+    QTest::newRow("cut inside the program headers") << damaged(networkModule, QStringLiteral("headers.so"),
+        100) << Wanted::HttpTransfer << QStringLiteral("the file ends inside its program headers");
+    QTest::newRow("nothing of it arrived") << damaged(soundModule, QStringLiteral("empty.so"), 0) << Wanted::Sound
+                                           << QStringLiteral("the file ends inside its ELF header");
     // A module of this program in the wrong place offers the wrong interface.
     QTest::newRow("the transfers asked for the chime")
         << networkModule << Wanted::Sound
