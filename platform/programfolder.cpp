@@ -19,24 +19,6 @@ QString userFolder()
     return raw.isEmpty() ? QString() : withTrailingSeparator(raw);
 }
 
-// Folders the program writes into the user's home are private to the user.
-constexpr QFile::Permissions PrivateFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-
-// Creates folder and any missing folder above it; true when it then exists.
-bool makeFolder(const QString &folder)
-{
-    const QFileInfo info(QDir::cleanPath(folder));
-    if (info.isDir())
-        return true;
-    if (info.exists() || info.isSymLink())
-        return false;
-    const QString parent = info.absolutePath();
-    if (parent == info.absoluteFilePath() || !makeFolder(parent))
-        return false;
-    // Another program may create it meanwhile; what counts is that it is there.
-    return QDir().mkdir(info.absoluteFilePath(), PrivateFolder) || QFileInfo(info.absoluteFilePath()).isDir();
-}
-
 // The folder the user's files go to: the program folder, or the user's folder
 // when the program folder is read-only.
 QString userFilesFolder()
@@ -71,6 +53,23 @@ QString withTrailingSeparator(const QString &folder)
 {
     const QChar separator = QDir::separator();
     return folder.endsWith(separator) ? folder : folder + separator;
+}
+
+// Folders the program writes into the user's home are private to the user.
+constexpr QFile::Permissions PrivateFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+bool makeFolder(const QString &folder)
+{
+    const QFileInfo info(QDir::cleanPath(folder));
+    if (info.isDir())
+        return true;
+    if (info.exists() || info.isSymLink())
+        return false;
+    const QString parent = info.absolutePath();
+    if (parent == info.absoluteFilePath() || !makeFolder(parent))
+        return false;
+    // Another program may create it meanwhile; what counts is that it is there.
+    return QDir().mkdir(info.absoluteFilePath(), PrivateFolder) || QFileInfo(info.absoluteFilePath()).isDir();
 }
 
 QString programFolder()
@@ -108,6 +107,11 @@ bool programFolderKeepsUserFiles()
 QString settingsPath()
 {
     return userFilesFolder() + QStringLiteral("settings.ini");
+}
+
+QString bookPath()
+{
+    return userFilesFolder() + QStringLiteral("atari.db");
 }
 
 QString settingsPathForWriting()

@@ -38,6 +38,9 @@ QString programFolder();
 QString programDataFolder();
 // Adds one separator to a folder path unless it already ends with one.
 QString withTrailingSeparator(const QString &folder);
+// Creates folder and any missing folder above it, each new one private to the
+// user; true when it then exists.
+bool makeFolder(const QString &folder);
 
 // Where the files the program writes go. While the program folder can be
 // written (a build folder, a copied folder, an install into the user's home)
@@ -57,6 +60,9 @@ bool isSharedSystemFolder(const QString &folder);
 QString settingsPath();
 // The path of settings.ini to write; the user's folder is created when missing.
 QString settingsPathForWriting();
+// The book of won cards, atari.db, beside settings.ini. Its folder is made by
+// whoever first writes the book (makeFolder).
+QString bookPath();
 // The folder new data files (downloaded or entered) are written to, with a
 // trailing separator: the program's data folder, or the user's, created when
 // missing (empty when it cannot be created).

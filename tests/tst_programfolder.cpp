@@ -31,14 +31,18 @@ private slots:
         QTest::addColumn<bool>("writable");
         QTest::addColumn<bool>("withHome");
         QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("book");
         QTest::addColumn<QString>("newData");
         QTest::addColumn<QStringList>("listedFrom");
 
         QTest::newRow("writable program folder") << true << true << "program:settings.ini"
+                                                 << "program:atari.db"
                                                  << "program:data/" << QStringList {"program:data/"};
         QTest::newRow("read-only program folder") << false << true << "user:settings.ini"
+                                                  << "user:atari.db"
                                                   << "user:data/" << QStringList {"user:data/", "program:data/"};
         QTest::newRow("read-only, the user has no home folder") << false << false << "program:settings.ini"
+                                                                << "program:atari.db"
                                                                 << "program:data/" << QStringList {"program:data/"};
     }
 
@@ -57,6 +61,7 @@ private slots:
         QCOMPARE(platform::programFolderKeepsUserFiles(), writable || !withHome);
         QTEST(whose(folder, platform::settingsPath()), "settings");
         QTEST(whose(folder, platform::settingsPathForWriting()), "settings");
+        QTEST(whose(folder, platform::bookPath()), "book");
         QTEST(whose(folder, platform::newDataFolder()), "newData");
         QStringList listedFrom;
         for (const QString &path : platform::dataFolders())

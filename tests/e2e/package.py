@@ -57,7 +57,7 @@ def build_package(cpack, build, out):
     check(len(depends) == len(set(depends)), f"Depends names each package once: {depends}")
     # The X11 platform plugin is in libqt6gui6; the chime plays through libqt6multimedia6's libpulse.
     for name in ("fonts-ipafont-gothic", "libqt6gui6", "libqt6widgets6", "libqt6svg6", "libqt6multimedia6",
-                 "libxml2"):
+                 "libqt6sql6-sqlite", "libxml2"):
         check(name in depends, f"the package depends on {name}")
     recommends = names("Recommends")
     for name in ("xdg-utils", "pipewire-pulse", "pulseaudio"):

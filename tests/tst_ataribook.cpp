@@ -1,0 +1,477 @@
+#include "core/AtariBook.h"
+#include "testsupport.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+using State = AtariBook::State;
+using Added = AtariBook::Added;
+
+namespace {
+
+// Set in the environment, the test runs as another program that enters cards
+// "path;first;count" and prints each number entered.
+const char *const OtherProgram = "TST_ATARIBOOK_ADDS";
+constexpr uid_t OtherUser = 65534;
+
+const AtariDraw Reiwa8 {u"年賀状"_s, u"令和8"_s, u"年賀状（令和8年度版）.xml"_s, QDate(2026, 7, 21)};
+const AtariDraw Reiwa7 {u"年賀状"_s, u"令和7"_s, u"年賀状（令和7年度版）.xml"_s, QDate(2025, 7, 22)};
+
+QDateTime judged(int minute)
+{
+    return QDateTime(QDate(2026, 1, 20), QTime(10, minute));
+}
+
+QStringList numbersOf(const QList<AtariCard> &cards)
+{
+    QStringList numbers;
+    for (const AtariCard &card : cards)
+        numbers.append(card.strNumber);
+    return numbers;
+}
+
+QList<qint64> idsOf(const QList<AtariCard> &cards)
+{
+    QList<qint64> ids;
+    for (const AtariCard &card : cards)
+        ids.append(card.id);
+    return ids;
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool put(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
+}
+
+// Statements run on the file past the book, as another program would; the
+// first value of the last.
+QVariant rawSql(const QString &path, const QStringList &statements)
+{
+    QVariant result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        for (const QString &sql : statements) {
+            if (!db.open() || !query.exec(sql))
+                qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+        }
+        if (query.next())
+            result = query.value(0);
+    }
+    QSqlDatabase::removeDatabase(u"raw"_s);
+    return result;
+}
+
+// A closed book of count six-digit cards of the 令和8 draw, from 100000 on.
+void makeBook(const QString &path, int count)
+{
+    AtariBook book(path);
+    for (int i = 0; i < count; ++i)
+        book.add(Reiwa8, QString::number(100000 + i), 4, u"ふるさと小包"_s, judged(0));
+}
+
+int enterCardsAsAnotherProgram()
+{
+    const QStringList args = qEnvironmentVariable(OtherProgram).split(u';');
+    AtariBook book(args.at(0));
+    for (int i = 0; i < args.at(2).toInt(); ++i) {
+        const QByteArray number = QByteArray::number(args.at(1).toInt() + i);
+        // One write of a whole line, so a kill never leaves half of one.
+        if (book.add(Reiwa8, QString::fromLatin1(number), 3, u"切手シート"_s) == Added::Added) {
+            const QByteArray line = number + '\n';
+            if (::write(STDOUT_FILENO, line.constData(), line.size()) != line.size())
+                return 1;
+        }
+    }
+    return 0;
+}
+
+// The test started again as another program entering cards.
+std::unique_ptr<QProcess> startEntering(const QString &path, int first, int count)
+{
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(OtherProgram), u"%1;%2;%3"_s.arg(path).arg(first).arg(count));
+    process->setProcessEnvironment(environment);
+    process->start(QCoreApplication::applicationFilePath(), {});
+    return process;
+}
+
+// The numbers it reported: at least count unless it ends first.
+QStringList reported(QProcess &process, QByteArray &out, qsizetype count)
+{
+    while (out.count('\n') < count && process.waitForReadyRead(20000))
+        out += process.readAllStandardOutput();
+    return QString::fromLatin1(out).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(AtariDraw)
+
+class tst_AtariBook : public QObject
+{
+    Q_OBJECT
+
+    QString path() const { return m_dir->filePath(u"atari.db"_s); }
+    QStringList filesInFolder() const
+    {
+        return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    std::optional<QTemporaryDir> m_dir;
+
+private slots:
+    void init() { m_dir.emplace(); }
+
+    // Kept across sittings in the order judged, each draw its own; the folder
+    // and the file are made with the first card.
+    void keptAcrossSittings()
+    {
+        const QString bookPath = m_dir->filePath(u"home/harovan/atari.db"_s);
+        {
+            AtariBook book(bookPath);
+            QCOMPARE(book.open(), State::Ready);
+            QVERIFY(book.cards(Reiwa8).isEmpty());
+            QVERIFY(!QFileInfo::exists(m_dir->filePath(u"home"_s)));
+            book.add(Reiwa8, u"****73"_s, 3, u"お年玉切手シート"_s, judged(1));
+            book.add(Reiwa8, u"109681"_s, 1, u"現金30万円\r\n電子マネー31万円分"_s, judged(2));
+            book.add(Reiwa7, u"006417"_s, 2, u"ふるさと小包"_s, judged(3));
+            QCOMPARE(book.add(Reiwa8, u"000081"_s, 3, {}, judged(4)), Added::Added);
+            QCOMPARE(book.add(Reiwa8, u"****99"_s, 0, {}, judged(5)), Added::NotSaved);
+        }
+        QCOMPARE(QFileInfo(m_dir->filePath(u"home/harovan"_s)).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+            QFile::Permissions());
+        AtariBook book(bookPath);
+        const QList<AtariCard> cards = book.cards(Reiwa8);
+        QCOMPARE(numbersOf(cards), (QStringList {u"****73"_s, u"109681"_s, u"000081"_s}));
+        QCOMPARE(cards.at(1),
+            (AtariCard {cards.at(1).id, u"109681"_s, 1, u"現金30万円\r\n電子マネー31万円分"_s, judged(2), {}, {}}));
+        QVERIFY(cards.at(0).id < cards.at(1).id && cards.at(1).id < cards.at(2).id);
+        QCOMPARE(numbersOf(book.cards(Reiwa7)), QStringList {u"006417"_s});
+        // The draw is its type and year, whichever data file judged it.
+        AtariDraw corrected = Reiwa8;
+        corrected.strFileName = u"訂正版.xml"_s;
+        QCOMPARE(book.counts(corrected), (AtariCounts {3, 3}));
+        QCOMPARE(rawSql(bookPath, {u"PRAGMA user_version"_s}).toInt(), AtariBook::SchemaVersion);
+    }
+
+    void judgedAgain_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<AtariDraw>("again");
+        QTest::addColumn<bool>("deletedBetween");
+        QTest::addColumn<Added>("added");
+        QTest::addColumn<int>("cards");
+
+        QTest::newRow("six digits: one postcard") << u"109681"_s << Reiwa8 << false << Added::AlreadyInBook << 1;
+        QTest::newRow("six digits of another draw") << u"109681"_s << Reiwa7 << false << Added::Added << 1;
+        QTest::newRow("two digits: another postcard") << u"****73"_s << Reiwa8 << false << Added::Added << 2;
+        QTest::newRow("after it was deleted") << u"109681"_s << Reiwa8 << true << Added::Added << 1;
+    }
+    void judgedAgain()
+    {
+        QFETCH(QString, number);
+        QFETCH(AtariDraw, again);
+        QFETCH(bool, deletedBetween);
+        AtariBook book(path());
+        book.add(Reiwa8, number, 3, {}, judged(1));
+        if (deletedBetween)
+            QVERIFY(book.remove(idsOf(book.cards(Reiwa8))));
+        QTEST(book.add(again, number, 3, {}, judged(2)), "added");
+        QTEST(int(book.cards(Reiwa8).size()), "cards");
+    }
+
+    void marksSendersAndDeletions()
+    {
+        AtariBook book(path());
+        for (int i = 0; i < 4; ++i)
+            book.add(Reiwa8, QString::number(200000 + i), 3, {}, judged(i));
+        const QList<qint64> ids = idsOf(book.cards(Reiwa8));
+        QSignalSpy changed(&book, &AtariBook::changed);
+
+        QVERIFY(book.setExchanged({ids[0], ids[1]}, QDate(2026, 2, 1)));
+        // A card marked before keeps the day it was exchanged.
+        QVERIFY(book.setExchanged({ids[1], ids[2]}, QDate(2026, 2, 8)));
+        QVERIFY(book.clearExchanged({ids[0]}));
+        QVERIFY(book.setSender(ids[3], u"山田 花子（大阪の叔母）"_s));
+        const QList<AtariCard> cards = book.cards(Reiwa8);
+        QCOMPARE(cards[0].exchangedOn, QDate());
+        QCOMPARE(cards[1].exchangedOn, QDate(2026, 2, 1));
+        QCOMPARE(cards[2].exchangedOn, QDate(2026, 2, 8));
+        QCOMPARE(cards[3].strSender, u"山田 花子（大阪の叔母）"_s);
+        QCOMPARE(book.counts(Reiwa8), (AtariCounts {4, 2}));
+
+        QVERIFY(book.remove({ids[1], ids[3]}));
+        QCOMPARE(idsOf(book.cards(Reiwa8)), (QList<qint64> {ids[0], ids[2]}));
+        QCOMPARE(changed.size(), 5);
+    }
+
+    // The draws the reminder looks at, the nearest last exchange day first,
+    // each with the day its latest data file gives.
+    void pendingDraws()
+    {
+        AtariBook book(path());
+        const AtariDraw noDeadline {u"かもめ〜る"_s, u"令和8"_s, u"かもめ.xml"_s, {}};
+        const AtariDraw exchanged {u"寒中見舞"_s, u"令和8"_s, u"寒中.xml"_s, QDate(2026, 3, 1)};
+        book.add(Reiwa8, u"****73"_s, 3, {});
+        book.add(noDeadline, u"****11"_s, 3, {});
+        book.add(Reiwa7, u"****22"_s, 3, {});
+        book.add(Reiwa8, u"****73"_s, 3, {});
+        book.add(exchanged, u"****33"_s, 3, {});
+        book.setExchanged(idsOf(book.cards(exchanged)), QDate(2026, 2, 1));
+        QCOMPARE(book.pendingDraws(), (QList<PendingDraw> {{Reiwa7, 1}, {Reiwa8, 2}, {noDeadline, 1}}));
+
+        AtariDraw corrected = Reiwa8;
+        corrected.strFileName = u"訂正版.xml"_s;
+        corrected.exchangeTo = QDate(2026, 7, 31);
+        QVERIFY(book.noteDraw(corrected));
+        // A data file without the day keeps it.
+        QVERIFY(book.noteDraw({u"年賀状"_s, u"令和8"_s, u"訂正版.xml"_s, {}}));
+        QCOMPARE(book.pendingDraws().at(1), (PendingDraw {corrected, 2}));
+    }
+
+    void versions_data()
+    {
+        QTest::addColumn<QString>("made");
+        QTest::addColumn<State>("state");
+        QTest::newRow("newer version: refused") << u"newer"_s << State::TooNew;
+        QTest::newRow("empty file: set up") << u"empty"_s << State::Ready;
+        QTest::newRow("version 0 without tables: set up") << u"version 0"_s << State::Ready;
+    }
+    void versions()
+    {
+        QFETCH(QString, made);
+        QFETCH(State, state);
+        if (made == u"newer") {
+            makeBook(path(), 2);
+            rawSql(path(), {u"PRAGMA user_version = %1"_s.arg(AtariBook::SchemaVersion + 1)});
+        } else if (made == u"empty") {
+            QVERIFY(put(path(), {}));
+        } else {
+            rawSql(path(), {u"CREATE TABLE t (x)"_s, u"DROP TABLE t"_s});
+        }
+        const QByteArray before = contentOf(path());
+
+        AtariBook book(path());
+        QCOMPARE(book.open(), state);
+        const bool refused = state == State::TooNew;
+        QCOMPARE(book.add(Reiwa8, u"****73"_s, 3, {}), refused ? Added::NotSaved : Added::Added);
+        QCOMPARE(book.cards(Reiwa8).size(), refused ? 0 : 1);
+        QCOMPARE(rawSql(path(), {u"PRAGMA user_version"_s}).toInt(), AtariBook::SchemaVersion + (refused ? 1 : 0));
+        if (refused) {
+            QVERIFY(book.message().startsWith(u"当たったはがきの記録（atari.db）を開けません。新しい版のHarovan"_s));
+            QCOMPARE(contentOf(path()), before);
+            QCOMPARE(filesInFolder(), QStringList {u"atari.db"_s});
+        }
+    }
+
+    // Files the program cannot use are told of once and left as they are.
+    void unusableFiles_data()
+    {
+        QTest::addColumn<QString>("made");
+        QTest::addColumn<State>("state");
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("text file") << u"text"_s << State::NotABook << u"Harovanの記録ではないファイルです。"_s;
+        QTest::newRow("another program's database")
+            << u"foreign"_s << State::NotABook << u"Harovanの記録ではないファイルです。"_s;
+        QTest::newRow("a page overwritten") << u"page"_s << State::Damaged << u"ファイルが壊れています。"_s;
+        QTest::newRow("cut short") << u"cut"_s << State::Damaged << u"ファイルが壊れています。"_s;
+        QTest::newRow("a folder of that name")
+            << u"folder"_s << State::Unreadable << u"同じ名前のフォルダーがあります。"_s;
+    }
+    void unusableFiles()
+    {
+        QFETCH(QString, made);
+        QFETCH(State, state);
+        QFETCH(QString, reason);
+        if (made == u"text") {
+            QVERIFY(put(path(), "109681,1等\n"));
+        } else if (made == u"foreign") {
+            rawSql(path(), {u"CREATE TABLE cards (number TEXT)"_s, u"INSERT INTO cards VALUES ('109681')"_s});
+        } else if (made == u"folder") {
+            QVERIFY(QDir(m_dir->path()).mkdir(u"atari.db"_s));
+        } else {
+            makeBook(path(), 60);
+            QByteArray bytes = contentOf(path());
+            if (made == u"page")
+                bytes.replace(4096, 4096, QByteArray(4096, '\xff'));
+            else
+                bytes.truncate(bytes.size() / 2);
+            QVERIFY(put(path(), bytes));
+        }
+        const QByteArray before = contentOf(path());
+
+        AtariBook book(path());
+        QSignalSpy stateChanged(&book, &AtariBook::stateChanged);
+        QCOMPARE(book.open(), state);
+        QCOMPARE(book.add(Reiwa8, u"****73"_s, 3, {}), Added::NotSaved);
+        QVERIFY(book.cards(Reiwa8).isEmpty());
+        QCOMPARE(stateChanged.size(), 1);
+        QCOMPARE(book.message(),
+            u"当たったはがきの記録（atari.db）を開けません。"_s + reason
+                + u"\r\nはがきのチェックはこのまま続けられますが、当たったはがきは記録されません。\r\n\r\n"_s + path());
+        QCOMPARE(book.canStartNew(), state != State::Unreadable);
+        QCOMPARE(contentOf(path()), before);
+        QCOMPARE(filesInFolder(), QStringList {u"atari.db"_s});
+    }
+
+    // Only when the user agrees: the file kept under a free name beside it,
+    // and an empty book in its place.
+    void newBookBesideTheDamagedOne()
+    {
+        const QDate today(2026, 1, 20);
+        QVERIFY(put(path(), "not a book"));
+        QVERIFY(put(path() + u".damaged-20260120"_s, "kept before"));
+        AtariBook book(path());
+        QCOMPARE(book.open(), State::NotABook);
+        QCOMPARE(book.newBookQuestion(today),
+            u"新しい記録を始めますか？\r\n今のファイルは「atari.db.damaged-20260120-2」という名前で同じフォルダーに残します。"_s);
+
+        QCOMPARE(book.startNewBook(today), QString());
+        QCOMPARE(contentOf(path() + u".damaged-20260120-2"_s), QByteArray("not a book"));
+        QCOMPARE(contentOf(path() + u".damaged-20260120"_s), QByteArray("kept before"));
+        QCOMPARE(book.add(Reiwa8, u"****73"_s, 3, {}), Added::Added);
+        // A book that can be used is never moved aside.
+        QVERIFY(!book.startNewBook(today).isEmpty());
+        QCOMPARE(book.cards(Reiwa8).size(), 1);
+    }
+
+    void readOnly_data()
+    {
+        QTest::addColumn<QString>("readOnly");
+        QTest::newRow("the file") << u"file"_s;
+        QTest::newRow("its folder") << u"folder"_s;
+    }
+    // The cards are shown, nothing is changed, nothing is left beside the file.
+    void readOnly()
+    {
+        QFETCH(QString, readOnly);
+        makeBook(path(), 2);
+        const QByteArray folder = QFile::encodeName(m_dir->path());
+        const QByteArray file = QFile::encodeName(path());
+        // Root may write anything: the book is another user's, read in a child process.
+        const bool root = ::geteuid() == 0;
+        if (root)
+            QVERIFY(::chown(folder.constData(), OtherUser, OtherUser) == 0
+                && ::chown(file.constData(), OtherUser, OtherUser) == 0);
+        QVERIFY(::chmod(file.constData(), readOnly == u"file" ? 0444 : 0644) == 0);
+        QVERIFY(::chmod(folder.constData(), readOnly == u"folder" ? 0555 : 0755) == 0);
+        const QByteArray before = contentOf(path());
+
+        const QString seen = testsupport::inChildWithFileLimit(
+            RLIM_INFINITY,
+            [&] {
+                AtariBook book(path());
+                return QStringList {QVariant::fromValue(book.open()).toString(),
+                    QString::number(book.cards(Reiwa8).size()),
+                    QVariant::fromValue(book.add(Reiwa8, u"****73"_s, 3, {})).toString(),
+                    QString::number(book.setSender(1, u"x"_s)), book.message().section(u'\r', 0, 0)}
+                    .join(u'|');
+            },
+            root ? std::optional<uid_t>(OtherUser) : std::nullopt);
+        ::chmod(folder.constData(), 0700);
+
+        QCOMPARE(seen,
+            u"ReadOnly|2|NotSaved|0|当たったはがきの記録（atari.db）に書き込めません。書き込みが許可されていません。"_s);
+        QCOMPARE(contentOf(path()), before);
+        QCOMPARE(filesInFolder(), QStringList {u"atari.db"_s});
+    }
+
+    // A change that meets a full disk fails whole and is told; what was
+    // written before stays.
+    void fullDisk()
+    {
+        makeBook(path(), 1);
+        const QStringList seen = testsupport::inChildWithFileLimit(64 * 1024, [&] {
+            AtariBook book(path());
+            QStringList numbers;
+            for (int i = 300000; i < 300050 && book.add(Reiwa8, QString::number(i), 3, {}) == Added::Added; ++i)
+                numbers.append(QString::number(i));
+            return QVariant::fromValue(book.state()).toString() + u'|' + book.message().section(u'\r', 0, 0) + u'|'
+                + numbers.join(u',');
+        }).split(u'|');
+        QCOMPARE(seen.value(0), u"WriteFailed"_s);
+        QVERIFY(seen.value(1).startsWith(u"当たったはがきの記録（atari.db）に書き込めませんでした。"_s));
+
+        AtariBook book(path());
+        QCOMPARE(book.open(), State::Ready);
+        QCOMPARE(
+            numbersOf(book.cards(Reiwa8)), QStringList {u"100000"_s} + seen.value(2).split(u',', Qt::SkipEmptyParts));
+        QVERIFY(book.cards(Reiwa8).size() < 51);
+    }
+
+    // Killed at any moment while judging, the program loses no card it
+    // reported as entered, and leaves a book that opens.
+    void killedWhileAdding()
+    {
+        QStringList entered;
+        for (int round = 0; round < 8; ++round) {
+            const auto program = startEntering(path(), round * 10000, 10000);
+            QByteArray out;
+            reported(*program, out, 5 + round * 7);
+            program->kill();
+            program->waitForFinished();
+            out += program->readAllStandardOutput();
+            entered += reported(*program, out, 0);
+        }
+        AtariBook book(path());
+        QCOMPARE(book.open(), State::Ready);
+        const QStringList held = numbersOf(book.cards(Reiwa8));
+        for (const QString &number : std::as_const(entered))
+            QVERIFY2(held.contains(number), qPrintable(number));
+        // At most the card being entered is there unreported.
+        QVERIFY(held.size() <= entered.size() + 8);
+    }
+
+    // Two programs on one book: each sees the other's changes at once, and
+    // neither loses a card when both enter them at the same time.
+    void twoPrograms()
+    {
+        {
+            AtariBook first(path());
+            AtariBook second(path());
+            QCOMPARE(second.open(), State::Ready);
+            first.add(Reiwa8, u"109681"_s, 1, {});
+            QCOMPARE(second.add(Reiwa8, u"109681"_s, 1, {}), Added::AlreadyInBook);
+            QVERIFY(second.setExchanged(idsOf(second.cards(Reiwa8)), QDate(2026, 2, 1)));
+            QCOMPARE(first.counts(Reiwa8), (AtariCounts {1, 0}));
+        }
+        const auto one = startEntering(path(), 300000, 60);
+        const auto other = startEntering(path(), 400000, 60);
+        QByteArray oneOut;
+        QByteArray otherOut;
+        QCOMPARE(reported(*one, oneOut, 60).size(), 60);
+        QCOMPARE(reported(*other, otherOut, 60).size(), 60);
+        QVERIFY(one->waitForFinished() && other->waitForFinished());
+        QCOMPARE(AtariBook(path()).counts(Reiwa8), (AtariCounts {121, 120}));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(OtherProgram))
+        return enterCardsAsAnotherProgram();
+    tst_AtariBook test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_ataribook.moc"
