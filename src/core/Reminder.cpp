@@ -1,0 +1,81 @@
+#include "core/Reminder.h"
+
+#include "core/Kigen.h"
+#include "platform/programfolder.h"
+#include "platform/settingsfile.h"
+
+namespace {
+
+const QString Section = QStringLiteral("Settings");
+const QString Key = QStringLiteral("Reminded");
+
+QString countSentence(const Reminder::Due &due)
+{
+    return QStringLiteral("引換がまだの当たりはがきが") + QString::number(due.intCount)
+        + QStringLiteral("枚あります。");
+}
+
+QString deadlineSentence(const Reminder::Due &due)
+{
+    const QString left = due.intDaysLeft == 0
+        ? QStringLiteral("（本日まで）")
+        : QStringLiteral("（あと") + QString::number(due.intDaysLeft) + QStringLiteral("日）");
+    return QStringLiteral("賞品の引換は") + modNengajo::JapaneseDate(due.exchangeTo) + QStringLiteral("まで") + left
+        + QStringLiteral("です。");
+}
+
+} // namespace
+
+QDebug Reminder::operator<<(QDebug debug, const Due &due)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "Due(" << due.exchangeTo << ", " << due.intDaysLeft << ", " << due.intCount << ", " << due.draws
+                    << ')';
+    return debug;
+}
+
+std::optional<Reminder::Due> Reminder::Check(
+    const QDate &today, const QList<PendingDraw> &pending, const QDate &lastAsked)
+{
+    if (lastAsked == today)
+        return std::nullopt;
+    std::optional<Due> due;
+    for (const PendingDraw &draw : pending) {
+        if (!draw.draw.exchangeTo.isValid() || draw.intNotExchanged <= 0)
+            continue;
+        const qint64 left = today.daysTo(draw.draw.exchangeTo);
+        if (left < 0 || left > DueDays)
+            continue;
+        if (!due || draw.draw.exchangeTo < due->exchangeTo)
+            due = Due {draw.draw.exchangeTo, left, 0, {}};
+        if (draw.draw.exchangeTo == due->exchangeTo) {
+            due->intCount += draw.intNotExchanged;
+            due->draws.append(draw.draw);
+        }
+    }
+    return due;
+}
+
+QString Reminder::QuestionText(const Due &due)
+{
+    return countSentence(due) + modNengajo::CrLf + deadlineSentence(due) + modNengajo::CrLf
+        + QStringLiteral("一覧を表示しますか？");
+}
+
+QString Reminder::NotificationBody(const Due &due)
+{
+    return countSentence(due) + deadlineSentence(due);
+}
+
+QDate Reminder::LastAsked()
+{
+    const QString text
+        = platform::Service<platform::SettingsFile>::get().readString(platform::settingsPath(), Section, Key, {});
+    return QDate::fromString(text, Qt::ISODate);
+}
+
+bool Reminder::RememberAsked(const QDate &today)
+{
+    return platform::Service<platform::SettingsFile>::get().writeString(
+        platform::settingsPathForWriting(), Section, Key, today.toString(Qt::ISODate));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/AtariBook.h"
+
+#include <QDate>
+#include <QDebug>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// When the program reminds the user of won cards not yet exchanged: the
+// question at start-up and the notification at login, which share the date
+// asked last (settings.ini) so the user is asked once a day at most.
+namespace Reminder {
+
+// A draw is due from this many days before its last exchange day (あと30日)
+// to the last day itself.
+inline constexpr int DueDays = 30;
+
+// What to remind of: the nearest last exchange day among the draws due, and
+// the cards not yet exchanged of every draw ending that day.
+struct Due
+{
+    QDate exchangeTo;
+    qint64 intDaysLeft = 0; // 0 on the last day
+    int intCount = 0;
+    QList<AtariDraw> draws;
+
+    bool operator==(const Due &) const = default;
+};
+QDebug operator<<(QDebug debug, const Due &due);
+
+// Nothing when lastAsked is today, or when no draw with cards not yet
+// exchanged ends between today and DueDays days from today; draws without a
+// last exchange day are never due.
+std::optional<Due> Check(const QDate &today, const QList<PendingDraw> &pending, const QDate &lastAsked);
+
+// "引換がまだの当たりはがきがN枚あります。" CR LF "賞品の引換はYYYY年M月D日まで（あとN日）です。"
+// CR LF "一覧を表示しますか？"; on the last day "（本日まで）" for "（あとN日）".
+QString QuestionText(const Due &due);
+// The same two sentences on one line, for a desktop notification.
+QString NotificationBody(const Due &due);
+inline const QString NotificationSummary = QStringLiteral("お年玉賞品の引換期限が近づいています");
+
+// The day the user was last reminded, in section "Settings" of settings.ini;
+// null when never.
+QDate LastAsked();
+// Remembers today as that day; false when settings.ini cannot be written.
+bool RememberAsked(const QDate &today);
+
+} // namespace Reminder
