@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "ui/Fonts.h"
+#include "ui/TextSize.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
@@ -155,6 +156,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
+        TextSize::choose(TextSize::Standard);
         m_fakes.reset();
         m_folder.reset();
         testsupport::resetModule();
@@ -756,14 +758,20 @@ private slots:
         QStringList topLevel;
         for (QAction *item : bar->actions())
             topLevel << item->menu()->objectName() + u'=' + item->text();
-        QCOMPARE(topLevel, (QStringList {"mnuMenu=メニュー(&M)", "mnuHelp=ヘルプ(&H)"}));
+        QCOMPARE(topLevel, (QStringList {"mnuMenu=メニュー(&M)", "mnuView=表示(&V)", "mnuHelp=ヘルプ(&H)"}));
 
+        // Each item with its shortcut, and whether it is checked.
         const auto rows = [this](const QString &menuName) {
             QStringList result;
             for (QAction *item : child<QMenu>(menuName)->actions()) {
-                result << item->objectName() + u'=' + (item->isSeparator() ? QStringLiteral("-") : item->text());
-                if (!item->shortcut().isEmpty() || !item->isEnabled())
-                    result << QStringLiteral("unexpected shortcut or disabled item");
+                QString row = item->objectName() + u'=' + (item->isSeparator() ? QStringLiteral("-") : item->text());
+                if (!item->shortcut().isEmpty())
+                    row += u' ' + item->shortcut().toString();
+                if (item->isChecked())
+                    row += QStringLiteral(" ✓");
+                result << row;
+                if (!item->isEnabled())
+                    result << QStringLiteral("unexpected disabled item");
             }
             return result;
         };
@@ -772,10 +780,91 @@ private slots:
                 "mnuMakeData=当選番号データの作成(&N)...", "mnubar1=-", "mnuShowIchiran=当選番号一覧を表示(&T)",
                 "mnuShowAtari=当たったはがきの一覧(&L)", "mnuClear=チェック枚数のクリア(&C)", "mnubar2=-",
                 "mnuExit=終了(&X)"}));
+        QCOMPARE(rows(QStringLiteral("mnuView")),
+            (QStringList {"mnuSize100=文字の大きさ：標準(&1) Ctrl+0 ✓", "mnuSize150=文字の大きさ：大(&2)",
+                "mnuSize200=文字の大きさ：特大(&3)"}));
         QCOMPARE(rows(QStringLiteral("mnuHelp")),
             (QStringList {"mnuViewHelp=ヘルプを表示(&H)...", "mnubar3=-", "mnuVersion=バージョン情報(&V)..."}));
         QCOMPARE(rows(QStringLiteral("mnuEditCnt")), (QStringList {"mnuUp=↑+1", "mnuDown=↓-1"}));
         QCOMPARE(child<QMenu>(QStringLiteral("mnuEditCnt"))->title(), QStringLiteral("menu"));
+    }
+
+    // The 表示 menu reaches every window at once: the main window grows by
+    // about the factor (the style's frames keep their size), a font of each
+    // window by exactly the factor, message boxes with the application's
+    // font by the factor over the desktop's.
+    void textSizeReachesEveryWindow_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<qreal>("desktopScale");
+        QTest::addColumn<qreal>("factor");
+        QTest::newRow("標準") << "mnuSize100" << 1.0 << 1.0;
+        QTest::newRow("大") << "mnuSize150" << 1.0 << 1.5;
+        QTest::newRow("特大") << "mnuSize200" << 1.0 << 2.0;
+        QTest::newRow("特大 over a large desktop text") << "mnuSize200" << 1.5 << 2.0;
+    }
+    void textSizeReachesEveryWindow()
+    {
+        QFETCH(QString, item);
+        QFETCH(qreal, desktopScale);
+        QFETCH(qreal, factor);
+        const QFont previous = QApplication::font();
+        QFont desktop = previous;
+        desktop.setPointSizeF(previous.pointSizeF() * desktopScale);
+        QApplication::setFont(desktop);
+        const QSize designed = m_window->size();
+
+        // From 大 first, so that every row is a change.
+        action(QStringLiteral("mnuSize150"))->trigger();
+        action(item)->trigger();
+
+        const qreal appFont = QApplication::font().pointSizeF();
+        const QSize grown = m_window->size();
+        const bool checked = action(item)->isChecked();
+        TextSize::choose(TextSize::Standard);
+        QApplication::setFont(previous);
+        QCOMPARE(appFont, desktop.pointSizeF() * factor);
+        QVERIFY(checked);
+        QVERIFY2(std::abs(grown.width() - designed.width() * factor) <= designed.width() * factor * 0.05
+                && std::abs(grown.height() - designed.height() * factor) <= designed.height() * factor * 0.05,
+            qPrintable(QStringLiteral("%1x%2 from %3x%4")
+                           .arg(grown.width())
+                           .arg(grown.height())
+                           .arg(designed.width())
+                           .arg(designed.height())));
+    }
+
+    // Ctrl with plus, minus and 0 step the size with the focus in the lower
+    // box, whose filter lets only digits in; plus is Shift+; on a Japanese
+    // keyboard, so Ctrl+; steps up too.
+    void keysStepTheTextSize_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("expected");
+        const int ctrl = Qt::ControlModifier;
+        QTest::newRow("Ctrl++") << 100 << int(Qt::Key_Plus) << ctrl << 150;
+        QTest::newRow("Ctrl++ at 特大 stays") << 200 << int(Qt::Key_Plus) << ctrl << 200;
+        QTest::newRow("Ctrl+; (Japanese)") << 150 << int(Qt::Key_Semicolon) << ctrl << 200;
+        QTest::newRow("Ctrl+Shift+; (Japanese)")
+            << 100 << int(Qt::Key_Semicolon) << ctrl + int(Qt::ShiftModifier) << 150;
+        QTest::newRow("Ctrl+-") << 200 << int(Qt::Key_Minus) << ctrl << 150;
+        QTest::newRow("Ctrl+- at 標準 stays") << 100 << int(Qt::Key_Minus) << ctrl << 100;
+        QTest::newRow("Ctrl+0") << 200 << int(Qt::Key_0) << ctrl << 100;
+    }
+    void keysStepTheTextSize()
+    {
+        QFETCH(int, start);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        TextSize::choose(start);
+        // Through the shortcut handling of the window system's key events.
+        QTest::keyClick(lower(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTEST(TextSize::percent(), "expected");
+        QCOMPARE(lower()->text(), QString());
+        typeKeys(QStringLiteral("9"));
+        QCOMPARE(lower()->text(), QStringLiteral("9"));
     }
 
     void helpOpensTheDocument_data()
@@ -971,6 +1060,38 @@ private slots:
         QApplication::setFont(previous);
         const int whole = inkWidth(plain, QRect(QPoint(0, 0), row.size() * ratio));
         QVERIFY2(drawn >= whole - 2 * ratio, qPrintable(QStringLiteral("%1 of %2 pixels").arg(drawn).arg(whole)));
+    }
+
+    // A shortcut stands apart from its entry at a large desktop font: a
+    // blank of at least a line's height lies between the two texts' ink.
+    void shortcutApartFromItsEntry()
+    {
+        const QFont previous = QApplication::font();
+        QFont large(QStringLiteral("IPAPGothic"));
+        large.setPointSizeF(18);
+        QApplication::setFont(large);
+        QCoreApplication::processEvents();
+        QMenu *menu = child<QMenu>(QStringLiteral("mnuView"));
+        menu->popup(m_window->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        const QImage shown = menu->grab().toImage();
+        const qreal ratio = shown.devicePixelRatio();
+        const QRect row = menu->actionGeometry(action(QStringLiteral("mnuSize100")));
+        const int lineHeight = menu->fontMetrics().height();
+        menu->hide();
+        QApplication::setFont(previous);
+
+        // The widest run of blank columns between the row's first and last ink.
+        int widestBlank = 0;
+        for (int x = 0, blank = -shown.width(); x < shown.width(); ++x) {
+            bool ink = false;
+            for (int y = int(row.top() * ratio); y <= int(row.bottom() * ratio) && !ink; ++y)
+                ink = qGray(shown.pixel(x, y)) < 96;
+            if (ink)
+                widestBlank = std::max(widestBlank, blank);
+            blank = ink ? 0 : blank + 1;
+        }
+        QVERIFY2(widestBlank >= lineHeight * ratio, qPrintable(QStringLiteral("%1 pixels").arg(widestBlank)));
     }
 
     // The flash blocks the window, so it is painted first: the digits just

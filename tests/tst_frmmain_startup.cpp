@@ -3,6 +3,7 @@
 
 #include "platform/fakes/fakesettingsfile.h"
 #include "ui/Fonts.h"
+#include "ui/TextSize.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
@@ -69,6 +70,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
+        TextSize::choose(TextSize::Standard);
         m_fakes.reset();
         m_folder.reset();
         testsupport::resetModule();
@@ -194,6 +196,56 @@ private slots:
         QByteArray after = before;
         after.replace("FileName=bad.xml", "FileName=");
         QCOMPARE(settingsContent(), after);
+    }
+
+    // The text size read before the first window is built: anything but
+    // 100, 150 and 200, or no value at all, is 100.
+    void textSizeRead_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // "<folder>": a folder of that name
+        QTest::addColumn<int>("expected");
+        QTest::newRow("150") << QByteArray("[Settings]\nFileName=a.xml\nTextSize=150\n") << 150;
+        QTest::newRow("200, CR LF, blanks") << QByteArray("[Settings]\r\nTextSize = 200 \r\n") << 200;
+        QTest::newRow("no value") << QByteArray("[Settings]\nFileName=a.xml\n") << 100;
+        QTest::newRow("settings.ini is a folder") << QByteArray("<folder>") << 100;
+        QTest::newRow("empty") << QByteArray("[Settings]\nTextSize=\n") << 100;
+        QTest::newRow("a size not offered") << QByteArray("[Settings]\nTextSize=175\n") << 100;
+        QTest::newRow("a factor") << QByteArray("[Settings]\nTextSize=1.5\n") << 100;
+        QTest::newRow("full-width digits") << QByteArray("[Settings]\nTextSize=１５０\n") << 100;
+    }
+    void textSizeRead()
+    {
+        QFETCH(QByteArray, settings);
+        if (settings == "<folder>")
+            QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("settings.ini")));
+        else
+            writeSettings(settings);
+        TextSize::load();
+        QTEST(TextSize::percent(), "expected");
+        QVERIFY(start());
+        QCOMPARE(lower()->font().pointSizeF(), 14.25 * TextSize::factor());
+    }
+
+    // The choice is written at once beside the rest of the file, stays when
+    // the window closes, and the next start opens at it.
+    void textSizeRememberedAcrossARestart()
+    {
+        const QByteArray chosen("; mine\n[Settings]\nFileName=\nTextSize=200\n");
+        writeSettings("; mine\n[Settings]\nFileName=\n");
+        TextSize::load();
+        QVERIFY(start());
+        m_window->findChild<QAction *>(QStringLiteral("mnuSize200"))->trigger();
+        QCOMPARE(settingsContent(), chosen);
+        QVERIFY(m_window->close());
+        QCOMPARE(settingsContent(), chosen);
+
+        // A new run: the standard size in memory, the file as the last run left it.
+        TextSize::choose(TextSize::Standard);
+        writeSettings(chosen);
+        TextSize::load();
+        QVERIFY(start());
+        QCOMPARE(lower()->font().pointSizeF(), 28.5);
+        QVERIFY(m_window->findChild<QAction *>(QStringLiteral("mnuSize200"))->isChecked());
     }
 
     void missingXmlComponentEndsAtOnce()

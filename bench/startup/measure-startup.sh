@@ -3,7 +3,9 @@
 # Times the start of Harovan (with a data file to load, as a user starts it)
 # and of an empty Qt Widgets window with the same menu bar, each from process
 # start to its window on screen, alternately in rounds ($HAROVAN_STARTUP_RUNS,
-# 5 unless told), and prints every round and the ratio of the medians. Each
+# 5 unless told), and prints every round and the ratio of the medians. Harovan
+# starts at the text size $HAROVAN_STARTUP_TEXT_SIZE (100, 150 or 200; 100
+# unless told), remembered in its settings.ini as a user's choice is. Each
 # program is started once beforehand so that both run with warm file caches.
 # Uses $DISPLAY when set, else starts its own Xvfb.
 set -euo pipefail
@@ -37,14 +39,15 @@ cp "$harovan" "$work/"
 cp -r "$folder/modules" "$work/modules"
 cp -r "$folder/data" "$work/data"
 data_file=$(cd "$work/data" && ls -1 *.xml 2>/dev/null | sort | tail -n 1 || true)
-printf '[Settings]\nFileName=%s\n' "$data_file" >"$work/settings.ini"
+text_size=${HAROVAN_STARTUP_TEXT_SIZE:-100}
+printf '[Settings]\nFileName=%s\nTextSize=%s\n' "$data_file" "$text_size" >"$work/settings.ini"
 
 export QT_QPA_PLATFORM=xcb
 "$probe" "$work/harovan" >/dev/null
 "$probe" "$empty" >/dev/null
 runs=${HAROVAN_STARTUP_RUNS:-5}
 harovan_all=() empty_all=()
-echo "data file loaded: ${data_file:-none}"
+echo "data file loaded: ${data_file:-none}, text size ${text_size}%"
 echo "round   Harovan ms   empty window ms   ratio"
 for round in $(seq "$runs"); do
     h=$("$probe" "$work/harovan")

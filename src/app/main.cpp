@@ -2,6 +2,7 @@
 #include "platform/stoprequest.h"
 #include "ui/Fonts.h"
 #include "ui/ProgramIcon.h"
+#include "ui/TextSize.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@ int main(int argc, char *argv[])
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
     platform::RealServices services;
+    // The remembered text size, before the first window or box is built at it.
+    TextSize::load();
 
     frmMain window;
     // Every message of the start-up appears before the window does.

@@ -20,7 +20,8 @@ const QString SyouhinHeading = QStringLiteral("賞品");
 
 QFont gothic(qreal pointSize, bool bold = false)
 {
-    QFont font = Fonts::font(Fonts::PGothic, pointSize);
+    // The printed list keeps its own sizes, whatever size the windows show.
+    QFont font = Fonts::atDesignedSize(Fonts::PGothic, pointSize);
     font.setBold(bold);
     return font;
 }

@@ -1,6 +1,7 @@
 #include "ui/Fonts.h"
 
-#include <QApplication>
+#include "ui/TextSize.h"
+
 #include <QFontDatabase>
 #include <QSet>
 #include <QStringList>
@@ -81,6 +82,11 @@ void Fonts::installSubstitutions()
 
 QFont Fonts::font(const QString &family, qreal pointSize)
 {
+    return atDesignedSize(family, pointSize * TextSize::factor());
+}
+
+QFont Fonts::atDesignedSize(const QString &family, qreal pointSize)
+{
     QFont result(installedFamily(family));
     result.setPointSizeF(pointSize);
     return result;
@@ -90,7 +96,7 @@ qreal Fonts::desktopScale()
 {
     constexpr qreal DesignedPointSize = 9;
     // A font sized in pixels has no point size (-1): nothing to follow.
-    return std::max<qreal>(1, QApplication::font().pointSizeF() / DesignedPointSize);
+    return std::max<qreal>(1, TextSize::desktopFont().pointSizeF() / DesignedPointSize);
 }
 
 QFont Fonts::followingDesktop(const QString &family, qreal pointSize)

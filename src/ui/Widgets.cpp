@@ -95,8 +95,8 @@ void Widgets::bringToFront(QWidget *window)
 
 namespace {
 
-// Widens its menu before each showing to its longest entry, the check column
-// and the margins, all in lines of the menu's own font.
+// Widens its menu before each showing to its longest entry with its shortcut,
+// the check column and the margins, all in lines of the menu's own font.
 class MenuWidth final : public QObject
 {
 public:
@@ -116,7 +116,11 @@ protected:
             for (const QAction *action : menu->actions()) {
                 QString text = action->text();
                 text.remove(u'&');
-                longest = std::max(longest, metrics.horizontalAdvance(text));
+                int width = metrics.horizontalAdvance(text);
+                if (const QKeySequence shortcut = action->shortcut(); !shortcut.isEmpty())
+                    width += 2 * metrics.height()
+                        + metrics.horizontalAdvance(shortcut.toString(QKeySequence::NativeText));
+                longest = std::max(longest, width);
             }
             menu->setMinimumWidth(longest + 4 * metrics.height());
         }

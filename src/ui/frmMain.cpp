@@ -5,6 +5,7 @@
 #include "ui/Accessibility.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/TextSize.h"
 #include "ui/Widgets.h"
 #include "ui/frmAbout.h"
 #include "ui/frmAtariList.h"
@@ -23,6 +24,7 @@
 #include "platform/windowflash.h"
 #include "platform/xmldocument.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -77,12 +79,9 @@ QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setMaxLength(maxLength);
-    box->setFont(Fonts::font(Fonts::PGothic, 14.25));
     // Digits only, typed key by key: no input method composes text here.
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
-    // Wide enough for its digits and a little room.
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(maxLength + 2, u'0')) + 12);
     return box;
 }
 
@@ -166,10 +165,10 @@ frmMain::frmMain(QWidget *parent)
     // resizing that would tear its rows apart.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(Fonts::font(Fonts::PGothic, 9));
     createMenus();
     createControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    TextSize::follow(this, [this] { applyTextSize(); });
     connect(&m_record, &CheckRecord::countsChanged, this, &frmMain::showCounts);
 }
 
@@ -186,15 +185,11 @@ void frmMain::createControls()
     Look::paintWindowBackground(surface);
     setCentralWidget(surface);
 
-    const QFont countFont = Fonts::font(Fonts::PGothic, 11.25);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
 
     lblTypeCaption = makeLabel(surface, QStringLiteral("lblTypeCaption"), QString());
-    lblTypeCaption->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    lblTypeCaption->setMinimumHeight(lblTypeCaption->fontMetrics().height() + 4);
     // The last day of the prize exchange of the data in force, under the card type.
     lblKigen = makeLabel(surface, QStringLiteral("lblKigen"), QString());
-    lblKigen->setMinimumHeight(lblKigen->fontMetrics().height() + 2);
     // A minute's look at the date costs nothing and also notices a date that
     // changed while the computer slept.
     m_kigenTimer = new QTimer(this);
@@ -206,8 +201,6 @@ void frmMain::createControls()
     // The check count, the two entry rows and the number of the card, top to bottom.
     Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
     lblCheckCnt = makeLabel(surface, QStringLiteral("lblCheckCnt"), QStringLiteral("0"), right);
-    lblCheckCnt->setFont(countFont);
-    lblCheckCnt->setMinimumWidth(lblCheckCnt->fontMetrics().horizontalAdvance(QStringLiteral("000000")));
     lblMaisuu = makeLabel(surface, QStringLiteral("lblMaisuu"), QStringLiteral("枚"), right);
     for (QLabel *label : {lblCheckCnt, lblMaisuu}) {
         label->installEventFilter(this);
@@ -230,9 +223,7 @@ void frmMain::createControls()
 
     Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
     lblInputNum = makeLabel(surface, QStringLiteral("lblInputNum"), QStringLiteral("******"), Qt::AlignCenter);
-    lblInputNum->setFont(Fonts::font(Fonts::PGothic, 14.25));
     lblInputNum->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    lblInputNum->setMinimumWidth(lblInputNum->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 8);
     Look::fillBackground(lblInputNum, systemWindowColor().rgb());
     Look::setColour(lblInputNum, QPalette::WindowText, systemWindowTextColor().rgb());
     Accessibility::nameValue(lblCheckCnt, Label15->text(), QStringLiteral("枚"));
@@ -245,7 +236,6 @@ void frmMain::createControls()
     // No gap between the count and its unit: a press anywhere on them opens the menu.
     auto *count = new QHBoxLayout;
     count->setSpacing(0);
-    lblMaisuu->setContentsMargins(4, 0, 0, 0);
     count->addWidget(lblCheckCnt, 1);
     count->addWidget(lblMaisuu);
     entry->addLayout(count, 0, 1);
@@ -268,7 +258,6 @@ void frmMain::createControls()
     for (int r = 0; r < 5; ++r) {
         lblToukyuu[r] = makeLabel(Frame1, QStringLiteral("lblToukyuu_%1").arg(r), QString::fromUtf16(captions[r]));
         lblAtariCnt[r] = makeLabel(Frame1, QStringLiteral("lblAtariCnt_%1").arg(r), QStringLiteral("0"), right);
-        lblAtariCnt[r]->setFont(countFont);
         lblMai[r] = makeLabel(Frame1, QStringLiteral("lblMai_%1").arg(r), QStringLiteral("枚"));
         Accessibility::nameValue(
             lblAtariCnt[r], lblToukyuu[r]->text() + QStringLiteral("の当選枚数"), QStringLiteral("枚"));
@@ -281,27 +270,19 @@ void frmMain::createControls()
     hits->addWidget(rule, 5, 0, 1, 3);
     Label12 = makeLabel(Frame1, QStringLiteral("Label12"), QStringLiteral("合計"));
     lblGoukeiCnt = makeLabel(Frame1, QStringLiteral("lblGoukeiCnt"), QStringLiteral("0"), right);
-    lblGoukeiCnt->setFont(countFont);
     lblMai[6] = makeLabel(Frame1, QStringLiteral("lblMai_6"), QStringLiteral("枚"));
     Accessibility::nameValue(lblGoukeiCnt, QStringLiteral("当選枚数の合計"), QStringLiteral("枚"));
     hits->addWidget(Label12, 6, 0);
     hits->addWidget(lblGoukeiCnt, 6, 1);
     hits->addWidget(lblMai[6], 6, 2);
-    hits->setColumnMinimumWidth(1, QFontMetrics(countFont).horizontalAdvance(QStringLiteral("000000")));
     hits->setColumnStretch(1, 1);
     // Rows of classes the data do not have are hidden; the rest stay on top.
     hits->setRowStretch(7, 1);
 
     lblInform
         = makeLabel(surface, QStringLiteral("lblInform"), QStringLiteral("下２桁を入力してください"), Qt::AlignCenter);
-    lblInform->setFont(Fonts::font(Fonts::PGothic, 11.25));
     lblInform->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     Look::fillBackground(lblInform, Look::ButtonBackground);
-    // Two lines of text: the longest messages break after their first sentence.
-    // Wide enough for the longest line, so the window never has to grow.
-    lblInform->setMinimumHeight(2 * lblInform->fontMetrics().lineSpacing() + 12);
-    lblInform->setMinimumWidth(
-        lblInform->fontMetrics().horizontalAdvance(QStringLiteral("はずれです...当選番号は 000000 でした")) + 24);
     Accessibility::makeNotification(lblInform);
     inform(lblInform->text());
 
@@ -326,6 +307,46 @@ void frmMain::createControls()
     // The lower box comes first when the user tabs through the window.
     setTabOrder(txtInputSimo2, txtInputKami4);
     txtInputSimo2->setFocus();
+}
+
+void frmMain::applyTextSize()
+{
+    using TextSize::scaled;
+    setFont(Fonts::font(Fonts::PGothic, 9));
+    lblTypeCaption->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+    lblTypeCaption->setMinimumHeight(lblTypeCaption->fontMetrics().height() + scaled(4));
+    lblKigen->setMinimumHeight(lblKigen->fontMetrics().height() + scaled(2));
+
+    const QFont countFont = Fonts::font(Fonts::PGothic, 11.25);
+    for (QLabel *count : lblAtariCnt)
+        count->setFont(countFont);
+    for (QLabel *count : {lblCheckCnt, lblGoukeiCnt})
+        count->setFont(countFont);
+    const int countWidth = QFontMetrics(countFont).horizontalAdvance(QStringLiteral("000000"));
+    lblCheckCnt->setMinimumWidth(countWidth);
+    static_cast<QGridLayout *>(Frame1->layout())->setColumnMinimumWidth(1, countWidth);
+    lblMaisuu->setContentsMargins(scaled(4), 0, 0, 0);
+
+    const QFont entryFont = Fonts::font(Fonts::PGothic, 14.25);
+    for (QLineEdit *box : {txtInputSimo2, txtInputKami4}) {
+        box->setFont(entryFont);
+        // Wide enough for its digits and a little room.
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(box->maxLength() + 2, u'0')) + scaled(12));
+    }
+    lblInputNum->setFont(entryFont);
+    lblInputNum->setMinimumWidth(lblInputNum->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + scaled(8));
+
+    lblInform->setFont(Fonts::font(Fonts::PGothic, 11.25));
+    // Two lines of text: the longest messages break after their first sentence.
+    // Wide enough for the longest line, so the window never has to grow.
+    lblInform->setMinimumHeight(2 * lblInform->fontMetrics().lineSpacing() + scaled(12));
+    lblInform->setMinimumWidth(
+        lblInform->fontMetrics().horizontalAdvance(QStringLiteral("はずれです...当選番号は 000000 でした"))
+        + scaled(24));
+
+    mnuSize100->setChecked(TextSize::percent() == TextSize::Standard);
+    mnuSize150->setChecked(TextSize::percent() == TextSize::Large);
+    mnuSize200->setChecked(TextSize::percent() == TextSize::ExtraLarge);
 }
 
 void frmMain::createMenus()
@@ -363,6 +384,43 @@ void frmMain::createMenus()
     separator(mnuMenu, QStringLiteral("mnubar2"));
     mnuExit = action(mnuMenu, QStringLiteral("mnuExit"), QStringLiteral("終了(&X)"), &QWidget::close);
 
+    // The size of the text of every window, three steps.
+    mnuView = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    auto *sizes = new QActionGroup(this);
+    const auto sizeItem = [this, sizes](const QString &name, const QString &caption, int percent) {
+        QAction *item = mnuView->addAction(caption);
+        item->setObjectName(name);
+        item->setCheckable(true);
+        sizes->addAction(item);
+        connect(item, &QAction::triggered, this, [percent] { TextSize::choose(percent); });
+        return item;
+    };
+    mnuSize100 = sizeItem(QStringLiteral("mnuSize100"), QStringLiteral("文字の大きさ：標準(&1)"), TextSize::Standard);
+    mnuSize150 = sizeItem(QStringLiteral("mnuSize150"), QStringLiteral("文字の大きさ：大(&2)"), TextSize::Large);
+    mnuSize200 = sizeItem(QStringLiteral("mnuSize200"), QStringLiteral("文字の大きさ：特大(&3)"), TextSize::ExtraLarge);
+    // Ctrl with plus and minus step the size up and down as in a browser, in
+    // the main window and the lists beside it; plus is Shift+; on a Japanese
+    // keyboard and Shift+= on others, so both keys count unshifted too.
+    // Ctrl+0 is the standard size.
+    mnuSize100->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    mnuSize100->setShortcutContext(Qt::ApplicationShortcut);
+    const auto sizeStep = [this](const QString &name, QList<QKeySequence> keys, auto step) {
+        auto *item = new QAction(this);
+        item->setObjectName(name);
+        item->setShortcuts(keys);
+        item->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(item);
+        connect(item, &QAction::triggered, this, [step] { TextSize::choose(step(TextSize::percent())); });
+    };
+    sizeStep(QStringLiteral("sizeLarger"),
+        QKeySequence::keyBindings(QKeySequence::ZoomIn)
+            + QList<QKeySequence> {QKeySequence(Qt::CTRL | Qt::Key_Semicolon),
+                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Semicolon),
+                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+        TextSize::larger);
+    sizeStep(QStringLiteral("sizeSmaller"), QKeySequence::keyBindings(QKeySequence::ZoomOut), TextSize::smaller);
+
     mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuViewHelp = action(
@@ -371,7 +429,7 @@ void frmMain::createMenus()
     mnuVersion = action(
         mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."), &frmMain::mnuVersion_Click);
 
-    for (QMenu *menu : {mnuEditCnt, mnuMenu, mnuHelp})
+    for (QMenu *menu : {mnuEditCnt, mnuMenu, mnuView, mnuHelp})
         Widgets::keepMenuTextsWhole(menu);
 }
 

@@ -84,6 +84,8 @@ protected:
 private:
     void createControls();
     void createMenus();
+    // The fonts and the sizes from their metrics, at the text size in force.
+    void applyTextSize();
 
     void txtInputSimo2_Change();
     void txtInputKami4_Change();
@@ -143,6 +145,10 @@ private:
     QAction *mnuShowAtari = nullptr;
     QAction *mnuClear = nullptr;
     QAction *mnuExit = nullptr;
+    QMenu *mnuView = nullptr;
+    QAction *mnuSize100 = nullptr;
+    QAction *mnuSize150 = nullptr;
+    QAction *mnuSize200 = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuViewHelp = nullptr;
     QAction *mnuVersion = nullptr;

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QEvent>
+#include <QFont>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The size of the program's text, chosen in the 表示 menu: 100, 150 or 200
+// percent of the size every window is designed at, on top of what the
+// desktop's own text size gives. Fonts::font grows by it, so does the spacing
+// of every window's layouts, and each window applies its fonts and the sizes
+// it derives from their metrics again when it changes. Remembered as TextSize
+// in the [Settings] section of settings.ini.
+namespace TextSize {
+
+inline constexpr int Standard = 100;
+inline constexpr int Large = 150;
+inline constexpr int ExtraLarge = 200;
+
+// The size in force, in percent, and as a factor (1, 1.5 or 2).
+int percent();
+qreal factor();
+
+// A margin, gap or padding of designedPixels at the size in force.
+int scaled(int designedPixels);
+
+// The size a value of TextSize names: 100 for anything but 100, 150 and 200.
+int fromSetting(const QString &value);
+// The next size up and down, staying at the largest and the smallest.
+int larger(int percent);
+int smaller(int percent);
+
+// Reads the size from settings.ini and grows the application's font (message
+// boxes, menus, Qt's own dialogs) by it: once, before the first window.
+void load();
+// Puts percent in force at once in every window and writes it to
+// settings.ini; an unknown size counts as 100.
+void choose(int percent);
+
+// The desktop's own font, before the text size grows it.
+QFont desktopFont();
+
+// Sizes window by the text size now and after every change. applySizes sets
+// the window's fonts and the sizes it derives from their metrics; the margins,
+// gaps and fixed spaces of its layouts grow by themselves. A window that fits
+// its content keeps fitting it, one the user has sized grows in proportion,
+// and a window on screen is kept on its screen.
+void follow(QWidget *window, std::function<void()> applySizes);
+
+// The event every window receives when the size changes.
+QEvent::Type changeEventType();
+
+} // namespace TextSize
