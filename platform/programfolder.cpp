@@ -5,6 +5,10 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -28,6 +32,23 @@ QString userFilesFolder()
     return userFolder();
 }
 
+// The user's home folder: $HOME, or the account's home when HOME is unset or
+// relative (a relative one would put the user's files under whatever folder
+// the program was started from). Empty when neither names a folder.
+QString homeFolder()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty() && !QDir::isRelativePath(home))
+        return QDir::cleanPath(home);
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd *found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir)
+        return {};
+    const QString account = QFile::decodeName(found->pw_dir);
+    return QDir::isRelativePath(account) ? QString() : QDir::cleanPath(account);
+}
+
 } // namespace
 
 QString RealProgramFolder::rawPath() const
@@ -41,7 +62,7 @@ QString RealProgramFolder::userRawPath() const
     // directory rules say.
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base)) {
-        const QString home = QDir::homePath();
+        const QString home = homeFolder();
         if (home.isEmpty() || home == QDir::rootPath())
             return {};
         base = home + QStringLiteral("/.local/share");

@@ -334,12 +334,23 @@ private slots:
         QCOMPARE(testsupport::snapshot(m_folder->path()), before);
     }
 
-    void unwritableSettingsDoNotStopTheClosing()
+    // The card type chosen cannot be kept: said once, at the first choice;
+    // closing says nothing more and is not stopped.
+    void unwritableSettingsAreToldOnce()
     {
         QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("settings.ini")));
+        QVERIFY(m_folder->addFixture(QStringLiteral("select_three.xml"), modNengajo::DefaultFileName));
         QVERIFY(start());
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+        QVERIFY(m_window->useDataFile(modNengajo::DefaultFileName));
+        QVERIFY(m_window->useDataFile(modNengajo::DefaultFileName));
         QVERIFY(m_window->close());
         QVERIFY(!m_window->isVisible());
+        const QList<FakeMessageBox::Shown> expected {{QStringLiteral("Harovan"),
+            QStringLiteral("はがきの種類の選択を保存できません。\r\n設定ファイル \"") + settingsPath()
+                + QStringLiteral("\" に書き込めないため、次に起動したときは、もう一度はがきの種類を選択してください。"),
+            MessageBox::Icon::Warning, MessageBox::Buttons::Ok}};
+        QCOMPARE(m_fakes->messageBox.shown, expected);
     }
 
     // A program folder reported with its separator already gets no second one.

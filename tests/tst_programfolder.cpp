@@ -4,6 +4,9 @@
 
 #include <QTest>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <optional>
 
 using testsupport::ProgramFolderFixture;
@@ -180,6 +183,10 @@ private slots:
         QTest::newRow("relative XDG_DATA_HOME is ignored")
             << QByteArray("share") << QByteArray("/home/a") << "/home/a/.local/share/harovan";
         QTest::newRow("home is the root: no user folder") << QByteArray("<unset>") << QByteArray("/") << "";
+        // A relative HOME would be read from whatever folder the program started in.
+        QTest::newRow("relative HOME: the account's home")
+            << QByteArray("<unset>") << QByteArray("home/a")
+            << QFile::decodeName(::getpwuid(::getuid())->pw_dir) + QStringLiteral("/.local/share/harovan");
     }
 
     void userFolderFromEnvironment()

@@ -27,6 +27,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -473,10 +474,22 @@ bool frmMain::Form_Load()
     return true;
 }
 
-void frmMain::saveSettings() const
+void frmMain::saveSettings()
 {
-    platform::Service<platform::SettingsFile>::get().writeString(platform::settingsPathForWriting(),
-        QStringLiteral("Settings"), QStringLiteral("FileName"), modNengajo::winningData().strFileName);
+    const QString path = platform::settingsPathForWriting();
+    if (platform::Service<platform::SettingsFile>::get().writeString(
+            path, QStringLiteral("Settings"), QStringLiteral("FileName"), modNengajo::winningData().strFileName))
+        return;
+    // Told once a run; a settings.ini the user made read-only keeps its choice on purpose.
+    const QFileInfo file(path);
+    if (m_settingsLossTold || (file.isFile() && !file.isWritable()))
+        return;
+    m_settingsLossTold = true;
+    platform::showMessage(modNengajo::MessageTitle,
+        QStringLiteral("はがきの種類の選択を保存できません。") + modNengajo::CrLf + QStringLiteral("設定ファイル \"")
+            + QDir::toNativeSeparators(path)
+            + QStringLiteral("\" に書き込めないため、次に起動したときは、もう一度はがきの種類を選択してください。"),
+        platform::MessageBox::Icon::Warning);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -101,8 +101,9 @@ private:
     void mnuVersion_Click();
     void mnuUp_Click();
     void mnuDown_Click();
-    // Writes the data file in force to settings.ini, as at exit.
-    void saveSettings() const;
+    // Writes the data file in force to settings.ini, as at exit; says once
+    // when it cannot be kept.
+    void saveSettings();
     void syouhin_hiddenByClose();
     // The sitting's counts in their labels, after every change of them.
     void showCounts();
@@ -119,6 +120,7 @@ private:
     QLabel *lblKigen = nullptr;
     // Looks at the date now and then, so the deadline line turns at midnight.
     QTimer *m_kigenTimer = nullptr;
+    bool m_settingsLossTold = false;
     QLabel *Label15 = nullptr;
     QLabel *lblCheckCnt = nullptr;
     QLabel *lblMaisuu = nullptr;
