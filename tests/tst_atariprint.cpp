@@ -10,29 +10,38 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include <deque>
 #include <map>
 
 namespace {
 
-// An A4 page at 300 dpi that keeps the texts painted on it with their
-// positions: a printed page is read back as its lines of text.
+// A page at 300 dpi, A4 unless told, that keeps the texts painted on it with
+// their positions and sizes: a printed page is read back as its lines of text.
 class TextPage final : public QImage
 {
 public:
-    TextPage()
-        : QImage(2480, 3508, QImage::Format_ARGB32)
+    explicit TextPage(QSizeF millimetres = {210, 297})
+        : QImage(
+            qRound(millimetres.width() / 25.4 * 300), qRound(millimetres.height() / 25.4 * 300), QImage::Format_ARGB32)
     {
         setDotsPerMeterX(11811);
         setDotsPerMeterY(11811);
     }
     QPaintEngine *paintEngine() const override { return &m_engine; }
 
+    // The page inside the margins of 15 mm the list is printed with.
+    QRectF printable() const
+    {
+        const qreal margin = 15 / 25.4 * 300;
+        return QRectF(0, 0, width() - 2 * margin, height() - 2 * margin);
+    }
+
     // Lines from top to bottom, each line's texts from left to right, joined.
     QStringList lines() const
     {
         std::map<int, std::map<qreal, QString>> byLine;
-        for (const auto &[position, text] : m_engine.texts)
-            byLine[qRound(position.y())][position.x()] += text;
+        for (const Text &text : m_engine.texts)
+            byLine[qRound(text.position.y())][text.position.x()] += text.text;
         QStringList result;
         for (const auto &[y, texts] : byLine) {
             result.append(QString());
@@ -41,6 +50,14 @@ public:
         }
         return result;
     }
+
+    struct Text
+    {
+        QPointF position; // of the baseline's start
+        QString text;
+        qreal points;
+    };
+    const QList<Text> &texts() const { return m_engine.texts; }
 
 private:
     struct Engine final : QPaintEngine
@@ -54,12 +71,43 @@ private:
         void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
         void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
         void drawPath(const QPainterPath &) override { }
-        void drawTextItem(const QPointF &p, const QTextItem &textItem) override { texts.append({p, textItem.text()}); }
+        void drawTextItem(const QPointF &p, const QTextItem &textItem) override
+        {
+            texts.append({p, textItem.text(), textItem.font().pointSizeF()});
+        }
         Type type() const override { return User; }
-        QList<std::pair<QPointF, QString>> texts;
+        QList<Text> texts;
     };
     mutable Engine m_engine;
 };
+
+// Cards 1..count of class 3, each with one line of goods.
+AtariPrintContent cards(int count)
+{
+    AtariPrintContent content;
+    content.strTypeYear = QStringLiteral("【年賀状 令和8年度】");
+    content.kigen = {QStringLiteral("賞品の引換は2026年7月21日まで（あと177日）"), false};
+    for (int i = 1; i <= count; ++i)
+        content.rows.append(
+            {i, QString::number(100000 + i), QStringLiteral("３等"), QStringLiteral("お年玉切手シート")});
+    content.strTotals = QStringLiteral("３等 %1枚　合計 %1枚").arg(count);
+    content.printed = QDate(2026, 1, 25);
+    return content;
+}
+
+// Every page of content as laid out on pages like paper.
+std::deque<TextPage> printed(const AtariPrintContent &content, QSizeF paper = {210, 297})
+{
+    const TextPage page(paper);
+    const AtariPrint layout(content, page, page.printable());
+    std::deque<TextPage> pages;
+    for (int i = 0; i < layout.pageCount(); ++i) {
+        pages.emplace_back(paper);
+        QPainter painter(&pages.back());
+        layout.paintPage(painter, i);
+    }
+    return pages;
+}
 
 } // namespace
 
@@ -71,52 +119,106 @@ class tst_AtariPrint : public QObject
 private slots:
     void initTestCase() { Fonts::installSubstitutions(); }
 
-    // 45 won cards: the first page holds 40 of them, the second the rest and
-    // the totals; every page has the title, the card type and year, the
-    // deadline and the date printed.
+    // 45 won cards: 20 a page, the totals under the last; every page has the
+    // title, the card type and year, the deadline and the date printed.
     void printedPages()
     {
-        AtariPrintContent content;
-        content.strTypeYear = QStringLiteral("【年賀状 令和8年度】");
-        content.kigen = {QStringLiteral("賞品の引換は2026年7月21日まで（あと177日）"), false};
-        for (int i = 1; i <= 45; ++i)
-            content.rows.append(
-                {i, QString::number(100000 + i), QStringLiteral("３等"), QStringLiteral("お年玉切手シート")});
+        AtariPrintContent content = cards(45);
         content.rows[1].strSyouhin = QStringLiteral("現金30万円／切手集と現金20万円（いずれか1点）");
-        content.strTotals = QStringLiteral("３等 45枚　合計 45枚");
-        content.printed = QDate(2026, 1, 25);
-
-        // A4 inside the margins of 15 mm the list is printed with.
-        const TextPage paper;
-        const qreal margin = 15 / 25.4 * 300;
-        const AtariPrint layout(content, paper, QRectF(0, 0, paper.width() - 2 * margin, paper.height() - 2 * margin));
-        QCOMPARE(layout.pageCount(), 2);
-        QList<QStringList> pages;
-        for (int page = 0; page < layout.pageCount(); ++page) {
-            TextPage sheet;
-            QPainter painter(&sheet);
-            layout.paintPage(painter, page);
-            painter.end();
-            pages.append(sheet.lines());
-        }
-
-        for (int page = 0; page < 2; ++page) {
-            const QStringList &lines = pages.at(page);
-            QCOMPARE(lines.mid(0, 4),
+        const std::deque<TextPage> pages = printed(content);
+        QCOMPARE(pages.size(), 3U);
+        QList<QStringList> lines;
+        for (int page = 0; page < 3; ++page) {
+            lines.append(pages.at(page).lines());
+            QCOMPARE(lines.last().mid(0, 4),
                 (QStringList {"当たったはがきの一覧", content.strTypeYear, content.kigen.text, "順番番号等級賞品"}));
-            QCOMPARE(lines.last(), QStringLiteral("印刷日：2026年1月25日%1 / 2").arg(page + 1));
+            QCOMPARE(lines.last().last(), QStringLiteral("印刷日：2026年1月25日%1 / 3").arg(page + 1));
         }
         const auto rowLine = [&](int i) {
             const AtariList::Row &row = content.rows.at(i - 1);
             return QString::number(i) + row.strNumber + row.strResult + row.strSyouhin;
         };
-        QCOMPARE(pages.at(0).at(4), rowLine(1));
-        QCOMPARE(pages.at(0).at(5), rowLine(2));
-        QCOMPARE(pages.at(0).at(4 + 39), rowLine(40));
-        QCOMPARE(pages.at(0).size(), 4 + 40 + 1);
-        QCOMPARE(pages.at(1).at(4), rowLine(41));
-        QCOMPARE(pages.at(1).at(8), rowLine(45));
-        QCOMPARE(pages.at(1).at(9), content.strTotals);
+        QCOMPARE(lines.at(0).at(4), rowLine(1));
+        // Card 2's goods wrap in their cell: its number begins their first line.
+        QVERIFY(lines.at(0).at(5).startsWith(QStringLiteral("2100002３等現金30万円")));
+        QCOMPARE(lines.at(0).at(lines.at(0).size() - 2), rowLine(20));
+        QCOMPARE(lines.at(1).at(4), rowLine(21));
+        QCOMPARE(lines.at(1).at(4 + 19), rowLine(40));
+        QCOMPARE(lines.at(2).at(4), rowLine(41));
+        QCOMPARE(lines.at(2).at(8), rowLine(45));
+        QCOMPARE(lines.at(2).at(9), content.strTotals);
+    }
+
+    // Read at arm's length: the table's text is never below 12 points, and 20
+    // cards with their totals fill an A4 page.
+    void textIsLargeOnEveryPaper_data()
+    {
+        QTest::addColumn<QSizeF>("paper"); // in millimetres
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("pages");
+
+        QTest::newRow("A4, 20 cards") << QSizeF(210, 297) << 20 << 1;
+        QTest::newRow("A4, 21 cards") << QSizeF(210, 297) << 21 << 2;
+        QTest::newRow("A5: fewer cards a page") << QSizeF(148, 210) << 20 << 2;
+        QTest::newRow("A4 across") << QSizeF(297, 210) << 20 << 2;
+    }
+    void textIsLargeOnEveryPaper()
+    {
+        QFETCH(QSizeF, paper);
+        QFETCH(int, count);
+        const AtariPrintContent content = cards(count);
+        const std::deque<TextPage> pages = printed(content, paper);
+        QTEST(static_cast<int>(pages.size()), "pages");
+        for (const TextPage &page : pages) {
+            for (const TextPage::Text &text : page.texts()) {
+                if (text.text.contains(QStringLiteral("お年玉切手シート")) || text.text == content.strTotals)
+                    QVERIFY2(text.points >= AtariPrint::MinTablePoints, qPrintable(text.text));
+            }
+        }
+        if (count == 20 && pages.size() == 1) {
+            // The totals stand in the lowest tenth of the page.
+            const TextPage &page = pages.front();
+            const auto totals = std::find_if(page.texts().begin(), page.texts().end(),
+                [&](const TextPage::Text &text) { return text.text == content.strTotals; });
+            QVERIFY(totals != page.texts().end());
+            QVERIFY2(totals->position.y() > 0.9 * page.printable().height(),
+                qPrintable(QString::number(totals->position.y())));
+        }
+    }
+
+    // Goods longer than a page begin on a page of their own and go on over the
+    // following pages, every line inside the page, with the card named again
+    // at the top of each; the next card follows.
+    void longGoodsGoOnOverPages()
+    {
+        AtariPrintContent content = cards(3);
+        QString goods;
+        for (int i = 1; i <= 150; ++i)
+            goods += QStringLiteral("賞品の説明その%1。").arg(i);
+        content.rows[1].strSyouhin = goods;
+        const std::deque<TextPage> pages = printed(content);
+        QVERIFY(pages.size() >= 3U);
+
+        QString printedGoods;
+        for (std::size_t page = 0; page < pages.size(); ++page) {
+            for (const TextPage::Text &text : pages.at(page).texts())
+                QVERIFY(text.position.y() <= pages.at(page).printable().bottom());
+            const QStringList lines = pages.at(page).lines();
+            // Title, type, deadline, heading; the rows; the date printed.
+            for (const QString &line : lines.mid(4, lines.size() - 5)) {
+                if (line.startsWith(QStringLiteral("2100002３等")))
+                    printedGoods += line.mid(9);
+                else if (line != u"1100001３等お年玉切手シート" && line != u"3100003３等お年玉切手シート"
+                    && line != content.strTotals)
+                    printedGoods += line;
+            }
+        }
+        QCOMPARE(printedGoods, goods);
+        QCOMPARE(pages.front().lines().at(4), QStringLiteral("1100001３等お年玉切手シート"));
+        QVERIFY(pages.back().lines().contains(QStringLiteral("3100003３等お年玉切手シート")));
+        // The long card begins at the top of a page of its own.
+        QCOMPARE(pages.front().lines().size(), 4 + 1 + 1);
+        QVERIFY(pages.at(1).lines().at(4).startsWith(QStringLiteral("2100002３等賞品の説明その1。")));
     }
 
     // Printing to a PDF file on a full disk says so and leaves the earlier file.

@@ -10,6 +10,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTextLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -26,7 +29,13 @@ QFont gothic(qreal pointSize, bool bold = false)
     return font;
 }
 
-constexpr int GoodsFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+// The largest table text tried; the page decides below it.
+constexpr qreal MaxTablePoints = 28;
+// Goods longer than this many lines go on over pages instead of making the
+// text of every page smaller.
+constexpr int MaxSizingLines = 3;
+// The card's number, class and place keep at most this share of the width.
+constexpr qreal MaxFixedColumnsShare = 0.6;
 
 } // namespace
 
@@ -35,15 +44,47 @@ AtariPrint::AtariPrint(AtariPrintContent content, const QPaintDevice &device, co
     , m_page(pageRect)
     , m_device(device)
     , m_dpi(device.logicalDpiY())
-    , m_titleFont(gothic(16, true))
-    , m_textFont(gothic(11))
-    , m_headingFont(gothic(10, true))
-    , m_tableFont(gothic(10))
-    , m_smallFont(gothic(9))
+    , m_titleFont(gothic(22, true))
+    , m_textFont(gothic(16))
+    , m_smallFont(gothic(11))
 {
-    m_padding = mm(0.8);
+    m_padding = mm(1);
+
+    // Title, card type and year, deadline; then the table; the date printed at the foot.
+    qreal top = m_page.top() + QFontMetricsF(m_titleFont, &m_device).height() + mm(3);
+    top += QFontMetricsF(m_textFont, &m_device).lineSpacing();
+    if (!m_content.kigen.text.isEmpty())
+        top += QFontMetricsF(m_textFont, &m_device).lineSpacing();
+    m_tableTop = top + mm(4);
+    m_rowsBottom = m_page.bottom() - QFontMetricsF(m_smallFont, &m_device).height() - mm(4);
+
+    // As large as a page of MaxRowsPerPage cards and the totals allows: the
+    // first cards with their goods as they wrap (a choice of goods takes a few
+    // lines), the rest of the page thought of as one-line cards.
+    qreal points = MaxTablePoints;
+    for (; points > MinTablePoints; points -= 0.5) {
+        setTableFont(points);
+        qreal needed = headingHeight() + mm(3) + totalsHeight();
+        for (qsizetype i = 0; i < MaxRowsPerPage; ++i) {
+            const int lines = i < m_content.rows.size() ? goodsLayout(m_content.rows.at(i))->lineCount() : 1;
+            needed += std::clamp(lines, 1, MaxSizingLines) * m_lineHeight + 2 * m_padding;
+        }
+        if (m_tableTop + needed <= m_rowsBottom && m_columns[3] - m_columns[0] <= MaxFixedColumnsShare * m_page.width())
+            break;
+    }
+    setTableFont(std::max(points, MinTablePoints));
+    paginate();
+}
+
+AtariPrint::~AtariPrint() = default;
+
+void AtariPrint::setTableFont(qreal points)
+{
+    m_tableFont = gothic(points);
+    m_headingFont = gothic(points, true);
     const QFontMetricsF table(m_tableFont, &m_device);
     const QFontMetricsF heading(m_headingFont, &m_device);
+    m_lineHeight = table.height();
     const auto columnWidth = [&](const QString &widest, const QString &title) {
         return std::max(table.horizontalAdvance(widest), heading.horizontalAdvance(title)) + 2 * m_padding + mm(2);
     };
@@ -52,50 +93,86 @@ AtariPrint::AtariPrint(AtariPrintContent content, const QPaintDevice &device, co
     m_columns[2] = m_columns[1] + columnWidth(QStringLiteral("000000"), NumberHeading);
     m_columns[3] = m_columns[2] + columnWidth(QStringLiteral("はずれ"), ResultHeading);
     m_columns[4] = m_page.right();
+}
 
-    // Title, card type and year, deadline; then the table; the date printed at the foot.
-    qreal top = m_page.top() + QFontMetricsF(m_titleFont, &m_device).height() + mm(3);
-    top += QFontMetricsF(m_textFont, &m_device).lineSpacing();
-    if (!m_content.kigen.text.isEmpty())
-        top += QFontMetricsF(m_textFont, &m_device).lineSpacing();
-    m_tableTop = top + mm(4);
-    const qreal headingHeight = heading.height() + 2 * m_padding;
-    m_rowsBottom = m_page.bottom() - QFontMetricsF(m_smallFont, &m_device).height() - mm(4);
-    const qreal rowsTop = m_tableTop + headingHeight;
-    const qreal totalsHeight = mm(3) + QFontMetricsF(m_textFont, &m_device).height();
+qreal AtariPrint::headingHeight() const
+{
+    return QFontMetricsF(m_headingFont, &m_device).height() + 2 * m_padding;
+}
+
+qreal AtariPrint::totalsHeight() const
+{
+    return totalsLayout()->boundingRect().height();
+}
+
+std::unique_ptr<QTextLayout> AtariPrint::wrapped(const QString &text, const QFont &font, qreal width) const
+{
+    auto layout = std::make_unique<QTextLayout>(text, font, &m_device);
+    QTextOption option;
+    // Goods are Japanese without spaces, or a long run of anything.
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout->setTextOption(option);
+    const qreal lineHeight = QFontMetricsF(font, &m_device).height();
+    layout->beginLayout();
+    for (int i = 0;; ++i) {
+        QTextLine line = layout->createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, i * lineHeight));
+    }
+    layout->endLayout();
+    return layout;
+}
+
+std::unique_ptr<QTextLayout> AtariPrint::goodsLayout(const AtariList::Row &row) const
+{
+    return wrapped(row.strSyouhin, m_tableFont, m_columns[4] - m_columns[3] - 2 * m_padding);
+}
+
+std::unique_ptr<QTextLayout> AtariPrint::totalsLayout() const
+{
+    return wrapped(m_content.strTotals, m_tableFont, m_page.width());
+}
+
+void AtariPrint::paginate()
+{
+    const qreal rowsTop = m_tableTop + headingHeight();
+    const qreal linesPerPage = std::max<qreal>(1, std::floor((m_rowsBottom - rowsTop - 2 * m_padding) / m_lineHeight));
+    const auto height = [this](int lines) { return lines * m_lineHeight + 2 * m_padding; };
 
     Page page;
     qreal y = rowsTop;
+    const auto nextPage = [&] {
+        m_pages.append(page);
+        page = Page {};
+        y = rowsTop;
+    };
     for (qsizetype i = 0; i < m_content.rows.size(); ++i) {
-        const qreal height = rowHeight(m_content.rows.at(i));
-        // A row taller than a whole page still gets a page of its own.
-        if (page.count == MaxRowsPerPage || (page.count > 0 && y + height > m_rowsBottom)) {
-            m_pages.append(page);
-            page = Page {i, 0};
-            y = rowsTop;
+        const int lines = std::max(1, goodsLayout(m_content.rows.at(i))->lineCount());
+        // A card that fits on a page is never split; a longer one starts on a
+        // page of its own and goes on over the following pages.
+        if (!page.slices.isEmpty()
+            && (page.slices.size() == MaxRowsPerPage
+                || y + height(std::min<qreal>(lines, linesPerPage)) > m_rowsBottom))
+            nextPage();
+        for (int first = 0; first < lines;) {
+            const int count = std::min(lines - first, static_cast<int>(linesPerPage));
+            page.slices.append({i, first, count});
+            y += height(count);
+            first += count;
+            if (first < lines)
+                nextPage();
         }
-        ++page.count;
-        y += height;
     }
     // The totals stay under the last card, on a page of their own if need be.
-    if (page.count > 0 && y + totalsHeight > m_rowsBottom) {
-        m_pages.append(page);
-        page = Page {m_content.rows.size(), 0};
-    }
+    if (!page.slices.isEmpty() && y + mm(3) + totalsHeight() > m_rowsBottom)
+        nextPage();
     m_pages.append(page);
-}
-
-qreal AtariPrint::rowHeight(const AtariList::Row &row) const
-{
-    const QFontMetricsF table(m_tableFont, &m_device);
-    const qreal width = m_columns[4] - m_columns[3] - 2 * m_padding;
-    const qreal goods = table.boundingRect(QRectF(0, 0, width, 1e6), GoodsFlags, row.strSyouhin).height();
-    return std::max(table.height(), goods) + 2 * m_padding;
 }
 
 void AtariPrint::paintPage(QPainter &painter, int page) const
 {
-    const Page &rows = m_pages.at(page);
     const bool last = page == pageCount() - 1;
     painter.save();
     painter.setPen(Qt::black);
@@ -119,10 +196,8 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
     }
 
     // The table's heading on a grey band, each card's row under a thin rule.
-    const QFontMetricsF heading(m_headingFont, &m_device);
-    const qreal headingHeight = heading.height() + 2 * m_padding;
     y = m_tableTop;
-    const QRectF band(m_columns[0], y, m_columns[4] - m_columns[0], headingHeight);
+    const QRectF band(m_columns[0], y, m_columns[4] - m_columns[0], headingHeight());
     painter.fillRect(band, QColor(Look::ButtonBackground));
     painter.setFont(m_headingFont);
     const auto cell = [&](int column, qreal top, qreal height) {
@@ -131,20 +206,24 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
     };
     const QStringList headings {OrderHeading, NumberHeading, ResultHeading, SyouhinHeading};
     for (int column = 0; column < 4; ++column)
-        painter.drawText(cell(column, y, headingHeight),
+        painter.drawText(cell(column, y, headingHeight()),
             column < 3 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter, headings.at(column));
-    y += headingHeight;
+    y += headingHeight();
 
     QPen rule(QColor(0x808080));
     rule.setWidthF(mm(0.2));
     painter.setFont(m_tableFont);
-    for (qsizetype i = rows.first; i < rows.first + rows.count; ++i) {
-        const AtariList::Row &row = m_content.rows.at(i);
-        const qreal height = rowHeight(row);
+    for (const Slice &slice : m_pages.at(page).slices) {
+        const AtariList::Row &row = m_content.rows.at(slice.row);
+        const qreal height = slice.lineCount * m_lineHeight + 2 * m_padding;
+        // A card that goes on from the page before names itself again.
         painter.drawText(cell(0, y, height), Qt::AlignRight | Qt::AlignTop, QString::number(row.intOrder));
         painter.drawText(cell(1, y, height), Qt::AlignHCenter | Qt::AlignTop, row.strNumber);
         painter.drawText(cell(2, y, height), Qt::AlignHCenter | Qt::AlignTop, row.strResult);
-        painter.drawText(cell(3, y, height), GoodsFlags, row.strSyouhin);
+        const std::unique_ptr<QTextLayout> goods = goodsLayout(row);
+        const QRectF goodsCell = cell(3, y, height);
+        for (int i = slice.firstLine; i < slice.firstLine + slice.lineCount && i < goods->lineCount(); ++i)
+            goods->lineAt(i).draw(&painter, goodsCell.topLeft() - QPointF(0, slice.firstLine * m_lineHeight));
         y += height;
         painter.save();
         painter.setPen(rule);
@@ -152,12 +231,8 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
         painter.restore();
     }
 
-    if (last) {
-        painter.setFont(m_textFont);
-        y += mm(3);
-        painter.drawText(
-            QRectF(m_page.left(), y, m_page.width(), line), Qt::AlignLeft | Qt::AlignTop, m_content.strTotals);
-    }
+    if (last)
+        totalsLayout()->draw(&painter, QPointF(m_page.left(), y + mm(3)));
 
     painter.setFont(m_smallFont);
     const qreal footHeight = QFontMetricsF(m_smallFont, &m_device).height();

@@ -8,9 +8,13 @@
 #include <QList>
 #include <QRectF>
 
+#include <array>
+#include <memory>
+
 class QPainter;
 class QPaintDevice;
 class QPrinter;
+class QTextLayout;
 
 // What the printed list of won cards shows.
 struct AtariPrintContent
@@ -22,18 +26,22 @@ struct AtariPrintContent
     QDate printed;
 };
 
-// The printed list: one page per up to MaxRowsPerPage cards, each page with
-// the title, the card type and year, the deadline, the table's heading and the
-// date printed; the totals under the last card. Long goods wrap in their
-// cell, so a page may hold fewer cards.
+// The printed list, read at arm's length: up to MaxRowsPerPage cards a page,
+// each page with the title, the card type and year, the deadline, the table's
+// heading and the date printed; the totals under the last card. The table's
+// text and the totals are as large as a page of MaxRowsPerPage cards allows,
+// never below MinTablePoints. Long goods wrap in their cell, so a page may
+// hold fewer cards; goods longer than a page go on over the following pages.
 class AtariPrint
 {
 public:
-    static constexpr int MaxRowsPerPage = 40;
+    static constexpr int MaxRowsPerPage = 20;
+    static constexpr qreal MinTablePoints = 12;
     static inline const QString Title = QStringLiteral("当たったはがきの一覧");
 
     // Lays content out on pages of pageRect (in device's pixels).
     AtariPrint(AtariPrintContent content, const QPaintDevice &device, const QRectF &pageRect);
+    ~AtariPrint();
 
     int pageCount() const { return static_cast<int>(m_pages.size()); }
     // Paints page (from 0) with painter, which is active on the device.
@@ -45,14 +53,26 @@ public:
     static QString print(QPrinter &printer, const AtariPrintContent &content);
 
 private:
+    // The part of one card's row on a page: lines firstLine.. of its goods.
+    struct Slice
+    {
+        qsizetype row = 0;
+        int firstLine = 0;
+        int lineCount = 1;
+    };
     struct Page
     {
-        qsizetype first = 0;
-        qsizetype count = 0;
+        QList<Slice> slices;
     };
 
     qreal mm(qreal millimetres) const { return millimetres * m_dpi / 25.4; }
-    qreal rowHeight(const AtariList::Row &row) const;
+    void setTableFont(qreal points);
+    qreal headingHeight() const;
+    qreal totalsHeight() const;
+    std::unique_ptr<QTextLayout> wrapped(const QString &text, const QFont &font, qreal width) const;
+    std::unique_ptr<QTextLayout> goodsLayout(const AtariList::Row &row) const;
+    std::unique_ptr<QTextLayout> totalsLayout() const;
+    void paginate();
 
     AtariPrintContent m_content;
     QRectF m_page;
@@ -63,6 +83,7 @@ private:
     QFont m_headingFont;
     QFont m_tableFont;
     QFont m_smallFont;
+    qreal m_lineHeight = 0;
     // Left edges of the columns 順番, 番号, 等級, 賞品, and the right edge.
     std::array<qreal, 5> m_columns {};
     qreal m_padding;
