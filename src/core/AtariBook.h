@@ -126,7 +126,8 @@ public:
     // For a file that is not a book or is damaged: startNewBook() may be offered.
     bool canStartNew() const { return m_state == State::NotABook || m_state == State::Damaged; }
 
-    // Enters a won card judged with the data of draw.
+    // Enters a won card judged with the data of draw; a loss (class 0) is
+    // never entered.
     Added add(const AtariDraw &draw, const QString &strNumber, qint16 intToukyu, const QString &strSyouhin,
         const QDateTime &judgedAt = QDateTime::currentDateTime());
     // The cards of the draw, the first entered first. Empty when there are none
@@ -138,7 +139,7 @@ public:
     QList<PendingDraw> pendingDraws();
     // The data file and the last exchange day of a draw the book holds, as the
     // data in force now give them (a corrected data file); nothing is written
-    // when they are the same or the draw has no cards in the book.
+    // when they are the same or the book does not hold the draw.
     bool noteDraw(const AtariDraw &draw);
 
     // Marks the cards as exchanged on date; a card marked before keeps its date.
