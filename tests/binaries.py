@@ -1,8 +1,13 @@
 #!/usr/bin/env python3
-"""Reads the built program's modules as the dynamic loader will: each links
-only what it uses. The network module needs neither libxml2 nor a copy of the
-platform core (TransferControl's meta-object and signals belong to the
-program); no module carries any of the core's definitions.
+"""Reads the built binaries as the dynamic loader will. No program or module
+of the build folder has a library search path (RUNPATH or RPATH) with an empty
+or relative entry: an empty one is the current folder, and a library planted
+wherever the program is started would run inside it. (Entries that start with
+$ORIGIN count as relative too: the program links only the system's libraries
+and needs none.) Each module links only what it uses: the network module needs
+neither libxml2 nor a copy of the platform core (TransferControl's meta-object
+and signals belong to the program); no module carries any of the core's
+definitions.
 
 Usage: binaries.py --build DIR --core LIBHAROVAN_PLATFORM_CORE.a
 Exit status: 0 passed, 1 failed.
@@ -25,6 +30,29 @@ def dynamic_entries(path, tag):
         if f"({tag})" in line and "[" in line:
             values.append(line[line.index("[") + 1:line.rindex("]")])
     return values
+
+
+def elf_binaries(root):
+    """The programs and shared objects below root (not the object files)."""
+    for path in sorted(root.rglob("*")):
+        if path.is_file() and not path.is_symlink():
+            with open(path, "rb") as file:
+                header = file.read(18)
+            # e_type, little-endian: 2 a program, 3 a shared object or position-independent program.
+            if header[:4] == b"\x7fELF" and len(header) == 18 and header[16] in (2, 3):
+                yield path
+
+
+def search_path_problems(path):
+    """What is wrong with the library search paths of one ELF file."""
+    problems = []
+    for tag in ("RUNPATH", "RPATH"):
+        for value in dynamic_entries(path, tag):
+            unsafe = [entry for entry in value.split(":") if not entry.startswith("/")]
+            if unsafe:
+                kind = "an empty entry, the current folder" if not unsafe[0] else f"the relative entry {unsafe[0]}"
+                problems.append(f"{path}: its {tag} [{value}] has {kind}")
+    return problems
 
 
 def defined_symbols(path, kinds=None):
@@ -57,7 +85,8 @@ def main():
     parser.add_argument("--build", required=True, type=Path)
     parser.add_argument("--core", required=True, type=Path, help="the platform core's static library")
     args = parser.parse_args()
-    problems = check_modules(args.build, args.core)
+    problems = [problem for path in elf_binaries(args.build) for problem in search_path_problems(path)]
+    problems += check_modules(args.build, args.core)
     for problem in problems:
         print("FAIL: " + problem)
     if not problems:

@@ -24,6 +24,8 @@ import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from binaries import elf_binaries, search_path_problems  # noqa: E402
 from e2e import (SKIP, NORMAL_TITLE, Failure, Session, check, log, missing_tool,  # noqa: E402
                  settings_file_name, wait_until)
 
@@ -75,6 +77,9 @@ def validate(deb, root):
                  "usr/share/icons/hicolor/scalable/apps/harovan.svg", "usr/share/doc/harovan/copyright"):
         check((root / name).is_file(), f"the package installs /{name}")
     check(os.readlink(root / "usr/bin/harovan") == "../lib/harovan/harovan", "/usr/bin/harovan starts the program")
+    problems = [problem for path in elf_binaries(root) for problem in search_path_problems(path)]
+    check(not problems, "no packaged binary has an empty or relative library search path" + "".join(
+        "\n  " + problem for problem in problems))
     entry = root / "usr/share/applications/harovan.desktop"
     check("Exec=/usr/lib/harovan/harovan\n" in entry.read_text(encoding="utf-8"),
           "the desktop entry starts /usr/lib/harovan/harovan")
