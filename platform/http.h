@@ -9,8 +9,6 @@
 #include <memory>
 #include <utility>
 
-class QNetworkAccessManager;
-
 namespace platform {
 
 template <typename Interface> class Module;
@@ -108,10 +106,11 @@ private:
     std::unique_ptr<Module<HttpTransfer>> m_module;
 };
 
-// Qt's network access: only http and https (also on redirects), failure on an
-// HTTP error status, a connect, a stall and an overall time-out, and a cap on
-// the body size as it arrives. No cookies and no cache; the system's proxy
-// settings and certificate store.
+// HTTP/1.1 over Qt's sockets, one connection per request, closed when its
+// response ends or the transfer is cancelled: only http and https (also on
+// redirects), failure on an HTTP error status, a connect, a stall and an
+// overall time-out, and caps on the headers and the body as they arrive. No
+// cookies and no cache; the system's proxy settings and certificate store.
 class QtHttpTransfer final : public HttpTransfer
 {
 public:
@@ -136,8 +135,6 @@ protected:
 
 private:
     Options m_options;
-    // Made on the first transfer, so a program that never downloads never sets up the network.
-    std::unique_ptr<QNetworkAccessManager> m_manager;
 };
 
 } // namespace platform

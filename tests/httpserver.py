@@ -4,7 +4,8 @@
 Usage: httpserver.py ROOT
 
 Serves the files under ROOT and, below /fault/, answers that go wrong in
-chosen ways. Prints "PORT <n>" once it listens on its ephemeral port, then
+chosen ways. A request for a whole address (as a client sends it to a proxy)
+is answered for its path, so the server stands in for a proxy too. Prints "PORT <n>" once it listens on its ephemeral port, then
 "GET <path>" for every request. Ends when its standard input closes, so it
 never outlives the test that started it.
 
@@ -14,8 +15,16 @@ Fault paths:
   /fault/stall-body?seconds=S            headers and part of the body, then silence
   /fault/truncated?declared=N&sent=M     Content-Length N, M bytes, connection closed
   /fault/bytes?n=N                       N bytes with Content-Length
-  /fault/chunked?n=N                     N bytes chunked, without Content-Length
+  /fault/chunked?n=N[&ext=1]             N bytes chunked, without Content-Length (with chunk
+                                         extensions and a trailer when told)
+  /fault/until-close?n=N                 N bytes without Content-Length, then the connection closed
+  /fault/continue                        "100 Continue" first, then a short body
+  /fault/headers?n=N                     N header lines, then a short body
+  /fault/two-lengths                     two Content-Length headers that disagree
+  /fault/not-http                        an answer that is no HTTP at all
   /fault/trickle?n=N&interval=S          N bytes, one every S seconds
+  /fault/endless-headers[?interval=S]    a status line, then header lines without end
+                                         (one every S seconds; as fast as they go unless told)
   /fault/redirect?to=URL[&code=C]        a redirect (302 unless told) to URL
   /fault/notxml                          a plain-text body
 """
@@ -39,6 +48,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def do_GET(self):
         print("GET " + self.path, flush=True)
         url = urllib.parse.urlsplit(self.path)
+        if url.scheme:
+            self.path = urllib.parse.urlunsplit(("", "", url.path, url.query, ""))
         if not url.path.startswith("/fault/"):
             return super().do_GET()
         try:
@@ -78,11 +89,37 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.send_response(200)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
+            extension, trailer = (b";name=value", b"X-Trailer: t\r\n") if "ext" in query else (b"", b"")
             while remaining > 0:
                 size = min(remaining, 64 * 1024)
-                self.wfile.write(b"%x\r\n" % size + b"c" * size + b"\r\n")
+                self.wfile.write(b"%x%s\r\n" % (size, extension) + b"c" * size + b"\r\n")
                 remaining -= size
-            self.wfile.write(b"0\r\n\r\n")
+            self.wfile.write(b"0\r\n" + trailer + b"\r\n")
+        elif fault == "until-close":
+            self.send_response(200)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(b"u" * number("n", 0))
+            self.close_connection = True
+        elif fault == "continue":
+            self.wfile.write(b"HTTP/1.1 100 Continue\r\n\r\n")
+            self.send_body(200, b"continued")
+        elif fault == "headers":
+            self.send_response(200)
+            for line in range(number("n", 0) - 3):  # Server, Date and Content-Length count too
+                self.send_header("X-Line-%d" % line, "x")
+            self.send_header("Content-Length", "7")
+            self.end_headers()
+            self.wfile.write(b"headers")
+        elif fault == "two-lengths":
+            self.send_response(200)
+            self.send_header("Content-Length", "5")
+            self.send_header("Content-Length", "6")
+            self.end_headers()
+            self.wfile.write(b"length")
+        elif fault == "not-http":
+            self.wfile.write(b"SSH-2.0-OpenSSH\r\n\r\n")
+            self.close_connection = True
         elif fault == "trickle":
             count = number("n", 10)
             interval = min(float(query.get("interval", ["0.5"])[0]), MAX_STALL_SECONDS)
@@ -93,6 +130,16 @@ class Handler(http.server.SimpleHTTPRequestHandler):
                 self.wfile.write(b"t")
                 self.wfile.flush()
                 time.sleep(interval)
+        elif fault == "endless-headers":
+            interval = min(float(query.get("interval", ["0"])[0]), MAX_STALL_SECONDS)
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+            deadline = time.monotonic() + MAX_STALL_SECONDS
+            line = 0
+            while time.monotonic() < deadline:
+                self.wfile.write(b"X-Filler-%d: %s\r\n" % (line, b"x" * 50))
+                line += 1
+                time.sleep(interval)
+            self.close_connection = True
         elif fault == "redirect":
             self.send_response(number("code", 302))
             self.send_header("Location", query["to"][0])

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <memory>
+
 using platform::QtHttpTransfer;
 
 class tst_Http : public QObject
@@ -22,6 +24,7 @@ private slots:
     void refusesOtherSchemesWithoutARequest_data();
     void refusesOtherSchemesWithoutARequest();
     void refusedConnection();
+    void throughTheDesktopsProxy();
     void stallAndTrickleEndInTime_data();
     void stallAndTrickleEndInTime();
     void programModuleTransfers();
@@ -80,6 +83,16 @@ void tst_Http::get_data()
         << "/files/cap.xml" << true << QByteArray(1000, 'x') << 200L << QStringList {"/files/cap.xml"};
     QTest::newRow("chunked body at the cap")
         << "/fault/chunked?n=1000" << true << QByteArray(1000, 'c') << 200L << QStringList {"/fault/chunked?n=1000"};
+    QTest::newRow("chunk extensions and a trailer") << "/fault/chunked?n=10&ext=1" << true << QByteArray(10, 'c')
+                                                    << 200L << QStringList {"/fault/chunked?n=10&ext=1"};
+    QTest::newRow("body until the connection closes") << "/fault/until-close?n=1000" << true << QByteArray(1000, 'u')
+                                                      << 200L << QStringList {"/fault/until-close?n=1000"};
+    QTest::newRow("100 Continue before the answer")
+        << "/fault/continue" << true << QByteArray("continued") << 200L << QStringList {"/fault/continue"};
+    QTest::newRow("header lines at the limit")
+        << "/fault/headers?n=100" << true << QByteArray("headers") << 200L << QStringList {"/fault/headers?n=100"};
+    QTest::newRow("204 without a body") << "/fault/status/204" << true << none << 204L
+                                        << QStringList {"/fault/status/204"};
 
     // Redirects: followed for http, only the final body counts.
     QTest::newRow("redirect to a file") << redirect + "/files/binary.xml" << true << m_binary << 200L
@@ -118,6 +131,15 @@ void tst_Http::get_data()
                                       << QStringList {"/fault/chunked?n=200000"};
     QTest::newRow("one byte over, chunked")
         << "/fault/chunked?n=1001" << false << none << 200L << QStringList {"/fault/chunked?n=1001"};
+    QTest::newRow("body until close over the cap")
+        << "/fault/until-close?n=1001" << false << none << 200L << QStringList {"/fault/until-close?n=1001"};
+
+    // Answers that break HTTP.
+    QTest::newRow("one header line too many")
+        << "/fault/headers?n=101" << false << none << 200L << QStringList {"/fault/headers?n=101"};
+    QTest::newRow("two lengths that disagree")
+        << "/fault/two-lengths" << false << none << 200L << QStringList {"/fault/two-lengths"};
+    QTest::newRow("no HTTP at all") << "/fault/not-http" << false << none << 0L << QStringList {"/fault/not-http"};
 }
 
 void tst_Http::get()
@@ -177,6 +199,20 @@ void tst_Http::refusedConnection()
     QVERIFY(timer.elapsed() < 2000);
 }
 
+// A plain request goes to the proxy the desktop names, for the whole address;
+// the local server stands in for the proxy.
+void tst_Http::throughTheDesktopsProxy()
+{
+    m_server.takeRequests();
+    qputenv("http_proxy", m_server.url(QString()).toLatin1());
+    QtHttpTransfer http(quickOptions());
+    const auto result = http.get(QStringLiteral("http://harovan.invalid/files/binary.xml"));
+    qunsetenv("http_proxy");
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(result.body, m_binary);
+    QCOMPARE(m_server.takeRequests(), QStringList {"http://harovan.invalid/files/binary.xml"});
+}
+
 void tst_Http::stallAndTrickleEndInTime_data()
 {
     QTest::addColumn<QString>("path");
@@ -188,9 +224,13 @@ void tst_Http::stallAndTrickleEndInTime_data()
     QTest::newRow("body stops half-way") << "/fault/stall-body?seconds=8" << 10000L << 0 << 900 << 5000;
     // One byte every 0.4 s never stalls; the overall limit ends it.
     QTest::newRow("trickle past the overall limit") << "/fault/trickle?n=20&interval=0.4" << 1500L << 0 << 1400 << 5000;
+    // Headers are capped as they arrive, however fast they come.
+    QTest::newRow("headers without end") << "/fault/endless-headers" << 10000L << 0 << 0 << 900;
     // A cancel does not wait for any time-out.
     QTest::newRow("cancel during a stall") << "/fault/stall?seconds=8" << 10000L << 200 << 150 << 900;
     QTest::newRow("cancel during a trickle") << "/fault/trickle?n=20&interval=0.4" << 10000L << 500 << 450 << 1200;
+    QTest::newRow("cancel during headers without end")
+        << "/fault/endless-headers?interval=0.01" << 10000L << 300 << 250 << 900;
 }
 
 void tst_Http::stallAndTrickleEndInTime()
@@ -202,18 +242,25 @@ void tst_Http::stallAndTrickleEndInTime()
     QFETCH(int, endsBeforeMs);
     QtHttpTransfer::Options options = quickOptions();
     options.totalTimeoutMs = totalTimeoutMs;
-    QtHttpTransfer http(options);
+    auto http = std::make_unique<QtHttpTransfer>(options);
     platform::TransferControl control;
     if (cancelAfterMs > 0)
         QTimer::singleShot(cancelAfterMs, &control, &platform::TransferControl::cancel);
     QElapsedTimer timer;
     timer.start();
-    const auto result = http.get(m_server.url(path), &control);
+    const auto result = http->get(m_server.url(path), &control);
     QVERIFY(!result.ok);
     QCOMPARE(result.cancelled, cancelAfterMs > 0);
     QVERIFY(result.body.isEmpty());
     QVERIFY2(
         timer.elapsed() >= endsAfterMs && timer.elapsed() < endsBeforeMs, qPrintable(QString::number(timer.elapsed())));
+
+    // Its connection ended with it: the next transfer goes through at once, and
+    // nothing is left to wait for when the program quits.
+    timer.restart();
+    QVERIFY(http->get(m_server.url(QStringLiteral("/files/cap.xml"))).ok);
+    http.reset();
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
 }
 
 // The program transfers through the module beside it, with the same rules;
