@@ -53,6 +53,7 @@ private:
     std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
     std::unique_ptr<testsupport::FakeServices> m_fakes;
     CheckRecord m_record;
+    WinningData m_data;
 
 private slots:
     void initTestCase() { Fonts::installSubstitutions(); }
@@ -80,8 +81,9 @@ private slots:
             modNengajo::NewDataList() = {{QStringLiteral("年賀状（令和9年度版）"), QStringLiteral("u")}};
             return std::make_unique<frmDownFileList>();
         });
-        QTest::newRow("frmSyouhin") << WindowMaker([] { return std::make_unique<frmSyouhin>(); });
-        QTest::newRow("frmAtariList") << WindowMaker([this] { return std::make_unique<frmAtariList>(m_record); });
+        QTest::newRow("frmSyouhin") << WindowMaker([this] { return std::make_unique<frmSyouhin>(m_data); });
+        QTest::newRow("frmAtariList") << WindowMaker(
+            [this] { return std::make_unique<frmAtariList>(m_record, m_data); });
         QTest::newRow("frmProgress") << WindowMaker([] { return std::make_unique<frmProgress>(nullptr); });
         QTest::newRow("frmAbout") << WindowMaker([] { return std::make_unique<frmAbout>(); });
         QTest::newRow("frmDataEdit") << WindowMaker([] { return std::make_unique<frmDataEdit>(); });

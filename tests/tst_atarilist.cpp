@@ -1,4 +1,5 @@
 #include "core/AtariList.h"
+#include "core/SittingAtariList.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -43,6 +44,8 @@ private slots:
         record.add(QStringLiteral("000081"), 0);
 
         const WinningData data = goodsData();
+        SittingAtariList list(record, data);
+        list.setShowsLosses(true);
         const QByteArray expected
             = "\xEF\xBB\xBF"
               "順番,番号,結果,賞品\r\n"
@@ -51,14 +54,15 @@ private slots:
               "3,\"=\"\"****73\"\"\",３等,'＠お年玉切手シート\r\n"
               "4,\"=\"\"006417\"\"\",２等,\"'=1+1 \"\"特選\"\",小包\"\r\n"
               "5,\"=\"\"000081\"\"\",はずれ,\r\n";
-        QCOMPARE(AtariList::CsvBytes(AtariList::Rows(record, data, true)), expected);
+        QCOMPARE(AtariList::CsvBytes(list.rows()), expected);
 
         // Only the won cards, each with its place in the sitting.
-        const QList<AtariList::Row> won = AtariList::Rows(record, data, false);
+        list.setShowsLosses(false);
+        const QList<AtariList::Row> won = list.rows();
         QCOMPARE(won.size(), 3);
         QCOMPARE(won.at(0),
             (AtariList::Row {2, QStringLiteral("109681"), QStringLiteral("１等"),
-                QStringLiteral("現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）")}));
+                QStringLiteral("現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）"), 1}));
         QCOMPARE(won.at(2).intOrder, 4);
 
         QCOMPARE(AtariList::TotalsText(record), QStringLiteral("１等 1枚　２等 1枚　３等 1枚　合計 3枚"));

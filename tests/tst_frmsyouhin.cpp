@@ -50,11 +50,14 @@ class tst_frmSyouhin : public QObject
 
 private:
     testsupport::FakeServices m_services;
+    // The data the window is given; a load changes them in place.
+    WinningData m_data;
 
 private slots:
     void init()
     {
         testsupport::resetModule();
+        m_data = WinningData {};
         m_services.shell.opened.clear();
         m_services.messageBox.shown.clear();
     }
@@ -90,12 +93,12 @@ private slots:
     {
         QFETCH(QList<PrizeClass>, classes);
 
-        frmSyouhin window;
-        modNengajo::winningData() = makeData(QList<PrizeClass>(5, makeClass({"123", "456"}, {"金", "銀"})));
+        frmSyouhin window(m_data);
+        m_data = makeData(QList<PrizeClass>(5, makeClass({"123", "456"}, {"金", "銀"})));
         window.Form_Activate();
         QCOMPARE(rowText(window, 4), "５等|123\r\n456|（下3桁）|金\r\n銀|" + Select);
 
-        modNengajo::winningData() = makeData(classes);
+        m_data = makeData(classes);
         window.Form_Activate();
         QTEST(rowTexts(window), "expected");
         QVERIFY(window.isHidden());
@@ -125,15 +128,14 @@ private slots:
         QFETCH(QString, year);
         QFETCH(QString, url);
 
-        WinningData &data = modNengajo::winningData();
-        data.strType = type;
-        data.strYear = year;
-        data.strUrl = url;
+        m_data.strType = type;
+        m_data.strYear = year;
+        m_data.strUrl = url;
         QFETCH(QDate, exchangeFrom);
         QFETCH(QDate, exchangeTo);
-        data.exchangeFrom = exchangeFrom;
-        data.exchangeTo = exchangeTo;
-        frmSyouhin window;
+        m_data.exchangeFrom = exchangeFrom;
+        m_data.exchangeTo = exchangeTo;
+        frmSyouhin window(m_data);
         window.Form_Activate();
         QTEST(window.windowTitle(), "caption");
         QTEST(window.findChild<QLineEdit *>("txtURL")->text(), "urlText");
@@ -143,13 +145,13 @@ private slots:
     // Switching back to the window from another one refreshes it.
     void refreshesOnActivation()
     {
-        frmSyouhin window;
+        frmSyouhin window(m_data);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QWidget other;
         other.show();
         QVERIFY(QTest::qWaitForWindowActive(&other));
-        modNengajo::winningData() = makeData({makeClass({"455756"}, {"現金"})});
+        m_data = makeData({makeClass({"455756"}, {"現金"})});
         QCOMPARE(rowText(window, 0), Blank);
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -173,8 +175,8 @@ private slots:
         QFETCH(QString, url);
         QFETCH(bool, web);
 
-        modNengajo::winningData().strUrl = url;
-        frmSyouhin window;
+        m_data.strUrl = url;
+        frmSyouhin window(m_data);
         window.Form_Activate();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -211,8 +213,8 @@ private slots:
             QVERIFY(folder.addUserFixture(QStringLiteral("select_three.xml"), fileName));
             folder.setReadOnly(true);
         }
-        modNengajo::winningData().strFileName = fileName;
-        frmSyouhin window;
+        m_data.strFileName = fileName;
+        frmSyouhin window(m_data);
         window.findChild<QPushButton *>("cmdBrowseOpen")->click();
         QCOMPARE(m_services.shell.opened,
             QStringList {usersOwn ? folder.userDataPath(fileName) : folder.dataPath(fileName)});
@@ -221,20 +223,20 @@ private slots:
     // A refresh with other data used to throw away the size the user gave the window.
     void keepsTheUsersSize()
     {
-        modNengajo::winningData() = makeData(QList<PrizeClass>(5, makeClass({"123", "456"}, {"金", "銀"})));
-        frmSyouhin window;
+        m_data = makeData(QList<PrizeClass>(5, makeClass({"123", "456"}, {"金", "銀"})));
+        frmSyouhin window(m_data);
         window.Form_Activate();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QSize userSize = window.size() + QSize(120, 80);
         window.resize(userSize);
 
-        modNengajo::winningData() = makeData({makeClass({"455756"}, {"現金"})});
+        m_data = makeData({makeClass({"455756"}, {"現金"})});
         window.Form_Activate();
         QCOMPARE(window.size(), userSize);
 
         // Content that needs more room than the user gave still shows whole.
-        modNengajo::winningData() = makeData(QList<PrizeClass>(5, makeClass({"123", "456", "789", "012"}, {"金"})));
+        m_data = makeData(QList<PrizeClass>(5, makeClass({"123", "456", "789", "012"}, {"金"})));
         window.Form_Activate();
         QTRY_VERIFY(window.height() >= window.minimumSizeHint().height());
         QCOMPARE(window.width(), userSize.width());
@@ -242,7 +244,7 @@ private slots:
 
     void escapeCloses()
     {
-        frmSyouhin window;
+        frmSyouhin window(m_data);
         QSignalSpy hidden(&window, &frmSyouhin::hiddenByClose);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,6 +28,8 @@ namespace {
 const QString Reiwa5 = QStringLiteral("年賀状（令和5年度版）");
 // 1等 394372, 2等 1879, 3等 71 69 00.
 const QString Reiwa6 = QStringLiteral("年賀状（令和6年度版）");
+// 1等 455756 with three goods to choose from, the longest of the bundled files.
+const QString Reiwa8 = QStringLiteral("年賀状（令和8年度版）");
 // Prizes to be exchanged by 2026-07-21, 177 days after the fake clock's day.
 const QString Dated = QStringLiteral("dated.xml");
 const QString Undated = QStringLiteral("undated.xml");
@@ -72,18 +76,33 @@ private:
         return list;
     }
 
-    // The table as "number|class|goods" lines, each after its place in the sitting.
+    // The table as "order|number|class|goods" lines.
     static QStringList tableRows(const frmAtariList &list)
     {
         const auto *model = list.findChild<QTableView *>(QStringLiteral("lstAtari"))->model();
         QStringList rows;
         for (int r = 0; r < model->rowCount(); ++r) {
-            QStringList cells {model->headerData(r, Qt::Vertical).toString()};
+            QStringList cells;
             for (int c = 0; c < model->columnCount(); ++c)
                 cells.append(model->index(r, c).data().toString());
             rows.append(cells.join(u'|'));
         }
         return rows;
+    }
+
+    // The grey level (0 black) of the darkest pixel of a row's number as the table paints it.
+    static int darkestInk(const frmAtariList &list, int row)
+    {
+        auto *table = list.findChild<QTableView *>(QStringLiteral("lstAtari"));
+        table->clearSelection();
+        const QImage image = table->viewport()->grab().toImage();
+        const QRect cell = table->visualRect(table->model()->index(row, 1));
+        int darkest = 255;
+        for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                darkest = std::min(darkest, qGray(image.pixel(QPoint(x, y) * image.devicePixelRatio())));
+        }
+        return darkest;
     }
 
 private slots:
@@ -95,7 +114,7 @@ private slots:
         m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
         m_fakes = std::make_unique<testsupport::FakeServices>();
         QVERIFY(m_folder->addSchema());
-        for (const QString &name : {Reiwa5, Reiwa6})
+        for (const QString &name : {Reiwa5, Reiwa6, Reiwa8})
             QVERIFY(m_folder->addData(testsupport::bundledPath(name + QStringLiteral(".xml"))));
         QVERIFY(m_folder->writeData(Dated, DatedXml));
         // The same numbers a year earlier, without an exchange period.
@@ -184,8 +203,10 @@ private slots:
         QCOMPARE(list->windowTitle(), QStringLiteral("当たったはがきの一覧"));
         QCOMPARE(
             list->findChild<QLabel *>(QStringLiteral("lblAtariType"))->text(), QStringLiteral("【年賀状 令和8年度】"));
-        QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariKigen"))->text(),
-            QStringLiteral("賞品の引換は2026年7月21日まで（あと177日）"));
+        auto *kigen = list->findChild<QLabel *>(QStringLiteral("lblAtariKigen"));
+        QCOMPARE(kigen->text(), QStringLiteral("賞品の引換は2026年7月21日まで（あと177日）"));
+        // In the window's own text colour until the last two weeks.
+        QCOMPARE(kigen->palette().color(QPalette::WindowText), list->palette().color(QPalette::WindowText));
         QCOMPARE(tableRows(*list), (QStringList {"3|****73|３等|お年玉切手シート", "5|125037|２等|ふるさと小包など"}));
         QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariGoukei"))->text(),
             QStringLiteral("２等 1枚　３等 1枚　合計 2枚"));
@@ -220,6 +241,10 @@ private slots:
         QVERIFY(document.startsWith("%PDF"));
         QCOMPARE(QString::fromLatin1(document).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 1);
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
+
+        m_fakes->clock.date = QDate(2026, 7, 10);
+        list->refresh();
+        QCOMPARE(kigen->palette().color(QPalette::WindowText).rgb() & 0xFFFFFF, 0xC00000u);
     }
 
     // The open list follows every judged card, the "はずれも表示" box, a clear
@@ -242,6 +267,9 @@ private slots:
         typeKeys(QStringLiteral("560000"));
         QCOMPARE(
             tableRows(*list), (QStringList {"1|****99|はずれ|", "2|****84|３等|お年玉切手シート", "3|000056|はずれ|"}));
+        // The lost cards stand back in greyed text.
+        QVERIFY2(darkestInk(*list, 0) > darkestInk(*list, 1) + 60,
+            qPrintable(QStringLiteral("%1 against %2").arg(darkestInk(*list, 0)).arg(darkestInk(*list, 1))));
 
         m_window->findChild<QAction *>(QStringLiteral("mnuClear"))->trigger();
         QVERIFY(tableRows(*list).isEmpty());
@@ -257,6 +285,29 @@ private slots:
         QCOMPARE(tableRows(*list), QStringList {"1|****73|３等|お年玉切手シート"});
     }
 
+    // 順番 heads a column of its own, and a 1等 card's goods show whole in the
+    // window as it first opens.
+    void columnsShowTheirTexts()
+    {
+        QVERIFY(m_window->useDataFile(Reiwa8 + QStringLiteral(".xml")));
+        typeKeys(QStringLiteral("99"));
+        typeKeys(QStringLiteral("564557"));
+        frmAtariList list(m_window->checkRecord(), modNengajo::winningData());
+        auto *table = list.findChild<QTableView *>(QStringLiteral("lstAtari"));
+        const QAbstractItemModel *model = table->model();
+        QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("順番"));
+        QVERIFY(table->verticalHeader()->isHidden());
+        QCOMPARE(tableRows(list),
+            QStringList {"2|455756|１等|現金30万円／EJOICAセレクトギフト（電子マネー）31万円分／"
+                         "2025年発行特殊切手集と現金20万円（いずれか1点）"});
+
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const QModelIndex goods = model->index(0, 3);
+        QVERIFY(table->columnWidth(3) > table->fontMetrics().horizontalAdvance(goods.data().toString()));
+        QVERIFY(table->viewport()->rect().contains(table->visualRect(goods)));
+    }
+
     // The list is read at arm's length at the post office: at a large desktop
     // text size its table grows with the text; below the size it was designed
     // at, it keeps its size.
@@ -264,11 +315,12 @@ private slots:
     {
         const QFont previous = QApplication::font();
         CheckRecord record;
-        const auto tableWidth = [&record, &previous](qreal desktopPoints) {
+        const WinningData data;
+        const auto tableWidth = [&record, &data, &previous](qreal desktopPoints) {
             QFont desktop = previous;
             desktop.setPointSizeF(desktopPoints);
             QApplication::setFont(desktop);
-            const frmAtariList list(record);
+            const frmAtariList list(record, data);
             return list.findChild<QTableView *>(QStringLiteral("lstAtari"))->minimumWidth();
         };
         const int designed = tableWidth(9);

@@ -34,7 +34,7 @@ QDebug AtariList::operator<<(QDebug debug, const Row &row)
 {
     QDebugStateSaver saver(debug);
     debug.nospace() << "Row(" << row.intOrder << ", " << row.strNumber << ", " << row.strResult << ", "
-                    << row.strSyouhin << ')';
+                    << row.strSyouhin << ", " << row.intToukyu << ')';
     return debug;
 }
 
@@ -72,21 +72,10 @@ QString AtariList::TotalsText(const CheckRecord &record)
 AtariList::Row AtariList::MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data)
 {
     const CheckedCard &card = record.cards().at(index);
-    Row row {index + 1, card.strNumber, ResultText(card.intToukyu), QString()};
+    Row row {index + 1, card.strNumber, ResultText(card.intToukyu), QString(), card.intToukyu};
     if (card.intToukyu > 0)
         row.strSyouhin = SyouhinText(data.prizeClass(card.intToukyu).strSyouhin);
     return row;
-}
-
-QList<AtariList::Row> AtariList::Rows(const CheckRecord &record, const WinningData &data, bool all)
-{
-    QList<Row> rows;
-    const QList<CheckedCard> &cards = record.cards();
-    for (qsizetype i = 0; i < cards.size(); ++i) {
-        if (all || cards.at(i).intToukyu > 0)
-            rows.append(MakeRow(record, i, data));
-    }
-    return rows;
 }
 
 QByteArray AtariList::CsvBytes(const QList<Row> &rows)

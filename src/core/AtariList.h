@@ -11,13 +11,14 @@
 namespace AtariList {
 
 // One shown card: its place in the sitting (from 1), its number as typed,
-// its result and the goods it won.
+// its result and the goods it won, and the class it won (0 for a loss).
 struct Row
 {
     qsizetype intOrder = 0;
     QString strNumber;
     QString strResult;
     QString strSyouhin;
+    qint16 intToukyu = 0;
 
     bool operator==(const Row &) const = default;
 };
@@ -39,9 +40,6 @@ QString TotalsText(const CheckRecord &record);
 
 // Card index of the record as a row, with the goods of the data in force.
 Row MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data);
-
-// The won cards in order, or every card when all is set.
-QList<Row> Rows(const CheckRecord &record, const WinningData &data, bool all);
 
 // The rows as a spreadsheet file: UTF-8 with a byte-order mark, CR LF line
 // ends, a heading row "順番,番号,結果,賞品". A spreadsheet shows each card

@@ -1,7 +1,7 @@
 #include "ui/frmAtariList.h"
 
-#include "core/CheckRecord.h"
 #include "core/Kigen.h"
+#include "core/SittingAtariList.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/printdialog.h"
@@ -11,7 +11,6 @@
 #include "ui/Look.h"
 #include "ui/Widgets.h"
 
-#include <QAbstractTableModel>
 #include <QCheckBox>
 #include <QDir>
 #include <QEvent>
@@ -22,107 +21,11 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
-
-namespace AtariListDetail {
-
-// The record's cards as the table's rows: the won ones, or all of them. Rows
-// are added as cards are judged, so a long sitting never rebuilds the table.
-class Model final : public QAbstractTableModel
-{
-public:
-    Model(const CheckRecord &record, QObject *parent)
-        : QAbstractTableModel(parent)
-        , m_record(record)
-    {
-        rebuild();
-    }
-
-    bool all() const { return m_all; }
-    void setAll(bool all)
-    {
-        beginResetModel();
-        m_all = all;
-        rebuild();
-        endResetModel();
-    }
-    void reset()
-    {
-        beginResetModel();
-        rebuild();
-        endResetModel();
-    }
-    void cardAdded(qsizetype index)
-    {
-        if (!shows(index))
-            return;
-        const int row = static_cast<int>(m_shown.size());
-        beginInsertRows({}, row, row);
-        m_shown.append(index);
-        endInsertRows();
-    }
-
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
-    }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= m_shown.size())
-            return {};
-        const qsizetype card = m_shown.at(index.row());
-        const bool loss = m_record.cards().at(card).intToukyu <= 0;
-        switch (role) {
-        case Qt::DisplayRole:
-        case Qt::ToolTipRole: {
-            const AtariList::Row row = AtariList::MakeRow(m_record, card, modNengajo::winningData());
-            const QString texts[3] = {row.strNumber, row.strResult, row.strSyouhin};
-            return texts[index.column()];
-        }
-        case Qt::TextAlignmentRole:
-            return QVariant::fromValue(
-                index.column() < 2 ? Qt::AlignCenter : Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
-        case Qt::ForegroundRole:
-            // Lost cards stand back, so the won ones are found at a glance.
-            return loss ? QVariant(QColor(Look::DisabledText)) : QVariant();
-        default:
-            return {};
-        }
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (role != Qt::DisplayRole)
-            return QAbstractTableModel::headerData(section, orientation, role);
-        if (orientation == Qt::Horizontal) {
-            static const QString titles[3] = {QStringLiteral("番号"), QStringLiteral("等級"), QStringLiteral("賞品")};
-            return section >= 0 && section < 3 ? titles[section] : QVariant();
-        }
-        // Each card's place in the sitting, to find it in the pile.
-        return section >= 0 && section < m_shown.size() ? QVariant(m_shown.at(section) + 1) : QVariant();
-    }
-
-private:
-    bool shows(qsizetype index) const { return m_all || m_record.cards().at(index).intToukyu > 0; }
-    void rebuild()
-    {
-        m_shown.clear();
-        for (qsizetype i = 0; i < m_record.cards().size(); ++i) {
-            if (shows(i))
-                m_shown.append(i);
-        }
-    }
-
-    const CheckRecord &m_record;
-    bool m_all = false;
-    QList<qsizetype> m_shown;
-};
-
-} // namespace AtariListDetail
 
 namespace {
 
@@ -141,11 +44,27 @@ QString suggestedFileName(const WinningData &data)
     return name + QStringLiteral(".csv");
 }
 
+// Lost cards stand back in the palette's greyed text, so the won ones are
+// found at a glance.
+class LostCardDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(AtariListModel::LostRole).toBool())
+            option->palette.setColor(QPalette::Text, option->palette.color(QPalette::Disabled, QPalette::Text));
+    }
+};
+
 } // namespace
 
-frmAtariList::frmAtariList(const CheckRecord &record, QWidget *parent)
+frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_record(record)
+    , m_data(data)
 {
     setObjectName(QStringLiteral("frmAtariList"));
     setWindowTitle(QStringLiteral("当たったはがきの一覧"));
@@ -159,11 +78,13 @@ frmAtariList::frmAtariList(const CheckRecord &record, QWidget *parent)
     lblAtariKigen = Widgets::makeLabel(this, QStringLiteral("lblAtariKigen"), QString());
     lblAtariKigen->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
 
-    m_model = new AtariListDetail::Model(record, this);
+    m_source = new SittingAtariList(record, data, this);
+    m_model = new AtariListModel(*m_source, this);
     lstAtari = new QTableView(this);
     lstAtari->setObjectName(QStringLiteral("lstAtari"));
     lstAtari->setAccessibleName(windowTitle());
     lstAtari->setModel(m_model);
+    lstAtari->setItemDelegate(new LostCardDelegate(lstAtari));
     lstAtari->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
     lstAtari->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstAtari->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -171,14 +92,14 @@ frmAtariList::frmAtariList(const CheckRecord &record, QWidget *parent)
     lstAtari->setTabKeyNavigation(false);
     lstAtari->setWordWrap(false);
     lstAtari->setAlternatingRowColors(true);
-    lstAtari->horizontalHeader()->setStretchLastSection(true);
     lstAtari->horizontalHeader()->setHighlightSections(false);
-    lstAtari->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // 順番 is a column of its own, headed as in the CSV and on paper.
+    lstAtari->verticalHeader()->hide();
     lstAtari->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + 6);
-    lstAtari->setColumnWidth(0, Widgets::textWidth(lstAtari, 6));
-    lstAtari->setColumnWidth(1, Widgets::textWidth(lstAtari, 4));
     lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
+    // The goods fill what the other columns leave, and never shrink below their text.
+    lstAtari->viewport()->installEventFilter(this);
 
     lblAtariGoukei = Widgets::makeLabel(this, QStringLiteral("lblAtariGoukei"), QString());
     lblAtariGoukei->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
@@ -214,15 +135,20 @@ frmAtariList::frmAtariList(const CheckRecord &record, QWidget *parent)
     setTabOrder(cmdPrint, cmdClose);
     lstAtari->setFocus();
 
-    connect(&record, &CheckRecord::cardAdded, this, &frmAtariList::record_cardAdded);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &frmAtariList::model_rowsInserted);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &frmAtariList::refreshTotals);
     // A clear, and every load of a data file, which clears the record too.
     connect(&record, &CheckRecord::cleared, this, &frmAtariList::refresh);
-    connect(chkAll, &QCheckBox::toggled, this, &frmAtariList::chkAll_Toggled);
+    connect(chkAll, &QCheckBox::toggled, m_source, &SittingAtariList::setShowsLosses);
     connect(cmdSaveCsv, &QPushButton::clicked, this, &frmAtariList::cmdSaveCsv_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmAtariList::cmdPrint_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
     refresh();
+    // At first as wide as its columns, the goods of every class whole.
+    resize(std::max(sizeHint().width(),
+               columnsWidth() + layout->contentsMargins().left() + layout->contentsMargins().right()),
+        sizeHint().height());
 }
 
 frmAtariList::~frmAtariList() = default;
@@ -230,59 +156,101 @@ frmAtariList::~frmAtariList() = default;
 void frmAtariList::refresh()
 {
     refreshHeading();
-    m_model->reset();
+    fitColumns();
     refreshTotals();
 }
 
 QList<AtariList::Row> frmAtariList::shownRows() const
 {
-    return AtariList::Rows(m_record, modNengajo::winningData(), m_model->all());
+    return m_source->rows();
 }
 
 void frmAtariList::refreshHeading()
 {
-    const WinningData &data = modNengajo::winningData();
     lblAtariType->setText(
-        data.strType.isEmpty() ? QStringLiteral("（はがきの種類未設定）") : AtariList::TypeYearText(data));
-    const KigenLine kigen = modNengajo::KigenText(platform::Service<platform::Clock>::get().today(), data.exchangeTo);
+        m_data.strType.isEmpty() ? QStringLiteral("（はがきの種類未設定）") : AtariList::TypeYearText(m_data));
+    const KigenLine kigen = modNengajo::KigenText(platform::Service<platform::Clock>::get().today(), m_data.exchangeTo);
     lblAtariKigen->setText(kigen.text);
     lblAtariKigen->setVisible(!kigen.text.isEmpty());
-    Look::setColour(lblAtariKigen, QPalette::WindowText, kigen.urgent ? Look::Urgent : 0x000000);
+    const QRgb normal = palette().color(QPalette::WindowText).rgb();
+    Look::setColour(lblAtariKigen, QPalette::WindowText, kigen.urgent ? Look::Urgent : normal);
 }
 
 void frmAtariList::refreshTotals()
 {
-    lblAtariGoukei->setText(AtariList::TotalsText(m_record));
+    lblAtariGoukei->setText(m_source->totalsText());
     const bool any = m_model->rowCount() > 0;
     cmdSaveCsv->setEnabled(any);
     cmdPrint->setEnabled(any);
 }
 
-void frmAtariList::record_cardAdded(qsizetype index)
+void frmAtariList::model_rowsInserted()
 {
-    const int before = m_model->rowCount();
-    m_model->cardAdded(index);
-    if (m_model->rowCount() > before)
-        lstAtari->scrollToBottom();
+    lstAtari->scrollToBottom();
     refreshTotals();
 }
 
-void frmAtariList::chkAll_Toggled()
+void frmAtariList::fitColumns()
 {
-    m_model->setAll(chkAll->isChecked());
-    refreshTotals();
+    const QFontMetrics metrics = lstAtari->fontMetrics();
+    // The room a cell's text needs beside it, as the view draws it.
+    const int margin = 2 * (lstAtari->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstAtari) + 1) + 8;
+    const auto width = [&](AtariColumn column, const QStringList &texts) {
+        int widest = metrics.horizontalAdvance(AtariColumnTitle(column));
+        for (const QString &text : texts)
+            widest = std::max(widest, metrics.horizontalAdvance(text));
+        return widest + margin;
+    };
+    QStringList goods;
+    for (int k = 1; k <= m_data.intClassCount; ++k)
+        goods.append(AtariList::SyouhinText(m_data.prizeClass(k).strSyouhin));
+    lstAtari->setColumnWidth(
+        m_model->section(AtariColumn::Order), width(AtariColumn::Order, {QStringLiteral("00000")}));
+    lstAtari->setColumnWidth(
+        m_model->section(AtariColumn::Number), width(AtariColumn::Number, {QStringLiteral("000000")}));
+    lstAtari->setColumnWidth(m_model->section(AtariColumn::Result),
+        width(AtariColumn::Result, {AtariList::ResultText(0), AtariList::ResultText(1)}));
+    m_goodsWidth = width(AtariColumn::Syouhin, goods);
+    fitGoodsColumn();
+}
+
+void frmAtariList::fitGoodsColumn()
+{
+    const int goods = m_model->section(AtariColumn::Syouhin);
+    int others = 0;
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        if (c != goods)
+            others += lstAtari->columnWidth(c);
+    }
+    lstAtari->setColumnWidth(goods, std::max(m_goodsWidth, lstAtari->viewport()->width() - others));
+}
+
+int frmAtariList::columnsWidth() const
+{
+    int width = 2 * lstAtari->frameWidth() + lstAtari->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const bool goods = c == m_model->section(AtariColumn::Syouhin);
+        width += goods ? m_goodsWidth : lstAtari->columnWidth(c);
+    }
+    return width;
+}
+
+bool frmAtariList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lstAtari->viewport() && event->type() == QEvent::Resize)
+        fitGoodsColumn();
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmAtariList::cmdSaveCsv_Click()
 {
-    const WinningData &data = modNengajo::winningData();
     if (m_saveFolder.isEmpty()) {
         m_saveFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (m_saveFolder.isEmpty() || !QFileInfo(m_saveFolder).isDir())
             m_saveFolder = QDir::homePath();
     }
     const QString path = platform::Service<platform::SaveFileDialog>::get().choose(QStringLiteral("CSVで保存"),
-        QDir(m_saveFolder).filePath(suggestedFileName(data)), QStringLiteral("CSVファイル (*.csv)"),
+        QDir(m_saveFolder).filePath(suggestedFileName(m_data)), QStringLiteral("CSVファイル (*.csv)"),
         QStringLiteral("csv"));
     if (path.isEmpty())
         return;
@@ -301,10 +269,9 @@ void frmAtariList::cmdPrint_Click()
     if (!platform::Service<platform::PrintDialog>::get().setUp(printer))
         return;
 
-    const WinningData &data = modNengajo::winningData();
     const QDate today = platform::Service<platform::Clock>::get().today();
-    AtariPrintContent content {lblAtariType->text(), modNengajo::KigenText(today, data.exchangeTo), shownRows(),
-        AtariList::TotalsText(m_record), today};
+    AtariPrintContent content {lblAtariType->text(), modNengajo::KigenText(today, m_data.exchangeTo), shownRows(),
+        m_source->totalsText(), today};
     const QString failure = AtariPrint::print(printer, content);
     if (!failure.isEmpty())
         platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical);

@@ -517,7 +517,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 frmSyouhin *frmMain::Syouhin(bool create)
 {
     if (!m_syouhin && create) {
-        m_syouhin = new frmSyouhin(this);
+        m_syouhin = new frmSyouhin(modNengajo::winningData(), this);
         connect(m_syouhin, &frmSyouhin::hiddenByClose, this, &frmMain::syouhin_hiddenByClose);
     }
     return m_syouhin;
@@ -801,7 +801,7 @@ void frmMain::mnuShowAtari_Click()
 {
     // The list follows the record by itself, card by card, clear by clear.
     if (!m_atariList)
-        m_atariList = new frmAtariList(m_record, this);
+        m_atariList = new frmAtariList(m_record, modNengajo::winningData(), this);
     Widgets::bringToFront(m_atariList);
 }
 

@@ -55,8 +55,9 @@ QVBoxLayout *makeCell(Qt::Alignment alignment)
 
 } // namespace
 
-frmSyouhin::frmSyouhin(QWidget *parent)
+frmSyouhin::frmSyouhin(const WinningData &data, QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_data(data)
 {
     setObjectName(QStringLiteral("frmSyouhin"));
     setWindowTitle(QStringLiteral("当選番号と賞品"));
@@ -187,7 +188,7 @@ void frmSyouhin::buildControls()
 
 void frmSyouhin::Form_Activate()
 {
-    const WinningData &data = modNengajo::winningData();
+    const WinningData &data = m_data;
 
     for (int r = 0; r < RowCount; ++r) {
         lblSyouhin[r]->clear();
@@ -268,8 +269,7 @@ bool frmSyouhin::event(QEvent *event)
 
 void frmSyouhin::cmdBrowseOpen_Click()
 {
-    Widgets::openOrTell(
-        platform::dataFilePath(modNengajo::winningData().strFileName), QStringLiteral("データファイル"));
+    Widgets::openOrTell(platform::dataFilePath(m_data.strFileName), QStringLiteral("データファイル"));
 }
 
 void frmSyouhin::cmdClose_Click()

@@ -3,6 +3,8 @@
 #include <QSize>
 #include <QWidget>
 
+struct WinningData;
+
 #include <array>
 
 class QFrame;
@@ -11,16 +13,18 @@ class QLineEdit;
 class QPushButton;
 
 // The winning numbers and prizes window: every class with its numbers, digit
-// note and goods, the related address and the data file. Modeless.
+// note and goods, the related address and the data file, of the winning data
+// it is given. Modeless.
 class frmSyouhin : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmSyouhin(QWidget *parent = nullptr);
+    // data outlive the window: the data in force, which every load changes.
+    explicit frmSyouhin(const WinningData &data, QWidget *parent = nullptr);
 
-    // Rebuilds everything from the data in force. Runs whenever the window
-    // becomes active; never shows the window.
+    // Rebuilds everything from the data. Runs whenever the window becomes
+    // active; never shows the window.
     void Form_Activate();
 
 signals:
@@ -49,6 +53,7 @@ private:
     QLineEdit *txtURL = nullptr;
     QPushButton *cmdBrowseOpen = nullptr;
     QPushButton *cmdClose = nullptr;
+    const WinningData &m_data;
     // The size the content asked for at the last refresh: the window follows
     // its content until the user gives it a size of their own, which then
     // stays (the layout still grows it rather than clip the content).

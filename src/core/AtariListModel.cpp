@@ -1,0 +1,151 @@
+#include "core/AtariListModel.h"
+
+namespace {
+
+QString cellText(const AtariList::Row &row, AtariColumn column)
+{
+    switch (column) {
+    case AtariColumn::Order:
+        return QString::number(row.intOrder);
+    case AtariColumn::Number:
+        return row.strNumber;
+    case AtariColumn::Result:
+        return row.strResult;
+    case AtariColumn::Syouhin:
+        return row.strSyouhin;
+    }
+    return {};
+}
+
+} // namespace
+
+QString AtariColumnTitle(AtariColumn column)
+{
+    switch (column) {
+    case AtariColumn::Order:
+        return QStringLiteral("順番");
+    case AtariColumn::Number:
+        return QStringLiteral("番号");
+    case AtariColumn::Result:
+        return QStringLiteral("等級");
+    case AtariColumn::Syouhin:
+        return QStringLiteral("賞品");
+    }
+    return {};
+}
+
+QList<AtariColumn> AtariListSource::columns() const
+{
+    return {AtariColumn::Order, AtariColumn::Number, AtariColumn::Result, AtariColumn::Syouhin};
+}
+
+bool AtariListSource::isEditable(AtariColumn) const
+{
+    return false;
+}
+
+bool AtariListSource::setText(qsizetype, AtariColumn, const QString &)
+{
+    return false;
+}
+
+QList<AtariList::Row> AtariListSource::rows() const
+{
+    QList<AtariList::Row> result;
+    const qsizetype count = rowCount();
+    result.reserve(count);
+    for (qsizetype i = 0; i < count; ++i)
+        result.append(row(i));
+    return result;
+}
+
+AtariListModel::AtariListModel(AtariListSource &source, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_source(source)
+    , m_columns(source.columns())
+    , m_rowCount(static_cast<int>(source.rowCount()))
+{
+    connect(&source, &AtariListSource::rowsAppended, this, &AtariListModel::source_rowsAppended);
+    connect(&source, &AtariListSource::rowsChanged, this, &AtariListModel::source_rowsChanged);
+    connect(&source, &AtariListSource::rowsReset, this, &AtariListModel::source_rowsReset);
+}
+
+int AtariListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+int AtariListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+QVariant AtariListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const AtariColumn shown = column(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::ToolTipRole:
+        // Built when asked: a long list costs nothing until it is scrolled to.
+        return cellText(m_source.row(index.row()), shown);
+    case Qt::TextAlignmentRole:
+        if (shown == AtariColumn::Order)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        if (shown == AtariColumn::Number || shown == AtariColumn::Result)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    case LostRole:
+        return m_source.row(index.row()).intToukyu <= 0;
+    default:
+        return {};
+    }
+}
+
+QVariant AtariListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_columns.size())
+        return {};
+    return AtariColumnTitle(m_columns.at(section));
+}
+
+Qt::ItemFlags AtariListModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags result = QAbstractTableModel::flags(index);
+    if (index.isValid() && m_source.isEditable(column(index.column())))
+        result |= Qt::ItemIsEditable;
+    return result;
+}
+
+bool AtariListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    const AtariColumn edited = column(index.column());
+    if (!m_source.isEditable(edited) || !m_source.setText(index.row(), edited, value.toString()))
+        return false;
+    emit dataChanged(index, index);
+    return true;
+}
+
+void AtariListModel::source_rowsAppended(qsizetype first, qsizetype last)
+{
+    beginInsertRows({}, static_cast<int>(first), static_cast<int>(last));
+    m_rowCount = static_cast<int>(m_source.rowCount());
+    endInsertRows();
+}
+
+void AtariListModel::source_rowsChanged(qsizetype first, qsizetype last)
+{
+    emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), columnCount() - 1));
+}
+
+void AtariListModel::source_rowsReset()
+{
+    beginResetModel();
+    m_columns = m_source.columns();
+    m_rowCount = static_cast<int>(m_source.rowCount());
+    endResetModel();
+}
