@@ -52,8 +52,12 @@ void growApplicationFont()
     const QFont desktop = TextSize::desktopFont();
     const QFont grown = grownBy(desktop, TextSize::factor());
     applicationFont() = ApplicationFont {desktop, grown};
-    if (QApplication::font() != grown)
-        QApplication::setFont(grown);
+    if (QApplication::font() == grown)
+        return;
+    QApplication::setFont(grown);
+    // Qt posts the new font to the windows; they take it now, before they
+    // size themselves by it.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::ApplicationFontChange);
 }
 
 // The designed margins, gaps and fixed spaces of a layout, kept on the layout
