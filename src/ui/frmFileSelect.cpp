@@ -5,6 +5,7 @@
 #include "platform/programfolder.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
 #include <QHBoxLayout>
@@ -32,15 +33,10 @@ frmFileSelect::frmFileSelect(QWidget *parent)
     lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
     lstXmlFile->setAccessibleName(QStringLiteral("はがきの種類"));
     lstXmlFile->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    // Room for the longest card types and ten of them at a time.
-    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 22), Widgets::textHeight(lstXmlFile, 10));
 
     cmdOK = Widgets::makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
     cmdOK->setDefault(true);
     cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
-    for (QPushButton *button : {cmdOK, cmdCancel})
-        button->setMinimumWidth(Widgets::textWidth(button, 7));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -52,6 +48,13 @@ frmFileSelect::frmFileSelect(QWidget *parent)
     layout->addWidget(lstXmlFile);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TextSize::follow(this, [this] {
+        lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+        // Room for the longest card types and ten of them at a time.
+        lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 22), Widgets::textHeight(lstXmlFile, 10));
+        for (QPushButton *button : {cmdOK, cmdCancel})
+            button->setMinimumWidth(Widgets::textWidth(button, 7));
+    });
 
     setTabOrder(lstXmlFile, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
