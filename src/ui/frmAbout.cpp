@@ -2,6 +2,7 @@
 
 #include "ui/Fonts.h"
 #include "ui/ProgramIcon.h"
+#include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
 #include <QHBoxLayout>
@@ -19,11 +20,9 @@ frmAbout::frmAbout(QWidget *parent)
     setModal(true);
 
     picIcon = makeLabel(this, QStringLiteral("picIcon"), {});
-    picIcon->setPixmap(programIcon().pixmap(QSize(48, 48)));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     lblTitle = makeLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Harovan\u3000Version."));
-    lblTitle->setFont(Fonts::font(Fonts::UIGothic, 9));
     lblTitle->setText(
         lblTitle->text() + QString::number(HAROVAN_VERSION_MAJOR) + u'.' + QString::number(HAROVAN_VERSION_MINOR));
 
@@ -34,9 +33,6 @@ frmAbout::frmAbout(QWidget *parent)
         this, QStringLiteral("Label1"), QStringLiteral("最新版はこちらから。ご意見・ご感想もお待ちしております。"));
 
     lblURL = makeLabel(this, QStringLiteral("lblURL"), QStringLiteral("http://harovan.example.jp/"));
-    QFont linkFont = lblURL->font();
-    linkFont.setUnderline(true);
-    lblURL->setFont(linkFont);
     lblURL->setCursor(Qt::PointingHandCursor);
     // The caption is the address, whatever it says.
     new Link(this, lblURL);
@@ -72,6 +68,15 @@ frmAbout::frmAbout(QWidget *parent)
     layout->addSpacing(12);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TextSize::follow(this, [this] {
+        const int icon = TextSize::scaled(48);
+        picIcon->setPixmap(programIcon().pixmap(QSize(icon, icon)));
+        lblTitle->setFont(Fonts::font(Fonts::UIGothic, 9));
+        // The dialog's own font, underlined.
+        QFont linkFont = font();
+        linkFont.setUnderline(true);
+        lblURL->setFont(linkFont);
+    });
 
     cmdOK->setFocus();
 }
