@@ -3,7 +3,10 @@
 
 #include "ui/Fonts.h"
 #include "ui/TextSize.h"
+#include "ui/frmAbout.h"
+#include "ui/frmFileSelect.h"
 #include "ui/frmMain.h"
+#include "ui/frmProgress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -813,6 +816,16 @@ private slots:
         desktop.setPointSizeF(previous.pointSizeF() * desktopScale);
         QApplication::setFont(desktop);
         const QSize designed = m_window->size();
+        // A window of each kind, open at the change: a control of it and its
+        // font's designed size (0: the application's font).
+        const frmFileSelect fileSelect(m_window.get());
+        const frmAbout about(m_window.get());
+        const frmProgress progress(m_window.get());
+        const QList<std::tuple<const QWidget *, QString, qreal>> windows {
+            {&fileSelect, QStringLiteral("lstXmlFile"), 11.25},
+            {&about, QStringLiteral("lblTitle"), 9},
+            {&progress, QStringLiteral("lblProgress"), 0},
+        };
 
         // From 大 first, so that every row is a change.
         action(QStringLiteral("mnuSize150"))->trigger();
@@ -821,10 +834,15 @@ private slots:
         const qreal appFont = QApplication::font().pointSizeF();
         const QSize grown = m_window->size();
         const bool checked = action(item)->isChecked();
+        QList<qreal> points;
+        for (const auto &[window, name, designedPoints] : windows)
+            points << window->findChild<QWidget *>(name)->font().pointSizeF()
+                    / (designedPoints ? designedPoints : desktop.pointSizeF());
         TextSize::choose(TextSize::Standard);
         QApplication::setFont(previous);
         QCOMPARE(appFont, desktop.pointSizeF() * factor);
         QVERIFY(checked);
+        QCOMPARE(points, QList<qreal>(windows.size(), factor));
         QVERIFY2(std::abs(grown.width() - designed.width() * factor) <= designed.width() * factor * 0.05
                 && std::abs(grown.height() - designed.height() * factor) <= designed.height() * factor * 0.05,
             qPrintable(QStringLiteral("%1x%2 from %3x%4")

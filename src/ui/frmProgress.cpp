@@ -3,6 +3,7 @@
 #include "core/modNengajo.h"
 #include "platform/waitcursor.h"
 #include "ui/Look.h"
+#include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
@@ -39,10 +40,6 @@ frmProgress::frmProgress(QWidget *parent)
     cmdProgressCancel = Widgets::makeButton(this, QStringLiteral("cmdProgressCancel"), QStringLiteral("キャンセル"));
     // Enter must not stop a transfer by chance; Esc and the button do.
     cmdProgressCancel->setAutoDefault(false);
-    const int width = Widgets::textWidth(lblProgress, LineColumns);
-    for (QWidget *line : {static_cast<QWidget *>(lblProgress), static_cast<QWidget *>(lblProgressTitle),
-             static_cast<QWidget *>(barProgress)})
-        line->setFixedWidth(width);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -53,6 +50,12 @@ frmProgress::frmProgress(QWidget *parent)
     layout->addWidget(barProgress);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TextSize::follow(this, [this] {
+        const int width = Widgets::textWidth(lblProgress, LineColumns);
+        for (QWidget *line : {static_cast<QWidget *>(lblProgress), static_cast<QWidget *>(lblProgressTitle),
+                 static_cast<QWidget *>(barProgress)})
+            line->setFixedWidth(width);
+    });
 
     connect(cmdProgressCancel, &QPushButton::clicked, &m_control, &platform::TransferControl::cancel);
     connect(&m_control, &platform::TransferControl::progressed, this, &frmProgress::showProgress);
