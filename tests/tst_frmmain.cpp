@@ -7,6 +7,7 @@
 #include "ui/frmFileSelect.h"
 #include "ui/frmMain.h"
 #include "ui/frmProgress.h"
+#include "ui/frmSyouhin.h"
 
 #include <QAction>
 #include <QApplication>
@@ -821,7 +822,10 @@ private slots:
         const frmFileSelect fileSelect(m_window.get());
         const frmAbout about(m_window.get());
         const frmProgress progress(m_window.get());
+        action(QStringLiteral("mnuShowIchiran"))->trigger();
+        frmSyouhin *syouhin = m_window->Syouhin(false);
         const QList<std::tuple<const QWidget *, QString, qreal>> windows {
+            {syouhin, QStringLiteral("lblTousenNum_0"), 9.75},
             {&fileSelect, QStringLiteral("lstXmlFile"), 11.25},
             {&about, QStringLiteral("lblTitle"), 9},
             {&progress, QStringLiteral("lblProgress"), 0},
@@ -838,11 +842,14 @@ private slots:
         for (const auto &[window, name, designedPoints] : windows)
             points << window->findChild<QWidget *>(name)->font().pointSizeF()
                     / (designedPoints ? designedPoints : desktop.pointSizeF());
+        // The prize list still fits its content.
+        const bool syouhinFitted = syouhin->size() == syouhin->sizeHint();
         TextSize::choose(TextSize::Standard);
         QApplication::setFont(previous);
         QCOMPARE(appFont, desktop.pointSizeF() * factor);
         QVERIFY(checked);
         QCOMPARE(points, QList<qreal>(windows.size(), factor));
+        QVERIFY(syouhinFitted);
         QVERIFY2(std::abs(grown.width() - designed.width() * factor) <= designed.width() * factor * 0.05
                 && std::abs(grown.height() - designed.height() * factor) <= designed.height() * factor * 0.05,
             qPrintable(QStringLiteral("%1x%2 from %3x%4")

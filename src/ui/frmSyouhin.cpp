@@ -6,6 +6,7 @@
 #include "platform/webaddress.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
 #include <QEvent>
@@ -64,7 +65,6 @@ frmSyouhin::frmSyouhin(const WinningData &data, QWidget *parent)
     // Closing from the title bar discards the window; the next use builds it afresh.
     setAttribute(Qt::WA_DeleteOnClose);
     Look::paintWindowBackground(this);
-    setFont(gothicFont(9, false));
     buildControls();
     m_fittedSize = sizeHint();
     resize(m_fittedSize);
@@ -74,8 +74,6 @@ void frmSyouhin::buildControls()
 {
     static const std::array<QString, RowCount> toukyuuNames {QStringLiteral("１等"), QStringLiteral("２等"),
         QStringLiteral("３等"), QStringLiteral("４等"), QStringLiteral("５等")};
-    const QFont headingFont = gothicFont(9, true);
-    const QFont numberFont = gothicFont(9.75, true);
 
     // Columns: line, class title, line, goods, line, numbers, line.
     // Rows: line, headings, line, then each class row followed by its line.
@@ -91,9 +89,10 @@ void frmSyouhin::buildControls()
     for (int gridColumn = 0; gridColumn <= LastGridColumn; gridColumn += 2)
         table->addWidget(makeLine(this, ++lineNumber, QFrame::VLine), 0, gridColumn, LastGridRow + 1, 1);
 
+    QList<QLabel *> headings;
     const auto addHeading = [&](const QString &name, const QString &text, int gridColumn) {
         QLabel *label = makeLabel(this, name, text);
-        label->setFont(headingFont);
+        headings.append(label);
         QVBoxLayout *cell = makeCell(Qt::AlignCenter);
         cell->addWidget(label, 0, Qt::AlignCenter);
         table->addLayout(cell, 1, gridColumn);
@@ -107,7 +106,7 @@ void frmSyouhin::buildControls()
         const QString suffix = QStringLiteral("_%1").arg(r);
 
         QLabel *name = makeLabel(this, QStringLiteral("lblToukyuuName") + suffix, toukyuuNames[r]);
-        name->setFont(headingFont);
+        headings.append(name);
         // A blank row keeps its height, so the table keeps its five rows.
         QSizePolicy namePolicy = name->sizePolicy();
         namePolicy.setRetainSizeWhenHidden(true);
@@ -127,7 +126,6 @@ void frmSyouhin::buildControls()
         table->addLayout(syouhinCell, gridRow, 3);
 
         QLabel *numbers = makeLabel(this, QStringLiteral("lblTousenNum") + suffix, {});
-        numbers->setFont(numberFont);
         numbers->setAlignment(Qt::AlignCenter);
         QLabel *keta = makeLabel(this, QStringLiteral("lblKeta") + suffix, QStringLiteral("（下ｎ桁）"));
         keta->setAlignment(Qt::AlignCenter);
@@ -155,7 +153,6 @@ void frmSyouhin::buildControls()
     txtURL->setReadOnly(true);
     txtURL->setFrame(false);
     txtURL->setCursor(Qt::ArrowCursor);
-    txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
     Look::setColour(txtURL, QPalette::Base, Look::WindowBackground);
     Look::setColour(txtURL, QPalette::Text, Look::LinkCold);
     new Link(this, txtURL, platform::isWebAddress);
@@ -167,10 +164,8 @@ void frmSyouhin::buildControls()
     cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (QPushButton *button : {cmdBrowseOpen, cmdClose}) {
-        button->setMinimumWidth(Widgets::textWidth(button, 9));
+    for (QPushButton *button : {cmdBrowseOpen, cmdClose})
         buttons->addWidget(button);
-    }
     connect(cmdBrowseOpen, &QPushButton::clicked, this, &frmSyouhin::cmdBrowseOpen_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmSyouhin::cmdClose_Click);
 
@@ -184,6 +179,19 @@ void frmSyouhin::buildControls()
 
     setTabOrder(txtURL, cmdBrowseOpen);
     setTabOrder(cmdBrowseOpen, cmdClose);
+
+    TextSize::follow(this, [this, headings] {
+        setFont(gothicFont(9, false));
+        for (QLabel *heading : headings)
+            heading->setFont(gothicFont(9, true));
+        for (QLabel *numbers : lblTousenNum)
+            numbers->setFont(gothicFont(9.75, true));
+        txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
+        for (QPushButton *button : {cmdBrowseOpen, cmdClose})
+            button->setMinimumWidth(Widgets::textWidth(button, 9));
+        // The content's new size is the fitted one, not a size of the user's.
+        m_fittedSize = sizeHint();
+    });
 }
 
 void frmSyouhin::Form_Activate()
