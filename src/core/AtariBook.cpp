@@ -149,6 +149,9 @@ private:
         }
     }
 
+    // A descriptor of its own: closing it drops every POSIX lock the program
+    // holds on that file, and SQLite locks the book and its -shm file, never
+    // the log.
     static void syncFile(const QByteArray &path, bool folder)
     {
         const int fd = ::open(path.constData(), (folder ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
