@@ -654,8 +654,10 @@ void frmMain::Flash(qint16 intFlashTime)
     for (int cycle = 0; cycle <= intFlashTime; ++cycle) {
         // Unsigned difference: correct across the wrap of the tick counter.
         const std::uint32_t start = tickCount.now();
+        // A millisecond's sleep between readings: the window waits as long as
+        // before without keeping a processor busy, and still takes no input.
         while (static_cast<std::uint32_t>(tickCount.now() - start) <= 200)
-            std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         flash.invert(this);
     }
     flash.invert(this);
