@@ -60,7 +60,8 @@ private slots:
 
         QVERIFY2(elapsed >= 400 && elapsed < 5000, qPrintable(QString::number(elapsed)));
         QCOMPARE(fakes.windowFlash.inversions, 1 + 3);
-        QVERIFY2(cpu * 4 < elapsed, qPrintable(QStringLiteral("%1 ms of processor time in %2 ms").arg(cpu).arg(elapsed)));
+        QVERIFY2(
+            cpu * 4 < elapsed, qPrintable(QStringLiteral("%1 ms of processor time in %2 ms").arg(cpu).arg(elapsed)));
     }
 
     void titleFlashTogglesAndRestores()

@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "ui/Fonts.h"
+#include "ui/Placement.h"
 #include "ui/TextSize.h"
 #include "ui/frmAbout.h"
 #include "ui/frmFileSelect.h"
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
@@ -959,6 +961,11 @@ private slots:
         QVERIFY(list);
         QVERIFY(list->isVisible());
         QVERIFY(list->isWindow());
+        // Whole on the screen, at the size of what it shows, beside the main window as far as there is room.
+        const QRect screen = m_window->screen()->availableGeometry();
+        QVERIFY(screen.contains(list->frameGeometry()));
+        QCOMPARE(list->frameGeometry(),
+            Placement::besideRect(m_window->frameGeometry(), list->frameGeometry().size(), screen));
         list->lower();
         QApplication::setActiveWindow(m_window.get());
 

@@ -3,6 +3,7 @@
 
 #include "core/CheckRecord.h"
 #include "ui/Fonts.h"
+#include "ui/Placement.h"
 #include "ui/frmAtariList.h"
 #include "ui/frmMain.h"
 
@@ -18,6 +19,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTableView>
 
 #include <memory>
@@ -200,6 +202,11 @@ private slots:
         frmAtariList *list = openList();
         QVERIFY(list);
         QVERIFY(!list->isModal());
+        // Whole on the screen, beside the main window as far as the screen has room.
+        const QRect screen = m_window->screen()->availableGeometry();
+        QVERIFY(screen.contains(list->frameGeometry()));
+        QCOMPARE(list->frameGeometry(),
+            Placement::besideRect(m_window->frameGeometry(), list->frameGeometry().size(), screen));
         QCOMPARE(list->windowTitle(), QStringLiteral("当たったはがきの一覧"));
         QCOMPARE(
             list->findChild<QLabel *>(QStringLiteral("lblAtariType"))->text(), QStringLiteral("【年賀状 令和8年度】"));
@@ -369,7 +376,11 @@ private slots:
         table->setFocus();
         QTest::keyClick(table, Qt::Key_Escape);
         QVERIFY(list->isHidden());
+        // Opened again where it was, wherever the main window went meanwhile.
+        const QPoint where = list->pos();
+        m_window->move(m_window->pos() + QPoint(40, 30));
         QCOMPARE(openList(), list);
+        QCOMPARE(list->pos(), where);
         QVERIFY(m_window->close());
         QVERIFY(list->isHidden());
     }

@@ -5,6 +5,7 @@
 #include "ui/Accessibility.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/Placement.h"
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 #include "ui/frmAbout.h"
@@ -796,7 +797,11 @@ void frmMain::mnuSelectFile_Click()
 
 void frmMain::mnuShowIchiran_Click()
 {
-    Widgets::bringToFront(Syouhin(true));
+    frmSyouhin *list = Syouhin(true);
+    // Filled first, so it is placed at the size of what it shows.
+    list->Form_Activate();
+    Placement::placeBeside(list, this);
+    Widgets::bringToFront(list);
 }
 
 void frmMain::mnuShowAtari_Click()
@@ -804,6 +809,7 @@ void frmMain::mnuShowAtari_Click()
     // The list follows the record by itself, card by card, clear by clear.
     if (!m_atariList)
         m_atariList = new frmAtariList(m_record, modNengajo::winningData(), this);
+    Placement::placeBeside(m_atariList, this);
     Widgets::bringToFront(m_atariList);
 }
 
