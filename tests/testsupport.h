@@ -25,8 +25,12 @@
 #include <unistd.h>
 
 #ifdef QT_WIDGETS_LIB
+#include "fakeservices.h"
+
 #include <QApplication>
 #include <QTimer>
+
+#include <memory>
 #endif
 
 namespace testsupport {
@@ -231,6 +235,30 @@ template <typename T> void whenModal(QWidget *context, std::function<void(T *)> 
     });
     timer->start(10);
 }
+
+// What every window test stands on, made afresh for each test function: the
+// module's data as at program start, a throw-away program folder and every
+// outside service faked. A window test derives from it, starts it in init()
+// and ends it in cleanup() once its windows are gone.
+class WindowTest : public QObject
+{
+protected:
+    void startWindowTest(bool withDataFolder = true)
+    {
+        resetModule();
+        m_folder = std::make_unique<ProgramFolderFixture>(withDataFolder);
+        m_fakes = std::make_unique<FakeServices>();
+    }
+    void endWindowTest()
+    {
+        m_fakes.reset();
+        m_folder.reset();
+        resetModule();
+    }
+
+    std::unique_ptr<ProgramFolderFixture> m_folder;
+    std::unique_ptr<FakeServices> m_fakes;
+};
 #endif
 
 } // namespace testsupport

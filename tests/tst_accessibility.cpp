@@ -45,32 +45,20 @@ using WindowMaker = std::function<std::unique_ptr<QWidget>()>;
 
 Q_DECLARE_METATYPE(WindowMaker)
 
-class tst_Accessibility : public QObject
+class tst_Accessibility : public testsupport::WindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
-    std::unique_ptr<testsupport::FakeServices> m_fakes;
     CheckRecord m_record;
     WinningData m_data;
 
 private slots:
     void initTestCase() { Fonts::installSubstitutions(); }
 
-    void init()
-    {
-        testsupport::resetModule();
-        m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
-        m_fakes = std::make_unique<testsupport::FakeServices>();
-    }
+    void init() { startWindowTest(); }
 
-    void cleanup()
-    {
-        m_fakes.reset();
-        m_folder.reset();
-        testsupport::resetModule();
-    }
+    void cleanup() { endWindowTest(); }
 
     void everyControlIsNamed_data()
     {

@@ -74,12 +74,9 @@ QByteArray readFile(const QString &path)
 
 } // namespace
 
-class tst_frmDataEdit : public QObject
+class tst_frmDataEdit : public testsupport::WindowTest
 {
     Q_OBJECT
-
-    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
-    std::unique_ptr<testsupport::FakeServices> m_fakes;
 
     // The confirmation of the numbers, answered with the named button once it shows.
     void answerConfirmation(QWidget *context, const QString &button, QStringList *seen = nullptr)
@@ -102,20 +99,14 @@ private slots:
 
     void init()
     {
-        testsupport::resetModule();
-        m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
-        m_fakes = std::make_unique<testsupport::FakeServices>();
+        startWindowTest();
         QVERIFY(m_folder->addSchema());
         QVERIFY(m_folder->addData(testsupport::bundledPath(Reiwa8)));
         QVERIFY(m_folder->addData(testsupport::bundledPath(Reiwa7)));
         QCOMPARE(modNengajo::ChooseDataFile(Reiwa8), 0);
     }
 
-    void cleanup()
-    {
-        m_fakes.reset();
-        m_folder.reset();
-    }
+    void cleanup() { endWindowTest(); }
 
     // The whole road: the menu item opens the editor, the numbers typed in are
     // confirmed, the file is written, and on Yes it is in force as a choice in

@@ -126,7 +126,7 @@ QByteArray opml(const QByteArray &body)
 
 } // namespace
 
-class tst_frmDownFileList : public QObject
+class tst_frmDownFileList : public testsupport::WindowTest
 {
     Q_OBJECT
 
@@ -163,9 +163,7 @@ private:
 
     testsupport::LocalHttpServer m_server;
     platform::QtHttpTransfer m_http {testsupport::quickHttpOptions()};
-    std::unique_ptr<testsupport::FakeServices> m_services;
     std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
-    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
     QByteArray m_binary;
 };
 
@@ -184,21 +182,18 @@ void tst_frmDownFileList::initTestCase()
 
 void tst_frmDownFileList::init()
 {
-    testsupport::resetModule();
-    m_services = std::make_unique<testsupport::FakeServices>();
+    startWindowTest();
+    // The real transfers against the local server instead of the fake.
     m_httpGuard = std::make_unique<platform::ScopedService<platform::HttpTransfer>>(m_http);
-    m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
     m_server.takeRequests();
 }
 
 void tst_frmDownFileList::cleanup()
 {
     // Whatever happened, the pointer is back to the default.
-    QVERIFY(!m_services->mousePointer.hourglass);
-    m_folder.reset();
+    QVERIFY(!m_fakes->mousePointer.hourglass);
     m_httpGuard.reset();
-    m_services.reset();
-    testsupport::resetModule();
+    endWindowTest();
 }
 
 void tst_frmDownFileList::setEntries(const QList<NewDataEntry> &entries)
@@ -332,7 +327,7 @@ void tst_frmDownFileList::cancelWritesNothing()
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(m_server.takeRequests(), QStringList());
     QCOMPARE(snapshot(m_folder->path()), before);
-    QVERIFY(m_services->messageBox.shown.isEmpty());
+    QVERIFY(m_fakes->messageBox.shown.isEmpty());
 }
 
 void tst_frmDownFileList::firstAndThird()
@@ -352,12 +347,12 @@ void tst_frmDownFileList::firstAndThird()
         QStringLiteral("以下のファイルのダウンロードが完了しました。\r\n\r\n・年賀状（令和8年度版）\r\n・c\r\n"));
     // In list order, one after another, under one hourglass.
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/c.xml"}));
-    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
     // The body as received, also when it is no data file.
     QCOMPARE(dataFiles(m_folder->path()),
         (QMap<QString, QByteArray> {
             {"年賀状（令和8年度版）.xml", "<tousen>A</tousen>\r\n"}, {"c.xml", "C: not a data file at all"}}));
-    QVERIFY(m_services->messageBox.shown.isEmpty());
+    QVERIFY(m_fakes->messageBox.shown.isEmpty());
 }
 
 void tst_frmDownFileList::twoEntriesWithOneTitle()
@@ -387,12 +382,12 @@ void tst_frmDownFileList::failureOnSecondOfThree()
     for (int row : {0, 1, 2})
         clickItem(list, row);
 
-    m_services->messageBox.onShow = [&](const Shown &) {
+    m_fakes->messageBox.onShow = [&](const Shown &) {
         // The box comes after the pointer is back.
-        QVERIFY(!m_services->mousePointer.hourglass);
+        QVERIFY(!m_fakes->mousePointer.hourglass);
     };
     download->click();
-    QCOMPARE(m_services->messageBox.shown,
+    QCOMPARE(m_fakes->messageBox.shown,
         (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/late.xml"}));
     QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"a.xml", "<tousen>A</tousen>\r\n"}}));
@@ -452,14 +447,14 @@ void tst_frmDownFileList::downloadOne()
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
 
-    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
     if (stored.isNull()) {
-        QCOMPARE(m_services->messageBox.shown,
+        QCOMPARE(m_fakes->messageBox.shown,
             (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
         QVERIFY(dialog.isVisible());
         QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}}));
     } else {
-        QVERIFY(m_services->messageBox.shown.isEmpty());
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.downloadReport(), QStringLiteral("・one\r\n"));
         QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/one.xml", stored}}));
@@ -474,7 +469,7 @@ void tst_frmDownFileList::failureKeepsEarlierFile()
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
-    QCOMPARE(m_services->messageBox.shown.size(), 1);
+    QCOMPARE(m_fakes->messageBox.shown.size(), 1);
     QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/kept.xml", "earlier"}}));
 }
 
@@ -486,7 +481,7 @@ void tst_frmDownFileList::missingDataFolder()
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
-    QCOMPARE(m_services->messageBox.shown,
+    QCOMPARE(m_fakes->messageBox.shown,
         (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
     QVERIFY(snapshot(m_folder->path()).isEmpty());
 }
@@ -502,7 +497,7 @@ void tst_frmDownFileList::readOnlyProgramFolder()
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
-    QVERIFY(m_services->messageBox.shown.isEmpty());
+    QVERIFY(m_fakes->messageBox.shown.isEmpty());
     QCOMPARE(snapshot(m_folder->userDataPath()), (QMap<QString, QByteArray> {{"a.xml", "<tousen>A</tousen>\r\n"}}));
     QCOMPARE(snapshot(m_folder->path()), before);
 }
@@ -551,9 +546,9 @@ void tst_frmDownFileList::menuCommand()
     QVERIFY(m_server.writeFile(QStringLiteral("gajo/list.xml"), list));
     const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(QStringLiteral("/gajo/list.xml")));
     if (!confirm)
-        m_services->messageBox.answers = {MessageBox::Answer::Cancel};
+        m_fakes->messageBox.answers = {MessageBox::Answer::Cancel};
     // Every box is shown with the default pointer.
-    m_services->messageBox.onShow = [&](const Shown &) { QVERIFY(!m_services->mousePointer.hourglass); };
+    m_fakes->messageBox.onShow = [&](const Shown &) { QVERIFY(!m_fakes->mousePointer.hourglass); };
     const auto before = snapshot(m_folder->path());
 
     frmMain window;
@@ -566,10 +561,10 @@ void tst_frmDownFileList::menuCommand()
     window.mnuDownload_Click();
     QCoreApplication::processEvents();
 
-    QCOMPARE(m_services->messageBox.shown, boxes);
+    QCOMPARE(m_fakes->messageBox.shown, boxes);
     QCOMPARE(m_server.takeRequests(), requests);
     QCOMPARE(opened, dialogShown);
-    QCOMPARE(m_services->mousePointer.events, (confirm ? QStringList {"hourglass", "default"} : QStringList {}));
+    QCOMPARE(m_fakes->mousePointer.events, (confirm ? QStringList {"hourglass", "default"} : QStringList {}));
     QCOMPARE(snapshot(m_folder->path()), before);
     QVERIFY(window.findChildren<frmDownFileList *>().isEmpty());
 }
@@ -594,19 +589,19 @@ void tst_frmDownFileList::menuCommandDownloads()
     });
     // The report comes once the dialog has gone.
     bool dialogGone = false;
-    m_services->messageBox.onShow = [&](const Shown &) {
+    m_fakes->messageBox.onShow = [&](const Shown &) {
         const auto dialogs = window.findChildren<frmDownFileList *>();
         dialogGone = std::none_of(dialogs.begin(), dialogs.end(), [](QWidget *w) { return w->isVisible(); });
     };
     window.mnuDownload_Click();
 
-    QCOMPARE(m_services->messageBox.shown.size(), 2);
-    QCOMPARE(m_services->messageBox.shown.last(),
+    QCOMPARE(m_fakes->messageBox.shown.size(), 2);
+    QCOMPARE(m_fakes->messageBox.shown.last(),
         (Shown {Title, QStringLiteral("以下のファイルのダウンロードが完了しました。\r\n\r\n・first\r\n・third\r\n"),
             MessageBox::Icon::Information, MessageBox::Buttons::Ok}));
     QVERIFY(dialogGone);
     QCOMPARE(m_server.takeRequests(), (QStringList {"/gajo/list.xml", "/files/a.xml", "/files/c.xml"}));
-    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default", "hourglass", "default"}));
+    QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default", "hourglass", "default"}));
     QCOMPARE(dataFiles(m_folder->path()),
         (QMap<QString, QByteArray> {{"first.xml", "<tousen>A</tousen>\r\n"}, {"present.xml", "present"},
             {"third.xml", "C: not a data file at all"}}));
@@ -651,9 +646,9 @@ void tst_frmDownFileList::listFetchInterrupted()
     QVERIFY(sinceInterrupt.isValid());
     QVERIFY2(sinceInterrupt.elapsed() < 1000, qPrintable(QString::number(sinceInterrupt.elapsed())));
     QCOMPARE(step, QStringLiteral("新着データリストを読み込んでいます…"));
-    QCOMPARE(m_services->messageBox.shown.size(), 1); // the confirmation
+    QCOMPARE(m_fakes->messageBox.shown.size(), 1); // the confirmation
     QCOMPARE(m_server.takeRequests(), QStringList {stall});
-    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
     QVERIFY(modNengajo::NewDataList().isEmpty());
     QVERIFY(dataFiles(m_folder->path()).isEmpty());
     // Closing the program during the fetch closes it as its close box does.
@@ -709,9 +704,9 @@ void tst_frmDownFileList::downloadInterrupted()
     QVERIFY2(sinceInterrupt.elapsed() < 1000, qPrintable(QString::number(sinceInterrupt.elapsed())));
     QCOMPARE(step, QStringLiteral("ダウンロードしています（2/3）|second"));
     QCOMPARE(barBusy, !sizeKnown);
-    QVERIFY(m_services->messageBox.shown.isEmpty());
+    QVERIFY(m_fakes->messageBox.shown.isEmpty());
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", path}));
-    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
+    QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
     QCOMPARE(dataFiles(m_folder->path()),
         (QMap<QString, QByteArray> {{"first.xml", "<tousen>A</tousen>\r\n"}, {"second.xml", "earlier"}}));
     QCOMPARE(selectedRows(list), (QList<int> {0, 1, 2}));

@@ -14,8 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <optional>
-
 namespace {
 
 const QString Reiwa8 = QStringLiteral("年賀状（令和8年度版）");
@@ -38,14 +36,11 @@ QString selectedEntry(const frmFileSelect &dlg)
 
 } // namespace
 
-class tst_frmFileSelect : public QObject
+class tst_frmFileSelect : public testsupport::WindowTest
 {
     Q_OBJECT
 
 private:
-    testsupport::FakeServices m_services;
-    std::optional<testsupport::ProgramFolderFixture> m_folder;
-
     // Two valid files in the data folder, the named one in force.
     void setUpTwoFiles(const QString &inForce)
     {
@@ -60,7 +55,7 @@ private:
 
     QString settingsFileName()
     {
-        return m_services.settingsFile.readString(
+        return m_fakes->settingsFile.readString(
             m_folder->path() + "settings.ini", "Settings", "FileName", "<none>", 512);
     }
 
@@ -72,12 +67,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        testsupport::resetModule();
-        m_services.messageBox.shown.clear();
-    }
-    void cleanup() { m_folder.reset(); }
+    void init() { startWindowTest(); }
+    void cleanup() { endWindowTest(); }
 
     void listing_data()
     {
@@ -109,7 +100,8 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(QStringList, userFiles);
 
-        m_folder.emplace(withDataFolder);
+        if (!withDataFolder)
+            QVERIFY(QDir(m_folder->dataPath()).removeRecursively());
         if (withDataFolder) {
             QVERIFY(m_folder->addSchema());
             QVERIFY(QDir(m_folder->dataPath()).mkdir("folder.xml"));
@@ -124,7 +116,7 @@ private slots:
         QTEST(entries(dlg), "expected");
         QVERIFY(selectedEntry(dlg).isEmpty());
         QVERIFY(!dlg.findChild<QPushButton *>("cmdOK")->isEnabled());
-        QVERIFY(m_services.messageBox.shown.isEmpty());
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
     }
 
     void confirm_data()
@@ -142,7 +134,6 @@ private slots:
     void confirm()
     {
         QFETCH(QString, how);
-        m_folder.emplace();
         setUpTwoFiles(Reiwa8);
         frmMain main;
         main.ShowTypeCaption();
@@ -185,7 +176,7 @@ private slots:
             QVERIFY2(!syouhin->findChild<QLabel *>(name)->isVisibleTo(syouhin), name);
         QVERIFY(syouhin->findChild<QLabel *>("lblTousenNum_4")->text().isEmpty());
         QVERIFY(syouhin->isHidden());
-        QVERIFY(m_services.messageBox.shown.isEmpty());
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
         QCOMPARE(settingsFileName(), Kamome + ".xml");
     }
 
@@ -200,7 +191,6 @@ private slots:
     void useDataFile()
     {
         QFETCH(bool, present);
-        m_folder.emplace();
         setUpTwoFiles(Reiwa8);
         frmMain main;
         main.ShowTypeCaption();
@@ -226,13 +216,12 @@ private slots:
             // The sitting goes on with its counts.
             QCOMPARE(main.findChild<QLabel *>("lblAtariCnt_3")->text(), "1");
             QCOMPARE(main.intCheckCnt(), 1);
-            QCOMPARE(m_services.messageBox.shown.size(), 1);
+            QCOMPARE(m_fakes->messageBox.shown.size(), 1);
         }
     }
 
     void chooseFileInForce()
     {
-        m_folder.emplace();
         setUpTwoFiles(Reiwa8);
         frmFileSelect dlg;
         QSignalSpy loaded(&dlg, &frmFileSelect::dataFileLoaded);
@@ -258,7 +247,6 @@ private slots:
     void chosenFileGone()
     {
         QFETCH(QString, inForce);
-        m_folder.emplace();
         setUpTwoFiles(inForce);
         const WinningData before = modNengajo::winningData();
 
@@ -273,7 +261,7 @@ private slots:
         const QList<platform::FakeMessageBox::Shown> expected {
             {"Harovan", "当選番号データファイル\"" + Reiwa8 + ".xml\"が見つかりません。", MessageBox::Icon::Critical,
                 MessageBox::Buttons::Ok}};
-        QCOMPARE(m_services.messageBox.shown, expected);
+        QCOMPARE(m_fakes->messageBox.shown, expected);
         QVERIFY(dlg.isVisible());
         QCOMPARE(selectedEntry(dlg), Reiwa8);
         QVERIFY(dlg.findChild<QPushButton *>("cmdOK")->isEnabled());
@@ -284,7 +272,6 @@ private slots:
     // Esc is bound to nothing, and Enter does nothing while no entry is selected.
     void keys()
     {
-        m_folder.emplace();
         setUpTwoFiles({});
         frmFileSelect dlg;
         dlg.open();

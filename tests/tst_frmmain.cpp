@@ -89,7 +89,7 @@ void sendKey(QWidget *target, int key, const QString &text, Qt::KeyboardModifier
 
 } // namespace
 
-class TestFrmMain : public QObject
+class TestFrmMain : public testsupport::WindowTest
 {
     Q_OBJECT
 
@@ -130,8 +130,6 @@ private:
         QCOMPARE(QApplication::focusWidget(), lower());
     }
 
-    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
-    std::unique_ptr<testsupport::FakeServices> m_fakes;
     std::unique_ptr<frmMain> m_window;
     // The number of sounds made when each inversion of the caption happened.
     QList<qsizetype> m_soundsAtInversion;
@@ -141,9 +139,7 @@ private slots:
 
     void init()
     {
-        testsupport::resetModule();
-        m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
-        m_fakes = std::make_unique<testsupport::FakeServices>();
+        startWindowTest();
         m_soundsAtInversion.clear();
         m_fakes->windowFlash.currentTick = [this] {
             m_soundsAtInversion.append(m_fakes->sound.events.size());
@@ -163,9 +159,7 @@ private slots:
     {
         m_window.reset();
         TextSize::choose(TextSize::Standard);
-        m_fakes.reset();
-        m_folder.reset();
-        testsupport::resetModule();
+        endWindowTest();
     }
 
     // One card, typed key by key into whichever box has the focus.

@@ -19,7 +19,7 @@ using platform::MessageBox;
 
 // The main window's start (XML component, settings.ini, the remembered data
 // file) and its closing (settings.ini written, the other windows closed).
-class TestFrmMainStartup : public QObject
+class TestFrmMainStartup : public testsupport::WindowTest
 {
     Q_OBJECT
 
@@ -50,8 +50,6 @@ private:
         return carryOn;
     }
 
-    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
-    std::unique_ptr<testsupport::FakeServices> m_fakes;
     std::unique_ptr<frmMain> m_window;
     bool m_windowShownAtBox = false;
 
@@ -60,9 +58,7 @@ private slots:
 
     void init()
     {
-        testsupport::resetModule();
-        m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
-        m_fakes = std::make_unique<testsupport::FakeServices>();
+        startWindowTest();
         QVERIFY(m_folder->addSchema());
         m_windowShownAtBox = false;
     }
@@ -71,9 +67,7 @@ private slots:
     {
         m_window.reset();
         TextSize::choose(TextSize::Standard);
-        m_fakes.reset();
-        m_folder.reset();
-        testsupport::resetModule();
+        endWindowTest();
     }
 
     void startAndClose_data()

@@ -44,23 +44,21 @@ using testsupport::makeClass;
 
 } // namespace
 
-class tst_frmSyouhin : public QObject
+class tst_frmSyouhin : public testsupport::WindowTest
 {
     Q_OBJECT
 
 private:
-    testsupport::FakeServices m_services;
     // The data the window is given; a load changes them in place.
     WinningData m_data;
 
 private slots:
     void init()
     {
-        testsupport::resetModule();
+        startWindowTest();
         m_data = WinningData {};
-        m_services.shell.opened.clear();
-        m_services.messageBox.shown.clear();
     }
+    void cleanup() { endWindowTest(); }
 
     void rows_data()
     {
@@ -192,7 +190,7 @@ private slots:
         QCOMPARE(color(), 0x404040u);
 
         QTest::mouseClick(txtURL, Qt::LeftButton);
-        QCOMPARE(m_services.shell.opened, web ? QStringList {url} : QStringList {});
+        QCOMPARE(m_fakes->shell.opened, web ? QStringList {url} : QStringList {});
     }
 
     void browseOpen_data()
@@ -208,16 +206,15 @@ private slots:
     {
         QFETCH(QString, fileName);
         QFETCH(bool, usersOwn);
-        testsupport::ProgramFolderFixture folder;
         if (usersOwn) {
-            QVERIFY(folder.addUserFixture(QStringLiteral("select_three.xml"), fileName));
-            folder.setReadOnly(true);
+            QVERIFY(m_folder->addUserFixture(QStringLiteral("select_three.xml"), fileName));
+            m_folder->setReadOnly(true);
         }
         m_data.strFileName = fileName;
         frmSyouhin window(m_data);
         window.findChild<QPushButton *>("cmdBrowseOpen")->click();
-        QCOMPARE(m_services.shell.opened,
-            QStringList {usersOwn ? folder.userDataPath(fileName) : folder.dataPath(fileName)});
+        QCOMPARE(m_fakes->shell.opened,
+            QStringList {usersOwn ? m_folder->userDataPath(fileName) : m_folder->dataPath(fileName)});
     }
 
     // A refresh with other data used to throw away the size the user gave the window.
@@ -263,7 +260,6 @@ private slots:
     void closeButton()
     {
         QFETCH(bool, boxEnabled);
-        testsupport::ProgramFolderFixture folder;
         frmMain main;
         auto *simo2 = main.findChild<QWidget *>("txtInputSimo2");
         QVERIFY2(simo2, "the main window has no txtInputSimo2");
@@ -278,7 +274,7 @@ private slots:
         window->findChild<QPushButton *>("cmdClose")->click();
         QVERIFY(window->isHidden());
         QCOMPARE(main.focusWidget() == simo2, boxEnabled);
-        QVERIFY(m_services.messageBox.shown.isEmpty());
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
     }
 };
 

@@ -50,13 +50,11 @@ const QStringList TenCards {"99", "12", "73", "05", "371250", "560000", "20", "3
 
 // The sitting's cards as the main window records them, and the list of won
 // cards that follows it on screen, in a CSV file and on paper.
-class tst_Sitting : public QObject
+class tst_Sitting : public testsupport::WindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
-    std::unique_ptr<testsupport::FakeServices> m_fakes;
     std::unique_ptr<frmMain> m_window;
 
     QString labelText(const QString &name) const { return m_window->findChild<QLabel *>(name)->text(); }
@@ -112,9 +110,7 @@ private slots:
 
     void init()
     {
-        testsupport::resetModule();
-        m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
-        m_fakes = std::make_unique<testsupport::FakeServices>();
+        startWindowTest();
         QVERIFY(m_folder->addSchema());
         for (const QString &name : {Reiwa5, Reiwa6, Reiwa8})
             QVERIFY(m_folder->addData(testsupport::bundledPath(name + QStringLiteral(".xml"))));
@@ -137,9 +133,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        m_fakes.reset();
-        m_folder.reset();
-        testsupport::resetModule();
+        endWindowTest();
     }
 
     void cardsTheWindowRecords_data()
