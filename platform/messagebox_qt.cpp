@@ -6,10 +6,12 @@
 
 namespace platform {
 
-QWidget *QtMessageBox::owner()
+QWidget *QtMessageBox::owner(QWidget *asking)
 {
     if (QWidget *dialog = QApplication::activeModalWidget())
         return dialog;
+    if (asking && asking->window()->isVisible())
+        return asking->window();
     if (QWidget *window = QApplication::activeWindow())
         return window;
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -20,9 +22,10 @@ QWidget *QtMessageBox::owner()
     return nullptr;
 }
 
-MessageBox::Answer QtMessageBox::show(const QString &title, const QString &text, Icon icon, Buttons buttons)
+MessageBox::Answer QtMessageBox::show(
+    const QString &title, const QString &text, Icon icon, Buttons buttons, QWidget *over)
 {
-    QMessageBox box(owner());
+    QMessageBox box(owner(over));
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {

@@ -16,20 +16,24 @@ private slots:
         QTest::addColumn<bool>("mainActive");
         QTest::addColumn<bool>("otherActive");
         QTest::addColumn<bool>("modalOpen");
+        QTest::addColumn<bool>("otherAsks"); // names itself as the window the box is for
         QTest::addColumn<QString>("owner"); // empty: none
 
-        QTest::newRow("main window active") << true << false << false << "main";
+        QTest::newRow("main window active") << true << false << false << false << "main";
         // A dialog that has just closed leaves no window active: the box
         // stood in the middle of the screen.
-        QTest::newRow("no window active") << false << false << false << "main";
-        QTest::newRow("another window active") << false << true << false << "other";
-        QTest::newRow("a modal dialog open") << true << false << true << "dialog";
+        QTest::newRow("no window active") << false << false << false << false << "main";
+        QTest::newRow("another window active") << false << true << false << false << "other";
+        QTest::newRow("a modal dialog open") << true << false << true << false << "dialog";
+        // The list of won cards after its file dialog closed: not over the main window.
+        QTest::newRow("no window active, another window asks") << false << false << false << true << "other";
     }
     void owner()
     {
         QFETCH(bool, mainActive);
         QFETCH(bool, otherActive);
         QFETCH(bool, modalOpen);
+        QFETCH(bool, otherAsks);
 
         QMainWindow main;
         main.setObjectName("main");
@@ -42,6 +46,10 @@ private slots:
         if (otherActive) {
             other.show();
             QVERIFY(QTest::qWaitForWindowActive(&other));
+        } else if (otherAsks) {
+            other.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&other));
+            QApplication::setActiveWindow(nullptr);
         } else if (mainActive) {
             QVERIFY(QTest::qWaitForWindowActive(&main));
         }
@@ -54,7 +62,7 @@ private slots:
 
         if (!mainActive && !otherActive)
             QCOMPARE(QApplication::activeWindow(), nullptr);
-        QWidget *owner = platform::QtMessageBox::owner();
+        QWidget *owner = platform::QtMessageBox::owner(otherAsks ? &other : nullptr);
         QTEST(owner ? owner->objectName() : QString(), "owner");
     }
 

@@ -364,6 +364,7 @@ private slots:
         list->findChild<QPushButton *>(QStringLiteral("cmdSaveCsv"))->click();
         QCOMPARE(m_fakes->messageBox.shown.size(), 1);
         QCOMPARE(m_fakes->messageBox.shown.first().title, QStringLiteral("Harovan"));
+        QCOMPARE(m_fakes->messageBox.owners.first(), list);
         QVERIFY(m_fakes->messageBox.shown.first().text.startsWith(
             QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。")));
 

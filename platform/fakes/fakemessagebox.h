@@ -23,9 +23,10 @@ public:
         bool operator==(const Shown &) const = default;
     };
 
-    Answer show(const QString &title, const QString &text, Icon icon, Buttons buttons) override
+    Answer show(const QString &title, const QString &text, Icon icon, Buttons buttons, QWidget *over) override
     {
         shown.append({title, text, icon, buttons});
+        owners.append(over);
         if (onShow)
             onShow(shown.last());
         if (!answers.isEmpty())
@@ -34,6 +35,8 @@ public:
     }
 
     QList<Shown> shown;
+    // The window each box was asked to stand over (null: the active one).
+    QList<QWidget *> owners;
     // Answers given in turn; the agreeing answer once they run out.
     QList<Answer> answers;
     // Runs while the box is "open", e.g. to look at the program's state then.

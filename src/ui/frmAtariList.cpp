@@ -258,7 +258,8 @@ void frmAtariList::cmdSaveCsv_Click()
 
     const QString failure = AtariList::SaveFile(path, AtariList::CsvBytes(shownRows()));
     if (!failure.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical);
+        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
+            platform::MessageBox::Buttons::Ok, this);
 }
 
 void frmAtariList::cmdPrint_Click()
@@ -274,7 +275,8 @@ void frmAtariList::cmdPrint_Click()
         m_source->totalsText(), today};
     const QString failure = AtariPrint::print(printer, content);
     if (!failure.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical);
+        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
+            platform::MessageBox::Buttons::Ok, this);
 }
 
 bool frmAtariList::event(QEvent *event)
