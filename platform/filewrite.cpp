@@ -172,7 +172,7 @@ QString replaceFile(const QString &path, const QByteArray &bytes, ClosedFolder c
     return {};
 }
 
-QString systemErrorText(int errorNumber)
+QString systemErrorText(int errorNumber, FileAccess access)
 {
     QString text;
     switch (errorNumber) {
@@ -183,6 +183,9 @@ QString systemErrorText(int errorNumber)
         break;
     case EACCES:
     case EPERM:
+        text = access == FileAccess::Read ? QStringLiteral("読み込みが許可されていません")
+                                          : QStringLiteral("書き込みが許可されていません");
+        break;
     case EROFS:
         text = QStringLiteral("書き込みが許可されていません");
         break;

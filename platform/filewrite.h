@@ -23,9 +23,13 @@ enum class ClosedFolder {
 // its own. A file without its owner's write permission is never replaced.
 QString replaceFile(const QString &path, const QByteArray &bytes, ClosedFolder closedFolder = ClosedFolder::Fail);
 
+// What the program was doing when the system refused.
+enum class FileAccess { Write, Read };
+
 // A system error (an errno value) as a user reads it: "ディスクの空きがありません"
-// for a full disk, "書き込みが許可されていません" for a refused write, ...,
-// followed by the system's own text in parentheses.
-QString systemErrorText(int errorNumber);
+// for a full disk, "書き込みが許可されていません" for a refused write
+// ("読み込みが許可されていません" for a refused read), ..., followed by the
+// system's own text in parentheses.
+QString systemErrorText(int errorNumber, FileAccess access = FileAccess::Write);
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/xmldocument.h"
 
+#include "platform/filewrite.h"
 #include "platform/regularfile.h"
 
 #include <libxml/SAX2.h>
@@ -309,20 +310,22 @@ std::optional<QString> readCapped(const QString &path, QByteArray &bytes)
     case RegularFile::Opened:
         break;
     case RegularFile::Missing:
-        return QStringLiteral("The system cannot find the file \"%1\".").arg(path);
+        return QStringLiteral("ファイル \"%1\" が見つかりません。").arg(path);
     case RegularFile::NotAFile:
-        return QStringLiteral("\"%1\" is not a file.").arg(path);
+        return QStringLiteral("\"%1\" はファイルではありません。").arg(path);
     case RegularFile::Failed:
-        return QStringLiteral("The file \"%1\" cannot be read: %2")
-            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。")
+            .arg(path, systemErrorText(errno, FileAccess::Read));
     }
     if (file.size() > MaxDocumentBytes)
-        return QStringLiteral("The file is larger than %1 bytes.").arg(MaxDocumentBytes);
+        return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(MaxDocumentBytes);
     bytes = readUpTo(file, MaxDocumentBytes);
     if (bytes.size() > MaxDocumentBytes)
-        return QStringLiteral("The file is larger than %1 bytes.").arg(MaxDocumentBytes);
+        return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(MaxDocumentBytes);
+    // QFile keeps no errno: a failed read of a regular file is the disk's.
     if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("The file \"%1\" cannot be read: %2").arg(path, file.errorString());
+        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。")
+            .arg(path, systemErrorText(EIO, FileAccess::Read));
     return std::nullopt;
 }
 

@@ -456,7 +456,8 @@ private slots:
                 + u"[line:1, pos:48] Element '{urn:tousen}a': This element is not expected. Expected is ( "
                   "{urn:tousen}toukyu )."_s;
         QTest::newRow("over 1 MiB") << u"a.xml"_s << QString() << oversize << true
-                                    << DescriptionError + u"[line:0, pos:0] The file is larger than 1048576 bytes."_s;
+                                    << DescriptionError
+                + u"[line:0, pos:0] ファイルが大きすぎます（1048576バイトまで）。"_s;
 
         // Without the schema file only the non-validating load can fail.
         QTest::newRow("not well-formed, no schema")

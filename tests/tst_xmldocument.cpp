@@ -257,11 +257,18 @@ private slots:
         QVERIFY(!document.load(big));
         QCOMPARE(document.parseError().line, 0);
         QCOMPARE(document.parseError().linepos, 0);
-        QCOMPARE(document.parseError().reason, u"The file is larger than 1048576 bytes."_s);
+        QCOMPARE(document.parseError().reason, u"ファイルが大きすぎます（1048576バイトまで）。"_s);
 
-        QVERIFY(!document.load(dir.filePath(QStringLiteral("none.xml"))));
+        // The system's refusals in Japanese, its own words after them.
+        const QString none = dir.filePath(QStringLiteral("none.xml"));
+        QVERIFY(!document.load(none));
         QVERIFY(document.parseError().errorCode != 0);
-        QVERIFY(document.parseError().reason.contains(u"none.xml"));
+        QCOMPARE(document.parseError().reason, u"ファイル \""_s + none + u"\" が見つかりません。"_s);
+        const QString tooLong = dir.filePath(QString(300, u'a') + u".xml"_s);
+        QVERIFY(!document.load(tooLong));
+        QVERIFY2(document.parseError().reason.startsWith(
+                     u"ファイル \""_s + tooLong + u"\" を読み込めません。ファイル名が長すぎます（"_s),
+            qPrintable(document.parseError().reason));
 
         // A document that reads after a failure clears the error, and the reverse.
         QVERIFY(document.loadXml("<a/>"));

@@ -1,5 +1,6 @@
 #include "core/AtariBook.h"
 
+#include "platform/filewrite.h"
 #include "platform/programfolder.h"
 
 #include <QAtomicInteger>
@@ -14,6 +15,7 @@
 #include <QThreadPool>
 #include <QUrl>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -785,14 +787,14 @@ QString AtariBook::startNewBook(const QDate &today)
     QList<std::pair<QString, QString>> moved;
     QFile file(m_path);
     if (!file.rename(aside))
-        return failure + modNengajo::CrLf + file.errorString();
+        return failure + modNengajo::CrLf + platform::systemErrorText(errno);
     moved.append({m_path, aside});
     for (const QString &suffix : SideSuffixes) {
         QFile side(m_path + suffix);
         if (!side.exists())
             continue;
         if (!side.rename(aside + suffix)) {
-            const QString reason = side.errorString();
+            const QString reason = platform::systemErrorText(errno);
             for (const auto &[from, to] : moved)
                 QFile::rename(to, from);
             return failure + modNengajo::CrLf + reason;
