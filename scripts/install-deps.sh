@@ -17,7 +17,7 @@ packages=(
   at-spi2-core python3-pyatspi dbus-bin
   xdg-utils
   pipewire pipewire-pulse wireplumber pulseaudio-utils dbus-daemon
-  python3 ca-certificates
+  python3 python3-icalendar python3-dbus ca-certificates
 )
 
 missing=()
