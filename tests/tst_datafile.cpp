@@ -604,6 +604,11 @@ private slots:
                              << QList<QStringList> {{u"784640"_s}, {u"3260"_s}, {u"27"_s, u"86"_s}}
                              << QStringList {u"セレクトギフト（12万円相当）\r\n現金10万円"_s, parcel39, stamps}
                              << QList<QDate> {QDate(2018, 1, 14), QDate(2018, 1, 15), QDate(2018, 7, 17)};
+        QTest::newRow("H29") << u"年賀状（平成29年度版）.xml"_s << u"29"_s
+                             << QList<QStringList> {{u"293633"_s}, {u"6470"_s}, {u"45"_s, u"51"_s}}
+                             << QStringList {u"現金10万円\r\nリンベルスマートギフト 11万ポイント"_s,
+                                    u"ふるさと小包など"_s, stamps}
+                             << QList<QDate> {QDate(2017, 1, 15), QDate(2017, 1, 16), QDate(2017, 7, 18)};
         QTest::newRow("H26") << u"年賀状（平成26年度版）.xml"_s << u"26"_s
                              << QList<QStringList> {{u"97085"_s}, {u"2344"_s}, {u"72"_s, u"74"_s}}
                              << QStringList {u"現金1万円"_s, u"ふるさと小包など（38点の中から1点）"_s, stamps}
@@ -637,7 +642,8 @@ private slots:
         QCOMPARE(QSet<QString>(shipped.begin(), shipped.end()),
             QSet<QString>({u"年賀状（令和8年度版）.xml"_s, u"年賀状（令和7年度版）.xml"_s,
                 u"年賀状（令和6年度版）.xml"_s, u"年賀状（令和5年度版）.xml"_s, u"年賀状（令和4年度版）.xml"_s,
-                u"年賀状（令和3年度版）.xml"_s, u"年賀状（平成30年度版）.xml"_s, u"年賀状（平成26年度版）.xml"_s}));
+                u"年賀状（令和3年度版）.xml"_s, u"年賀状（平成30年度版）.xml"_s, u"年賀状（平成29年度版）.xml"_s,
+                u"年賀状（平成26年度版）.xml"_s}));
         QVERIFY(!shipped.contains(modNengajo::DefaultFileName));
     }
 
