@@ -10,7 +10,7 @@ is answered for its path, so the server stands in for a proxy too. Prints "PORT 
 never outlives the test that started it.
 
 Fault paths:
-  /fault/status/<code>                   that status with a short body
+  /fault/status/<code>                   that status with a short body (204: none)
   /fault/stall?seconds=S                 no response at all for S seconds
   /fault/stall-body?seconds=S            headers and part of the body, then silence
   /fault/truncated?declared=N&sent=M     Content-Length N, M bytes, connection closed
@@ -27,6 +27,8 @@ Fault paths:
                                          (one every S seconds; as fast as they go unless told)
   /fault/redirect?to=URL[&code=C]        a redirect (302 unless told) to URL
   /fault/notxml                          a plain-text body
+  /fault/cut?path=P&sent=M               the first M bytes of the file at P, without
+                                         Content-Length, then the connection closed
 """
 
 import http.server
@@ -63,7 +65,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             return int(query.get(name, [default])[0])
 
         if fault.startswith("status/"):
-            self.send_body(int(fault[len("status/"):]), b"fault status\n")
+            status = int(fault[len("status/"):])
+            if status == 204:
+                self.send_response(status)
+                self.end_headers()
+            else:
+                self.send_body(status, b"fault status\n")
         elif fault == "stall":
             time.sleep(min(number("seconds", 10), MAX_STALL_SECONDS))
             self.close_connection = True
@@ -146,6 +153,17 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.send_header("Content-Length", "9")
             self.end_headers()
             self.wfile.write(b"redirect\n")
+        elif fault == "cut":
+            path = os.path.normpath(query["path"][0]).lstrip("/")
+            if path.startswith(".."):
+                return self.send_body(404, b"outside the root\n")
+            with open(os.path.join(self.directory, path), "rb") as served:
+                body = served.read()[: number("sent", 0)]
+            self.send_response(200)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(body)
+            self.close_connection = True
         elif fault == "notxml":
             self.send_body(200, b"this is not xml at all\n", "text/plain")
         else:

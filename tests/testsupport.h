@@ -45,6 +45,25 @@ inline QString bundledPath(const QString &name)
     return QStringLiteral(PROGRAM_DATA_DIR "/") + name;
 }
 
+// The content of a file; empty when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+inline QByteArray fixtureBytes(const QString &name)
+{
+    return fileBytes(fixturePath(name));
+}
+
+// A data file the program accepts: one class "1等" with one winning number.
+inline QByteArray dataFileBytes(const QByteArray &number)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tousen xmlns=\"urn:tousen\" type=\"年賀状\" year=\"令和8\">\n"
+           "  <toukyu name=\"1等\">\n    <number>"
+        + number + "</number>\n  </toukyu>\n</tousen>\n";
+}
+
 // A temporary program folder installed as the program's folder, with an empty
 // data folder, and a user's folder that does not exist yet (as in a fresh
 // home). Removed with everything in it when the object goes.

@@ -61,12 +61,6 @@ WinningData unnamedClasses()
     return data;
 }
 
-QByteArray fixture(const QString &name)
-{
-    QFile file(testsupport::fixturePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray manyClasses(int count)
 {
     return "<tousen type=\"t\" year=\"1\">" + QByteArray("<c name=\"n\"/>").repeated(count) + "</tousen>";
@@ -398,10 +392,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("xml");
 
-        QTest::newRow("text in the root") << fixture(u"load_text_in_root.xml"_s);
-        QTest::newRow("CDATA in the root") << fixture(u"load_cdata_in_root.xml"_s);
-        QTest::newRow("no type") << fixture(u"load_missing_type.xml"_s);
-        QTest::newRow("no year") << fixture(u"load_missing_year.xml"_s);
+        QTest::newRow("text in the root") << testsupport::fixtureBytes(u"load_text_in_root.xml"_s);
+        QTest::newRow("CDATA in the root") << testsupport::fixtureBytes(u"load_cdata_in_root.xml"_s);
+        QTest::newRow("no type") << testsupport::fixtureBytes(u"load_missing_type.xml"_s);
+        QTest::newRow("no year") << testsupport::fixtureBytes(u"load_missing_year.xml"_s);
         QTest::newRow("processing instruction in the root")
             << QByteArray("<tousen type=\"t\" year=\"1\"><?pi x?><c name=\"1\"><number>12</number></c></tousen>");
         QTest::newRow("32768 classes") << manyClasses(32768);

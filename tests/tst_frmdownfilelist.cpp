@@ -34,17 +34,23 @@ namespace {
 const QString Title = QStringLiteral("Harovan");
 const QString Failed = QStringLiteral("ダウンロードに失敗しました。");
 
-// Files of the data folder only, by name.
+// Files of the data folder only, by name, but for the schema the program brings.
 QMap<QString, QByteArray> dataFiles(const QString &programFolder)
 {
     QMap<QString, QByteArray> files;
     const auto all = snapshot(programFolder);
     for (auto it = all.begin(); it != all.end(); ++it) {
-        if (it.key().startsWith(u"data/"))
+        if (it.key().startsWith(u"data/") && it.key() != QStringLiteral("data/") + modNengajo::SchemaFileName)
             files.insert(it.key().mid(5), it.value());
     }
     return files;
 }
+
+// The page a hotel's or a café's network answers with until the user has
+// logged in to it, whatever address was asked for.
+const QByteArray PortalPage = "<!DOCTYPE html>\n<html><head><title>Free Wi-Fi</title></head>"
+                              "<body><form action=\"/login\"><input type=\"submit\" value=\"接続する\"></form>"
+                              "</body></html>\n";
 
 template <typename T> T *child(QWidget *parent, const QString &name)
 {
@@ -68,6 +74,9 @@ QList<int> selectedRows(QListWidget *list)
     }
     return rows;
 }
+
+// How downloading one entry ends.
+enum class Outcome { Stored, Refused, Failed };
 
 // How the user stops a transfer that takes too long.
 enum class Interrupt { CancelButton, Escape, ProgramCloses };
@@ -152,6 +161,7 @@ private slots:
     void menuCommand_data();
     void menuCommand();
     void menuCommandDownloads();
+    void refusedFileIsToldAndOfferedAgain();
     void listFetchInterrupted_data();
     void listFetchInterrupted();
     void downloadInterrupted_data();
@@ -165,6 +175,10 @@ private:
     platform::QtHttpTransfer m_http {testsupport::quickHttpOptions()};
     std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
     QByteArray m_binary;
+    // The data files the server offers.
+    const QByteArray m_a = testsupport::dataFileBytes("11");
+    const QByteArray m_b = testsupport::dataFileBytes("22");
+    const QByteArray m_c = testsupport::dataFileBytes("33");
 };
 
 void tst_frmDownFileList::initTestCase()
@@ -173,9 +187,12 @@ void tst_frmDownFileList::initTestCase()
         QFAIL(qPrintable(m_server.error()));
     for (int i = 0; i < 256; ++i)
         m_binary.append(char(i));
-    QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), "<tousen>A</tousen>\r\n"));
-    QVERIFY(m_server.writeFile(QStringLiteral("files/b.xml"), "<tousen>B</tousen>\n"));
-    QVERIFY(m_server.writeFile(QStringLiteral("files/c.xml"), "C: not a data file at all"));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), m_a));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/b.xml"), m_b));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/c.xml"), m_c));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/portal.xml"), PortalPage));
+    QVERIFY(m_server.writeFile(
+        QStringLiteral("files/hostile.xml"), testsupport::fixtureBytes(QStringLiteral("load_external_entity.xml"))));
     QVERIFY(m_server.writeFile(QStringLiteral("files/binary.xml"), m_binary));
     QVERIFY(m_server.writeFile(QStringLiteral("files/empty.xml"), {}));
 }
@@ -185,6 +202,7 @@ void tst_frmDownFileList::init()
     startWindowTest();
     // The real transfers against the local server instead of the fake.
     m_httpGuard = std::make_unique<platform::ScopedService<platform::HttpTransfer>>(m_http);
+    QVERIFY(m_folder->addSchema());
     m_server.takeRequests();
 }
 
@@ -348,10 +366,9 @@ void tst_frmDownFileList::firstAndThird()
     // In list order, one after another, under one hourglass.
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/c.xml"}));
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
-    // The body as received, also when it is no data file.
-    QCOMPARE(dataFiles(m_folder->path()),
-        (QMap<QString, QByteArray> {
-            {"年賀状（令和8年度版）.xml", "<tousen>A</tousen>\r\n"}, {"c.xml", "C: not a data file at all"}}));
+    // The body as received.
+    QCOMPARE(
+        dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"年賀状（令和8年度版）.xml", m_a}, {"c.xml", m_c}}));
     QVERIFY(m_fakes->messageBox.shown.isEmpty());
 }
 
@@ -368,7 +385,7 @@ void tst_frmDownFileList::twoEntriesWithOneTitle()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.downloadReport(), QStringLiteral("・same\r\n・same\r\n"));
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/b.xml"}));
-    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"same.xml", "<tousen>B</tousen>\n"}}));
+    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"same.xml", m_b}}));
 }
 
 void tst_frmDownFileList::failureOnSecondOfThree()
@@ -390,55 +407,68 @@ void tst_frmDownFileList::failureOnSecondOfThree()
     QCOMPARE(m_fakes->messageBox.shown,
         (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/late.xml"}));
-    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"a.xml", "<tousen>A</tousen>\r\n"}}));
+    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"a.xml", m_a}}));
     QVERIFY(dialog.isVisible());
     QCOMPARE(selectedRows(list), (QList<int> {0, 1, 2}));
     QVERIFY(download->isEnabled());
     QVERIFY(dialog.downloadReport().isEmpty());
 
     // Pressing again downloads every selected entry from the first.
-    QVERIFY(m_server.writeFile(QStringLiteral("files/late.xml"), "late"));
-    QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), "<tousen>A2</tousen>"));
+    const QByteArray late = testsupport::dataFileBytes("44");
+    const QByteArray a2 = testsupport::dataFileBytes("12");
+    QVERIFY(m_server.writeFile(QStringLiteral("files/late.xml"), late));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), a2));
     download->click();
     QVERIFY(QFile::remove(m_server.root() + QStringLiteral("files/late.xml")));
-    QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), "<tousen>A</tousen>\r\n"));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), m_a));
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/late.xml", "/files/c.xml"}));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.downloadReport(), QStringLiteral("・a\r\n・late\r\n・c\r\n"));
-    QCOMPARE(dataFiles(m_folder->path()),
-        (QMap<QString, QByteArray> {
-            {"a.xml", "<tousen>A2</tousen>"}, {"late.xml", "late"}, {"c.xml", "C: not a data file at all"}}));
+    QCOMPARE(
+        dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"a.xml", a2}, {"late.xml", late}, {"c.xml", m_c}}));
 }
 
 void tst_frmDownFileList::downloadOne_data()
 {
     QTest::addColumn<QString>("url");
-    QTest::addColumn<QByteArray>("stored"); // null: the download fails
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<QByteArray>("stored");
 
     auto on = [&](const QString &path) { return m_server.url(path); };
-    QTest::newRow("every byte value") << file("binary.xml") << m_binary;
-    QTest::newRow("empty body") << file("empty.xml") << QByteArray("");
-    QTest::newRow("redirect") << on("/fault/redirect?to=/files/b.xml") << QByteArray("<tousen>B</tousen>\n");
-    QTest::newRow("not XML is stored as it is") << on("/fault/notxml") << QByteArray("this is not xml at all\n");
+    QTest::newRow("data file") << file("a.xml") << Outcome::Stored << m_a;
+    QTest::newRow("redirect") << on("/fault/redirect?to=/files/b.xml") << Outcome::Stored << m_b;
 
-    QTest::newRow("404") << on("/fault/status/404") << QByteArray();
-    QTest::newRow("500") << on("/fault/status/500") << QByteArray();
+    // What arrives in place of a data file is not stored.
+    QTest::newRow("Wi-Fi portal page") << file("portal.xml") << Outcome::Refused << QByteArray();
+    QTest::newRow("empty 204") << on("/fault/status/204") << Outcome::Refused << QByteArray();
+    QTest::newRow("cut short, no Content-Length")
+        << on("/fault/cut?path=/files/a.xml&sent=120") << Outcome::Refused << QByteArray();
+    QTest::newRow("hostile XML: an entity that reads a file")
+        << file("hostile.xml") << Outcome::Refused << QByteArray();
+    QTest::newRow("every byte value") << file("binary.xml") << Outcome::Refused << QByteArray();
+    QTest::newRow("empty body") << file("empty.xml") << Outcome::Refused << QByteArray();
+    QTest::newRow("not XML") << on("/fault/notxml") << Outcome::Refused << QByteArray();
+
+    QTest::newRow("404") << on("/fault/status/404") << Outcome::Failed << QByteArray();
+    QTest::newRow("500") << on("/fault/status/500") << Outcome::Failed << QByteArray();
     QTest::newRow("refused connection")
         << QStringLiteral("http://127.0.0.1:%1/files/a.xml").arg(testsupport::LocalHttpServer::closedPort())
-        << QByteArray();
-    QTest::newRow("stall") << on("/fault/stall?seconds=6") << QByteArray();
-    QTest::newRow("stall in the body") << on("/fault/stall-body?seconds=6") << QByteArray();
-    QTest::newRow("truncated") << on("/fault/truncated?declared=1000&sent=10") << QByteArray();
-    QTest::newRow("oversize with Content-Length") << on("/fault/bytes?n=100001") << QByteArray();
-    QTest::newRow("oversize chunked") << on("/fault/chunked?n=100001") << QByteArray();
-    QTest::newRow("redirect to a local file") << on("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd") << QByteArray();
-    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1/files/a.xml") << QByteArray();
-    QTest::newRow("empty address") << QString() << QByteArray();
+        << Outcome::Failed << QByteArray();
+    QTest::newRow("stall") << on("/fault/stall?seconds=6") << Outcome::Failed << QByteArray();
+    QTest::newRow("stall in the body") << on("/fault/stall-body?seconds=6") << Outcome::Failed << QByteArray();
+    QTest::newRow("truncated") << on("/fault/truncated?declared=1000&sent=10") << Outcome::Failed << QByteArray();
+    QTest::newRow("oversize with Content-Length") << on("/fault/bytes?n=100001") << Outcome::Failed << QByteArray();
+    QTest::newRow("oversize chunked") << on("/fault/chunked?n=100001") << Outcome::Failed << QByteArray();
+    QTest::newRow("redirect to a local file")
+        << on("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd") << Outcome::Failed << QByteArray();
+    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1/files/a.xml") << Outcome::Failed << QByteArray();
+    QTest::newRow("empty address") << QString() << Outcome::Failed << QByteArray();
 }
 
 void tst_frmDownFileList::downloadOne()
 {
     QFETCH(QString, url);
+    QFETCH(Outcome, outcome);
     QFETCH(QByteArray, stored);
 
     setEntries({{"one", url}});
@@ -448,17 +478,30 @@ void tst_frmDownFileList::downloadOne()
     child<QPushButton>(&dialog, "cmdDownload")->click();
 
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
-    if (stored.isNull()) {
+    switch (outcome) {
+    case Outcome::Failed:
         QCOMPARE(m_fakes->messageBox.shown,
             (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
         QVERIFY(dialog.isVisible());
-        QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}}));
-    } else {
+        QVERIFY(dataFiles(m_folder->path()).isEmpty());
+        break;
+    case Outcome::Refused:
+        // The dialog has done its part; the box that names the file comes after it.
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.downloadReport(), QString());
+        QCOMPARE(dialog.refusedReport(), QStringLiteral("・one\r\n"));
+        QVERIFY(dataFiles(m_folder->path()).isEmpty());
+        break;
+    case Outcome::Stored:
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.downloadReport(), QStringLiteral("・one\r\n"));
-        QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/one.xml", stored}}));
+        QCOMPARE(dialog.refusedReport(), QString());
+        QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"one.xml", stored}}));
+        break;
     }
+    QCOMPARE(snapshot(m_folder->path()).size(), dataFiles(m_folder->path()).size() + 2); // data/ and the schema
 }
 
 void tst_frmDownFileList::failureKeepsEarlierFile()
@@ -470,7 +513,7 @@ void tst_frmDownFileList::failureKeepsEarlierFile()
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
     QCOMPARE(m_fakes->messageBox.shown.size(), 1);
-    QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/kept.xml", "earlier"}}));
+    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"kept.xml", "earlier"}}));
 }
 
 void tst_frmDownFileList::missingDataFolder()
@@ -498,7 +541,7 @@ void tst_frmDownFileList::readOnlyProgramFolder()
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
     QVERIFY(m_fakes->messageBox.shown.isEmpty());
-    QCOMPARE(snapshot(m_folder->userDataPath()), (QMap<QString, QByteArray> {{"a.xml", "<tousen>A</tousen>\r\n"}}));
+    QCOMPARE(snapshot(m_folder->userDataPath()), (QMap<QString, QByteArray> {{"a.xml", m_a}}));
     QCOMPARE(snapshot(m_folder->path()), before);
 }
 
@@ -603,9 +646,49 @@ void tst_frmDownFileList::menuCommandDownloads()
     QCOMPARE(m_server.takeRequests(), (QStringList {"/gajo/list.xml", "/files/a.xml", "/files/c.xml"}));
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default", "hourglass", "default"}));
     QCOMPARE(dataFiles(m_folder->path()),
-        (QMap<QString, QByteArray> {{"first.xml", "<tousen>A</tousen>\r\n"}, {"present.xml", "present"},
-            {"third.xml", "C: not a data file at all"}}));
-    QCOMPARE(snapshot(m_folder->path()).size(), 4); // data/ and its three files, nothing else
+        (QMap<QString, QByteArray> {{"first.xml", m_a}, {"present.xml", "present"}, {"third.xml", m_c}}));
+    QCOMPARE(snapshot(m_folder->path()).size(), 5); // data/, the schema and three files, nothing else
+}
+
+// A file that is no data file: the others are stored, the box names it
+// after the stored ones, and the next fetch offers it again.
+void tst_frmDownFileList::refusedFileIsToldAndOfferedAgain()
+{
+    QVERIFY(m_server.writeFile(QStringLiteral("gajo/list.xml"),
+        opml("<outline title=\"first\" xmlUrl=\"" + file("a.xml").toUtf8() + "\"/><outline title=\"portal\" xmlUrl=\""
+            + file("portal.xml").toUtf8() + "\"/><outline title=\"third\" xmlUrl=\"" + file("c.xml").toUtf8()
+            + "\"/>")));
+    const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(QStringLiteral("/gajo/list.xml")));
+
+    frmMain window;
+    window.show();
+    testsupport::whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
+        auto *list = child<QListWidget>(dialog, "lstXmlFile");
+        for (int row : {0, 1, 2})
+            clickItem(list, row);
+        child<QPushButton>(dialog, "cmdDownload")->click();
+    });
+    window.mnuDownload_Click();
+    QCOMPARE(m_fakes->messageBox.shown.size(), 2);
+    QCOMPARE(m_fakes->messageBox.shown.last(),
+        (Shown {Title,
+            QStringLiteral(
+                "以下のファイルのダウンロードが完了しました。\r\n\r\n・first\r\n・third\r\n\r\n"
+                "以下のファイルは当選番号データではなかったため、保存しませんでした。\r\n\r\n・portal\r\n\r\n"
+                "ホテルや駅などのインターネットでは、接続の手続きが済んでいるか確かめてから、"
+                "もう一度ダウンロードしてください。"),
+            MessageBox::Icon::Warning, MessageBox::Buttons::Ok}));
+    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"first.xml", m_a}, {"third.xml", m_c}}));
+
+    QStringList offered;
+    testsupport::whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
+        auto *list = child<QListWidget>(dialog, "lstXmlFile");
+        for (int i = 0; i < list->count(); ++i)
+            offered.append(list->item(i)->text());
+        child<QPushButton>(dialog, "cmdCancel")->click();
+    });
+    window.mnuDownload_Click();
+    QCOMPARE(offered, QStringList {"portal"});
 }
 
 // Stopping the list fetch while the server says nothing: back at once, no
@@ -707,8 +790,7 @@ void tst_frmDownFileList::downloadInterrupted()
     QVERIFY(m_fakes->messageBox.shown.isEmpty());
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", path}));
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
-    QCOMPARE(dataFiles(m_folder->path()),
-        (QMap<QString, QByteArray> {{"first.xml", "<tousen>A</tousen>\r\n"}, {"second.xml", "earlier"}}));
+    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"first.xml", m_a}, {"second.xml", "earlier"}}));
     QCOMPARE(selectedRows(list), (QList<int> {0, 1, 2}));
     QVERIFY(child<QPushButton>(&dialog, "cmdDownload")->isEnabled());
     QVERIFY(dialog.downloadReport().isEmpty());

@@ -53,6 +53,8 @@ private slots:
     void safeTitle_data();
     void safeTitle();
     void storeWritesAndReplaces();
+    void storeRefusesWhatIsNoDataFile_data();
+    void storeRefusesWhatIsNoDataFile();
     void storeFailureKeepsEarlierFile_data();
     void storeFailureKeepsEarlierFile();
     void storeReplacesASymlinkNotItsTarget();
@@ -413,30 +415,60 @@ void tst_NewDataList::safeTitle()
     QCOMPARE(modNengajo::IsSafeDataTitle(title), safe);
 }
 
-// Storing a download
+// Storing a data file
 void tst_NewDataList::storeWritesAndReplaces()
 {
+    QVERIFY(m_folder->addSchema());
     const QString data = m_folder->dataPath();
-    QByteArray body;
-    for (int i = 0; i < 256; ++i)
-        body.append(char(i));
+    const QByteArray body
+        = testsupport::fileBytes(testsupport::bundledPath(QStringLiteral("年賀状（令和8年度版）.xml")));
+    const QByteArray other = testsupport::dataFileBytes("12");
 
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("年賀状（令和8年度版）"), body));
-    QVERIFY(modNengajo::StoreDataFile(data, QString(251, u'n'), "long"));
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("empty"), {}));
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("年賀状（令和8年度版）"), body).stored());
+    QVERIFY(modNengajo::StoreDataFile(data, QString(251, u'n'), other).stored());
     QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("old"), "replaced"));
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("old"), other).stored());
 
-    QMap<QString, QByteArray> expected {{"data", "<dir>"}, {"data/年賀状（令和8年度版）.xml", body},
-        {"data/" + QString(251, u'n') + ".xml", "long"}, {"data/empty.xml", {}}, {"data/old.xml", "replaced"}};
+    QMap<QString, QByteArray> expected {{"data", "<dir>"},
+        {"data/" + modNengajo::SchemaFileName,
+            testsupport::fileBytes(testsupport::bundledPath(modNengajo::SchemaFileName))},
+        {"data/年賀状（令和8年度版）.xml", body}, {"data/" + QString(251, u'n') + ".xml", other},
+        {"data/old.xml", other}};
     QCOMPARE(snapshot(m_folder->path()), expected);
 
     // An ordinary file, readable by others as a file the user saved would be.
     struct stat status = {};
-    QCOMPARE(::stat(QFile::encodeName(m_folder->dataPath("empty.xml")).constData(), &status), 0);
+    QCOMPARE(::stat(QFile::encodeName(m_folder->dataPath("年賀状（令和8年度版）.xml")).constData(), &status), 0);
     const mode_t mask = ::umask(0);
     ::umask(mask);
     QCOMPARE(status.st_mode & 0777, 0666 & ~mask);
+}
+
+// What is no data file the program can load is never written, and an earlier
+// file of that name stays.
+void tst_NewDataList::storeRefusesWhatIsNoDataFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    using testsupport::fixtureBytes;
+    // What a network gives in place of a data file is a row of the download
+    // dialog's test against the local server; these are the other rules.
+    QTest::newRow("billion laughs") << fixtureBytes(QStringLiteral("load_billion_laughs.xml"));
+    QTest::newRow("number the schema refuses") << fixtureBytes(QStringLiteral("load_bad_number.xml"));
+    // Valid for the schema, but the loader stops at it.
+    QTest::newRow("comment among the classes") << fixtureBytes(QStringLiteral("load_comment_in_root.xml"));
+}
+
+void tst_NewDataList::storeRefusesWhatIsNoDataFile()
+{
+    QFETCH(QByteArray, bytes);
+    QVERIFY(m_folder->addSchema());
+    QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
+    const auto before = snapshot(m_folder->path());
+
+    const modNengajo::DataStoreResult result = modNengajo::StoreDataFile(m_folder->dataPath(), "old", bytes);
+    QCOMPARE(result.outcome, modNengajo::DataStoreResult::Outcome::NotADataFile);
+    QVERIFY(!result.description.isEmpty());
+    QCOMPARE(snapshot(m_folder->path()), before);
 }
 
 void tst_NewDataList::storeFailureKeepsEarlierFile_data()
@@ -455,7 +487,9 @@ void tst_NewDataList::storeFailureKeepsEarlierFile()
     QVERIFY(m_folder->writeData(QStringLiteral("folder.xml/inside"), "kept"));
     const auto before = snapshot(m_folder->path());
 
-    QVERIFY(!modNengajo::StoreDataFile(m_folder->dataPath(), title, "new body"));
+    const modNengajo::DataStoreResult result
+        = modNengajo::StoreDataFile(m_folder->dataPath(), title, testsupport::dataFileBytes("12"));
+    QCOMPARE(result.outcome, modNengajo::DataStoreResult::Outcome::NotWritten);
     QCOMPARE(snapshot(m_folder->path()), before);
 }
 
@@ -464,15 +498,16 @@ void tst_NewDataList::storeReplacesASymlinkNotItsTarget()
     QTemporaryDir outside;
     const QString target = outside.path() + QStringLiteral("/victim.xml");
     QVERIFY(QFile::link(target, m_folder->dataPath(QStringLiteral("link.xml"))));
+    const QByteArray body = testsupport::dataFileBytes("12");
 
-    QVERIFY(modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("link"), "body"));
+    QVERIFY(modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("link"), body).stored());
     QVERIFY(!QFileInfo(m_folder->dataPath(QStringLiteral("link.xml"))).isSymLink());
     QVERIFY(!QFile::exists(target));
-    QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/link.xml", "body"}}));
+    QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/link.xml", body}}));
 
     // A missing data folder is never created.
     QVERIFY(QDir(m_folder->dataPath()).removeRecursively());
-    QVERIFY(!modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("x"), "body"));
+    QVERIFY(!modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("x"), body).stored());
     QVERIFY(snapshot(m_folder->path()).isEmpty());
 }
 

@@ -1,14 +1,9 @@
 #include "core/DataEdit.h"
 
-#include "core/DataFile.h"
 #include "core/NewData.h"
 #include "core/modNengajo.h"
-#include "platform/programfolder.h"
 #include "platform/webaddress.h"
-#include "platform/xmldocument.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QXmlStreamWriter>
@@ -303,26 +298,17 @@ std::array<int, DataEditInput::ClassCount> modNengajo::DigitCounts(const Winning
 
 DataWriteResult modNengajo::WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml)
 {
-    // Checked before anything is written, so a file that would fail never
-    // replaces one that works.
-    const ParsedDataFile parsed = ParseDataBytes(xml, ProgramSchema().get());
-    if (!parsed.document) {
-        return {
-            false, QStringLiteral("当選番号データに誤りがあるため保存しませんでした。") + CrLf + CrLf + parsed.error};
-    }
-
-    if (folder.isEmpty() || !StoreDataFile(folder, title, xml)) {
+    const DataStoreResult stored = StoreDataFile(folder, title, xml);
+    switch (stored.outcome) {
+    case DataStoreResult::Outcome::Stored:
+        return {true, {}};
+    case DataStoreResult::Outcome::NotADataFile:
         return {false,
-            QStringLiteral("当選番号データを保存できませんでした。") + CrLf
-                + QStringLiteral("保存先のフォルダーに書き込めるか確かめてください。") + CrLf + CrLf + folder};
+            QStringLiteral("当選番号データに誤りがあるため保存しませんでした。") + CrLf + CrLf + stored.description};
+    case DataStoreResult::Outcome::NotWritten:
+        break;
     }
-
-    const QString path = folder + title + QStringLiteral(".xml");
-    const QString description = ValidateDataFile(path, platform::programDataFolder() + SchemaFileName);
-    if (!description.isEmpty()) {
-        QFile::remove(path);
-        return {false,
-            QStringLiteral("保存した当選番号データに誤りがあったため削除しました。") + CrLf + CrLf + description};
-    }
-    return {true, {}};
+    return {false,
+        QStringLiteral("当選番号データを保存できませんでした。") + CrLf
+            + QStringLiteral("保存先のフォルダーに書き込めるか確かめてください。") + CrLf + CrLf + folder};
 }

@@ -110,10 +110,9 @@ DataEditInput DataEditFrom(const WinningData &data, bool everything);
 // structure a new draw of this kind usually repeats.
 std::array<int, DataEditInput::ClassCount> DigitCounts(const WinningData &data);
 
-// Writes xml as title + ".xml" into folder through a temporary file renamed
-// into place, after the content has passed the schema; the written file is
-// checked with ValidateDataFile again and removed should that fail. On any
-// failure nothing new is left behind and an earlier file of that name is kept.
+// Writes xml as title + ".xml" into folder through StoreDataFile, which
+// checks it first; the result tells the user what went wrong. On any failure
+// nothing new is left behind and an earlier file of that name is kept.
 DataWriteResult WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml);
 
 } // namespace modNengajo

@@ -188,6 +188,18 @@ modNengajo::ParsedDataFile modNengajo::ParseDataBytes(
     return parse([&bytes](platform::xml::Document &document) { return document.loadXml(bytes); }, schemas);
 }
 
+QString modNengajo::CheckDataBytes(const QByteArray &bytes)
+{
+    const ParsedDataFile parsed = ParseDataBytes(bytes, ProgramSchema().get());
+    if (!parsed.document)
+        return parsed.error;
+    // What the loader would stop at: the program would end on choosing it.
+    WinningData read;
+    if (!ReadDataDocument(*parsed.document, read))
+        return QStringLiteral("当選番号データとして読めない内容があります（等級の間のコメントや文字など）");
+    return {};
+}
+
 QString modNengajo::ValidateDataFile(const QString &dataPath, const QString &schemaPath)
 {
     platform::xml::SchemaCache schemas;

@@ -30,4 +30,10 @@ std::unique_ptr<platform::xml::SchemaCache> ProgramSchema();
 ParsedDataFile ParseDataFile(const QString &path, const platform::xml::SchemaCache *schemas);
 ParsedDataFile ParseDataBytes(const QByteArray &bytes, const platform::xml::SchemaCache *schemas);
 
+// What keeps bytes from being a data file the program can choose and load:
+// the first error against the program's schema ("[line:L, pos:C] reason"), or
+// what the loader cannot read (a comment among the classes, say). Empty when
+// they are one.
+QString CheckDataBytes(const QByteArray &bytes);
+
 } // namespace modNengajo

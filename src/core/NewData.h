@@ -14,12 +14,31 @@ namespace modNengajo {
 // enough for the file system (at most 255 bytes in UTF-8).
 bool IsSafeDataTitle(const QString &title);
 
-// Stores a data file, a download or one typed in: bytes as dataFolder + title
-// + ".xml", through a temporary file in the same folder renamed over the
-// target only after every byte has been written. On failure nothing is left
-// behind and an earlier file of that name is kept. dataFolder ends with a
-// separator; it must exist (it is never created).
-bool StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);
+// How storing a data file ended.
+struct DataStoreResult
+{
+    enum class Outcome {
+        Stored,
+        // The bytes make no data file the program can use; nothing was written.
+        NotADataFile,
+        // No file could be written: the title or the folder cannot hold one,
+        // or the writing failed.
+        NotWritten,
+    };
+    Outcome outcome = Outcome::NotWritten;
+    // For NotADataFile, what is wrong with the bytes (CheckDataBytes).
+    QString description;
+
+    bool stored() const { return outcome == Outcome::Stored; }
+};
+
+// Stores a data file, a download or one typed in, as dataFolder + title +
+// ".xml": only bytes that pass CheckDataBytes (checked in memory, before
+// anything is written), through a temporary file in the same folder renamed
+// over the target only after every byte has been written. On failure nothing
+// is left behind and an earlier file of that name is kept. dataFolder ends
+// with a separator; it must exist (it is never created).
+DataStoreResult StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);
 
 // Points the list fetch at another address while it lives (tests run their
 // own server on 127.0.0.1); the built-in download server comes back afterwards.

@@ -1,5 +1,7 @@
 #include "core/NewData.h"
 
+#include "core/DataFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -24,6 +26,31 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
+// Writes bytes as target through a temporary file in folder, renamed over
+// the target once every byte is on the disk.
+bool writeReplacing(const QString &folder, const QString &target, const QByteArray &bytes)
+{
+    // A short hidden name, so that the longest acceptable title still fits and
+    // the card-type dialog (which lists "*.xml") never sees a half-written file.
+    QTemporaryFile temporary(folder + QStringLiteral(".download-XXXXXX.part"));
+    if (!temporary.open())
+        return false;
+    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
+        return false;
+    if (::fchmod(temporary.handle(), newFileMode()) != 0 || ::fsync(temporary.handle()) != 0)
+        return false;
+
+    // rename(2) replaces the target in one step, also a symbolic link of that
+    // name (never the file it points to), and refuses to replace a folder.
+    std::error_code error;
+    std::filesystem::rename(
+        QFile::encodeName(temporary.fileName()).toStdString(), QFile::encodeName(target).toStdString(), error);
+    if (error)
+        return false;
+    temporary.setAutoRemove(false);
+    return true;
+}
+
 } // namespace
 
 bool modNengajo::IsSafeDataTitle(const QString &title)
@@ -41,29 +68,17 @@ bool modNengajo::IsSafeDataTitle(const QString &title)
     return (title + QStringLiteral(".xml")).toUtf8().size() <= MaxFileNameBytes;
 }
 
-bool modNengajo::StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes)
+modNengajo::DataStoreResult modNengajo::StoreDataFile(
+    const QString &dataFolder, const QString &title, const QByteArray &bytes)
 {
+    using Outcome = DataStoreResult::Outcome;
+    // A page of a hotel's network, an empty answer, half a file: none of
+    // them takes the place of a data file, nor the name a later fetch offers.
+    if (const QString problem = CheckDataBytes(bytes); !problem.isEmpty())
+        return {Outcome::NotADataFile, problem};
     if (!IsSafeDataTitle(title) || !QFileInfo(dataFolder).isDir())
-        return false;
-    const QString target = dataFolder + title + QStringLiteral(".xml");
-
-    // A short hidden name, so that the longest acceptable title still fits and
-    // the card-type dialog (which lists "*.xml") never sees a half-written file.
-    QTemporaryFile temporary(dataFolder + QStringLiteral(".download-XXXXXX.part"));
-    if (!temporary.open())
-        return false;
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
-        return false;
-    if (::fchmod(temporary.handle(), newFileMode()) != 0 || ::fsync(temporary.handle()) != 0)
-        return false;
-
-    // rename(2) replaces the target in one step, also a symbolic link of that
-    // name (never the file it points to), and refuses to replace a folder.
-    std::error_code error;
-    std::filesystem::rename(
-        QFile::encodeName(temporary.fileName()).toStdString(), QFile::encodeName(target).toStdString(), error);
-    if (error)
-        return false;
-    temporary.setAutoRemove(false);
-    return true;
+        return {Outcome::NotWritten, {}};
+    if (!writeReplacing(dataFolder, dataFolder + title + QStringLiteral(".xml"), bytes))
+        return {Outcome::NotWritten, {}};
+    return {Outcome::Stored, {}};
 }

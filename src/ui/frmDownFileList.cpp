@@ -37,6 +37,14 @@ QString downloadCompletedText(const QString &report)
         + report;
 }
 
+QString downloadRefusedText(const QString &refused)
+{
+    return QStringLiteral("以下のファイルは当選番号データではなかったため、保存しませんでした。") + modNengajo::CrLf
+        + modNengajo::CrLf + refused + modNengajo::CrLf
+        + QStringLiteral("ホテルや駅などのインターネットでは、接続の手続きが済んでいるか確かめてから、")
+        + QStringLiteral("もう一度ダウンロードしてください。");
+}
+
 frmDownFileList::frmDownFileList(QWidget *parent)
     : QDialog(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -109,6 +117,7 @@ void frmDownFileList::cmdDownload_Click()
             rows.append(i);
     }
     QString report;
+    QString refused;
     bool stored = true;
     bool cancelled = false;
     {
@@ -130,9 +139,21 @@ void frmDownFileList::cmdDownload_Click()
                 cancelled = true;
                 break;
             }
-            stored = transfer.ok && modNengajo::StoreDataFile(dataPath, entry.strTitle, transfer.body);
-            if (stored)
-                report += QStringLiteral("・") + entry.strTitle + modNengajo::CrLf;
+            if (!transfer.ok) {
+                stored = false;
+                break;
+            }
+            // A body that is no data file is not stored and the next one is
+            // fetched: what the network gave instead is told after the download.
+            const modNengajo::DataStoreResult result
+                = modNengajo::StoreDataFile(dataPath, entry.strTitle, transfer.body);
+            const QString line = QStringLiteral("・") + entry.strTitle + modNengajo::CrLf;
+            if (result.outcome == modNengajo::DataStoreResult::Outcome::NotADataFile)
+                refused += line;
+            else if (result.stored())
+                report += line;
+            else
+                stored = false;
         }
     }
     // The files stored before a cancel stay; the dialog stays open with its
@@ -145,5 +166,6 @@ void frmDownFileList::cmdDownload_Click()
         return;
     }
     m_report = report;
+    m_refused = refused;
     accept();
 }

@@ -19,6 +19,9 @@ public:
     // has completed and closed the dialog; empty otherwise. The caller shows it
     // after the dialog has gone.
     const QString &downloadReport() const { return m_report; }
+    // The same for each downloaded file that was no data file and was not
+    // stored (a later fetch offers it again).
+    const QString &refusedReport() const { return m_refused; }
 
 private:
     void lstXmlFile_SelectionChanged();
@@ -29,7 +32,10 @@ private:
     QPushButton *cmdDownload = nullptr;
     QPushButton *cmdCancel = nullptr;
     QString m_report;
+    QString m_refused;
 };
 
 // The completion box's text for a download report.
 QString downloadCompletedText(const QString &report);
+// The box's text for the files that were no data files.
+QString downloadRefusedText(const QString &refused);

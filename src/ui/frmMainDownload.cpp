@@ -42,14 +42,20 @@ void frmMain::mnuDownload_Click()
 
         // The completion report is shown once the dialog has gone, over this window.
         QString report;
+        QString refused;
         {
             frmDownFileList dialog(this);
             dialog.exec();
             report = dialog.downloadReport();
+            refused = dialog.refusedReport();
         }
-        if (!report.isEmpty()) {
+        if (!report.isEmpty() || !refused.isEmpty()) {
             activateWindow();
-            platform::showMessage(title, downloadCompletedText(report), MessageBox::Icon::Information);
+            QString text = report.isEmpty() ? QString() : downloadCompletedText(report);
+            if (!refused.isEmpty())
+                text += (text.isEmpty() ? QString() : modNengajo::CrLf) + downloadRefusedText(refused);
+            platform::showMessage(
+                title, text, refused.isEmpty() ? MessageBox::Icon::Information : MessageBox::Icon::Warning);
         }
     } catch (...) {
         platform::showMessage(
