@@ -575,6 +575,14 @@ void tst_frmDownFileList::menuCommand_data()
                                   << QList<Shown> {confirmation, listFailed} << list << false;
     QTest::newRow("new entry opens the dialog")
         << true << opml("<outline title=\"a\" xmlUrl=\"u\"/>") << QList<Shown> {confirmation} << list << true;
+    QTest::newRow("two entries with one title: said before the dialog")
+        << true << opml("<outline title=\"a\" xmlUrl=\"u/1\"/><outline title=\"a\" xmlUrl=\"u/2\"/>")
+        << QList<Shown> {confirmation,
+               {Title,
+                   QStringLiteral("新着データリストに、同じ名前のデータが２つ以上ありました。\r\n"
+                                  "それぞれ最初のものだけを一覧に表示します。\r\n\r\n・a\r\n"),
+                   MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}
+        << list << true;
 }
 
 void tst_frmDownFileList::menuCommand()

@@ -44,6 +44,8 @@ private slots:
     void init();
     void readList_data();
     void readList();
+    void readListDuplicates_data();
+    void readListDuplicates();
     void fetch_data();
     void fetch();
     void fetchFailsOnTransfer_data();
@@ -143,9 +145,6 @@ void tst_NewDataList::readList_data()
     QTest::newRow("file name from the title, not the address")
         << opml(outline("kaki", "@BASE@/gajo/natsu.xml")) << QStringList {"natsu.xml"} << 0
         << QList<NewDataEntry> {entry("kaki", base + "/gajo/natsu.xml")};
-    QTest::newRow("two entries with one title")
-        << opml(outline("same", "u/1") + outline("same", "u/2")) << QStringList {} << 0
-        << QList<NewDataEntry> {entry("same", "u/1"), entry("same", "u/2")};
     QTest::newRow("a present file that is no valid data file counts")
         << opml(outline("broken", "u/b") + outline("fresh", "u/f")) << QStringList {"broken.xml"} << 0
         << QList<NewDataEntry> {entry("fresh", "u/f")};
@@ -228,6 +227,40 @@ void tst_NewDataList::readList_data()
         << opml(outline("a", "u/a") + outline("&#x202E;lmx", "u/r")) << QStringList {} << -1 << QList<NewDataEntry> {};
     QTest::newRow("too long for a file name")
         << opml(outline(QByteArray(252, 'n'), "u")) << QStringList {} << -1 << QList<NewDataEntry> {};
+}
+
+// Entries with one title: the first stands, and each title refused among
+// the new entries is named once.
+void tst_NewDataList::readListDuplicates_data()
+{
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QList<NewDataEntry>>("entries");
+    QTest::addColumn<QStringList>("duplicates");
+
+    QTest::newRow("the second of two") << opml(outline("same", "u/1") + outline("same", "u/2")) << QStringList {}
+                                       << QList<NewDataEntry> {{"same", "u/1"}} << QStringList {"same"};
+    QTest::newRow("three of one title among others")
+        << opml(outline("a", "u/a") + outline("same", "u/1") + outline("b", "u/b") + outline("same", "u/2")
+               + outline("same", "u/3"))
+        << QStringList {} << QList<NewDataEntry> {{"a", "u/a"}, {"same", "u/1"}, {"b", "u/b"}} << QStringList {"same"};
+    // The first one's file is there: none of them is new, nothing to say.
+    QTest::newRow("present") << opml(outline("same", "u/1") + outline("same", "u/2") + outline("new", "u/n"))
+                             << QStringList {"same.xml"} << QList<NewDataEntry> {{"new", "u/n"}} << QStringList {};
+}
+
+void tst_NewDataList::readListDuplicates()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QStringList, present);
+    const auto isPresent = [&present](const QString &fileName) { return present.contains(fileName); };
+    platform::xml::Document document;
+    QVERIFY(document.loadXml(list));
+    QList<NewDataEntry> read;
+    QStringList duplicates;
+    QCOMPARE(modNengajo::ReadListDocument(document, isPresent, read, &duplicates), qint16(0));
+    QTEST(read, "entries");
+    QTEST(duplicates, "duplicates");
 }
 
 void tst_NewDataList::readList()
@@ -403,6 +436,8 @@ void tst_NewDataList::safeTitle_data()
     QTest::newRow("DEL") << QStringLiteral("a\x7f") << false;
     QTest::newRow("C1 control") << QStringLiteral("a") + QChar(0x85) << false;
     QTest::newRow("lone surrogate") << QStringLiteral("a") + QChar(0xD800) << false;
+    QTest::newRow("line separator") << QStringLiteral("年賀状") + QChar(0x2028) + QStringLiteral("版") << false;
+    QTest::newRow("paragraph separator") << QStringLiteral("年賀状") + QChar(0x2029) << false;
     QTest::newRow("right-to-left override")
         << QStringLiteral("年賀状") + QChar(0x202E) + QStringLiteral("lmx.exe") << false;
     QTest::newRow("zero-width space") << QStringLiteral("a") + QChar(0x200B) + QStringLiteral("b") << false;

@@ -10,7 +10,8 @@ namespace modNengajo {
 
 // Whether title + ".xml" is a plain file name inside one folder: not empty,
 // not beginning with "." (so neither "." nor ".."), no "/", "\", control or
-// format character (such as U+202E) or any of :*?"<>|, valid UTF-16, and short
+// format character (such as U+202E), line or paragraph separator (U+2028,
+// U+2029) or any of :*?"<>|, valid UTF-16, and short
 // enough for the file system (at most 255 bytes in UTF-8).
 bool IsSafeDataTitle(const QString &title);
 

@@ -7,6 +7,9 @@
 #include "platform/xmldocument.h"
 
 #include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
 
 namespace {
 
@@ -30,7 +33,7 @@ platform::xml::Node firstChildElement(const platform::xml::Node &parent, const Q
 } // namespace
 
 qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
-    const std::function<bool(const QString &fileName)> &isPresent, QList<NewDataEntry> &list)
+    const std::function<bool(const QString &fileName)> &isPresent, QList<NewDataEntry> &list, QStringList *duplicates)
 {
     const platform::xml::Node opml = document.documentElement();
     if (opml.isNull() || opml.name() != u"opml")
@@ -40,6 +43,9 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
         return -1;
 
     const qsizetype before = list.size();
+    // Each title is one file: the first entry of a title stands, a later
+    // one would replace its file with something else.
+    QSet<QString> titles;
     const QList<platform::xml::Node> children = body.childNodes();
     for (const platform::xml::Node &outline : children) {
         if (!outline.isElement() || outline.name() != u"outline")
@@ -49,6 +55,14 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
         const std::optional<QString> title = outline.attribute(QStringLiteral("title"));
         if (!title || !modNengajo::IsSafeDataTitle(*title))
             return -1;
+        if (titles.contains(*title)) {
+            const bool offered = std::any_of(
+                list.cbegin() + before, list.cend(), [&title](const NewDataEntry &e) { return e.strTitle == *title; });
+            if (offered && duplicates && !duplicates->contains(*title))
+                duplicates->append(*title);
+            continue;
+        }
+        titles.insert(*title);
         if (isPresent(*title + QStringLiteral(".xml")))
             continue;
         const std::optional<QString> xmlUrl = outline.attribute(QStringLiteral("xmlUrl"));
@@ -77,9 +91,11 @@ QString modNengajo::ListDocumentUrl()
     return QStringLiteral("http://" HAROVAN_DOWNLOAD_HOST "/gajo/list.xml");
 }
 
-qint16 modNengajo::GetNewDataList(platform::TransferControl *control)
+qint16 modNengajo::GetNewDataList(platform::TransferControl *control, QStringList *duplicates)
 {
     NewDataList().clear();
+    if (duplicates)
+        duplicates->clear();
     // The hourglass stays until the fetch returns, whichever way it ends.
     const platform::WaitCursor waitCursor;
     platform::xml::Document document;
@@ -88,10 +104,14 @@ qint16 modNengajo::GetNewDataList(platform::TransferControl *control)
         = platform::Service<platform::HttpTransfer>::get().get(ListDocumentUrl(), control);
     // A file the user has, downloaded or bundled, is not new.
     const auto isPresent = [](const QString &fileName) { return QFileInfo(platform::dataFilePath(fileName)).isFile(); };
-    const qint16 result
-        = transfer.ok && document.loadXml(transfer.body) ? ReadListDocument(document, isPresent, NewDataList()) : -1;
+    const qint16 result = transfer.ok && document.loadXml(transfer.body)
+        ? ReadListDocument(document, isPresent, NewDataList(), duplicates)
+        : -1;
     // Entries read before a failure are of no use to anyone.
-    if (result < 0)
+    if (result < 0) {
         NewDataList().clear();
+        if (duplicates)
+            duplicates->clear();
+    }
     return result;
 }

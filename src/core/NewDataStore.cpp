@@ -61,8 +61,18 @@ bool modNengajo::IsSafeDataTitle(const QString &title)
         return false;
     static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
     for (const QChar c : title) {
-        // Format characters (U+202E and the like) make a name read otherwise than it is stored.
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format || forbidden.contains(c))
+        // Format characters (U+202E and the like) make a name read otherwise
+        // than it is stored; line and paragraph separators break it in two.
+        switch (c.category()) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            return false;
+        default:
+            break;
+        }
+        if (forbidden.contains(c))
             return false;
     }
     return (title + QStringLiteral(".xml")).toUtf8().size() <= MaxFileNameBytes;

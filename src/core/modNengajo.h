@@ -124,15 +124,19 @@ QString TypeCaptionText(const QString &strType, const QString &strYear);
 QString ListDocumentUrl();
 
 // Reads a parsed list document: appends to list the entries whose data file
-// (title + ".xml") isPresent does not report. 0: new entries, 1: nothing new,
-// -1: not a list document or an entry without a usable title or address
-// (list may then hold the entries read before).
+// (title + ".xml") isPresent does not report. Of entries with one title the
+// first stands; the titles of later ones refused so among the new entries go
+// once each to duplicates. 0: new entries, 1: nothing new, -1: not a list
+// document or an entry without a usable title or address (list may then hold
+// the entries read before).
 qint16 ReadListDocument(const platform::xml::Document &document,
-    const std::function<bool(const QString &fileName)> &isPresent, QList<NewDataEntry> &list);
+    const std::function<bool(const QString &fileName)> &isPresent, QList<NewDataEntry> &list,
+    QStringList *duplicates = nullptr);
 
 // Fetches the list document and fills NewDataList() with the entries whose data
-// file is not yet in the data folder. 0: new entries, 1: nothing new, -1: failed
-// or cancelled through control, which also sees the bytes of the list arrive.
-qint16 GetNewDataList(platform::TransferControl *control = nullptr);
+// file is not yet in the data folder, and duplicates with the titles of the
+// entries refused for a title met before. 0: new entries, 1: nothing new, -1:
+// failed or cancelled through control, which also sees the bytes of the list arrive.
+qint16 GetNewDataList(platform::TransferControl *control = nullptr, QStringList *duplicates = nullptr);
 
 } // namespace modNengajo

@@ -18,11 +18,12 @@ void frmMain::mnuDownload_Click()
             return;
 
         qint16 result = 0;
+        QStringList duplicates;
         {
             // Gone before any box of the result is shown.
             frmProgress progress(this);
             progress.setStep(QStringLiteral("新着データリストを読み込んでいます…"));
-            result = modNengajo::GetNewDataList(progress.control());
+            result = modNengajo::GetNewDataList(progress.control(), &duplicates);
             // A cancel ends the command: no message, nothing written.
             if (progress.wasCancelled())
                 return;
@@ -38,6 +39,16 @@ void frmMain::mnuDownload_Click()
             return;
         default:
             break;
+        }
+        if (!duplicates.isEmpty()) {
+            QString titles;
+            for (const QString &duplicate : std::as_const(duplicates))
+                titles += QStringLiteral("・") + duplicate + modNengajo::CrLf;
+            platform::showMessage(title,
+                QStringLiteral("新着データリストに、同じ名前のデータが２つ以上ありました。") + modNengajo::CrLf
+                    + QStringLiteral("それぞれ最初のものだけを一覧に表示します。") + modNengajo::CrLf + modNengajo::CrLf
+                    + titles,
+                MessageBox::Icon::Warning);
         }
 
         // The completion report is shown once the dialog has gone, over this window.
