@@ -233,6 +233,32 @@ private slots:
         QCOMPARE(modNengajo::DataEditFrom(bundled, false), start);
     }
 
+    // A class typed with another count of digits than the file it started
+    // from is pointed out by the start's count.
+    void changedDigitCounts_data()
+    {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QList<int>>("expected");
+        // The start: 1等 of six digits, 2等 of four, 3等 of two, no 4等.
+        QTest::newRow("as in the start") << QStringList {} << QList<int> {0, 0, 0, 0, 0};
+        QTest::newRow("one digit missing in 1等")
+            << QStringList {u"txtNumbers_0=12345"_s} << QList<int> {6, 0, 0, 0, 0};
+        QTest::newRow("a digit too many in 3等")
+            << QStringList {u"txtNumbers_2=001 500"_s} << QList<int> {0, 0, 2, 0, 0};
+        QTest::newRow("a class the start has not") << QStringList {u"txtNumbers_3=123"_s} << QList<int> {0, 0, 0, 0, 0};
+        QTest::newRow("a class left empty") << QStringList {u"txtNumbers_1="_s} << QList<int> {0, 0, 0, 0, 0};
+    }
+    void changedDigitCounts()
+    {
+        QFETCH(QStringList, changes);
+        QFETCH(QList<int>, expected);
+        DataEditStart start;
+        start.digits = {6, 4, 2, 0, 0};
+        const std::array<int, DataEditInput::ClassCount> counts
+            = modNengajo::ChangedDigitCounts(changed(changes), start);
+        QCOMPARE(QList<int>(counts.begin(), counts.end()), expected);
+    }
+
     // Writing fails without leaving anything behind, and keeps an earlier file.
     void writeFailures_data()
     {

@@ -8,6 +8,7 @@
 #include "ui/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QLabel>
@@ -35,10 +36,12 @@ template <typename T> T *child(const QWidget *window, const QString &name)
     return found;
 }
 
-// Types text into a field as the user does, replacing what it held.
+// Types text into a field as the user does, replacing what it held: the
+// field the user was in before is left.
 void typeInto(const QWidget *window, const QString &name, const QString &text)
 {
     QWidget *field = child<QWidget>(window, name);
+    field->setFocus(Qt::MouseFocusReason);
     if (auto *box = qobject_cast<QLineEdit *>(field))
         box->selectAll();
     else if (auto *area = qobject_cast<QPlainTextEdit *>(field))
@@ -64,12 +67,6 @@ void typeNewDraw(const QWidget *editor)
 QString problemAt(const QWidget *editor, const QString &field)
 {
     return child<QLabel>(editor, u"lblCheck_"_s + field)->text();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -161,27 +158,46 @@ private slots:
         QCOMPARE(child<QLabel>(&window, u"lblAtariCnt_2"_s)->text(), switched ? u"1"_s : u"0"_s);
     }
 
-    // What was typed wrong is told at its field, and 保存 waits until all is right.
+    // What was typed wrong is told at its field once the field has been
+    // left, and everywhere once 保存 is pressed; an empty form is no mistake.
     void problemsAtTheirFields()
     {
         frmDataEdit editor;
-        typeNewDraw(&editor);
-        auto *save = child<QPushButton>(&editor, u"cmdSave"_s);
-        QVERIFY(save->isEnabled());
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        QCOMPARE(problemAt(&editor, u"txtNumbers_0"_s), QString());
 
         typeInto(&editor, u"txtNumbers_2"_s, u"12 34 5"_s);
+        QCOMPARE(problemAt(&editor, u"txtNumbers_2"_s), QString());
+        QTest::keyClick(child<QWidget>(&editor, u"txtNumbers_2"_s), Qt::Key_Tab);
         QCOMPARE(problemAt(&editor, u"txtNumbers_2"_s),
             u"「5」は当選番号になりません（半角数字2～6桁で入力してください）"_s);
-        typeInto(&editor, u"txtExchangeTo"_s, u"2027/2/30"_s);
-        QCOMPARE(problemAt(&editor, u"txtExchangeTo"_s), u"2027年2月30日という日はありません"_s);
-        QVERIFY(!save->isEnabled());
 
-        typeInto(&editor, u"txtNumbers_2"_s, u"12 34 56"_s);
-        QVERIFY(!save->isEnabled());
-        typeInto(&editor, u"txtExchangeTo"_s, u"2027/7/20"_s);
-        QCOMPARE(problemAt(&editor, u"txtNumbers_2"_s), QString());
+        typeInto(&editor, u"txtExchangeTo"_s, u"2027/2/30"_s);
         QCOMPARE(problemAt(&editor, u"txtExchangeTo"_s), QString());
-        QVERIFY(save->isEnabled());
+        QCOMPARE(problemAt(&editor, u"txtNumbers_0"_s), QString());
+        const QMap<QString, QByteArray> before = testsupport::snapshot(m_folder->path());
+        bool confirmed = false;
+        testsupport::whenModal<QDialog>(
+            &editor,
+            [&](QDialog *confirm) {
+                confirmed = true;
+                confirm->reject();
+            },
+            u"frmDataConfirm"_s);
+        QTest::mouseClick(child<QPushButton>(&editor, u"cmdSave"_s), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!confirmed);
+        QCOMPARE(problemAt(&editor, u"txtExchangeTo"_s), u"2027年2月30日という日はありません"_s);
+        QCOMPARE(problemAt(&editor, u"txtNumbers_0"_s), u"賞品があるのに当選番号がありません"_s);
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(&editor, u"txtNumbers_0"_s));
+        QCOMPARE(testsupport::snapshot(m_folder->path()), before);
+
+        // Put right, the problems go as they are typed.
+        typeNewDraw(&editor);
+        for (const QString &field : {u"txtNumbers_0"_s, u"txtNumbers_2"_s, u"txtExchangeTo"_s})
+            QCOMPARE(problemAt(&editor, field), QString());
+        editor.hide();
     }
 
     // A day picked in the calendar is written into its field as a user types it.
@@ -190,6 +206,98 @@ private slots:
         frmDataEdit editor;
         emit child<QCalendarWidget>(&editor, u"calendar_txtExchangeTo"_s)->clicked(QDate(2027, 7, 20));
         QCOMPARE(child<QLineEdit>(&editor, u"txtExchangeTo"_s)->text(), u"2027/7/20"_s);
+    }
+
+    // The confirmation holds the input up against the file it started from:
+    // a class of other digits in red with the start's count, goods unchanged
+    // from it marked, and OK asks once more; No goes back to the fields.
+    void confirmationAgainstTheStart_data()
+    {
+        QTest::addColumn<MessageBox::Answer>("answer");
+        QTest::newRow("yes: saved") << MessageBox::Answer::Yes;
+        QTest::newRow("no: back to the fields") << MessageBox::Answer::No;
+    }
+    void confirmationAgainstTheStart()
+    {
+        QFETCH(MessageBox::Answer, answer);
+        m_fakes->messageBox.answers = {answer};
+        frmDataEdit editor;
+        editor.show();
+        typeNewDraw(&editor);
+        typeInto(&editor, u"txtNumbers_0"_s, u"12345"_s);
+        // Pasted: the keyboard of the tests types ASCII only.
+        child<QPlainTextEdit>(&editor, u"txtSyouhin_1"_s)
+            ->setPlainText(u"新しい賞品\n賞品カタログ掲載の賞品（67点の中から1点）"_s);
+        QStringList seen;
+        QRgb ketaColour = 0;
+        testsupport::whenModal<QDialog>(
+            &editor,
+            [&](QDialog *confirm) {
+                for (const QString &name :
+                    {u"lblConfirmKeta_0"_s, u"lblConfirmKeta_1"_s, u"lblConfirmSyouhin_1"_s, u"lblConfirmSyouhin_2"_s})
+                    seen.append(child<QLabel>(confirm, name)->text());
+                ketaColour = child<QLabel>(confirm, u"lblConfirmKeta_0"_s)->palette().color(QPalette::WindowText).rgb();
+                QTest::mouseClick(child<QPushButton>(confirm, u"cmdOK"_s), Qt::LeftButton);
+            },
+            u"frmDataConfirm"_s);
+        QTest::mouseClick(child<QPushButton>(&editor, u"cmdSave"_s), Qt::LeftButton);
+
+        QCOMPARE(seen,
+            (QStringList {u"（下5桁）（元のデータでは6桁）"_s, u"（下4桁）"_s,
+                u"新しい賞品\n賞品カタログ掲載の賞品（67点の中から1点）（元のデータと同じ）"_s,
+                u"お年玉切手シート（元のデータと同じ）"_s}));
+        QCOMPARE(ketaColour, QColor(0xC00000).rgb());
+        QCOMPARE(m_fakes->messageBox.shown,
+            (QList<Shown> {{u"Harovan"_s,
+                u"当選番号の桁数が、元のデータと違う等級があります。\r\n\r\n・１等（下5桁）：元のデータでは6桁\r\n\r\n"
+                "桁数が違うと、当たりになるはがきの数が大きく変わります。\r\n"
+                "公表された当選番号と同じ桁数か確かめてください。このまま保存しますか？"_s,
+                MessageBox::Icon::Warning, MessageBox::Buttons::YesNo}}));
+        const bool saved = answer == MessageBox::Answer::Yes;
+        QCOMPARE(QFileInfo(m_folder->dataPath(Reiwa9)).isFile(), saved);
+        QCOMPARE(editor.isVisible(), !saved);
+        editor.hide();
+    }
+
+    // キャンセル and the close box throw away what was typed only after asking.
+    void cancelAfterTyping_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<MessageBox::Answer>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("nothing typed") << false << u"cmdCancel"_s << MessageBox::Answer::No << true;
+        QTest::newRow("typed, no") << true << u"cmdCancel"_s << MessageBox::Answer::No << false;
+        QTest::newRow("typed, close box, yes") << true << u"close"_s << MessageBox::Answer::Yes << true;
+    }
+    void cancelAfterTyping()
+    {
+        QFETCH(bool, typed);
+        QFETCH(QString, how);
+        QFETCH(MessageBox::Answer, answer);
+        QFETCH(bool, closed);
+        m_fakes->messageBox.answers = {answer};
+        frmDataEdit editor;
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        // Another start changes the goods: that is no typing.
+        auto *base = child<QComboBox>(&editor, u"cboBase"_s);
+        base->setCurrentIndex(base->findText(u"年賀状（令和7年度版）"_s));
+        if (typed)
+            typeInto(&editor, u"txtNumbers_0"_s, u"1"_s);
+
+        if (how == u"close")
+            editor.close();
+        else
+            QTest::mouseClick(child<QPushButton>(&editor, how), Qt::LeftButton);
+
+        const QList<Shown> asked {
+            {u"Harovan"_s, u"入力した内容を破棄しますか？"_s, MessageBox::Icon::Question, MessageBox::Buttons::YesNo}};
+        QCOMPARE(m_fakes->messageBox.shown, typed ? asked : QList<Shown> {});
+        QCOMPARE(editor.isVisible(), !closed);
+        if (!closed)
+            QCOMPARE(child<QPlainTextEdit>(&editor, u"txtNumbers_0"_s)->toPlainText(), u"1"_s);
+        editor.hide();
     }
 
     // The editor starts from the structure of the data in force; another
@@ -296,7 +404,7 @@ private slots:
         QTest::mouseClick(child<QPushButton>(&editor, u"cmdSave"_s), Qt::LeftButton);
         QCOMPARE(m_fakes->messageBox.shown.size(), 1);
         QCOMPARE(editor.savedFileName(), Reiwa8);
-        QVERIFY(readFile(m_folder->dataPath(Reiwa8)).contains("<number>5678</number>"));
+        QVERIFY(testsupport::fileBytes(m_folder->dataPath(Reiwa8)).contains("<number>5678</number>"));
     }
 };
 

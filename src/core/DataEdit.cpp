@@ -296,6 +296,28 @@ std::array<int, DataEditInput::ClassCount> modNengajo::DigitCounts(const Winning
     return counts;
 }
 
+DataEditStart modNengajo::DataEditStartOf(const WinningData &data)
+{
+    DataEditStart start;
+    start.digits = DigitCounts(data);
+    const DataEditInput structure = DataEditFrom(data, false);
+    for (int k = 0; k < DataEditInput::ClassCount; ++k)
+        start.goods[k] = SplitSyouhin(structure.strSyouhin[k]);
+    return start;
+}
+
+std::array<int, DataEditInput::ClassCount> modNengajo::ChangedDigitCounts(
+    const DataEditInput &input, const DataEditStart &start)
+{
+    std::array<int, DataEditInput::ClassCount> changed {};
+    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
+        const QStringList numbers = SplitNumbers(input.strNumbers[k]);
+        if (!numbers.isEmpty() && start.digits[k] != 0 && numbers.first().size() != start.digits[k])
+            changed[k] = start.digits[k];
+    }
+    return changed;
+}
+
 DataWriteResult modNengajo::WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml)
 {
     const DataStoreResult stored = StoreDataFile(folder, title, xml);

@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -69,6 +70,14 @@ struct DataEditProblem
 };
 QDebug operator<<(QDebug debug, const DataEditProblem &problem);
 
+// The file an input started from: each class's digits (0: no such class)
+// and goods.
+struct DataEditStart
+{
+    std::array<int, DataEditInput::ClassCount> digits {};
+    std::array<QStringList, DataEditInput::ClassCount> goods;
+};
+
 // How writing a new data file ended.
 struct DataWriteResult
 {
@@ -109,6 +118,14 @@ DataEditInput DataEditFrom(const WinningData &data, bool everything);
 // The number of digits of each class's first number (0 for none): the
 // structure a new draw of this kind usually repeats.
 std::array<int, DataEditInput::ClassCount> DigitCounts(const WinningData &data);
+
+// The file an input started from, as the confirmation holds the input up
+// against it.
+DataEditStart DataEditStartOf(const WinningData &data);
+// Per class, the start's count of digits where the typed numbers have
+// another; 0 where they agree, or either has no numbers. Other counts stay
+// possible (平成26 had a 1等 of five digits), but are asked about once more.
+std::array<int, DataEditInput::ClassCount> ChangedDigitCounts(const DataEditInput &input, const DataEditStart &start);
 
 // Writes xml as title + ".xml" into folder through StoreDataFile, which
 // checks it first; the result tells the user what went wrong. On any failure

@@ -1,6 +1,7 @@
 #include "ui/frmDataConfirm.h"
 
 #include "core/modNengajo.h"
+#include "platform/messagebox.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/Widgets.h"
@@ -18,9 +19,20 @@ QString indexed(const QString &stem, int k)
     return stem + QStringLiteral("_%1").arg(k);
 }
 
+QString classCaption(int k)
+{
+    return modNengajo::FullWidthDigits(k + 1) + u'等';
+}
+
+// The digits a number of this length matches, as a card's number is read.
+QString ketaText(qsizetype digits)
+{
+    return digits >= 6 ? QStringLiteral("（6桁）") : QStringLiteral("（下%1桁）").arg(digits);
+}
+
 } // namespace
 
-frmDataConfirm::frmDataConfirm(const DataEditInput &input, QWidget *parent)
+frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &start, QWidget *parent)
     : QDialog(parent)
 {
     using Widgets::makeLabel;
@@ -37,40 +49,69 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, QWidget *parent)
             + QStringLiteral("１けたでも違うと、当たったはがきを「はずれ」と判定してしまいます。"));
 
     const QFont large = Fonts::font(Fonts::PGothic, 20);
+    const std::array<int, DataEditInput::ClassCount> changed = modNengajo::ChangedDigitCounts(input, start);
+    QString changedClasses;
     auto *table = new QGridLayout;
     table->setHorizontalSpacing(16);
-    table->setVerticalSpacing(8);
+    table->setVerticalSpacing(4);
     for (int k = 0; k < DataEditInput::ClassCount; ++k) {
         const QStringList numbers = modNengajo::SplitNumbers(input.strNumbers[k]);
         if (numbers.isEmpty())
             continue;
-        QLabel *caption = makeLabel(
-            this, indexed(QStringLiteral("lblConfirmToukyuu"), k), modNengajo::FullWidthDigits(k + 1) + u'等');
-        caption->setFont(Fonts::font(Fonts::PGothic, 12));
         const qsizetype digits = numbers.first().size();
-        QLabel *keta = makeLabel(this, indexed(QStringLiteral("lblConfirmKeta"), k),
-            digits >= 6 ? QStringLiteral("（6桁）") : QStringLiteral("（下%1桁）").arg(digits));
+        QLabel *caption = makeLabel(this, indexed(QStringLiteral("lblConfirmToukyuu"), k), classCaption(k));
+        caption->setFont(Fonts::font(Fonts::PGothic, 12));
+        QLabel *keta = makeLabel(this, indexed(QStringLiteral("lblConfirmKeta"), k), ketaText(digits));
+        if (changed[k] != 0) {
+            // One digit fewer makes ten times the winners: this is said in red.
+            keta->setText(keta->text() + QStringLiteral("（元のデータでは%1桁）").arg(changed[k]));
+            for (QLabel *label : {caption, keta})
+                Look::setColour(label, QPalette::WindowText, Look::Urgent);
+            changedClasses += QStringLiteral("・") + classCaption(k) + ketaText(digits)
+                + QStringLiteral("：元のデータでは%1桁").arg(changed[k]) + modNengajo::CrLf;
+        }
         QLabel *shown = makeLabel(this, indexed(QStringLiteral("lblConfirmNumbers"), k), numbers.join(u"　"));
         shown->setFont(large);
         shown->setWordWrap(true);
         shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
         shown->setMinimumWidth(QFontMetrics(large).horizontalAdvance(QStringLiteral("000000　000000　000000")));
-        table->addWidget(caption, k, 0, Qt::AlignLeft | Qt::AlignVCenter);
-        table->addWidget(keta, k, 1, Qt::AlignLeft | Qt::AlignVCenter);
-        table->addWidget(shown, k, 2);
+
+        // Last year's goods kept by accident are as wrong as a wrong number.
+        QStringList goods = modNengajo::SplitSyouhin(input.strSyouhin[k]);
+        for (QString &item : goods) {
+            if (start.goods[k].contains(item))
+                item += QStringLiteral("（元のデータと同じ）");
+        }
+        QLabel *syouhin = makeLabel(this, indexed(QStringLiteral("lblConfirmSyouhin"), k),
+            goods.isEmpty() ? QStringLiteral("（賞品なし）") : goods.join(u'\n'));
+        syouhin->setWordWrap(true);
+        syouhin->setMinimumWidth(Widgets::textWidth(syouhin, 30));
+
+        const int row = 2 * k;
+        table->addWidget(caption, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+        table->addWidget(keta, row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+        table->addWidget(shown, row, 2);
+        table->addWidget(syouhin, row + 1, 2);
+        table->setRowMinimumHeight(row + 1, syouhin->fontMetrics().height() + 8);
+    }
+    if (!changedClasses.isEmpty()) {
+        m_digitsQuestion = QStringLiteral("当選番号の桁数が、元のデータと違う等級があります。") + modNengajo::CrLf
+            + modNengajo::CrLf + changedClasses + modNengajo::CrLf
+            + QStringLiteral("桁数が違うと、当たりになるはがきの数が大きく変わります。") + modNengajo::CrLf
+            + QStringLiteral("公表された当選番号と同じ桁数か確かめてください。このまま保存しますか？");
     }
 
-    QPushButton *ok = Widgets::makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
-    QPushButton *cancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
-    for (QPushButton *button : {ok, cancel})
+    QPushButton *cmdOK = Widgets::makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
+    QPushButton *cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
+    for (QPushButton *button : {cmdOK, cmdCancel})
         button->setMinimumWidth(Widgets::textWidth(button, 7));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &frmDataConfirm::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
@@ -80,4 +121,18 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, QWidget *parent)
     layout->addLayout(table);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void frmDataConfirm::cmdOK_Click()
+{
+    using platform::MessageBox;
+    // No goes back to the fields, to put the digits right.
+    if (!m_digitsQuestion.isEmpty()
+        && platform::showMessage(
+               modNengajo::MessageTitle, m_digitsQuestion, MessageBox::Icon::Warning, MessageBox::Buttons::YesNo)
+            != MessageBox::Answer::Yes) {
+        reject();
+        return;
+    }
+    accept();
 }

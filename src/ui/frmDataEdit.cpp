@@ -10,8 +10,11 @@
 #include "ui/Look.h"
 #include "ui/Widgets.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -80,7 +83,7 @@ frmDataEdit::frmDataEdit(QWidget *parent)
     const int reiwa = platform::Service<platform::Clock>::get().today().year() - 2018;
     start.strYear = reiwa > 0 ? QString::number(reiwa) : QString();
     fill(start, true);
-    showDigitHints(modNengajo::DigitCounts(data));
+    setStart(data);
 
     const QSignalBlocker blocker(cboBase);
     for (const DataFileEntry &entry : modNengajo::ListDataFiles())
@@ -88,7 +91,6 @@ frmDataEdit::frmDataEdit(QWidget *parent)
     cboBase->setCurrentIndex(cboBase->findData(data.strFileName));
     cmdOpen->setEnabled(cboBase->count() > 0);
 
-    showProblems();
     txtNumbers[0]->setFocus();
 }
 
@@ -236,6 +238,63 @@ void frmDataEdit::buildControls()
         connect(txtSyouhin[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
     }
     connect(cboEra, &QComboBox::currentIndexChanged, this, &frmDataEdit::showProblems);
+
+    // Leaving a field shows what is wrong with it; each control tells of the field it belongs to.
+    const auto watch = [this](QWidget *widget, DataEditField field) {
+        widget->installEventFilter(this);
+        m_fieldOf.insert(widget, field);
+        // Only the user changes the field that has the focus.
+        const auto typed = [this, widget, field] {
+            if (widget->hasFocus())
+                m_enteredFields.insert(field);
+        };
+        if (auto *box = qobject_cast<QLineEdit *>(widget))
+            connect(box, &QLineEdit::textChanged, this, typed);
+        else if (auto *area = qobject_cast<QPlainTextEdit *>(widget))
+            connect(area, &QPlainTextEdit::textChanged, this, typed);
+        else if (auto *combo = qobject_cast<QComboBox *>(widget))
+            connect(combo, &QComboBox::currentIndexChanged, this, typed);
+    };
+    watch(txtType, DataEditField::Type);
+    watch(cboEra, DataEditField::Year);
+    watch(txtYear, DataEditField::Year);
+    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
+        watch(txtNumbers[k], numbersField(k));
+        watch(txtSyouhin[k], numbersField(k));
+    }
+    watch(txtDrawDate, DataEditField::DrawDate);
+    watch(txtExchangeFrom, DataEditField::ExchangeFrom);
+    watch(txtExchangeTo, DataEditField::ExchangeTo);
+    watch(txtURL, DataEditField::Url);
+    // A day picked in a calendar is a field filled in.
+    for (QLineEdit *box : {txtDrawDate, txtExchangeFrom, txtExchangeTo}) {
+        auto *calendar = findChild<QCalendarWidget *>(QStringLiteral("calendar_") + box->objectName());
+        connect(calendar, &QCalendarWidget::clicked, this, [this, field = m_fieldOf.value(box)] {
+            m_leftFields.insert(field);
+            showProblems();
+        });
+    }
+}
+
+bool frmDataEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto field = m_fieldOf.constFind(static_cast<QWidget *>(watched));
+    if (field == m_fieldOf.cend() || (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut))
+        return QDialog::eventFilter(watched, event);
+    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+    // A box over the window, a menu or another window takes the focus for a
+    // moment, and the window puts it into the first field by itself as it
+    // opens: a field is left only after the user went or typed into it.
+    const bool byTheUser = isActiveWindow() && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+        && reason != Qt::OtherFocusReason;
+    if (event->type() == QEvent::FocusIn && byTheUser) {
+        m_enteredFields.insert(*field);
+    } else if (event->type() == QEvent::FocusOut && reason != Qt::ActiveWindowFocusReason
+        && reason != Qt::PopupFocusReason && m_enteredFields.contains(*field)) {
+        m_leftFields.insert(*field);
+        showProblems();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QWidget *frmDataEdit::control(DataEditField field) const
@@ -285,16 +344,31 @@ void frmDataEdit::fill(const DataEditInput &input, bool everything)
     txtType->setText(input.strType);
     for (int k = 0; k < DataEditInput::ClassCount; ++k)
         txtSyouhin[k]->setPlainText(input.strSyouhin[k]);
-    if (!everything)
-        return;
-    cboEra->setCurrentText(input.strEra);
-    txtYear->setText(input.strYear);
-    for (int k = 0; k < DataEditInput::ClassCount; ++k)
-        txtNumbers[k]->setPlainText(input.strNumbers[k]);
-    txtDrawDate->setText(input.strDrawDate);
-    txtExchangeFrom->setText(input.strExchangeFrom);
-    txtExchangeTo->setText(input.strExchangeTo);
-    txtURL->setText(input.strUrl);
+    if (everything) {
+        cboEra->setCurrentText(input.strEra);
+        txtYear->setText(input.strYear);
+        for (int k = 0; k < DataEditInput::ClassCount; ++k)
+            txtNumbers[k]->setPlainText(input.strNumbers[k]);
+        txtDrawDate->setText(input.strDrawDate);
+        txtExchangeFrom->setText(input.strExchangeFrom);
+        txtExchangeTo->setText(input.strExchangeTo);
+        txtURL->setText(input.strUrl);
+    }
+
+    // What the fields hold now was not typed: キャンセル asks about what differs later.
+    const DataEditInput now = this->input();
+    if (everything) {
+        m_filled = now;
+    } else {
+        m_filled.strType = now.strType;
+        m_filled.strSyouhin = now.strSyouhin;
+    }
+}
+
+void frmDataEdit::setStart(const WinningData &data)
+{
+    showDigitHints(modNengajo::DigitCounts(data));
+    m_start = modNengajo::DataEditStartOf(data);
 }
 
 void frmDataEdit::showDigitHints(const std::array<int, DataEditInput::ClassCount> &counts)
@@ -311,12 +385,13 @@ void frmDataEdit::showProblems()
 {
     for (QLabel *label : std::as_const(m_problemLabels))
         label->clear();
-    const QList<DataEditProblem> problems = modNengajo::CheckDataEdit(input());
-    for (const DataEditProblem &problem : problems) {
-        if (QLabel *label = m_problemLabels.value(problem.field))
+    // An empty form is no mistake: a field is judged once it has been left,
+    // and every field once 保存 has been pressed.
+    for (const DataEditProblem &problem : modNengajo::CheckDataEdit(input())) {
+        QLabel *label = m_problemLabels.value(problem.field);
+        if (label && (m_showAllProblems || m_leftFields.contains(problem.field)))
             label->setText(problem.message);
     }
-    cmdSave->setEnabled(problems.isEmpty());
 }
 
 bool frmDataEdit::readBase(WinningData &data, QString &fileName) const
@@ -338,7 +413,7 @@ void frmDataEdit::cboBase_Change()
         return;
     // The structure of another draw: what was typed for this one stays.
     fill(modNengajo::DataEditFrom(data, false), false);
-    showDigitHints(modNengajo::DigitCounts(data));
+    setStart(data);
 }
 
 void frmDataEdit::cmdOpen_Click()
@@ -348,18 +423,25 @@ void frmDataEdit::cmdOpen_Click()
     if (!readBase(data, fileName))
         return;
     fill(modNengajo::DataEditFrom(data, true), true);
-    showDigitHints(modNengajo::DigitCounts(data));
+    setStart(data);
     m_openedFileName = fileName;
+    // A whole file is in the fields: each of them is judged at once.
+    m_showAllProblems = true;
+    showProblems();
 }
 
 void frmDataEdit::cmdSave_Click()
 {
     using platform::MessageBox;
     const DataEditInput typed = input();
-    if (!modNengajo::CheckDataEdit(typed).isEmpty())
+    if (const QList<DataEditProblem> problems = modNengajo::CheckDataEdit(typed); !problems.isEmpty()) {
+        m_showAllProblems = true;
+        showProblems();
+        control(problems.first().field)->setFocus(Qt::OtherFocusReason);
         return;
+    }
     // OK writes; キャンセル goes back to the fields as they are.
-    if (frmDataConfirm(typed, this).exec() != QDialog::Accepted)
+    if (frmDataConfirm(typed, m_start, this).exec() != QDialog::Accepted)
         return;
 
     const QString title = modNengajo::DataEditTitle(typed);
@@ -382,4 +464,16 @@ void frmDataEdit::cmdSave_Click()
     }
     m_savedFileName = fileName;
     accept();
+}
+
+void frmDataEdit::reject()
+{
+    using platform::MessageBox;
+    // キャンセル, Esc and the close box: what was typed is lost only when the user says so.
+    if (input() != m_filled
+        && platform::showMessage(modNengajo::MessageTitle, QStringLiteral("入力した内容を破棄しますか？"),
+               MessageBox::Icon::Question, MessageBox::Buttons::YesNo)
+            != MessageBox::Answer::Yes)
+        return;
+    QDialog::reject();
 }

@@ -3,7 +3,9 @@
 #include "core/DataEdit.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QMap>
+#include <QSet>
 
 #include <array>
 
@@ -31,6 +33,12 @@ public:
     // What the fields hold now.
     DataEditInput input() const;
 
+    // Asks before what was typed is thrown away.
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildControls();
     // The control that holds a field of the input.
@@ -38,6 +46,9 @@ private:
     // Puts a data file's fields into the window; with everything, its
     // numbers, dates and address too.
     void fill(const DataEditInput &input, bool everything);
+    // The file the input starts from: its digits as hints, and what the
+    // confirmation holds the input up against.
+    void setStart(const WinningData &data);
     void showDigitHints(const std::array<int, DataEditInput::ClassCount> &counts);
     void showProblems();
     // Reads the data file chosen in cboBase into data; tells the user and
@@ -62,6 +73,15 @@ private:
     QPushButton *cmdCancel = nullptr;
     // The problem line under each field.
     QMap<DataEditField, QLabel *> m_problemLabels;
+    // The field each control belongs to, and the fields the user went into
+    // and those left again so far.
+    QHash<QWidget *, DataEditField> m_fieldOf;
+    QSet<DataEditField> m_enteredFields;
+    QSet<DataEditField> m_leftFields;
+    bool m_showAllProblems = false;
+    // What the fields held after the last fill: what differs was typed.
+    DataEditInput m_filled;
+    DataEditStart m_start;
 
     // The file opened with "開く": saving it again under its own name
     // corrects it in place without asking.
