@@ -1,9 +1,12 @@
 #include "core/DataEdit.h"
 #include "core/modNengajo.h"
+#include "platform/filewrite.h"
 #include "testsupport.h"
 
 #include <QFile>
+
 #include <QTest>
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -264,16 +267,20 @@ private slots:
     {
         QTest::addColumn<QString>("folder"); // relative to the program folder
         QTest::addColumn<bool>("fileInPlace"); // a file where the folder should be
+        QTest::addColumn<bool>("readOnly"); // the earlier file may not be written
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<QString>("message");
 
         const QByteArray valid = modNengajo::DataEditXml(validInput());
         const QString cannotWrite
             = u"当選番号データを保存できませんでした。\r\n保存先のフォルダーに書き込めるか確かめてください。\r\n\r\n"_s;
-        QTest::newRow("no such folder") << u"gone/"_s << false << valid << cannotWrite + u"%1gone/"_s;
-        QTest::newRow("a file, not a folder") << u"file/"_s << true << valid << cannotWrite + u"%1file/"_s;
+        QTest::newRow("no such folder") << u"gone/"_s << false << false << valid << cannotWrite + u"%1gone/"_s;
+        QTest::newRow("a file, not a folder") << u"file/"_s << true << false << valid << cannotWrite + u"%1file/"_s;
+        QTest::newRow("a read-only file of that name") << u"data/"_s << false << true << valid
+                                                       << u"当選番号データを保存できませんでした。\r\n"_s
+                + platform::systemErrorText(EACCES) + u"\r\n\r\n%1data/"_s;
         QTest::newRow("content the schema refuses")
-            << u"data/"_s << false << QByteArray(valid).replace("<number>0987</number>", "<number>9</number>")
+            << u"data/"_s << false << false << QByteArray(valid).replace("<number>0987</number>", "<number>9</number>")
             << u"当選番号データに誤りがあるため保存しませんでした。\r\n\r\n[line:9, pos:23] Element "
                "'{urn:tousen}number': [facet 'pattern'] The value '9' is not accepted by the pattern '[0-9]{2,6}'."_s;
     }
@@ -281,11 +288,14 @@ private slots:
     {
         QFETCH(QString, folder);
         QFETCH(bool, fileInPlace);
+        QFETCH(bool, readOnly);
         QFETCH(QByteArray, xml);
         QFETCH(QString, message);
         testsupport::ProgramFolderFixture program;
         QVERIFY(program.addSchema());
         QVERIFY(program.writeData(u"年賀状（令和9年度版）.xml"_s, "earlier"));
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(program.dataPath(u"年賀状（令和9年度版）.xml"_s), QFile::ReadOwner));
         const QString target = program.path() + folder;
         if (fileInPlace) {
             QFile file(target.chopped(1));

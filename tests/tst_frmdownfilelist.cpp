@@ -6,6 +6,7 @@
 #include "core/modNengajo.h"
 #include "fakeservices.h"
 #include "localhttpserver.h"
+#include "platform/filewrite.h"
 #include "platform/http.h"
 #include "testsupport.h"
 #include "ui/frmDownFileList.h"
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
 #include <functional>
 
 using platform::MessageBox;
@@ -155,6 +157,7 @@ private slots:
     void downloadOne_data();
     void downloadOne();
     void failureKeepsEarlierFile();
+    void writeFailureIsToldInWords();
     void missingDataFolder();
     void readOnlyProgramFolder();
 
@@ -513,6 +516,23 @@ void tst_frmDownFileList::failureKeepsEarlierFile()
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
     QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+    QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"kept.xml", "earlier"}}));
+}
+
+// A file the writer may not replace: the failure in words, the file as it was.
+void tst_frmDownFileList::writeFailureIsToldInWords()
+{
+    QVERIFY(m_folder->writeData(QStringLiteral("kept.xml"), "earlier"));
+    QVERIFY(QFile::setPermissions(m_folder->dataPath(QStringLiteral("kept.xml")), QFile::ReadOwner));
+    setEntries({{"kept", file("a.xml")}});
+    frmDownFileList dialog;
+    dialog.show();
+    clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QCOMPARE(m_fakes->messageBox.shown,
+        (QList<Shown> {{Title, Failed + QStringLiteral("\r\n\r\n") + platform::systemErrorText(EACCES),
+            MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
+    QVERIFY(dialog.isVisible());
     QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"kept.xml", "earlier"}}));
 }
 

@@ -330,7 +330,9 @@ DataWriteResult modNengajo::WriteDataFile(const QString &folder, const QString &
     case DataStoreResult::Outcome::NotWritten:
         break;
     }
-    return {false,
-        QStringLiteral("当選番号データを保存できませんでした。") + CrLf
-            + QStringLiteral("保存先のフォルダーに書き込めるか確かめてください。") + CrLf + CrLf + folder};
+    // The writer's words when it got as far as writing; else the folder is the matter.
+    const QString reason = stored.description.isEmpty()
+        ? QStringLiteral("保存先のフォルダーに書き込めるか確かめてください。")
+        : stored.description;
+    return {false, QStringLiteral("当選番号データを保存できませんでした。") + CrLf + reason + CrLf + CrLf + folder};
 }

@@ -27,7 +27,8 @@ struct DataStoreResult
         NotWritten,
     };
     Outcome outcome = Outcome::NotWritten;
-    // For NotADataFile, what is wrong with the bytes (CheckDataBytes).
+    // For NotADataFile, what is wrong with the bytes (CheckDataBytes); for a
+    // write that failed, why, in the user's words (platform::replaceFile).
     QString description;
 
     bool stored() const { return outcome == Outcome::Stored; }
@@ -35,10 +36,10 @@ struct DataStoreResult
 
 // Stores a data file, a download or one typed in, as dataFolder + title +
 // ".xml": only bytes that pass CheckDataBytes (checked in memory, before
-// anything is written), through a temporary file in the same folder renamed
-// over the target only after every byte has been written. On failure nothing
-// is left behind and an earlier file of that name is kept. dataFolder ends
-// with a separator; it must exist (it is never created).
+// anything is written), through the program's one checked writer
+// (platform::replaceFile). On failure nothing is left behind and an earlier
+// file of that name is kept byte for byte. dataFolder ends with a separator;
+// it must exist (it is never created).
 DataStoreResult StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);
 
 // Points the list fetch at another address while it lives (tests run their

@@ -1,55 +1,14 @@
 #include "core/NewData.h"
 
 #include "core/DataFile.h"
+#include "platform/filewrite.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-
-#include <filesystem>
-#include <system_error>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 // Longest file name most file systems accept, in bytes.
 constexpr qsizetype MaxFileNameBytes = 255;
-
-// Permissions of a newly created file under the process's umask, as an
-// ordinary file the program writes would get them.
-mode_t newFileMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Writes bytes as target through a temporary file in folder, renamed over
-// the target once every byte is on the disk.
-bool writeReplacing(const QString &folder, const QString &target, const QByteArray &bytes)
-{
-    // A short hidden name, so that the longest acceptable title still fits and
-    // the card-type dialog (which lists "*.xml") never sees a half-written file.
-    QTemporaryFile temporary(folder + QStringLiteral(".download-XXXXXX.part"));
-    if (!temporary.open())
-        return false;
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
-        return false;
-    if (::fchmod(temporary.handle(), newFileMode()) != 0 || ::fsync(temporary.handle()) != 0)
-        return false;
-
-    // rename(2) replaces the target in one step, also a symbolic link of that
-    // name (never the file it points to), and refuses to replace a folder.
-    std::error_code error;
-    std::filesystem::rename(
-        QFile::encodeName(temporary.fileName()).toStdString(), QFile::encodeName(target).toStdString(), error);
-    if (error)
-        return false;
-    temporary.setAutoRemove(false);
-    return true;
-}
 
 } // namespace
 
@@ -88,7 +47,8 @@ modNengajo::DataStoreResult modNengajo::StoreDataFile(
         return {Outcome::NotADataFile, problem};
     if (!IsSafeDataTitle(title) || !QFileInfo(dataFolder).isDir())
         return {Outcome::NotWritten, {}};
-    if (!writeReplacing(dataFolder, dataFolder + title + QStringLiteral(".xml"), bytes))
-        return {Outcome::NotWritten, {}};
+    if (const QString failure = platform::replaceFile(dataFolder + title + QStringLiteral(".xml"), bytes);
+        !failure.isEmpty())
+        return {Outcome::NotWritten, failure};
     return {Outcome::Stored, {}};
 }

@@ -119,6 +119,7 @@ void frmDownFileList::cmdDownload_Click()
     QString report;
     QString refused;
     bool stored = true;
+    QString failure; // why a file could not be written, when the writer says
     bool cancelled = false;
     {
         const platform::WaitCursor waitCursor;
@@ -148,12 +149,18 @@ void frmDownFileList::cmdDownload_Click()
             const modNengajo::DataStoreResult result
                 = modNengajo::StoreDataFile(dataPath, entry.strTitle, transfer.body);
             const QString line = QStringLiteral("・") + entry.strTitle + modNengajo::CrLf;
-            if (result.outcome == modNengajo::DataStoreResult::Outcome::NotADataFile)
-                refused += line;
-            else if (result.stored())
+            switch (result.outcome) {
+            case modNengajo::DataStoreResult::Outcome::Stored:
                 report += line;
-            else
+                break;
+            case modNengajo::DataStoreResult::Outcome::NotADataFile:
+                refused += line;
+                break;
+            case modNengajo::DataStoreResult::Outcome::NotWritten:
                 stored = false;
+                failure = result.description;
+                break;
+            }
         }
     }
     // The files stored before a cancel stay; the dialog stays open with its
@@ -161,7 +168,8 @@ void frmDownFileList::cmdDownload_Click()
     if (cancelled)
         return;
     if (!stored) {
-        platform::showMessage(modNengajo::MessageTitle, QStringLiteral("ダウンロードに失敗しました。"),
+        const QString reason = failure.isEmpty() ? QString() : modNengajo::CrLf + modNengajo::CrLf + failure;
+        platform::showMessage(modNengajo::MessageTitle, QStringLiteral("ダウンロードに失敗しました。") + reason,
             platform::MessageBox::Icon::Warning);
         return;
     }
