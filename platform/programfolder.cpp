@@ -32,14 +32,16 @@ QString userFilesFolder()
     return userFolder();
 }
 
-// The user's home folder: $HOME, or the account's home when HOME is unset or
-// relative (a relative one would put the user's files under whatever folder
-// the program was started from). Empty when neither names a folder.
+// The user's home folder: $HOME, or the account's home when HOME is unset,
+// relative (it would put the user's files under whatever folder the program
+// was started from) or the root folder (as a service or sudo may leave it for
+// root, whose files would then go beside the program). Empty when neither
+// names a folder.
 QString homeFolder()
 {
-    const QString home = qEnvironmentVariable("HOME");
-    if (!home.isEmpty() && !QDir::isRelativePath(home))
-        return QDir::cleanPath(home);
+    const QString home = QDir::cleanPath(qEnvironmentVariable("HOME"));
+    if (!home.isEmpty() && !QDir::isRelativePath(home) && home != QDir::rootPath())
+        return home;
     std::vector<char> buffer(16384);
     passwd entry {};
     passwd *found = nullptr;

@@ -182,11 +182,15 @@ private slots:
             << QByteArray("<unset>") << QByteArray("/home/a") << "/home/a/.local/share/harovan";
         QTest::newRow("relative XDG_DATA_HOME is ignored")
             << QByteArray("share") << QByteArray("/home/a") << "/home/a/.local/share/harovan";
-        QTest::newRow("home is the root: no user folder") << QByteArray("<unset>") << QByteArray("/") << "";
+        const QString account = QFile::decodeName(::getpwuid(::getuid())->pw_dir);
+        const QString accountFolder
+            = account == QStringLiteral("/") ? QString() : account + QStringLiteral("/.local/share/harovan");
+        // Root's files would otherwise go into the program folder, /usr/lib/harovan too.
+        QTest::newRow("home is the root: the account's home")
+            << QByteArray("<unset>") << QByteArray("/") << accountFolder;
         // A relative HOME would be read from whatever folder the program started in.
         QTest::newRow("relative HOME: the account's home")
-            << QByteArray("<unset>") << QByteArray("home/a")
-            << QFile::decodeName(::getpwuid(::getuid())->pw_dir) + QStringLiteral("/.local/share/harovan");
+            << QByteArray("<unset>") << QByteArray("home/a") << accountFolder;
     }
 
     void userFolderFromEnvironment()
