@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# measure-startup.sh HAROVAN EMPTY_WINDOW PROBE
+# measure-startup.sh HAROVAN EMPTY_WINDOW PROBE BOOK_MAKER
 # Times the start of Harovan (with a data file to load, as a user starts it)
 # and of an empty Qt Widgets window with the same menu bar, each from process
 # start to its window on screen, alternately in rounds ($HAROVAN_STARTUP_RUNS,
@@ -8,13 +8,19 @@
 # unless told), remembered in its settings.ini as a user's choice is. Each
 # program is started once beforehand so that both run with warm file caches.
 # Uses $DISPLAY when set, else starts its own Xvfb.
+# Then times the login reminder, harovan --remind, from process start to its
+# end, with a book of cards due (made by BOOK_MAKER) and a session bus of its
+# own that has no notification server (the reminder does all but send), and
+# prints the ratio of its median to that of Harovan's start-up.
 set -euo pipefail
-harovan=$1 empty=$2 probe=$3
+harovan=$1 empty=$2 probe=$3 book_maker=$4
 
 xvfb_pid=
+bus_pid=
 work=$(mktemp -d)
 cleanup() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -59,3 +65,24 @@ median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 
 harovan_ms=$(median "${harovan_all[@]}")
 empty_ms=$(median "${empty_all[@]}")
 awk -v h="$harovan_ms" -v e="$empty_ms" 'BEGIN { printf "median %11.1f %17.1f %7.2f\n", h, e, h / e }'
+
+# The login reminder.
+mkdir "$work/remind"
+cp "$harovan" "$work/remind/"
+"$book_maker" "$work/remind"
+read -r bus_address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
+export DBUS_SESSION_BUS_ADDRESS=$bus_address
+now_ms() { echo $(($(date +%s%N) / 1000)) | awk '{ printf "%.1f", $1 / 1000 }'; }
+"$work/remind/harovan" --remind
+remind_all=()
+echo "round   --remind ms"
+for round in $(seq "$runs"); do
+    start=$(now_ms)
+    "$work/remind/harovan" --remind
+    end=$(now_ms)
+    r=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.1f", e - s }')
+    remind_all+=("$r")
+    printf '%5d %13.1f\n' "$round" "$r"
+done
+remind_ms=$(median "${remind_all[@]}")
+awk -v r="$remind_ms" -v h="$harovan_ms" 'BEGIN { printf "median %8.1f   %.2f of Harovan'"'"'s start-up\n", r, r / h }'

@@ -1,3 +1,4 @@
+#include "app/Remind.h"
 #include "platform/realservices.h"
 #include "platform/stoprequest.h"
 #include "ui/Fonts.h"
@@ -13,6 +14,13 @@
 
 int main(int argc, char *argv[])
 {
+    // The login reminder starts without the windows' libraries being set up:
+    // it must not slow a login.
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--remind") == 0)
+            return Remind::run(argc, argv);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Harovan"));
     QApplication::setApplicationVersion(

@@ -57,9 +57,10 @@ def build_package(cpack, build, out):
 
     depends = names("Depends")
     check(len(depends) == len(set(depends)), f"Depends names each package once: {depends}")
-    # The X11 platform plugin is in libqt6gui6; the chime plays through libqt6multimedia6's libpulse.
+    # The X11 platform plugin is in libqt6gui6; the chime plays through libqt6multimedia6's libpulse; the
+    # login reminder's notification goes through libqt6dbus6.
     for name in ("fonts-ipafont-gothic", "libqt6gui6", "libqt6widgets6", "libqt6svg6", "libqt6multimedia6",
-                 "libqt6sql6-sqlite", "libxml2"):
+                 "libqt6sql6-sqlite", "libqt6dbus6", "libxml2"):
         check(name in depends, f"the package depends on {name}")
     recommends = names("Recommends")
     for name in ("xdg-utils", "pipewire-pulse", "pulseaudio"):
@@ -80,6 +81,9 @@ def validate(deb, root):
     problems = [problem for path in elf_binaries(root) for problem in search_path_problems(path)]
     check(not problems, "no packaged binary has an empty or relative library search path" + "".join(
         "\n  " + problem for problem in problems))
+    # The login reminder starts only once the user has said yes, from the user's own autostart folder.
+    started = [str(path.relative_to(root)) for path in root.rglob("*") if "autostart" in path.name]
+    check(not started, f"the package installs nothing that starts by itself: {started}")
     entry = root / "usr/share/applications/harovan.desktop"
     check("Exec=/usr/lib/harovan/harovan\n" in entry.read_text(encoding="utf-8"),
           "the desktop entry starts /usr/lib/harovan/harovan")
