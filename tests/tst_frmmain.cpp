@@ -5,6 +5,7 @@
 #include "ui/Placement.h"
 #include "ui/TextSize.h"
 #include "ui/frmAbout.h"
+#include "ui/frmAtariList.h"
 #include "ui/frmFileSelect.h"
 #include "ui/frmMain.h"
 #include "ui/frmProgress.h"
@@ -810,7 +811,7 @@ private slots:
         QFETCH(qreal, factor);
         const QFont previous = QApplication::font();
         QFont desktop = previous;
-        desktop.setPointSizeF(previous.pointSizeF() * desktopScale);
+        desktop.setPointSizeF(9 * desktopScale);
         QApplication::setFont(desktop);
         const QSize designed = m_window->size();
         // A window of each kind, open at the change: a control of it and its
@@ -819,9 +820,12 @@ private slots:
         const frmAbout about(m_window.get());
         const frmProgress progress(m_window.get());
         action(QStringLiteral("mnuShowIchiran"))->trigger();
+        action(QStringLiteral("mnuShowAtari"))->trigger();
         frmSyouhin *syouhin = m_window->Syouhin(false);
         const QList<std::tuple<const QWidget *, QString, qreal>> windows {
             {syouhin, QStringLiteral("lblTousenNum_0"), 9.75},
+            // It grows with the desktop's text too.
+            {m_window->findChild<frmAtariList *>(), QStringLiteral("lstAtari"), 11.25 * desktopScale},
             {&fileSelect, QStringLiteral("lstXmlFile"), 11.25},
             {&about, QStringLiteral("lblTitle"), 9},
             {&progress, QStringLiteral("lblProgress"), 0},

@@ -9,6 +9,7 @@
 #include "ui/AtariPrint.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
 #include <QCheckBox>
@@ -69,14 +70,9 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
     setObjectName(QStringLiteral("frmAtariList"));
     setWindowTitle(QStringLiteral("当たったはがきの一覧"));
     Look::paintWindowBackground(this);
-    // Taken to the post office and read there: its texts grow with the
-    // desktop's, unlike the windows it sits beside.
-    setFont(Fonts::followingDesktop(Fonts::PGothic, 9));
 
     lblAtariType = Widgets::makeLabel(this, QStringLiteral("lblAtariType"), QString());
-    lblAtariType->setFont(Fonts::followingDesktop(Fonts::UIGothic, 11.25));
     lblAtariKigen = Widgets::makeLabel(this, QStringLiteral("lblAtariKigen"), QString());
-    lblAtariKigen->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
 
     m_source = new SittingAtariList(record, data, this);
     m_model = new AtariListModel(*m_source, this);
@@ -85,7 +81,6 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
     lstAtari->setAccessibleName(windowTitle());
     lstAtari->setModel(m_model);
     lstAtari->setItemDelegate(new LostCardDelegate(lstAtari));
-    lstAtari->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
     lstAtari->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstAtari->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstAtari->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -96,23 +91,18 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
     // 順番 is a column of its own, headed as in the CSV and on paper.
     lstAtari->verticalHeader()->hide();
     lstAtari->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + 6);
-    lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
     // The goods fill what the other columns leave, and never shrink below their text.
     lstAtari->viewport()->installEventFilter(this);
 
     lblAtariGoukei = Widgets::makeLabel(this, QStringLiteral("lblAtariGoukei"), QString());
-    lblAtariGoukei->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
 
     chkAll = new QCheckBox(QStringLiteral("はずれも表示"), this);
     chkAll->setObjectName(QStringLiteral("chkAll"));
     cmdSaveCsv = Widgets::makeButton(this, QStringLiteral("cmdSaveCsv"), QStringLiteral("CSVで保存(&S)..."));
     cmdPrint = Widgets::makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("印刷(&P)..."));
     cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
-    for (QPushButton *button : {cmdSaveCsv, cmdPrint, cmdClose}) {
-        button->setMinimumWidth(Widgets::textWidth(button, 7));
+    for (QPushButton *button : {cmdSaveCsv, cmdPrint, cmdClose})
         button->setAutoDefault(false);
-    }
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(chkAll);
@@ -144,6 +134,20 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
     connect(cmdPrint, &QPushButton::clicked, this, &frmAtariList::cmdPrint_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
+    TextSize::follow(this, [this] {
+        // Taken to the post office and read there: its texts grow with the
+        // desktop's, unlike the windows it sits beside.
+        setFont(Fonts::followingDesktop(Fonts::PGothic, 9));
+        lblAtariType->setFont(Fonts::followingDesktop(Fonts::UIGothic, 11.25));
+        for (QWidget *large : {static_cast<QWidget *>(lblAtariKigen), static_cast<QWidget *>(lstAtari),
+                 static_cast<QWidget *>(lblAtariGoukei)})
+            large->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
+        lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + TextSize::scaled(6));
+        lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
+        for (QPushButton *button : {cmdSaveCsv, cmdPrint, cmdClose})
+            button->setMinimumWidth(Widgets::textWidth(button, 7));
+        fitColumns();
+    });
     refresh();
     // At first as wide as its columns, the goods of every class whole.
     resize(std::max(sizeHint().width(),
