@@ -6,6 +6,9 @@
 #include "ui/TextSize.h"
 #include "ui/frmAbout.h"
 #include "ui/frmAtariList.h"
+#include "ui/frmDataConfirm.h"
+#include "ui/frmDataEdit.h"
+#include "ui/frmDownFileList.h"
 #include "ui/frmFileSelect.h"
 #include "ui/frmMain.h"
 #include "ui/frmProgress.h"
@@ -20,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -819,6 +823,13 @@ private slots:
         const frmFileSelect fileSelect(m_window.get());
         const frmAbout about(m_window.get());
         const frmProgress progress(m_window.get());
+        const frmDownFileList download(m_window.get());
+        const frmDataEdit dataEdit(m_window.get());
+        DataEditInput typed;
+        typed.strNumbers[0] = QStringLiteral("123456");
+        const frmDataConfirm confirm(typed, DataEditStart {}, m_window.get());
+        const QMessageBox box(QMessageBox::Information, QStringLiteral("Harovan"), QStringLiteral("text"),
+            QMessageBox::Ok, m_window.get());
         action(QStringLiteral("mnuShowIchiran"))->trigger();
         action(QStringLiteral("mnuShowAtari"))->trigger();
         frmSyouhin *syouhin = m_window->Syouhin(false);
@@ -829,6 +840,10 @@ private slots:
             {&fileSelect, QStringLiteral("lstXmlFile"), 11.25},
             {&about, QStringLiteral("lblTitle"), 9},
             {&progress, QStringLiteral("lblProgress"), 0},
+            {&download, QStringLiteral("lstXmlFile"), 11.25},
+            {&dataEdit, QStringLiteral("txtNumbers_0"), 0},
+            {&confirm, QStringLiteral("lblConfirmNumbers_0"), 20},
+            {&box, QStringLiteral("qt_msgbox_label"), 0},
         };
 
         // From 大 first, so that every row is a change.
@@ -844,12 +859,22 @@ private slots:
                     / (designedPoints ? designedPoints : desktop.pointSizeF());
         // The prize list still fits its content.
         const bool syouhinFitted = syouhin->size() == syouhin->sizeHint();
+        // Every window is whole on the screen of 1280×800 it runs on (the data
+        // editor's fields scroll); a window not yet shown at its size hint.
+        QStringList offScreen;
+        for (const auto &[window, name, designedPoints] : windows) {
+            const QSize size = window->isVisible() ? window->size() : window->sizeHint();
+            const QSize room = TextSize::roomOnScreen(window);
+            if (size.width() > room.width() || size.height() > room.height())
+                offScreen << QStringLiteral("%1 %2x%3").arg(window->objectName()).arg(size.width()).arg(size.height());
+        }
         TextSize::choose(TextSize::Standard);
         QApplication::setFont(previous);
         QCOMPARE(appFont, desktop.pointSizeF() * factor);
         QVERIFY(checked);
         QCOMPARE(points, QList<qreal>(windows.size(), factor));
         QVERIFY(syouhinFitted);
+        QVERIFY2(offScreen.isEmpty() || desktopScale != 1, qPrintable(offScreen.join(u", ")));
         QVERIFY2(std::abs(grown.width() - designed.width() * factor) <= designed.width() * factor * 0.05
                 && std::abs(grown.height() - designed.height() * factor) <= designed.height() * factor * 0.05,
             qPrintable(QStringLiteral("%1x%2 from %3x%4")

@@ -130,16 +130,6 @@ void growLayouts(QWidget *window)
         applySpacing(layout, layout->property(DesignedProperty).value<QList<int>>());
 }
 
-// The room a window has on its screen, without its frame.
-QSize roomOnScreen(const QWidget *window)
-{
-    const QScreen *screen = window->screen();
-    if (!screen)
-        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    const QSize frame = window->frameGeometry().size() - window->size();
-    return screen->availableGeometry().size() - frame;
-}
-
 void keepOnScreen(QWidget *window)
 {
     const QScreen *screen = window->screen();
@@ -197,7 +187,8 @@ private:
             layout->activate();
         if (sized && !(layout && layout->sizeConstraint() == QLayout::SetFixedSize)) {
             const QSize wanted = fitted ? m_window->sizeHint() : sizeBefore * ratio;
-            m_window->resize(wanted.expandedTo(m_window->minimumSizeHint()).boundedTo(roomOnScreen(m_window)));
+            m_window->resize(
+                wanted.expandedTo(m_window->minimumSizeHint()).boundedTo(TextSize::roomOnScreen(m_window)));
         }
         if (m_window->isVisible())
             keepOnScreen(m_window);
@@ -280,6 +271,20 @@ QFont TextSize::desktopFont()
     // Any other font than the one the program set is the desktop's own.
     const std::optional<ApplicationFont> &font = applicationFont();
     return font && current == font->grown ? font->desktop : current;
+}
+
+QSize TextSize::roomOnScreen(const QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!screen)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QSize frame = window->frameGeometry().size() - window->size();
+    // A window not yet on screen has no frame yet: it will get one like its
+    // owner's.
+    const QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (frame.isNull() && !window->isVisible() && owner && owner->isVisible())
+        frame = owner->frameGeometry().size() - owner->size();
+    return screen->availableGeometry().size() - frame;
 }
 
 void TextSize::follow(QWidget *window, std::function<void()> applySizes)

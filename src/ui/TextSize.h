@@ -50,6 +50,10 @@ QFont desktopFont();
 // and a window on screen is kept on its screen.
 void follow(QWidget *window, std::function<void()> applySizes);
 
+// The room window has on its screen inside its frame; a window not yet shown
+// is given the frame of the window it belongs to.
+QSize roomOnScreen(const QWidget *window);
+
 // The event every window receives when the size changes.
 QEvent::Type changeEventType();
 

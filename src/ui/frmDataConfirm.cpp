@@ -4,6 +4,7 @@
 #include "platform/messagebox.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
 #include <QGridLayout>
@@ -43,12 +44,14 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
 
     QLabel *type = makeLabel(this, QStringLiteral("lblConfirmType"),
         modNengajo::TypeCaptionText(input.strType.trimmed(), modNengajo::DataEditYear(input)));
-    type->setFont(Fonts::font(Fonts::UIGothic, 11.25));
     QLabel *note = makeLabel(this, QStringLiteral("lblConfirmNote"),
         QStringLiteral("公表された当選番号と見比べてください") + modNengajo::CrLf
             + QStringLiteral("１けたでも違うと、当たったはがきを「はずれ」と判定してしまいます。"));
 
-    const QFont large = Fonts::font(Fonts::PGothic, 20);
+    QList<QLabel *> captions;
+    QList<QLabel *> shownNumbers;
+    // Each class's goods and the row they stand in.
+    QList<std::pair<QLabel *, int>> syouhinRows;
     const std::array<int, DataEditInput::ClassCount> changed = modNengajo::ChangedDigitCounts(input, start);
     QString changedClasses;
     auto *table = new QGridLayout;
@@ -60,7 +63,7 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
             continue;
         const qsizetype digits = numbers.first().size();
         QLabel *caption = makeLabel(this, indexed(QStringLiteral("lblConfirmToukyuu"), k), classCaption(k));
-        caption->setFont(Fonts::font(Fonts::PGothic, 12));
+        captions.append(caption);
         QLabel *keta = makeLabel(this, indexed(QStringLiteral("lblConfirmKeta"), k), ketaText(digits));
         if (changed[k] != 0) {
             // One digit fewer makes ten times the winners: this is said in red.
@@ -71,10 +74,9 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
                 + QStringLiteral("：元のデータでは%1桁").arg(changed[k]) + modNengajo::CrLf;
         }
         QLabel *shown = makeLabel(this, indexed(QStringLiteral("lblConfirmNumbers"), k), numbers.join(u"　"));
-        shown->setFont(large);
         shown->setWordWrap(true);
         shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        shown->setMinimumWidth(QFontMetrics(large).horizontalAdvance(QStringLiteral("000000　000000　000000")));
+        shownNumbers.append(shown);
 
         // Last year's goods kept by accident are as wrong as a wrong number.
         QStringList goods = modNengajo::SplitSyouhin(input.strSyouhin[k]);
@@ -85,14 +87,13 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
         QLabel *syouhin = makeLabel(this, indexed(QStringLiteral("lblConfirmSyouhin"), k),
             goods.isEmpty() ? QStringLiteral("（賞品なし）") : goods.join(u'\n'));
         syouhin->setWordWrap(true);
-        syouhin->setMinimumWidth(Widgets::textWidth(syouhin, 30));
+        syouhinRows.append({syouhin, 2 * k + 1});
 
         const int row = 2 * k;
         table->addWidget(caption, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
         table->addWidget(keta, row, 1, Qt::AlignLeft | Qt::AlignVCenter);
         table->addWidget(shown, row, 2);
         table->addWidget(syouhin, row + 1, 2);
-        table->setRowMinimumHeight(row + 1, syouhin->fontMetrics().height() + 8);
     }
     if (!changedClasses.isEmpty()) {
         m_digitsQuestion = QStringLiteral("当選番号の桁数が、元のデータと違う等級があります。") + modNengajo::CrLf
@@ -103,8 +104,6 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
 
     QPushButton *cmdOK = Widgets::makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
     QPushButton *cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
-    for (QPushButton *button : {cmdOK, cmdCancel})
-        button->setMinimumWidth(Widgets::textWidth(button, 7));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmDataConfirm::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -121,6 +120,22 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
     layout->addLayout(table);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TextSize::follow(this, [=] {
+        type->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+        for (QLabel *caption : captions)
+            caption->setFont(Fonts::font(Fonts::PGothic, 12));
+        // Three numbers of six digits to a line.
+        for (QLabel *shown : shownNumbers) {
+            shown->setFont(Fonts::font(Fonts::PGothic, 20));
+            shown->setMinimumWidth(shown->fontMetrics().horizontalAdvance(QStringLiteral("000000　000000　000000")));
+        }
+        for (const auto &[syouhin, row] : syouhinRows) {
+            syouhin->setMinimumWidth(Widgets::textWidth(syouhin, 30));
+            table->setRowMinimumHeight(row, syouhin->fontMetrics().height() + TextSize::scaled(8));
+        }
+        for (QPushButton *button : {cmdOK, cmdCancel})
+            button->setMinimumWidth(Widgets::textWidth(button, 7));
+    });
 }
 
 void frmDataConfirm::cmdOK_Click()

@@ -8,6 +8,7 @@
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "ui/Look.h"
+#include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
 #include <QCalendarWidget>
@@ -21,6 +22,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -39,26 +42,42 @@ QString indexed(const QString &stem, int k)
     return stem + QStringLiteral("_%1").arg(k);
 }
 
-QLineEdit *makeLineEdit(QWidget *parent, const QString &name, const QString &accessibleName, int columns)
+QLineEdit *makeLineEdit(QWidget *parent, const QString &name, const QString &accessibleName)
 {
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setAccessibleName(accessibleName);
-    box->setMinimumWidth(Widgets::textWidth(box, columns));
     return box;
 }
 
-QPlainTextEdit *makeTextArea(QWidget *parent, const QString &name, const QString &accessibleName, int columns)
+QPlainTextEdit *makeTextArea(QWidget *parent, const QString &name, const QString &accessibleName)
 {
     auto *box = new QPlainTextEdit(parent);
     box->setObjectName(name);
     box->setAccessibleName(accessibleName);
     // Tab moves on to the next field; a line break separates numbers or goods.
     box->setTabChangesFocus(true);
-    box->setMinimumWidth(Widgets::textWidth(box, columns));
-    box->setFixedHeight(Widgets::textHeight(box, 3) + 2 * box->frameWidth() + 8);
     return box;
 }
+
+// The fields, as large as they are unless the screen has less room: then
+// they scroll, the buttons under them staying in sight.
+class FieldsArea final : public QScrollArea
+{
+public:
+    using QScrollArea::QScrollArea;
+
+    QSize sizeHint() const override
+    {
+        QSize hint = widget()->sizeHint() + 2 * QSize(frameWidth(), frameWidth());
+        // Room for the bars beside and under the fields, not over them.
+        if (hint.height() > maximumHeight())
+            hint.rwidth() += verticalScrollBar()->sizeHint().width();
+        if (hint.width() > maximumWidth())
+            hint.rheight() += horizontalScrollBar()->sizeHint().height();
+        return hint;
+    }
+};
 
 } // namespace
 
@@ -71,6 +90,7 @@ frmDataEdit::frmDataEdit(QWidget *parent)
     setModal(true);
     Look::paintWindowBackground(this);
     buildControls();
+    TextSize::follow(this, [this] { applySizes(); });
 
     // The prize structure repeats from year to year: the data in force give
     // the goods and the digits of each class; the numbers and dates are new.
@@ -99,7 +119,6 @@ void frmDataEdit::buildControls()
     const auto addProblemLabel = [this](DataEditField field) {
         QLabel *label = makeLabel(this, QStringLiteral("lblCheck_") + control(field)->objectName(), QString());
         Look::setColour(label, QPalette::WindowText, Look::Urgent);
-        label->setMinimumHeight(label->fontMetrics().height());
         m_problemLabels.insert(field, label);
         return label;
     };
@@ -113,17 +132,15 @@ void frmDataEdit::buildControls()
     cboBase = new QComboBox(this);
     cboBase->setObjectName(QStringLiteral("cboBase"));
     cboBase->setAccessibleName(QStringLiteral("もとにするデータ"));
-    cboBase->setMinimumWidth(Widgets::textWidth(cboBase, 16));
     cmdOpen = Widgets::makeButton(this, QStringLiteral("cmdOpen"), QStringLiteral("開く(&O)"));
     cmdOpen->setToolTip(QStringLiteral("選んだデータの番号と日付も読み込み、そのファイルを直します"));
 
-    txtType = makeLineEdit(this, QStringLiteral("txtType"), QStringLiteral("はがきの種類"), 12);
+    txtType = makeLineEdit(this, QStringLiteral("txtType"), QStringLiteral("はがきの種類"));
     cboEra = new QComboBox(this);
     cboEra->setObjectName(QStringLiteral("cboEra"));
     cboEra->setAccessibleName(QStringLiteral("元号"));
     cboEra->addItems({modNengajo::EraReiwa, modNengajo::EraHeisei});
-    txtYear = makeLineEdit(this, QStringLiteral("txtYear"), QStringLiteral("年"), 3);
-    txtYear->setMaximumWidth(Widgets::textWidth(txtYear, 4));
+    txtYear = makeLineEdit(this, QStringLiteral("txtYear"), QStringLiteral("年"));
     txtYear->setInputMethodHints(Qt::ImhDigitsOnly);
 
     auto *form = new QGridLayout;
@@ -162,10 +179,10 @@ void frmDataEdit::buildControls()
     classes->addWidget(new QLabel(QStringLiteral("賞品（１行に１つ、いくつかあれば１点選択）"), this), 0, 2);
     for (int k = 0; k < DataEditInput::ClassCount; ++k) {
         txtNumbers[k] = makeTextArea(
-            this, indexed(QStringLiteral("txtNumbers"), k), classCaption(k) + QStringLiteral("の当選番号"), 14);
+            this, indexed(QStringLiteral("txtNumbers"), k), classCaption(k) + QStringLiteral("の当選番号"));
         txtNumbers[k]->setInputMethodHints(Qt::ImhDigitsOnly);
-        txtSyouhin[k] = makeTextArea(
-            this, indexed(QStringLiteral("txtSyouhin"), k), classCaption(k) + QStringLiteral("の賞品"), 26);
+        txtSyouhin[k]
+            = makeTextArea(this, indexed(QStringLiteral("txtSyouhin"), k), classCaption(k) + QStringLiteral("の賞品"));
         QLabel *name = caption(classCaption(k), txtNumbers[k]);
         classes->addWidget(name, 1 + 2 * k, 0, Qt::AlignTop);
         classes->addWidget(txtNumbers[k], 1 + 2 * k, 1);
@@ -178,10 +195,10 @@ void frmDataEdit::buildControls()
     dates->setHorizontalSpacing(8);
     dates->setVerticalSpacing(2);
     row = 0;
-    txtDrawDate = makeLineEdit(this, QStringLiteral("txtDrawDate"), QStringLiteral("抽せん日"), 8);
-    txtExchangeFrom = makeLineEdit(this, QStringLiteral("txtExchangeFrom"), QStringLiteral("引換期間の初日"), 8);
-    txtExchangeTo = makeLineEdit(this, QStringLiteral("txtExchangeTo"), QStringLiteral("引換期間の最終日"), 8);
-    txtURL = makeLineEdit(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"), 24);
+    txtDrawDate = makeLineEdit(this, QStringLiteral("txtDrawDate"), QStringLiteral("抽せん日"));
+    txtExchangeFrom = makeLineEdit(this, QStringLiteral("txtExchangeFrom"), QStringLiteral("引換期間の初日"));
+    txtExchangeTo = makeLineEdit(this, QStringLiteral("txtExchangeTo"), QStringLiteral("引換期間の最終日"));
+    txtURL = makeLineEdit(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"));
     const auto addDates = [&](const QString &text, QList<QLineEdit *> boxes, QList<DataEditField> checked) {
         dates->addWidget(caption(text, boxes.first()), row, 0);
         auto *fieldLine = new QHBoxLayout;
@@ -207,24 +224,35 @@ void frmDataEdit::buildControls()
 
     cmdSave = Widgets::makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("保存(&S)"));
     cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
-    for (QPushButton *button : {cmdSave, cmdCancel})
-        button->setMinimumWidth(Widgets::textWidth(button, 7));
     cmdSave->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(makeLabel(this, QStringLiteral("lblSaveNote"),
-                           QStringLiteral("保存の前に、入力した番号を大きく表示して確かめます。")),
-        1);
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdCancel);
+    m_buttons = new QHBoxLayout;
+    m_saveNote = makeLabel(
+        this, QStringLiteral("lblSaveNote"), QStringLiteral("保存の前に、入力した番号を大きく表示して確かめます。"));
+    m_buttons->addWidget(m_saveNote, 1);
+    m_buttons->addWidget(cmdSave);
+    m_buttons->addWidget(cmdCancel);
+
+    auto *fields = new QWidget;
+    auto *fieldsLayout = new QVBoxLayout(fields);
+    fieldsLayout->setContentsMargins(0, 0, 0, 0);
+    fieldsLayout->setSpacing(8);
+    fieldsLayout->addLayout(form);
+    fieldsLayout->addLayout(classes);
+    fieldsLayout->addLayout(dates);
+    m_fields = new FieldsArea(this);
+    m_fields->setObjectName(QStringLiteral("fields"));
+    m_fields->setFrameShape(QFrame::NoFrame);
+    // Tab goes from field to field; the area scrolls to the one with the focus.
+    m_fields->setFocusPolicy(Qt::NoFocus);
+    m_fields->setWidgetResizable(true);
+    m_fields->setWidget(fields);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(8);
-    layout->addLayout(form);
-    layout->addLayout(classes);
-    layout->addLayout(dates);
-    layout->addLayout(buttons);
+    layout->addWidget(m_fields);
+    layout->addLayout(m_buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cboBase, &QComboBox::currentIndexChanged, this, &frmDataEdit::cboBase_Change);
@@ -295,6 +323,51 @@ bool frmDataEdit::eventFilter(QObject *watched, QEvent *event)
         showProblems();
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmDataEdit::applySizes()
+{
+    using Widgets::textWidth;
+    // Widths in full-width characters of each box's font.
+    const std::pair<QWidget *, int> widths[] {{cboBase, 16}, {txtType, 12}, {txtYear, 3}, {txtDrawDate, 8},
+        {txtExchangeFrom, 8}, {txtExchangeTo, 8}, {txtURL, 24}, {cmdSave, 7}, {cmdCancel, 7}};
+    for (const auto &[widget, columns] : widths)
+        widget->setMinimumWidth(textWidth(widget, columns));
+    txtYear->setMaximumWidth(textWidth(txtYear, 4));
+    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
+        txtNumbers[k]->setMinimumWidth(textWidth(txtNumbers[k], 14));
+        txtSyouhin[k]->setMinimumWidth(textWidth(txtSyouhin[k], 26));
+        for (QPlainTextEdit *box : {txtNumbers[k], txtSyouhin[k]})
+            box->setFixedHeight(Widgets::textHeight(box, 3) + 2 * box->frameWidth() + TextSize::scaled(8));
+    }
+    for (QLabel *label : std::as_const(m_problemLabels))
+        label->setMinimumHeight(label->fontMetrics().height());
+
+    // The window whole on the screen: the note beside the buttons, or over
+    // them where the screen is too narrow for both, and the fields no larger
+    // than the room the buttons and the margins leave.
+    auto *window = static_cast<QBoxLayout *>(layout());
+    const QSize room = TextSize::roomOnScreen(this);
+    const QMargins margins = window->contentsMargins();
+    const int width = room.width() - margins.left() - margins.right();
+    const bool wasBeside = m_buttons->indexOf(m_saveNote) >= 0;
+    const int besideWidth = m_buttons->sizeHint().width()
+        + (wasBeside ? 0
+                     : m_saveNote->sizeHint().width()
+                    + style()->layoutSpacing(QSizePolicy::Label, QSizePolicy::PushButton, Qt::Horizontal));
+    const bool beside = besideWidth <= width;
+    if (beside != wasBeside) {
+        window->removeWidget(m_saveNote);
+        m_buttons->removeWidget(m_saveNote);
+        if (beside)
+            m_buttons->insertWidget(0, m_saveNote, 1);
+        else
+            window->insertWidget(1, m_saveNote);
+    }
+    int height = room.height() - margins.top() - margins.bottom() - window->spacing() - m_buttons->sizeHint().height();
+    if (!beside)
+        height -= m_saveNote->sizeHint().height() + window->spacing();
+    m_fields->setMaximumSize(std::max(width, 0), std::max(height, m_buttons->sizeHint().height()));
 }
 
 QWidget *frmDataEdit::control(DataEditField field) const

@@ -10,10 +10,12 @@
 #include <array>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QWidget;
 
 // Entering a draw's winning numbers: a new data file typed in from the
@@ -41,6 +43,9 @@ protected:
 
 private:
     void buildControls();
+    // The boxes' widths and heights from their fonts, and the window's height
+    // from its screen.
+    void applySizes();
     // The control that holds a field of the input.
     QWidget *control(DataEditField field) const;
     // Puts a data file's fields into the window; with everything, its
@@ -71,6 +76,9 @@ private:
     QLineEdit *txtURL = nullptr;
     QPushButton *cmdSave = nullptr;
     QPushButton *cmdCancel = nullptr;
+    QLabel *m_saveNote = nullptr;
+    QScrollArea *m_fields = nullptr;
+    QHBoxLayout *m_buttons = nullptr;
     // The problem line under each field.
     QMap<DataEditField, QLabel *> m_problemLabels;
     // The field each control belongs to, and the fields the user went into

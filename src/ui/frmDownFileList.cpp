@@ -8,6 +8,7 @@
 #include "platform/waitcursor.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/TextSize.h"
 #include "ui/Widgets.h"
 #include "ui/frmProgress.h"
 
@@ -67,8 +68,6 @@ frmDownFileList::frmDownFileList(QWidget *parent)
     // A click selects an entry or, when it is selected, deselects it.
     lstXmlFile->setSelectionMode(QAbstractItemView::MultiSelection);
     lstXmlFile->setSortingEnabled(false);
-    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
 
     cmdDownload = makeButton(QStringLiteral("cmdDownload"), QStringLiteral("ダウンロード"), this);
     cmdDownload->setEnabled(false);
@@ -84,6 +83,10 @@ frmDownFileList::frmDownFileList(QWidget *parent)
     layout->addWidget(lstXmlFile);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TextSize::follow(this, [this] {
+        lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+        lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
+    });
 
     setTabOrder(lstXmlFile, cmdDownload);
     setTabOrder(cmdDownload, cmdCancel);
