@@ -1,10 +1,49 @@
 #include "platform/messagebox.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStyle>
 
 namespace platform {
+
+namespace {
+
+// Qt draws a box's icon at the style's size and breaks its text at a width of
+// its own, whatever the size of the text. At a large text size the icon grows
+// with the text, as tall as two of its lines, and a line that has room on the
+// screen stays whole.
+void fitToText(QMessageBox &box, const QString &text, QStyle::StandardPixmap icon)
+{
+    auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    const QFontMetrics metrics = label->fontMetrics();
+    int widest = 0;
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    for (const QString &line : text.split(lineBreak))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    // Qt breaks even inside words a text wider than a box may be on the
+    // screen; three quarters of that leave room for the icon and margins.
+    const int screenWidth = box.screen() ? box.screen()->availableGeometry().width() : widest;
+    const int boxWidth = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+    label->setMinimumWidth(std::min(widest + 1, boxWidth * 3 / 4));
+
+    auto *iconLabel = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"));
+    const int size = 2 * metrics.lineSpacing();
+    if (!iconLabel || size <= box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box))
+        return;
+    // The style may have the icon at its own size only: then it is drawn larger.
+    const QPixmap pixmap = box.style()->standardIcon(icon, nullptr, &box).pixmap(QSize(size, size));
+    iconLabel->setPixmap(pixmap.height() >= size ? pixmap
+                                                 : pixmap.scaled(QSize(size, size) * pixmap.devicePixelRatio(),
+                                                     Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+} // namespace
 
 QWidget *QtMessageBox::owner(QWidget *asking)
 {
@@ -31,15 +70,19 @@ MessageBox::Answer QtMessageBox::show(
     switch (icon) {
     case Icon::Critical:
         box.setIcon(QMessageBox::Critical);
+        fitToText(box, text, QStyle::SP_MessageBoxCritical);
         break;
     case Icon::Warning:
         box.setIcon(QMessageBox::Warning);
+        fitToText(box, text, QStyle::SP_MessageBoxWarning);
         break;
     case Icon::Information:
         box.setIcon(QMessageBox::Information);
+        fitToText(box, text, QStyle::SP_MessageBoxInformation);
         break;
     case Icon::Question:
         box.setIcon(QMessageBox::Question);
+        fitToText(box, text, QStyle::SP_MessageBoxQuestion);
         break;
     }
     switch (buttons) {

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
-// Which window a message box is centred over.
+// Which window a message box is centred over, and how it fits its text.
 class tst_MessageBox : public QObject
 {
     Q_OBJECT
@@ -67,6 +70,36 @@ private slots:
     }
 
     void noWindowYet() { QCOMPARE(platform::QtMessageBox::owner(), nullptr); }
+
+    // At twice the designed text size a line that has room on the screen
+    // stays whole, where Qt broke it at a width of its own, and the icon is
+    // as tall as two lines.
+    void largeTextKeepsItsLines()
+    {
+        const QFont previous = QApplication::font();
+        QFont large = previous;
+        large.setPointSizeF(18);
+        QApplication::setFont(large);
+        int labelHeight = 0;
+        int lineSpacing = 0;
+        int iconHeight = 0;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            lineSpacing = label->fontMetrics().lineSpacing();
+            labelHeight = label->height();
+            iconHeight = box->findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"))->pixmap().height();
+            box->accept();
+        });
+        platform::QtMessageBox().show(QStringLiteral("Harovan"),
+            QStringLiteral("新着の当選番号データがあればダウンロードします。\r\n続行しますか？"),
+            platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::OkCancel, nullptr);
+        QApplication::setFont(previous);
+        QCOMPARE(labelHeight, 2 * lineSpacing);
+        QCOMPARE(iconHeight, 2 * lineSpacing);
+    }
 };
 
 QTEST_MAIN(tst_MessageBox)
