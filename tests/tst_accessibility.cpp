@@ -1,6 +1,7 @@
 #include "fakeservices.h"
 #include "testsupport.h"
 
+#include "core/AtariBook.h"
 #include "core/CheckRecord.h"
 #include "ui/Fonts.h"
 #include "ui/frmAbout.h"
@@ -52,6 +53,7 @@ class tst_Accessibility : public testsupport::WindowTest
 private:
     CheckRecord m_record;
     WinningData m_data;
+    std::unique_ptr<AtariBook> m_book;
 
 private slots:
     void initTestCase() { Fonts::installSubstitutions(); }
@@ -70,8 +72,10 @@ private slots:
             return std::make_unique<frmDownFileList>();
         });
         QTest::newRow("frmSyouhin") << WindowMaker([this] { return std::make_unique<frmSyouhin>(m_data); });
-        QTest::newRow("frmAtariList") << WindowMaker(
-            [this] { return std::make_unique<frmAtariList>(m_record, m_data); });
+        QTest::newRow("frmAtariList") << WindowMaker([this] {
+            m_book = std::make_unique<AtariBook>(m_folder->path() + QStringLiteral("atari.db"));
+            return std::make_unique<frmAtariList>(*m_book, m_record, m_data);
+        });
         QTest::newRow("frmProgress") << WindowMaker([] { return std::make_unique<frmProgress>(nullptr); });
         QTest::newRow("frmAbout") << WindowMaker([] { return std::make_unique<frmAbout>(); });
         QTest::newRow("frmDataEdit") << WindowMaker([] { return std::make_unique<frmDataEdit>(); });

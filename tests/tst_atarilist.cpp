@@ -48,13 +48,16 @@ private slots:
         list.setShowsLosses(true);
         const QByteArray expected
             = "\xEF\xBB\xBF"
-              "順番,番号,結果,賞品\r\n"
-              "1,\"=\"\"****99\"\"\",はずれ,\r\n"
-              "2,\"=\"\"109681\"\"\",１等,現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）\r\n"
-              "3,\"=\"\"****73\"\"\",３等,'＠お年玉切手シート\r\n"
-              "4,\"=\"\"006417\"\"\",２等,\"'=1+1 \"\"特選\"\",小包\"\r\n"
-              "5,\"=\"\"000081\"\"\",はずれ,\r\n";
+              "順番,番号,結果,賞品,引換,差出人\r\n"
+              "1,\"=\"\"****99\"\"\",はずれ,,,\r\n"
+              "2,\"=\"\"109681\"\"\",１等,現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）,,\r\n"
+              "3,\"=\"\"****73\"\"\",３等,'＠お年玉切手シート,,\r\n"
+              "4,\"=\"\"006417\"\"\",２等,\"'=1+1 \"\"特選\"\",小包\",,\r\n"
+              "5,\"=\"\"000081\"\"\",はずれ,,,\r\n";
         QCOMPARE(AtariList::CsvBytes(list.rows()), expected);
+        // A card of the book: its mark, and the sender the user typed, kept from running as a formula.
+        QCOMPARE(AtariList::CsvBytes({{1, "****73", "３等", "切手", 3, "済", "=田中,様", 7}}).split('\n').value(1),
+            QByteArray("1,\"=\"\"****73\"\"\",３等,切手,済,\"'=田中,様\"\r"));
 
         // Only the won cards, each with its place in the sitting.
         list.setShowsLosses(false);
@@ -62,7 +65,7 @@ private slots:
         QCOMPARE(won.size(), 3);
         QCOMPARE(won.at(0),
             (AtariList::Row {2, QStringLiteral("109681"), QStringLiteral("１等"),
-                QStringLiteral("現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）"), 1}));
+                QStringLiteral("現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）"), 1, {}, {}, 0}));
         QCOMPARE(won.at(2).intOrder, 4);
 
         QCOMPARE(AtariList::TotalsText(record), QStringLiteral("１等 1枚　２等 1枚　３等 1枚　合計 3枚"));
@@ -114,7 +117,8 @@ private slots:
         const QString path = folder.filePath(target);
 
         const QString message = testsupport::inChildWithFileLimit(static_cast<rlim_t>(fileBytes), [&] {
-            return AtariList::SaveFile(path, AtariList::CsvBytes({{1, QStringLiteral("000037"), {}, {}}}));
+            return AtariList::SaveFile(
+                path, AtariList::CsvBytes({{1, QStringLiteral("000037"), {}, {}, 0, {}, {}, 0}}));
         });
 
         QVERIFY2(message.startsWith(

@@ -1,9 +1,11 @@
 #include "core/AtariListModel.h"
+#include "core/BookAtariList.h"
 #include "core/SittingAtariList.h"
 #include "testsupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -36,7 +38,8 @@ QStringList texts(const AtariListModel &model)
 class EditableSource final : public AtariListSource
 {
 public:
-    QList<AtariList::Row> entries {{1, "455756", "１等", "現金", 1}, {2, "****73", "３等", "切手", 3}};
+    QList<AtariList::Row> entries {
+        {1, "455756", "１等", "現金", 1, {}, {}, 0}, {2, "****73", "３等", "切手", 3, {}, {}, 0}};
     QList<AtariColumn> shown {AtariColumn::Number, AtariColumn::Syouhin};
 
     QList<AtariColumn> columns() const override { return shown; }
@@ -108,6 +111,95 @@ private slots:
         QVERIFY(!model.flags(model.index(0, 3)).testFlag(Qt::ItemIsEditable));
         QVERIFY(!model.setData(model.index(0, 3), QStringLiteral("x")));
         QCOMPARE(source.totalsText(), QStringLiteral("３等 1枚　合計 1枚"));
+    }
+
+    // The book's cards of the draw in force, the first entered first, an
+    // earlier sitting's with this one's, the sitting's losses where they were
+    // judged; marks, senders and deletions go to the book and come back as
+    // changed rows, the selection kept.
+    void listsTheBookWithTheSitting()
+    {
+        const QTemporaryDir folder;
+        AtariBook book(folder.filePath(QStringLiteral("atari.db")));
+        const WinningData data = reiwa8();
+        const AtariDraw draw = AtariDraw::of(data);
+        const QDateTime earlier(QDate(2026, 1, 10), QTime(9, 0));
+        QCOMPARE(book.add(draw, "455756", 1, data.prizeClass(1).strSyouhin, earlier), AtariBook::Added::Added);
+        QCOMPARE(book.add({"年賀状", "令和7", {}, {}}, "****73", 3, "切手", earlier), AtariBook::Added::Added);
+        CheckRecord record;
+        // As the main window judges: a won card into the book, then into the sitting with its entry.
+        const auto judge = [&](const QString &number, qint16 toukyu) {
+            qint64 id = 0;
+            if (toukyu > 0
+                && book.add(draw, number, toukyu, data.prizeClass(toukyu).strSyouhin, QDateTime::currentDateTime(), &id)
+                    == AtariBook::Added::AlreadyInBook)
+                id = CheckRecord::InBookBefore;
+            record.add(number, toukyu, id);
+        };
+        judge("****99", 0);
+        BookAtariList source(book, record, data);
+        AtariListModel model(source);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        judge("****73", 3);
+        judge("455756", 1); // judged again: the card of the earlier sitting
+        judge("000012", 0);
+
+        QCOMPARE(model.headerData(4, Qt::Horizontal).toString() + model.headerData(5, Qt::Horizontal).toString(),
+            QStringLiteral("引換差出人"));
+        QCOMPARE(texts(model),
+            (QStringList {
+                "1|455756|１等|現金30万円／切手集と現金20万円（いずれか1点）||", "2|****73|３等|お年玉切手シート||"}));
+        QCOMPARE(inserted.size(), 1);
+        source.setShowsLosses(true);
+        QCOMPARE(texts(model),
+            (QStringList {"1|455756|１等|現金30万円／切手集と現金20万円（いずれか1点）||", "2|****99|はずれ|||(lost)",
+                "3|****73|３等|お年玉切手シート||", "4|000012|はずれ|||(lost)"}));
+        judge("****56", 0);
+        QCOMPARE(inserted.size(), 2);
+        QCOMPARE(source.totalsText(), QStringLiteral("１等 1枚　３等 1枚　合計 2枚（未引換 2枚）"));
+
+        // Marking: a choice with an unmarked card marks it, an all-marked choice is taken back.
+        reset.clear();
+        QVERIFY(!source.allExchanged({0, 1}));
+        QVERIFY(source.toggleExchanged({0, 1}, QDate(2026, 2, 1)));
+        QVERIFY(source.allExchanged({0, 1}));
+        QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("済"));
+        QCOMPARE(source.totalsText(), QStringLiteral("１等 1枚　３等 1枚　合計 2枚（未引換 1枚）"));
+        QVERIFY(!source.allExchanged({0, 2}));
+        QVERIFY(source.toggleExchanged({0, 2}, QDate(2026, 2, 2)));
+        QCOMPARE(book.cards(draw).first().exchangedOn, QDate(2026, 2, 1));
+        QCOMPARE(source.totalsText(), QStringLiteral("１等 1枚　３等 1枚　合計 2枚"));
+        QVERIFY(source.toggleExchanged({0, 2}, QDate(2026, 2, 3)));
+        QCOMPARE(model.index(0, 4).data().toString() + model.index(2, 4).data().toString(), QString());
+        QVERIFY(!source.allExchanged({1}));
+
+        // The sender of a card of the book, and of nothing else.
+        QVERIFY(model.flags(model.index(2, 5)).testFlag(Qt::ItemIsEditable));
+        QVERIFY(!model.flags(model.index(1, 5)).testFlag(Qt::ItemIsEditable));
+        QVERIFY(!model.flags(model.index(2, 1)).testFlag(Qt::ItemIsEditable));
+        QVERIFY(model.setData(model.index(2, 5), QStringLiteral("  田中さん ")));
+        QCOMPARE(book.cards(draw).last().strSender, QStringLiteral("田中さん"));
+        QCOMPARE(model.index(2, 5).data().toString(), QStringLiteral("田中さん"));
+        QVERIFY(!model.setData(model.index(1, 5), QStringLiteral("x")));
+        QVERIFY(changed.size() >= 4);
+        QCOMPARE(reset.size(), 0);
+
+        // Deleted from the book; the sitting's losses stay.
+        QVERIFY(source.remove({0, 1}));
+        QCOMPARE(texts(model),
+            (QStringList {"1|****99|はずれ|||(lost)", "2|****73|３等|お年玉切手シート||田中さん",
+                "3|000012|はずれ|||(lost)", "4|****56|はずれ|||(lost)"}));
+        QCOMPARE(source.totalsText(), QStringLiteral("３等 1枚　合計 1枚（未引換 1枚）"));
+
+        // A clear leaves the book; a won card the book did not take is listed from the sitting.
+        record.clear();
+        record.add("****44", 3);
+        source.setShowsLosses(false);
+        QCOMPARE(texts(model),
+            (QStringList {"1|****73|３等|お年玉切手シート||田中さん", "2|****44|３等|お年玉切手シート||"}));
     }
 
     // Another source's columns, its edited column and its changed rows reach

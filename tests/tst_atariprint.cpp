@@ -125,20 +125,24 @@ private slots:
     {
         AtariPrintContent content = cards(45);
         content.rows[1].strSyouhin = QStringLiteral("現金30万円／切手集と現金20万円（いずれか1点）");
+        content.rows[2].strKoukan = QStringLiteral("済");
+        content.rows[2].strSender = QStringLiteral("田中さん");
         const std::deque<TextPage> pages = printed(content);
         QCOMPARE(pages.size(), 3U);
         QList<QStringList> lines;
         for (int page = 0; page < 3; ++page) {
             lines.append(pages.at(page).lines());
             QCOMPARE(lines.last().mid(0, 4),
-                (QStringList {"当たったはがきの一覧", content.strTypeYear, content.kigen.text, "順番番号等級賞品"}));
+                (QStringList {
+                    "当たったはがきの一覧", content.strTypeYear, content.kigen.text, "順番番号等級賞品引換差出人"}));
             QCOMPARE(lines.last().last(), QStringLiteral("印刷日：2026年1月25日%1 / 3").arg(page + 1));
         }
         const auto rowLine = [&](int i) {
             const AtariList::Row &row = content.rows.at(i - 1);
-            return QString::number(i) + row.strNumber + row.strResult + row.strSyouhin;
+            return QString::number(i) + row.strNumber + row.strResult + row.strSyouhin + row.strKoukan + row.strSender;
         };
         QCOMPARE(lines.at(0).at(4), rowLine(1));
+        QVERIFY(lines.at(0).contains(QStringLiteral("3100003３等お年玉切手シート済田中さん")));
         // Card 2's goods wrap in their cell: its number begins their first line.
         QVERIFY(lines.at(0).at(5).startsWith(QStringLiteral("2100002３等現金30万円")));
         QCOMPARE(lines.at(0).at(lines.at(0).size() - 2), rowLine(20));
@@ -176,13 +180,15 @@ private slots:
             }
         }
         if (count == 20 && pages.size() == 1) {
-            // The totals stand in the lowest tenth of the page.
+            // The totals stand in the lowest fifth of the page (the table has the
+            // exchange mark and the sender beside the goods).
             const TextPage &page = pages.front();
             const auto totals = std::find_if(page.texts().begin(), page.texts().end(),
                 [&](const TextPage::Text &text) { return text.text == content.strTotals; });
             QVERIFY(totals != page.texts().end());
-            QVERIFY2(totals->position.y() > 0.9 * page.printable().height(),
-                qPrintable(QString::number(totals->position.y())));
+            QVERIFY2(totals->position.y() > 0.8 * page.printable().height(),
+                qPrintable(QString::number(totals->position.y()) + u' ' + QString::number(page.printable().height())
+                    + u' ' + QString::number(totals->points)));
         }
     }
 

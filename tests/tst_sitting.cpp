@@ -1,6 +1,7 @@
 #include "fakeservices.h"
 #include "testsupport.h"
 
+#include "core/AtariBook.h"
 #include "core/CheckRecord.h"
 #include "ui/Fonts.h"
 #include "ui/Placement.h"
@@ -76,7 +77,7 @@ private:
         return list;
     }
 
-    // The table as "order|number|class|goods" lines.
+    // The table as "order|number|class|goods|exchanged|sender" lines.
     static QStringList tableRows(const frmAtariList &list)
     {
         const auto *model = list.findChild<QTableView *>(QStringLiteral("lstAtari"))->model();
@@ -104,6 +105,27 @@ private:
         }
         return darkest;
     }
+
+    // The program as main.cpp starts it: the data file of settings.ini loaded,
+    // the window shown, then the book opened and the reminder asked.
+    void startProgram()
+    {
+        testsupport::resetModule();
+        m_window = std::make_unique<frmMain>();
+        QVERIFY(m_window->Form_Load());
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_window->remindAtStartUp();
+    }
+
+    void quitProgram()
+    {
+        QVERIFY(m_window->close());
+        m_window.reset();
+    }
+
+    QString bookPath() const { return m_folder->path() + QStringLiteral("atari.db"); }
 
 private slots:
     void initTestCase() { Fonts::installSubstitutions(); }
@@ -208,9 +230,10 @@ private slots:
         QCOMPARE(kigen->text(), QStringLiteral("賞品の引換は2026年7月21日まで（あと177日）"));
         // In the window's own text colour until the last two weeks.
         QCOMPARE(kigen->palette().color(QPalette::WindowText), list->palette().color(QPalette::WindowText));
-        QCOMPARE(tableRows(*list), (QStringList {"3|****73|３等|お年玉切手シート", "5|125037|２等|ふるさと小包など"}));
+        QCOMPARE(
+            tableRows(*list), (QStringList {"1|****73|３等|お年玉切手シート||", "2|125037|２等|ふるさと小包など||"}));
         QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariGoukei"))->text(),
-            QStringLiteral("２等 1枚　３等 1枚　合計 2枚"));
+            QStringLiteral("２等 1枚　３等 1枚　合計 2枚（未引換 2枚）"));
 
         const QString csvPath = m_folder->path() + QStringLiteral("当たり.csv");
         m_fakes->saveFileDialog.answer = csvPath;
@@ -224,9 +247,9 @@ private slots:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(csv.readAll(),
             QByteArray("\xEF\xBB\xBF"
-                       "順番,番号,結果,賞品\r\n"
-                       "3,\"=\"\"****73\"\"\",３等,お年玉切手シート\r\n"
-                       "5,\"=\"\"125037\"\"\",２等,ふるさと小包など\r\n"));
+                       "順番,番号,結果,賞品,引換,差出人\r\n"
+                       "1,\"=\"\"****73\"\"\",３等,お年玉切手シート,,\r\n"
+                       "2,\"=\"\"125037\"\"\",２等,ふるさと小包など,,\r\n"));
 
         const QString pdfPath = m_folder->path() + QStringLiteral("当たり.pdf");
         m_fakes->printDialog.onSetUp = [&](QPrinter &printer) {
@@ -261,20 +284,22 @@ private slots:
 
         typeKeys(QStringLiteral("99"));
         typeKeys(QStringLiteral("84"));
-        QCOMPARE(tableRows(*list), QStringList {"2|****84|３等|お年玉切手シート"});
+        QCOMPARE(tableRows(*list), QStringList {"1|****84|３等|お年玉切手シート||"});
         QVERIFY(saveCsv->isEnabled());
 
         list->findChild<QCheckBox *>(QStringLiteral("chkAll"))->click();
         typeKeys(QStringLiteral("560000"));
-        QCOMPARE(
-            tableRows(*list), (QStringList {"1|****99|はずれ|", "2|****84|３等|お年玉切手シート", "3|000056|はずれ|"}));
+        QCOMPARE(tableRows(*list),
+            (QStringList {"1|****99|はずれ|||", "2|****84|３等|お年玉切手シート||", "3|000056|はずれ|||"}));
         // The lost cards stand back in greyed text.
         QVERIFY2(darkestInk(*list, 0) > darkestInk(*list, 1) + 60,
             qPrintable(QStringLiteral("%1 against %2").arg(darkestInk(*list, 0)).arg(darkestInk(*list, 1))));
 
+        // A clear ends the sitting; its won card stays in the book.
         m_window->findChild<QAction *>(QStringLiteral("mnuClear"))->trigger();
-        QVERIFY(tableRows(*list).isEmpty());
-        QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariGoukei"))->text(), QStringLiteral("合計 0枚"));
+        QCOMPARE(tableRows(*list), QStringList {"1|****84|３等|お年玉切手シート||"});
+        QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariGoukei"))->text(),
+            QStringLiteral("３等 1枚　合計 1枚（未引換 1枚）"));
 
         typeKeys(QStringLiteral("73"));
         QVERIFY(m_window->useDataFile(Undated));
@@ -283,7 +308,155 @@ private slots:
             list->findChild<QLabel *>(QStringLiteral("lblAtariType"))->text(), QStringLiteral("【年賀状 令和7年度】"));
         QVERIFY(list->findChild<QLabel *>(QStringLiteral("lblAtariKigen"))->isHidden());
         typeKeys(QStringLiteral("73"));
-        QCOMPARE(tableRows(*list), QStringList {"1|****73|３等|お年玉切手シート"});
+        QCOMPARE(tableRows(*list), QStringList {"1|****73|３等|お年玉切手シート||"});
+    }
+
+    // A user checks cards one day and quits; eleven days before the deadline
+    // the program asks at its start, shows the won cards, one is marked and a
+    // sender written on another; started again that day it asks nothing and
+    // lists both as they were left.
+    void bookFromSittingToSitting()
+    {
+        QVERIFY(m_window->useDataFile(Dated));
+        for (const QString &card : TenCards)
+            typeKeys(card);
+        quitProgram();
+
+        m_fakes->clock.date = QDate(2026, 7, 10);
+        startProgram();
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        const platform::FakeMessageBox::Shown asked = m_fakes->messageBox.shown.first();
+        QCOMPARE(asked.title, QStringLiteral("Harovan"));
+        QCOMPARE(asked.text,
+            QStringLiteral("引換がまだの当たりはがきが2枚あります。\r\n賞品の引換は2026年7月21日まで（あと11日）です。"
+                           "\r\n一覧を表示しますか？"));
+        QCOMPARE(asked.icon, platform::MessageBox::Icon::Question);
+        QCOMPARE(asked.buttons, platform::MessageBox::Buttons::YesNo);
+        auto *list = m_window->findChild<frmAtariList *>();
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(
+            tableRows(*list), (QStringList {"1|****73|３等|お年玉切手シート||", "2|125037|２等|ふるさと小包など||"}));
+
+        QVERIFY(QTest::qWaitFor([list] { return list->isActiveWindow(); }));
+        auto *table = list->findChild<QTableView *>(QStringLiteral("lstAtari"));
+        table->setFocus();
+        table->selectRow(1);
+        QTest::keyClick(list, Qt::Key_K, Qt::AltModifier);
+        QTRY_COMPARE(tableRows(*list).at(1), QStringLiteral("2|125037|２等|ふるさと小包など|済|"));
+        table->selectRow(0);
+        QTest::keyClick(table, Qt::Key_F2);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("田中さん"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(tableRows(*list).at(0), QStringLiteral("1|****73|３等|お年玉切手シート||田中さん"));
+        QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariGoukei"))->text(),
+            QStringLiteral("２等 1枚　３等 1枚　合計 2枚（未引換 1枚）"));
+        quitProgram();
+
+        startProgram();
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        list = openList();
+        QVERIFY(list);
+        QCOMPARE(tableRows(*list),
+            (QStringList {"1|****73|３等|お年玉切手シート||田中さん", "2|125037|２等|ふるさと小包など|済|"}));
+    }
+
+    // 引換 reads 取り消す when every chosen card is marked and takes the marks
+    // back; 削除 and the Delete key ask first; a double-click writes the sender.
+    void listMarksAndDeletes()
+    {
+        QVERIFY(m_window->useDataFile(Dated));
+        for (const char *card : {"73", "99", "84"})
+            typeKeys(QString::fromLatin1(card));
+        frmAtariList *list = openList();
+        QVERIFY(list);
+        auto *table = list->findChild<QTableView *>(QStringLiteral("lstAtari"));
+        auto *koukan = list->findChild<QPushButton *>(QStringLiteral("cmdKoukan"));
+        auto *remove = list->findChild<QPushButton *>(QStringLiteral("cmdDelete"));
+        auto *totals = list->findChild<QLabel *>(QStringLiteral("lblAtariGoukei"));
+        QVERIFY(!koukan->isEnabled() && !remove->isEnabled());
+
+        table->selectRow(0);
+        QVERIFY(koukan->isEnabled() && remove->isEnabled());
+        QCOMPARE(koukan->text(), QStringLiteral("引換済にする(&K)"));
+        koukan->click();
+        QCOMPARE(koukan->text(), QStringLiteral("引換済を取り消す(&K)"));
+        table->selectAll();
+        QCOMPARE(koukan->text(), QStringLiteral("引換済にする(&K)"));
+        koukan->click();
+        QCOMPARE(tableRows(*list),
+            (QStringList {"1|****73|３等|お年玉切手シート|済|", "2|****84|３等|お年玉切手シート|済|"}));
+        QCOMPARE(totals->text(), QStringLiteral("３等 2枚　合計 2枚"));
+        QCOMPARE(koukan->text(), QStringLiteral("引換済を取り消す(&K)"));
+        koukan->click();
+        QCOMPARE(totals->text(), QStringLiteral("３等 2枚　合計 2枚（未引換 2枚）"));
+
+        const QRect cell = table->visualRect(table->model()->index(1, 1));
+        // A double-click arrives as the press of its second click and the double-click.
+        QTest::mousePress(table->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("鈴木"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(m_window->atariBook().cards(AtariDraw::of(modNengajo::winningData())).at(1).strSender,
+            QStringLiteral("鈴木"));
+
+        table->setFocus();
+        table->selectRow(0);
+        m_fakes->messageBox.answers = {platform::MessageBox::Answer::No};
+        remove->click();
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        QCOMPARE(m_fakes->messageBox.shown.first().text, QStringLiteral("選んだはがきを一覧から削除しますか？"));
+        QCOMPARE(m_fakes->messageBox.shown.first().buttons, platform::MessageBox::Buttons::YesNo);
+        QCOMPARE(tableRows(*list).size(), 2);
+        QTest::keyClick(table, Qt::Key_Delete);
+        QCOMPARE(m_fakes->messageBox.shown.size(), 2);
+        QCOMPARE(tableRows(*list), QStringList {"1|****84|３等|お年玉切手シート||鈴木"});
+        QCOMPARE(totals->text(), QStringLiteral("３等 1枚　合計 1枚（未引換 1枚）"));
+        // The sitting's counts are its own: a card deleted from the book is still counted.
+        QCOMPARE(labelText(QStringLiteral("lblGoukeiCnt")), QStringLiteral("2"));
+    }
+
+    // A file that is not a book: told once, checking goes on and the list
+    // shows the sitting's won cards; refused, the file is left as it is; at a
+    // later start, agreed to, it is kept under another name and a new book begins.
+    void bookThatCannotBeUsed()
+    {
+        const QByteArray notABook("not a database, but the user's file");
+        QFile file(bookPath());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(notABook) == notABook.size());
+        file.close();
+        QVERIFY(m_window->useDataFile(Dated));
+        m_fakes->messageBox.answers = {platform::MessageBox::Answer::No};
+        typeKeys(QStringLiteral("73"));
+        QTRY_COMPARE(m_fakes->messageBox.shown.size(), 1);
+        const QDate today = m_fakes->clock.today();
+        QCOMPARE(m_fakes->messageBox.shown.first().text,
+            m_window->atariBook().message() + QStringLiteral("\r\n\r\n")
+                + m_window->atariBook().newBookQuestion(today));
+        QVERIFY(m_fakes->messageBox.shown.first().text.contains(QStringLiteral("Harovanの記録ではないファイルです")));
+        typeKeys(QStringLiteral("84"));
+        typeKeys(QStringLiteral("99"));
+        QTest::qWait(50);
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        QCOMPARE(labelText(QStringLiteral("lblGoukeiCnt")), QStringLiteral("2"));
+        QCOMPARE(labelText(QStringLiteral("lblInform")), QStringLiteral("はずれです...次の番号を入力してください"));
+        frmAtariList *list = openList();
+        QVERIFY(list);
+        QCOMPARE(
+            tableRows(*list), (QStringList {"1|****73|３等|お年玉切手シート||", "2|****84|３等|お年玉切手シート||"}));
+        QVERIFY(!list->findChild<QPushButton *>(QStringLiteral("cmdKoukan"))->isEnabled());
+        quitProgram();
+        QCOMPARE(testsupport::snapshot(m_folder->path()).value(QStringLiteral("atari.db")), notABook);
+
+        startProgram();
+        QCOMPARE(m_fakes->messageBox.shown.size(), 2);
+        QCOMPARE(m_fakes->messageBox.shown.last().text, m_fakes->messageBox.shown.first().text);
+        typeKeys(QStringLiteral("73"));
+        QCOMPARE(m_window->atariBook().cards(AtariDraw::of(modNengajo::winningData())).size(), 1);
+        QCOMPARE(testsupport::snapshot(m_folder->path()).value(QStringLiteral("atari.db.damaged-20260125")), notABook);
     }
 
     // 順番 heads a column of its own, and a 1等 card's goods show whole in the
@@ -293,14 +466,14 @@ private slots:
         QVERIFY(m_window->useDataFile(Reiwa8 + QStringLiteral(".xml")));
         typeKeys(QStringLiteral("99"));
         typeKeys(QStringLiteral("564557"));
-        frmAtariList list(m_window->checkRecord(), modNengajo::winningData());
+        frmAtariList list(m_window->atariBook(), m_window->checkRecord(), modNengajo::winningData());
         auto *table = list.findChild<QTableView *>(QStringLiteral("lstAtari"));
         const QAbstractItemModel *model = table->model();
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("順番"));
         QVERIFY(table->verticalHeader()->isHidden());
         QCOMPARE(tableRows(list),
-            QStringList {"2|455756|１等|現金30万円／EJOICAセレクトギフト（電子マネー）31万円分／"
-                         "2025年発行特殊切手集と現金20万円（いずれか1点）"});
+            QStringList {"1|455756|１等|現金30万円／EJOICAセレクトギフト（電子マネー）31万円分／"
+                         "2025年発行特殊切手集と現金20万円（いずれか1点）||"});
 
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -317,11 +490,12 @@ private slots:
         const QFont previous = QApplication::font();
         CheckRecord record;
         const WinningData data;
-        const auto tableWidth = [&record, &data, &previous](qreal desktopPoints) {
+        AtariBook book(m_folder->path() + QStringLiteral("atari.db"));
+        const auto tableWidth = [&book, &record, &data, &previous](qreal desktopPoints) {
             QFont desktop = previous;
             desktop.setPointSizeF(desktopPoints);
             QApplication::setFont(desktop);
-            const frmAtariList list(record, data);
+            const frmAtariList list(book, record, data);
             return list.findChild<QTableView *>(QStringLiteral("lstAtari"))->minimumWidth();
         };
         const int designed = tableWidth(9);
@@ -340,14 +514,16 @@ private slots:
         frmAtariList *list = openList();
         QVERIFY(list);
         QWidget *table = list->findChild<QTableView *>(QStringLiteral("lstAtari"));
+        // 引換 and 削除 act on the cards chosen: with one chosen they are reached too.
+        static_cast<QTableView *>(table)->selectRow(0);
         QList<QWidget *> reached;
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 7; ++i) {
             reached.append(QApplication::focusWidget());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QVERIFY(reached.contains(table));
         QVERIFY(reached.contains(list->findChild<QCheckBox *>(QStringLiteral("chkAll"))));
-        for (const char *name : {"cmdSaveCsv", "cmdPrint", "cmdClose"}) {
+        for (const char *name : {"cmdKoukan", "cmdDelete", "cmdSaveCsv", "cmdPrint", "cmdClose"}) {
             auto *button = list->findChild<QPushButton *>(QString::fromLatin1(name));
             QVERIFY(reached.contains(button));
             QVERIFY2(button->text().contains(u'&'), name);

@@ -49,6 +49,8 @@ int main(int argc, char *argv[])
         QApplication::quit();
     });
     window.show();
+    // Over the window once it is up: a book that cannot be used, the reminder of the exchange deadline.
+    QTimer::singleShot(0, &window, [&window] { window.remindAtStartUp(); });
     // What the window does not need to appear comes once it is up.
     QTimer::singleShot(std::chrono::seconds(1), &window, [&services] { services.loadDeferred(); });
     return QApplication::exec();

@@ -593,12 +593,15 @@ bool AtariBook::query(QSqlQuery &query, const QString &sql, const QVariantList &
 }
 
 AtariBook::Added AtariBook::add(const AtariDraw &draw, const QString &strNumber, qint16 intToukyu,
-    const QString &strSyouhin, const QDateTime &judgedAt)
+    const QString &strSyouhin, const QDateTime &judgedAt, qint64 *id)
 {
+    if (id)
+        *id = 0;
     // Losses stay in the sitting's record alone.
     if (intToukyu <= 0)
         return Added::NotSaved;
     Added added = Added::NotSaved;
+    qint64 entered = 0;
     const bool done = change([&](QSqlQuery &query) {
         if (!exec(query,
                 QStringLiteral("INSERT INTO draws (card_type, draw_year, data_file, exchange_to) VALUES (?, ?, ?, ?)"
@@ -615,8 +618,12 @@ AtariBook::Added AtariBook::add(const AtariDraw &draw, const QString &strNumber,
                     nonNull(draw.strYear)}))
             return false;
         added = query.numRowsAffected() == 1 ? Added::Added : Added::AlreadyInBook;
+        if (added == Added::Added)
+            entered = query.lastInsertId().toLongLong();
         return true;
     });
+    if (done && id)
+        *id = entered;
     return done ? added : Added::NotSaved;
 }
 

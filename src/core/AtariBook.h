@@ -127,9 +127,10 @@ public:
     bool canStartNew() const { return m_state == State::NotABook || m_state == State::Damaged; }
 
     // Enters a won card judged with the data of draw; a loss (class 0) is
-    // never entered.
+    // never entered. id, when given, receives the id of the card entered, 0
+    // when none was.
     Added add(const AtariDraw &draw, const QString &strNumber, qint16 intToukyu, const QString &strSyouhin,
-        const QDateTime &judgedAt = QDateTime::currentDateTime());
+        const QDateTime &judgedAt = QDateTime::currentDateTime(), qint64 *id = nullptr);
     // The cards of the draw, the first entered first. Empty when there are none
     // or the book cannot be read.
     QList<AtariCard> cards(const AtariDraw &draw);

@@ -34,7 +34,8 @@ QDebug AtariList::operator<<(QDebug debug, const Row &row)
 {
     QDebugStateSaver saver(debug);
     debug.nospace() << "Row(" << row.intOrder << ", " << row.strNumber << ", " << row.strResult << ", "
-                    << row.strSyouhin << ", " << row.intToukyu << ')';
+                    << row.strSyouhin << ", " << row.intToukyu << ", " << row.strKoukan << ", " << row.strSender << ", "
+                    << row.id << ')';
     return debug;
 }
 
@@ -72,18 +73,24 @@ QString AtariList::TotalsText(const CheckRecord &record)
 AtariList::Row AtariList::MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data)
 {
     const CheckedCard &card = record.cards().at(index);
-    Row row {index + 1, card.strNumber, ResultText(card.intToukyu), QString(), card.intToukyu};
+    Row row {index + 1, card.strNumber, ResultText(card.intToukyu), QString(), card.intToukyu, {}, {}, 0};
     if (card.intToukyu > 0)
         row.strSyouhin = SyouhinText(data.prizeClass(card.intToukyu).strSyouhin);
     return row;
 }
 
+QString AtariList::KoukanText(const QDate &exchangedOn)
+{
+    return exchangedOn.isValid() ? QStringLiteral("済") : QString();
+}
+
 QByteArray AtariList::CsvBytes(const QList<Row> &rows)
 {
-    QString text = QStringLiteral("順番,番号,結果,賞品") + modNengajo::CrLf;
+    QString text = QStringLiteral("順番,番号,結果,賞品,引換,差出人") + modNengajo::CrLf;
     for (const Row &row : rows) {
         text += QString::number(row.intOrder) + u',' + csvTextField(row.strNumber) + u',' + csvField(row.strResult)
-            + u',' + csvField(row.strSyouhin) + modNengajo::CrLf;
+            + u',' + csvField(row.strSyouhin) + u',' + csvField(row.strKoukan) + u',' + csvField(row.strSender)
+            + modNengajo::CrLf;
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

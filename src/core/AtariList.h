@@ -10,8 +10,10 @@
 // The sitting's cards as the list of won cards shows, saves and prints them.
 namespace AtariList {
 
-// One shown card: its place in the sitting (from 1), its number as typed,
-// its result and the goods it won, and the class it won (0 for a loss).
+// One shown card: its place in the list (from 1), its number as typed,
+// its result and the goods it won, and the class it won (0 for a loss); for a
+// card of the book of won cards "済" once exchanged, the sender, and its id
+// in the book (0 for a card of the sitting alone).
 struct Row
 {
     qsizetype intOrder = 0;
@@ -19,6 +21,9 @@ struct Row
     QString strResult;
     QString strSyouhin;
     qint16 intToukyu = 0;
+    QString strKoukan {};
+    QString strSender {};
+    qint64 id = 0;
 
     bool operator==(const Row &) const = default;
 };
@@ -41,8 +46,11 @@ QString TotalsText(const CheckRecord &record);
 // Card index of the record as a row, with the goods of the data in force.
 Row MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data);
 
+// "済" for a card exchanged on date, else empty.
+QString KoukanText(const QDate &exchangedOn);
+
 // The rows as a spreadsheet file: UTF-8 with a byte-order mark, CR LF line
-// ends, a heading row "順番,番号,結果,賞品". A spreadsheet shows each card
+// ends, a heading row "順番,番号,結果,賞品,引換,差出人". A spreadsheet shows each card
 // number as written ("000037", "****73") and runs no text as a formula.
 QByteArray CsvBytes(const QList<Row> &rows);
 

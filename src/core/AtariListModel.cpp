@@ -13,6 +13,10 @@ QString cellText(const AtariList::Row &row, AtariColumn column)
         return row.strResult;
     case AtariColumn::Syouhin:
         return row.strSyouhin;
+    case AtariColumn::Koukan:
+        return row.strKoukan;
+    case AtariColumn::Sender:
+        return row.strSender;
     }
     return {};
 }
@@ -30,6 +34,10 @@ QString AtariColumnTitle(AtariColumn column)
         return QStringLiteral("等級");
     case AtariColumn::Syouhin:
         return QStringLiteral("賞品");
+    case AtariColumn::Koukan:
+        return QStringLiteral("引換");
+    case AtariColumn::Sender:
+        return QStringLiteral("差出人");
     }
     return {};
 }
@@ -42,6 +50,11 @@ QList<AtariColumn> AtariListSource::columns() const
 bool AtariListSource::isEditable(AtariColumn) const
 {
     return false;
+}
+
+bool AtariListSource::isEditableAt(qsizetype, AtariColumn column) const
+{
+    return isEditable(column);
 }
 
 bool AtariListSource::setText(qsizetype, AtariColumn, const QString &)
@@ -94,7 +107,7 @@ QVariant AtariListModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         if (shown == AtariColumn::Order)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
-        if (shown == AtariColumn::Number || shown == AtariColumn::Result)
+        if (shown == AtariColumn::Number || shown == AtariColumn::Result || shown == AtariColumn::Koukan)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     case LostRole:
@@ -114,7 +127,7 @@ QVariant AtariListModel::headerData(int section, Qt::Orientation orientation, in
 Qt::ItemFlags AtariListModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags result = QAbstractTableModel::flags(index);
-    if (index.isValid() && m_source.isEditable(column(index.column())))
+    if (index.isValid() && m_source.isEditableAt(index.row(), column(index.column())))
         result |= Qt::ItemIsEditable;
     return result;
 }
@@ -124,7 +137,7 @@ bool AtariListModel::setData(const QModelIndex &index, const QVariant &value, in
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
     const AtariColumn edited = column(index.column());
-    if (!m_source.isEditable(edited) || !m_source.setText(index.row(), edited, value.toString()))
+    if (!m_source.isEditableAt(index.row(), edited) || !m_source.setText(index.row(), edited, value.toString()))
         return false;
     emit dataChanged(index, index);
     return true;

@@ -8,13 +8,15 @@
 
 // The columns a list of won cards can show.
 enum class AtariColumn {
-    Order, // 順番: the card's place in the sitting
+    Order, // 順番: the card's place in the list
     Number, // 番号: as typed
     Result, // 等級: the class won, or はずれ
     Syouhin, // 賞品: the goods on one line
+    Koukan, // 引換: "済" once exchanged
+    Sender, // 差出人: as the user wrote it
 };
 
-// A column's heading, as the print has it: "順番", "番号", "等級", "賞品".
+// A column's heading, as the print has it: "順番", "番号", "等級", "賞品", "引換", "差出人".
 QString AtariColumnTitle(AtariColumn column);
 
 // Where a list of won cards takes its rows, in the order shown (from 0). The
@@ -38,6 +40,8 @@ public:
     // A column the user may type into, and the text typed into one of its
     // rows: false when the source does not keep it (none does by default).
     virtual bool isEditable(AtariColumn column) const;
+    // The same for one row: isEditable(column) unless the source says otherwise.
+    virtual bool isEditableAt(qsizetype index, AtariColumn column) const;
     virtual bool setText(qsizetype index, AtariColumn column, const QString &text);
 
     // Every row in order: what is saved as CSV and printed.

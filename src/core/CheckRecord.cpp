@@ -17,9 +17,10 @@ QDebug operator<<(QDebug debug, const CheckedCard &card)
     return debug;
 }
 
-void CheckRecord::add(const QString &strNumber, qint16 intToukyu)
+void CheckRecord::add(const QString &strNumber, qint16 intToukyu, qint64 bookId)
 {
     m_cards.append({strNumber, intToukyu});
+    m_bookIds.append(bookId);
     increase(m_checkCount);
     if (intToukyu > 0) {
         increase(m_hits[intToukyu]);
@@ -50,6 +51,7 @@ bool CheckRecord::countDown()
 void CheckRecord::clear()
 {
     m_cards.clear();
+    m_bookIds.clear();
     m_checkCount = 0;
     m_hits.clear();
     m_hitTotal = 0;

@@ -36,11 +36,15 @@ public:
     // The counts are 16-bit and stop here rather than wrap; the record still
     // keeps every card.
     static constexpr qint16 MaxCount = 32767;
+    static constexpr qint64 InBookBefore = -1;
 
     using QObject::QObject;
 
-    // A judged card: counted, and its class's hits with it.
-    void add(const QString &strNumber, qint16 intToukyu);
+    // A judged card: counted, and its class's hits with it. bookId: the id of
+    // the entry the won card made in the book of won cards (AtariBook),
+    // InBookBefore for a card the book held already, 0 when the book took
+    // none (a loss, a book that cannot be used).
+    void add(const QString &strNumber, qint16 intToukyu, qint64 bookId = 0);
     // The user's corrections of the check count; false, and nothing changes,
     // at the bound (0 or MaxCount).
     bool countUp();
@@ -49,6 +53,8 @@ public:
     void clear();
 
     const QList<CheckedCard> &cards() const { return m_cards; }
+    // The bookId card index was added with.
+    qint64 bookId(qsizetype index) const { return m_bookIds.value(index); }
     qint16 intCheckCnt() const { return m_checkCount; }
     // Hits of class intToukyu, and of all classes together.
     qint16 intAtariCnt(qint16 intToukyu) const { return m_hits.value(intToukyu); }
@@ -64,6 +70,7 @@ signals:
 
 private:
     QList<CheckedCard> m_cards;
+    QList<qint64> m_bookIds;
     qint16 m_checkCount = 0;
     QMap<qint16, qint16> m_hits;
     qint16 m_hitTotal = 0;

@@ -20,6 +20,10 @@ const QString OrderHeading = QStringLiteral("順番");
 const QString NumberHeading = QStringLiteral("番号");
 const QString ResultHeading = QStringLiteral("等級");
 const QString SyouhinHeading = QStringLiteral("賞品");
+const QString KoukanHeading = QStringLiteral("引換");
+const QString SenderHeading = QStringLiteral("差出人");
+// The sender's column holds a name of this many characters; a longer one is cut short with "…".
+const QString SenderWidest = QStringLiteral("あいうえお");
 
 QFont gothic(qreal pointSize, bool bold = false)
 {
@@ -34,8 +38,8 @@ constexpr qreal MaxTablePoints = 28;
 // Goods longer than this many lines go on over pages instead of making the
 // text of every page smaller.
 constexpr int MaxSizingLines = 3;
-// The card's number, class and place keep at most this share of the width.
-constexpr qreal MaxFixedColumnsShare = 0.6;
+// The card's place, number, class, mark and sender keep at most this share of the width.
+constexpr qreal MaxFixedColumnsShare = 0.7;
 
 } // namespace
 
@@ -69,7 +73,8 @@ AtariPrint::AtariPrint(AtariPrintContent content, const QPaintDevice &device, co
             const int lines = i < m_content.rows.size() ? goodsLayout(m_content.rows.at(i))->lineCount() : 1;
             needed += std::clamp(lines, 1, MaxSizingLines) * m_lineHeight + 2 * m_padding;
         }
-        if (m_tableTop + needed <= m_rowsBottom && m_columns[3] - m_columns[0] <= MaxFixedColumnsShare * m_page.width())
+        const qreal fixed = m_columns[3] - m_columns[0] + m_columns[6] - m_columns[4];
+        if (m_tableTop + needed <= m_rowsBottom && fixed <= MaxFixedColumnsShare * m_page.width())
             break;
     }
     setTableFont(std::max(points, MinTablePoints));
@@ -92,7 +97,9 @@ void AtariPrint::setTableFont(qreal points)
     m_columns[1] = m_columns[0] + columnWidth(QStringLiteral("00000"), OrderHeading);
     m_columns[2] = m_columns[1] + columnWidth(QStringLiteral("000000"), NumberHeading);
     m_columns[3] = m_columns[2] + columnWidth(QStringLiteral("はずれ"), ResultHeading);
-    m_columns[4] = m_page.right();
+    m_columns[6] = m_page.right();
+    m_columns[5] = m_columns[6] - columnWidth(SenderWidest, SenderHeading);
+    m_columns[4] = m_columns[5] - columnWidth(QStringLiteral("済"), KoukanHeading);
 }
 
 qreal AtariPrint::headingHeight() const
@@ -197,17 +204,18 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
 
     // The table's heading on a grey band, each card's row under a thin rule.
     y = m_tableTop;
-    const QRectF band(m_columns[0], y, m_columns[4] - m_columns[0], headingHeight());
+    const QRectF band(m_columns[0], y, m_columns[6] - m_columns[0], headingHeight());
     painter.fillRect(band, QColor(Look::ButtonBackground));
     painter.setFont(m_headingFont);
     const auto cell = [&](int column, qreal top, qreal height) {
         return QRectF(m_columns[column] + m_padding, top + m_padding,
             m_columns[column + 1] - m_columns[column] - 2 * m_padding, height - 2 * m_padding);
     };
-    const QStringList headings {OrderHeading, NumberHeading, ResultHeading, SyouhinHeading};
-    for (int column = 0; column < 4; ++column)
+    const QStringList headings {
+        OrderHeading, NumberHeading, ResultHeading, SyouhinHeading, KoukanHeading, SenderHeading};
+    for (int column = 0; column < 6; ++column)
         painter.drawText(cell(column, y, headingHeight()),
-            column < 3 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter, headings.at(column));
+            column == 3 || column == 5 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter, headings.at(column));
     y += headingHeight();
 
     QPen rule(QColor(0x808080));
@@ -224,10 +232,14 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
         const QRectF goodsCell = cell(3, y, height);
         for (int i = slice.firstLine; i < slice.firstLine + slice.lineCount && i < goods->lineCount(); ++i)
             goods->lineAt(i).draw(&painter, goodsCell.topLeft() - QPointF(0, slice.firstLine * m_lineHeight));
+        painter.drawText(cell(4, y, height), Qt::AlignHCenter | Qt::AlignTop, row.strKoukan);
+        const QRectF senderCell = cell(5, y, height);
+        painter.drawText(senderCell, Qt::AlignLeft | Qt::AlignTop,
+            QFontMetricsF(m_tableFont, &m_device).elidedText(row.strSender, Qt::ElideRight, senderCell.width()));
         y += height;
         painter.save();
         painter.setPen(rule);
-        painter.drawLine(QPointF(m_columns[0], y), QPointF(m_columns[4], y));
+        painter.drawLine(QPointF(m_columns[0], y), QPointF(m_columns[6], y));
         painter.restore();
     }
 

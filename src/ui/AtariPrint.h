@@ -84,8 +84,8 @@ private:
     QFont m_tableFont;
     QFont m_smallFont;
     qreal m_lineHeight = 0;
-    // Left edges of the columns 順番, 番号, 等級, 賞品, and the right edge.
-    std::array<qreal, 5> m_columns {};
+    // Left edges of the columns 順番, 番号, 等級, 賞品, 引換, 差出人, and the right edge.
+    std::array<qreal, 7> m_columns {};
     qreal m_padding;
     qreal m_tableTop;
     qreal m_rowsBottom;

@@ -1,7 +1,7 @@
 #include "ui/frmAtariList.h"
 
+#include "core/BookAtariList.h"
 #include "core/Kigen.h"
-#include "core/SittingAtariList.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/printdialog.h"
@@ -63,7 +63,14 @@ protected:
 
 } // namespace
 
-frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, QWidget *parent)
+namespace {
+
+const QString KoukanText = QStringLiteral("引換済にする(&K)");
+const QString UnKoukanText = QStringLiteral("引換済を取り消す(&K)");
+
+} // namespace
+
+frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const WinningData &data, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_data(data)
 {
@@ -74,7 +81,7 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
     lblAtariType = Widgets::makeLabel(this, QStringLiteral("lblAtariType"), QString());
     lblAtariKigen = Widgets::makeLabel(this, QStringLiteral("lblAtariKigen"), QString());
 
-    m_source = new SittingAtariList(record, data, this);
+    m_source = new BookAtariList(book, record, data, this);
     m_model = new AtariListModel(*m_source, this);
     lstAtari = new QTableView(this);
     lstAtari->setObjectName(QStringLiteral("lstAtari"));
@@ -83,7 +90,7 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
     lstAtari->setItemDelegate(new LostCardDelegate(lstAtari));
     lstAtari->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstAtari->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lstAtari->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstAtari->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstAtari->setTabKeyNavigation(false);
     lstAtari->setWordWrap(false);
     lstAtari->setAlternatingRowColors(true);
@@ -93,19 +100,25 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
     lstAtari->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // The goods fill what the other columns leave, and never shrink below their text.
     lstAtari->viewport()->installEventFilter(this);
+    // F2 and Delete act on the selected cards, wherever the current cell is.
+    lstAtari->installEventFilter(this);
 
     lblAtariGoukei = Widgets::makeLabel(this, QStringLiteral("lblAtariGoukei"), QString());
 
     chkAll = new QCheckBox(QStringLiteral("はずれも表示"), this);
     chkAll->setObjectName(QStringLiteral("chkAll"));
+    cmdKoukan = Widgets::makeButton(this, QStringLiteral("cmdKoukan"), KoukanText);
+    cmdDelete = Widgets::makeButton(this, QStringLiteral("cmdDelete"), QStringLiteral("削除(&D)"));
     cmdSaveCsv = Widgets::makeButton(this, QStringLiteral("cmdSaveCsv"), QStringLiteral("CSVで保存(&S)..."));
     cmdPrint = Widgets::makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("印刷(&P)..."));
     cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
-    for (QPushButton *button : {cmdSaveCsv, cmdPrint, cmdClose})
+    for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdClose})
         button->setAutoDefault(false);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(chkAll);
+    buttons->addWidget(cmdKoukan);
+    buttons->addWidget(cmdDelete);
     buttons->addStretch(1);
     buttons->addWidget(cmdSaveCsv);
     buttons->addWidget(cmdPrint);
@@ -120,7 +133,9 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
     layout->addLayout(buttons);
 
     setTabOrder(lstAtari, chkAll);
-    setTabOrder(chkAll, cmdSaveCsv);
+    setTabOrder(chkAll, cmdKoukan);
+    setTabOrder(cmdKoukan, cmdDelete);
+    setTabOrder(cmdDelete, cmdSaveCsv);
     setTabOrder(cmdSaveCsv, cmdPrint);
     setTabOrder(cmdPrint, cmdClose);
     lstAtari->setFocus();
@@ -129,7 +144,13 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
     connect(m_model, &QAbstractItemModel::modelReset, this, &frmAtariList::refreshTotals);
     // A clear, and every load of a data file, which clears the record too.
     connect(&record, &CheckRecord::cleared, this, &frmAtariList::refresh);
-    connect(chkAll, &QCheckBox::toggled, m_source, &SittingAtariList::setShowsLosses);
+    connect(chkAll, &QCheckBox::toggled, m_source, &BookAtariList::setShowsLosses);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &frmAtariList::refreshTotals);
+    connect(lstAtari->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmAtariList::refreshButtons);
+    connect(lstAtari, &QAbstractItemView::doubleClicked, this,
+        [this](const QModelIndex &index) { editSender(index.row()); });
+    connect(cmdKoukan, &QPushButton::clicked, this, &frmAtariList::cmdKoukan_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmAtariList::cmdDelete_Click);
     connect(cmdSaveCsv, &QPushButton::clicked, this, &frmAtariList::cmdSaveCsv_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmAtariList::cmdPrint_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
@@ -144,8 +165,13 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
             large->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
         lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + TextSize::scaled(6));
         lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
-        for (QPushButton *button : {cmdSaveCsv, cmdPrint, cmdClose})
+        for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdClose})
             button->setMinimumWidth(Widgets::textWidth(button, 7));
+        // As wide as its longer text, so it keeps its place when the text turns.
+        const QFontMetrics metrics = cmdKoukan->fontMetrics();
+        cmdKoukan->setMinimumWidth(std::max(cmdKoukan->minimumWidth(),
+            cmdKoukan->sizeHint().width() + metrics.horizontalAdvance(QString(UnKoukanText).remove(u'&'))
+                - metrics.horizontalAdvance(cmdKoukan->text().remove(u'&'))));
         fitColumns();
     });
     refresh();
@@ -155,7 +181,14 @@ frmAtariList::frmAtariList(const CheckRecord &record, const WinningData &data, Q
         sizeHint().height());
 }
 
-frmAtariList::~frmAtariList() = default;
+frmAtariList::~frmAtariList()
+{
+    // A sender still being typed is saved as the window goes, after this
+    // object has stopped being one to tell.
+    m_model->disconnect(this);
+    m_source->disconnect(this);
+    lstAtari->selectionModel()->disconnect(this);
+}
 
 void frmAtariList::refresh()
 {
@@ -186,6 +219,59 @@ void frmAtariList::refreshTotals()
     const bool any = m_model->rowCount() > 0;
     cmdSaveCsv->setEnabled(any);
     cmdPrint->setEnabled(any);
+    refreshButtons();
+}
+
+QList<qsizetype> frmAtariList::selectedRows() const
+{
+    QList<qsizetype> rows;
+    const QModelIndexList selected = lstAtari->selectionModel()->selectedRows();
+    for (const QModelIndex &index : selected)
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void frmAtariList::refreshButtons()
+{
+    const QList<qsizetype> rows = selectedRows();
+    const bool inBook
+        = std::any_of(rows.cbegin(), rows.cend(), [this](qsizetype r) { return m_source->row(r).id > 0; });
+    cmdKoukan->setText(m_source->allExchanged(rows) ? UnKoukanText : KoukanText);
+    // A button that goes grey while it has the focus hands it to the table.
+    for (QPushButton *button : {cmdKoukan, cmdDelete}) {
+        if (!inBook && button->hasFocus())
+            lstAtari->setFocus();
+        button->setEnabled(inBook);
+    }
+}
+
+void frmAtariList::cmdKoukan_Click()
+{
+    // The book tells the main window when it cannot be changed; the list stays as the book has it.
+    m_source->toggleExchanged(selectedRows(), platform::Service<platform::Clock>::get().today());
+    refreshButtons();
+}
+
+void frmAtariList::cmdDelete_Click()
+{
+    const QList<qsizetype> rows = selectedRows();
+    if (std::none_of(rows.cbegin(), rows.cend(), [this](qsizetype r) { return m_source->row(r).id > 0; }))
+        return;
+    if (platform::showMessage(modNengajo::MessageTitle, DeleteQuestion, platform::MessageBox::Icon::Question,
+            platform::MessageBox::Buttons::YesNo)
+        != platform::MessageBox::Answer::Yes)
+        return;
+    m_source->remove(rows);
+}
+
+void frmAtariList::editSender(int row)
+{
+    const QModelIndex index = m_model->index(row, m_model->section(AtariColumn::Sender));
+    if (!index.isValid() || !(m_model->flags(index) & Qt::ItemIsEditable))
+        return;
+    lstAtari->setCurrentIndex(index);
+    lstAtari->edit(index);
 }
 
 void frmAtariList::model_rowsInserted()
@@ -214,6 +300,10 @@ void frmAtariList::fitColumns()
         m_model->section(AtariColumn::Number), width(AtariColumn::Number, {QStringLiteral("000000")}));
     lstAtari->setColumnWidth(m_model->section(AtariColumn::Result),
         width(AtariColumn::Result, {AtariList::ResultText(0), AtariList::ResultText(1)}));
+    lstAtari->setColumnWidth(m_model->section(AtariColumn::Koukan), width(AtariColumn::Koukan, {QStringLiteral("済")}));
+    // Room for a name of eight characters; a longer one shows whole as the cell's tip.
+    lstAtari->setColumnWidth(
+        m_model->section(AtariColumn::Sender), width(AtariColumn::Sender, {QStringLiteral("あいうえおかきく")}));
     m_goodsWidth = width(AtariColumn::Syouhin, goods);
     fitGoodsColumn();
 }
@@ -243,6 +333,17 @@ bool frmAtariList::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == lstAtari->viewport() && event->type() == QEvent::Resize)
         fitGoodsColumn();
+    if (watched == lstAtari && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F2) {
+            editSender(lstAtari->currentIndex().isValid() ? lstAtari->currentIndex().row() : -1);
+            return true;
+        }
+        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_Delete) {
+            cmdDelete_Click();
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -285,9 +386,12 @@ void frmAtariList::cmdPrint_Click()
 
 bool frmAtariList::event(QEvent *event)
 {
-    // The deadline counts its days from today, which may have changed.
-    if (event->type() == QEvent::WindowActivate)
+    // The deadline counts its days from today, which may have changed; another
+    // program on the same book may have changed its cards.
+    if (event->type() == QEvent::WindowActivate) {
         refreshHeading();
+        m_source->reload();
+    }
     return QWidget::event(event);
 }
 

@@ -4,25 +4,29 @@
 
 #include <QWidget>
 
+class AtariBook;
 class AtariListModel;
+class BookAtariList;
 class CheckRecord;
-class SittingAtariList;
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableView;
 
-// The list of the sitting's won cards with their prizes and the exchange
-// deadline, to take to the post office: saved as CSV or printed. Modeless; it
-// follows the record of the sitting as each card is judged, and shows the
-// winning data it is given (those the cards are judged against).
+// The list of the book's won cards of the data in force with their prizes
+// and the exchange deadline, to take to the post office: marked as exchanged,
+// the senders written in, saved as CSV or printed. Modeless; it follows the
+// book and the sitting's record as each card is judged, and shows the winning
+// data it is given (those the cards are judged against).
 class frmAtariList : public QWidget
 {
     Q_OBJECT
 
 public:
-    // record and data outlive the window.
-    frmAtariList(const CheckRecord &record, const WinningData &data, QWidget *parent = nullptr);
+    static inline const QString DeleteQuestion = QStringLiteral("選んだはがきを一覧から削除しますか？");
+
+    // book, record and data outlive the window.
+    frmAtariList(AtariBook &book, const CheckRecord &record, const WinningData &data, QWidget *parent = nullptr);
     ~frmAtariList() override;
 
     // The heading from the winning data, the columns fitted to their goods, the totals.
@@ -46,15 +50,24 @@ private:
     int columnsWidth() const;
     void cmdSaveCsv_Click();
     void cmdPrint_Click();
+    void cmdKoukan_Click();
+    void cmdDelete_Click();
+    // The sender's cell of row, opened for typing.
+    void editSender(int row);
+    QList<qsizetype> selectedRows() const;
+    // 引換 and 削除 for the cards selected now.
+    void refreshButtons();
 
     const WinningData &m_data;
-    SittingAtariList *m_source = nullptr;
+    BookAtariList *m_source = nullptr;
     AtariListModel *m_model = nullptr;
     QLabel *lblAtariType = nullptr;
     QLabel *lblAtariKigen = nullptr;
     QTableView *lstAtari = nullptr;
     QLabel *lblAtariGoukei = nullptr;
     QCheckBox *chkAll = nullptr;
+    QPushButton *cmdKoukan = nullptr;
+    QPushButton *cmdDelete = nullptr;
     QPushButton *cmdSaveCsv = nullptr;
     QPushButton *cmdPrint = nullptr;
     QPushButton *cmdClose = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/frmMain.h"
 
 #include "core/Kigen.h"
+#include "core/Reminder.h"
 #include "core/modNengajo.h"
 #include "ui/Accessibility.h"
 #include "ui/Fonts.h"
@@ -160,6 +161,7 @@ public:
 
 frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent)
+    , m_book(platform::bookPath())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Harovan"));
@@ -171,6 +173,8 @@ frmMain::frmMain(QWidget *parent)
     createControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     TextSize::follow(this, [this] { applyTextSize(); });
+    // Told when the book's call has returned: the box never runs inside it.
+    connect(&m_book, &AtariBook::stateChanged, this, &frmMain::tellBookState, Qt::QueuedConnection);
     connect(&m_record, &CheckRecord::countsChanged, this, &frmMain::showCounts);
 }
 
@@ -620,8 +624,73 @@ void frmMain::Clear_input()
     emptyBox(txtInputKami4);
     txtInputSimo2->setFocus();
     // The card's number as the window shows it, and the class its last
-    // judgement found (0 after a loss): the sitting counts the card and its hit.
-    m_record.add(lblInputNum->text(), m_hantei.intAtariToukyu);
+    // judgement found (0 after a loss): the sitting counts the card and its
+    // hit, and a won card goes into the book.
+    const QString number = lblInputNum->text();
+    const qint16 toukyu = m_hantei.intAtariToukyu;
+    m_record.add(number, toukyu, toukyu > 0 ? enterIntoBook(number, toukyu) : 0);
+}
+
+qint64 frmMain::enterIntoBook(const QString &strNumber, qint16 intToukyu)
+{
+    const WinningData &data = modNengajo::winningData();
+    qint64 id = 0;
+    const AtariBook::Added added = m_book.add(AtariDraw::of(data), strNumber, intToukyu,
+        data.prizeClass(intToukyu).strSyouhin, QDateTime::currentDateTime(), &id);
+    return added == AtariBook::Added::AlreadyInBook ? CheckRecord::InBookBefore : id;
+}
+
+void frmMain::tellBookState()
+{
+    const AtariBook::State state = m_book.state();
+    if (state == AtariBook::State::Ready || m_bookStatesTold.contains(state))
+        return;
+    m_bookStatesTold.append(state);
+    using platform::MessageBox;
+    if (!m_book.canStartNew()) {
+        platform::showMessage(modNengajo::MessageTitle, m_book.message(), MessageBox::Icon::Warning);
+        return;
+    }
+    const QDate today = platform::Service<platform::Clock>::get().today();
+    if (platform::showMessage(modNengajo::MessageTitle,
+            m_book.message() + modNengajo::CrLf + modNengajo::CrLf + m_book.newBookQuestion(today),
+            MessageBox::Icon::Warning, MessageBox::Buttons::YesNo)
+        != MessageBox::Answer::Yes)
+        return;
+    const QString failure = m_book.startNewBook(today);
+    if (!failure.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, failure, MessageBox::Icon::Critical);
+}
+
+void frmMain::remindAtStartUp()
+{
+    m_book.open();
+    tellBookState();
+    if (!m_book.canRead())
+        return;
+    // The draw in force names its last exchange day as its data file now gives it.
+    const WinningData &data = modNengajo::winningData();
+    if (!data.strType.isEmpty())
+        m_book.noteDraw(AtariDraw::of(data));
+    const QDate today = platform::Service<platform::Clock>::get().today();
+    const std::optional<Reminder::Due> due = Reminder::Check(today, m_book.pendingDraws(), Reminder::LastAsked());
+    if (!due)
+        return;
+    Reminder::RememberAsked(today);
+    if (platform::showMessage(modNengajo::MessageTitle, Reminder::QuestionText(*due),
+            platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::YesNo)
+        != platform::MessageBox::Answer::Yes)
+        return;
+    // The list shows the draw in force: the cards asked about are of another
+    // draw, whose data file is put in force when it is still there.
+    const AtariDraw inForce = AtariDraw::of(data);
+    const AtariDraw &asked = due->draws.first();
+    const bool shown = std::any_of(due->draws.cbegin(), due->draws.cend(), [&inForce](const AtariDraw &draw) {
+        return draw.strType == inForce.strType && draw.strYear == inForce.strYear;
+    });
+    if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(platform::dataFilePath(asked.strFileName)).isFile())
+        useDataFile(asked.strFileName);
+    showAtariList();
 }
 
 void frmMain::Atari(qint16 intToukyu)
@@ -806,9 +875,14 @@ void frmMain::mnuShowIchiran_Click()
 
 void frmMain::mnuShowAtari_Click()
 {
-    // The list follows the record by itself, card by card, clear by clear.
+    showAtariList();
+}
+
+void frmMain::showAtariList()
+{
+    // The list follows the book and the record by itself, card by card, clear by clear.
     if (!m_atariList)
-        m_atariList = new frmAtariList(m_record, modNengajo::winningData(), this);
+        m_atariList = new frmAtariList(m_book, m_record, modNengajo::winningData(), this);
     Placement::placeBeside(m_atariList, this);
     Widgets::bringToFront(m_atariList);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AtariBook.h"
 #include "core/AtariHantei.h"
 #include "core/CheckRecord.h"
 
@@ -56,6 +57,16 @@ public:
     // created hidden.
     frmSyouhin *Syouhin(bool create);
 
+    // Once the window is on screen: opens the book of won cards (telling once
+    // when it cannot be used) and, when a draw's last exchange day is near
+    // for cards not yet exchanged, asks once a day whether to see them.
+    void remindAtStartUp();
+    // Shows the list of won cards, opening it when it is not open.
+    void showAtariList();
+
+    // The household's book of won cards, kept from sitting to sitting.
+    AtariBook &atariBook() { return m_book; }
+
     // The sitting: every card judged since the last clear or load, and its counts.
     const CheckRecord &checkRecord() const { return m_record; }
     // The check count, as the sitting holds it.
@@ -101,6 +112,12 @@ private:
     void mnuVersion_Click();
     void mnuUp_Click();
     void mnuDown_Click();
+    // Enters a won card into the book: the id of its entry, or the record's
+    // CheckRecord::InBookBefore, or 0 when the book took none.
+    qint64 enterIntoBook(const QString &strNumber, qint16 intToukyu);
+    // Tells once a run of each way the book cannot be used, and offers a new
+    // book beside a file that is not one or is damaged.
+    void tellBookState();
     // Writes the data file in force to settings.ini, as at exit; says once
     // when it cannot be kept.
     void saveSettings();
@@ -115,6 +132,8 @@ private:
     // intAtariToukyu and arrKouho of the card being checked.
     AtariHantei m_hantei;
     CheckRecord m_record;
+    AtariBook m_book;
+    QList<AtariBook::State> m_bookStatesTold;
 
     QLabel *lblTypeCaption = nullptr;
     QLabel *lblKigen = nullptr;

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/AtariBook.h"
+#include "core/AtariListModel.h"
+#include "core/CheckRecord.h"
+#include "core/modNengajo.h"
+
+#include <QDate>
+#include <QList>
+
+// The book's won cards of the data in force as a list, the first entered
+// first, whichever sitting judged them; with the losses shown, the sitting's
+// losses among them where they were judged. A won card of the sitting the book
+// does not hold (a book that cannot be used) is listed too, as the sitting
+// has it. The book's cards carry 引換 and 差出人, the sender typed in place.
+class BookAtariList final : public AtariListSource
+{
+    Q_OBJECT
+
+public:
+    // book, record and data outlive the list; data are the data in force,
+    // the record's cards judged against them (every load clears the record).
+    BookAtariList(AtariBook &book, const CheckRecord &record, const WinningData &data, QObject *parent = nullptr);
+
+    bool showsLosses() const { return m_showsLosses; }
+    void setShowsLosses(bool shows);
+
+    QList<AtariColumn> columns() const override;
+    qsizetype rowCount() const override { return m_shown.size(); }
+    AtariList::Row row(qsizetype index) const override;
+    // The book's won cards of the draw per class and in all, and
+    // "（未引換 N枚）" while some are not yet exchanged.
+    QString totalsText() const override;
+    bool isEditable(AtariColumn column) const override { return column == AtariColumn::Sender; }
+    // Only a card of the book keeps a sender.
+    bool isEditableAt(qsizetype index, AtariColumn column) const override;
+    bool setText(qsizetype index, AtariColumn column, const QString &text) override;
+
+    // Reads the book again: the data in force or another program may have changed it.
+    void reload();
+
+    // Whether every card of the book among rows is marked as exchanged (false
+    // when rows hold none of the book's cards).
+    bool allExchanged(const QList<qsizetype> &rows) const;
+    // Marks the book's cards among rows as exchanged on today or, when every
+    // one of them is marked already, takes their marks back. False when the
+    // book could not be changed.
+    bool toggleExchanged(const QList<qsizetype> &rows, const QDate &today);
+    // Deletes the book's cards among rows from the book.
+    bool remove(const QList<qsizetype> &rows);
+
+private:
+    // A shown row: a card of m_cards, or else a card of the record.
+    struct Shown
+    {
+        qsizetype card = -1;
+        qsizetype sitting = -1;
+        bool operator==(const Shown &) const = default;
+    };
+
+    QList<qint64> idsOf(const QList<qsizetype> &rows) const;
+    void rebuild();
+    // Shows what rebuild() found: rows appended, rows changed, or anew.
+    void announce(const QList<Shown> &before, const QList<AtariCard> &cardsBefore);
+    void record_cardAdded(qsizetype card);
+    void record_cleared();
+
+    AtariBook &m_book;
+    const CheckRecord &m_record;
+    const WinningData &m_data;
+    bool m_showsLosses = false;
+    QList<AtariCard> m_cards;
+    QList<Shown> m_shown;
+};
