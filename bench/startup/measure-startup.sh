@@ -47,13 +47,16 @@ cp -r "$folder/data" "$work/data"
 data_file=$(cd "$work/data" && ls -1 *.xml 2>/dev/null | sort | tail -n 1 || true)
 text_size=${HAROVAN_STARTUP_TEXT_SIZE:-100}
 printf '[Settings]\nFileName=%s\nTextSize=%s\n' "$data_file" "$text_size" >"$work/settings.ini"
+# With $HAROVAN_STARTUP_BOOK_CARDS, a book of that many won cards beside settings.ini.
+book_cards=${HAROVAN_STARTUP_BOOK_CARDS:-0}
+[ "$book_cards" -gt 0 ] && "$book_maker" "$work" "$book_cards"
 
 export QT_QPA_PLATFORM=xcb
 "$probe" "$work/harovan" >/dev/null
 "$probe" "$empty" >/dev/null
 runs=${HAROVAN_STARTUP_RUNS:-5}
 harovan_all=() empty_all=()
-echo "data file loaded: ${data_file:-none}, text size ${text_size}%"
+echo "data file loaded: ${data_file:-none}, text size ${text_size}%, book of ${book_cards} won cards"
 echo "round   Harovan ms   empty window ms   ratio"
 for round in $(seq "$runs"); do
     h=$("$probe" "$work/harovan")
