@@ -217,6 +217,16 @@ private slots:
             QStringList {usersOwn ? m_folder->userDataPath(fileName) : m_folder->dataPath(fileName)});
     }
 
+    // The shell answers after a while: its box stands over the list, not the active window.
+    void browseOpenFailureOverTheList()
+    {
+        m_fakes->shell.fails = true;
+        frmSyouhin window(m_data);
+        window.findChild<QPushButton *>("cmdBrowseOpen")->click();
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        QCOMPARE(m_fakes->messageBox.owners, (QList<QWidget *> {&window}));
+    }
+
     // A refresh with other data used to throw away the size the user gave the window.
     void keepsTheUsersSize()
     {

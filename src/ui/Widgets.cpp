@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QWidgetAction>
@@ -141,13 +142,15 @@ bool Widgets::isSurfaceLine(const QWidget *widget)
     return frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
 }
 
-void Widgets::openOrTell(const QString &target, const QString &what)
+void Widgets::openOrTell(const QString &target, const QString &what, QWidget *asking)
 {
     const QString where = QDir::isAbsolutePath(target) ? QStringLiteral("ファイル") : QStringLiteral("アドレス");
     const QString text = what + QStringLiteral("を開けませんでした。ブラウザで次の") + where
         + QStringLiteral("を開いてください：") + modNengajo::CrLf + target;
-    platform::Service<platform::Shell>::get().open(target,
-        [text] { platform::showMessage(QStringLiteral("Harovan"), text, platform::MessageBox::Icon::Warning); });
+    platform::Service<platform::Shell>::get().open(target, [text, window = QPointer<QWidget>(asking)] {
+        platform::showMessage(QStringLiteral("Harovan"), text, platform::MessageBox::Icon::Warning,
+            platform::MessageBox::Buttons::Ok, window.data());
+    });
 }
 
 Link::Link(QWidget *window, QWidget *link, std::function<bool(const QString &)> opens)
@@ -193,7 +196,7 @@ bool Link::eventFilter(QObject *watched, QEvent *event)
                 && m_link->rect().contains(mouse->position().toPoint());
             m_pressed = false;
             if (click && opens())
-                Widgets::openOrTell(m_link->property("text").toString(), QStringLiteral("ページ"));
+                Widgets::openOrTell(m_link->property("text").toString(), QStringLiteral("ページ"), m_window);
             break;
         }
         default:

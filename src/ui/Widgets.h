@@ -51,8 +51,10 @@ bool isSurfaceLine(const QWidget *widget);
 // opens it, a box over the window that asked says so and gives target to
 // open by hand:
 // what + "を開けませんでした。ブラウザで次のファイルを開いてください：",
-// CR LF and target ("アドレス" for a web address).
-void openOrTell(const QString &target, const QString &what);
+// CR LF and target ("アドレス" for a web address). The shell's answer may
+// come seconds later, when another window is active: the box stands over
+// asking's window while that is still open.
+void openOrTell(const QString &target, const QString &what, QWidget *asking);
 
 } // namespace Widgets
 

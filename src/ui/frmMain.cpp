@@ -894,7 +894,7 @@ void frmMain::mnuViewHelp_Click()
     // opens is named for the user to open by hand.
     const QString path = platform::programFolder() + QStringLiteral("ReadMe.html");
     if (QFileInfo(path).isFile())
-        Widgets::openOrTell(path, QStringLiteral("ヘルプ"));
+        Widgets::openOrTell(path, QStringLiteral("ヘルプ"), this);
 }
 
 void frmMain::mnuVersion_Click()

@@ -277,7 +277,7 @@ bool frmSyouhin::event(QEvent *event)
 
 void frmSyouhin::cmdBrowseOpen_Click()
 {
-    Widgets::openOrTell(platform::dataFilePath(m_data.strFileName), QStringLiteral("データファイル"));
+    Widgets::openOrTell(platform::dataFilePath(m_data.strFileName), QStringLiteral("データファイル"), this);
 }
 
 void frmSyouhin::cmdClose_Click()
