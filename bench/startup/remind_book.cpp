@@ -1,4 +1,4 @@
-// startup_book FOLDER: a book of won cards (FOLDER/atari.db) with two cards
+// startup_remind_book FOLDER: a book of won cards (FOLDER/atari.db) with two cards
 // of a draw whose exchange ends in 11 days, so that harovan --remind started
 // in FOLDER finds them due.
 // startup_book FOLDER COUNT: a book of COUNT six-digit cards of a draw whose
