@@ -267,15 +267,25 @@ protected:
         resetModule();
         m_folder = std::make_unique<ProgramFolderFixture>(withDataFolder);
         m_fakes = std::make_unique<FakeServices>();
+        // The login reminder's autostart entry goes to a throw-away folder too.
+        m_config = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", m_config->path().toLocal8Bit());
     }
     void endWindowTest()
     {
         m_fakes.reset();
         m_folder.reset();
+        qunsetenv("XDG_CONFIG_HOME");
+        m_config.reset();
         resetModule();
+    }
+    QString autostartEntryPath() const
+    {
+        return m_config->path() + QStringLiteral("/autostart/harovan-reminder.desktop");
     }
 
     std::unique_ptr<ProgramFolderFixture> m_folder;
+    std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<FakeServices> m_fakes;
 };
 #endif

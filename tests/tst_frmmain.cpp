@@ -1,4 +1,7 @@
+#include "core/AtariBook.h"
+#include "core/Reminder.h"
 #include "fakeservices.h"
+#include "platform/programfolder.h"
 #include "testsupport.h"
 
 #include "ui/Fonts.h"
@@ -17,6 +20,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -783,8 +788,8 @@ private slots:
         QCOMPARE(rows(QStringLiteral("mnuMenu")),
             (QStringList {"mnuSelectFile=はがきの種類を選択(&F)...", "mnuDownload=当選番号データのダウンロード(&D)...",
                 "mnuMakeData=当選番号データの作成(&N)...", "mnubar1=-", "mnuShowIchiran=当選番号一覧を表示(&T)",
-                "mnuShowAtari=当たったはがきの一覧(&L)", "mnuClear=チェック枚数のクリア(&C)", "mnubar2=-",
-                "mnuExit=終了(&X)"}));
+                "mnuShowAtari=当たったはがきの一覧(&L)", "mnuRemind=ログイン時に引換期限を知らせる(&R)",
+                "mnuClear=チェック枚数のクリア(&C)", "mnubar2=-", "mnuExit=終了(&X)"}));
         QCOMPARE(rows(QStringLiteral("mnuView")),
             (QStringList {"mnuSize100=文字の大きさ：標準(&1) Ctrl+0 ✓", "mnuSize150=文字の大きさ：大(&2)",
                 "mnuSize200=文字の大きさ：特大(&3)"}));
@@ -792,6 +797,79 @@ private slots:
             (QStringList {"mnuViewHelp=ヘルプを表示(&H)...", "mnubar3=-", "mnuVersion=バージョン情報(&V)..."}));
         QCOMPARE(rows(QStringLiteral("mnuEditCnt")), (QStringList {"mnuUp=↑+1", "mnuDown=↓-1"}));
         QCOMPARE(child<QMenu>(QStringLiteral("mnuEditCnt"))->title(), QStringLiteral("menu"));
+    }
+
+    // ログイン時に引換期限を知らせる makes and removes the autostart entry and
+    // counts as the answer to the question at closing; a failure is told.
+    void mnuRemind()
+    {
+        QAction *item = action(QStringLiteral("mnuRemind"));
+        item->trigger();
+        QVERIFY(item->isChecked());
+        QVERIFY(QFileInfo(autostartEntryPath()).isFile());
+        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(true));
+        item->trigger();
+        QVERIFY(!item->isChecked());
+        QVERIFY(!QFileInfo::exists(autostartEntryPath()));
+        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(false));
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+
+        // XDG_CONFIG_HOME names a file.
+        QFile file(m_config->filePath(QStringLiteral("file")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        qputenv("XDG_CONFIG_HOME", file.fileName().toLocal8Bit());
+        item->trigger();
+        QVERIFY(!item->isChecked());
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        QVERIFY2(m_fakes->messageBox.shown.at(0).text.contains(QStringLiteral("はフォルダーではなくファイルです。")),
+            qPrintable(m_fakes->messageBox.shown.at(0).text));
+        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(false));
+    }
+
+    // Closed with a card of an open exchange in the book, the program asks
+    // once whether to remind at login; never at a logout.
+    void loginReminderQuestion_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("entry");
+        QTest::newRow("yes") << QStringLiteral("yes") << true << true;
+        QTest::newRow("no") << QStringLiteral("no") << true << false;
+        QTest::newRow("answered before") << QStringLiteral("answered") << false << false;
+        QTest::newRow("logout") << QStringLiteral("logout") << false << false;
+    }
+    void loginReminderQuestion()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, asked);
+        QFETCH(bool, entry);
+        {
+            AtariBook book(platform::bookPath());
+            const AtariDraw draw {QStringLiteral("年賀状"), QStringLiteral("令和8"), QStringLiteral("a.xml"),
+                m_fakes->clock.date.addDays(150)};
+            QCOMPARE(book.add(draw, QStringLiteral("123456"), 1, QStringLiteral("現金")), AtariBook::Added::Added);
+        }
+        if (how == u"answered")
+            QVERIFY(Reminder::RememberLoginReminderAnswer(false));
+        if (how == u"no")
+            m_fakes->messageBox.answers = {platform::MessageBox::Answer::No};
+        if (how == u"logout")
+            m_window->closeForStop();
+        else
+            m_window->close();
+        const platform::FakeMessageBox::Shown question {QStringLiteral("Harovan"),
+            QStringLiteral("引換期限が近づいたら、ログインしたときにお知らせしますか？"),
+            platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::YesNo};
+        QCOMPARE(m_fakes->messageBox.shown, asked ? QList {question} : QList<platform::FakeMessageBox::Shown> {});
+        QCOMPARE(QFileInfo(autostartEntryPath()).isFile(), entry);
+        if (!asked)
+            return;
+        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(how == u"yes"));
+        // Once only.
+        frmMain again;
+        again.show();
+        again.close();
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
     }
 
     // The 表示 menu reaches every window at once: the main window grows by

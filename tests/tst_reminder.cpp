@@ -67,6 +67,29 @@ private slots:
         QCOMPARE(due ? Reminder::QuestionText(*due) : QString(), question);
     }
 
+    // Asked once when the program is closed, while a draw's exchange is open.
+    void offerLoginReminder_data()
+    {
+        QTest::addColumn<QList<PendingDraw>>("draws");
+        QTest::addColumn<int>("answered"); // -1 never, 0 no, 1 yes
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("open for months") << QList {pending(u"年賀状"_s, 150, 1)} << -1 << true;
+        QTest::newRow("the last day") << QList {pending(u"年賀状"_s, 0, 1)} << -1 << true;
+        QTest::newRow("answered no") << QList {pending(u"年賀状"_s, 150, 1)} << 0 << false;
+        QTest::newRow("answered yes") << QList {pending(u"年賀状"_s, 150, 1)} << 1 << false;
+        QTest::newRow("only ended or undated draws")
+            << QList {pending(u"年賀状"_s, -1, 2), pending(u"no day"_s, 999, 3)} << -1 << false;
+        QTest::newRow("an empty book") << QList<PendingDraw> {} << -1 << false;
+    }
+    void offerLoginReminder()
+    {
+        QFETCH(QList<PendingDraw>, draws);
+        QFETCH(int, answered);
+        QFETCH(bool, offered);
+        QCOMPARE(Reminder::OfferLoginReminder(Today, draws, answered < 0 ? std::nullopt : std::optional(answered == 1)),
+            offered);
+    }
+
     // The notification says the same on one line; the date asked is kept with
     // the program's other setting.
     void notificationAndTheDayAsked()
@@ -82,6 +105,12 @@ private slots:
         QVERIFY(ini.writeString(folder.path() + u"settings.ini"_s, u"Settings"_s, u"FileName"_s, u"a.xml"_s));
         QCOMPARE(Reminder::LastAsked(), QDate());
         QVERIFY(Reminder::RememberAsked(Today));
+        QCOMPARE(Reminder::LastAsked(), Today);
+        QCOMPARE(Reminder::LoginReminderAnswer(), std::nullopt);
+        QVERIFY(Reminder::RememberLoginReminderAnswer(false));
+        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(false));
+        QVERIFY(Reminder::RememberLoginReminderAnswer(true));
+        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(true));
         QCOMPARE(Reminder::LastAsked(), Today);
         QCOMPARE(ini.readString(folder.path() + u"settings.ini"_s, u"Settings"_s, u"FileName"_s, {}), u"a.xml"_s);
     }

@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
         return 1;
     // A shutdown or logout ends the program the way its window's close box does.
     platform::StopRequestWatcher stopRequests([&window] {
-        window.close();
+        window.closeForStop();
         QApplication::quit();
     });
     window.show();

@@ -4,10 +4,13 @@
 #include "platform/programfolder.h"
 #include "platform/settingsfile.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString Section = QStringLiteral("Settings");
 const QString Key = QStringLiteral("Reminded");
+const QString LoginKey = QStringLiteral("RemindAtLogin");
 
 QString countSentence(const Reminder::Due &due)
 {
@@ -78,4 +81,28 @@ bool Reminder::RememberAsked(const QDate &today)
 {
     return platform::Service<platform::SettingsFile>::get().writeString(
         platform::settingsPathForWriting(), Section, Key, today.toString(Qt::ISODate));
+}
+
+bool Reminder::OfferLoginReminder(const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered)
+{
+    return !answered && std::any_of(pending.cbegin(), pending.cend(), [&today](const PendingDraw &draw) {
+        return draw.intNotExchanged > 0 && draw.draw.exchangeTo.isValid() && draw.draw.exchangeTo >= today;
+    });
+}
+
+std::optional<bool> Reminder::LoginReminderAnswer()
+{
+    const QString text
+        = platform::Service<platform::SettingsFile>::get().readString(platform::settingsPath(), Section, LoginKey, {});
+    if (text == u'1')
+        return true;
+    if (text == u'0')
+        return false;
+    return std::nullopt;
+}
+
+bool Reminder::RememberLoginReminderAnswer(bool yes)
+{
+    return platform::Service<platform::SettingsFile>::get().writeString(
+        platform::settingsPathForWriting(), Section, LoginKey, yes ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -43,6 +43,19 @@ QString QuestionText(const Due &due);
 QString NotificationBody(const Due &due);
 inline const QString NotificationSummary = QStringLiteral("お年玉賞品の引換期限が近づいています");
 
+// The login reminder (a notification when the user logs in, see
+// platform/autostart.h) is offered once, when the program is closed: while
+// the user has never answered and the book holds cards not yet exchanged of
+// a draw whose exchange is still open (its last day today or later).
+bool OfferLoginReminder(const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered);
+inline const QString LoginReminderQuestion
+    = QStringLiteral("引換期限が近づいたら、ログインしたときにお知らせしますか？");
+// The user's answer, from the question or the menu, in section "Settings" of
+// settings.ini; nothing when never given.
+std::optional<bool> LoginReminderAnswer();
+// False when settings.ini cannot be written.
+bool RememberLoginReminderAnswer(bool yes);
+
 // The day the user was last reminded, in section "Settings" of settings.ini;
 // null when never.
 QDate LastAsked();

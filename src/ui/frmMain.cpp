@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "core/AtariBook.h"
 #include "core/Kigen.h"
 #include "core/Reminder.h"
 #include "core/modNengajo.h"
@@ -17,6 +18,7 @@
 #include "ui/frmProgress.h"
 #include "ui/frmSyouhin.h"
 
+#include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
@@ -385,6 +387,11 @@ void frmMain::createMenus()
         &frmMain::mnuShowIchiran_Click);
     mnuShowAtari = action(mnuMenu, QStringLiteral("mnuShowAtari"), QStringLiteral("当たったはがきの一覧(&L)"),
         &frmMain::mnuShowAtari_Click);
+    mnuRemind = action(mnuMenu, QStringLiteral("mnuRemind"), QStringLiteral("ログイン時に引換期限を知らせる(&R)"),
+        &frmMain::mnuRemind_Click);
+    mnuRemind->setCheckable(true);
+    // The entry may have been removed in the desktop's own settings meanwhile.
+    connect(mnuMenu, &QMenu::aboutToShow, this, [this] { mnuRemind->setChecked(platform::loginReminderOn()); });
     mnuClear
         = action(mnuMenu, QStringLiteral("mnuClear"), QStringLiteral("チェック枚数のクリア(&C)"), &frmMain::AllClear);
     separator(mnuMenu, QStringLiteral("mnubar2"));
@@ -497,9 +504,17 @@ void frmMain::saveSettings()
         platform::MessageBox::Icon::Warning);
 }
 
+void frmMain::closeForStop()
+{
+    m_stopping = true;
+    close();
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
     saveSettings();
+    if (!m_stopping)
+        offerLoginReminder();
 
     // A transfer still running ends as its キャンセル ends it, whether its
     // progress window has appeared yet or not.
@@ -885,6 +900,40 @@ void frmMain::showAtariList()
         m_atariList = new frmAtariList(m_book, m_record, modNengajo::winningData(), this);
     Placement::placeBeside(m_atariList, this);
     Widgets::bringToFront(m_atariList);
+}
+
+void frmMain::mnuRemind_Click()
+{
+    const bool on = mnuRemind->isChecked();
+    const QString error = platform::setLoginReminder(on, QCoreApplication::applicationFilePath());
+    mnuRemind->setChecked(platform::loginReminderOn());
+    if (!error.isEmpty()) {
+        platform::showMessage(modNengajo::MessageTitle, error, platform::MessageBox::Icon::Warning,
+            platform::MessageBox::Buttons::Ok, this);
+        return;
+    }
+    // The user has chosen: the question at closing is not asked.
+    Reminder::RememberLoginReminderAnswer(on);
+}
+
+void frmMain::offerLoginReminder()
+{
+    const std::optional<bool> answered = Reminder::LoginReminderAnswer();
+    if (answered)
+        return;
+    AtariBook book(platform::bookPath());
+    if (!Reminder::OfferLoginReminder(platform::Service<platform::Clock>::get().today(), book.pendingDraws(), answered))
+        return;
+    const bool yes = platform::showMessage(modNengajo::MessageTitle, Reminder::LoginReminderQuestion,
+                         platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::YesNo, this)
+        == platform::MessageBox::Answer::Yes;
+    if (yes) {
+        const QString error = platform::setLoginReminder(true, QCoreApplication::applicationFilePath());
+        if (!error.isEmpty())
+            platform::showMessage(modNengajo::MessageTitle, error, platform::MessageBox::Icon::Warning,
+                platform::MessageBox::Buttons::Ok, this);
+    }
+    Reminder::RememberLoginReminderAnswer(yes);
 }
 
 void frmMain::mnuViewHelp_Click()

@@ -35,6 +35,8 @@ public:
     // The load handler: runs once before the window is first shown. Returns
     // false when the program must end at once (the XML component is missing).
     bool Form_Load();
+    // Closes for a shutdown or logout: as the close box does, without a question.
+    void closeForStop();
 
     // Shows the card type and year in force and exactly the rows of the loaded
     // classes, and the prize-exchange deadline of the data in force.
@@ -108,6 +110,11 @@ private:
     void mnuSelectFile_Click();
     void mnuShowIchiran_Click();
     void mnuShowAtari_Click();
+    // Makes or removes the login reminder's autostart entry as the item is checked.
+    void mnuRemind_Click();
+    // The first close with cards of an open exchange in the book: asks once
+    // whether to remind at login.
+    void offerLoginReminder();
     void mnuViewHelp_Click();
     void mnuVersion_Click();
     void mnuUp_Click();
@@ -131,6 +138,7 @@ private:
     QString strKami4;
     // intAtariToukyu and arrKouho of the card being checked.
     AtariHantei m_hantei;
+    bool m_stopping = false;
     CheckRecord m_record;
     AtariBook m_book;
     QList<AtariBook::State> m_bookStatesTold;
@@ -164,6 +172,7 @@ private:
     QAction *mnuMakeData = nullptr;
     QAction *mnuShowIchiran = nullptr;
     QAction *mnuShowAtari = nullptr;
+    QAction *mnuRemind = nullptr;
     QAction *mnuClear = nullptr;
     QAction *mnuExit = nullptr;
     QMenu *mnuView = nullptr;

@@ -1,0 +1,132 @@
+#include "platform/autostart.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_Autostart : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_home = QTemporaryDir(); // a new home for each case
+        QVERIFY(m_home.isValid());
+        qputenv("HOME", m_home.path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    // Where the entry goes: $XDG_CONFIG_HOME when it is an absolute path.
+    void folder_data()
+    {
+        QTest::addColumn<QString>("configHome");
+        QTest::addColumn<QString>("folder"); // below the home folder
+        QTest::newRow("unset") << QString() << u".config/autostart"_s;
+        QTest::newRow("absolute") << u"HOME/conf/"_s << u"conf/autostart"_s;
+        QTest::newRow("relative: ignored") << u"conf"_s << u".config/autostart"_s;
+    }
+    void folder()
+    {
+        QFETCH(QString, configHome);
+        QFETCH(QString, folder);
+        if (!configHome.isNull())
+            qputenv("XDG_CONFIG_HOME", configHome.replace(u"HOME"_s, m_home.path()).toLocal8Bit());
+        QCOMPARE(platform::reminderEntryPath(), m_home.filePath(folder) + u"/harovan-reminder.desktop"_s);
+    }
+
+    // Made and removed, the user's other entries untouched; valid for the
+    // desktop's tools, also for a program whose path must be quoted.
+    void makeAndRemove_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("plain") << u"/usr/lib/harovan/harovan"_s << u"Exec=/usr/lib/harovan/harovan --remind"_s;
+        QTest::newRow("a space") << u"/home/a b/harovan"_s << u"Exec=\"/home/a b/harovan\" --remind"_s;
+        QTest::newRow("quote, dollar, backslash, percent")
+            << u"/opt/x\"$\\100%/harovan"_s << u"Exec=\"/opt/x\\\\\"\\\\$\\\\\\\\100%%/harovan\" --remind"_s;
+    }
+    void makeAndRemove()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, exec);
+        const QString folder = m_home.filePath(u".config/autostart"_s);
+        QVERIFY(QDir().mkpath(folder));
+        QFile other(folder + u"/other.desktop"_s);
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("[Desktop Entry]\n") > 0);
+        other.close();
+
+        QVERIFY(!platform::loginReminderOn());
+        QCOMPARE(platform::setLoginReminder(true, program), QString());
+        QVERIFY(platform::loginReminderOn());
+        QFile entry(platform::reminderEntryPath());
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(entry.readAll()).split(u'\n');
+        QVERIFY2(lines.contains(exec), qPrintable(lines.join(u'\n')));
+        const QString validate = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
+        if (!validate.isEmpty()) {
+            QProcess process;
+            process.start(validate, {entry.fileName()});
+            QVERIFY(process.waitForFinished());
+            QCOMPARE(process.readAll() + process.readAllStandardError(), QByteArray());
+            QCOMPARE(process.exitCode(), 0);
+        }
+
+        QCOMPARE(platform::setLoginReminder(true, program), QString()); // again: the same entry
+        QCOMPARE(platform::setLoginReminder(false, program), QString());
+        QVERIFY(!platform::loginReminderOn());
+        QCOMPARE(platform::setLoginReminder(false, program), QString()); // nothing to remove
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList {u"other.desktop"_s});
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(other.readAll(), QByteArray("[Desktop Entry]\n"));
+    }
+
+    // Told in words; nothing made or removed.
+    void failure_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("XDG_CONFIG_HOME is a file") << u"file"_s << true << u"はフォルダーではなくファイルです。"_s;
+        QTest::newRow("read-only folder: not made") << u"read-only"_s << true << u"書き込みが許可されていません（"_s;
+        QTest::newRow("read-only folder: not removed")
+            << u"read-only"_s << false << u"書き込みが許可されていません（"_s;
+        QTest::newRow("a line break in the program's path") << u"line break"_s << true << u"設定できません。"_s;
+    }
+    void failure()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, on);
+        QFETCH(QString, reason);
+        const QString folder = m_home.filePath(u"conf/autostart"_s);
+        qputenv("XDG_CONFIG_HOME", m_home.filePath(u"conf"_s).toLocal8Bit());
+        QString program = u"/usr/lib/harovan/harovan"_s;
+        if (kind == u"file") {
+            QFile file(m_home.filePath(u"conf"_s));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (kind == u"read-only") {
+            QVERIFY(QDir().mkpath(folder));
+            if (!on)
+                QCOMPARE(platform::setLoginReminder(true, program), QString());
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            program = u"/opt/a\nb/harovan"_s;
+        }
+        const QString error = platform::setLoginReminder(on, program);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        QCOMPARE(platform::loginReminderOn(), !on && kind == u"read-only");
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+
+QTEST_GUILESS_MAIN(tst_Autostart)
+#include "tst_autostart.moc"
