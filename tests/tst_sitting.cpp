@@ -3,6 +3,7 @@
 
 #include "core/AtariBook.h"
 #include "core/CheckRecord.h"
+#include "core/Reminder.h"
 #include "ui/Fonts.h"
 #include "ui/Placement.h"
 #include "ui/frmAtariList.h"
@@ -321,6 +322,10 @@ private slots:
         for (const QString &card : TenCards)
             typeKeys(card);
         quitProgram();
+        // The first close with won cards asks once about the login reminder.
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        QCOMPARE(m_fakes->messageBox.shown.first().text, Reminder::LoginReminderQuestion);
+        m_fakes->messageBox.shown.clear();
 
         m_fakes->clock.date = QDate(2026, 7, 10);
         startProgram();
