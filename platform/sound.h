@@ -14,7 +14,8 @@ class Sound
 public:
     virtual ~Sound() = default;
     // Starts playing a WAV file and returns at once. When the file is missing or
-    // cannot be played, the system beep sounds instead.
+    // cannot be played, the system beep sounds instead; a chime the sound
+    // server has not started two seconds after is given up without a sound.
     virtual void playAsync(const QString &path) = 0;
     // The system's default beep.
     virtual void beep() = 0;
@@ -23,9 +24,11 @@ public:
 template <typename Interface> class Module;
 
 // The chime from the module modules/harovan_sound.so (QSoundEffect, created
-// once per file and never waited on), loaded on first use or by load(): the
-// audio libraries then cost the start-up nothing. Without the module, or with
-// one that is refused, the beep stands in for every sound.
+// once per file in a thread of the module's own and never waited on: a sound
+// server that does not answer costs the chime, never the window), loaded on
+// first use or by load(): the audio libraries then cost the start-up nothing.
+// Without the module, or with one that is refused, the beep stands in for
+// every sound.
 class DeferredSound final : public Sound
 {
 public:

@@ -7,7 +7,13 @@
 #include "ui/frmMain.h"
 
 #include <QElapsedTimer>
+#include <QLocalServer>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+
+#include <cstdio>
 
 #include <time.h>
 
@@ -19,6 +25,30 @@ qint64 threadCpuMs()
     timespec used {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
     return qint64(used.tv_sec) * 1000 + used.tv_nsec / 1000000;
+}
+
+using namespace std::chrono_literals;
+
+const char *const ChimeProgram = "TST_ALERTS_CHIME";
+
+// The test started again as the program: the chime's module loaded, two hits,
+// and after a second it quits, telling the longest pause of its event loop.
+int chimeAsTheProgram()
+{
+    platform::DeferredSound sound(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound.so"));
+    QElapsedTimer clock;
+    qint64 longest = 0;
+    clock.start();
+    QTimer turns;
+    QObject::connect(&turns, &QTimer::timeout, &turns, [&] { longest = std::max(longest, clock.restart()); });
+    turns.start(20ms);
+    sound.load();
+    for (const auto hit : {200ms, 600ms})
+        QTimer::singleShot(hit, &turns, [&sound] { sound.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav")); });
+    QTimer::singleShot(1s, &turns, [] { QApplication::quit(); });
+    const int status = QApplication::exec();
+    std::printf("%lld\n", static_cast<long long>(longest));
+    return status;
 }
 
 } // namespace
@@ -101,7 +131,44 @@ private slots:
         QVERIFY(!missing.load());
         missing.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav"));
     }
+
+    // A sound server that takes the connection and never answers (as PipeWire's
+    // PulseAudio service without its session manager never starts a stream)
+    // holds up neither the window nor quitting, and the program ends cleanly.
+    void chimeNeverHoldsUpTheWindow()
+    {
+        QTemporaryDir runtime;
+        QLocalServer silent;
+        QVERIFY(runtime.isValid() && silent.listen(runtime.filePath(QStringLiteral("native"))));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + silent.fullServerName());
+        environment.insert(QString::fromLatin1(ChimeProgram), QStringLiteral("1"));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+
+        QElapsedTimer clock;
+        clock.start();
+        program.start(QCoreApplication::applicationFilePath(), {});
+        const bool ended = program.waitForFinished(5000);
+        const qint64 elapsed = clock.elapsed();
+        program.kill();
+        const QByteArray errors = program.readAllStandardError();
+        QVERIFY2(ended && program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0, errors.constData());
+        // Its second, its start and a moment at the end.
+        QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
+        const qint64 longestPause = program.readAllStandardOutput().trimmed().toLongLong();
+        QVERIFY2(longestPause > 0 && longestPause < 500, qPrintable(QString::number(longestPause)));
+        QVERIFY2(errors.contains("the program ends without waiting for it"), errors.constData());
+    }
 };
 
-QTEST_MAIN(TestAlerts)
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(ChimeProgram))
+        return chimeAsTheProgram();
+    TestAlerts test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_alerts.moc"
