@@ -5,13 +5,13 @@
 
 namespace platform {
 
-// The login reminder's entry in the user's autostart folder (the XDG autostart
-// specification): $XDG_CONFIG_HOME/autostart/harovan-reminder.desktop, which
+// The login reminder's entry in the user's autostart folder (the desktops' XDG
+// autostart rules): $XDG_CONFIG_HOME/autostart/harovan-reminder.desktop, which
 // runs the program with --remind when the user logs in. Only this one file of
 // the folder is ever made or removed.
 
 // $XDG_CONFIG_HOME/autostart; ~/.config/autostart when XDG_CONFIG_HOME is
-// unset, empty or not an absolute path (which the XDG specification says to
+// unset, empty or not an absolute path (which the XDG base directory rules say to
 // ignore). Empty when the user has no home folder.
 QString autostartFolder();
 // The entry's path; empty when autostartFolder() is.
