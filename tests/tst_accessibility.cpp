@@ -78,7 +78,8 @@ private slots:
         });
         QTest::newRow("frmProgress") << WindowMaker([] { return std::make_unique<frmProgress>(nullptr); });
         QTest::newRow("frmAbout") << WindowMaker([] { return std::make_unique<frmAbout>(); });
-        QTest::newRow("frmDataEdit") << WindowMaker([] { return std::make_unique<frmDataEdit>(); });
+        QTest::newRow("frmDataEdit") << WindowMaker(
+            [] { return std::make_unique<frmDataEdit>(modNengajo::winningData()); });
     }
 
     // Whatever takes the keyboard or a click, and every value the window

@@ -81,7 +81,7 @@ public:
 
 } // namespace
 
-frmDataEdit::frmDataEdit(QWidget *parent)
+frmDataEdit::frmDataEdit(const WinningData &data, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmDataEdit"));
@@ -96,7 +96,6 @@ frmDataEdit::frmDataEdit(QWidget *parent)
     // the goods and the digits of each class; the numbers and dates are new.
     // The cards of a year are drawn in January of that year, so today's year
     // is the year of the draw being entered.
-    const WinningData &data = modNengajo::winningData();
     DataEditInput start = modNengajo::DataEditFrom(data, false);
     start.strType = QStringLiteral("年賀状");
     start.strEra = modNengajo::EraReiwa;

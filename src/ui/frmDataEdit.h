@@ -27,7 +27,8 @@ class frmDataEdit : public QDialog
     Q_OBJECT
 
 public:
-    explicit frmDataEdit(QWidget *parent = nullptr);
+    // start: the data in force, whose goods and digits the new draw starts from.
+    explicit frmDataEdit(const WinningData &start, QWidget *parent = nullptr);
 
     // The bare name of the data file written, with ".xml"; empty until saved.
     QString savedFileName() const { return m_savedFileName; }

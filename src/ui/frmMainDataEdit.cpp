@@ -10,7 +10,7 @@ void frmMain::mnuMakeData_Click()
     QString fileName;
     {
         // Gone before the question, which is asked over this window.
-        frmDataEdit dialog(this);
+        frmDataEdit dialog(modNengajo::winningData(), this);
         if (dialog.exec() != QDialog::Accepted)
             return;
         fileName = dialog.savedFileName();
