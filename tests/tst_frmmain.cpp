@@ -902,7 +902,7 @@ private slots:
         const frmAbout about(m_window.get());
         const frmProgress progress(m_window.get());
         const frmDownFileList download(m_window.get());
-        const frmDataEdit dataEdit(m_window.get());
+        const frmDataEdit dataEdit(modNengajo::winningData(), m_window.get());
         DataEditInput typed;
         typed.strNumbers[0] = QStringLiteral("123456");
         const frmDataConfirm confirm(typed, DataEditStart {}, m_window.get());
