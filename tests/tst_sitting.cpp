@@ -109,7 +109,8 @@ private:
 
     // The program as main.cpp starts it: the data file of settings.ini loaded,
     // the window shown, then the book opened and the reminder asked.
-    void startProgram()
+    // showList: started with --show-list.
+    void startProgram(bool showList = false)
     {
         testsupport::resetModule();
         m_window = std::make_unique<frmMain>();
@@ -117,7 +118,7 @@ private:
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        m_window->remindAtStartUp();
+        m_window->remindAtStartUp(showList);
     }
 
     void quitProgram()
@@ -365,6 +366,45 @@ private slots:
         QVERIFY(list);
         QCOMPARE(tableRows(*list),
             (QStringList {"1|****73|３等|お年玉切手シート||田中さん", "2|125037|２等|ふるさと小包など|済|"}));
+    }
+
+    // harovan --show-list, from the login reminder's notification, which has
+    // remembered the day: the list opens without a question, on the draw
+    // due; without it the day's question is not asked twice.
+    void showListAtStart_data()
+    {
+        QTest::addColumn<bool>("showList");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("listed"); // the list's heading; empty: no list
+
+        QTest::newRow("without it, nothing due") << false << QDate(2026, 1, 25) << QString();
+        QTest::newRow("without it, a draw due") << false << QDate(2026, 7, 10) << QString();
+        QTest::newRow("with it, nothing due") << true << QDate(2026, 1, 25) << QStringLiteral("【年賀状 令和5年度】");
+        QTest::newRow("with it, a draw due") << true << QDate(2026, 7, 10) << QStringLiteral("【年賀状 令和8年度】");
+    }
+
+    void showListAtStart()
+    {
+        QFETCH(bool, showList);
+        QFETCH(QDate, today);
+        QFETCH(QString, listed);
+
+        QVERIFY(m_window->useDataFile(Dated));
+        for (const QString &card : TenCards)
+            typeKeys(card);
+        QVERIFY(m_window->useDataFile(Reiwa5 + QStringLiteral(".xml")));
+        m_fakes->messageBox.answers = {platform::MessageBox::Answer::No};
+        quitProgram();
+        m_fakes->messageBox.shown.clear();
+
+        m_fakes->clock.date = today;
+        QVERIFY(Reminder::RememberAsked(today));
+        startProgram(showList);
+        QCOMPARE(m_fakes->messageBox.shown.size(), 0);
+        auto *list = m_window->findChild<frmAtariList *>();
+        QCOMPARE(list && list->isVisible(), !listed.isEmpty());
+        if (list)
+            QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariType"))->text(), listed);
     }
 
     // 引換 reads 取り消す when every chosen card is marked and takes the marks

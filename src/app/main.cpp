@@ -16,9 +16,13 @@ int main(int argc, char *argv[])
 {
     // The login reminder starts without the windows' libraries being set up:
     // it must not slow a login.
+    // --show-list: the login reminder's notification asks for the list of won cards.
+    bool showList = false;
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--remind") == 0)
             return Remind::run(argc, argv);
+        if (qstrcmp(argv[i], "--show-list") == 0)
+            showList = true;
     }
 
     QApplication app(argc, argv);
@@ -49,8 +53,9 @@ int main(int argc, char *argv[])
         QApplication::quit();
     });
     window.show();
-    // Over the window once it is up: a book that cannot be used, the reminder of the exchange deadline.
-    QTimer::singleShot(0, &window, [&window] { window.remindAtStartUp(); });
+    // Over the window once it is up: a book that cannot be used, the reminder of the exchange deadline
+    // or the list asked for with --show-list.
+    QTimer::singleShot(0, &window, [&window, showList] { window.remindAtStartUp(showList); });
     // What the window does not need to appear comes once it is up.
     QTimer::singleShot(std::chrono::seconds(1), &window, [&services] { services.loadDeferred(); });
     return QApplication::exec();

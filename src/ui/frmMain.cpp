@@ -677,30 +677,49 @@ void frmMain::tellBookState()
         platform::showMessage(modNengajo::MessageTitle, failure, MessageBox::Icon::Critical);
 }
 
-void frmMain::remindAtStartUp()
+void frmMain::remindAtStartUp(bool showList)
 {
     m_book.open();
     tellBookState();
-    if (!m_book.canRead())
+    if (!m_book.canRead()) {
+        // The sitting's cards are listed all the same.
+        if (showList)
+            showAtariList();
         return;
+    }
     // The draw in force names its last exchange day as its data file now gives it.
     const WinningData &data = modNengajo::winningData();
     if (!data.strType.isEmpty())
         m_book.noteDraw(AtariDraw::of(data));
     const QDate today = platform::Service<platform::Clock>::get().today();
-    const std::optional<Reminder::Due> due = Reminder::Check(today, m_book.pendingDraws(), Reminder::LastAsked());
+    // The notification that asked for the list has remembered today already.
+    const std::optional<Reminder::Due> due
+        = Reminder::Check(today, m_book.pendingDraws(), showList ? QDate() : Reminder::LastAsked());
+    if (showList) {
+        if (!due) {
+            showAtariList();
+            return;
+        }
+        Reminder::RememberAsked(today);
+        showDueList(*due);
+        return;
+    }
     if (!due)
         return;
     Reminder::RememberAsked(today);
     if (platform::showMessage(modNengajo::MessageTitle, Reminder::QuestionText(*due),
             platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::YesNo)
-        != platform::MessageBox::Answer::Yes)
-        return;
+        == platform::MessageBox::Answer::Yes)
+        showDueList(*due);
+}
+
+void frmMain::showDueList(const Reminder::Due &due)
+{
     // The list shows the draw in force: the cards asked about are of another
     // draw, whose data file is put in force when it is still there.
-    const AtariDraw inForce = AtariDraw::of(data);
-    const AtariDraw &asked = due->draws.first();
-    const bool shown = std::any_of(due->draws.cbegin(), due->draws.cend(), [&inForce](const AtariDraw &draw) {
+    const AtariDraw inForce = AtariDraw::of(modNengajo::winningData());
+    const AtariDraw &asked = due.draws.first();
+    const bool shown = std::any_of(due.draws.cbegin(), due.draws.cend(), [&inForce](const AtariDraw &draw) {
         return draw.strType == inForce.strType && draw.strYear == inForce.strYear;
     });
     if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(platform::dataFilePath(asked.strFileName)).isFile())

@@ -3,6 +3,7 @@
 #include "core/AtariBook.h"
 #include "core/AtariHantei.h"
 #include "core/CheckRecord.h"
+#include "core/Reminder.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -61,8 +62,10 @@ public:
 
     // Once the window is on screen: opens the book of won cards (telling once
     // when it cannot be used) and, when a draw's last exchange day is near
-    // for cards not yet exchanged, asks once a day whether to see them.
-    void remindAtStartUp();
+    // for cards not yet exchanged, asks once a day whether to see them. With
+    // showList (harovan --show-list, from the login reminder's notification)
+    // the list opens without a question, on the draw due when one is.
+    void remindAtStartUp(bool showList = false);
     // Shows the list of won cards, opening it when it is not open.
     void showAtariList();
 
@@ -112,6 +115,9 @@ private:
     void mnuShowAtari_Click();
     // Makes or removes the login reminder's autostart entry as the item is checked.
     void mnuRemind_Click();
+    // The list on the draw the reminder named: its data file is put in force
+    // when another draw is and the file is still there.
+    void showDueList(const Reminder::Due &due);
     // The first close with cards of an open exchange in the book: asks once
     // whether to remind at login.
     void offerLoginReminder();
