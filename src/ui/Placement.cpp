@@ -1,7 +1,12 @@
 #include "ui/Placement.h"
 
+#include <QEvent>
+#include <QLayout>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -20,6 +25,41 @@ qint64 area(const QRect &rect)
 {
     return rect.isEmpty() ? 0 : qint64(rect.width()) * rect.height();
 }
+
+// Once the window first shows on screen, framed by the window manager, moves
+// it whole onto the screen; then goes.
+class OnScreenAtFirstShow final : public QObject
+{
+public:
+    explicit OnScreenAtFirstShow(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Show && m_window->windowHandle())
+            m_window->windowHandle()->installEventFilter(this);
+        else if (watched == m_window->windowHandle() && event->type() == QEvent::Expose
+            && m_window->windowHandle()->isExposed()) {
+            m_window->removeEventFilter(this);
+            m_window->windowHandle()->removeEventFilter(this);
+            // After the exposure is handled, with the frame it was given.
+            QTimer::singleShot(0, m_window, [window = QPointer<QWidget>(m_window)] {
+                if (window && window->isVisible())
+                    Placement::keepOnScreen(window);
+            });
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
 
 } // namespace
 
@@ -53,10 +93,27 @@ void Placement::placeBeside(QWidget *window, const QWidget *anchor)
     const QRect anchorFrame = anchor->frameGeometry();
     const QSize frame = anchorFrame.size() - anchor->geometry().size();
     window->ensurePolished();
+    // The layout's least size, which the window takes as it shows.
+    if (QLayout *layout = window->layout())
+        layout->activate();
     const QSize size = window->size().expandedTo(window->minimumSizeHint());
     const QRect placed = besideRect(anchorFrame, size + frame, anchor->screen()->availableGeometry());
     if (placed.size() != size + frame)
         window->resize(placed.size() - frame);
     // A window's position is that of its frame.
     window->move(placed.topLeft());
+    if (!window->isVisible())
+        new OnScreenAtFirstShow(window);
+}
+
+void Placement::keepOnScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!screen)
+        return;
+    const QRect frame = window->frameGeometry();
+    const QRect room = screen->availableGeometry();
+    const QPoint at = pushedInside(QRect(frame.topLeft(), frame.size().boundedTo(room.size())), room).topLeft();
+    if (at != frame.topLeft())
+        window->move(at);
 }

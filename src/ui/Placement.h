@@ -18,6 +18,13 @@ QRect besideRect(const QRect &anchor, QSize size, const QRect &available);
 // Moves window beside anchor on anchor's screen, the first time only: once
 // placed (or once the user has moved it) it opens where it was. Nothing
 // happens while anchor is not on screen.
+// The window's frame is known only once the window manager has framed it, and
+// a window may still grow to its layout's least size as it first shows: once
+// it is on screen, it is moved whole onto the screen again.
 void placeBeside(QWidget *window, const QWidget *anchor);
+
+// Moves a window on screen the least distance that puts its frame whole inside
+// its screen's area for windows, as far as it fits.
+void keepOnScreen(QWidget *window);
 
 } // namespace Placement

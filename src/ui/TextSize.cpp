@@ -2,6 +2,7 @@
 
 #include "platform/programfolder.h"
 #include "platform/settingsfile.h"
+#include "ui/Placement.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -130,20 +131,6 @@ void growLayouts(QWidget *window)
         applySpacing(layout, layout->property(DesignedProperty).value<QList<int>>());
 }
 
-void keepOnScreen(QWidget *window)
-{
-    const QScreen *screen = window->screen();
-    if (!screen)
-        return;
-    const QRect room = screen->availableGeometry();
-    const QRect frame = window->frameGeometry();
-    QPoint at = frame.topLeft();
-    at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - frame.width())));
-    at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - frame.height())));
-    if (at != frame.topLeft())
-        window->move(at);
-}
-
 class Follower final : public QObject
 {
 public:
@@ -191,7 +178,7 @@ private:
                 wanted.expandedTo(m_window->minimumSizeHint()).boundedTo(TextSize::roomOnScreen(m_window)));
         }
         if (m_window->isVisible())
-            keepOnScreen(m_window);
+            Placement::keepOnScreen(m_window);
     }
 
     QWidget *m_window;

@@ -13,6 +13,7 @@ Exit status: 0 passed, 1 failed, 77 skipped (no X server could be started).
 """
 
 import argparse
+import collections
 import os
 import re
 import shutil
@@ -113,6 +114,21 @@ class Desktop:
                     process.kill()
 
 
+class Rect(collections.namedtuple("Rect", "x y w h")):
+    def width(self):
+        return self.w
+
+    def size(self):
+        return self.w, self.h
+
+    def contains(self, other):
+        return (self.x <= other.x and self.y <= other.y and other.x + other.w <= self.x + self.w
+                and other.y + other.h <= self.y + self.h)
+
+    def __str__(self):
+        return f"{self.w}x{self.h}+{self.x}+{self.y}"
+
+
 class Program:
     """The installed Harovan, running on the desktop."""
 
@@ -160,6 +176,16 @@ class Program:
         smallest = re.search(r"minimum size: (\d+ by \d+)", hints)
         largest = re.search(r"maximum size: (\d+ by \d+)", hints)
         return bool(smallest and largest and smallest.group(1) == largest.group(1))
+
+    def frame(self, window):
+        """The window's rectangle with the frame the window manager gave it."""
+        info = self.desktop.run(["xwininfo", "-id", window])
+        x, y, width, height = (int(re.search(name + r":\s+(-?\d+)", info).group(1)) for name in
+                               ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        extents = re.search(r"= (\d+), (\d+), (\d+), (\d+)",
+                            self.desktop.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"]))
+        left, right, top, bottom = map(int, extents.groups()) if extents else (0, 0, 0, 0)
+        return Rect(x - left, y - top, width + left + right, height + top + bottom)
 
     def keys(self, *keys):
         self.desktop.run(["xdotool", "key", "--delay", "120"] + list(keys))
@@ -364,8 +390,30 @@ def scenario(program, folder):
     program.keys("Return")
     check(program.wait_window_gone("バージョン情報"), "Enter closes the version window")
 
+    # Ctrl and plus twice: the window grows to twice its size at once.
+    program.activate(main)
+    width, height = program.frame(main).size()
+    program.keys("ctrl+plus", "ctrl+plus")
+    grown = wait_until(lambda: program.frame(main).width() > 1.8 * width, 5)
+    check(grown, f"Ctrl+plus twice grows the main window from {width}x{height} to twice its size")
+
     program.quit_through_menu(main)
     check(settings_file_name(folder) == chosen, f"settings.ini remembers {chosen}")
+
+
+def lists_at_the_largest_size(program):
+    """Started again at 特大, the lists open whole on the screen."""
+    main = program.wait_window(NORMAL_TITLE)
+    screen = Rect(0, 0, *map(int, program.desktop.run(["xdotool", "getdisplaygeometry"]).split()))
+    for menu_key, title in (("t", "当選番号と賞品 【年賀状 令和7年度】"), ("l", "当たったはがきの一覧")):
+        program.activate(main)
+        program.keys("alt+m", menu_key)
+        window = program.wait_window(title)
+        # Placed, framed, and settled where it stays.
+        time.sleep(1)
+        frame = program.frame(window)
+        check(screen.contains(frame), f'"{title}" opens whole on the screen ({frame} on {screen})')
+    program.quit_through_menu(main)
 
 
 def main():
@@ -383,6 +431,7 @@ def main():
         if not session.start_desktop():
             return SKIP
         scenario(session.start_program(folder / "harovan"), folder)
+        lists_at_the_largest_size(session.start_program(folder / "harovan"))
         return 0
 
     return Session("harovan-e2e-", args.keep).run(body)
