@@ -200,6 +200,17 @@ private slots:
         source.setShowsLosses(false);
         QCOMPARE(texts(model),
             (QStringList {"1|****73|３等|お年玉切手シート||田中さん", "2|****44|３等|お年玉切手シート||"}));
+
+        // For the calendar: both while neither is marked, the sitting's alone once the book's is.
+        const auto numbers = [&source] {
+            QStringList numbers;
+            for (const AtariCard &card : source.cardsToExchange())
+                numbers.append(card.strNumber + u' ' + card.strSyouhin + u' ' + card.strSender);
+            return numbers;
+        };
+        QCOMPARE(numbers(), (QStringList {"****73 お年玉切手シート 田中さん", "****44 お年玉切手シート "}));
+        QVERIFY(source.toggleExchanged({0}, QDate(2026, 2, 4)));
+        QCOMPARE(numbers(), QStringList {"****44 お年玉切手シート "});
     }
 
     // Another source's columns, its edited column and its changed rows reach

@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "core/AtariBook.h"
+#include "core/AtariCalendar.h"
 #include "core/CheckRecord.h"
 #include "core/Reminder.h"
 #include "ui/Fonts.h"
@@ -551,10 +552,155 @@ private slots:
         QVERIFY2(large * 10 >= designed * 18, qPrintable(QStringLiteral("%1 against %2").arg(large).arg(designed)));
     }
 
+    // カレンダーに登録 is there for a deadline to come with a card left to exchange.
+    void calendarButton_data()
+    {
+        QTest::addColumn<QString>("dataFile");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<bool>("exchanged"); // the card marked as exchanged
+        QTest::addColumn<bool>("enabled");
+
+        QTest::newRow("no exchange period") << Undated << QDate(2026, 1, 25) << false << false;
+        QTest::newRow("the exchange period has ended") << Dated << QDate(2026, 7, 22) << false << false;
+        QTest::newRow("its last day") << Dated << QDate(2026, 7, 21) << false << true;
+        QTest::newRow("none left to exchange") << Dated << QDate(2026, 1, 25) << true << false;
+        QTest::newRow("one left to exchange") << Dated << QDate(2026, 1, 25) << false << true;
+    }
+
+    void calendarButton()
+    {
+        QFETCH(QString, dataFile);
+        QFETCH(QDate, today);
+        QFETCH(bool, exchanged);
+        QFETCH(bool, enabled);
+
+        QVERIFY(m_window->useDataFile(dataFile));
+        typeKeys(QStringLiteral("73"));
+        m_fakes->clock.date = today;
+        frmAtariList *list = openList();
+        QVERIFY(list);
+        if (exchanged) {
+            list->findChild<QTableView *>(QStringLiteral("lstAtari"))->selectRow(0);
+            list->findChild<QPushButton *>(QStringLiteral("cmdKoukan"))->click();
+        }
+        QCOMPARE(list->findChild<QPushButton *>(QStringLiteral("cmdCalendar"))->isEnabled(), enabled);
+    }
+
+    // The button follows each mark, deletion and new card at once.
+    void calendarButtonFollowsTheCards()
+    {
+        QVERIFY(m_window->useDataFile(Dated));
+        typeKeys(QStringLiteral("73"));
+        frmAtariList *list = openList();
+        QVERIFY(list);
+        auto *table = list->findChild<QTableView *>(QStringLiteral("lstAtari"));
+        auto *calendar = list->findChild<QPushButton *>(QStringLiteral("cmdCalendar"));
+        auto *koukan = list->findChild<QPushButton *>(QStringLiteral("cmdKoukan"));
+        QVERIFY(calendar->isEnabled());
+        table->selectRow(0);
+        koukan->click();
+        QVERIFY(!calendar->isEnabled());
+        koukan->click();
+        QVERIFY(calendar->isEnabled());
+        list->findChild<QPushButton *>(QStringLiteral("cmdDelete"))->click();
+        QVERIFY(tableRows(*list).isEmpty());
+        QVERIFY(!calendar->isEnabled());
+        typeKeys(QStringLiteral("84"));
+        QVERIFY(calendar->isEnabled());
+    }
+
+    // The deadline saved where the user says, as the calendar file of the
+    // draw's cards not yet exchanged; a failure told over the list, and the
+    // folder left as it was.
+    void calendarSaved_data()
+    {
+        QTest::addColumn<QString>("name"); // chosen in the save dialog; empty: cancelled
+        QTest::addColumn<QByteArray>("earlier"); // the file there before; empty: none
+        QTest::addColumn<bool>("readOnly"); // the earlier file without its owner's write permission
+        QTest::addColumn<bool>("saved");
+
+        const QString name = QStringLiteral("予定.ics");
+        QTest::newRow("a new file") << name << QByteArray() << false << true;
+        QTest::newRow("over an earlier file") << name << QByteArray("BEGIN:VCALENDAR\r\n") << false << true;
+        QTest::newRow("cancelled") << QString() << QByteArray() << false << false;
+        QTest::newRow("a folder that is not there")
+            << QStringLiteral("missing/") + name << QByteArray() << false << false;
+        QTest::newRow("an earlier file that may not be written")
+            << name << QByteArray("BEGIN:VCALENDAR\r\n") << true << false;
+    }
+
+    void calendarSaved()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, earlier);
+        QFETCH(bool, readOnly);
+        QFETCH(bool, saved);
+
+        QVERIFY(m_window->useDataFile(Dated));
+        for (const QString &card : TenCards)
+            typeKeys(card);
+        frmAtariList *list = openList();
+        QVERIFY(list);
+        // The 2等 exchanged: the 3等 alone is left.
+        list->findChild<QTableView *>(QStringLiteral("lstAtari"))->selectRow(1);
+        list->findChild<QPushButton *>(QStringLiteral("cmdKoukan"))->click();
+
+        const QString folder = m_folder->path() + QStringLiteral("calendar/");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = name.isEmpty() ? QString() : folder + name;
+        if (!earlier.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+            file.close();
+            if (readOnly)
+                QVERIFY(file.setPermissions(QFile::ReadOwner));
+        }
+        const QMap<QString, QByteArray> before = testsupport::snapshot(folder);
+        m_fakes->saveFileDialog.answer = path;
+        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-1);
+        list->findChild<QPushButton *>(QStringLiteral("cmdCalendar"))->click();
+        const QDateTime end = QDateTime::currentDateTimeUtc();
+
+        QCOMPARE(m_fakes->saveFileDialog.asked.size(), 1);
+        const QStringList asked = m_fakes->saveFileDialog.asked.first();
+        QVERIFY2(asked.at(1).endsWith(QStringLiteral("/お年玉賞品の引換期限（年賀状 令和8年度）.ics")),
+            qPrintable(asked.at(1)));
+        QCOMPARE(asked.at(3), QStringLiteral("ics"));
+        if (saved) {
+            QCOMPARE(m_fakes->messageBox.shown.size(), 0);
+            const QByteArray bytes = testsupport::fileBytes(path);
+            const QRegularExpressionMatch stampLine
+                = QRegularExpression(QStringLiteral("\r\nDTSTAMP:(\\d{8}T\\d{6}Z)\r\n"))
+                      .match(QString::fromUtf8(bytes));
+            QVERIFY(stampLine.hasMatch());
+            QDateTime stamp = QDateTime::fromString(stampLine.captured(1), QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+            stamp.setTimeSpec(Qt::UTC);
+            QVERIFY(stamp >= start && stamp <= end);
+            const AtariDraw draw = AtariDraw::of(modNengajo::winningData());
+            QCOMPARE(bytes, AtariCalendar::IcsBytes(draw, m_window->atariBook().cards(draw), stamp));
+            QVERIFY(bytes.contains("****73"));
+            QVERIFY(!bytes.contains("125037"));
+            QCOMPARE(testsupport::snapshot(folder).size(), 1);
+            return;
+        }
+        QCOMPARE(testsupport::snapshot(folder), before);
+        if (name.isEmpty()) {
+            QCOMPARE(m_fakes->messageBox.shown.size(), 0);
+            return;
+        }
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        QCOMPARE(m_fakes->messageBox.owners.first(), list);
+        QCOMPARE(m_fakes->messageBox.shown.first().icon, platform::MessageBox::Icon::Critical);
+        QVERIFY2(m_fakes->messageBox.shown.first().text.startsWith(
+                     QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。\r\n")),
+            qPrintable(m_fakes->messageBox.shown.first().text));
+    }
+
     // Every control by Tab and access key, Esc, dialogs cancelled or failing,
     // and the list closing with the program.
     void keyboardAndDialogs()
     {
+        QVERIFY(m_window->useDataFile(Dated));
         typeKeys(QStringLiteral("73"));
         frmAtariList *list = openList();
         QVERIFY(list);
@@ -562,21 +708,26 @@ private slots:
         // 引換 and 削除 act on the cards chosen: with one chosen they are reached too.
         static_cast<QTableView *>(table)->selectRow(0);
         QList<QWidget *> reached;
-        for (int i = 0; i < 7; ++i) {
+        for (int i = 0; i < 8; ++i) {
             reached.append(QApplication::focusWidget());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QVERIFY(reached.contains(table));
         QVERIFY(reached.contains(list->findChild<QCheckBox *>(QStringLiteral("chkAll"))));
-        for (const char *name : {"cmdKoukan", "cmdDelete", "cmdSaveCsv", "cmdPrint", "cmdClose"}) {
+        QList<QChar> keys;
+        for (const char *name : {"cmdKoukan", "cmdDelete", "cmdSaveCsv", "cmdPrint", "cmdCalendar", "cmdClose"}) {
             auto *button = list->findChild<QPushButton *>(QString::fromLatin1(name));
             QVERIFY(reached.contains(button));
-            QVERIFY2(button->text().contains(u'&'), name);
+            const qsizetype amp = button->text().indexOf(u'&');
+            QVERIFY2(amp >= 0 && !keys.contains(button->text().at(amp + 1)), name);
+            keys.append(button->text().at(amp + 1));
         }
 
         // Cancelled dialogs leave nothing behind and say nothing.
         QTest::keyClick(list, Qt::Key_S, Qt::AltModifier);
         QTRY_COMPARE(m_fakes->saveFileDialog.asked.size(), 1);
+        QTest::keyClick(list, Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(m_fakes->saveFileDialog.asked.size(), 2);
         QTest::keyClick(list, Qt::Key_P, Qt::AltModifier);
         QTRY_COMPARE(m_fakes->printDialog.shown, 1);
         QVERIFY(m_fakes->messageBox.shown.isEmpty());

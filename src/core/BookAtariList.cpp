@@ -123,6 +123,22 @@ bool BookAtariList::remove(const QList<qsizetype> &rows)
     return ids.isEmpty() || m_book.remove(ids);
 }
 
+QList<AtariCard> BookAtariList::cardsToExchange() const
+{
+    QList<AtariCard> cards;
+    for (const Shown &shown : m_shown) {
+        if (shown.card >= 0) {
+            if (!m_cards.at(shown.card).exchangedOn.isValid())
+                cards.append(m_cards.at(shown.card));
+            continue;
+        }
+        const CheckedCard &card = m_record.cards().at(shown.sitting);
+        if (card.intToukyu > 0)
+            cards.append({0, card.strNumber, card.intToukyu, m_data.prizeClass(card.intToukyu).strSyouhin, {}, {}, {}});
+    }
+    return cards;
+}
+
 QList<qint64> BookAtariList::idsOf(const QList<qsizetype> &rows) const
 {
     QList<qint64> ids;

@@ -49,6 +49,11 @@ public:
     // Deletes the book's cards among rows from the book.
     bool remove(const QList<qsizetype> &rows);
 
+    // The won cards listed and not yet exchanged, in the list's order, for the
+    // user's calendar: the book's cards without their mark, and the sitting's
+    // won cards the book does not hold (a book that cannot be used).
+    QList<AtariCard> cardsToExchange() const;
+
 private:
     // A shown row: a card of m_cards, or else a card of the record.
     struct Shown

@@ -1,5 +1,6 @@
 #include "ui/frmAtariList.h"
 
+#include "core/AtariCalendar.h"
 #include "core/BookAtariList.h"
 #include "core/Kigen.h"
 #include "platform/clock.h"
@@ -13,6 +14,7 @@
 #include "ui/Widgets.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -111,18 +113,27 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Win
     cmdDelete = Widgets::makeButton(this, QStringLiteral("cmdDelete"), QStringLiteral("削除(&D)"));
     cmdSaveCsv = Widgets::makeButton(this, QStringLiteral("cmdSaveCsv"), QStringLiteral("CSVで保存(&S)..."));
     cmdPrint = Widgets::makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("印刷(&P)..."));
+    cmdCalendar = Widgets::makeButton(this, QStringLiteral("cmdCalendar"), QStringLiteral("カレンダーに登録(&R)..."));
     cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
-    for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdClose})
+    for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdCalendar, cmdClose})
         button->setAutoDefault(false);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(chkAll);
-    buttons->addWidget(cmdKoukan);
-    buttons->addWidget(cmdDelete);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdSaveCsv);
-    buttons->addWidget(cmdPrint);
-    buttons->addWidget(cmdClose);
+    // The buttons for the chosen cards at the left, those for the whole list
+    // at the right; on two lines where the screen is too narrow for one.
+    m_cardButtons = new QHBoxLayout;
+    m_cardButtons->addWidget(chkAll);
+    m_cardButtons->addWidget(cmdKoukan);
+    m_cardButtons->addWidget(cmdDelete);
+    m_cardButtons->addStretch(1);
+    m_listButtons = new QHBoxLayout;
+    m_listButtons->addStretch(1);
+    m_listButtons->addWidget(cmdSaveCsv);
+    m_listButtons->addWidget(cmdPrint);
+    m_listButtons->addWidget(cmdCalendar);
+    m_listButtons->addWidget(cmdClose);
+    m_buttons = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_buttons->addLayout(m_cardButtons);
+    m_buttons->addLayout(m_listButtons);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(8);
@@ -130,14 +141,15 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Win
     layout->addWidget(lblAtariKigen);
     layout->addWidget(lstAtari, 1);
     layout->addWidget(lblAtariGoukei);
-    layout->addLayout(buttons);
+    layout->addLayout(m_buttons);
 
     setTabOrder(lstAtari, chkAll);
     setTabOrder(chkAll, cmdKoukan);
     setTabOrder(cmdKoukan, cmdDelete);
     setTabOrder(cmdDelete, cmdSaveCsv);
     setTabOrder(cmdSaveCsv, cmdPrint);
-    setTabOrder(cmdPrint, cmdClose);
+    setTabOrder(cmdPrint, cmdCalendar);
+    setTabOrder(cmdCalendar, cmdClose);
     lstAtari->setFocus();
 
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &frmAtariList::model_rowsInserted);
@@ -153,6 +165,7 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Win
     connect(cmdDelete, &QPushButton::clicked, this, &frmAtariList::cmdDelete_Click);
     connect(cmdSaveCsv, &QPushButton::clicked, this, &frmAtariList::cmdSaveCsv_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmAtariList::cmdPrint_Click);
+    connect(cmdCalendar, &QPushButton::clicked, this, &frmAtariList::cmdCalendar_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
     TextSize::follow(this, [this] {
@@ -165,13 +178,21 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Win
             large->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
         lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + TextSize::scaled(6));
         lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
-        for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdClose})
+        for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdCalendar, cmdClose})
             button->setMinimumWidth(Widgets::textWidth(button, 7));
         // As wide as its longer text, so it keeps its place when the text turns.
         const QFontMetrics metrics = cmdKoukan->fontMetrics();
         cmdKoukan->setMinimumWidth(std::max(cmdKoukan->minimumWidth(),
             cmdKoukan->sizeHint().width() + metrics.horizontalAdvance(QString(UnKoukanText).remove(u'&'))
                 - metrics.horizontalAdvance(cmdKoukan->text().remove(u'&'))));
+        m_cardButtons->invalidate();
+        m_listButtons->invalidate();
+        const QMargins margins = this->layout()->contentsMargins();
+        const int oneLine
+            = m_cardButtons->sizeHint().width() + m_buttons->spacing() + m_listButtons->sizeHint().width();
+        m_buttons->setDirection(oneLine <= TextSize::roomOnScreen(this).width() - margins.left() - margins.right()
+                ? QBoxLayout::LeftToRight
+                : QBoxLayout::TopToBottom);
         fitColumns();
     });
     refresh();
@@ -239,11 +260,20 @@ void frmAtariList::refreshButtons()
         = std::any_of(rows.cbegin(), rows.cend(), [this](qsizetype r) { return m_source->row(r).id > 0; });
     cmdKoukan->setText(m_source->allExchanged(rows) ? UnKoukanText : KoukanText);
     // A button that goes grey while it has the focus hands it to the table.
-    for (QPushButton *button : {cmdKoukan, cmdDelete}) {
-        if (!inBook && button->hasFocus())
+    const auto enable = [this](QPushButton *button, bool enabled) {
+        if (!enabled && button->hasFocus())
             lstAtari->setFocus();
-        button->setEnabled(inBook);
-    }
+        button->setEnabled(enabled);
+    };
+    enable(cmdKoukan, inBook);
+    enable(cmdDelete, inBook);
+    enable(cmdCalendar, calendarOpen());
+}
+
+bool frmAtariList::calendarOpen() const
+{
+    const QDate today = platform::Service<platform::Clock>::get().today();
+    return m_data.exchangeTo.isValid() && today <= m_data.exchangeTo && !m_source->cardsToExchange().isEmpty();
 }
 
 void frmAtariList::cmdKoukan_Click()
@@ -347,21 +377,47 @@ bool frmAtariList::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void frmAtariList::cmdSaveCsv_Click()
+QString frmAtariList::saveFolder()
 {
     if (m_saveFolder.isEmpty()) {
         m_saveFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (m_saveFolder.isEmpty() || !QFileInfo(m_saveFolder).isDir())
             m_saveFolder = QDir::homePath();
     }
+    return m_saveFolder;
+}
+
+void frmAtariList::cmdSaveCsv_Click()
+{
     const QString path = platform::Service<platform::SaveFileDialog>::get().choose(QStringLiteral("CSVで保存"),
-        QDir(m_saveFolder).filePath(suggestedFileName(m_data)), QStringLiteral("CSVファイル (*.csv)"),
+        QDir(saveFolder()).filePath(suggestedFileName(m_data)), QStringLiteral("CSVファイル (*.csv)"),
         QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     m_saveFolder = QFileInfo(path).absolutePath();
 
     const QString failure = AtariList::SaveFile(path, AtariList::CsvBytes(shownRows()));
+    if (!failure.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
+            platform::MessageBox::Buttons::Ok, this);
+}
+
+void frmAtariList::cmdCalendar_Click()
+{
+    if (!calendarOpen())
+        return;
+    const AtariDraw draw = AtariDraw::of(m_data);
+    const QString path = platform::Service<platform::SaveFileDialog>::get().choose(QStringLiteral("カレンダーに登録"),
+        QDir(saveFolder()).filePath(AtariCalendar::FileName(draw)), QStringLiteral("iCalendarファイル (*.ics)"),
+        QStringLiteral("ics"));
+    if (path.isEmpty())
+        return;
+    m_saveFolder = QFileInfo(path).absolutePath();
+
+    // The cards as they are now: the dialog may have stayed open while another program changed the book.
+    m_source->reload();
+    const QString failure = AtariList::SaveFile(
+        path, AtariCalendar::IcsBytes(draw, m_source->cardsToExchange(), QDateTime::currentDateTime()));
     if (!failure.isEmpty())
         platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
             platform::MessageBox::Buttons::Ok, this);
@@ -391,6 +447,7 @@ bool frmAtariList::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate) {
         refreshHeading();
         m_source->reload();
+        refreshButtons();
     }
     return QWidget::event(event);
 }

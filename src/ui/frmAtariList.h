@@ -8,14 +8,17 @@ class AtariBook;
 class AtariListModel;
 class BookAtariList;
 class CheckRecord;
+class QBoxLayout;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QTableView;
 
 // The list of the book's won cards of the data in force with their prizes
 // and the exchange deadline, to take to the post office: marked as exchanged,
-// the senders written in, saved as CSV or printed. Modeless; it follows the
+// the senders written in, saved as CSV or printed, the exchange deadline
+// saved for the user's calendar. Modeless; it follows the
 // book and the sitting's record as each card is judged, and shows the winning
 // data it is given (those the cards are judged against).
 class frmAtariList : public QWidget
@@ -50,12 +53,20 @@ private:
     int columnsWidth() const;
     void cmdSaveCsv_Click();
     void cmdPrint_Click();
+    // Saves the exchange deadline of the draw as an iCalendar file.
+    void cmdCalendar_Click();
+    // Whether the calendar has anything to hold: an exchange period not yet
+    // ended, and a card of the draw left to exchange.
+    bool calendarOpen() const;
+    // The folder a save starts in: where the last file was saved in this run,
+    // else the user's documents.
+    QString saveFolder();
     void cmdKoukan_Click();
     void cmdDelete_Click();
     // The sender's cell of row, opened for typing.
     void editSender(int row);
     QList<qsizetype> selectedRows() const;
-    // 引換 and 削除 for the cards selected now.
+    // 引換 and 削除 for the cards selected now, カレンダーに登録 for the cards left to exchange.
     void refreshButtons();
 
     const WinningData &m_data;
@@ -70,7 +81,11 @@ private:
     QPushButton *cmdDelete = nullptr;
     QPushButton *cmdSaveCsv = nullptr;
     QPushButton *cmdPrint = nullptr;
+    QPushButton *cmdCalendar = nullptr;
     QPushButton *cmdClose = nullptr;
+    QBoxLayout *m_buttons = nullptr;
+    QHBoxLayout *m_cardButtons = nullptr;
+    QHBoxLayout *m_listButtons = nullptr;
     // What the goods column needs for the longest goods of the data.
     int m_goodsWidth = 0;
     // Where the last list was saved in this run; the next save starts there.
