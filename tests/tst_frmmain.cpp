@@ -1040,17 +1040,23 @@ private slots:
         QFETCH(QString, window);
         QString opened;
         bool modal = false;
+        int sizeAfterCtrlPlus = 0;
         QTimer::singleShot(0, this, [&] {
             QWidget *dialog = QApplication::activeModalWidget();
             if (!dialog)
                 return;
             opened = dialog->objectName();
             modal = dialog->isModal();
+            // The keys that step the text size work in the dialog too.
+            QTest::keyClick(dialog, Qt::Key_Plus, Qt::ControlModifier);
+            sizeAfterCtrlPlus = TextSize::percent();
             dialog->close();
         });
         action(item)->trigger();
+        TextSize::choose(TextSize::Standard);
         QCOMPARE(opened, window);
         QVERIFY(modal);
+        QCOMPARE(sizeAfterCtrlPlus, TextSize::Large);
         // Created afresh each time and gone once closed.
         QTRY_VERIFY(!m_window->findChild<QWidget *>(window));
     }

@@ -4,6 +4,7 @@
 #include "platform/settingsfile.h"
 #include "ui/Placement.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -187,6 +188,31 @@ private:
     qreal m_factor;
 };
 
+class KeysInModalWindows final : public QObject
+{
+public:
+    KeysInModalWindows(const QList<QAction *> &keys, QObject *owner)
+        : QObject(owner)
+        , m_keys(keys)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto *window = static_cast<QWidget *>(watched);
+            if (window->isWindow() && window->isModal())
+                window->addActions(m_keys);
+        }
+        return false;
+    }
+
+private:
+    QList<QAction *> m_keys;
+};
+
 // Puts percent in force without remembering it.
 void apply(int percent)
 {
@@ -258,6 +284,11 @@ QFont TextSize::desktopFont()
     // Any other font than the one the program set is the desktop's own.
     const std::optional<ApplicationFont> &font = applicationFont();
     return font && current == font->grown ? font->desktop : current;
+}
+
+void TextSize::keysInModalWindows(const QList<QAction *> &keys, QObject *owner)
+{
+    new KeysInModalWindows(keys, owner);
 }
 
 QSize TextSize::roomOnScreen(const QWidget *window)

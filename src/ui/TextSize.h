@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QAction;
+class QObject;
 class QWidget;
 
 // The size of the program's text, chosen in the 表示 menu: 100, 150 or 200
@@ -49,6 +51,12 @@ QFont desktopFont();
 // its content keeps fitting it, one the user has sized grows in proportion,
 // and a window on screen is kept on its screen.
 void follow(QWidget *window, std::function<void()> applySizes);
+
+// The keys that step the size work in every window of the program: the
+// keys' actions (application shortcuts of the main window) are given to each
+// modal window as it shows, which would otherwise shadow them. Until owner
+// goes.
+void keysInModalWindows(const QList<QAction *> &keys, QObject *owner);
 
 // The room window has on its screen inside its frame; a window not yet shown
 // is given the frame of the window it belongs to.

@@ -413,13 +413,15 @@ void frmMain::createMenus()
     mnuSize150 = sizeItem(QStringLiteral("mnuSize150"), QStringLiteral("文字の大きさ：大(&2)"), TextSize::Large);
     mnuSize200 = sizeItem(QStringLiteral("mnuSize200"), QStringLiteral("文字の大きさ：特大(&3)"), TextSize::ExtraLarge);
     // Ctrl with plus and minus step the size up and down as in a browser, in
-    // the main window and the lists beside it; plus is Shift+; on a Japanese
+    // every window of the program; plus is Shift+; on a Japanese
     // keyboard and Shift+= on others, so both keys count unshifted too.
     // Ctrl+0 is the standard size.
     mnuSize100->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     mnuSize100->setShortcutContext(Qt::ApplicationShortcut);
-    const auto sizeStep = [this](const QString &name, QList<QKeySequence> keys, auto step) {
+    QList<QAction *> sizeKeys {mnuSize100};
+    const auto sizeStep = [this, &sizeKeys](const QString &name, QList<QKeySequence> keys, auto step) {
         auto *item = new QAction(this);
+        sizeKeys.append(item);
         item->setObjectName(name);
         item->setShortcuts(keys);
         item->setShortcutContext(Qt::ApplicationShortcut);
@@ -433,6 +435,8 @@ void frmMain::createMenus()
                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
         TextSize::larger);
     sizeStep(QStringLiteral("sizeSmaller"), QKeySequence::keyBindings(QKeySequence::ZoomOut), TextSize::smaller);
+    // A dialog or a message box open over the window takes the keys too.
+    TextSize::keysInModalWindows(sizeKeys, this);
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
