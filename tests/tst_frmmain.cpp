@@ -31,6 +31,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QSqlDatabase>
 #include <QTimer>
 
 #include <cmath>
@@ -849,6 +850,13 @@ private slots:
                 m_fakes->clock.date.addDays(150)};
             QCOMPARE(book.add(draw, QStringLiteral("123456"), 1, QStringLiteral("現金")), AtariBook::Added::Added);
         }
+        // Opened as at start-up: the question reads the window's own book,
+        // not the file through a second connection.
+        QCOMPARE(m_window->atariBook().open(), AtariBook::State::Ready);
+        QStringList connections;
+        m_fakes->messageBox.onShow = [&connections](const platform::FakeMessageBox::Shown &) {
+            connections = QSqlDatabase::connectionNames();
+        };
         if (how == u"answered")
             QVERIFY(Reminder::RememberLoginReminderAnswer(false));
         if (how == u"no")
@@ -864,6 +872,7 @@ private slots:
         QCOMPARE(QFileInfo(autostartEntryPath()).isFile(), entry);
         if (!asked)
             return;
+        QCOMPARE(connections.size(), 1);
         QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(how == u"yes"));
         // Once only.
         frmMain again;

@@ -944,8 +944,9 @@ void frmMain::offerLoginReminder()
     const std::optional<bool> answered = Reminder::LoginReminderAnswer();
     if (answered)
         return;
-    AtariBook book(platform::bookPath());
-    if (!Reminder::OfferLoginReminder(platform::Service<platform::Clock>::get().today(), book.pendingDraws(), answered))
+    // The window's own book, not a second connection to its file.
+    if (!Reminder::OfferLoginReminder(
+            platform::Service<platform::Clock>::get().today(), m_book.pendingDraws(), answered))
         return;
     const bool yes = platform::showMessage(modNengajo::MessageTitle, Reminder::LoginReminderQuestion,
                          platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::YesNo, this)
