@@ -361,51 +361,17 @@ private slots:
             QStringLiteral("２等 1枚　３等 1枚　合計 2枚（未引換 1枚）"));
         quitProgram();
 
+        // Started again that day: no question and no list; with --show-list, the list.
         startProgram();
         QCOMPARE(m_fakes->messageBox.shown.size(), 1);
-        list = openList();
-        QVERIFY(list);
+        QVERIFY(!m_window->findChild<frmAtariList *>());
+        quitProgram();
+        startProgram(true);
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        list = m_window->findChild<frmAtariList *>();
+        QVERIFY(list && list->isVisible());
         QCOMPARE(tableRows(*list),
             (QStringList {"1|****73|３等|お年玉切手シート||田中さん", "2|125037|２等|ふるさと小包など|済|"}));
-    }
-
-    // harovan --show-list, from the login reminder's notification, which has
-    // remembered the day: the list opens without a question, on the draw
-    // due; without it the day's question is not asked twice.
-    void showListAtStart_data()
-    {
-        QTest::addColumn<bool>("showList");
-        QTest::addColumn<QDate>("today");
-        QTest::addColumn<QString>("listed"); // the list's heading; empty: no list
-
-        QTest::newRow("without it, nothing due") << false << QDate(2026, 1, 25) << QString();
-        QTest::newRow("without it, a draw due") << false << QDate(2026, 7, 10) << QString();
-        QTest::newRow("with it, nothing due") << true << QDate(2026, 1, 25) << QStringLiteral("【年賀状 令和5年度】");
-        QTest::newRow("with it, a draw due") << true << QDate(2026, 7, 10) << QStringLiteral("【年賀状 令和8年度】");
-    }
-
-    void showListAtStart()
-    {
-        QFETCH(bool, showList);
-        QFETCH(QDate, today);
-        QFETCH(QString, listed);
-
-        QVERIFY(m_window->useDataFile(Dated));
-        for (const QString &card : TenCards)
-            typeKeys(card);
-        QVERIFY(m_window->useDataFile(Reiwa5 + QStringLiteral(".xml")));
-        m_fakes->messageBox.answers = {platform::MessageBox::Answer::No};
-        quitProgram();
-        m_fakes->messageBox.shown.clear();
-
-        m_fakes->clock.date = today;
-        QVERIFY(Reminder::RememberAsked(today));
-        startProgram(showList);
-        QCOMPARE(m_fakes->messageBox.shown.size(), 0);
-        auto *list = m_window->findChild<frmAtariList *>();
-        QCOMPARE(list && list->isVisible(), !listed.isEmpty());
-        if (list)
-            QCOMPARE(list->findChild<QLabel *>(QStringLiteral("lblAtariType"))->text(), listed);
     }
 
     // 引換 reads 取り消す when every chosen card is marked and takes the marks
@@ -463,6 +429,14 @@ private slots:
         QCOMPARE(totals->text(), QStringLiteral("３等 1枚　合計 1枚（未引換 1枚）"));
         // The sitting's counts are its own: a card deleted from the book is still counted.
         QCOMPARE(labelText(QStringLiteral("lblGoukeiCnt")), QStringLiteral("2"));
+        // カレンダーに登録 follows the cards left to exchange.
+        auto *calendar = list->findChild<QPushButton *>(QStringLiteral("cmdCalendar"));
+        QVERIFY(calendar->isEnabled());
+        table->selectRow(0);
+        remove->click();
+        QVERIFY(!calendar->isEnabled());
+        typeKeys(QStringLiteral("73"));
+        QVERIFY(calendar->isEnabled());
     }
 
     // A file that is not a book: told once, checking goes on and the list
@@ -552,148 +526,60 @@ private slots:
         QVERIFY2(large * 10 >= designed * 18, qPrintable(QStringLiteral("%1 against %2").arg(large).arg(designed)));
     }
 
-    // カレンダーに登録 is there for a deadline to come with a card left to exchange.
+    // カレンダーに登録 is there for a deadline to come (none left to exchange: listMarksAndDeletes).
     void calendarButton_data()
     {
         QTest::addColumn<QString>("dataFile");
         QTest::addColumn<QDate>("today");
-        QTest::addColumn<bool>("exchanged"); // the card marked as exchanged
         QTest::addColumn<bool>("enabled");
-
-        QTest::newRow("no exchange period") << Undated << QDate(2026, 1, 25) << false << false;
-        QTest::newRow("the exchange period has ended") << Dated << QDate(2026, 7, 22) << false << false;
-        QTest::newRow("its last day") << Dated << QDate(2026, 7, 21) << false << true;
-        QTest::newRow("none left to exchange") << Dated << QDate(2026, 1, 25) << true << false;
-        QTest::newRow("one left to exchange") << Dated << QDate(2026, 1, 25) << false << true;
+        QTest::newRow("no exchange period") << Undated << QDate(2026, 1, 25) << false;
+        QTest::newRow("the exchange period has ended") << Dated << QDate(2026, 7, 22) << false;
+        QTest::newRow("its last day") << Dated << QDate(2026, 7, 21) << true;
+        QTest::newRow("one left to exchange") << Dated << QDate(2026, 1, 25) << true;
     }
-
     void calendarButton()
     {
         QFETCH(QString, dataFile);
         QFETCH(QDate, today);
-        QFETCH(bool, exchanged);
         QFETCH(bool, enabled);
-
         QVERIFY(m_window->useDataFile(dataFile));
         typeKeys(QStringLiteral("73"));
         m_fakes->clock.date = today;
         frmAtariList *list = openList();
         QVERIFY(list);
-        if (exchanged) {
-            list->findChild<QTableView *>(QStringLiteral("lstAtari"))->selectRow(0);
-            list->findChild<QPushButton *>(QStringLiteral("cmdKoukan"))->click();
-        }
         QCOMPARE(list->findChild<QPushButton *>(QStringLiteral("cmdCalendar"))->isEnabled(), enabled);
     }
 
-    // The button follows each mark, deletion and new card at once.
-    void calendarButtonFollowsTheCards()
-    {
-        QVERIFY(m_window->useDataFile(Dated));
-        typeKeys(QStringLiteral("73"));
-        frmAtariList *list = openList();
-        QVERIFY(list);
-        auto *table = list->findChild<QTableView *>(QStringLiteral("lstAtari"));
-        auto *calendar = list->findChild<QPushButton *>(QStringLiteral("cmdCalendar"));
-        auto *koukan = list->findChild<QPushButton *>(QStringLiteral("cmdKoukan"));
-        QVERIFY(calendar->isEnabled());
-        table->selectRow(0);
-        koukan->click();
-        QVERIFY(!calendar->isEnabled());
-        koukan->click();
-        QVERIFY(calendar->isEnabled());
-        list->findChild<QPushButton *>(QStringLiteral("cmdDelete"))->click();
-        QVERIFY(tableRows(*list).isEmpty());
-        QVERIFY(!calendar->isEnabled());
-        typeKeys(QStringLiteral("84"));
-        QVERIFY(calendar->isEnabled());
-    }
-
     // The deadline saved where the user says, as the calendar file of the
-    // draw's cards not yet exchanged; a failure told over the list, and the
-    // folder left as it was.
-    void calendarSaved_data()
-    {
-        QTest::addColumn<QString>("name"); // chosen in the save dialog; empty: cancelled
-        QTest::addColumn<QByteArray>("earlier"); // the file there before; empty: none
-        QTest::addColumn<bool>("readOnly"); // the earlier file without its owner's write permission
-        QTest::addColumn<bool>("saved");
-
-        const QString name = QStringLiteral("予定.ics");
-        QTest::newRow("a new file") << name << QByteArray() << false << true;
-        QTest::newRow("over an earlier file") << name << QByteArray("BEGIN:VCALENDAR\r\n") << false << true;
-        QTest::newRow("cancelled") << QString() << QByteArray() << false << false;
-        QTest::newRow("a folder that is not there")
-            << QStringLiteral("missing/") + name << QByteArray() << false << false;
-        QTest::newRow("an earlier file that may not be written")
-            << name << QByteArray("BEGIN:VCALENDAR\r\n") << true << false;
-    }
-
+    // draw's cards; a failure told over the list, and nothing written.
     void calendarSaved()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, earlier);
-        QFETCH(bool, readOnly);
-        QFETCH(bool, saved);
-
         QVERIFY(m_window->useDataFile(Dated));
         for (const QString &card : TenCards)
             typeKeys(card);
         frmAtariList *list = openList();
         QVERIFY(list);
-        // The 2等 exchanged: the 3等 alone is left.
-        list->findChild<QTableView *>(QStringLiteral("lstAtari"))->selectRow(1);
-        list->findChild<QPushButton *>(QStringLiteral("cmdKoukan"))->click();
-
-        const QString folder = m_folder->path() + QStringLiteral("calendar/");
-        QVERIFY(QDir().mkpath(folder));
-        const QString path = name.isEmpty() ? QString() : folder + name;
-        if (!earlier.isEmpty()) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
-            file.close();
-            if (readOnly)
-                QVERIFY(file.setPermissions(QFile::ReadOwner));
-        }
-        const QMap<QString, QByteArray> before = testsupport::snapshot(folder);
+        const QString path = m_folder->path() + QStringLiteral("予定.ics");
         m_fakes->saveFileDialog.answer = path;
-        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-1);
         list->findChild<QPushButton *>(QStringLiteral("cmdCalendar"))->click();
-        const QDateTime end = QDateTime::currentDateTimeUtc();
+        QVERIFY(m_fakes->saveFileDialog.asked.first().at(1).endsWith(
+            QStringLiteral("/お年玉賞品の引換期限（年賀状 令和8年度）.ics")));
+        const QByteArray bytes = testsupport::fileBytes(path);
+        const qsizetype at = bytes.indexOf("\r\nDTSTAMP:") + 10;
+        QDateTime stamp
+            = QDateTime::fromString(QString::fromLatin1(bytes.mid(at, 15)), QStringLiteral("yyyyMMdd'T'HHmmss"));
+        stamp.setTimeSpec(Qt::UTC);
+        const AtariDraw draw = AtariDraw::of(modNengajo::winningData());
+        QCOMPARE(bytes, AtariCalendar::IcsBytes(draw, m_window->atariBook().cards(draw), stamp));
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
 
-        QCOMPARE(m_fakes->saveFileDialog.asked.size(), 1);
-        const QStringList asked = m_fakes->saveFileDialog.asked.first();
-        QVERIFY2(asked.at(1).endsWith(QStringLiteral("/お年玉賞品の引換期限（年賀状 令和8年度）.ics")),
-            qPrintable(asked.at(1)));
-        QCOMPARE(asked.at(3), QStringLiteral("ics"));
-        if (saved) {
-            QCOMPARE(m_fakes->messageBox.shown.size(), 0);
-            const QByteArray bytes = testsupport::fileBytes(path);
-            const QRegularExpressionMatch stampLine
-                = QRegularExpression(QStringLiteral("\r\nDTSTAMP:(\\d{8}T\\d{6}Z)\r\n"))
-                      .match(QString::fromUtf8(bytes));
-            QVERIFY(stampLine.hasMatch());
-            QDateTime stamp = QDateTime::fromString(stampLine.captured(1), QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-            stamp.setTimeSpec(Qt::UTC);
-            QVERIFY(stamp >= start && stamp <= end);
-            const AtariDraw draw = AtariDraw::of(modNengajo::winningData());
-            QCOMPARE(bytes, AtariCalendar::IcsBytes(draw, m_window->atariBook().cards(draw), stamp));
-            QVERIFY(bytes.contains("****73"));
-            QVERIFY(!bytes.contains("125037"));
-            QCOMPARE(testsupport::snapshot(folder).size(), 1);
-            return;
-        }
-        QCOMPARE(testsupport::snapshot(folder), before);
-        if (name.isEmpty()) {
-            QCOMPARE(m_fakes->messageBox.shown.size(), 0);
-            return;
-        }
-        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
-        QCOMPARE(m_fakes->messageBox.owners.first(), list);
-        QCOMPARE(m_fakes->messageBox.shown.first().icon, platform::MessageBox::Icon::Critical);
-        QVERIFY2(m_fakes->messageBox.shown.first().text.startsWith(
-                     QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。\r\n")),
-            qPrintable(m_fakes->messageBox.shown.first().text));
+        const QMap<QString, QByteArray> before = testsupport::snapshot(m_folder->path());
+        m_fakes->saveFileDialog.answer = m_folder->path() + QStringLiteral("missing/予定.ics");
+        list->findChild<QPushButton *>(QStringLiteral("cmdCalendar"))->click();
+        QCOMPARE(m_fakes->messageBox.owners, QList<QWidget *> {list});
+        QVERIFY(m_fakes->messageBox.shown.first().text.startsWith(QStringLiteral("ファイル \"")
+            + m_fakes->saveFileDialog.answer + QStringLiteral("\" に保存できませんでした。")));
+        QCOMPARE(testsupport::snapshot(m_folder->path()).keys(), before.keys());
     }
 
     // Every control by Tab and access key, Esc, dialogs cancelled or failing,
