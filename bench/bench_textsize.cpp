@@ -59,7 +59,7 @@ void BM_ChangeTextSize(benchmark::State &state)
     std::vector<std::unique_ptr<QWidget>> windows;
     windows.push_back(std::make_unique<frmFileSelect>(main.get()));
     windows.push_back(std::make_unique<frmDownFileList>(main.get()));
-    windows.push_back(std::make_unique<frmDataEdit>(main.get()));
+    windows.push_back(std::make_unique<frmDataEdit>(modNengajo::winningData(), main.get()));
     windows.push_back(std::make_unique<frmDataConfirm>(typed, DataEditStart {}, main.get()));
     windows.push_back(std::make_unique<frmProgress>(main.get()));
     windows.push_back(std::make_unique<frmAbout>(main.get()));

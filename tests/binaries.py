@@ -14,6 +14,7 @@ Exit status: 0 passed, 1 failed.
 """
 
 import argparse
+import re
 import subprocess
 import sys
 from pathlib import Path
@@ -80,6 +81,13 @@ def check_modules(build, core):
     return problems
 
 
+def check_login_reminder(build):
+    """The executable runs the login reminder without the window system's libraries."""
+    windows = [library for library in dynamic_entries(build / "harovan", "NEEDED")
+               if re.match(r"libQt6(Widgets|Gui|PrintSupport|Multimedia)\.|libX11\.|libxcb\.", library)]
+    return [f"harovan links {', '.join(windows)}, which the login reminder never needs"] if windows else []
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True, type=Path)
@@ -87,6 +95,7 @@ def main():
     args = parser.parse_args()
     problems = [problem for path in elf_binaries(args.build) for problem in search_path_problems(path)]
     problems += check_modules(args.build, args.core)
+    problems += check_login_reminder(args.build)
     for problem in problems:
         print("FAIL: " + problem)
     if not problems:

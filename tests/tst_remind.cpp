@@ -127,6 +127,10 @@ private slots:
         const QString program = folder.filePath(u"harovan"_s);
         QVERIFY(QFile::copy(HAROVAN_PROGRAM, program));
         QVERIFY(QFile::copy(PROGRAM_DIR "/harovan.svg"_L1, folder.filePath(u"harovan.svg"_s)));
+        // The windows, for the list started from the notification.
+        QVERIFY(QDir(folder.path()).mkdir(u"modules"_s));
+        QVERIFY(
+            QFile::copy(PROGRAM_DIR "/modules/harovan_window.so"_L1, folder.filePath(u"modules/harovan_window.so"_s)));
         // The data files, so that the list started from the notification stays open.
         QVERIFY(QDir(folder.path()).mkdir(u"data"_s));
         for (const QString &name : QDir(PROGRAM_DATA_DIR ""_L1).entryList(QDir::Files))

@@ -9,7 +9,7 @@
 # program is started once beforehand so that both run with warm file caches.
 # Uses $DISPLAY when set, else starts its own Xvfb.
 # Then times the login reminder, harovan --remind, from process start to its
-# end, with a book of cards due (made by BOOK_MAKER) and a session bus of its
+# end (started by PROBE as the windows are), with a book of cards due (made by BOOK_MAKER) and a session bus of its
 # own that has no notification server (the reminder does all but send), and
 # prints the ratio of its median to that of Harovan's start-up.
 set -euo pipefail
@@ -75,15 +75,11 @@ cp "$harovan" "$work/remind/"
 "$book_maker" "$work/remind"
 read -r bus_address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
 export DBUS_SESSION_BUS_ADDRESS=$bus_address
-now_ms() { echo $(($(date +%s%N) / 1000)) | awk '{ printf "%.1f", $1 / 1000 }'; }
-"$work/remind/harovan" --remind
+"$probe" --until-exit "$work/remind/harovan" --remind >/dev/null
 remind_all=()
 echo "round   --remind ms"
 for round in $(seq "$runs"); do
-    start=$(now_ms)
-    "$work/remind/harovan" --remind
-    end=$(now_ms)
-    r=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.1f", e - s }')
+    r=$("$probe" --until-exit "$work/remind/harovan" --remind)
     remind_all+=("$r")
     printf '%5d %13.1f\n' "$round" "$r"
 done

@@ -1,62 +1,54 @@
 #include "app/Remind.h"
-#include "platform/realservices.h"
-#include "platform/stoprequest.h"
-#include "ui/Fonts.h"
-#include "ui/ProgramIcon.h"
-#include "ui/TextSize.h"
-#include "ui/frmMain.h"
+#include "app/WindowProgram.h"
 
-#include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTimer>
-#include <QTranslator>
+#include <dlfcn.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// The folder the executable is in, links followed (PREFIX/bin/harovan is a
+// link to the program folder's).
+std::string programFolder()
+{
+    std::string path(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || size_t(length) >= path.size())
+        return {};
+    path.resize(size_t(length));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    // The login reminder starts without the windows' libraries being set up:
-    // it must not slow a login.
-    // --show-list: the login reminder's notification asks for the list of won cards.
-    bool showList = false;
+    // The login reminder is all in this executable, which links neither the
+    // window system's libraries nor the windows: it must not slow a login.
     for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--remind") == 0)
+        if (std::strcmp(argv[i], "--remind") == 0)
             return Remind::run(argc, argv);
-        if (qstrcmp(argv[i], "--show-list") == 0)
-            showList = true;
     }
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Harovan"));
-    QApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(HAROVAN_VERSION_MAJOR).arg(HAROVAN_VERSION_MINOR).arg(HAROVAN_VERSION_REVISION));
-    Fonts::installSubstitutions();
-    // Every window and message box shows the program's icon, and the desktop
-    // ties the running program to its entry.
-    applyProgramIcon();
-    // The program speaks Japanese whatever the desktop's language: Qt's own
-    // texts (message box buttons, a text box's context menu) too.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
-    platform::RealServices services;
-    // The remembered text size, before the first window or box is built at it.
-    TextSize::load();
-
-    frmMain window;
-    // Every message of the start-up appears before the window does.
-    if (!window.Form_Load())
+    const std::string folder = programFolder();
+    if (folder.empty()) {
+        std::fprintf(stderr, "harovan: the program folder is not known (/proc/self/exe: %s)\n", std::strerror(errno));
         return 1;
-    // A shutdown or logout ends the program the way its window's close box does.
-    platform::StopRequestWatcher stopRequests([&window] {
-        window.closeForStop();
-        QApplication::quit();
-    });
-    window.show();
-    // Over the window once it is up: a book that cannot be used, the reminder of the exchange deadline
-    // or the list asked for with --show-list.
-    QTimer::singleShot(0, &window, [&window, showList] { window.remindAtStartUp(showList); });
-    // What the window does not need to appear comes once it is up.
-    QTimer::singleShot(std::chrono::seconds(1), &window, [&services] { services.loadDeferred(); });
-    return QApplication::exec();
+    }
+    const std::string module = folder + "modules/harovan_window.so";
+    void *windows = dlopen(module.c_str(), RTLD_NOW | RTLD_GLOBAL);
+    if (!windows) {
+        std::fprintf(stderr, "harovan: the windows cannot be loaded: %s\n", dlerror());
+        return 1;
+    }
+    const auto run = reinterpret_cast<WindowProgramMain>(dlsym(windows, WindowProgramEntry));
+    if (!run) {
+        std::fprintf(stderr, "harovan: %s is not the program's window module\n", module.c_str());
+        return 1;
+    }
+    return run(&argc, argv);
 }

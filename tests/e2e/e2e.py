@@ -314,7 +314,8 @@ def install(cmake, build, prefix):
     if result.returncode != 0:
         raise Failure("cmake --install failed:\n" + result.stdout + result.stderr)
     folder = prefix / "lib" / "harovan"
-    for name in ("harovan", "modules/harovan_sound.so", "modules/harovan_network.so", "data/tousen1.2.xsd",
+    for name in ("harovan", "modules/harovan_window.so", "modules/harovan_sound.so", "modules/harovan_network.so",
+                 "data/tousen1.2.xsd",
                  "data/" + START_FILE, "atari.wav", "ReadMe.html", "harovan.svg"):
         check((folder / name).is_file(), f"installed {name}")
     check(os.access(folder / "harovan", os.X_OK), "the installed program is executable")
