@@ -82,9 +82,9 @@ def check_modules(build, core):
 
 
 def check_login_reminder(build):
-    """The executable runs the login reminder without the window system's libraries."""
+    """The executable runs the login reminder without the window system's libraries or Qt's SQL driver."""
     windows = [library for library in dynamic_entries(build / "harovan", "NEEDED")
-               if re.match(r"libQt6(Widgets|Gui|PrintSupport|Multimedia)\.|libX11\.|libxcb\.", library)]
+               if re.match(r"libQt6(Widgets|Gui|PrintSupport|Multimedia|Sql)\.|libX11\.|libxcb\.", library)]
     return [f"harovan links {', '.join(windows)}, which the login reminder never needs"] if windows else []
 
 

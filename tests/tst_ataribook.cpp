@@ -1,4 +1,5 @@
 #include "core/AtariBook.h"
+#include "core/BookFile.h"
 #include "testsupport.h"
 
 #include <QProcess>
@@ -236,6 +237,8 @@ private slots:
         book.add(exchanged, u"****33"_s, 3, {});
         book.setExchanged(idsOf(book.cards(exchanged)), QDate(2026, 2, 1));
         QCOMPARE(book.pendingDraws(), (QList<PendingDraw> {{Reiwa7, 1}, {Reiwa8, 2}, {noDeadline, 1}}));
+        // The login reminder's reader gives the same, with the book open in the program.
+        QCOMPARE(BookFile::PendingDraws(path()), book.pendingDraws());
 
         AtariDraw corrected = Reiwa8;
         corrected.strFileName = u"訂正版.xml"_s;
@@ -244,6 +247,7 @@ private slots:
         // A data file without the day keeps it.
         QVERIFY(book.noteDraw({u"年賀状"_s, u"令和8"_s, u"訂正版.xml"_s, {}}));
         QCOMPARE(book.pendingDraws().at(1), (PendingDraw {corrected, 2}));
+        QCOMPARE(BookFile::PendingDraws(path()), book.pendingDraws());
     }
 
     void versions_data()
@@ -267,6 +271,9 @@ private slots:
             rawSql(path(), {u"CREATE TABLE t (x)"_s, u"DROP TABLE t"_s});
         }
         const QByteArray before = contentOf(path());
+        // The login reminder's reader finds nothing due and leaves the file as it is.
+        QVERIFY(BookFile::PendingDraws(path()).isEmpty());
+        QCOMPARE(contentOf(path()), before);
 
         AtariBook book(path());
         QCOMPARE(book.open(), state);
@@ -317,6 +324,7 @@ private slots:
             QVERIFY(put(path(), bytes));
         }
         const QByteArray before = contentOf(path());
+        QVERIFY(BookFile::PendingDraws(path()).isEmpty());
 
         AtariBook book(path());
         QSignalSpy stateChanged(&book, &AtariBook::stateChanged);

@@ -1,6 +1,6 @@
 #include "app/Remind.h"
 
-#include "core/AtariBook.h"
+#include "core/BookFile.h"
 #include "core/Reminder.h"
 #include "platform/clock.h"
 #include "platform/programfolder.h"
@@ -110,12 +110,9 @@ int Remind::run(int argc, char *argv[])
     if (!QFileInfo::exists(bookPath))
         return 0;
     const QDate today = clock.today();
-    std::optional<Reminder::Due> due;
-    {
-        // A book that cannot be read lists no cards.
-        AtariBook book(bookPath);
-        due = Reminder::Check(today, book.pendingDraws(), Reminder::LastAsked());
-    }
+    // A book that cannot be read lists no cards.
+    const std::optional<Reminder::Due> due
+        = Reminder::Check(today, BookFile::PendingDraws(bookPath), Reminder::LastAsked());
     if (!due)
         return 0;
 

@@ -23,7 +23,7 @@ namespace {
 
 const QString Driver = QStringLiteral("QSQLITE");
 // How long a change waits for another program that is writing the same book.
-const QString BusyTimeout = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+const QString BusyTimeout = QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(AtariBook::BusyTimeoutMs);
 const QString BookName = QStringLiteral("当たったはがきの記録（atari.db）");
 // Side files SQLite keeps beside the book; they belong to it and move with it.
 const QStringList SideSuffixes = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
@@ -179,37 +179,6 @@ private:
 AtariDraw AtariDraw::of(const WinningData &data)
 {
     return {data.strType, data.strYear, data.strFileName, data.exchangeTo};
-}
-
-QDebug operator<<(QDebug debug, const AtariDraw &draw)
-{
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "AtariDraw(" << draw.strType << ", " << draw.strYear << ", " << draw.strFileName << ", "
-                    << draw.exchangeTo << ')';
-    return debug;
-}
-
-QDebug operator<<(QDebug debug, const AtariCard &card)
-{
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "AtariCard(" << card.id << ", " << card.strNumber << ", " << card.intToukyu << ", "
-                    << card.strSyouhin << ", " << card.judgedAt << ", " << card.strSender << ", " << card.exchangedOn
-                    << ')';
-    return debug;
-}
-
-QDebug operator<<(QDebug debug, const AtariCounts &counts)
-{
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "AtariCounts(" << counts.intWon << ", " << counts.intNotExchanged << ')';
-    return debug;
-}
-
-QDebug operator<<(QDebug debug, const PendingDraw &pending)
-{
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "PendingDraw(" << pending.draw << ", " << pending.intNotExchanged << ')';
-    return debug;
 }
 
 AtariBook::AtariBook(const QString &path, QObject *parent)
@@ -673,10 +642,7 @@ QList<PendingDraw> AtariBook::pendingDraws()
     if (readable()) {
         QSqlQuery rows(QSqlDatabase::database(m_connection, false));
         rows.setForwardOnly(true);
-        if (query(rows,
-                QStringLiteral("SELECT d.card_type, d.draw_year, d.data_file, d.exchange_to, count(c.id)"
-                               " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id WHERE c.exchanged_on IS NULL"
-                               " GROUP BY d.id ORDER BY d.exchange_to IS NULL, d.exchange_to, d.id"))) {
+        if (query(rows, QString::fromLatin1(PendingDrawsQuery))) {
             while (rows.next()) {
                 pending.append({{rows.value(0).toString(), rows.value(1).toString(), rows.value(2).toString(),
                                     dateOf(rows.value(3))},

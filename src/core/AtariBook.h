@@ -110,6 +110,15 @@ public:
 
     // PRAGMA user_version of the books this version makes and reads.
     static constexpr int SchemaVersion = 1;
+    // How long a reader or writer waits for another program's lock.
+    static constexpr int BusyTimeoutMs = 5000;
+    // The cards not yet exchanged, a row per draw, the first to end first:
+    // card type, year, data file, last exchange day, count. Read by
+    // pendingDraws() and by BookFile, which reads the file without Qt SQL.
+    static constexpr char PendingDrawsQuery[]
+        = "SELECT d.card_type, d.draw_year, d.data_file, d.exchange_to, count(c.id)"
+          " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id WHERE c.exchanged_on IS NULL"
+          " GROUP BY d.id ORDER BY d.exchange_to IS NULL, d.exchange_to, d.id";
 
     explicit AtariBook(const QString &path, QObject *parent = nullptr);
     ~AtariBook() override;
