@@ -121,6 +121,14 @@ private slots:
         QTEST(Settings::setFileName(value), "written");
         QTEST(testsupport::fileBytes(path()), "after");
     }
+
+    void unsavedNoteIsTakenOnce()
+    {
+        QVERIFY(!Settings::takeUnsavedFileNameNote());
+        Settings::noteUnsavedFileName();
+        QVERIFY(Settings::takeUnsavedFileNameNote());
+        QVERIFY(!Settings::takeUnsavedFileNameNote());
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Settings)

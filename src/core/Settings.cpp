@@ -4,6 +4,8 @@
 #include "platform/programfolder.h"
 #include "platform/settingsfile.h"
 
+#include <QFile>
+
 namespace {
 
 const QString Section = QStringLiteral("Settings");
@@ -27,6 +29,11 @@ bool write(const QString &key, const QString &value)
         return true;
     return platform::Service<platform::SettingsFile>::get().writeString(
         platform::settingsPathForWriting(), Section, key, value);
+}
+
+QString unsavedNotePath()
+{
+    return platform::settingsPath() + QStringLiteral(".unsaved");
 }
 
 } // namespace
@@ -75,4 +82,16 @@ std::optional<bool> Settings::remindAtLogin()
 bool Settings::setRemindAtLogin(bool yes)
 {
     return write(RemindAtLoginKey, yes ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void Settings::noteUnsavedFileName()
+{
+    // An empty file needs no room on a full disk.
+    QFile note(unsavedNotePath());
+    note.open(QIODevice::WriteOnly);
+}
+
+bool Settings::takeUnsavedFileNameNote()
+{
+    return QFile::remove(unsavedNotePath());
 }

@@ -34,4 +34,10 @@ public:
     // Nothing when never answered.
     static std::optional<bool> remindAtLogin();
     static bool setRemindAtLogin(bool yes);
+
+    // The card type could not be saved while the session ended, when nobody
+    // could be told: a note beside settings.ini keeps it for the next start,
+    // which takes it (true once, and the note is gone).
+    static void noteUnsavedFileName();
+    static bool takeUnsavedFileNameNote();
 };

@@ -462,6 +462,12 @@ bool frmMain::Form_Load()
 
     WinningData &data = modNengajo::winningData();
     data.strFileName = Settings::fileName();
+    if (Settings::takeUnsavedFileNameNote())
+        platform::showMessage(modNengajo::MessageTitle,
+            QStringLiteral("前回の終了時に、はがきの種類の選択を設定ファイル \"")
+                + QDir::toNativeSeparators(platform::settingsPath()) + QStringLiteral("\" に保存できませんでした。")
+                + modNengajo::CrLf + QStringLiteral("必要なら、もう一度はがきの種類を選択してください。"),
+            MessageBox::Icon::Warning);
 
     // Only a bare name inside the data folder is a data file; anything that
     // leads out of it is treated as a missing file.
@@ -495,6 +501,11 @@ void frmMain::saveSettings()
     if (m_settingsLossTold || (file.isFile() && !file.isWritable()))
         return;
     m_settingsLossTold = true;
+    // Nobody waits on a box while the session ends: the next start tells it.
+    if (m_stopping) {
+        Settings::noteUnsavedFileName();
+        return;
+    }
     platform::showMessage(modNengajo::MessageTitle,
         QStringLiteral("はがきの種類の選択を保存できません。") + modNengajo::CrLf + QStringLiteral("設定ファイル \"")
             + QDir::toNativeSeparators(path)
