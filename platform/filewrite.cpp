@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -21,35 +20,19 @@ int lastError()
     return errno != 0 ? errno : EIO;
 }
 
-// The file itself rewritten, for a file the program may change but not
-// replace. QSaveFile's own fallback for such a folder truncates the file
-// first, so a full disk would leave it short: here room for the new content is
-// taken before any byte changes, and should a write fail all the same, the old
-// content is put back.
-QString rewriteInPlace(const QString &path, const QByteArray &bytes)
+// Room for size bytes in the file at path, for QSaveFile's direct write,
+// which truncates the file before it writes: a full disk fails here, before
+// any byte changes.
+QString reserveRoom(const QString &path, qint64 size)
 {
     QFile file;
-    if (openRegularFile(file, path, QIODevice::ReadWrite | QIODevice::Unbuffered) != RegularFile::Opened)
+    if (openRegularFile(file, path, QIODevice::ReadWrite) != RegularFile::Opened)
         return systemErrorText(lastError());
-    const QByteArray old = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return systemErrorText(EIO);
-    if (bytes.size() > old.size()) {
-        // posix_fallocate returns its error instead of setting errno.
-        if (const int error = ::posix_fallocate(file.handle(), 0, bytes.size()); error != 0) {
-            // A failed reservation may still have lengthened the file.
-            file.resize(old.size());
-            return systemErrorText(error);
-        }
-    }
-    const auto put = [&file](const QByteArray &content) {
-        return file.seek(0) && file.write(content) == content.size() && file.resize(content.size())
-            && ::fsync(file.handle()) == 0;
-    };
-    errno = 0;
-    if (!put(bytes)) {
-        const int error = lastError();
-        put(old);
+    const qint64 old = file.size();
+    // posix_fallocate returns its error instead of setting errno.
+    if (const int error = size > old ? ::posix_fallocate(file.handle(), 0, size) : 0; error != 0) {
+        // A failed reservation may still have lengthened the file.
+        file.resize(old);
         return systemErrorText(error);
     }
     return {};
@@ -78,12 +61,15 @@ QString replaceFile(const QString &path, const QByteArray &bytes, ClosedFolder c
         return systemErrorText(lastError());
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        const int error = lastError();
-        if (existing.exists() && closedFolder == ClosedFolder::RewriteInPlace && (error == EACCES || error == EPERM))
-            return rewriteInPlace(existing.absoluteFilePath(), bytes);
-        return systemErrorText(error);
+    if (existing.exists() && closedFolder == ClosedFolder::RewriteInPlace
+        && !QFileInfo(existing.canonicalPath()).isWritable()) {
+        if (const QString failure = reserveRoom(existing.canonicalFilePath(), bytes.size()); !failure.isEmpty())
+            return failure;
+        file.setDirectWriteFallback(true);
     }
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return systemErrorText(lastError());
     // On Qt 6.4 a buffered QSaveFile writes its buffer only in commit(), which
     // then reports success after a failed write and renames a short file over
     // the old one: each write and the final flush are checked before commit().

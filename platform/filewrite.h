@@ -9,8 +9,8 @@ namespace platform {
 // no file can be written beside it.
 enum class ClosedFolder {
     Fail,
-    // Rewrite the file itself, after taking room for the new content; should
-    // a write fail all the same, the old content is put back.
+    // Rewrite the file itself (QSaveFile's direct write), after making sure
+    // of room for the new content.
     RewriteInPlace,
 };
 
