@@ -9,14 +9,14 @@ namespace platform {
 // no file can be written beside it.
 enum class ClosedFolder {
     Fail,
-    // Rewrite the file itself, after taking room for the new content; should
-    // a write fail all the same, the old content is put back.
+    // Rewrite the file itself (QSaveFile's direct write), after making sure
+    // of room for the new content.
     RewriteInPlace,
 };
 
-// Replaces the file at path by bytes, or creates it: the bytes go to a new
-// file in the same folder, every write checked and flushed to disk, which then
-// takes the file's place in one step. A link is followed to the file it names.
+// Replaces the file at path by bytes, or creates it, through QSaveFile: the
+// bytes go to a new file in the same folder, every write checked and flushed
+// to disk, which then takes the file's place in one step. A link is followed to the file it names.
 // Empty text on success; else why it failed, in the user's words
 // (systemErrorText), and the earlier file is left byte for byte.
 // A new file gets the permissions the user's umask gives; a replaced one keeps

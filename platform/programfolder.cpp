@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <vector>
@@ -32,16 +33,10 @@ QString userFilesFolder()
     return userFolder();
 }
 
-// The user's home folder: $HOME, or the account's home when HOME is unset,
-// relative (it would put the user's files under whatever folder the program
-// was started from) or the root folder (as a service or sudo may leave it for
-// root, whose files would then go beside the program). Empty when neither
-// names a folder.
-QString homeFolder()
+// The account's own home folder, for when HOME cannot be used; empty when it
+// is no absolute path.
+QString accountHome()
 {
-    const QString home = QDir::cleanPath(qEnvironmentVariable("HOME"));
-    if (!home.isEmpty() && !QDir::isRelativePath(home) && home != QDir::rootPath())
-        return home;
     std::vector<char> buffer(16384);
     passwd entry {};
     passwd *found = nullptr;
@@ -49,6 +44,14 @@ QString homeFolder()
         return {};
     const QString account = QFile::decodeName(found->pw_dir);
     return QDir::isRelativePath(account) ? QString() : QDir::cleanPath(account);
+}
+
+// A HOME that is relative would put the user's files under whatever folder the
+// program was started from; one of the root folder (as a service or sudo may
+// leave it for root) beside the program.
+bool usableHome(const QString &home)
+{
+    return !home.isEmpty() && !QDir::isRelativePath(home) && QDir::cleanPath(home) != QDir::rootPath();
 }
 
 } // namespace
@@ -60,14 +63,18 @@ QString RealProgramFolder::rawPath() const
 
 QString RealProgramFolder::userRawPath() const
 {
-    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG base
-    // directory rules say.
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base)) {
-        const QString home = homeFolder();
-        if (home.isEmpty() || home == QDir::rootPath())
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    // Qt 6.4 takes a relative XDG_DATA_HOME, which the XDG base directory
+    // rules say to ignore, and HOME as it is: without an absolute
+    // XDG_DATA_HOME the folder is then ~/.local/share/harovan, in the
+    // account's home when HOME cannot be used.
+    const QString home = QDir::homePath();
+    if (!QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME"))
+        && (QDir::isRelativePath(base) || !usableHome(home))) {
+        const QString folder = usableHome(home) ? home : accountHome();
+        if (!usableHome(folder))
             return {};
-        base = home + QStringLiteral("/.local/share");
+        base = folder + QStringLiteral("/.local/share");
     }
     return withTrailingSeparator(base) + QStringLiteral("harovan");
 }

@@ -17,13 +17,14 @@ public:
     virtual ~ProgramFolder() = default;
     // The folder as the system reports it, with or without a trailing separator.
     virtual QString rawPath() const = 0;
-    // $XDG_DATA_HOME/harovan, normally ~/.local/share/harovan; it need not
-    // exist yet. Empty when the user has no home folder to keep files in.
+    // The user's data folder (QStandardPaths::GenericDataLocation) + harovan,
+    // normally ~/.local/share/harovan; it need not exist yet. Empty when the
+    // user has no home folder to keep files in.
     virtual QString userRawPath() const = 0;
 };
 
 // The executable's folder (Qt's application directory) and the user's data
-// folder as the XDG base directories give it.
+// folder as QStandardPaths gives it.
 class RealProgramFolder final : public ProgramFolder
 {
 public:

@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <optional>
 
 // The INI file is handled as lines of bytes in the system's legacy code page
@@ -19,53 +20,13 @@ constexpr qint64 MaxFileBytes = 4 * 1024 * 1024;
 
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
 
-struct Line
+// The file's text after any byte order mark, split at each LF. A line of a
+// CR LF file keeps its CR, which trimming drops wherever a name or value is
+// read; the last element is what follows the last LF, empty when the file
+// ends with one.
+QByteArrayList splitLines(const QByteArray &bytes)
 {
-    QByteArray content; // without the line ending
-    QByteArray ending; // "\r\n", "\n" or empty for the last line
-};
-
-struct Layout
-{
-    QByteArray bom;
-    QList<Line> lines;
-};
-
-Layout splitLines(const QByteArray &bytes)
-{
-    Layout layout;
-    QByteArray text = bytes;
-    if (text.startsWith(Utf8Bom)) {
-        layout.bom = Utf8Bom;
-        text.remove(0, Utf8Bom.size());
-    }
-    qsizetype start = 0;
-    while (start < text.size()) {
-        const qsizetype newline = text.indexOf('\n', start);
-        if (newline < 0) {
-            layout.lines.append({text.mid(start), {}});
-            break;
-        }
-        Line line;
-        if (newline > start && text.at(newline - 1) == '\r') {
-            line.content = text.mid(start, newline - 1 - start);
-            line.ending = "\r\n";
-        } else {
-            line.content = text.mid(start, newline - start);
-            line.ending = "\n";
-        }
-        layout.lines.append(line);
-        start = newline + 1;
-    }
-    return layout;
-}
-
-QByteArray joinLines(const Layout &layout)
-{
-    QByteArray bytes = layout.bom;
-    for (const Line &line : layout.lines)
-        bytes += line.content + line.ending;
-    return bytes;
+    return (bytes.startsWith(Utf8Bom) ? bytes.mid(Utf8Bom.size()) : bytes).split('\n');
 }
 
 // The name of a section header line ("[ name ]"), or nothing for any other line.
@@ -141,18 +102,13 @@ Existing readFile(const QString &path)
     return {Existing::Read, bytes};
 }
 
-// The line ending most of the file uses; "\n" for a new file.
-QByteArray usualEnding(const QList<Line> &lines)
+// The CR a new line needs to end as most lines of the file end: none for a
+// new file.
+QByteArray usualCr(const QByteArrayList &lines)
 {
-    int crlf = 0;
-    int lf = 0;
-    for (const Line &line : lines) {
-        if (line.ending == "\r\n")
-            ++crlf;
-        else if (line.ending == "\n")
-            ++lf;
-    }
-    return crlf > lf ? QByteArray("\r\n") : QByteArray("\n");
+    const auto crlf
+        = std::count_if(lines.cbegin(), lines.cend() - 1, [](const QByteArray &line) { return line.endsWith('\r'); });
+    return 2 * crlf > lines.size() - 1 ? QByteArray("\r") : QByteArray();
 }
 
 bool isBlank(const QByteArray &line)
@@ -184,8 +140,8 @@ QString IniSettingsFile::readString(
 {
     const Existing file = readFile(path);
     bool inSection = false;
-    for (const Line &line : splitLines(file.bytes).lines) {
-        if (const std::optional<QString> name = sectionName(line.content)) {
+    for (const QByteArray &line : splitLines(file.bytes)) {
+        if (const std::optional<QString> name = sectionName(line)) {
             // The first section of that name is the one the system reads.
             if (inSection)
                 break;
@@ -194,8 +150,8 @@ QString IniSettingsFile::readString(
         }
         if (!inSection)
             continue;
-        if (const std::optional<QString> name = keyName(line.content); name && sameName(*name, key))
-            return cutToBuffer(rawValue(line.content), maxBytes);
+        if (const std::optional<QString> name = keyName(line); name && sameName(*name, key))
+            return cutToBuffer(rawValue(line), maxBytes);
     }
     return cutToBuffer(defaultValue.toUtf8(), maxBytes);
 }
@@ -209,14 +165,13 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
     const Existing existing = readFile(path);
     if (existing.state == Existing::Unusable)
         return false;
-    Layout layout = splitLines(existing.bytes);
-    QList<Line> &lines = layout.lines;
-    const QByteArray ending = usualEnding(lines);
+    QByteArrayList lines = splitLines(existing.bytes);
+    const QByteArray cr = usualCr(lines);
 
     qsizetype sectionLine = -1;
     qsizetype sectionEnd = lines.size(); // the next section header, or the end of the file
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const std::optional<QString> name = sectionName(lines.at(i).content);
+        const std::optional<QString> name = sectionName(lines.at(i));
         if (!name)
             continue;
         if (sectionLine >= 0) {
@@ -231,40 +186,42 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
 
     // The last line of the file gets its line ending before anything follows it.
     const auto endLastLine = [&] {
-        if (!lines.isEmpty() && lines.last().ending.isEmpty())
-            lines.last().ending = ending;
+        if (!lines.last().isEmpty()) {
+            lines.last() += cr;
+            lines.append(QByteArray());
+        }
     };
 
     if (sectionLine < 0) {
         endLastLine();
-        lines.append({'[' + section.toUtf8() + ']', ending});
-        lines.append({entry(key), ending});
+        lines.insert(lines.size() - 1, '[' + section.toUtf8() + ']' + cr);
+        lines.insert(lines.size() - 1, entry(key) + cr);
     } else {
         bool replaced = false;
         for (qsizetype i = sectionLine + 1; i < sectionEnd; ++i) {
-            const std::optional<QString> name = keyName(lines.at(i).content);
+            const std::optional<QString> name = keyName(lines.at(i));
             if (name && sameName(*name, key)) {
-                // The key keeps the spelling the file gave it.
-                lines[i].content = entry(*name);
+                // The key keeps the spelling the file gave it, the line its ending.
+                lines[i] = entry(*name) + (lines.at(i).endsWith('\r') ? "\r" : "");
                 replaced = true;
                 break;
             }
         }
         if (!replaced) {
+            endLastLine();
             // After the last entry of the section, before the blank lines that
             // separate it from the next one.
-            qsizetype at = sectionEnd;
-            while (at > sectionLine + 1 && isBlank(lines.at(at - 1).content))
+            qsizetype at = std::min(sectionEnd, lines.size() - 1);
+            while (at > sectionLine + 1 && isBlank(lines.at(at - 1)))
                 --at;
-            if (at == lines.size())
-                endLastLine();
-            lines.insert(at, {entry(key), ending});
+            lines.insert(at, entry(key) + cr);
         }
     }
 
+    const QByteArray bom = existing.bytes.startsWith(Utf8Bom) ? Utf8Bom : QByteArray();
     // A read-only file stays as it is, as it does for the system. The program
     // may change settings.ini in a folder that takes no new files.
-    return replaceFile(path, joinLines(layout), ClosedFolder::RewriteInPlace).isEmpty();
+    return replaceFile(path, bom + lines.join('\n'), ClosedFolder::RewriteInPlace).isEmpty();
 }
 
 } // namespace platform

@@ -66,7 +66,8 @@ inline QByteArray dataFileBytes(const QByteArray &number)
 
 // A temporary program folder installed as the program's folder, with an empty
 // data folder, and a user's folder that does not exist yet (as in a fresh
-// home). Removed with everything in it when the object goes.
+// home). Removed with everything in it when the object goes. Whatever asks
+// QStandardPaths meanwhile gets its test folders, never the user's own.
 class ProgramFolderFixture
 {
 public:
@@ -74,6 +75,7 @@ public:
         : m_folder(m_dir.path(), m_home.path() + QStringLiteral("/.local/share/harovan"))
         , m_guard(m_folder)
     {
+        QStandardPaths::setTestModeEnabled(true);
         if (withDataFolder)
             QDir(m_dir.path()).mkdir(QStringLiteral("data"));
     }

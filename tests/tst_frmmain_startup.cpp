@@ -329,13 +329,34 @@ private slots:
     }
 
     // The card type chosen cannot be kept: said once, at the first choice;
-    // closing says nothing more and is not stopped.
+    // closing says nothing more and is not stopped. Nobody waits on a box
+    // while the session ends: the next start says it.
+    void unwritableSettingsAreToldOnce_data()
+    {
+        QTest::addColumn<bool>("sessionEnds");
+        QTest::newRow("chosen, then closed") << false;
+        QTest::newRow("the session ends") << true;
+    }
     void unwritableSettingsAreToldOnce()
     {
+        QFETCH(bool, sessionEnds);
         QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("settings.ini")));
         QVERIFY(m_folder->addFixture(QStringLiteral("select_three.xml"), modNengajo::DefaultFileName));
         QVERIFY(start());
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
+        if (sessionEnds) {
+            m_window->closeForStop();
+            QVERIFY(!m_window->isVisible());
+            QVERIFY(m_fakes->messageBox.shown.isEmpty());
+            QVERIFY(start());
+            const QList<FakeMessageBox::Shown> expected {{QStringLiteral("Harovan"),
+                QStringLiteral("前回の終了時に、はがきの種類の選択を設定ファイル \"") + settingsPath()
+                    + QStringLiteral(
+                        "\" に保存できませんでした。\r\n必要なら、もう一度はがきの種類を選択してください。"),
+                MessageBox::Icon::Warning, MessageBox::Buttons::Ok}};
+            QCOMPARE(m_fakes->messageBox.shown, expected);
+            return;
+        }
         QVERIFY(m_window->useDataFile(modNengajo::DefaultFileName));
         QVERIFY(m_window->useDataFile(modNengajo::DefaultFileName));
         QVERIFY(m_window->close());

@@ -175,28 +175,34 @@ private slots:
     {
         QTest::addColumn<QByteArray>("dataHome"); // "<unset>": no XDG_DATA_HOME
         QTest::addColumn<QByteArray>("home");
+        QTest::addColumn<bool>("testMode");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("XDG_DATA_HOME") << QByteArray("/srv/data") << QByteArray("/home/a") << "/srv/data/harovan";
+        QTest::newRow("XDG_DATA_HOME") << QByteArray("/srv/data") << QByteArray("/home/a") << false
+                                       << "/srv/data/harovan";
         QTest::newRow("unset: ~/.local/share")
-            << QByteArray("<unset>") << QByteArray("/home/a") << "/home/a/.local/share/harovan";
+            << QByteArray("<unset>") << QByteArray("/home/a") << false << "/home/a/.local/share/harovan";
         QTest::newRow("relative XDG_DATA_HOME is ignored")
-            << QByteArray("share") << QByteArray("/home/a") << "/home/a/.local/share/harovan";
+            << QByteArray("share") << QByteArray("/home/a") << false << "/home/a/.local/share/harovan";
         const QString account = QFile::decodeName(::getpwuid(::getuid())->pw_dir);
         const QString accountFolder
             = account == QStringLiteral("/") ? QString() : account + QStringLiteral("/.local/share/harovan");
         // Root's files would otherwise go into the program folder, /usr/lib/harovan too.
         QTest::newRow("home is the root: the account's home")
-            << QByteArray("<unset>") << QByteArray("/") << accountFolder;
+            << QByteArray("<unset>") << QByteArray("/") << false << accountFolder;
         // A relative HOME would be read from whatever folder the program started in.
         QTest::newRow("relative HOME: the account's home")
-            << QByteArray("<unset>") << QByteArray("home/a") << accountFolder;
+            << QByteArray("<unset>") << QByteArray("home/a") << false << accountFolder;
+        // The folder comes from QStandardPaths, whose test mode keeps tests out of the user's files.
+        QTest::newRow("Qt's test mode") << QByteArray("/srv/data") << QByteArray("/home/a") << true
+                                        << "/home/a/.qttest/share/harovan";
     }
 
     void userFolderFromEnvironment()
     {
         QFETCH(QByteArray, dataHome);
         QFETCH(QByteArray, home);
+        QFETCH(bool, testMode);
         const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
         const QByteArray oldHome = qgetenv("HOME");
         if (dataHome == "<unset>")
@@ -204,7 +210,9 @@ private slots:
         else
             qputenv("XDG_DATA_HOME", dataHome);
         qputenv("HOME", home);
+        QStandardPaths::setTestModeEnabled(testMode);
         const QString path = platform::RealProgramFolder().userRawPath();
+        QStandardPaths::setTestModeEnabled(true);
         qputenv("HOME", oldHome);
         if (oldDataHome.isNull())
             qunsetenv("XDG_DATA_HOME");

@@ -1,16 +1,11 @@
 #include "core/Reminder.h"
 
 #include "core/Kigen.h"
-#include "platform/programfolder.h"
-#include "platform/settingsfile.h"
+#include "core/Settings.h"
 
 #include <algorithm>
 
 namespace {
-
-const QString Section = QStringLiteral("Settings");
-const QString Key = QStringLiteral("Reminded");
-const QString LoginKey = QStringLiteral("RemindAtLogin");
 
 QString countSentence(const Reminder::Due &due)
 {
@@ -72,15 +67,12 @@ QString Reminder::NotificationBody(const Due &due)
 
 QDate Reminder::LastAsked()
 {
-    const QString text
-        = platform::Service<platform::SettingsFile>::get().readString(platform::settingsPath(), Section, Key, {});
-    return QDate::fromString(text, Qt::ISODate);
+    return Settings::reminded();
 }
 
 bool Reminder::RememberAsked(const QDate &today)
 {
-    return platform::Service<platform::SettingsFile>::get().writeString(
-        platform::settingsPathForWriting(), Section, Key, today.toString(Qt::ISODate));
+    return Settings::setReminded(today);
 }
 
 bool Reminder::OfferLoginReminder(const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered)
@@ -92,17 +84,10 @@ bool Reminder::OfferLoginReminder(const QDate &today, const QList<PendingDraw> &
 
 std::optional<bool> Reminder::LoginReminderAnswer()
 {
-    const QString text
-        = platform::Service<platform::SettingsFile>::get().readString(platform::settingsPath(), Section, LoginKey, {});
-    if (text == u'1')
-        return true;
-    if (text == u'0')
-        return false;
-    return std::nullopt;
+    return Settings::remindAtLogin();
 }
 
 bool Reminder::RememberLoginReminderAnswer(bool yes)
 {
-    return platform::Service<platform::SettingsFile>::get().writeString(
-        platform::settingsPathForWriting(), Section, LoginKey, yes ? QStringLiteral("1") : QStringLiteral("0"));
+    return Settings::setRemindAtLogin(yes);
 }

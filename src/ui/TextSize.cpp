@@ -1,7 +1,6 @@
 #include "ui/TextSize.h"
 
-#include "platform/programfolder.h"
-#include "platform/settingsfile.h"
+#include "core/Settings.h"
 #include "ui/Placement.h"
 
 #include <QAction>
@@ -15,9 +14,6 @@
 #include <optional>
 
 namespace {
-
-const QString Section = QStringLiteral("Settings");
-const QString Key = QStringLiteral("TextSize");
 
 int &percentInForce()
 {
@@ -262,8 +258,7 @@ int TextSize::smaller(int percent)
 
 void TextSize::load()
 {
-    apply(fromSetting(platform::Service<platform::SettingsFile>::get().readString(
-        platform::settingsPath(), Section, Key, QString())));
+    apply(fromSetting(Settings::textSize()));
 }
 
 void TextSize::choose(int percent)
@@ -274,8 +269,7 @@ void TextSize::choose(int percent)
         return;
     apply(percent);
     // Remembered now, like the card type: the next start opens at this size.
-    platform::Service<platform::SettingsFile>::get().writeString(
-        platform::settingsPathForWriting(), Section, Key, QString::number(percent));
+    Settings::setTextSize(percent);
 }
 
 QFont TextSize::desktopFont()

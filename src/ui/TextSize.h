@@ -14,8 +14,8 @@ class QWidget;
 // percent of the size every window is designed at, on top of what the
 // desktop's own text size gives. Fonts::font grows by it, so does the spacing
 // of every window's layouts, and each window applies its fonts and the sizes
-// it derives from their metrics again when it changes. Remembered as TextSize
-// in the [Settings] section of settings.ini.
+// it derives from their metrics again when it changes. Remembered in
+// settings.ini (Settings::textSize).
 namespace TextSize {
 
 inline constexpr int Standard = 100;

@@ -3,6 +3,7 @@
 #include "core/AtariBook.h"
 #include "core/Kigen.h"
 #include "core/Reminder.h"
+#include "core/Settings.h"
 #include "core/modNengajo.h"
 #include "ui/Accessibility.h"
 #include "ui/Fonts.h"
@@ -22,7 +23,6 @@
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
-#include "platform/settingsfile.h"
 #include "platform/sound.h"
 #include "platform/tickcount.h"
 #include "platform/windowflash.h"
@@ -460,13 +460,14 @@ bool frmMain::Form_Load()
         return false;
     }
 
-    const QString settingsPath = platform::settingsPath();
     WinningData &data = modNengajo::winningData();
-    const QString remembered
-        = modNengajo::CutAtChar(platform::Service<platform::SettingsFile>::get().readString(settingsPath,
-                                    QStringLiteral("Settings"), QStringLiteral("FileName"), QString(), 512),
-            QChar(0));
-    data.strFileName = remembered.isEmpty() ? modNengajo::DefaultFileName : remembered;
+    data.strFileName = Settings::fileName();
+    if (Settings::takeUnsavedFileNameNote())
+        platform::showMessage(modNengajo::MessageTitle,
+            QStringLiteral("前回の終了時に、はがきの種類の選択を設定ファイル \"")
+                + QDir::toNativeSeparators(platform::settingsPath()) + QStringLiteral("\" に保存できませんでした。")
+                + modNengajo::CrLf + QStringLiteral("必要なら、もう一度はがきの種類を選択してください。"),
+            MessageBox::Icon::Warning);
 
     // Only a bare name inside the data folder is a data file; anything that
     // leads out of it is treated as a missing file.
@@ -492,15 +493,19 @@ bool frmMain::Form_Load()
 
 void frmMain::saveSettings()
 {
-    const QString path = platform::settingsPathForWriting();
-    if (platform::Service<platform::SettingsFile>::get().writeString(
-            path, QStringLiteral("Settings"), QStringLiteral("FileName"), modNengajo::winningData().strFileName))
+    if (Settings::setFileName(modNengajo::winningData().strFileName))
         return;
     // Told once a run; a settings.ini the user made read-only keeps its choice on purpose.
+    const QString path = platform::settingsPath();
     const QFileInfo file(path);
     if (m_settingsLossTold || (file.isFile() && !file.isWritable()))
         return;
     m_settingsLossTold = true;
+    // Nobody waits on a box while the session ends: the next start tells it.
+    if (m_stopping) {
+        Settings::noteUnsavedFileName();
+        return;
+    }
     platform::showMessage(modNengajo::MessageTitle,
         QStringLiteral("はがきの種類の選択を保存できません。") + modNengajo::CrLf + QStringLiteral("設定ファイル \"")
             + QDir::toNativeSeparators(path)

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+// settings.ini, the user's choices (platform::settingsPath() says where it
+// lies), and the one owner of its keys, all in the section [Settings]:
+//   FileName       the data file of the card type in use, a bare name
+//   TextSize       the text size in percent
+//   Reminded       the day the exchange deadline was last told
+//   RemindAtLogin  1 or 0, the user's answer to the login reminder's question
+// It stays a text file the user may edit: writing a key changes its one line
+// and keeps every other line, key and comment. A setter returns false when
+// settings.ini cannot be written; a value it already holds is not written
+// again.
+class Settings
+{
+public:
+    // The remembered data file, up to its first NUL; the default file when
+    // none is remembered or the value is empty.
+    static QString fileName();
+    static bool setFileName(const QString &name);
+
+    // The text size as written, for TextSize::fromSetting to judge.
+    static QString textSize();
+    static bool setTextSize(int percent);
+
+    // Null when never.
+    static QDate reminded();
+    static bool setReminded(const QDate &day);
+
+    // Nothing when never answered.
+    static std::optional<bool> remindAtLogin();
+    static bool setRemindAtLogin(bool yes);
+
+    // The card type could not be saved while the session ended, when nobody
+    // could be told: a note beside settings.ini keeps it for the next start,
+    // which takes it (true once, and the note is gone).
+    static void noteUnsavedFileName();
+    static bool takeUnsavedFileNameNote();
+};

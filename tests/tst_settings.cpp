@@ -1,0 +1,133 @@
+#include "core/Settings.h"
+
+#include "platform/settingsfile.h"
+#include "testsupport.h"
+
+#include <QTest>
+#include <QVariant>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// settings.ini through its one owner: each key where a person editing the
+// file finds it, typed values read back, and no write that changes nothing.
+class tst_Settings : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString path() const { return m_folder->path() + u"settings.ini"_s; }
+    void put(const QByteArray &content) const
+    {
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
+    }
+    static bool set(const QString &key, const QVariant &value)
+    {
+        if (key == u"FileName")
+            return Settings::setFileName(value.toString());
+        if (key == u"TextSize")
+            return Settings::setTextSize(value.toInt());
+        if (key == u"Reminded")
+            return Settings::setReminded(value.toDate());
+        return Settings::setRemindAtLogin(value.toBool());
+    }
+    static QVariant get(const QString &key)
+    {
+        if (key == u"FileName")
+            return Settings::fileName();
+        if (key == u"TextSize")
+            return Settings::textSize().toInt();
+        if (key == u"Reminded")
+            return Settings::reminded();
+        const std::optional<bool> answer = Settings::remindAtLogin();
+        return answer ? QVariant(*answer) : QVariant();
+    }
+
+    std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
+    platform::IniSettingsFile m_ini;
+    platform::ScopedService<platform::SettingsFile> m_iniGuard {m_ini};
+
+private slots:
+    void init() { m_folder = std::make_unique<testsupport::ProgramFolderFixture>(); }
+    void cleanup() { m_folder.reset(); }
+
+    void eachKeyInItsSection_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("card type") << u"FileName"_s << QVariant(u"年賀状（令和8年度版）.xml"_s)
+                                   << QByteArray("FileName=年賀状（令和8年度版）.xml");
+        QTest::newRow("text size") << u"TextSize"_s << QVariant(150) << QByteArray("TextSize=150");
+        QTest::newRow("day reminded") << u"Reminded"_s << QVariant(QDate(2026, 1, 25))
+                                      << QByteArray("Reminded=2026-01-25");
+        QTest::newRow("login reminder") << u"RemindAtLogin"_s << QVariant(false) << QByteArray("RemindAtLogin=0");
+    }
+    void eachKeyInItsSection()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, value);
+        QFETCH(QByteArray, line);
+        put("; mine\n[Other]\nX=1\n");
+        QVERIFY(set(key, value));
+        QCOMPARE(testsupport::fileBytes(path()), "; mine\n[Other]\nX=1\n[Settings]\n" + line + '\n');
+        QCOMPARE(get(key), value);
+    }
+
+    // The remembered card type as the system's buffer would hold it: up to a
+    // NUL; nothing before it is the default file.
+    void fileNameRead_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("cut at a NUL") << QByteArray("[Settings]\nFileName=a.xml\0b\n", 27) << u"a.xml"_s;
+        QTest::newRow("NUL first") << QByteArray("[Settings]\nFileName=\0b\n", 22) << modNengajo::DefaultFileName;
+    }
+    void fileNameRead()
+    {
+        QFETCH(QByteArray, content);
+        put(content);
+        QTEST(Settings::fileName(), "expected");
+    }
+
+    // A value the file already holds is not written again: a read-only
+    // settings.ini that holds it is no failure. A missing key is written,
+    // empty value or not.
+    void onlyChangesAreWritten_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray held("[Settings]\nFileName=a.xml\n");
+        QTest::newRow("same value, read-only file") << held << true << u"a.xml"_s << true << held;
+        QTest::newRow("another value, read-only file") << held << true << u"b.xml"_s << false << held;
+        QTest::newRow("empty value, key missing")
+            << QByteArray("[Settings]\nX=1\n") << false << u""_s << true << QByteArray("[Settings]\nX=1\nFileName=\n");
+    }
+    void onlyChangesAreWritten()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, value);
+        put(before);
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner));
+        QTEST(Settings::setFileName(value), "written");
+        QTEST(testsupport::fileBytes(path()), "after");
+    }
+
+    void unsavedNoteIsTakenOnce()
+    {
+        QVERIFY(!Settings::takeUnsavedFileNameNote());
+        Settings::noteUnsavedFileName();
+        QVERIFY(Settings::takeUnsavedFileNameNote());
+        QVERIFY(!Settings::takeUnsavedFileNameNote());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Settings)
+#include "tst_settings.moc"
