@@ -6,28 +6,29 @@
 #include <libxml/SAX2.h>
 #include <libxml/encoding.h>
 #include <libxml/parser.h>
-#include <libxml/parserInternals.h>
-#include <libxml/schemasInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
+#include <libxml/xmlreader.h>
 #include <libxml/xmlschemas.h>
 #include <libxml/xmlversion.h>
 
 #include <QFile>
-#include <QFileInfo>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <map>
 #include <mutex>
-#include <string>
 #include <vector>
 
 namespace platform::xml {
 
 namespace {
+
+// libxml2 2.12 hands error handlers a const error.
+#if LIBXML_VERSION >= 21200
+using ErrorPtr = const xmlError *;
+#else
+using ErrorPtr = xmlErrorPtr;
+#endif
 
 // Data files and the list document never need anything from outside: every
 // external entity, DTD or included schema is refused, whatever asks for it.
@@ -67,15 +68,9 @@ template <typename T, void (*Free)(T *)> using LibXmlPtr = std::unique_ptr<T, Li
 
 using DocPtr = LibXmlPtr<xmlDoc, xmlFreeDoc>;
 using ParserCtxtPtr = LibXmlPtr<xmlParserCtxt, xmlFreeParserCtxt>;
+using ReaderPtr = LibXmlPtr<xmlTextReader, xmlFreeTextReader>;
 using SchemaParserCtxtPtr = LibXmlPtr<xmlSchemaParserCtxt, xmlSchemaFreeParserCtxt>;
 using SchemaPtr = LibXmlPtr<xmlSchema, xmlSchemaFree>;
-using ValidCtxtPtr = LibXmlPtr<xmlSchemaValidCtxt, xmlSchemaFreeValidCtxt>;
-
-void unplug(xmlSchemaSAXPlugStruct *plug)
-{
-    xmlSchemaSAXUnplug(plug);
-}
-using SaxPlugPtr = LibXmlPtr<xmlSchemaSAXPlugStruct, unplug>;
 
 void freeXmlChars(xmlChar *text)
 {
@@ -93,212 +88,139 @@ const xmlChar *toXmlChars(const QByteArray &utf8)
     return reinterpret_cast<const xmlChar *>(utf8.constData());
 }
 
-struct ValidatorFeed;
+ParseError makeError(int line, int column, const QString &reason)
+{
+    return ParseError {-1, line, column, reason};
+}
 
 // The first error of one parse; later ones are ignored.
-struct ParseState
+struct FirstError
 {
-    xmlParserCtxtPtr ctxt = nullptr;
-    // Set while a schema validator takes part in the parse.
-    ValidatorFeed *feed = nullptr;
     bool failed = false;
-    ParseError first;
-    // Where the text the validator is looking at ended; the parser is further on by then.
-    std::optional<std::pair<int, int>> textEnd;
+    ParseError error;
 
     void record(int code, int line, int column, const char *message)
     {
         if (failed)
             return;
         failed = true;
-        first.errorCode = code != 0 ? code : -1;
-        first.line = line;
-        first.linepos = column;
-        first.reason = QString::fromUtf8(message ? message : "Unknown error");
-        while (first.reason.endsWith(u'\n') || first.reason.endsWith(u'\r'))
-            first.reason.chop(1);
+        error = makeError(line, column, QString::fromUtf8(message ? message : "Unknown error"));
+        error.errorCode = code != 0 ? code : -1;
+        while (error.reason.endsWith(u'\n') || error.reason.endsWith(u'\r'))
+            error.reason.chop(1);
     }
 };
 
-// Errors of the parser itself: the context carries the state of its parse.
-// An error inside an entity's text is placed at the document's own position
-// (the reference), not at a position within the entity.
-void parserErrorHandler(void *, xmlErrorPtr error)
-{
-    if (!error || error->level < XML_ERR_ERROR || !error->ctxt)
-        return;
-    auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
-    auto *state = static_cast<ParseState *>(ctxt->_private);
-    if (!state)
-        return;
-    const xmlParserCtxtPtr main = state->ctxt;
-    if (ctxt == main && main->inputNr <= 1) {
-        state->record(error->code, error->line, error->int2, error->message);
-    } else {
-        const xmlParserInputPtr input = main && main->inputNr > 0 ? main->inputTab[0] : nullptr;
-        state->record(error->code, input ? input->line : error->line, input ? input->col : error->int2, error->message);
-    }
-}
-
-ParseState *stateOf(void *ctx)
-{
-    return static_cast<ParseState *>(static_cast<xmlParserCtxtPtr>(ctx)->_private);
-}
-
-// Only entities whose text stands in the document itself are accepted; one
-// that names a file or an address is an error, so no outside content can reach
-// the data whatever the parser would do with it. A document checked against a
-// schema declares none at all: the validator would take the text of every
-// reference again (thousands of references to a long entity take minutes),
-// and no data file needs one.
-void entityDeclHandler(
-    void *ctx, const xmlChar *name, int type, const xmlChar *publicId, const xmlChar *systemId, xmlChar *content)
-{
-    auto *ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    ParseState *state = stateOf(ctx);
-    const bool internal = type == XML_INTERNAL_GENERAL_ENTITY || type == XML_INTERNAL_PARAMETER_ENTITY;
-    if (internal && !(state && state->feed)) {
-        xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
-        return;
-    }
-    if (state && ctxt->input) {
-        const QByteArray entity = QByteArray(reinterpret_cast<const char *>(name));
-        const QByteArray reason = internal
-            ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
-            : "External entity '" + entity + "' is not allowed";
-        state->record(-1, ctxt->input->line, ctxt->input->col, reason.constData());
-    }
-    if (internal)
-        xmlStopParser(ctxt);
-}
-
-// Errors of the schema validator plugged into the parse. Its own position is
-// the element's line only, so the parser's current position is taken.
-void schemaErrorHandler(void *data, xmlErrorPtr error)
-{
-    auto *state = static_cast<ParseState *>(data);
-    if (!state || !error || error->level < XML_ERR_ERROR)
-        return;
-    const xmlParserInputPtr input = state->ctxt ? state->ctxt->input : nullptr;
-    if (state->textEnd)
-        state->record(error->code, state->textEnd->first, state->textEnd->second, error->message);
-    else if (input)
-        state->record(error->code, input->line, input->col, error->message);
-    else
-        state->record(error->code, error->line, 0, error->message);
-}
-
-// The parse's events shared between the tree builder and the schema
-// validator. libxml2's own splitter hands the validator every piece of text as
-// the parser meets it, and the validator adds each piece to the element's text
-// by first measuring all of it again: an element written in many pieces
-// (references such as &lt; or &#49;, CDATA sections) costs time by the square
-// of its length. Here the pieces between two tags reach the validator joined,
-// in one go; the tree builder gets every event as before. (References reach
-// the tree builder only: the validator does nothing with them.)
-struct ValidatorFeed
-{
-    xmlSAXHandler builder {}; // the tree builder's own handlers
-    xmlSAXHandlerPtr validator = nullptr; // set by xmlSchemaSAXPlug
-    void *validatorData = nullptr;
-
-    std::string text;
-    bool pending = false;
-    bool cdata = false; // a CDATA section among the pieces: no element-only content may hold one
-    std::pair<int, int> textEnd; // line and column where the last piece ended
-
-    void add(ParseState &state, const xmlChar *piece, int length, bool isCdata)
-    {
-        text.append(reinterpret_cast<const char *>(piece), static_cast<size_t>(std::max(length, 0)));
-        pending = true;
-        cdata = cdata || isCdata;
-        if (const xmlParserInputPtr input = state.ctxt ? state.ctxt->input : nullptr)
-            textEnd = {input->line, input->col};
-    }
-
-    void flush(ParseState &state)
-    {
-        if (!pending)
-            return;
-        state.textEnd = textEnd;
-        const auto *bytes = reinterpret_cast<const xmlChar *>(text.data());
-        const int length = static_cast<int>(text.size());
-        if (cdata && validator->cdataBlock)
-            validator->cdataBlock(validatorData, bytes, length);
-        else if (!cdata && validator->characters)
-            validator->characters(validatorData, bytes, length);
-        state.textEnd.reset();
-        text.clear();
-        pending = cdata = false;
-    }
-};
-
-ValidatorFeed &feedOf(void *ctx)
-{
-    return *stateOf(ctx)->feed;
-}
-
-void feedStartElement(void *ctx, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri,
-    int namespaceCount, const xmlChar **namespaces, int attributeCount, int defaultedCount, const xmlChar **attributes)
-{
-    ValidatorFeed &feed = feedOf(ctx);
-    feed.flush(*stateOf(ctx));
-    feed.builder.startElementNs(
-        ctx, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount, attributes);
-    feed.validator->startElementNs(feed.validatorData, localName, prefix, uri, namespaceCount, namespaces,
-        attributeCount, defaultedCount, attributes);
-}
-
-void feedEndElement(void *ctx, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri)
-{
-    ValidatorFeed &feed = feedOf(ctx);
-    feed.flush(*stateOf(ctx));
-    feed.builder.endElementNs(ctx, localName, prefix, uri);
-    feed.validator->endElementNs(feed.validatorData, localName, prefix, uri);
-}
-
-void feedCharacters(void *ctx, const xmlChar *text, int length)
-{
-    ValidatorFeed &feed = feedOf(ctx);
-    feed.builder.characters(ctx, text, length);
-    feed.add(*stateOf(ctx), text, length, false);
-}
-
-void feedCdata(void *ctx, const xmlChar *text, int length)
-{
-    ValidatorFeed &feed = feedOf(ctx);
-    feed.builder.cdataBlock(ctx, text, length);
-    feed.add(*stateOf(ctx), text, length, true);
-}
-
-void ignoreError(void *, xmlErrorPtr) { }
+void ignoreError(void *, ErrorPtr) { }
 
 void ignoreGenericError(void *, const char *, ...) { }
 
-// The schema validator prints notes of its own (for instance on entity
-// references it does not follow) through libxml2's generic channel; they are
-// kept off the console while the program's own parse runs.
-class QuietGenericErrors
+// Errors reach the handlers libxml2 keeps for the thread: the schema validator
+// that the reader plugs into its parse passes the parser's errors on to no
+// other. While the program's own parse runs they go to its first error, and
+// the notes the validator prints of its own (for instance on entity
+// references it does not follow) are kept off the console.
+class CapturedErrors
 {
 public:
-    QuietGenericErrors()
-        : m_function(xmlGenericError)
-        , m_context(xmlGenericErrorContext)
+    CapturedErrors(void *context, xmlStructuredErrorFunc handler)
+        : m_generic(xmlGenericError)
+        , m_genericContext(xmlGenericErrorContext)
+        , m_structured(xmlStructuredError)
+        , m_structuredContext(xmlStructuredErrorContext)
     {
         xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+        xmlSetStructuredErrorFunc(context, handler);
     }
-    ~QuietGenericErrors() { xmlSetGenericErrorFunc(m_context, m_function); }
-    QuietGenericErrors(const QuietGenericErrors &) = delete;
-    QuietGenericErrors &operator=(const QuietGenericErrors &) = delete;
+    ~CapturedErrors()
+    {
+        xmlSetGenericErrorFunc(m_genericContext, m_generic);
+        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
+    }
+    CapturedErrors(const CapturedErrors &) = delete;
+    CapturedErrors &operator=(const CapturedErrors &) = delete;
 
 private:
-    xmlGenericErrorFunc m_function;
-    void *m_context;
+    xmlGenericErrorFunc m_generic;
+    void *m_genericContext;
+    xmlStructuredErrorFunc m_structured;
+    void *m_structuredContext;
 };
 
-ParseError makeError(int line, int column, const QString &reason)
+// No document the program reads declares an entity, so every declaration is
+// refused where it stands: nothing from outside can reach the data, and no
+// small file can read as far more text through references repeated over and
+// over (which the parser does not stop). A pass of its own over the prolog,
+// which ends at the first element, finds them.
+struct DeclarationScan
 {
-    return ParseError {-1, line, column, reason};
+    xmlParserCtxtPtr ctxt = nullptr;
+    bool validating = false;
+    FirstError *first = nullptr;
+};
+
+void refuseEntityDeclaration(void *data, const xmlChar *name, int type, const xmlChar *, const xmlChar *, xmlChar *)
+{
+    auto *scan = static_cast<DeclarationScan *>(data);
+    const QByteArray entity = QByteArray(reinterpret_cast<const char *>(name));
+    const bool internal = type == XML_INTERNAL_GENERAL_ENTITY || type == XML_INTERNAL_PARAMETER_ENTITY;
+    const QByteArray reason = !internal ? "External entity '" + entity + "' is not allowed"
+        : scan->validating ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
+                           : "Entity '" + entity + "' is not allowed";
+    scan->first->record(-1, xmlSAX2GetLineNumber(scan->ctxt), xmlSAX2GetColumnNumber(scan->ctxt), reason.constData());
+    xmlStopParser(scan->ctxt);
+}
+
+void stopAtFirstElement(
+    void *data, const xmlChar *, const xmlChar *, const xmlChar *, int, const xmlChar **, int, int, const xmlChar **)
+{
+    xmlStopParser(static_cast<DeclarationScan *>(data)->ctxt);
+}
+
+void refuseEntityDeclarations(const QByteArray &bytes, bool validating, FirstError &first)
+{
+    xmlSAXHandler handler {};
+    handler.initialized = XML_SAX2_MAGIC;
+    handler.entityDecl = refuseEntityDeclaration;
+    handler.startElementNs = stopAtFirstElement;
+    // Errors are the main parse's to report.
+    handler.serror = ignoreError;
+    DeclarationScan scan {nullptr, validating, &first};
+    const ParserCtxtPtr ctxt(xmlCreatePushParserCtxt(&handler, &scan, nullptr, 0, nullptr));
+    if (!ctxt)
+        return;
+    scan.ctxt = ctxt.get();
+    xmlCtxtUseOptions(ctxt.get(), XML_PARSE_NONET | XML_PARSE_BIG_LINES);
+    xmlParseChunk(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), 1);
+}
+
+// Errors of the parser carry its position. The schema validator knows only
+// the element's line, so the parser's position when it complains is taken:
+// just after the offending tag or text.
+struct ReaderErrors
+{
+    xmlTextReaderPtr reader = nullptr;
+    FirstError first;
+};
+
+void recordReaderError(void *data, ErrorPtr error)
+{
+    if (!error || error->level < XML_ERR_ERROR)
+        return;
+    auto *errors = static_cast<ReaderErrors *>(data);
+    const char *message = error->message;
+#if LIBXML_VERSION < 21200
+    // Before 2.12 the reader, which parses piece by piece, calls a document
+    // that does not begin with markup empty, where the parser of whole
+    // documents and later versions say what is wrong. Empty input never gets here.
+    if (error->code == XML_ERR_DOCUMENT_EMPTY)
+        message = "Start tag expected, '<' not found";
+#endif
+    if (error->domain == XML_FROM_SCHEMASV)
+        errors->first.record(error->code, xmlTextReaderGetParserLineNumber(errors->reader),
+            xmlTextReaderGetParserColumnNumber(errors->reader), message);
+    else
+        errors->first.record(error->code, error->line, error->int2, message);
 }
 
 // Reads a whole regular file of at most MaxDocumentBytes; the reason when it
@@ -340,99 +262,11 @@ bool isLayoutText(xmlNodePtr node)
     return node->type == XML_TEXT_NODE && xmlIsBlankNode(node);
 }
 
-// Nodes a data file can meaningfully hold. An entity reference's children are
-// the entity's own nodes, not part of this tree, so it is shown as a leaf.
+// Nodes a data file can meaningfully hold.
 bool hasOwnChildren(xmlNodePtr node)
 {
     return node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE;
 }
-
-// Text that entity references add to the document, counted the way the text
-// of a node reads them. The parser stops entities that nest without end, but
-// not one entity referenced over and over: a few kilobytes that name a long
-// entity thousands of times would read as gigabytes. Counting stops at the
-// limit; the result is then anything above it.
-class EntityExpansion
-{
-public:
-    EntityExpansion(xmlDocPtr doc, qint64 limit)
-        : m_doc(doc)
-        , m_limit(limit)
-    { }
-
-    // The first reference at which the text brought in by references passes
-    // the limit, or nullptr when the whole document stays within it.
-    xmlNodePtr firstExcess(xmlNodePtr root)
-    {
-        qint64 total = 0;
-        std::vector<xmlNodePtr> pending {root};
-        while (!pending.empty()) {
-            const xmlNodePtr node = pending.back();
-            pending.pop_back();
-            if (node->type == XML_ENTITY_REF_NODE) {
-                total += entityLength(node);
-                if (total > m_limit)
-                    return node;
-                continue;
-            }
-            if (node->type == XML_ELEMENT_NODE) {
-                for (xmlAttrPtr attr = node->properties; attr; attr = attr->next) {
-                    for (xmlNodePtr child = attr->children; child; child = child->next)
-                        pending.push_back(child);
-                }
-            }
-            if (hasOwnChildren(node)) {
-                for (xmlNodePtr child = node->last; child; child = child->prev)
-                    pending.push_back(child);
-            }
-        }
-        return nullptr;
-    }
-
-private:
-    // Length of the text one reference stands for, its own references included.
-    qint64 entityLength(xmlNodePtr reference)
-    {
-        const xmlEntityPtr entity = xmlGetDocEntity(m_doc, reference->name);
-        if (!entity)
-            return 0;
-        if (const auto known = m_lengths.find(entity); known != m_lengths.end())
-            return known->second;
-        // Seen while its own length is still being counted: a loop, which is never acceptable.
-        m_lengths[entity] = m_limit + 1;
-
-        qint64 length = 0;
-        std::vector<xmlNodePtr> pending;
-        for (xmlNodePtr child = entity->children; child; child = child->next)
-            pending.push_back(child);
-        while (!pending.empty() && length <= m_limit) {
-            const xmlNodePtr node = pending.back();
-            pending.pop_back();
-            switch (node->type) {
-            case XML_TEXT_NODE:
-            case XML_CDATA_SECTION_NODE:
-                length += xmlStrlen(node->content);
-                break;
-            case XML_ENTITY_REF_NODE:
-                length += entityLength(node);
-                break;
-            case XML_ELEMENT_NODE:
-                for (xmlNodePtr child = node->children; child; child = child->next)
-                    pending.push_back(child);
-                break;
-            default:
-                break;
-            }
-        }
-        length = std::min(length, m_limit + 1);
-        m_lengths[entity] = length;
-        return length;
-    }
-
-    xmlDocPtr m_doc;
-    qint64 m_limit;
-    std::map<xmlEntityPtr, qint64> m_lengths;
-};
 
 } // namespace
 
@@ -452,19 +286,23 @@ SchemaCache::~SchemaCache() = default;
 bool SchemaCache::add(const QString &namespaceUri, const QString &schemaPath)
 {
     d->schema.reset();
-    const QuietGenericErrors quiet;
+    const CapturedErrors capture(nullptr, ignoreError);
     QByteArray bytes;
     if (readCapped(schemaPath, bytes) || bytes.isEmpty())
         return false;
-    SchemaParserCtxtPtr parser(xmlSchemaNewMemParserCtxt(bytes.constData(), static_cast<int>(bytes.size())));
+    const DocPtr doc(xmlReadMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
+        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    if (!doc)
+        return false;
+    const XmlCharPtr target(xmlGetNoNsProp(xmlDocGetRootElement(doc.get()), toXmlChars("targetNamespace")));
+    if (fromXmlChars(target.get()) != namespaceUri)
+        return false;
+    const SchemaParserCtxtPtr parser(xmlSchemaNewDocParserCtxt(doc.get()));
     if (!parser)
         return false;
     xmlSchemaSetParserStructuredErrors(parser.get(), ignoreError, nullptr);
-    SchemaPtr schema(xmlSchemaParse(parser.get()));
-    if (!schema || fromXmlChars(schema->targetNamespace) != namespaceUri)
-        return false;
-    d->schema = std::move(schema);
-    return true;
+    d->schema.reset(xmlSchemaParse(parser.get()));
+    return d->schema != nullptr;
 }
 
 bool SchemaCache::isEmpty() const
@@ -606,69 +444,38 @@ bool Document::Impl::parse(const QByteArray &bytes)
     if (bytes.isEmpty())
         return fail(makeError(0, 0, QStringLiteral("Document is empty")));
 
-    const QuietGenericErrors quiet;
-    ParseState state;
-    ParserCtxtPtr ctxt(xmlCreateMemoryParserCtxt(bytes.constData(), static_cast<int>(bytes.size())));
-    if (!ctxt)
-        return fail(makeError(0, 0, QStringLiteral("The XML parser cannot be created.")));
+    ReaderErrors errors;
+    const CapturedErrors capture(&errors, recordReaderError);
+    const xmlSchemaPtr schema = validateOnParse && schemas ? schemas->d->schema.get() : nullptr;
+    refuseEntityDeclarations(bytes, schema != nullptr, errors.first);
+    if (errors.first.failed)
+        return fail(errors.first.error);
+
     // Network off; entities stay references, no DTD is loaded, the usual size
     // and depth limits stay on.
-    xmlCtxtUseOptions(ctxt.get(), XML_PARSE_NONET | XML_PARSE_BIG_LINES);
-    ctxt->_private = &state;
-    ctxt->sax->serror = parserErrorHandler;
-    ctxt->sax->entityDecl = entityDeclHandler;
-    state.ctxt = ctxt.get();
+    const ReaderPtr reader(xmlReaderForMemory(
+        bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_BIG_LINES));
+    if (!reader)
+        return fail(makeError(0, 0, QStringLiteral("The XML parser cannot be created.")));
+    errors.reader = reader.get();
+    if (schema && xmlTextReaderSetSchema(reader.get(), schema) != 0)
+        return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be started.")));
 
-    // The validator is plugged into a handler table of its own, which the
-    // feed calls beside the tree builder's. Declared in this order so that the
-    // plug goes first and writes back into a feed that still exists.
-    ValidatorFeed feed;
-    ValidCtxtPtr validator;
-    SaxPlugPtr plug;
-    if (validateOnParse && schemas && !schemas->isEmpty()) {
-        validator.reset(xmlSchemaNewValidCtxt(schemas->d->schema.get()));
-        if (!validator)
-            return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be created.")));
-        xmlSchemaSetValidStructuredErrors(validator.get(), schemaErrorHandler, &state);
-        plug.reset(xmlSchemaSAXPlug(validator.get(), &feed.validator, &feed.validatorData));
-        if (!plug || !feed.validator)
-            return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be started.")));
-        feed.builder = *ctxt->sax;
-        // The same function for characters and blanks, as libxml2's own
-        // splitter has it, so that the parser does not sort out blanks itself.
-        ctxt->sax->startElementNs = feedStartElement;
-        ctxt->sax->endElementNs = feedEndElement;
-        ctxt->sax->characters = feedCharacters;
-        ctxt->sax->ignorableWhitespace = feedCharacters;
-        ctxt->sax->cdataBlock = feedCdata;
-        state.feed = &feed;
+    // The reader lets go of every node it has passed unless told to keep it:
+    // each top-level node is kept, and with it all below.
+    int status = 0;
+    while (!errors.first.failed && (status = xmlTextReaderRead(reader.get())) == 1) {
+        if (xmlTextReaderDepth(reader.get()) == 0)
+            xmlTextReaderPreserve(reader.get());
     }
-
-    const int status = xmlParseDocument(ctxt.get());
-    DocPtr parsed(ctxt->myDoc);
-    ctxt->myDoc = nullptr;
-    const bool wellFormed = ctxt->wellFormed != 0;
-    const bool valid = !validator || xmlSchemaIsValid(validator.get()) == 1;
-    plug.reset();
-
-    if (state.failed)
-        return fail(state.first);
-    if (status != 0 || !wellFormed || !valid || !parsed) {
-        const xmlParserInputPtr input = ctxt->input;
-        return fail(
-            makeError(input ? input->line : 0, input ? input->col : 0, QStringLiteral("The document cannot be read.")));
-    }
-    // A document may be small and still read as far more text than any file
-    // the program accepts; it is refused like one that is too large.
-    if (const xmlNodePtr excess
-        = EntityExpansion(parsed.get(), MaxDocumentBytes).firstExcess(reinterpret_cast<xmlNodePtr>(parsed.get()))) {
-        // A reference inside an attribute value has no line of its own: its element's is taken.
-        const xmlNodePtr placed
-            = excess->parent && excess->parent->type == XML_ATTRIBUTE_NODE ? excess->parent->parent : excess;
-        return fail(makeError(static_cast<int>(std::max(0L, xmlGetLineNo(placed))), 0,
-            QStringLiteral("Entity references expand to more than %1 bytes.").arg(MaxDocumentBytes)));
-    }
-    doc = std::move(parsed);
+    if (errors.first.failed)
+        return fail(errors.first.error);
+    if (status != 0 || (schema && xmlTextReaderIsValid(reader.get()) != 1))
+        return fail(makeError(xmlTextReaderGetParserLineNumber(reader.get()),
+            xmlTextReaderGetParserColumnNumber(reader.get()), QStringLiteral("The document cannot be read.")));
+    doc.reset(xmlTextReaderCurrentDoc(reader.get()));
+    if (!doc)
+        return fail(makeError(0, 0, QStringLiteral("Document is empty")));
     return true;
 }
 
