@@ -67,7 +67,15 @@ template <typename T, void (*Free)(T *)> struct LibXmlDeleter
 template <typename T, void (*Free)(T *)> using LibXmlPtr = std::unique_ptr<T, LibXmlDeleter<T, Free>>;
 
 using DocPtr = LibXmlPtr<xmlDoc, xmlFreeDoc>;
-using ParserCtxtPtr = LibXmlPtr<xmlParserCtxt, xmlFreeParserCtxt>;
+
+// A parse without a tree may still leave libxml2's own document behind, which
+// holds the entities declared; resetting the context frees it.
+void resetAndFree(xmlParserCtxt *ctxt)
+{
+    xmlCtxtReset(ctxt);
+    xmlFreeParserCtxt(ctxt);
+}
+using ParserCtxtPtr = LibXmlPtr<xmlParserCtxt, resetAndFree>;
 using ReaderPtr = LibXmlPtr<xmlTextReader, xmlFreeTextReader>;
 using SchemaParserCtxtPtr = LibXmlPtr<xmlSchemaParserCtxt, xmlSchemaFreeParserCtxt>;
 using SchemaPtr = LibXmlPtr<xmlSchema, xmlSchemaFree>;
