@@ -207,15 +207,16 @@ void refuseEntityDeclarations(const QByteArray &bytes, bool validating, FirstErr
 // just after the offending tag or text.
 struct ReaderErrors
 {
-    xmlTextReaderPtr reader = nullptr;
+    xmlTextReaderPtr reader = nullptr; // while the parse runs
     FirstError first;
 };
 
 void recordReaderError(void *data, ErrorPtr error)
 {
-    if (!error || error->level < XML_ERR_ERROR)
-        return;
     auto *errors = static_cast<ReaderErrors *>(data);
+    // Nothing said after the parse (while the reader is released) counts.
+    if (!error || error->level < XML_ERR_ERROR || !errors->reader)
+        return;
     const char *message = error->message;
 #if LIBXML_VERSION < 21200
     // Before 2.12 the reader, which parses piece by piece, calls a document
@@ -476,6 +477,7 @@ bool Document::Impl::parse(const QByteArray &bytes)
         if (xmlTextReaderDepth(reader.get()) == 0)
             xmlTextReaderPreserve(reader.get());
     }
+    errors.reader = nullptr;
     if (errors.first.failed)
         return fail(errors.first.error);
     if (status != 0 || (schema && xmlTextReaderIsValid(reader.get()) != 1))
