@@ -8,15 +8,16 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
-#include <libxml/xmlreader.h>
 #include <libxml/xmlschemas.h>
 #include <libxml/xmlversion.h>
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace platform::xml {
@@ -67,16 +68,14 @@ template <typename T, void (*Free)(T *)> struct LibXmlDeleter
 template <typename T, void (*Free)(T *)> using LibXmlPtr = std::unique_ptr<T, LibXmlDeleter<T, Free>>;
 
 using DocPtr = LibXmlPtr<xmlDoc, xmlFreeDoc>;
+using ParserCtxtPtr = LibXmlPtr<xmlParserCtxt, xmlFreeParserCtxt>;
+using ValidCtxtPtr = LibXmlPtr<xmlSchemaValidCtxt, xmlSchemaFreeValidCtxt>;
 
-// A parse without a tree may still leave libxml2's own document behind, which
-// holds the entities declared; resetting the context frees it.
-void resetAndFree(xmlParserCtxt *ctxt)
+void unplug(xmlSchemaSAXPlugStruct *plug)
 {
-    xmlCtxtReset(ctxt);
-    xmlFreeParserCtxt(ctxt);
+    xmlSchemaSAXUnplug(plug);
 }
-using ParserCtxtPtr = LibXmlPtr<xmlParserCtxt, resetAndFree>;
-using ReaderPtr = LibXmlPtr<xmlTextReader, xmlFreeTextReader>;
+using SaxPlugPtr = LibXmlPtr<xmlSchemaSAXPlugStruct, unplug>;
 using SchemaParserCtxtPtr = LibXmlPtr<xmlSchemaParserCtxt, xmlSchemaFreeParserCtxt>;
 using SchemaPtr = LibXmlPtr<xmlSchema, xmlSchemaFree>;
 
@@ -123,113 +122,144 @@ void ignoreError(void *, ErrorPtr) { }
 
 void ignoreGenericError(void *, const char *, ...) { }
 
-// Errors reach the handlers libxml2 keeps for the thread: the schema validator
-// that the reader plugs into its parse passes the parser's errors on to no
-// other. While the program's own parse runs they go to its first error, and
-// the notes the validator prints of its own (for instance on entity
-// references it does not follow) are kept off the console.
-class CapturedErrors
+// libxml2 prints some notes of its own through its generic channel, outside
+// any parse's handlers (a character conversion that fails, for one); they
+// are kept off the console while the program's own parse runs.
+class QuietGenericErrors
 {
 public:
-    CapturedErrors(void *context, xmlStructuredErrorFunc handler)
-        : m_generic(xmlGenericError)
-        , m_genericContext(xmlGenericErrorContext)
-        , m_structured(xmlStructuredError)
-        , m_structuredContext(xmlStructuredErrorContext)
+    QuietGenericErrors()
+        : m_function(xmlGenericError)
+        , m_context(xmlGenericErrorContext)
     {
         xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
-        xmlSetStructuredErrorFunc(context, handler);
     }
-    ~CapturedErrors()
-    {
-        xmlSetGenericErrorFunc(m_genericContext, m_generic);
-        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
-    }
-    CapturedErrors(const CapturedErrors &) = delete;
-    CapturedErrors &operator=(const CapturedErrors &) = delete;
+    ~QuietGenericErrors() { xmlSetGenericErrorFunc(m_context, m_function); }
+    QuietGenericErrors(const QuietGenericErrors &) = delete;
+    QuietGenericErrors &operator=(const QuietGenericErrors &) = delete;
 
 private:
-    xmlGenericErrorFunc m_generic;
-    void *m_genericContext;
-    xmlStructuredErrorFunc m_structured;
-    void *m_structuredContext;
+    xmlGenericErrorFunc m_function;
+    void *m_context;
 };
+
+// One parse. libxml2's tree builder takes the parser context for its own, so
+// the handlers that stand in front of it find the rest here, on the thread
+// that parses.
+//
+// With a schema, they also feed its validator. libxml2's own hook would hand
+// it every piece of text as the parser meets it, and the validator adds each
+// piece to the element's text by first measuring all of it again: an element
+// written in many pieces (references such as &lt; or &#49;, CDATA sections)
+// would cost time by the square of its length. Here the pieces between two
+// tags reach the validator joined, in one go.
+struct Parse
+{
+    xmlParserCtxtPtr ctxt = nullptr;
+    bool validating = false;
+    FirstError first;
+    xmlSAXHandlerPtr validator = nullptr; // set by xmlSchemaSAXPlug
+    void *validatorData = nullptr;
+    std::string text;
+    bool cdata = false; // a CDATA section among the pieces: no element-only content may hold one
+    std::optional<std::pair<int, int>> textEnd; // where the pieces end, once there are some
+    std::optional<std::pair<int, int>> flushing; // the validator is looking at text that ended here
+
+    std::pair<int, int> position() const
+    {
+        return flushing.value_or(std::pair(xmlSAX2GetLineNumber(ctxt), xmlSAX2GetColumnNumber(ctxt)));
+    }
+
+    void addText(const xmlChar *piece, int length, bool isCdata)
+    {
+        if (!validator)
+            return;
+        text.append(reinterpret_cast<const char *>(piece), static_cast<size_t>(std::max(length, 0)));
+        cdata = cdata || isCdata;
+        textEnd = position();
+    }
+
+    void flushText()
+    {
+        if (!textEnd)
+            return;
+        flushing = textEnd;
+        const auto *bytes = reinterpret_cast<const xmlChar *>(text.data());
+        if (cdata && validator->cdataBlock)
+            validator->cdataBlock(validatorData, bytes, static_cast<int>(text.size()));
+        else if (!cdata && validator->characters)
+            validator->characters(validatorData, bytes, static_cast<int>(text.size()));
+        flushing.reset();
+        textEnd.reset();
+        text.clear();
+        cdata = false;
+    }
+};
+
+thread_local Parse *parsing = nullptr;
+
+// Errors of the parser carry its own position.
+void recordParserError(void *, ErrorPtr error)
+{
+    if (parsing && error && error->level >= XML_ERR_ERROR)
+        parsing->first.record(error->code, error->line, error->int2, error->message);
+}
+
+// The validator knows only the element's line: the parser's position when it
+// complains is taken, just after the offending tag or text.
+void recordSchemaError(void *data, ErrorPtr error)
+{
+    auto *parse = static_cast<Parse *>(data);
+    if (!error || error->level < XML_ERR_ERROR)
+        return;
+    const auto [line, column] = parse->position();
+    parse->first.record(error->code, line, column, error->message);
+}
 
 // No document the program reads declares an entity, so every declaration is
 // refused where it stands: nothing from outside can reach the data, and no
 // small file can read as far more text through references repeated over and
-// over (which the parser does not stop). A pass of its own over the prolog,
-// which ends at the first element, finds them.
-struct DeclarationScan
+// over (which the parser does not stop).
+void refuseEntityDeclaration(void *ctxt, const xmlChar *name, int type, const xmlChar *, const xmlChar *, xmlChar *)
 {
-    xmlParserCtxtPtr ctxt = nullptr;
-    bool validating = false;
-    FirstError *first = nullptr;
-};
-
-void refuseEntityDeclaration(void *data, const xmlChar *name, int type, const xmlChar *, const xmlChar *, xmlChar *)
-{
-    auto *scan = static_cast<DeclarationScan *>(data);
     const QByteArray entity = QByteArray(reinterpret_cast<const char *>(name));
     const bool internal = type == XML_INTERNAL_GENERAL_ENTITY || type == XML_INTERNAL_PARAMETER_ENTITY;
     const QByteArray reason = !internal ? "External entity '" + entity + "' is not allowed"
-        : scan->validating ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
-                           : "Entity '" + entity + "' is not allowed";
-    scan->first->record(-1, xmlSAX2GetLineNumber(scan->ctxt), xmlSAX2GetColumnNumber(scan->ctxt), reason.constData());
-    xmlStopParser(scan->ctxt);
+        : parsing->validating ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
+                              : "Entity '" + entity + "' is not allowed";
+    parsing->first.record(-1, xmlSAX2GetLineNumber(ctxt), xmlSAX2GetColumnNumber(ctxt), reason.constData());
+    xmlStopParser(static_cast<xmlParserCtxtPtr>(ctxt));
 }
 
-void stopAtFirstElement(
-    void *data, const xmlChar *, const xmlChar *, const xmlChar *, int, const xmlChar **, int, int, const xmlChar **)
+void startElement(void *ctxt, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri, int namespaceCount,
+    const xmlChar **namespaces, int attributeCount, int defaultedCount, const xmlChar **attributes)
 {
-    xmlStopParser(static_cast<DeclarationScan *>(data)->ctxt);
+    parsing->flushText();
+    xmlSAX2StartElementNs(
+        ctxt, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount, attributes);
+    if (parsing->validator)
+        parsing->validator->startElementNs(parsing->validatorData, localName, prefix, uri, namespaceCount, namespaces,
+            attributeCount, defaultedCount, attributes);
 }
 
-void refuseEntityDeclarations(const QByteArray &bytes, bool validating, FirstError &first)
+void endElement(void *ctxt, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri)
 {
-    xmlSAXHandler handler {};
-    handler.initialized = XML_SAX2_MAGIC;
-    handler.entityDecl = refuseEntityDeclaration;
-    handler.startElementNs = stopAtFirstElement;
-    // Errors are the main parse's to report.
-    handler.serror = ignoreError;
-    DeclarationScan scan {nullptr, validating, &first};
-    const ParserCtxtPtr ctxt(xmlCreatePushParserCtxt(&handler, &scan, nullptr, 0, nullptr));
-    if (!ctxt)
-        return;
-    scan.ctxt = ctxt.get();
-    xmlCtxtUseOptions(ctxt.get(), XML_PARSE_NONET | XML_PARSE_BIG_LINES);
-    xmlParseChunk(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), 1);
+    parsing->flushText();
+    xmlSAX2EndElementNs(ctxt, localName, prefix, uri);
+    if (parsing->validator)
+        parsing->validator->endElementNs(parsing->validatorData, localName, prefix, uri);
 }
 
-// Errors of the parser carry its position. The schema validator knows only
-// the element's line, so the parser's position when it complains is taken:
-// just after the offending tag or text.
-struct ReaderErrors
+void characters(void *ctxt, const xmlChar *text, int length)
 {
-    xmlTextReaderPtr reader = nullptr; // while the parse runs
-    FirstError first;
-};
+    xmlSAX2Characters(ctxt, text, length);
+    parsing->addText(text, length, false);
+}
 
-void recordReaderError(void *data, ErrorPtr error)
+void cdataBlock(void *ctxt, const xmlChar *text, int length)
 {
-    auto *errors = static_cast<ReaderErrors *>(data);
-    // Nothing said after the parse (while the reader is released) counts.
-    if (!error || error->level < XML_ERR_ERROR || !errors->reader)
-        return;
-    const char *message = error->message;
-#if LIBXML_VERSION < 21200
-    // Before 2.12 the reader, which parses piece by piece, calls a document
-    // that does not begin with markup empty, where the parser of whole
-    // documents and later versions say what is wrong. Empty input never gets here.
-    if (error->code == XML_ERR_DOCUMENT_EMPTY)
-        message = "Start tag expected, '<' not found";
-#endif
-    if (error->domain == XML_FROM_SCHEMASV)
-        errors->first.record(error->code, xmlTextReaderGetParserLineNumber(errors->reader),
-            xmlTextReaderGetParserColumnNumber(errors->reader), message);
-    else
-        errors->first.record(error->code, error->line, error->int2, message);
+    xmlSAX2CDataBlock(ctxt, text, length);
+    parsing->addText(text, length, true);
 }
 
 // Reads a whole regular file of at most MaxDocumentBytes; the reason when it
@@ -295,7 +325,7 @@ SchemaCache::~SchemaCache() = default;
 bool SchemaCache::add(const QString &namespaceUri, const QString &schemaPath)
 {
     d->schema.reset();
-    const CapturedErrors capture(nullptr, ignoreError);
+    const QuietGenericErrors quiet;
     QByteArray bytes;
     if (readCapped(schemaPath, bytes) || bytes.isEmpty())
         return false;
@@ -453,39 +483,54 @@ bool Document::Impl::parse(const QByteArray &bytes)
     if (bytes.isEmpty())
         return fail(makeError(0, 0, QStringLiteral("Document is empty")));
 
-    ReaderErrors errors;
-    const CapturedErrors capture(&errors, recordReaderError);
+    const QuietGenericErrors quiet;
     const xmlSchemaPtr schema = validateOnParse && schemas ? schemas->d->schema.get() : nullptr;
-    refuseEntityDeclarations(bytes, schema != nullptr, errors.first);
-    if (errors.first.failed)
-        return fail(errors.first.error);
+    Parse state;
+    state.validating = schema != nullptr;
 
+    // libxml2's tree builder, with the handlers above in front of it, in a
+    // context of its own; the parse reads the whole document from memory.
+    xmlSAXHandler handlers {};
+    xmlSAXVersion(&handlers, 2);
+    handlers.entityDecl = refuseEntityDeclaration;
+    handlers.startElementNs = startElement;
+    handlers.endElementNs = endElement;
+    handlers.characters = characters;
+    handlers.ignorableWhitespace = characters;
+    handlers.cdataBlock = cdataBlock;
+    handlers.serror = recordParserError;
+    const ParserCtxtPtr ctxt(xmlCreatePushParserCtxt(&handlers, nullptr, nullptr, 0, nullptr));
+    if (!ctxt)
+        return fail(makeError(0, 0, QStringLiteral("The XML parser cannot be created.")));
+    state.ctxt = ctxt.get();
+
+    // Declared in this order so that the plug goes first.
+    ValidCtxtPtr validator;
+    SaxPlugPtr plug;
+    if (schema) {
+        validator.reset(xmlSchemaNewValidCtxt(schema));
+        if (validator) {
+            xmlSchemaSetValidStructuredErrors(validator.get(), recordSchemaError, &state);
+            plug.reset(xmlSchemaSAXPlug(validator.get(), &state.validator, &state.validatorData));
+        }
+        if (!plug || !state.validator)
+            return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be started.")));
+    }
+
+    parsing = &state;
     // Network off; entities stay references, no DTD is loaded, the usual size
     // and depth limits stay on.
-    const ReaderPtr reader(xmlReaderForMemory(
-        bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_BIG_LINES));
-    if (!reader)
-        return fail(makeError(0, 0, QStringLiteral("The XML parser cannot be created.")));
-    errors.reader = reader.get();
-    if (schema && xmlTextReaderSetSchema(reader.get(), schema) != 0)
-        return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be started.")));
+    DocPtr parsed(xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
+        XML_PARSE_NONET | XML_PARSE_BIG_LINES));
+    const bool valid = !validator || xmlSchemaIsValid(validator.get()) == 1;
+    plug.reset();
+    parsing = nullptr;
 
-    // The reader lets go of every node it has passed unless told to keep it:
-    // each top-level node is kept, and with it all below.
-    int status = 0;
-    while (!errors.first.failed && (status = xmlTextReaderRead(reader.get())) == 1) {
-        if (xmlTextReaderDepth(reader.get()) == 0)
-            xmlTextReaderPreserve(reader.get());
-    }
-    errors.reader = nullptr;
-    if (errors.first.failed)
-        return fail(errors.first.error);
-    if (status != 0 || (schema && xmlTextReaderIsValid(reader.get()) != 1))
-        return fail(makeError(xmlTextReaderGetParserLineNumber(reader.get()),
-            xmlTextReaderGetParserColumnNumber(reader.get()), QStringLiteral("The document cannot be read.")));
-    doc.reset(xmlTextReaderCurrentDoc(reader.get()));
-    if (!doc)
-        return fail(makeError(0, 0, QStringLiteral("Document is empty")));
+    if (state.first.failed)
+        return fail(state.first.error);
+    if (!parsed || !valid)
+        return fail(makeError(0, 0, QStringLiteral("The document cannot be read.")));
+    doc = std::move(parsed);
     return true;
 }
 

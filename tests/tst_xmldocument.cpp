@@ -131,13 +131,14 @@ private slots:
             << "Element '{urn:tousen}tousen': The attribute 'type' is required but missing.";
         QTest::newRow("sixth class") << "load_six_classes.xml" << 8 << 20 << "<toukyu name=\"6等\">"
                                      << "Element '{urn:tousen}toukyu': This element is not expected.";
-        // Text where only classes may stand: the column ends in the text itself.
+        // Text where only classes may stand, in one piece or several: the
+        // position is where the text ends, at the next tag.
         QTest::newRow("text between classes")
-            << "load_text_in_root.xml" << 3 << 4 << "1等"
+            << "load_text_in_root.xml" << 4 << 3 << "  <"
             << "Element '{urn:tousen}tousen': Character content other than whitespace is not allowed because the "
                "content type is 'element-only'.";
         QTest::newRow("CDATA between classes")
-            << "load_cdata_in_root.xml" << 2 << 58 << "<![CDATA[ "
+            << "load_cdata_in_root.xml" << 3 << 3 << "  <"
             << "Element '{urn:tousen}tousen': Character content other than whitespace is not allowed because the "
                "content type is 'element-only'.";
     }
