@@ -311,6 +311,7 @@ bool hasOwnChildren(xmlNodePtr node)
 
 struct SchemaCache::Impl
 {
+    DocPtr document; // the compiled schema points into it
     SchemaPtr schema;
 };
 
@@ -325,11 +326,12 @@ SchemaCache::~SchemaCache() = default;
 bool SchemaCache::add(const QString &namespaceUri, const QString &schemaPath)
 {
     d->schema.reset();
+    d->document.reset();
     const QuietGenericErrors quiet;
     QByteArray bytes;
     if (readCapped(schemaPath, bytes) || bytes.isEmpty())
         return false;
-    const DocPtr doc(xmlReadMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
+    DocPtr doc(xmlReadMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
     if (!doc)
         return false;
@@ -340,8 +342,12 @@ bool SchemaCache::add(const QString &namespaceUri, const QString &schemaPath)
     if (!parser)
         return false;
     xmlSchemaSetParserStructuredErrors(parser.get(), ignoreError, nullptr);
-    d->schema.reset(xmlSchemaParse(parser.get()));
-    return d->schema != nullptr;
+    SchemaPtr schema(xmlSchemaParse(parser.get()));
+    if (!schema)
+        return false;
+    d->document = std::move(doc);
+    d->schema = std::move(schema);
+    return true;
 }
 
 bool SchemaCache::isEmpty() const
