@@ -6,21 +6,16 @@
 #include <libxml/SAX2.h>
 #include <libxml/encoding.h>
 #include <libxml/parser.h>
-#include <libxml/parserInternals.h>
-#include <libxml/schemasInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
 #include <libxml/xmlversion.h>
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -28,6 +23,13 @@
 namespace platform::xml {
 
 namespace {
+
+// libxml2 2.12 hands error handlers a const error.
+#if LIBXML_VERSION >= 21200
+using ErrorPtr = const xmlError *;
+#else
+using ErrorPtr = xmlErrorPtr;
+#endif
 
 // Data files and the list document never need anything from outside: every
 // external entity, DTD or included schema is refused, whatever asks for it.
@@ -67,8 +69,6 @@ template <typename T, void (*Free)(T *)> using LibXmlPtr = std::unique_ptr<T, Li
 
 using DocPtr = LibXmlPtr<xmlDoc, xmlFreeDoc>;
 using ParserCtxtPtr = LibXmlPtr<xmlParserCtxt, xmlFreeParserCtxt>;
-using SchemaParserCtxtPtr = LibXmlPtr<xmlSchemaParserCtxt, xmlSchemaFreeParserCtxt>;
-using SchemaPtr = LibXmlPtr<xmlSchema, xmlSchemaFree>;
 using ValidCtxtPtr = LibXmlPtr<xmlSchemaValidCtxt, xmlSchemaFreeValidCtxt>;
 
 void unplug(xmlSchemaSAXPlugStruct *plug)
@@ -76,6 +76,8 @@ void unplug(xmlSchemaSAXPlugStruct *plug)
     xmlSchemaSAXUnplug(plug);
 }
 using SaxPlugPtr = LibXmlPtr<xmlSchemaSAXPlugStruct, unplug>;
+using SchemaParserCtxtPtr = LibXmlPtr<xmlSchemaParserCtxt, xmlSchemaFreeParserCtxt>;
+using SchemaPtr = LibXmlPtr<xmlSchema, xmlSchemaFree>;
 
 void freeXmlChars(xmlChar *text)
 {
@@ -93,191 +95,36 @@ const xmlChar *toXmlChars(const QByteArray &utf8)
     return reinterpret_cast<const xmlChar *>(utf8.constData());
 }
 
-struct ValidatorFeed;
+ParseError makeError(int line, int column, const QString &reason)
+{
+    return ParseError {-1, line, column, reason};
+}
 
 // The first error of one parse; later ones are ignored.
-struct ParseState
+struct FirstError
 {
-    xmlParserCtxtPtr ctxt = nullptr;
-    // Set while a schema validator takes part in the parse.
-    ValidatorFeed *feed = nullptr;
     bool failed = false;
-    ParseError first;
-    // Where the text the validator is looking at ended; the parser is further on by then.
-    std::optional<std::pair<int, int>> textEnd;
+    ParseError error;
 
     void record(int code, int line, int column, const char *message)
     {
         if (failed)
             return;
         failed = true;
-        first.errorCode = code != 0 ? code : -1;
-        first.line = line;
-        first.linepos = column;
-        first.reason = QString::fromUtf8(message ? message : "Unknown error");
-        while (first.reason.endsWith(u'\n') || first.reason.endsWith(u'\r'))
-            first.reason.chop(1);
+        error = makeError(line, column, QString::fromUtf8(message ? message : "Unknown error"));
+        error.errorCode = code != 0 ? code : -1;
+        while (error.reason.endsWith(u'\n') || error.reason.endsWith(u'\r'))
+            error.reason.chop(1);
     }
 };
 
-// Errors of the parser itself: the context carries the state of its parse.
-// An error inside an entity's text is placed at the document's own position
-// (the reference), not at a position within the entity.
-void parserErrorHandler(void *, xmlErrorPtr error)
-{
-    if (!error || error->level < XML_ERR_ERROR || !error->ctxt)
-        return;
-    auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
-    auto *state = static_cast<ParseState *>(ctxt->_private);
-    if (!state)
-        return;
-    const xmlParserCtxtPtr main = state->ctxt;
-    if (ctxt == main && main->inputNr <= 1) {
-        state->record(error->code, error->line, error->int2, error->message);
-    } else {
-        const xmlParserInputPtr input = main && main->inputNr > 0 ? main->inputTab[0] : nullptr;
-        state->record(error->code, input ? input->line : error->line, input ? input->col : error->int2, error->message);
-    }
-}
-
-ParseState *stateOf(void *ctx)
-{
-    return static_cast<ParseState *>(static_cast<xmlParserCtxtPtr>(ctx)->_private);
-}
-
-// Only entities whose text stands in the document itself are accepted; one
-// that names a file or an address is an error, so no outside content can reach
-// the data whatever the parser would do with it. A document checked against a
-// schema declares none at all: the validator would take the text of every
-// reference again (thousands of references to a long entity take minutes),
-// and no data file needs one.
-void entityDeclHandler(
-    void *ctx, const xmlChar *name, int type, const xmlChar *publicId, const xmlChar *systemId, xmlChar *content)
-{
-    auto *ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    ParseState *state = stateOf(ctx);
-    const bool internal = type == XML_INTERNAL_GENERAL_ENTITY || type == XML_INTERNAL_PARAMETER_ENTITY;
-    if (internal && !(state && state->feed)) {
-        xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
-        return;
-    }
-    if (state && ctxt->input) {
-        const QByteArray entity = QByteArray(reinterpret_cast<const char *>(name));
-        const QByteArray reason = internal
-            ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
-            : "External entity '" + entity + "' is not allowed";
-        state->record(-1, ctxt->input->line, ctxt->input->col, reason.constData());
-    }
-    if (internal)
-        xmlStopParser(ctxt);
-}
-
-// Errors of the schema validator plugged into the parse. Its own position is
-// the element's line only, so the parser's current position is taken.
-void schemaErrorHandler(void *data, xmlErrorPtr error)
-{
-    auto *state = static_cast<ParseState *>(data);
-    if (!state || !error || error->level < XML_ERR_ERROR)
-        return;
-    const xmlParserInputPtr input = state->ctxt ? state->ctxt->input : nullptr;
-    if (state->textEnd)
-        state->record(error->code, state->textEnd->first, state->textEnd->second, error->message);
-    else if (input)
-        state->record(error->code, input->line, input->col, error->message);
-    else
-        state->record(error->code, error->line, 0, error->message);
-}
-
-// The parse's events shared between the tree builder and the schema
-// validator. libxml2's own splitter hands the validator every piece of text as
-// the parser meets it, and the validator adds each piece to the element's text
-// by first measuring all of it again: an element written in many pieces
-// (references such as &lt; or &#49;, CDATA sections) costs time by the square
-// of its length. Here the pieces between two tags reach the validator joined,
-// in one go; the tree builder gets every event as before. (References reach
-// the tree builder only: the validator does nothing with them.)
-struct ValidatorFeed
-{
-    xmlSAXHandler builder {}; // the tree builder's own handlers
-    xmlSAXHandlerPtr validator = nullptr; // set by xmlSchemaSAXPlug
-    void *validatorData = nullptr;
-
-    std::string text;
-    bool pending = false;
-    bool cdata = false; // a CDATA section among the pieces: no element-only content may hold one
-    std::pair<int, int> textEnd; // line and column where the last piece ended
-
-    void add(ParseState &state, const xmlChar *piece, int length, bool isCdata)
-    {
-        text.append(reinterpret_cast<const char *>(piece), static_cast<size_t>(std::max(length, 0)));
-        pending = true;
-        cdata = cdata || isCdata;
-        if (const xmlParserInputPtr input = state.ctxt ? state.ctxt->input : nullptr)
-            textEnd = {input->line, input->col};
-    }
-
-    void flush(ParseState &state)
-    {
-        if (!pending)
-            return;
-        state.textEnd = textEnd;
-        const auto *bytes = reinterpret_cast<const xmlChar *>(text.data());
-        const int length = static_cast<int>(text.size());
-        if (cdata && validator->cdataBlock)
-            validator->cdataBlock(validatorData, bytes, length);
-        else if (!cdata && validator->characters)
-            validator->characters(validatorData, bytes, length);
-        state.textEnd.reset();
-        text.clear();
-        pending = cdata = false;
-    }
-};
-
-ValidatorFeed &feedOf(void *ctx)
-{
-    return *stateOf(ctx)->feed;
-}
-
-void feedStartElement(void *ctx, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri,
-    int namespaceCount, const xmlChar **namespaces, int attributeCount, int defaultedCount, const xmlChar **attributes)
-{
-    ValidatorFeed &feed = feedOf(ctx);
-    feed.flush(*stateOf(ctx));
-    feed.builder.startElementNs(
-        ctx, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount, attributes);
-    feed.validator->startElementNs(feed.validatorData, localName, prefix, uri, namespaceCount, namespaces,
-        attributeCount, defaultedCount, attributes);
-}
-
-void feedEndElement(void *ctx, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri)
-{
-    ValidatorFeed &feed = feedOf(ctx);
-    feed.flush(*stateOf(ctx));
-    feed.builder.endElementNs(ctx, localName, prefix, uri);
-    feed.validator->endElementNs(feed.validatorData, localName, prefix, uri);
-}
-
-void feedCharacters(void *ctx, const xmlChar *text, int length)
-{
-    ValidatorFeed &feed = feedOf(ctx);
-    feed.builder.characters(ctx, text, length);
-    feed.add(*stateOf(ctx), text, length, false);
-}
-
-void feedCdata(void *ctx, const xmlChar *text, int length)
-{
-    ValidatorFeed &feed = feedOf(ctx);
-    feed.builder.cdataBlock(ctx, text, length);
-    feed.add(*stateOf(ctx), text, length, true);
-}
-
-void ignoreError(void *, xmlErrorPtr) { }
+void ignoreError(void *, ErrorPtr) { }
 
 void ignoreGenericError(void *, const char *, ...) { }
 
-// The schema validator prints notes of its own (for instance on entity
-// references it does not follow) through libxml2's generic channel; they are
-// kept off the console while the program's own parse runs.
+// libxml2 prints some notes of its own through its generic channel, outside
+// any parse's handlers (a character conversion that fails, for one); they
+// are kept off the console while the program's own parse runs.
 class QuietGenericErrors
 {
 public:
@@ -296,9 +143,123 @@ private:
     void *m_context;
 };
 
-ParseError makeError(int line, int column, const QString &reason)
+// One parse. libxml2's tree builder takes the parser context for its own, so
+// the handlers that stand in front of it find the rest here, on the thread
+// that parses.
+//
+// With a schema, they also feed its validator. libxml2's own hook would hand
+// it every piece of text as the parser meets it, and the validator adds each
+// piece to the element's text by first measuring all of it again: an element
+// written in many pieces (references such as &lt; or &#49;, CDATA sections)
+// would cost time by the square of its length. Here the pieces between two
+// tags reach the validator joined, in one go.
+struct Parse
 {
-    return ParseError {-1, line, column, reason};
+    xmlParserCtxtPtr ctxt = nullptr;
+    bool validating = false;
+    FirstError first;
+    xmlSAXHandlerPtr validator = nullptr; // set by xmlSchemaSAXPlug
+    void *validatorData = nullptr;
+    std::string text;
+    bool cdata = false; // a CDATA section among the pieces: no element-only content may hold one
+    std::optional<std::pair<int, int>> textEnd; // where the pieces end, once there are some
+    std::optional<std::pair<int, int>> flushing; // the validator is looking at text that ended here
+
+    std::pair<int, int> position() const
+    {
+        return flushing.value_or(std::pair(xmlSAX2GetLineNumber(ctxt), xmlSAX2GetColumnNumber(ctxt)));
+    }
+
+    void addText(const xmlChar *piece, int length, bool isCdata)
+    {
+        if (!validator)
+            return;
+        text.append(reinterpret_cast<const char *>(piece), static_cast<size_t>(std::max(length, 0)));
+        cdata = cdata || isCdata;
+        textEnd = position();
+    }
+
+    void flushText()
+    {
+        if (!textEnd)
+            return;
+        flushing = textEnd;
+        const auto *bytes = reinterpret_cast<const xmlChar *>(text.data());
+        if (cdata && validator->cdataBlock)
+            validator->cdataBlock(validatorData, bytes, static_cast<int>(text.size()));
+        else if (!cdata && validator->characters)
+            validator->characters(validatorData, bytes, static_cast<int>(text.size()));
+        flushing.reset();
+        textEnd.reset();
+        text.clear();
+        cdata = false;
+    }
+};
+
+thread_local Parse *parsing = nullptr;
+
+// Errors of the parser carry its own position.
+void recordParserError(void *, ErrorPtr error)
+{
+    if (parsing && error && error->level >= XML_ERR_ERROR)
+        parsing->first.record(error->code, error->line, error->int2, error->message);
+}
+
+// The validator knows only the element's line: the parser's position when it
+// complains is taken, just after the offending tag or text.
+void recordSchemaError(void *data, ErrorPtr error)
+{
+    auto *parse = static_cast<Parse *>(data);
+    if (!error || error->level < XML_ERR_ERROR)
+        return;
+    const auto [line, column] = parse->position();
+    parse->first.record(error->code, line, column, error->message);
+}
+
+// No document the program reads declares an entity, so every declaration is
+// refused where it stands: nothing from outside can reach the data, and no
+// small file can read as far more text through references repeated over and
+// over (which the parser does not stop).
+void refuseEntityDeclaration(void *ctxt, const xmlChar *name, int type, const xmlChar *, const xmlChar *, xmlChar *)
+{
+    const QByteArray entity = QByteArray(reinterpret_cast<const char *>(name));
+    const bool internal = type == XML_INTERNAL_GENERAL_ENTITY || type == XML_INTERNAL_PARAMETER_ENTITY;
+    const QByteArray reason = !internal ? "External entity '" + entity + "' is not allowed"
+        : parsing->validating ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
+                              : "Entity '" + entity + "' is not allowed";
+    parsing->first.record(-1, xmlSAX2GetLineNumber(ctxt), xmlSAX2GetColumnNumber(ctxt), reason.constData());
+    xmlStopParser(static_cast<xmlParserCtxtPtr>(ctxt));
+}
+
+void startElement(void *ctxt, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri, int namespaceCount,
+    const xmlChar **namespaces, int attributeCount, int defaultedCount, const xmlChar **attributes)
+{
+    parsing->flushText();
+    xmlSAX2StartElementNs(
+        ctxt, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount, attributes);
+    if (parsing->validator)
+        parsing->validator->startElementNs(parsing->validatorData, localName, prefix, uri, namespaceCount, namespaces,
+            attributeCount, defaultedCount, attributes);
+}
+
+void endElement(void *ctxt, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri)
+{
+    parsing->flushText();
+    xmlSAX2EndElementNs(ctxt, localName, prefix, uri);
+    if (parsing->validator)
+        parsing->validator->endElementNs(parsing->validatorData, localName, prefix, uri);
+}
+
+void characters(void *ctxt, const xmlChar *text, int length)
+{
+    xmlSAX2Characters(ctxt, text, length);
+    parsing->addText(text, length, false);
+}
+
+void cdataBlock(void *ctxt, const xmlChar *text, int length)
+{
+    xmlSAX2CDataBlock(ctxt, text, length);
+    parsing->addText(text, length, true);
 }
 
 // Reads a whole regular file of at most MaxDocumentBytes; the reason when it
@@ -340,104 +301,17 @@ bool isLayoutText(xmlNodePtr node)
     return node->type == XML_TEXT_NODE && xmlIsBlankNode(node);
 }
 
-// Nodes a data file can meaningfully hold. An entity reference's children are
-// the entity's own nodes, not part of this tree, so it is shown as a leaf.
+// Nodes a data file can meaningfully hold.
 bool hasOwnChildren(xmlNodePtr node)
 {
     return node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE;
 }
 
-// Text that entity references add to the document, counted the way the text
-// of a node reads them. The parser stops entities that nest without end, but
-// not one entity referenced over and over: a few kilobytes that name a long
-// entity thousands of times would read as gigabytes. Counting stops at the
-// limit; the result is then anything above it.
-class EntityExpansion
-{
-public:
-    EntityExpansion(xmlDocPtr doc, qint64 limit)
-        : m_doc(doc)
-        , m_limit(limit)
-    { }
-
-    // The first reference at which the text brought in by references passes
-    // the limit, or nullptr when the whole document stays within it.
-    xmlNodePtr firstExcess(xmlNodePtr root)
-    {
-        qint64 total = 0;
-        std::vector<xmlNodePtr> pending {root};
-        while (!pending.empty()) {
-            const xmlNodePtr node = pending.back();
-            pending.pop_back();
-            if (node->type == XML_ENTITY_REF_NODE) {
-                total += entityLength(node);
-                if (total > m_limit)
-                    return node;
-                continue;
-            }
-            if (node->type == XML_ELEMENT_NODE) {
-                for (xmlAttrPtr attr = node->properties; attr; attr = attr->next) {
-                    for (xmlNodePtr child = attr->children; child; child = child->next)
-                        pending.push_back(child);
-                }
-            }
-            if (hasOwnChildren(node)) {
-                for (xmlNodePtr child = node->last; child; child = child->prev)
-                    pending.push_back(child);
-            }
-        }
-        return nullptr;
-    }
-
-private:
-    // Length of the text one reference stands for, its own references included.
-    qint64 entityLength(xmlNodePtr reference)
-    {
-        const xmlEntityPtr entity = xmlGetDocEntity(m_doc, reference->name);
-        if (!entity)
-            return 0;
-        if (const auto known = m_lengths.find(entity); known != m_lengths.end())
-            return known->second;
-        // Seen while its own length is still being counted: a loop, which is never acceptable.
-        m_lengths[entity] = m_limit + 1;
-
-        qint64 length = 0;
-        std::vector<xmlNodePtr> pending;
-        for (xmlNodePtr child = entity->children; child; child = child->next)
-            pending.push_back(child);
-        while (!pending.empty() && length <= m_limit) {
-            const xmlNodePtr node = pending.back();
-            pending.pop_back();
-            switch (node->type) {
-            case XML_TEXT_NODE:
-            case XML_CDATA_SECTION_NODE:
-                length += xmlStrlen(node->content);
-                break;
-            case XML_ENTITY_REF_NODE:
-                length += entityLength(node);
-                break;
-            case XML_ELEMENT_NODE:
-                for (xmlNodePtr child = node->children; child; child = child->next)
-                    pending.push_back(child);
-                break;
-            default:
-                break;
-            }
-        }
-        length = std::min(length, m_limit + 1);
-        m_lengths[entity] = length;
-        return length;
-    }
-
-    xmlDocPtr m_doc;
-    qint64 m_limit;
-    std::map<xmlEntityPtr, qint64> m_lengths;
-};
-
 } // namespace
 
 struct SchemaCache::Impl
 {
+    DocPtr document; // the compiled schema points into it
     SchemaPtr schema;
 };
 
@@ -452,17 +326,26 @@ SchemaCache::~SchemaCache() = default;
 bool SchemaCache::add(const QString &namespaceUri, const QString &schemaPath)
 {
     d->schema.reset();
+    d->document.reset();
     const QuietGenericErrors quiet;
     QByteArray bytes;
     if (readCapped(schemaPath, bytes) || bytes.isEmpty())
         return false;
-    SchemaParserCtxtPtr parser(xmlSchemaNewMemParserCtxt(bytes.constData(), static_cast<int>(bytes.size())));
+    DocPtr doc(xmlReadMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
+        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    if (!doc)
+        return false;
+    const XmlCharPtr target(xmlGetNoNsProp(xmlDocGetRootElement(doc.get()), toXmlChars("targetNamespace")));
+    if (fromXmlChars(target.get()) != namespaceUri)
+        return false;
+    const SchemaParserCtxtPtr parser(xmlSchemaNewDocParserCtxt(doc.get()));
     if (!parser)
         return false;
     xmlSchemaSetParserStructuredErrors(parser.get(), ignoreError, nullptr);
     SchemaPtr schema(xmlSchemaParse(parser.get()));
-    if (!schema || fromXmlChars(schema->targetNamespace) != namespaceUri)
+    if (!schema)
         return false;
+    d->document = std::move(doc);
     d->schema = std::move(schema);
     return true;
 }
@@ -607,67 +490,52 @@ bool Document::Impl::parse(const QByteArray &bytes)
         return fail(makeError(0, 0, QStringLiteral("Document is empty")));
 
     const QuietGenericErrors quiet;
-    ParseState state;
-    ParserCtxtPtr ctxt(xmlCreateMemoryParserCtxt(bytes.constData(), static_cast<int>(bytes.size())));
+    const xmlSchemaPtr schema = validateOnParse && schemas ? schemas->d->schema.get() : nullptr;
+    Parse state;
+    state.validating = schema != nullptr;
+
+    // libxml2's tree builder, with the handlers above in front of it, in a
+    // context of its own; the parse reads the whole document from memory.
+    xmlSAXHandler handlers {};
+    xmlSAXVersion(&handlers, 2);
+    handlers.entityDecl = refuseEntityDeclaration;
+    handlers.startElementNs = startElement;
+    handlers.endElementNs = endElement;
+    handlers.characters = characters;
+    handlers.ignorableWhitespace = characters;
+    handlers.cdataBlock = cdataBlock;
+    handlers.serror = recordParserError;
+    const ParserCtxtPtr ctxt(xmlCreatePushParserCtxt(&handlers, nullptr, nullptr, 0, nullptr));
     if (!ctxt)
         return fail(makeError(0, 0, QStringLiteral("The XML parser cannot be created.")));
-    // Network off; entities stay references, no DTD is loaded, the usual size
-    // and depth limits stay on.
-    xmlCtxtUseOptions(ctxt.get(), XML_PARSE_NONET | XML_PARSE_BIG_LINES);
-    ctxt->_private = &state;
-    ctxt->sax->serror = parserErrorHandler;
-    ctxt->sax->entityDecl = entityDeclHandler;
     state.ctxt = ctxt.get();
 
-    // The validator is plugged into a handler table of its own, which the
-    // feed calls beside the tree builder's. Declared in this order so that the
-    // plug goes first and writes back into a feed that still exists.
-    ValidatorFeed feed;
+    // Declared in this order so that the plug goes first.
     ValidCtxtPtr validator;
     SaxPlugPtr plug;
-    if (validateOnParse && schemas && !schemas->isEmpty()) {
-        validator.reset(xmlSchemaNewValidCtxt(schemas->d->schema.get()));
-        if (!validator)
-            return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be created.")));
-        xmlSchemaSetValidStructuredErrors(validator.get(), schemaErrorHandler, &state);
-        plug.reset(xmlSchemaSAXPlug(validator.get(), &feed.validator, &feed.validatorData));
-        if (!plug || !feed.validator)
+    if (schema) {
+        validator.reset(xmlSchemaNewValidCtxt(schema));
+        if (validator) {
+            xmlSchemaSetValidStructuredErrors(validator.get(), recordSchemaError, &state);
+            plug.reset(xmlSchemaSAXPlug(validator.get(), &state.validator, &state.validatorData));
+        }
+        if (!plug || !state.validator)
             return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be started.")));
-        feed.builder = *ctxt->sax;
-        // The same function for characters and blanks, as libxml2's own
-        // splitter has it, so that the parser does not sort out blanks itself.
-        ctxt->sax->startElementNs = feedStartElement;
-        ctxt->sax->endElementNs = feedEndElement;
-        ctxt->sax->characters = feedCharacters;
-        ctxt->sax->ignorableWhitespace = feedCharacters;
-        ctxt->sax->cdataBlock = feedCdata;
-        state.feed = &feed;
     }
 
-    const int status = xmlParseDocument(ctxt.get());
-    DocPtr parsed(ctxt->myDoc);
-    ctxt->myDoc = nullptr;
-    const bool wellFormed = ctxt->wellFormed != 0;
+    parsing = &state;
+    // Network off; entities stay references, no DTD is loaded, the usual size
+    // and depth limits stay on.
+    DocPtr parsed(xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
+        XML_PARSE_NONET | XML_PARSE_BIG_LINES));
     const bool valid = !validator || xmlSchemaIsValid(validator.get()) == 1;
     plug.reset();
+    parsing = nullptr;
 
-    if (state.failed)
-        return fail(state.first);
-    if (status != 0 || !wellFormed || !valid || !parsed) {
-        const xmlParserInputPtr input = ctxt->input;
-        return fail(
-            makeError(input ? input->line : 0, input ? input->col : 0, QStringLiteral("The document cannot be read.")));
-    }
-    // A document may be small and still read as far more text than any file
-    // the program accepts; it is refused like one that is too large.
-    if (const xmlNodePtr excess
-        = EntityExpansion(parsed.get(), MaxDocumentBytes).firstExcess(reinterpret_cast<xmlNodePtr>(parsed.get()))) {
-        // A reference inside an attribute value has no line of its own: its element's is taken.
-        const xmlNodePtr placed
-            = excess->parent && excess->parent->type == XML_ATTRIBUTE_NODE ? excess->parent->parent : excess;
-        return fail(makeError(static_cast<int>(std::max(0L, xmlGetLineNo(placed))), 0,
-            QStringLiteral("Entity references expand to more than %1 bytes.").arg(MaxDocumentBytes)));
-    }
+    if (state.first.failed)
+        return fail(state.first.error);
+    if (!parsed || !valid)
+        return fail(makeError(0, 0, QStringLiteral("The document cannot be read.")));
     doc = std::move(parsed);
     return true;
 }

@@ -13,9 +13,8 @@
 // validation during the parse against a schema cache, the first error with its
 // line and column, blank text between elements not counted as a node, missing
 // attributes distinct from empty ones, and no network or entity access ever.
-// A document validated against a schema declares no entities; without
-// validation, one whose references would read as more than MaxDocumentBytes
-// of text is refused. Only regular files are read.
+// A document that declares an entity is refused. Files are read whole and
+// parsed from memory; only regular files are read.
 namespace platform::xml {
 
 // Files larger than this are refused before parsing.
