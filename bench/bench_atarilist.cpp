@@ -20,19 +20,21 @@ void BM_ShowList(benchmark::State &state)
 {
     const testsupport::ProgramFolderFixture folder;
     const testsupport::FakeServices fakes;
-    WinningData &data = modNengajo::winningData();
-    data = testsupport::makeWinningData({testsupport::makeClass({"455756"}, {"現金30万円", "切手集と現金20万円"}),
-                                            testsupport::makeClass({"5037"}, {"ふるさと小包など"}),
-                                            testsupport::makeClass({"73"}, {"お年玉切手シート"})},
-        QStringLiteral("年賀状"), QStringLiteral("令和8"));
+    WinningData data
+        = testsupport::makeWinningData({testsupport::makeClass({"455756"}, {"現金30万円", "切手集と現金20万円"}),
+                                           testsupport::makeClass({"5037"}, {"ふるさと小包など"}),
+                                           testsupport::makeClass({"73"}, {"お年玉切手シート"})},
+            QStringLiteral("年賀状"), QStringLiteral("令和8"));
     data.exchangeTo = QDate(2026, 7, 21);
+    DataInForce inForce;
+    inForce.setWinningData(data);
     AtariBook book(folder.path() + QStringLiteral("atari.db"));
     for (int i = 0; i < state.range(0); ++i)
         book.add(AtariDraw::of(data), QString::number(100000 + i), 1 + i % 3, data.prizeClass(1 + i % 3).strSyouhin);
     const CheckRecord record;
     int rows = 0;
     for (auto _ : state) {
-        frmAtariList list(book, record, data);
+        frmAtariList list(book, record, inForce);
         list.show();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(list.grab());

@@ -4,6 +4,7 @@
 
 #include "core/AtariHantei.h"
 #include "core/DataFileList.h"
+#include "core/DataInForce.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakemessagebox.h"
 #include "platform/fakes/fakeprogramfolder.h"
@@ -56,10 +57,11 @@ private:
 void BM_LoadDataFile(benchmark::State &state)
 {
     const ProgramFolder folder(0);
-    modNengajo::winningData().strFileName = BundledFile;
+    DataInForce inForce;
+    DataLoad load;
     for (auto _ : state)
-        benchmark::DoNotOptimize(modNengajo::LoadDataFile(BundledFile, modNengajo::SchemaFileName));
-    if (!folder.box().shown.isEmpty() || modNengajo::winningData().intClassCount != 3)
+        benchmark::DoNotOptimize(load = inForce.LoadDataFile(BundledFile));
+    if (!load.loaded() || inForce.winningData().intClassCount != 3)
         state.SkipWithError("the data file did not load");
 }
 BENCHMARK(BM_LoadDataFile)->Unit(benchmark::kMicrosecond);
@@ -123,9 +125,9 @@ void BM_LoadHostileFile(benchmark::State &state)
         return;
     }
     file.close();
-    modNengajo::winningData().strFileName = name;
+    DataInForce inForce;
     for (auto _ : state)
-        benchmark::DoNotOptimize(modNengajo::LoadDataFile(name, modNengajo::SchemaFileName));
+        benchmark::DoNotOptimize(inForce.LoadDataFile(name));
 }
 BENCHMARK(BM_LoadHostileFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
@@ -133,12 +135,12 @@ BENCHMARK(BM_LoadHostileFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 void BM_JudgeTwoDigits(benchmark::State &state)
 {
     const ProgramFolder folder(0);
-    modNengajo::winningData().strFileName = BundledFile;
-    if (modNengajo::LoadDataFile(BundledFile, modNengajo::SchemaFileName) != 0) {
+    DataInForce inForce;
+    if (!inForce.LoadDataFile(BundledFile).loaded()) {
         state.SkipWithError("the data file did not load");
         return;
     }
-    const WinningData &data = modNengajo::winningData();
+    const WinningData &data = inForce.winningData();
     QStringList entries;
     for (int i = 0; i < 100; ++i)
         entries.append(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));

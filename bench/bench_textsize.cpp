@@ -34,20 +34,20 @@ namespace {
 
 void BM_ChangeTextSize(benchmark::State &state)
 {
-    testsupport::resetModule();
     testsupport::ProgramFolderFixture folder;
     testsupport::FakeServices fakes;
-    WinningData &data = modNengajo::winningData();
-    data = testsupport::makeWinningData({testsupport::makeClass(
-                                             {QStringLiteral("123421")}, {QStringLiteral("現金30万円")}),
+    ProgramState program(platform::bookPath());
+    WinningData data = testsupport::makeWinningData({testsupport::makeClass(
+                                                         {QStringLiteral("123421")}, {QStringLiteral("現金30万円")}),
         testsupport::makeClass({QStringLiteral("7655")}, {QStringLiteral("ふるさと小包")}),
         testsupport::makeClass({QStringLiteral("21"), QStringLiteral("58")}, {QStringLiteral("お年玉切手シート")})});
     data.strFileName = QStringLiteral("bench.xml");
     data.strType = QStringLiteral("年賀状");
     data.strYear = QStringLiteral("令和8");
-    modNengajo::NewDataList() = {{QStringLiteral("年賀状（令和9年度版）"), QStringLiteral("u")}};
+    program.data.setWinningData(data);
+    const QList<NewDataEntry> newDataList {{QStringLiteral("年賀状（令和9年度版）"), QStringLiteral("u")}};
 
-    auto main = std::make_unique<frmMain>();
+    auto main = std::make_unique<frmMain>(program);
     main->ShowTypeCaption();
     main->AllClear();
     main->show();
@@ -57,9 +57,9 @@ void BM_ChangeTextSize(benchmark::State &state)
     typed.strNumbers[0] = QStringLiteral("123421");
     typed.strNumbers[2] = QStringLiteral("21 58");
     std::vector<std::unique_ptr<QWidget>> windows;
-    windows.push_back(std::make_unique<frmFileSelect>(main.get()));
-    windows.push_back(std::make_unique<frmDownFileList>(main.get()));
-    windows.push_back(std::make_unique<frmDataEdit>(modNengajo::winningData(), main.get()));
+    windows.push_back(std::make_unique<frmFileSelect>(program.data, main.get()));
+    windows.push_back(std::make_unique<frmDownFileList>(newDataList, main.get()));
+    windows.push_back(std::make_unique<frmDataEdit>(program.data.winningData(), main.get()));
     windows.push_back(std::make_unique<frmDataConfirm>(typed, DataEditStart {}, main.get()));
     windows.push_back(std::make_unique<frmProgress>(main.get()));
     windows.push_back(std::make_unique<frmAbout>(main.get()));
@@ -80,7 +80,6 @@ void BM_ChangeTextSize(benchmark::State &state)
     TextSize::choose(TextSize::Standard);
     windows.clear();
     main.reset();
-    testsupport::resetModule();
 }
 BENCHMARK(BM_ChangeTextSize)->Unit(benchmark::kMillisecond)->Iterations(40)->Repetitions(5)->ReportAggregatesOnly(true);
 

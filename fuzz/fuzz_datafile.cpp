@@ -2,6 +2,7 @@
 // download, a copy into the data folder): the card-type dialog's validation,
 // then the load with the schema beside the file and without it.
 
+#include "core/DataInForce.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakemessagebox.h"
 #include "platform/fakes/fakeprogramfolder.h"
@@ -48,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.close();
 
     modNengajo::ValidateDataFile(program.dataPath(FileName), program.dataPath(modNengajo::SchemaFileName));
-    modNengajo::winningData().strFileName = FileName;
-    modNengajo::LoadDataFile(FileName, modNengajo::SchemaFileName);
-    modNengajo::LoadDataFile(FileName, QStringLiteral("none.xsd"));
+    static DataInForce inForce;
+    inForce.LoadDataFile(FileName, modNengajo::SchemaFileName);
+    inForce.LoadDataFile(FileName, QStringLiteral("none.xsd"));
     program.box.shown.clear();
     return 0;
 }

@@ -1,6 +1,7 @@
 // The new-data list as a download server may send it: the list document read
 // into the entries that are offered, every title checked as a file name.
 
+#include "core/DataInForce.h"
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakehttp.h"
@@ -42,9 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     server.http.bodies.insert(
         modNengajo::ListDocumentUrl(), QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
     server.http.requested.clear();
-    const qint16 result = modNengajo::GetNewDataList();
+    static DataInForce inForce;
+    const qint16 result = inForce.GetNewDataList();
     // Whatever the list holds, only plain file names are ever offered.
-    for (const NewDataEntry &entry : modNengajo::NewDataList()) {
+    for (const NewDataEntry &entry : inForce.NewDataList()) {
         if (result != 0 || !modNengajo::IsSafeDataTitle(entry.strTitle))
             std::abort();
     }

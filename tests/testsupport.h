@@ -4,6 +4,7 @@
 // helpers to put fixture and bundled files into it, and winning data built in
 // the shape the loader gives them.
 
+#include "core/DataInForce.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakeprogramfolder.h"
 
@@ -25,6 +26,7 @@
 #include <unistd.h>
 
 #ifdef QT_WIDGETS_LIB
+#include "core/ProgramState.h"
 #include "fakeservices.h"
 
 #include <QApplication>
@@ -184,11 +186,13 @@ inline WinningData makeWinningNumbers(const QList<QStringList> &numbersByClass)
     return makeWinningData(classes);
 }
 
-// Puts the module's data back to the state of program start.
-inline void resetModule()
+// Changes the data in force as a test needs them; the windows hear of it as
+// of a load.
+inline void changeData(DataInForce &inForce, const std::function<void(WinningData &)> &change)
 {
-    modNengajo::winningData() = WinningData {};
-    modNengajo::NewDataList().clear();
+    WinningData data = inForce.winningData();
+    change(data);
+    inForce.setWinningData(std::move(data));
 }
 
 // Runs work in a child process whose files may grow to no more than fileBytes,
@@ -257,29 +261,32 @@ template <typename T> void whenModal(QWidget *context, std::function<void(T *)> 
     timer->start(10);
 }
 
-// What every window test stands on, made afresh for each test function: the
-// module's data as at program start, a throw-away program folder and every
-// outside service faked. A window test derives from it, starts it in init()
+// What every window test stands on, made afresh for each test function: a
+// throw-away program folder, every outside service faked, and what main()
+// makes for the windows (m_state: the data in force, the sitting, the book)
+// as at program start. A window test derives from it, starts it in init()
 // and ends it in cleanup() once its windows are gone.
 class WindowTest : public QObject
 {
 protected:
     void startWindowTest(bool withDataFolder = true)
     {
-        resetModule();
         m_folder = std::make_unique<ProgramFolderFixture>(withDataFolder);
         m_fakes = std::make_unique<FakeServices>();
         // The login reminder's autostart entry goes to a throw-away folder too.
         m_config = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", m_config->path().toLocal8Bit());
+        newProgramState();
     }
+    // As a new run of the program starts: nothing in force, a new sitting.
+    void newProgramState() { m_state = std::make_unique<ProgramState>(platform::bookPath()); }
     void endWindowTest()
     {
+        m_state.reset();
         m_fakes.reset();
         m_folder.reset();
         qunsetenv("XDG_CONFIG_HOME");
         m_config.reset();
-        resetModule();
     }
     QString autostartEntryPath() const
     {
@@ -289,6 +296,7 @@ protected:
     std::unique_ptr<ProgramFolderFixture> m_folder;
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<FakeServices> m_fakes;
+    std::unique_ptr<ProgramState> m_state;
 };
 #endif
 

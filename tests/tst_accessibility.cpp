@@ -52,7 +52,7 @@ class tst_Accessibility : public testsupport::WindowTest
 
 private:
     CheckRecord m_record;
-    WinningData m_data;
+    DataInForce m_data;
     std::unique_ptr<AtariBook> m_book;
 
 private slots:
@@ -65,13 +65,15 @@ private slots:
     void everyControlIsNamed_data()
     {
         QTest::addColumn<WindowMaker>("make");
-        QTest::newRow("frmMain") << WindowMaker([] { return std::make_unique<frmMain>(); });
-        QTest::newRow("frmFileSelect") << WindowMaker([] { return std::make_unique<frmFileSelect>(); });
+        QTest::newRow("frmMain") << WindowMaker([this] { return std::make_unique<frmMain>(*m_state); });
+        QTest::newRow("frmFileSelect") << WindowMaker(
+            [this] { return std::make_unique<frmFileSelect>(m_state->data); });
         QTest::newRow("frmDownFileList") << WindowMaker([] {
-            modNengajo::NewDataList() = {{QStringLiteral("年賀状（令和9年度版）"), QStringLiteral("u")}};
-            return std::make_unique<frmDownFileList>();
+            static const QList<NewDataEntry> entries {{QStringLiteral("年賀状（令和9年度版）"), QStringLiteral("u")}};
+            return std::make_unique<frmDownFileList>(entries);
         });
-        QTest::newRow("frmSyouhin") << WindowMaker([this] { return std::make_unique<frmSyouhin>(m_data); });
+        QTest::newRow("frmSyouhin") << WindowMaker(
+            [this] { return std::make_unique<frmSyouhin>(m_data.winningData()); });
         QTest::newRow("frmAtariList") << WindowMaker([this] {
             m_book = std::make_unique<AtariBook>(m_folder->path() + QStringLiteral("atari.db"));
             return std::make_unique<frmAtariList>(*m_book, m_record, m_data);
@@ -79,7 +81,7 @@ private slots:
         QTest::newRow("frmProgress") << WindowMaker([] { return std::make_unique<frmProgress>(nullptr); });
         QTest::newRow("frmAbout") << WindowMaker([] { return std::make_unique<frmAbout>(); });
         QTest::newRow("frmDataEdit") << WindowMaker(
-            [] { return std::make_unique<frmDataEdit>(modNengajo::winningData()); });
+            [this] { return std::make_unique<frmDataEdit>(m_state->data.winningData()); });
     }
 
     // Whatever takes the keyboard or a click, and every value the window
@@ -137,10 +139,11 @@ private slots:
     {
         QFETCH(QString, keys);
         QFETCH(int, cards);
-        modNengajo::winningData() = testsupport::makeWinningNumbers(
+        WinningData data = testsupport::makeWinningNumbers(
             {{QStringLiteral("123421")}, {QStringLiteral("987655")}, {QStringLiteral("521")}, {QStringLiteral("34")}});
-        modNengajo::winningData().strFileName = QStringLiteral("test.xml");
-        frmMain window;
+        data.strFileName = QStringLiteral("test.xml");
+        m_state->data.setWinningData(data);
+        frmMain window(*m_state);
         window.AllClear();
         window.show();
         QApplication::setActiveWindow(&window);

@@ -77,7 +77,8 @@ private slots:
         testsupport::FakeServices fakes;
         platform::RealTickCount tickCount;
         platform::ScopedService<platform::TickCount> tickGuard(tickCount);
-        frmMain window;
+        ProgramState state(platform::bookPath());
+        frmMain window(state);
         // Painted once first, so what is measured is the waiting.
         window.Flash(-1);
 

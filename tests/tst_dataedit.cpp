@@ -67,7 +67,6 @@ class tst_DataEdit : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { testsupport::resetModule(); }
 
     void accepted_data()
     {

@@ -7,11 +7,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using Shown = platform::FakeMessageBox::Shown;
 
 namespace {
 
@@ -95,12 +95,6 @@ bool putDataFile(const testsupport::ProgramFolderFixture &folder, const QString 
     return true;
 }
 
-qint16 load(const QString &name)
-{
-    modNengajo::winningData().strFileName = name;
-    return modNengajo::LoadDataFile(name, modNengajo::SchemaFileName);
-}
-
 QString xmllint()
 {
     return QStandardPaths::findExecutable(u"xmllint"_s);
@@ -124,11 +118,21 @@ class tst_DataFile : public QObject
 
     platform::FakeMessageBox m_box;
     platform::ScopedService<platform::MessageBox> m_boxGuard {m_box};
+    std::unique_ptr<DataInForce> m_data;
+    // What the last load said went wrong.
+    QString m_message;
+
+    qint16 load(const QString &name)
+    {
+        const DataLoad result = m_data->LoadDataFile(name, modNengajo::SchemaFileName);
+        m_message = result.message;
+        return result.status;
+    }
 
 private slots:
     void init()
     {
-        testsupport::resetModule();
+        m_data = std::make_unique<DataInForce>();
         m_box.shown.clear();
     }
 
@@ -295,15 +299,16 @@ private slots:
 
         // Data in force before, with dates: every field is replaced, so a
         // file without dates leaves none behind.
-        WinningData &data = modNengajo::winningData();
-        data = withDates(
+        m_data->setWinningData(withDates(
             makeWinningData({makeClass({u"1"_s, u"2"_s, u"3"_s}, {u"g"_s}, u"x"_s)}, u"前"_s, u"1"_s, u"http://old/"_s),
-            QDate(2020, 1, 1), QDate(2020, 1, 2), QDate(2020, 7, 2));
+            QDate(2020, 1, 1), QDate(2020, 1, 2), QDate(2020, 7, 2)));
 
+        QSignalSpy changed(m_data.get(), &DataInForce::changed);
         QCOMPARE(load(fixture), qint16(0));
         QVERIFY(m_box.shown.isEmpty());
         expected.strFileName = fixture;
-        QCOMPARE(data, expected);
+        QCOMPARE(m_data->winningData(), expected);
+        QCOMPARE(changed.size(), 1);
     }
 
     // A root without child nodes takes the root's attributes and keeps the
@@ -314,7 +319,7 @@ private slots:
         QVERIFY(folder.addFixture(u"load_valid.xml"_s));
         QVERIFY(folder.addFixture(u"load_no_classes.xml"_s));
         QCOMPARE(load(u"load_valid.xml"_s), qint16(0));
-        WinningData expected = modNengajo::winningData();
+        WinningData expected = m_data->winningData();
 
         QCOMPARE(load(u"load_no_classes.xml"_s), qint16(0));
         expected.strFileName = u"load_no_classes.xml"_s;
@@ -322,7 +327,7 @@ private slots:
         expected.strYear = u"令和2"_s;
         expected.strUrl.clear();
         expected.intMaxNumbers = 0;
-        QCOMPARE(modNengajo::winningData(), expected);
+        QCOMPARE(m_data->winningData(), expected);
     }
 
     void largestCounts_data()
@@ -343,7 +348,7 @@ private slots:
         testsupport::ProgramFolderFixture folder;
         QVERIFY(folder.writeData(u"big.xml"_s, content));
         QCOMPARE(load(u"big.xml"_s), qint16(0));
-        const WinningData &data = modNengajo::winningData();
+        const WinningData &data = m_data->winningData();
         QCOMPARE(data.intClassCount, classCount);
         QCOMPARE(data.intMaxNumbers, maxNumbers);
         QCOMPARE(data.Classes.size(), data.intClassCount + 1);
@@ -410,7 +415,8 @@ private slots:
         QVERIFY(!modNengajo::ReadDataDocument(document, data));
     }
 
-    // Every failure shows its one box and leaves the data in force as they were.
+    // Every failure says why, shows no box itself (the window that asked
+    // does) and leaves the data in force as they were, strFileName too.
     void loadFailure_data()
     {
         QTest::addColumn<QString>("name");
@@ -484,14 +490,13 @@ private slots:
             QVERIFY(folder.addSchema());
         QVERIFY(putDataFile(folder, name, fixture, content));
 
-        WinningData expected = modNengajo::winningData();
-        expected.strFileName = name;
+        const WinningData expected = m_data->winningData();
+        QSignalSpy changed(m_data.get(), &DataInForce::changed);
         QCOMPARE(load(name), qint16(-1));
-        QCOMPARE(m_box.shown.size(), 1);
-        QCOMPARE(m_box.shown.at(0).text, text);
-        QVERIFY(m_box.shown.at(0)
-            == Shown({u"Harovan"_s, text, platform::MessageBox::Icon::Critical, platform::MessageBox::Buttons::Ok}));
-        QCOMPARE(modNengajo::winningData(), expected);
+        QCOMPARE(m_message, text);
+        QVERIFY(m_box.shown.isEmpty());
+        QCOMPARE(m_data->winningData(), expected);
+        QCOMPARE(changed.size(), 0);
     }
 
     // Files of up to 1 MiB that made the validator work by the square of their
@@ -540,6 +545,40 @@ private slots:
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed()) + u" ms"_s));
     }
 
+    // The remembered file at start: the default name for none, nothing in
+    // force and no message for a file that is not in the data folder, the
+    // loader's message for one that fails. The windows are built on what it
+    // leaves, so it announces nothing.
+    void loadAtStart_data()
+    {
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none: the default") << QString() << modNengajo::DefaultFileName << QString();
+        QTest::newRow("a file of the data folder") << u"mine.xml"_s << u"mine.xml"_s << QString();
+        QTest::newRow("gone") << u"gone.xml"_s << QString() << QString();
+        QTest::newRow("out of the data folder") << u"../data/mine.xml"_s << QString() << QString();
+        QTest::newRow("broken") << u"bad.xml"_s << QString() << DescriptionError;
+    }
+    void loadAtStart()
+    {
+        QFETCH(QString, remembered);
+        QFETCH(QString, message);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        for (const QString &name : {modNengajo::DefaultFileName, u"mine.xml"_s})
+            QVERIFY(folder.addFixture(u"load_valid.xml"_s, name));
+        QVERIFY(folder.addFixture(u"load_bad_number.xml"_s, u"bad.xml"_s));
+
+        QSignalSpy changed(m_data.get(), &DataInForce::changed);
+        const DataLoad result = m_data->loadAtStart(remembered);
+        QTEST(m_data->winningData().strFileName, "fileName");
+        QCOMPARE(result.loaded(), !m_data->winningData().strFileName.isEmpty());
+        QVERIFY(result.message.startsWith(message) && result.message.isEmpty() == message.isEmpty());
+        QCOMPARE(changed.size(), 0);
+        QVERIFY(m_box.shown.isEmpty());
+    }
+
     // A folder named like the schema is no schema: the file is read without validation.
     void schemaPathIsAFolder()
     {
@@ -547,8 +586,7 @@ private slots:
         QVERIFY(QDir().mkdir(folder.dataPath(modNengajo::SchemaFileName)));
         QVERIFY(folder.addFixture(u"load_malformed.xml"_s));
         QCOMPARE(load(u"load_malformed.xml"_s), qint16(-1));
-        QCOMPARE(m_box.shown.size(), 1);
-        QCOMPARE(m_box.shown.at(0).text, ReadFailed);
+        QCOMPARE(m_message, ReadFailed);
     }
 
     // The bundled files hold exactly the published numbers, goods and dates.
@@ -627,7 +665,7 @@ private slots:
         WinningData expected
             = withDates(makeWinningData(classes, u"年賀状"_s, year), dates.at(0), dates.at(1), dates.at(2));
         expected.strFileName = name;
-        QCOMPARE(modNengajo::winningData(), expected);
+        QCOMPARE(m_data->winningData(), expected);
     }
 
     void shippedFilesAreTheDrawsOnly()

@@ -100,7 +100,7 @@ private slots:
         QVERIFY(m_folder->addSchema());
         QVERIFY(m_folder->addData(testsupport::bundledPath(Reiwa8)));
         QVERIFY(m_folder->addData(testsupport::bundledPath(Reiwa7)));
-        QCOMPARE(modNengajo::ChooseDataFile(Reiwa8), 0);
+        QCOMPARE(m_state->data.LoadDataFile(Reiwa8).status, 0);
     }
 
     void cleanup() { endWindowTest(); }
@@ -117,7 +117,7 @@ private slots:
     void enterADrawAndSwitch()
     {
         QFETCH(MessageBox::Answer, answer);
-        frmMain window;
+        frmMain window(*m_state);
         window.ShowTypeCaption();
         window.AllClear();
         window.show();
@@ -144,7 +144,7 @@ private slots:
         QVERIFY(QFileInfo(m_folder->dataPath(Reiwa9)).isFile());
 
         const bool switched = answer == MessageBox::Answer::Yes;
-        QCOMPARE(modNengajo::winningData().strFileName, switched ? Reiwa9 : Reiwa8);
+        QCOMPARE(m_state->data.winningData().strFileName, switched ? Reiwa9 : Reiwa8);
         QCOMPARE(child<QLabel>(&window, u"lblTypeCaption"_s)->text(),
             switched ? u"【年賀状令和9年版】"_s : u"【年賀状令和8年版】"_s);
         const QString settings = m_fakes->settingsFile.readString(
@@ -162,7 +162,7 @@ private slots:
     // left, and everywhere once 保存 is pressed; an empty form is no mistake.
     void problemsAtTheirFields()
     {
-        frmDataEdit editor(modNengajo::winningData());
+        frmDataEdit editor(m_state->data.winningData());
         editor.show();
         QVERIFY(QTest::qWaitForWindowActive(&editor));
         QCOMPARE(problemAt(&editor, u"txtNumbers_0"_s), QString());
@@ -203,7 +203,7 @@ private slots:
     // A day picked in the calendar is written into its field as a user types it.
     void calendarFillsTheDate()
     {
-        frmDataEdit editor(modNengajo::winningData());
+        frmDataEdit editor(m_state->data.winningData());
         emit child<QCalendarWidget>(&editor, u"calendar_txtExchangeTo"_s)->clicked(QDate(2027, 7, 20));
         QCOMPARE(child<QLineEdit>(&editor, u"txtExchangeTo"_s)->text(), u"2027/7/20"_s);
     }
@@ -221,7 +221,7 @@ private slots:
     {
         QFETCH(MessageBox::Answer, answer);
         m_fakes->messageBox.answers = {answer};
-        frmDataEdit editor(modNengajo::winningData());
+        frmDataEdit editor(m_state->data.winningData());
         editor.show();
         typeNewDraw(&editor);
         typeInto(&editor, u"txtNumbers_0"_s, u"12345"_s);
@@ -277,7 +277,7 @@ private slots:
         QFETCH(MessageBox::Answer, answer);
         QFETCH(bool, closed);
         m_fakes->messageBox.answers = {answer};
-        frmDataEdit editor(modNengajo::winningData());
+        frmDataEdit editor(m_state->data.winningData());
         editor.show();
         QVERIFY(QTest::qWaitForWindowActive(&editor));
         // Another start changes the goods: that is no typing.
@@ -304,7 +304,7 @@ private slots:
     // listed file can be the start instead, or be opened and corrected.
     void startingPoints()
     {
-        frmDataEdit editor(modNengajo::winningData());
+        frmDataEdit editor(m_state->data.winningData());
         const auto text = [&editor](const QString &name) {
             QWidget *field = child<QWidget>(&editor, name);
             if (auto *box = qobject_cast<QLineEdit *>(field))
@@ -373,7 +373,7 @@ private slots:
         QFETCH(bool, replace);
         QFETCH(bool, dataFolderGone);
         m_fakes->messageBox.answers = {MessageBox::Answer::No};
-        frmDataEdit editor(modNengajo::winningData());
+        frmDataEdit editor(m_state->data.winningData());
         editor.show();
         typeNewDraw(&editor);
         if (replace)
@@ -397,7 +397,7 @@ private slots:
     // Yes to replacing: the file of that name holds the new numbers.
     void replacingAfterYes()
     {
-        frmDataEdit editor(modNengajo::winningData());
+        frmDataEdit editor(m_state->data.winningData());
         typeNewDraw(&editor);
         typeInto(&editor, u"txtYear"_s, u"8"_s);
         answerConfirmation(&editor, u"cmdOK"_s);

@@ -172,6 +172,8 @@ private slots:
 
 private:
     void setEntries(const QList<NewDataEntry> &entries);
+    // What a list fetch found, for the dialogs the tests open themselves.
+    QList<NewDataEntry> m_entries;
     QString file(const QString &name) const { return m_server.url(QStringLiteral("/files/") + name); }
 
     testsupport::LocalHttpServer m_server;
@@ -219,13 +221,13 @@ void tst_frmDownFileList::cleanup()
 
 void tst_frmDownFileList::setEntries(const QList<NewDataEntry> &entries)
 {
-    modNengajo::NewDataList() = entries;
+    m_entries = entries;
 }
 
 void tst_frmDownFileList::controls()
 {
     setEntries({{"年賀状（令和8年度版）", file("a.xml")}, {"b", file("b.xml")}, {"a", file("c.xml")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
 
     QCOMPARE(dialog.objectName(), QStringLiteral("frmDownFileList"));
@@ -271,7 +273,7 @@ void tst_frmDownFileList::controls()
 void tst_frmDownFileList::toggleAndEnable()
 {
     setEntries({{"a", file("a.xml")}, {"b", file("b.xml")}, {"c", file("c.xml")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     auto *download = child<QPushButton>(&dialog, "cmdDownload");
@@ -303,7 +305,7 @@ void tst_frmDownFileList::toggleAndEnable()
 void tst_frmDownFileList::enterPressesNothingEscCancels()
 {
     setEntries({{"a", file("a.xml")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     auto *download = child<QPushButton>(&dialog, "cmdDownload");
@@ -337,7 +339,7 @@ void tst_frmDownFileList::cancelWritesNothing()
     QFETCH(bool, closeBox);
     setEntries({{"a", file("a.xml")}, {"b", file("b.xml")}});
     const auto before = snapshot(m_folder->path());
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 1);
     if (closeBox)
@@ -354,7 +356,7 @@ void tst_frmDownFileList::cancelWritesNothing()
 void tst_frmDownFileList::firstAndThird()
 {
     setEntries({{"年賀状（令和8年度版）", file("a.xml")}, {"b", file("b.xml")}, {"c", file("c.xml")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     clickItem(list, 2);
@@ -378,7 +380,7 @@ void tst_frmDownFileList::firstAndThird()
 void tst_frmDownFileList::twoEntriesWithOneTitle()
 {
     setEntries({{"same", file("a.xml")}, {"same", file("b.xml")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     clickItem(list, 0);
@@ -395,7 +397,7 @@ void tst_frmDownFileList::failureOnSecondOfThree()
 {
     QFile::remove(m_server.root() + QStringLiteral("files/late.xml"));
     setEntries({{"a", file("a.xml")}, {"late", file("late.xml")}, {"c", file("c.xml")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     auto *download = child<QPushButton>(&dialog, "cmdDownload");
@@ -475,7 +477,7 @@ void tst_frmDownFileList::downloadOne()
     QFETCH(QByteArray, stored);
 
     setEntries({{"one", url}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
@@ -511,7 +513,7 @@ void tst_frmDownFileList::failureKeepsEarlierFile()
 {
     QVERIFY(m_folder->writeData(QStringLiteral("kept.xml"), "earlier"));
     setEntries({{"kept", m_server.url("/fault/truncated?declared=1000&sent=500")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
@@ -525,7 +527,7 @@ void tst_frmDownFileList::writeFailureIsToldInWords()
     QVERIFY(m_folder->writeData(QStringLiteral("kept.xml"), "earlier"));
     QVERIFY(QFile::setPermissions(m_folder->dataPath(QStringLiteral("kept.xml")), QFile::ReadOwner));
     setEntries({{"kept", file("a.xml")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
@@ -540,7 +542,7 @@ void tst_frmDownFileList::missingDataFolder()
 {
     QVERIFY(QDir(m_folder->dataPath()).removeRecursively());
     setEntries({{"a", file("a.xml")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
@@ -556,7 +558,7 @@ void tst_frmDownFileList::readOnlyProgramFolder()
     m_folder->setReadOnly(true);
     const auto before = snapshot(m_folder->path());
     setEntries({{"a", file("a.xml")}});
-    frmDownFileList dialog;
+    frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     child<QPushButton>(&dialog, "cmdDownload")->click();
@@ -622,7 +624,7 @@ void tst_frmDownFileList::menuCommand()
     m_fakes->messageBox.onShow = [&](const Shown &) { QVERIFY(!m_fakes->mousePointer.hourglass); };
     const auto before = snapshot(m_folder->path());
 
-    frmMain window;
+    frmMain window(*m_state);
     bool opened = false;
     testsupport::whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
         opened = true;
@@ -649,7 +651,7 @@ void tst_frmDownFileList::menuCommandDownloads()
     QVERIFY(m_folder->writeData(QStringLiteral("present.xml"), "present"));
     const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(QStringLiteral("/gajo/list.xml")));
 
-    frmMain window;
+    frmMain window(*m_state);
     window.show();
     testsupport::whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
         auto *list = child<QListWidget>(dialog, "lstXmlFile");
@@ -688,7 +690,7 @@ void tst_frmDownFileList::refusedFileIsToldAndOfferedAgain()
             + "\"/>")));
     const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(QStringLiteral("/gajo/list.xml")));
 
-    frmMain window;
+    frmMain window(*m_state);
     window.show();
     testsupport::whenModal<frmDownFileList>(&window, [&](frmDownFileList *dialog) {
         auto *list = child<QListWidget>(dialog, "lstXmlFile");
@@ -737,7 +739,7 @@ void tst_frmDownFileList::listFetchInterrupted()
     const QString stall = QStringLiteral("/fault/stall?seconds=8");
     const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(stall));
 
-    frmMain window;
+    frmMain window(*m_state);
     window.show();
     const auto *paints = new PaintCounter(&window);
     QElapsedTimer sinceInterrupt;
@@ -760,7 +762,7 @@ void tst_frmDownFileList::listFetchInterrupted()
     QCOMPARE(m_fakes->messageBox.shown.size(), 1); // the confirmation
     QCOMPARE(m_server.takeRequests(), QStringList {stall});
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
-    QVERIFY(modNengajo::NewDataList().isEmpty());
+    QVERIFY(m_state->data.NewDataList().isEmpty());
     QVERIFY(dataFiles(m_folder->path()).isEmpty());
     // Closing the program during the fetch closes it as its close box does.
     QCOMPARE(window.isVisible(), how != Interrupt::ProgramCloses);
@@ -790,9 +792,9 @@ void tst_frmDownFileList::downloadInterrupted()
     QVERIFY(m_folder->writeData(QStringLiteral("second.xml"), "earlier"));
     setEntries({{"first", file("a.xml")}, {"second", m_server.url(path)}, {"third", file("c.xml")}});
 
-    frmMain window;
+    frmMain window(*m_state);
     window.show();
-    frmDownFileList dialog(&window);
+    frmDownFileList dialog(m_entries, &window);
     dialog.show();
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     for (int row : {0, 1, 2})

@@ -48,8 +48,7 @@ private:
         QVERIFY(m_folder->addFixture("select_five.xml", Reiwa8 + ".xml"));
         QVERIFY(m_folder->addFixture("select_three.xml", Kamome + ".xml"));
         if (!inForce.isEmpty()) {
-            modNengajo::winningData().strFileName = inForce + ".xml";
-            QCOMPARE(modNengajo::LoadDataFile(inForce + ".xml", modNengajo::SchemaFileName), 0);
+            QCOMPARE(m_state->data.LoadDataFile(inForce + ".xml").status, 0);
         }
     }
 
@@ -112,7 +111,7 @@ private slots:
             QVERIFY(m_folder->addUserFixture(userFiles[i], userFiles[i + 1]));
         m_folder->setReadOnly(!userFiles.isEmpty());
 
-        frmFileSelect dlg;
+        frmFileSelect dlg(m_state->data);
         QTEST(entries(dlg), "expected");
         QVERIFY(selectedEntry(dlg).isEmpty());
         QVERIFY(!dlg.findChild<QPushButton *>("cmdOK")->isEnabled());
@@ -135,7 +134,7 @@ private slots:
     {
         QFETCH(QString, how);
         setUpTwoFiles(Reiwa8);
-        frmMain main;
+        frmMain main(*m_state);
         main.ShowTypeCaption();
         frmSyouhin *syouhin = main.Syouhin(true);
         syouhin->Form_Activate();
@@ -145,7 +144,7 @@ private slots:
         QTimer::singleShot(0, &main, [&] {
             auto *dlg = qobject_cast<frmFileSelect *>(QApplication::activeModalWidget());
             QVERIFY(dlg);
-            connect(dlg, &frmFileSelect::dataFileLoaded, dlg, [&, dlg] { closedAfterLoad = !dlg->isVisible(); });
+            connect(&m_state->data, &DataInForce::changed, dlg, [&, dlg] { closedAfterLoad = !dlg->isVisible(); });
             auto *list = dlg->findChild<QListWidget *>("lstXmlFile");
             if (how == "double") {
                 const QRect rect = list->visualItemRect(list->item(entries(*dlg).indexOf(Kamome)));
@@ -165,8 +164,8 @@ private slots:
 
         QVERIFY(!closedAfterLoad);
         QVERIFY(!main.findChild<frmFileSelect *>());
-        QCOMPARE(modNengajo::winningData().strFileName, Kamome + ".xml");
-        QCOMPARE(modNengajo::winningData().intClassCount, 3);
+        QCOMPARE(m_state->data.winningData().strFileName, Kamome + ".xml");
+        QCOMPARE(m_state->data.winningData().intClassCount, 3);
         QCOMPARE(main.findChild<QLabel *>("lblTypeCaption")->text(), QStringLiteral("【かもめ〜る平成19年版】"));
         QCOMPARE(main.findChild<QLabel *>("lblAtariCnt_0")->text(), "0");
         QVERIFY(!main.findChild<QLabel *>("lblAtariCnt_3")->isVisibleTo(&main));
@@ -192,7 +191,7 @@ private slots:
     {
         QFETCH(bool, present);
         setUpTwoFiles(Reiwa8);
-        frmMain main;
+        frmMain main(*m_state);
         main.ShowTypeCaption();
         main.AllClear();
         // A 4等 in the sitting.
@@ -200,7 +199,7 @@ private slots:
         QCOMPARE(main.checkRecord().intAtariCnt(4), 1);
         if (!present)
             QVERIFY(QFile::remove(m_folder->dataPath(Kamome + ".xml")));
-        const WinningData before = modNengajo::winningData();
+        const WinningData before = m_state->data.winningData();
 
         QCOMPARE(main.useDataFile(Kamome + ".xml"), present);
 
@@ -211,7 +210,7 @@ private slots:
             QVERIFY(main.checkRecord().cards().isEmpty());
             QCOMPARE(settingsFileName(), Kamome + ".xml");
         } else {
-            QCOMPARE(modNengajo::winningData(), before);
+            QCOMPARE(m_state->data.winningData(), before);
             QCOMPARE(caption->text(), QStringLiteral("【年賀状令和8年版】"));
             // The sitting goes on with its counts.
             QCOMPARE(main.findChild<QLabel *>("lblAtariCnt_3")->text(), "1");
@@ -223,13 +222,13 @@ private slots:
     void chooseFileInForce()
     {
         setUpTwoFiles(Reiwa8);
-        frmFileSelect dlg;
-        QSignalSpy loaded(&dlg, &frmFileSelect::dataFileLoaded);
+        frmFileSelect dlg(m_state->data);
+        QSignalSpy loaded(&m_state->data, &DataInForce::changed);
         select(dlg, Reiwa8);
         dlg.findChild<QPushButton *>("cmdOK")->click();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(loaded.size(), 1);
-        QCOMPARE(modNengajo::winningData().strFileName, Reiwa8 + ".xml");
+        QCOMPARE(m_state->data.winningData().strFileName, Reiwa8 + ".xml");
     }
 
     void chosenFileGone_data()
@@ -248,10 +247,10 @@ private slots:
     {
         QFETCH(QString, inForce);
         setUpTwoFiles(inForce);
-        const WinningData before = modNengajo::winningData();
+        const WinningData before = m_state->data.winningData();
 
-        frmFileSelect dlg;
-        QSignalSpy loaded(&dlg, &frmFileSelect::dataFileLoaded);
+        frmFileSelect dlg(m_state->data);
+        QSignalSpy loaded(&m_state->data, &DataInForce::changed);
         dlg.open();
         QVERIFY(QFile::remove(m_folder->dataPath(Reiwa8 + ".xml")));
         select(dlg, Reiwa8);
@@ -266,14 +265,14 @@ private slots:
         QCOMPARE(selectedEntry(dlg), Reiwa8);
         QVERIFY(dlg.findChild<QPushButton *>("cmdOK")->isEnabled());
         QCOMPARE(loaded.size(), 0);
-        QCOMPARE(modNengajo::winningData(), before);
+        QCOMPARE(m_state->data.winningData(), before);
     }
 
     // Esc is bound to nothing, and Enter does nothing while no entry is selected.
     void keys()
     {
         setUpTwoFiles({});
-        frmFileSelect dlg;
+        frmFileSelect dlg(m_state->data);
         dlg.open();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         auto *list = dlg.findChild<QListWidget *>("lstXmlFile");
@@ -281,7 +280,7 @@ private slots:
         QTest::keyClick(list, Qt::Key_Escape);
         QTest::keyClick(list, Qt::Key_Return);
         QVERIFY(dlg.isVisible());
-        QVERIFY(modNengajo::winningData().strFileName.isEmpty());
+        QVERIFY(m_state->data.winningData().strFileName.isEmpty());
         QVERIFY(dlg.findChild<QPushButton *>("cmdOK")->isDefault());
 
         // The first arrow press picks the first entry, as a user expects of an empty choice.

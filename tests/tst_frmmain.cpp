@@ -46,20 +46,20 @@ const QString CrLf = QStringLiteral("\r\n");
 const QColor DisabledBoxColor = QColor::fromRgb(0xE0E0E0);
 
 // Prize classes 1.. in order, each with its winning numbers, in force.
-void setWinningNumbers(const QList<QStringList> &classes)
+void setWinningNumbers(DataInForce &inForce, const QList<QStringList> &classes)
 {
-    WinningData &data = modNengajo::winningData();
-    data = testsupport::makeWinningNumbers(classes);
+    WinningData data = testsupport::makeWinningNumbers(classes);
     data.strFileName = QStringLiteral("test.xml");
     data.strType = QStringLiteral("年賀状");
     data.strYear = QStringLiteral("令和8");
+    inForce.setWinningData(data);
 }
 
 // Class 1 ends in 21 with upper digits 1234; class 3 holds 521 and 021; class 4
 // holds 34; class 5 holds 07 and 58. Class 2 needs all six digits of 987655.
-void setExampleData()
+void setExampleData(DataInForce &inForce)
 {
-    setWinningNumbers(
+    setWinningNumbers(inForce,
         {{QStringLiteral("123421")}, {QStringLiteral("987655")}, {QStringLiteral("521"), QStringLiteral("021")},
             {QStringLiteral("34")}, {QStringLiteral("07"), QStringLiteral("58")}});
 }
@@ -156,8 +156,8 @@ private slots:
             m_soundsAtInversion.append(m_fakes->sound.events.size());
             return m_fakes->tickCount.value;
         };
-        setExampleData();
-        m_window = std::make_unique<frmMain>();
+        setExampleData(m_state->data);
+        m_window = std::make_unique<frmMain>(*m_state);
         m_window->ShowTypeCaption();
         m_window->AllClear();
         m_window->show();
@@ -561,8 +561,9 @@ private slots:
 
     void hitOfAClassWithoutARow()
     {
-        setWinningNumbers({{QStringLiteral("111111")}, {QStringLiteral("22")}, {QStringLiteral("33")},
-            {QStringLiteral("44")}, {QStringLiteral("55")}, {QStringLiteral("66")}, {QStringLiteral("000077")}});
+        setWinningNumbers(m_state->data,
+            {{QStringLiteral("111111")}, {QStringLiteral("22")}, {QStringLiteral("33")}, {QStringLiteral("44")},
+                {QStringLiteral("55")}, {QStringLiteral("66")}, {QStringLiteral("000077")}});
         m_window->ShowTypeCaption();
         m_window->AllClear();
 
@@ -585,7 +586,7 @@ private slots:
 
     void noDataInForce()
     {
-        setWinningNumbers({});
+        setWinningNumbers(m_state->data, {});
         m_window->AllClear();
         typeKeys(QStringLiteral("21"));
         QCOMPARE(inform(), QStringLiteral("はずれです...次の番号を入力してください"));
@@ -677,9 +678,11 @@ private slots:
         QFETCH(int, rowsShown);
 
         const auto load = [this](const QString &strType, const QString &strYear, int count) {
-            setWinningNumbers(QList<QStringList>(count, QStringList {QStringLiteral("12")}));
-            modNengajo::winningData().strType = strType;
-            modNengajo::winningData().strYear = strYear;
+            setWinningNumbers(m_state->data, QList<QStringList>(count, QStringList {QStringLiteral("12")}));
+            testsupport::changeData(m_state->data, [&](WinningData &data) {
+                data.strType = strType;
+                data.strYear = strYear;
+            });
             m_window->ShowTypeCaption();
         };
         load(QStringLiteral("年賀状"), QStringLiteral("令和8"), classesBefore);
@@ -712,7 +715,7 @@ private slots:
         QCOMPARE(kigen->text(), QString());
 
         m_fakes->clock.date = QDate(2026, 7, 6);
-        modNengajo::winningData().exchangeTo = QDate(2026, 7, 21);
+        testsupport::changeData(m_state->data, [](WinningData &data) { data.exchangeTo = QDate(2026, 7, 21); });
         m_window->ShowTypeCaption();
         QCOMPARE(kigen->text(), QStringLiteral("賞品の引換は2026年7月21日まで（あと15日）"));
         QVERIFY(!red());
@@ -729,7 +732,7 @@ private slots:
         QVERIFY(red());
 
         // A file without an exchange period shows no line.
-        modNengajo::winningData().exchangeTo = QDate();
+        testsupport::changeData(m_state->data, [](WinningData &data) { data.exchangeTo = QDate(); });
         m_window->ShowTypeCaption();
         QCOMPARE(kigen->text(), QString());
     }
@@ -874,8 +877,9 @@ private slots:
             return;
         QCOMPARE(connections.size(), 1);
         QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(how == u"yes"));
-        // Once only.
-        frmMain again;
+        // Once only, in the next run too.
+        ProgramState nextRun(platform::bookPath());
+        frmMain again(nextRun);
         again.show();
         again.close();
         QCOMPARE(m_fakes->messageBox.shown.size(), 1);
@@ -907,11 +911,11 @@ private slots:
         const QSize designed = m_window->size();
         // A window of each kind, open at the change: a control of it and its
         // font's designed size (0: the application's font).
-        const frmFileSelect fileSelect(m_window.get());
+        const frmFileSelect fileSelect(m_state->data, m_window.get());
         const frmAbout about(m_window.get());
         const frmProgress progress(m_window.get());
-        const frmDownFileList download(m_window.get());
-        const frmDataEdit dataEdit(modNengajo::winningData(), m_window.get());
+        const frmDownFileList download(m_state->data.NewDataList(), m_window.get());
+        const frmDataEdit dataEdit(m_state->data.winningData(), m_window.get());
         DataEditInput typed;
         typed.strNumbers[0] = QStringLiteral("123456");
         const frmDataConfirm confirm(typed, DataEditStart {}, m_window.get());
@@ -1157,7 +1161,7 @@ private slots:
         m_window->showNormal();
 
         // A longer card type widens the window so that all of it shows.
-        modNengajo::winningData().strType = QString(40, u'長');
+        testsupport::changeData(m_state->data, [](WinningData &data) { data.strType = QString(40, u'長'); });
         m_window->ShowTypeCaption();
         QTRY_VERIFY(m_window->width() > fitted.width());
         QLabel *caption = label(QStringLiteral("lblTypeCaption"));

@@ -41,7 +41,9 @@ private:
     // Creates the main window and runs its load handler, as the program's start does.
     bool start()
     {
-        m_window = std::make_unique<frmMain>();
+        m_window.reset();
+        newProgramState();
+        m_window = std::make_unique<frmMain>(*m_state);
         m_fakes->messageBox.onShow
             = [this](const FakeMessageBox::Shown &) { m_windowShownAtBox = m_window->isVisible(); };
         const bool carryOn = m_window->Form_Load();
@@ -126,7 +128,7 @@ private slots:
 
         QVERIFY(start());
 
-        QCOMPARE(modNengajo::winningData().strFileName, fileName);
+        QCOMPARE(m_state->data.winningData().strFileName, fileName);
         if (boxStart.isEmpty()) {
             QCOMPARE(m_fakes->messageBox.shown.size(), 0);
         } else {
@@ -255,7 +257,7 @@ private slots:
             MessageBox::Icon::Critical, MessageBox::Buttons::Ok}};
         QCOMPARE(m_fakes->messageBox.shown, expected);
         QVERIFY(!m_window->isVisible());
-        QCOMPARE(modNengajo::winningData().intClassCount, 0);
+        QCOMPARE(m_state->data.winningData().intClassCount, 0);
         m_window.reset();
         QCOMPARE(settingsContent(), QByteArray("[Settings]\nFileName=mine.xml\n"));
     }
@@ -318,9 +320,9 @@ private slots:
         const auto before = testsupport::snapshot(m_folder->path());
 
         QVERIFY(start());
-        QCOMPARE(modNengajo::winningData().strFileName, QStringLiteral("mine.xml"));
+        QCOMPARE(m_state->data.winningData().strFileName, QStringLiteral("mine.xml"));
         QCOMPARE(label(QStringLiteral("lblTypeCaption"))->text(), QStringLiteral("【かもめ〜る平成19年版】"));
-        modNengajo::winningData().strFileName = modNengajo::DefaultFileName;
+        QVERIFY(m_window->useDataFile(modNengajo::DefaultFileName));
         QVERIFY(m_window->close());
 
         QVERIFY(settings.open(QIODevice::ReadOnly));
@@ -378,7 +380,7 @@ private slots:
         QVERIFY(m_folder->addFixture(QStringLiteral("select_three.xml"), modNengajo::DefaultFileName));
 
         QVERIFY(start());
-        QCOMPARE(modNengajo::winningData().strFileName, modNengajo::DefaultFileName);
+        QCOMPARE(m_state->data.winningData().strFileName, modNengajo::DefaultFileName);
         QVERIFY(m_window->close());
         const QString key = m_folder->path() + QStringLiteral("settings.ini|Settings|FileName");
         QVERIFY(!key.contains(QStringLiteral("//")));

@@ -270,7 +270,7 @@ private slots:
     void closeButton()
     {
         QFETCH(bool, boxEnabled);
-        frmMain main;
+        frmMain main(*m_state);
         auto *simo2 = main.findChild<QWidget *>("txtInputSimo2");
         QVERIFY2(simo2, "the main window has no txtInputSimo2");
         QLineEdit elsewhere(&main);

@@ -10,6 +10,7 @@
 #include "testsupport.h"
 
 #include <QDirIterator>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -70,6 +71,7 @@ private:
     LocalHttpServer m_server;
     platform::QtHttpTransfer m_http {testsupport::quickHttpOptions()};
     std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
+    std::unique_ptr<DataInForce> m_data;
     std::unique_ptr<testsupport::FakeServices> m_services;
     std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
 };
@@ -82,7 +84,7 @@ void tst_NewDataList::initTestCase()
 
 void tst_NewDataList::init()
 {
-    testsupport::resetModule();
+    m_data = std::make_unique<DataInForce>();
     // Guards restore what they replaced: undo them in reverse order first.
     m_folder.reset();
     m_httpGuard.reset();
@@ -112,7 +114,7 @@ qint16 tst_NewDataList::runFetch(const QByteArray &listBody, const QStringList &
     const auto before = snapshot(m_folder->path());
 
     const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(ListPath));
-    const qint16 result = modNengajo::GetNewDataList();
+    const qint16 result = m_data->GetNewDataList();
 
     m_folderChanged = snapshot(m_folder->path()) != before;
     return result;
@@ -307,10 +309,12 @@ void tst_NewDataList::fetch()
     QFETCH(int, result);
     QFETCH(QList<NewDataEntry>, entries);
 
+    QSignalSpy fetched(m_data.get(), &DataInForce::newDataListChanged);
     QCOMPARE(runFetch(list, present), qint16(result));
+    QCOMPARE(fetched.size(), 1);
     for (NewDataEntry &entry : entries)
         entry.strXmlUrl.replace(QStringLiteral("@BASE@"), m_server.url({}));
-    QCOMPARE(modNengajo::NewDataList(), entries);
+    QCOMPARE(m_data->NewDataList(), entries);
     QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
     QVERIFY(!m_folderChanged);
     QVERIFY(m_services->messageBox.shown.isEmpty());
@@ -351,8 +355,8 @@ void tst_NewDataList::fetchFailsOnTransfer()
     QVERIFY(m_server.writeFile(QStringLiteral("gajo/list.xml"), opml(outline("new", "u/new"))));
     const auto before = snapshot(m_folder->path());
     const modNengajo::ScopedListDocumentUrl listUrl(address);
-    QCOMPARE(modNengajo::GetNewDataList(), qint16(-1));
-    QVERIFY(modNengajo::NewDataList().isEmpty());
+    QCOMPARE(m_data->GetNewDataList(), qint16(-1));
+    QVERIFY(m_data->NewDataList().isEmpty());
     QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
     QCOMPARE(snapshot(m_folder->path()), before);
     QCOMPARE(m_server.takeRequests(), requests);
@@ -361,26 +365,26 @@ void tst_NewDataList::fetchFailsOnTransfer()
 void tst_NewDataList::everyFetchStartsAfresh()
 {
     QCOMPARE(runFetch(opml(outline("a", "u/a") + outline("b", "u/b")), {}), qint16(0));
-    QCOMPARE(modNengajo::NewDataList().size(), 2);
+    QCOMPARE(m_data->NewDataList().size(), 2);
 
     // A redirect is followed to the list.
     QVERIFY(m_server.writeFile(QStringLiteral("gajo/moved.xml"), opml(outline("c", "u/c"))));
     {
         const modNengajo::ScopedListDocumentUrl moved(m_server.url("/fault/redirect?to=/gajo/moved.xml"));
-        QCOMPARE(modNengajo::GetNewDataList(), qint16(0));
+        QCOMPARE(m_data->GetNewDataList(), qint16(0));
     }
-    QCOMPARE(modNengajo::NewDataList(), (QList<NewDataEntry> {{"c", "u/c"}}));
+    QCOMPARE(m_data->NewDataList(), (QList<NewDataEntry> {{"c", "u/c"}}));
 
     // A list failing after a new entry leaves nothing usable behind...
     QCOMPARE(runFetch(opml(outline("d", "u/d") + "<outline title=\"e\"/>"), {}), qint16(-1));
     // ...and the next fetch begins with an empty list.
     QCOMPARE(runFetch(opml(outline("d", "u/d")), {"d.xml"}), qint16(1));
-    QVERIFY(modNengajo::NewDataList().isEmpty());
+    QVERIFY(m_data->NewDataList().isEmpty());
 
     // Deleting a downloaded file makes its entry new again.
     QVERIFY(QFile::remove(m_folder->dataPath("d.xml")));
     QCOMPARE(runFetch(opml(outline("d", "u/d")), {}), qint16(0));
-    QCOMPARE(modNengajo::NewDataList(), (QList<NewDataEntry> {{"d", "u/d"}}));
+    QCOMPARE(m_data->NewDataList(), (QList<NewDataEntry> {{"d", "u/d"}}));
 }
 
 void tst_NewDataList::hourglassCoversTheTransfer()

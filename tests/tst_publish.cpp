@@ -195,7 +195,7 @@ void tst_Publish::downloadFromPublishedSite()
     const publish::Outcome outcome = publish::publishSite(PROGRAM_DATA_DIR, server.root(), base, "T");
     QVERIFY2(outcome.ok && outcome.refused.isEmpty(), qPrintable(outcome.error));
 
-    testsupport::resetModule();
+    DataInForce data;
     testsupport::FakeServices services;
     platform::QtHttpTransfer http;
     const platform::ScopedService<platform::HttpTransfer> httpGuard(http);
@@ -207,10 +207,10 @@ void tst_Publish::downloadFromPublishedSite()
     }
     const modNengajo::ScopedListDocumentUrl listUrl(server.url(QStringLiteral("/gajo/list.xml")));
 
-    QCOMPARE(modNengajo::GetNewDataList(), qint16(0));
-    QCOMPARE(modNengajo::NewDataList(), (QList<NewDataEntry> {{Reiwa8, fileUrl(base, Reiwa8 + ".xml")}}));
+    QCOMPARE(data.GetNewDataList(), qint16(0));
+    QCOMPARE(data.NewDataList(), (QList<NewDataEntry> {{Reiwa8, fileUrl(base, Reiwa8 + ".xml")}}));
 
-    frmDownFileList dialog;
+    frmDownFileList dialog(data.NewDataList());
     dialog.show();
     auto *list = dialog.findChild<QListWidget *>("lstXmlFile");
     QVERIFY(list);
@@ -224,17 +224,15 @@ void tst_Publish::downloadFromPublishedSite()
     QCOMPARE(modNengajo::ValidateDataFile(stored, folder.dataPath(modNengajo::SchemaFileName)), QString());
     // The card-type dialog offers it.
     {
-        frmFileSelect select;
+        frmFileSelect select(data);
         auto *types = select.findChild<QListWidget *>("lstXmlFile");
         QVERIFY(types);
         QVERIFY(!types->findItems(Reiwa8, Qt::MatchExactly).isEmpty());
     }
-    modNengajo::winningData().strFileName = Reiwa8 + ".xml";
-    QCOMPARE(modNengajo::LoadDataFile(Reiwa8 + ".xml", modNengajo::SchemaFileName), qint16(0));
+    QCOMPARE(data.LoadDataFile(Reiwa8 + ".xml").status, qint16(0));
 
     // Nothing new any more.
-    QCOMPARE(modNengajo::GetNewDataList(), qint16(1));
-    testsupport::resetModule();
+    QCOMPARE(data.GetNewDataList(), qint16(1));
 }
 
 QTEST_MAIN(tst_Publish)

@@ -1,8 +1,12 @@
+#include "core/KigenReminder.h"
+#include "core/ProgramState.h"
 #include "core/Reminder.h"
+#include "fakeservices.h"
 #include "testsupport.h"
 
 #include "platform/settingsfile.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -113,6 +117,50 @@ private slots:
         QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(true));
         QCOMPARE(Reminder::LastAsked(), Today);
         QCOMPARE(ini.readString(folder.path() + u"settings.ini"_s, u"Settings"_s, u"FileName"_s, {}), u"a.xml"_s);
+    }
+
+    // At start-up, once a day: the question about the cards due, and on Yes
+    // their list on their own draw, whose file is put in force. The question at
+    // closing is asked once, its answer kept.
+    void startUpAndClosing()
+    {
+        const testsupport::ProgramFolderFixture folder;
+        testsupport::FakeServices fakes;
+        fakes.clock.date = Today;
+        const QString r7 = u"年賀状（令和7年度版）.xml"_s;
+        const QString r8 = u"年賀状（令和8年度版）.xml"_s;
+        QVERIFY(folder.addSchema() && folder.addData(testsupport::bundledPath(r7))
+            && folder.addData(testsupport::bundledPath(r8)));
+        ProgramState state(folder.path() + u"atari.db"_s);
+        QVERIFY(state.data.LoadDataFile(r8).loaded());
+        const WinningData drawR8 = state.data.winningData();
+        state.book.add(
+            AtariDraw::of(drawR8), u"****73"_s, 3, drawR8.prizeClass(3).strSyouhin, QDateTime::currentDateTime());
+        QVERIFY(state.data.LoadDataFile(r7).loaded());
+
+        KigenReminder reminder(state.data, state.book);
+        QSignalSpy listAsked(&reminder, &KigenReminder::showListRequested);
+        QSignalSpy changed(&state.data, &DataInForce::changed);
+        reminder.startUp(false);
+        QCOMPARE(fakes.messageBox.shown.size(), 1);
+        QCOMPARE(fakes.messageBox.shown.first().text,
+            Reminder::QuestionText(*Reminder::Check(Today, state.book.pendingDraws(), {})));
+        QCOMPARE(state.data.winningData().strFileName, r8);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(listAsked.size(), 1);
+
+        reminder.startUp(false);
+        QCOMPARE(fakes.messageBox.shown.size(), 1);
+        reminder.startUp(true);
+        QCOMPARE(fakes.messageBox.shown.size(), 1);
+        QCOMPARE(listAsked.size(), 2);
+
+        fakes.messageBox.answers = {platform::MessageBox::Answer::No};
+        reminder.offerLoginReminder(nullptr);
+        reminder.offerLoginReminder(nullptr);
+        QCOMPARE(fakes.messageBox.shown.size(), 2);
+        QCOMPARE(fakes.messageBox.shown.last().text, Reminder::LoginReminderQuestion);
+        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(false));
     }
 };
 

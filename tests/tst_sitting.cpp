@@ -113,8 +113,8 @@ private:
     // showList: started with --show-list.
     void startProgram(bool showList = false)
     {
-        testsupport::resetModule();
-        m_window = std::make_unique<frmMain>();
+        newProgramState();
+        m_window = std::make_unique<frmMain>(*m_state);
         QVERIFY(m_window->Form_Load());
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
@@ -145,9 +145,8 @@ private slots:
         undated.replace(R"(year="令和8" drawDate="2026-01-18" exchangeFrom="2026-01-19" exchangeTo="2026-07-21")",
             R"(year="令和7")");
         QVERIFY(m_folder->writeData(Undated, undated));
-        modNengajo::winningData().strFileName = Reiwa5 + QStringLiteral(".xml");
-        QCOMPARE(modNengajo::LoadDataFile(Reiwa5 + QStringLiteral(".xml"), modNengajo::SchemaFileName), 0);
-        m_window = std::make_unique<frmMain>();
+        QCOMPARE(m_state->data.LoadDataFile(Reiwa5 + QStringLiteral(".xml")).status, 0);
+        m_window = std::make_unique<frmMain>(*m_state);
         m_window->ShowTypeCaption();
         m_window->AllClear();
         m_window->show();
@@ -412,7 +411,7 @@ private slots:
         QVERIFY(editor);
         editor->setText(QStringLiteral("鈴木"));
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(m_window->atariBook().cards(AtariDraw::of(modNengajo::winningData())).at(1).strSender,
+        QTRY_COMPARE(m_window->atariBook().cards(AtariDraw::of(m_state->data.winningData())).at(1).strSender,
             QStringLiteral("鈴木"));
 
         table->setFocus();
@@ -475,7 +474,7 @@ private slots:
         QCOMPARE(m_fakes->messageBox.shown.size(), 2);
         QCOMPARE(m_fakes->messageBox.shown.last().text, m_fakes->messageBox.shown.first().text);
         typeKeys(QStringLiteral("73"));
-        QCOMPARE(m_window->atariBook().cards(AtariDraw::of(modNengajo::winningData())).size(), 1);
+        QCOMPARE(m_window->atariBook().cards(AtariDraw::of(m_state->data.winningData())).size(), 1);
         QCOMPARE(testsupport::snapshot(m_folder->path()).value(QStringLiteral("atari.db.damaged-20260125")), notABook);
     }
 
@@ -486,7 +485,7 @@ private slots:
         QVERIFY(m_window->useDataFile(Reiwa8 + QStringLiteral(".xml")));
         typeKeys(QStringLiteral("99"));
         typeKeys(QStringLiteral("564557"));
-        frmAtariList list(m_window->atariBook(), m_window->checkRecord(), modNengajo::winningData());
+        frmAtariList list(m_window->atariBook(), m_window->checkRecord(), m_state->data);
         auto *table = list.findChild<QTableView *>(QStringLiteral("lstAtari"));
         const QAbstractItemModel *model = table->model();
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("順番"));
@@ -509,7 +508,7 @@ private slots:
     {
         const QFont previous = QApplication::font();
         CheckRecord record;
-        const WinningData data;
+        const DataInForce data;
         AtariBook book(m_folder->path() + QStringLiteral("atari.db"));
         const auto tableWidth = [&book, &record, &data, &previous](qreal desktopPoints) {
             QFont desktop = previous;
@@ -569,7 +568,7 @@ private slots:
         QDateTime stamp
             = QDateTime::fromString(QString::fromLatin1(bytes.mid(at, 15)), QStringLiteral("yyyyMMdd'T'HHmmss"));
         stamp.setTimeSpec(Qt::UTC);
-        const AtariDraw draw = AtariDraw::of(modNengajo::winningData());
+        const AtariDraw draw = AtariDraw::of(m_state->data.winningData());
         QCOMPARE(bytes, AtariCalendar::IcsBytes(draw, m_window->atariBook().cards(draw), stamp));
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
 

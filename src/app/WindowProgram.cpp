@@ -1,4 +1,6 @@
 #include "app/WindowProgram.h"
+#include "core/ProgramState.h"
+#include "platform/programfolder.h"
 #include "platform/realservices.h"
 #include "platform/stoprequest.h"
 #include "ui/Fonts.h"
@@ -39,7 +41,9 @@ int harovan_window_main(int *argc, char **argv)
     // The remembered text size, before the first window or box is built at it.
     TextSize::load();
 
-    frmMain window;
+    // The data in force, the sitting and the book outlive every window.
+    ProgramState state(platform::bookPath());
+    frmMain window(state);
     // Every message of the start-up appears before the window does.
     if (!window.Form_Load())
         return 1;

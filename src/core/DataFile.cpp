@@ -1,7 +1,6 @@
 #include "core/DataFile.h"
 #include "core/modNengajo.h"
 
-#include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/xmldocument.h"
 
@@ -15,11 +14,6 @@ namespace {
 using platform::xml::Node;
 
 constexpr int MaxCount = std::numeric_limits<qint16>::max();
-
-void showLoadError(const QString &text)
-{
-    platform::showMessage(modNengajo::MessageTitle, text, platform::MessageBox::Icon::Critical);
-}
 
 // Reads one top-level node's class elements into the class tables. k is the
 // class opened last and runs on over the whole load. False on anything the
@@ -101,47 +95,6 @@ template <typename Load> modNengajo::ParsedDataFile parse(const Load &load, cons
     return parsed;
 }
 
-// Reads data/<dataFileName> into data, which holds the data in force: a file
-// without classes keeps their classes and hit counts, and strFileName stays.
-// 0, or -1 after the box that names the file; data are then untouched.
-qint16 loadInto(const QString &dataFileName, const QString &schemaFileName, WinningData &data)
-{
-    const QString dataPath = platform::dataFilePath(dataFileName);
-    if (!QFileInfo(dataPath).isFile()) {
-        showLoadError(
-            QStringLiteral("当選番号データファイル\"") + dataFileName + QStringLiteral("\"が見つかりません。"));
-        return -1;
-    }
-
-    // The schema is always the program's own, whichever folder the file is
-    // in; only a file is a schema: a folder of that name means there is none.
-    const QString schemaPath = platform::programDataFolder() + schemaFileName;
-    const bool withSchema = QFileInfo(schemaPath).isFile();
-    platform::xml::SchemaCache schemas;
-    if (withSchema)
-        schemas.add(modNengajo::SchemaNamespace, schemaPath);
-    const modNengajo::ParsedDataFile parsed = modNengajo::ParseDataFile(dataPath, withSchema ? &schemas : nullptr);
-    if (!parsed.document) {
-        // Without a schema only a file that is not well-formed fails here.
-        if (withSchema)
-            showLoadError(QStringLiteral("当選番号データファイルの記述にエラーがあります。") + modNengajo::CrLf
-                + modNengajo::CrLf + parsed.error);
-        else
-            showLoadError(QStringLiteral("当選番号データファイルの読み込みに失敗しました"));
-        return -1;
-    }
-
-    // Read into a copy and put it in force only when the whole file was read,
-    // so a file the program cannot use never leaves half its data behind.
-    WinningData next = data;
-    if (!modNengajo::ReadDataDocument(*parsed.document, next)) {
-        showLoadError(QStringLiteral("当選番号データファイルの読み込みに失敗しました。"));
-        return -1;
-    }
-    data = std::move(next);
-    return 0;
-}
-
 } // namespace
 
 bool modNengajo::ReadDataDocument(const platform::xml::Document &document, WinningData &data)
@@ -206,22 +159,6 @@ QString modNengajo::ValidateDataFile(const QString &dataPath, const QString &sch
     // A schema that cannot be read validates nothing; the parse still runs.
     schemas.add(SchemaNamespace, schemaPath);
     return ParseDataFile(dataPath, &schemas).error;
-}
-
-qint16 modNengajo::LoadDataFile(const QString &dataFileName, const QString &schemaFileName)
-{
-    return loadInto(dataFileName, schemaFileName, winningData());
-}
-
-qint16 modNengajo::ChooseDataFile(const QString &dataFileName)
-{
-    WinningData &data = winningData();
-    // A failure has left the data in force untouched; loading the previous
-    // file again would only zero its hit counts.
-    if (loadInto(dataFileName, SchemaFileName, data) == -1)
-        return -1;
-    data.strFileName = dataFileName;
-    return 0;
 }
 
 bool modNengajo::ReadDataFile(const QString &dataFileName, WinningData &data)

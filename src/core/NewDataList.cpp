@@ -1,12 +1,8 @@
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 
-#include "platform/http.h"
-#include "platform/programfolder.h"
-#include "platform/waitcursor.h"
 #include "platform/xmldocument.h"
 
-#include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
@@ -89,29 +85,4 @@ QString modNengajo::ListDocumentUrl()
     if (!listDocumentUrlOverride().isEmpty())
         return listDocumentUrlOverride();
     return QStringLiteral("http://" HAROVAN_DOWNLOAD_HOST "/gajo/list.xml");
-}
-
-qint16 modNengajo::GetNewDataList(platform::TransferControl *control, QStringList *duplicates)
-{
-    NewDataList().clear();
-    if (duplicates)
-        duplicates->clear();
-    // The hourglass stays until the fetch returns, whichever way it ends.
-    const platform::WaitCursor waitCursor;
-    platform::xml::Document document;
-    document.setValidateOnParse(false);
-    const platform::HttpTransfer::Result transfer
-        = platform::Service<platform::HttpTransfer>::get().get(ListDocumentUrl(), control);
-    // A file the user has, downloaded or bundled, is not new.
-    const auto isPresent = [](const QString &fileName) { return QFileInfo(platform::dataFilePath(fileName)).isFile(); };
-    const qint16 result = transfer.ok && document.loadXml(transfer.body)
-        ? ReadListDocument(document, isPresent, NewDataList(), duplicates)
-        : -1;
-    // Entries read before a failure are of no use to anyone.
-    if (result < 0) {
-        NewDataList().clear();
-        if (duplicates)
-            duplicates->clear();
-    }
-    return result;
 }

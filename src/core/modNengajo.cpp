@@ -1,17 +1,5 @@
 #include "core/modNengajo.h"
 
-WinningData &modNengajo::winningData()
-{
-    static WinningData data;
-    return data;
-}
-
-QList<NewDataEntry> &modNengajo::NewDataList()
-{
-    static QList<NewDataEntry> list;
-    return list;
-}
-
 const PrizeClass &WinningData::prizeClass(int k) const
 {
     static const PrizeClass empty;

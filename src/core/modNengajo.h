@@ -15,8 +15,9 @@ class Document;
 } // namespace xml
 } // namespace platform
 
-// The program's shared module: the one loaded set of winning numbers, the list
-// of newly published data files, and the routines that read and fetch them.
+// The program's shared module: the winning data and the list of newly
+// published data files as types, and the routines that read them. The data in
+// force are one DataInForce (core/DataInForce.h), which holds both.
 
 // One prize class: class k is the prize "k等" (k in full-width digits).
 struct PrizeClass
@@ -78,16 +79,8 @@ inline const QString DefaultFileName = QStringLiteral("年賀状（平成17年�
 inline const QString MessageTitle = QStringLiteral("Harovan");
 inline const QString CrLf = QStringLiteral("\r\n");
 
-// The module's data, alive for the whole run.
-WinningData &winningData();
-QList<NewDataEntry> &NewDataList();
-
 // Empty text when the file parses and validates, else "[line:L, pos:C] reason".
 QString ValidateDataFile(const QString &dataPath, const QString &schemaPath);
-
-// Loads data/<dataFileName> into winningData(); 0 on success, -1 on failure
-// (after its own message box). A failure leaves the data as they were.
-qint16 LoadDataFile(const QString &dataFileName, const QString &schemaFileName);
 
 // Reads a parsed data file into data, which holds the data in force and keeps
 // what the file does not replace. False on an error no valid data file
@@ -96,15 +89,9 @@ qint16 LoadDataFile(const QString &dataFileName, const QString &schemaFileName);
 bool ReadDataDocument(const platform::xml::Document &document, WinningData &data);
 
 // Reads data/<dataFileName>, validated against the schema, into data: for a
-// look at another file without a message and without touching the data in
-// force. False when it is missing, invalid or cannot be read.
+// look at another file without touching the data in force. False when it is
+// missing, invalid or cannot be read.
 bool ReadDataFile(const QString &dataFileName, WinningData &data);
-
-// Makes data/<dataFileName> the data file in force: reads it as LoadDataFile
-// does, then strFileName names it; 0 on success, -1 on failure (after the
-// box, which names dataFileName). A failure leaves winningData() exactly as it
-// was, strFileName included.
-qint16 ChooseDataFile(const QString &dataFileName);
 
 // The part of text before the first ch; the whole text when ch does not occur.
 QString CutAtChar(const QString &text, QChar ch);
@@ -132,11 +119,5 @@ QString ListDocumentUrl();
 qint16 ReadListDocument(const platform::xml::Document &document,
     const std::function<bool(const QString &fileName)> &isPresent, QList<NewDataEntry> &list,
     QStringList *duplicates = nullptr);
-
-// Fetches the list document and fills NewDataList() with the entries whose data
-// file is not yet in the data folder, and duplicates with the titles of the
-// entries refused for a title met before. 0: new entries, 1: nothing new, -1:
-// failed or cancelled through control, which also sees the bytes of the list arrive.
-qint16 GetNewDataList(platform::TransferControl *control = nullptr, QStringList *duplicates = nullptr);
 
 } // namespace modNengajo

@@ -2,6 +2,7 @@
 
 #include "core/AtariCalendar.h"
 #include "core/BookAtariList.h"
+#include "core/DataInForce.h"
 #include "core/Kigen.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
@@ -72,9 +73,9 @@ const QString UnKoukanText = QStringLiteral("引換済を取り消す(&K)");
 
 } // namespace
 
-frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const WinningData &data, QWidget *parent)
+frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const DataInForce &data, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_data(data)
+    , m_data(data.winningData())
 {
     setObjectName(QStringLiteral("frmAtariList"));
     setWindowTitle(QStringLiteral("当たったはがきの一覧"));
@@ -83,7 +84,7 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Win
     lblAtariType = Widgets::makeLabel(this, QStringLiteral("lblAtariType"), QString());
     lblAtariKigen = Widgets::makeLabel(this, QStringLiteral("lblAtariKigen"), QString());
 
-    m_source = new BookAtariList(book, record, data, this);
+    m_source = new BookAtariList(book, record, m_data, this);
     m_model = new AtariListModel(*m_source, this);
     lstAtari = new QTableView(this);
     lstAtari->setObjectName(QStringLiteral("lstAtari"));
@@ -154,8 +155,11 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Win
 
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &frmAtariList::model_rowsInserted);
     connect(m_model, &QAbstractItemModel::modelReset, this, &frmAtariList::refreshTotals);
-    // A clear, and every load of a data file, which clears the record too.
-    connect(&record, &CheckRecord::cleared, this, &frmAtariList::refresh);
+    // Another data file in force: the cards of its draw, under its heading.
+    connect(&data, &DataInForce::changed, this, [this] {
+        m_source->reload();
+        refresh();
+    });
     connect(chkAll, &QCheckBox::toggled, m_source, &BookAtariList::setShowsLosses);
     connect(m_model, &QAbstractItemModel::dataChanged, this, &frmAtariList::refreshTotals);
     connect(lstAtari->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmAtariList::refreshButtons);

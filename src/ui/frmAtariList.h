@@ -8,6 +8,7 @@ class AtariBook;
 class AtariListModel;
 class BookAtariList;
 class CheckRecord;
+class DataInForce;
 class QBoxLayout;
 class QCheckBox;
 class QHBoxLayout;
@@ -19,8 +20,8 @@ class QTableView;
 // and the exchange deadline, to take to the post office: marked as exchanged,
 // the senders written in, saved as CSV or printed, the exchange deadline
 // saved for the user's calendar. Modeless; it follows the
-// book and the sitting's record as each card is judged, and shows the winning
-// data it is given (those the cards are judged against).
+// book and the sitting's record as each card is judged, and the data in force
+// (those the cards are judged against) as another file is put in force.
 class frmAtariList : public QWidget
 {
     Q_OBJECT
@@ -29,7 +30,7 @@ public:
     static inline const QString DeleteQuestion = QStringLiteral("選んだはがきを一覧から削除しますか？");
 
     // book, record and data outlive the window.
-    frmAtariList(AtariBook &book, const CheckRecord &record, const WinningData &data, QWidget *parent = nullptr);
+    frmAtariList(AtariBook &book, const CheckRecord &record, const DataInForce &data, QWidget *parent = nullptr);
     ~frmAtariList() override;
 
     // The heading from the winning data, the columns fitted to their goods, the totals.

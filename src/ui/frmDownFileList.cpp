@@ -46,10 +46,11 @@ QString downloadRefusedText(const QString &refused)
         + QStringLiteral("もう一度ダウンロードしてください。");
 }
 
-frmDownFileList::frmDownFileList(QWidget *parent)
+frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget *parent)
     : QDialog(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
             | Qt::MSWindowsFixedSizeDialogHint)
+    , m_newDataList(newDataList)
 {
     setObjectName(QStringLiteral("frmDownFileList"));
     setWindowTitle(QStringLiteral("新着当選番号データ一覧"));
@@ -92,7 +93,7 @@ frmDownFileList::frmDownFileList(QWidget *parent)
     setTabOrder(cmdDownload, cmdCancel);
 
     // The entries the last fetch found, in its order: position k is record k.
-    for (const NewDataEntry &entry : modNengajo::NewDataList())
+    for (const NewDataEntry &entry : m_newDataList)
         lstXmlFile->addItem(entry.strTitle);
 
     connect(lstXmlFile, &QListWidget::itemSelectionChanged, this, &frmDownFileList::lstXmlFile_SelectionChanged);
@@ -128,7 +129,7 @@ void frmDownFileList::cmdDownload_Click()
         const platform::WaitCursor waitCursor;
         frmProgress progress(this);
         const QString dataPath = platform::newDataFolder();
-        const QList<NewDataEntry> &list = modNengajo::NewDataList();
+        const QList<NewDataEntry> &list = m_newDataList;
         for (qsizetype k = 0; k < rows.size() && stored; ++k) {
             if (rows.at(k) >= list.size()) {
                 stored = false;

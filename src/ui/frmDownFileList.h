@@ -1,19 +1,24 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+
+struct NewDataEntry;
 
 class QLabel;
 class QListWidget;
 class QPushButton;
 
-// The new-data download dialog: offers the entries of NewDataList and stores
-// the selected ones in the data folder. Modal, created afresh each time.
+// The new-data download dialog: offers the entries of the NewDataList it is
+// given and stores the selected ones in the data folder. Modal, created afresh
+// each time.
 class frmDownFileList : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmDownFileList(QWidget *parent = nullptr);
+    // newDataList outlives the dialog.
+    explicit frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget *parent = nullptr);
 
     // One "・" + title + CR LF per stored file, in list order, once a download
     // has completed and closed the dialog; empty otherwise. The caller shows it
@@ -27,6 +32,7 @@ private:
     void lstXmlFile_SelectionChanged();
     void cmdDownload_Click();
 
+    const QList<NewDataEntry> &m_newDataList;
     QLabel *lblMsg[2] = {};
     QListWidget *lstXmlFile = nullptr;
     QPushButton *cmdDownload = nullptr;

@@ -1,7 +1,8 @@
 #include "ui/frmFileSelect.h"
 
 #include "core/DataFileList.h"
-#include "core/modNengajo.h"
+#include "core/DataInForce.h"
+#include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
@@ -20,8 +21,9 @@ const QString DataFileSuffix = QStringLiteral(".xml");
 
 } // namespace
 
-frmFileSelect::frmFileSelect(QWidget *parent)
+frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     : QDialog(parent)
+    , m_data(data)
 {
     setObjectName(QStringLiteral("frmFileSelect"));
     setWindowTitle(QStringLiteral("はがきの種類を選択"));
@@ -111,10 +113,12 @@ void frmFileSelect::cmdOK_Click()
     if (selected.isEmpty())
         return;
 
-    // On failure the loader has told the user why, the file in force stays
-    // in force with its counts, and the dialog stays open for another choice.
-    if (modNengajo::ChooseDataFile(selected.first()->text() + DataFileSuffix) == -1)
+    // On failure the box tells why, the file in force stays in force with
+    // its counts, and the dialog stays open for another choice.
+    const DataLoad load = m_data.LoadDataFile(selected.first()->text() + DataFileSuffix);
+    if (!load.loaded()) {
+        platform::showMessage(modNengajo::MessageTitle, load.message, platform::MessageBox::Icon::Critical);
         return;
-    emit dataFileLoaded();
+    }
     accept();
 }

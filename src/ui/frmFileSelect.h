@@ -2,22 +2,20 @@
 
 #include <QDialog>
 
+class DataInForce;
 class QListWidget;
 class QPushButton;
 
 // The card-type selection dialog: lists the valid data files of the data
-// folder and puts the chosen one in force. Modal, created afresh each time.
+// folder and puts the chosen one in force, which says so to every window
+// before the dialog closes. Modal, created afresh each time.
 class frmFileSelect : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmFileSelect(QWidget *parent = nullptr);
-
-signals:
-    // The chosen file has been loaded and is the data file in force; emitted
-    // before the dialog closes, so its owner shows the new data first.
-    void dataFileLoaded();
+    // data outlive the dialog.
+    explicit frmFileSelect(DataInForce &data, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -27,6 +25,7 @@ private:
     void fillList();
     void cmdOK_Click();
 
+    DataInForce &m_data;
     QListWidget *lstXmlFile = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdCancel = nullptr;

@@ -1,8 +1,6 @@
 #include "ui/frmMain.h"
 
-#include "core/AtariBook.h"
 #include "core/Kigen.h"
-#include "core/Reminder.h"
 #include "core/Settings.h"
 #include "core/modNengajo.h"
 #include "ui/Accessibility.h"
@@ -40,7 +38,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -52,7 +49,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 #include <thread>
 
 namespace {
@@ -105,17 +101,6 @@ bool isAcceptedCharacter(QChar c)
     return c.unicode() < 32 || (c >= u'0' && c <= u'9');
 }
 
-// The locale's number recognition, on the whole text. Infinity and "not a
-// number" are words, not numbers a card carries.
-bool isNumeric(const QString &text)
-{
-    bool ok = false;
-    const double value = QLocale::system().toDouble(text, &ok);
-    if (!ok)
-        return false;
-    return std::isfinite(value);
-}
-
 // The modal windows are ours wherever they were opened from; closing one ends
 // its dialog loop.
 template <typename Window> void closeOpenWindows()
@@ -161,9 +146,11 @@ public:
 
 } // namespace
 
-frmMain::frmMain(QWidget *parent)
+frmMain::frmMain(ProgramState &state, QWidget *parent)
     : QMainWindow(parent)
-    , m_book(platform::bookPath())
+    , m_state(state)
+    , m_entry(state.data, state.record, state.book)
+    , m_reminder(state.data, state.book)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Harovan"));
@@ -175,15 +162,9 @@ frmMain::frmMain(QWidget *parent)
     createControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     TextSize::follow(this, [this] { applyTextSize(); });
-    // Told when the book's call has returned: the box never runs inside it.
-    connect(&m_book, &AtariBook::stateChanged, this, &frmMain::tellBookState, Qt::QueuedConnection);
-    connect(&m_record, &CheckRecord::countsChanged, this, &frmMain::showCounts);
-}
-
-frmMain::~frmMain()
-{
-    // The list of won cards reads the record, which goes before the child windows do.
-    delete m_atariList;
+    connect(&state.record, &CheckRecord::countsChanged, this, &frmMain::showCounts);
+    connect(&state.data, &DataInForce::changed, this, &frmMain::showDataFileInForce);
+    connect(&m_reminder, &KigenReminder::showListRequested, this, &frmMain::showAtariList);
 }
 
 void frmMain::createControls()
@@ -385,8 +366,8 @@ void frmMain::createMenus()
     separator(mnuMenu, QStringLiteral("mnubar1"));
     mnuShowIchiran = action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
         &frmMain::mnuShowIchiran_Click);
-    mnuShowAtari = action(mnuMenu, QStringLiteral("mnuShowAtari"), QStringLiteral("当たったはがきの一覧(&L)"),
-        &frmMain::mnuShowAtari_Click);
+    mnuShowAtari = action(
+        mnuMenu, QStringLiteral("mnuShowAtari"), QStringLiteral("当たったはがきの一覧(&L)"), &frmMain::showAtariList);
     mnuRemind = action(mnuMenu, QStringLiteral("mnuRemind"), QStringLiteral("ログイン時に引換期限を知らせる(&R)"),
         &frmMain::mnuRemind_Click);
     mnuRemind->setCheckable(true);
@@ -460,8 +441,6 @@ bool frmMain::Form_Load()
         return false;
     }
 
-    WinningData &data = modNengajo::winningData();
-    data.strFileName = Settings::fileName();
     if (Settings::takeUnsavedFileNameNote())
         platform::showMessage(modNengajo::MessageTitle,
             QStringLiteral("前回の終了時に、はがきの種類の選択を設定ファイル \"")
@@ -469,16 +448,10 @@ bool frmMain::Form_Load()
                 + modNengajo::CrLf + QStringLiteral("必要なら、もう一度はがきの種類を選択してください。"),
             MessageBox::Icon::Warning);
 
-    // Only a bare name inside the data folder is a data file; anything that
-    // leads out of it is treated as a missing file.
-    const QFileInfo file(platform::dataFilePath(data.strFileName));
-    qint16 status = -1;
-    const bool exists = !data.strFileName.contains(u'/') && file.isFile();
-    if (exists)
-        status = modNengajo::LoadDataFile(data.strFileName, modNengajo::SchemaFileName);
-
-    if (!exists || status == -1) {
-        data.strFileName.clear();
+    const DataLoad load = m_state.data.loadAtStart(Settings::fileName());
+    if (!load.message.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, load.message, MessageBox::Icon::Critical);
+    if (!load.loaded()) {
         lblTypeCaption->setText(QStringLiteral("（はがきの種類未設定）"));
         inform(QStringLiteral("はがきの種類を選択してください。") + modNengajo::CrLf
             + QStringLiteral("（メニュー→はがきの種類を選択）"));
@@ -493,7 +466,7 @@ bool frmMain::Form_Load()
 
 void frmMain::saveSettings()
 {
-    if (Settings::setFileName(modNengajo::winningData().strFileName))
+    if (Settings::setFileName(m_state.data.winningData().strFileName))
         return;
     // Told once a run; a settings.ini the user made read-only keeps its choice on purpose.
     const QString path = platform::settingsPath();
@@ -523,7 +496,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 {
     saveSettings();
     if (!m_stopping)
-        offerLoginReminder();
+        m_reminder.offerLoginReminder(this);
 
     // A transfer still running ends as its キャンセル ends it, whether its
     // progress window has appeared yet or not.
@@ -546,7 +519,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 frmSyouhin *frmMain::Syouhin(bool create)
 {
     if (!m_syouhin && create) {
-        m_syouhin = new frmSyouhin(modNengajo::winningData(), this);
+        m_syouhin = new frmSyouhin(m_state.data.winningData(), this);
         connect(m_syouhin, &frmSyouhin::hiddenByClose, this, &frmMain::syouhin_hiddenByClose);
     }
     return m_syouhin;
@@ -564,7 +537,7 @@ void frmMain::syouhin_hiddenByClose()
 
 void frmMain::ShowTypeCaption()
 {
-    const WinningData &data = modNengajo::winningData();
+    const WinningData &data = m_state.data.winningData();
     if (!data.strType.isEmpty())
         lblTypeCaption->setText(modNengajo::TypeCaptionText(data.strType, data.strYear));
     setWindowTitle(QStringLiteral("Harovan"));
@@ -582,7 +555,7 @@ void frmMain::ShowTypeCaption()
 void frmMain::showKigen()
 {
     const KigenLine kigen = modNengajo::KigenText(
-        platform::Service<platform::Clock>::get().today(), modNengajo::winningData().exchangeTo);
+        platform::Service<platform::Clock>::get().today(), m_state.data.winningData().exchangeTo);
     lblKigen->setText(kigen.text);
     const QRgb normal = centralWidget()->palette().color(QPalette::WindowText).rgb();
     Look::setColour(lblKigen, QPalette::WindowText, kigen.urgent ? Look::Urgent : normal);
@@ -590,10 +563,10 @@ void frmMain::showKigen()
 
 bool frmMain::useDataFile(const QString &fileName)
 {
-    if (modNengajo::ChooseDataFile(fileName) == -1)
-        return false;
-    showDataFileInForce();
-    return true;
+    const DataLoad load = m_state.data.LoadDataFile(fileName);
+    if (!load.loaded())
+        platform::showMessage(modNengajo::MessageTitle, load.message, platform::MessageBox::Icon::Critical);
+    return load.loaded();
 }
 
 void frmMain::showDataFileInForce()
@@ -608,16 +581,6 @@ void frmMain::showDataFileInForce()
     saveSettings();
 }
 
-qint16 frmMain::AtariHantei_Simo(const QString &strNum)
-{
-    return m_hantei.AtariHantei_Simo(modNengajo::winningData(), strNum);
-}
-
-qint16 frmMain::AtariHantei_Kami(const QString &strNum)
-{
-    return m_hantei.AtariHantei_Kami(modNengajo::winningData(), strNum);
-}
-
 void frmMain::InputSimo2()
 {
     lblKami4->setEnabled(false);
@@ -630,7 +593,7 @@ void frmMain::InputSimo2()
 
 void frmMain::InputKami4(qint16 intToukyu)
 {
-    inform(modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等の可能性あり！上４桁を入力してください"));
+    inform(CardEntry::Kami4Prompt(intToukyu));
     lblKami4->setEnabled(true);
     txtInputKami4->setEnabled(true);
     setBoxColor(txtInputKami4, systemWindowColor());
@@ -647,111 +610,31 @@ void frmMain::Clear_input()
     emptyBox(txtInputSimo2);
     emptyBox(txtInputKami4);
     txtInputSimo2->setFocus();
-    // The card's number as the window shows it, and the class its last
-    // judgement found (0 after a loss): the sitting counts the card and its
-    // hit, and a won card goes into the book.
-    const QString number = lblInputNum->text();
-    const qint16 toukyu = m_hantei.intAtariToukyu;
-    m_record.add(number, toukyu, toukyu > 0 ? enterIntoBook(number, toukyu) : 0);
-}
-
-qint64 frmMain::enterIntoBook(const QString &strNumber, qint16 intToukyu)
-{
-    const WinningData &data = modNengajo::winningData();
-    qint64 id = 0;
-    const AtariBook::Added added = m_book.add(AtariDraw::of(data), strNumber, intToukyu,
-        data.prizeClass(intToukyu).strSyouhin, QDateTime::currentDateTime(), &id);
-    return added == AtariBook::Added::AlreadyInBook ? CheckRecord::InBookBefore : id;
-}
-
-void frmMain::tellBookState()
-{
-    const AtariBook::State state = m_book.state();
-    if (state == AtariBook::State::Ready || m_bookStatesTold.contains(state))
-        return;
-    m_bookStatesTold.append(state);
-    using platform::MessageBox;
-    if (!m_book.canStartNew()) {
-        platform::showMessage(modNengajo::MessageTitle, m_book.message(), MessageBox::Icon::Warning);
-        return;
-    }
-    const QDate today = platform::Service<platform::Clock>::get().today();
-    if (platform::showMessage(modNengajo::MessageTitle,
-            m_book.message() + modNengajo::CrLf + modNengajo::CrLf + m_book.newBookQuestion(today),
-            MessageBox::Icon::Warning, MessageBox::Buttons::YesNo)
-        != MessageBox::Answer::Yes)
-        return;
-    const QString failure = m_book.startNewBook(today);
-    if (!failure.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, failure, MessageBox::Icon::Critical);
+    m_entry.enter();
 }
 
 void frmMain::remindAtStartUp(bool showList)
 {
-    m_book.open();
-    tellBookState();
-    if (!m_book.canRead()) {
-        // The sitting's cards are listed all the same.
-        if (showList)
-            showAtariList();
-        return;
-    }
-    // The draw in force names its last exchange day as its data file now gives it.
-    const WinningData &data = modNengajo::winningData();
-    if (!data.strType.isEmpty())
-        m_book.noteDraw(AtariDraw::of(data));
-    const QDate today = platform::Service<platform::Clock>::get().today();
-    // The notification that asked for the list has remembered today already.
-    const std::optional<Reminder::Due> due
-        = Reminder::Check(today, m_book.pendingDraws(), showList ? QDate() : Reminder::LastAsked());
-    if (showList) {
-        if (!due) {
-            showAtariList();
-            return;
-        }
-        Reminder::RememberAsked(today);
-        showDueList(*due);
-        return;
-    }
-    if (!due)
-        return;
-    Reminder::RememberAsked(today);
-    if (platform::showMessage(modNengajo::MessageTitle, Reminder::QuestionText(*due),
-            platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::YesNo)
-        == platform::MessageBox::Answer::Yes)
-        showDueList(*due);
-}
-
-void frmMain::showDueList(const Reminder::Due &due)
-{
-    // The list shows the draw in force: the cards asked about are of another
-    // draw, whose data file is put in force when it is still there.
-    const AtariDraw inForce = AtariDraw::of(modNengajo::winningData());
-    const AtariDraw &asked = due.draws.first();
-    const bool shown = std::any_of(due.draws.cbegin(), due.draws.cend(), [&inForce](const AtariDraw &draw) {
-        return draw.strType == inForce.strType && draw.strYear == inForce.strYear;
-    });
-    if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(platform::dataFilePath(asked.strFileName)).isFile())
-        useDataFile(asked.strFileName);
-    showAtariList();
+    m_reminder.startUp(showList);
 }
 
 void frmMain::Atari(qint16 intToukyu)
 {
     Flash(static_cast<qint16>(6 - intToukyu));
     platform::Service<platform::Sound>::get().playAsync(platform::programFolder() + QStringLiteral("atari.wav"));
-    inform(modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等が当たりました！おめでとうございます。"));
+    inform(CardEntry::AtariText(intToukyu));
     // The caller ends the card at once with Clear_input, which records it:
     // the hit is counted there, with its card, in the same step.
 }
 
 void frmMain::showCounts()
 {
-    lblCheckCnt->setText(QString::number(m_record.intCheckCnt()));
+    const CheckRecord &record = m_state.record;
+    lblCheckCnt->setText(QString::number(record.intCheckCnt()));
     // Only classes 1 to 5 have a row; a hit of a higher class counts in the total.
     for (qint16 k = 1; k <= 5; ++k)
-        lblAtariCnt[k - 1]->setText(QString::number(m_record.intAtariCnt(k)));
-    lblGoukeiCnt->setText(QString::number(m_record.hitTotal()));
+        lblAtariCnt[k - 1]->setText(QString::number(record.intAtariCnt(k)));
+    lblGoukeiCnt->setText(QString::number(record.hitTotal()));
 }
 
 void frmMain::Flash(qint16 intFlashTime)
@@ -782,7 +665,7 @@ void frmMain::AllClear()
     emptyBox(txtInputSimo2);
     emptyBox(txtInputKami4);
     // Every count back to 0, shown at once.
-    m_record.clear();
+    m_state.record.clear();
     inform(QStringLiteral("下２桁を入力してください"));
     lblInputNum->setText(QStringLiteral("******"));
     InputSimo2();
@@ -791,61 +674,45 @@ void frmMain::AllClear()
 
 void frmMain::txtInputSimo2_Change()
 {
-    const QString text = txtInputSimo2->text();
-    if (text.size() != 2)
+    const CardEntry::Step step = m_entry.Simo2(txtInputSimo2->text());
+    if (step.outcome == CardEntry::Outcome::Incomplete)
         return;
-    if (!isNumeric(text)) {
-        platform::showMessage(QStringLiteral("Error"), QStringLiteral("２桁の正しい値を入力してください。"),
-            platform::MessageBox::Icon::Critical);
+    if (step.outcome == CardEntry::Outcome::NotNumeric) {
+        platform::showMessage(QStringLiteral("Error"), step.strInform, platform::MessageBox::Icon::Critical);
         emptyBox(txtInputSimo2);
         emptyBox(txtInputKami4);
         txtInputSimo2->setFocus();
         return;
     }
-
-    strSimo2 = text;
-    lblInputNum->setText(QStringLiteral("****") + strSimo2);
-    switch (AtariHantei_Simo(strSimo2)) {
-    case AtariHantei::SimoHazure:
-        inform(QStringLiteral("はずれです...次の番号を入力してください"));
-        InputSimo2();
-        Clear_input();
-        break;
-    case AtariHantei::SimoAtari:
-        Atari(m_hantei.intAtariToukyu);
-        Clear_input();
-        break;
-    default:
-        // The card is counted when its upper digits have been judged.
-        InputKami4(m_hantei.arrKouho.value(0).Toukyu);
-        break;
+    lblInputNum->setText(step.strInputNum);
+    if (step.outcome == CardEntry::Outcome::Kami4) {
+        InputKami4(step.intToukyu);
+        return;
     }
+    if (step.outcome == CardEntry::Outcome::Atari) {
+        Atari(step.intToukyu);
+    } else {
+        inform(step.strInform);
+        InputSimo2();
+    }
+    Clear_input();
 }
 
 void frmMain::txtInputKami4_Change()
 {
-    const QString text = txtInputKami4->text();
-    if (text.size() != 4)
+    const CardEntry::Step step = m_entry.Kami4(txtInputKami4->text());
+    if (step.outcome == CardEntry::Outcome::Incomplete)
         return;
-    if (!isNumeric(text)) {
-        platform::showMessage(QStringLiteral("Error"),
-            modNengajo::FullWidthDigits(4) + QStringLiteral("桁の正しい値を入力してください。"),
-            platform::MessageBox::Icon::Critical);
+    if (step.outcome == CardEntry::Outcome::NotNumeric) {
+        platform::showMessage(QStringLiteral("Error"), step.strInform, platform::MessageBox::Icon::Critical);
         emptyBox(txtInputKami4);
         return;
     }
-
-    strKami4 = text;
-    if (AtariHantei_Kami(strKami4) == AtariHantei::KamiAtari) {
-        Atari(m_hantei.intAtariToukyu);
-    } else {
-        // Only the first candidate's number is named, however many there were.
-        const Kouho first = m_hantei.arrKouho.value(0);
-        const QString winningNumber = modNengajo::winningData().prizeClass(first.Toukyu).number(first.NumIndex);
-        inform(QStringLiteral("はずれです...") + QStringLiteral("当選番号は ") + winningNumber
-            + QStringLiteral(" でした") + modNengajo::CrLf + QStringLiteral("次の番号を入力してください"));
-    }
-    lblInputNum->setText(strKami4 + strSimo2);
+    if (step.outcome == CardEntry::Outcome::Atari)
+        Atari(step.intToukyu);
+    else
+        inform(step.strInform);
+    lblInputNum->setText(step.strInputNum);
     InputSimo2();
     Clear_input();
 }
@@ -902,8 +769,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 void frmMain::mnuSelectFile_Click()
 {
-    frmFileSelect dlg(this);
-    connect(&dlg, &frmFileSelect::dataFileLoaded, this, &frmMain::showDataFileInForce);
+    frmFileSelect dlg(m_state.data, this);
     dlg.exec();
 }
 
@@ -916,16 +782,11 @@ void frmMain::mnuShowIchiran_Click()
     Widgets::bringToFront(list);
 }
 
-void frmMain::mnuShowAtari_Click()
-{
-    showAtariList();
-}
-
 void frmMain::showAtariList()
 {
     // The list follows the book and the record by itself, card by card, clear by clear.
     if (!m_atariList)
-        m_atariList = new frmAtariList(m_book, m_record, modNengajo::winningData(), this);
+        m_atariList = new frmAtariList(m_state.book, m_state.record, m_state.data, this);
     Placement::placeBeside(m_atariList, this);
     Widgets::bringToFront(m_atariList);
 }
@@ -942,27 +803,6 @@ void frmMain::mnuRemind_Click()
     }
     // The user has chosen: the question at closing is not asked.
     Reminder::RememberLoginReminderAnswer(on);
-}
-
-void frmMain::offerLoginReminder()
-{
-    const std::optional<bool> answered = Reminder::LoginReminderAnswer();
-    if (answered)
-        return;
-    // The window's own book, not a second connection to its file.
-    if (!Reminder::OfferLoginReminder(
-            platform::Service<platform::Clock>::get().today(), m_book.pendingDraws(), answered))
-        return;
-    const bool yes = platform::showMessage(modNengajo::MessageTitle, Reminder::LoginReminderQuestion,
-                         platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::YesNo, this)
-        == platform::MessageBox::Answer::Yes;
-    if (yes) {
-        const QString error = platform::setLoginReminder(true, QCoreApplication::applicationFilePath());
-        if (!error.isEmpty())
-            platform::showMessage(modNengajo::MessageTitle, error, platform::MessageBox::Icon::Warning,
-                platform::MessageBox::Buttons::Ok, this);
-    }
-    Reminder::RememberLoginReminderAnswer(yes);
 }
 
 void frmMain::mnuViewHelp_Click()
@@ -985,12 +825,12 @@ void frmMain::mnuVersion_Click()
 // sitting, and the hits stay as they are.
 void frmMain::mnuUp_Click()
 {
-    if (!m_record.countUp())
+    if (!m_state.record.countUp())
         platform::Service<platform::Sound>::get().beep();
 }
 
 void frmMain::mnuDown_Click()
 {
-    if (!m_record.countDown())
+    if (!m_state.record.countDown())
         platform::Service<platform::Sound>::get().beep();
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "core/AtariBook.h"
-#include "core/AtariHantei.h"
-#include "core/CheckRecord.h"
-#include "core/Reminder.h"
+#include "core/CardEntry.h"
+#include "core/KigenReminder.h"
+#include "core/ProgramState.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -24,14 +23,15 @@ class frmSyouhin;
 //
 // A card is checked in two stages: its last two digits in txtInputSimo2, and,
 // when a longer winning number ends with them, its upper four digits in
-// txtInputKami4. A complete entry is judged as soon as it stands in its box.
+// txtInputKami4. A complete entry is judged as soon as it stands in its box
+// (CardEntry decides what it means); the window shows the outcome.
 class frmMain : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit frmMain(QWidget *parent = nullptr);
-    ~frmMain() override;
+    // state outlives the window and every window it opens.
+    explicit frmMain(ProgramState &state, QWidget *parent = nullptr);
 
     // The load handler: runs once before the window is first shown. Returns
     // false when the program must end at once (the XML component is missing).
@@ -48,13 +48,10 @@ public:
     // Enters a draw's numbers as a new data file, and puts it in force when the user asks.
     void mnuMakeData_Click();
 
-    // Puts data/<fileName> in force as the chosen card type: loads it and, on
-    // success, shows it as showDataFileInForce does. False when it failed to
-    // load (the loader has told the user why); then nothing has changed.
+    // Puts data/<fileName> in force as the chosen card type; the window shows
+    // it as soon as it is. False when it failed to load, after the box that
+    // tells why; then nothing has changed.
     bool useDataFile(const QString &fileName);
-    // After a chosen data file has loaded: the caption and rows, AllClear, the
-    // prize list refreshed, and the choice written to settings.ini at once.
-    void showDataFileInForce();
 
     // The prize list window; when create is true and it does not exist it is
     // created hidden.
@@ -70,23 +67,19 @@ public:
     void showAtariList();
 
     // The household's book of won cards, kept from sitting to sitting.
-    AtariBook &atariBook() { return m_book; }
+    AtariBook &atariBook() { return m_state.book; }
 
     // The sitting: every card judged since the last clear or load, and its counts.
-    const CheckRecord &checkRecord() const { return m_record; }
+    const CheckRecord &checkRecord() const { return m_state.record; }
     // The check count, as the sitting holds it.
-    qint16 intCheckCnt() const { return m_record.intCheckCnt(); }
-
-    // The judgement of the current card against the data in force.
-    qint16 AtariHantei_Simo(const QString &strNum);
-    qint16 AtariHantei_Kami(const QString &strNum);
+    qint16 intCheckCnt() const { return m_state.record.intCheckCnt(); }
 
     // The lower stage: the lower box takes the card's last two digits.
     void InputSimo2();
     // The upper stage: prompts for the upper four digits, naming class intToukyu.
     void InputKami4(qint16 intToukyu);
-    // Ends a card: empties both boxes and records it in the sitting, which
-    // counts it and, after a hit, its class's hits.
+    // Ends a card: empties both boxes and enters it into the sitting, which
+    // counts it and, after a hit, its class's hits, and a won card into the book.
     void Clear_input();
     // Announces a hit of class intToukyu; the card ending next counts it.
     void Atari(qint16 intToukyu);
@@ -112,42 +105,30 @@ private:
 
     void mnuSelectFile_Click();
     void mnuShowIchiran_Click();
-    void mnuShowAtari_Click();
     // Makes or removes the login reminder's autostart entry as the item is checked.
     void mnuRemind_Click();
-    // The list on the draw the reminder named: its data file is put in force
-    // when another draw is and the file is still there.
-    void showDueList(const Reminder::Due &due);
-    // The first close with cards of an open exchange in the book: asks once
-    // whether to remind at login.
-    void offerLoginReminder();
     void mnuViewHelp_Click();
     void mnuVersion_Click();
     void mnuUp_Click();
     void mnuDown_Click();
-    // Enters a won card into the book: the id of its entry, or the record's
-    // CheckRecord::InBookBefore, or 0 when the book took none.
-    qint64 enterIntoBook(const QString &strNumber, qint16 intToukyu);
-    // Tells once a run of each way the book cannot be used, and offers a new
-    // book beside a file that is not one or is damaged.
-    void tellBookState();
     // Writes the data file in force to settings.ini, as at exit; says once
     // when it cannot be kept.
     void saveSettings();
     void syouhin_hiddenByClose();
+    // After another data file has been put in force: the caption and rows,
+    // AllClear, the prize list refreshed, and the choice written to
+    // settings.ini at once.
+    void showDataFileInForce();
     // The sitting's counts in their labels, after every change of them.
     void showCounts();
     // The deadline line for today: after every load and when the date changes.
     void showKigen();
 
-    QString strSimo2;
-    QString strKami4;
-    // intAtariToukyu and arrKouho of the card being checked.
-    AtariHantei m_hantei;
+    ProgramState &m_state;
+    // strSimo2, strKami4, intAtariToukyu and arrKouho of the card being checked.
+    CardEntry m_entry;
+    KigenReminder m_reminder;
     bool m_stopping = false;
-    CheckRecord m_record;
-    AtariBook m_book;
-    QList<AtariBook::State> m_bookStatesTold;
 
     QLabel *lblTypeCaption = nullptr;
     QLabel *lblKigen = nullptr;

@@ -10,7 +10,7 @@ void frmMain::mnuMakeData_Click()
     QString fileName;
     {
         // Gone before the question, which is asked over this window.
-        frmDataEdit dialog(modNengajo::winningData(), this);
+        frmDataEdit dialog(m_state.data.winningData(), this);
         if (dialog.exec() != QDialog::Accepted)
             return;
         fileName = dialog.savedFileName();
@@ -20,6 +20,6 @@ void frmMain::mnuMakeData_Click()
             MessageBox::Icon::Question, MessageBox::Buttons::YesNo)
         != MessageBox::Answer::Yes)
         return;
-    // As a choice in the card-type dialog: the loader tells of a failure itself.
+    // As a choice in the card-type dialog.
     useDataFile(fileName);
 }

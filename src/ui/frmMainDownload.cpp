@@ -23,7 +23,7 @@ void frmMain::mnuDownload_Click()
             // Gone before any box of the result is shown.
             frmProgress progress(this);
             progress.setStep(QStringLiteral("新着データリストを読み込んでいます…"));
-            result = modNengajo::GetNewDataList(progress.control(), &duplicates);
+            result = m_state.data.GetNewDataList(progress.control(), &duplicates);
             // A cancel ends the command: no message, nothing written.
             if (progress.wasCancelled())
                 return;
@@ -55,7 +55,7 @@ void frmMain::mnuDownload_Click()
         QString report;
         QString refused;
         {
-            frmDownFileList dialog(this);
+            frmDownFileList dialog(m_state.data.NewDataList(), this);
             dialog.exec();
             report = dialog.downloadReport();
             refused = dialog.refusedReport();

@@ -1,0 +1,114 @@
+#include "core/KigenReminder.h"
+
+#include "core/DataInForce.h"
+
+#include "platform/autostart.h"
+#include "platform/clock.h"
+#include "platform/messagebox.h"
+#include "platform/programfolder.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <algorithm>
+
+using platform::MessageBox;
+
+KigenReminder::KigenReminder(DataInForce &data, AtariBook &book, QObject *parent)
+    : QObject(parent)
+    , m_data(data)
+    , m_book(book)
+{
+    // Told when the book's call has returned: the box never runs inside it.
+    connect(&m_book, &AtariBook::stateChanged, this, &KigenReminder::tellBookState, Qt::QueuedConnection);
+}
+
+void KigenReminder::tellBookState()
+{
+    const AtariBook::State state = m_book.state();
+    if (state == AtariBook::State::Ready || m_bookStatesTold.contains(state))
+        return;
+    m_bookStatesTold.append(state);
+    if (!m_book.canStartNew()) {
+        platform::showMessage(modNengajo::MessageTitle, m_book.message(), MessageBox::Icon::Warning);
+        return;
+    }
+    const QDate today = platform::Service<platform::Clock>::get().today();
+    if (platform::showMessage(modNengajo::MessageTitle,
+            m_book.message() + modNengajo::CrLf + modNengajo::CrLf + m_book.newBookQuestion(today),
+            MessageBox::Icon::Warning, MessageBox::Buttons::YesNo)
+        != MessageBox::Answer::Yes)
+        return;
+    const QString failure = m_book.startNewBook(today);
+    if (!failure.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, failure, MessageBox::Icon::Critical);
+}
+
+void KigenReminder::startUp(bool showList)
+{
+    m_book.open();
+    tellBookState();
+    if (!m_book.canRead()) {
+        // The sitting's cards are listed all the same.
+        if (showList)
+            emit showListRequested();
+        return;
+    }
+    // The draw in force names its last exchange day as its data file now gives it.
+    const WinningData &data = m_data.winningData();
+    if (!data.strType.isEmpty())
+        m_book.noteDraw(AtariDraw::of(data));
+    const QDate today = platform::Service<platform::Clock>::get().today();
+    // The notification that asked for the list has remembered today already.
+    const std::optional<Reminder::Due> due
+        = Reminder::Check(today, m_book.pendingDraws(), showList ? QDate() : Reminder::LastAsked());
+    if (!due) {
+        if (showList)
+            emit showListRequested();
+        return;
+    }
+    Reminder::RememberAsked(today);
+    if (showList
+        || platform::showMessage(modNengajo::MessageTitle, Reminder::QuestionText(*due), MessageBox::Icon::Question,
+               MessageBox::Buttons::YesNo)
+            == MessageBox::Answer::Yes)
+        showDueList(*due);
+}
+
+void KigenReminder::showDueList(const Reminder::Due &due)
+{
+    // The list shows the draw in force: the cards asked about are of another
+    // draw, whose data file is put in force when it is still there.
+    const AtariDraw inForce = AtariDraw::of(m_data.winningData());
+    const AtariDraw &asked = due.draws.first();
+    const bool shown = std::any_of(due.draws.cbegin(), due.draws.cend(), [&inForce](const AtariDraw &draw) {
+        return draw.strType == inForce.strType && draw.strYear == inForce.strYear;
+    });
+    if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(platform::dataFilePath(asked.strFileName)).isFile()) {
+        const DataLoad load = m_data.LoadDataFile(asked.strFileName);
+        if (!load.loaded())
+            platform::showMessage(modNengajo::MessageTitle, load.message, MessageBox::Icon::Critical);
+    }
+    emit showListRequested();
+}
+
+void KigenReminder::offerLoginReminder(QWidget *over)
+{
+    const std::optional<bool> answered = Reminder::LoginReminderAnswer();
+    if (answered)
+        return;
+    // The window's own book, not a second connection to its file.
+    if (!Reminder::OfferLoginReminder(
+            platform::Service<platform::Clock>::get().today(), m_book.pendingDraws(), answered))
+        return;
+    const bool yes = platform::showMessage(modNengajo::MessageTitle, Reminder::LoginReminderQuestion,
+                         MessageBox::Icon::Question, MessageBox::Buttons::YesNo, over)
+        == MessageBox::Answer::Yes;
+    if (yes) {
+        const QString error = platform::setLoginReminder(true, QCoreApplication::applicationFilePath());
+        if (!error.isEmpty())
+            platform::showMessage(
+                modNengajo::MessageTitle, error, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, over);
+    }
+    Reminder::RememberLoginReminderAnswer(yes);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/Reminder.h"
+
+#include <QList>
+#include <QObject>
+
+class DataInForce;
+class QWidget;
+
+// The program's reminders of the exchange deadline, in its own boxes: the
+// book's state told once when it cannot be used, the question at start-up
+// about won cards whose exchange ends soon, the list of those cards (on their
+// draw, put in force when another is), and the question at the first close
+// whether to remind at login. The window wires it and shows the list when asked.
+class KigenReminder : public QObject
+{
+    Q_OBJECT
+
+public:
+    // data and book outlive the reminder.
+    KigenReminder(DataInForce &data, AtariBook &book, QObject *parent = nullptr);
+
+    // Once the window is on screen: opens the book and asks, at most once a
+    // day, whether to see the cards due; with showList the list comes without
+    // a question, on the draw due when one is.
+    void startUp(bool showList);
+    // The first close with cards of an open exchange in the book: asks once
+    // whether to remind at login, over the window over.
+    void offerLoginReminder(QWidget *over);
+
+signals:
+    // The list of won cards is to be shown.
+    void showListRequested();
+
+private:
+    // Tells once a run of each way the book cannot be used, and offers a new
+    // book beside a file that is not one or is damaged.
+    void tellBookState();
+    // The list on the draw the reminder named.
+    void showDueList(const Reminder::Due &due);
+
+    DataInForce &m_data;
+    AtariBook &m_book;
+    QList<AtariBook::State> m_bookStatesTold;
+};
