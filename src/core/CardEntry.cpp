@@ -40,7 +40,7 @@ CardEntry::Step CardEntry::Simo2(const QString &text)
     case AtariHantei::SimoHazure:
         return {Outcome::Hazure, 0, m_number, QStringLiteral("はずれです...次の番号を入力してください")};
     case AtariHantei::SimoAtari:
-        return {Outcome::Atari, m_hantei.intAtariToukyu, m_number};
+        return {Outcome::Atari, m_hantei.intAtariToukyu, m_number, {}};
     default: {
         // The card is counted when its upper digits have been judged.
         const qint16 toukyu = m_hantei.arrKouho.value(0).Toukyu;
@@ -59,7 +59,7 @@ CardEntry::Step CardEntry::Kami4(const QString &text)
     strKami4 = text;
     m_number = strKami4 + strSimo2;
     if (m_hantei.AtariHantei_Kami(m_data.winningData(), strKami4) == AtariHantei::KamiAtari)
-        return {Outcome::Atari, m_hantei.intAtariToukyu, m_number};
+        return {Outcome::Atari, m_hantei.intAtariToukyu, m_number, {}};
     // Only the first candidate's number is named, however many there were.
     const Kouho first = m_hantei.arrKouho.value(0);
     const QString winningNumber = m_data.winningData().prizeClass(first.Toukyu).number(first.NumIndex);
