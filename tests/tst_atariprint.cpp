@@ -12,6 +12,7 @@
 
 #include <deque>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -93,6 +94,15 @@ AtariPrintContent cards(int count)
     content.strTotals = QStringLiteral("３等 %1枚　合計 %1枚").arg(count);
     content.printed = QDate(2026, 1, 25);
     return content;
+}
+
+// Goods that take a page and more: 300 sentences.
+QString pagesOfGoods()
+{
+    QString goods;
+    for (int i = 1; i <= 300; ++i)
+        goods += QStringLiteral("賞品の説明その%1。").arg(i);
+    return goods;
 }
 
 // Every page of content as laid out on pages like paper.
@@ -225,6 +235,66 @@ private slots:
         // The long card begins at the top of a page of its own.
         QCOMPARE(pages.front().lines().size(), 4 + 1 + 1);
         QVERIFY(pages.at(1).lines().at(4).startsWith(QStringLiteral("2100002３等賞品の説明その1。")));
+    }
+
+    // The print tells how far it has come, the cards laid out and then the
+    // pages painted, and stops where it is told: a PDF file is then left as it was.
+    void printStopsWhenTold_data()
+    {
+        QTest::addColumn<int>("stopStage"); // -1: never stopped
+        QTest::addColumn<int>("stopDone");
+        QTest::addColumn<int>("stopCall"); // the first call with that stage and count, or one told again
+
+        using Stage = AtariPrint::Stage;
+        QTest::newRow("never stopped") << -1 << 0 << 0;
+        QTest::newRow("before the first card") << int(Stage::Layout) << 0 << 1;
+        QTest::newRow("within the long goods of card 2") << int(Stage::Layout) << 1 << 2;
+        QTest::newRow("after the first page") << int(Stage::Paint) << 1 << 1;
+    }
+    void printStopsWhenTold()
+    {
+        QFETCH(int, stopStage);
+        QFETCH(int, stopDone);
+        QFETCH(int, stopCall);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("当たり.pdf"));
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("%PDF-1.4 earlier") == 16);
+        earlier.close();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        AtariPrintContent content = cards(3);
+        content.rows[1].strSyouhin = pagesOfGoods();
+
+        // What the print was told last, and how often it was told that.
+        std::tuple<AtariPrint::Stage, qsizetype, qsizetype> last;
+        int repeats = 0;
+        int layoutRepeats = 0;
+        const QString message
+            = AtariPrint::print(printer, content, [&](AtariPrint::Stage stage, qsizetype done, qsizetype total) {
+                  const auto now = std::tuple(stage, done, total);
+                  repeats = now == last ? repeats + 1 : 1;
+                  layoutRepeats = std::max(layoutRepeats, stage == AtariPrint::Stage::Layout ? repeats : 0);
+                  last = now;
+                  return !(int(stage) == stopStage && done == stopDone && repeats == stopCall);
+              });
+
+        QCOMPARE(message, QString());
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        const QByteArray pdf = earlier.readAll();
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("当たり.pdf")});
+        if (stopStage >= 0) {
+            QCOMPARE(pdf, QByteArray("%PDF-1.4 earlier"));
+            QCOMPARE(int(std::get<0>(last)), stopStage);
+            return;
+        }
+        QVERIFY(pdf.size() > 1000);
+        // Card 2 was told of again while its goods were laid out; the pages, all painted, came last.
+        QVERIFY(layoutRepeats > 1);
+        QCOMPARE(std::get<0>(last), AtariPrint::Stage::Paint);
+        QVERIFY(std::get<1>(last) >= 3);
+        QCOMPARE(std::get<1>(last), std::get<2>(last));
     }
 
     // Printing to a PDF file on a full disk says so and leaves the earlier file.
