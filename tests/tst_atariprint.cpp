@@ -1,15 +1,23 @@
+#include "fakeservices.h"
 #include "testsupport.h"
 
+#include "core/AtariBook.h"
+#include "platform/stoprequest.h"
 #include "ui/AtariPrint.h"
 #include "ui/Fonts.h"
+#include "ui/WorkProgress.h"
+#include "ui/frmAtariList.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <deque>
 #include <map>
 #include <tuple>
@@ -295,6 +303,80 @@ private slots:
         QCOMPARE(std::get<0>(last), AtariPrint::Stage::Paint);
         QVERIFY(std::get<1>(last) >= 3);
         QCOMPARE(std::get<1>(last), std::get<2>(last));
+    }
+
+    // The box of a long print or save appears once the work has gone on for
+    // a while; the work stops on each way of ending the box, and on a logout.
+    void workProgressStops_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("キャンセル") << QStringLiteral("button");
+        QTest::newRow("Esc") << QStringLiteral("Esc");
+        QTest::newRow("close box") << QStringLiteral("close");
+        QTest::newRow("logout") << QStringLiteral("SIGTERM");
+    }
+    void workProgressStops()
+    {
+        QFETCH(QString, how);
+        const platform::StopRequestWatcher watcher([] {});
+        WorkProgress progress(QStringLiteral("dlgTestProgress"), nullptr);
+        progress.setStep(QStringLiteral("作っています…"), 10);
+        QVERIFY(!progress.isVisible());
+        // One step that goes on and on: the clock brings the box up.
+        QElapsedTimer working;
+        working.start();
+        while (!progress.isVisible() && !working.hasExpired(20000))
+            QVERIFY(progress.advance(1));
+        QVERIFY(progress.isVisible());
+        QVERIFY(progress.isModal());
+        QVERIFY(progress.advance(2));
+
+        if (how == u"button")
+            QTest::mouseClick(
+                progress.findChild<QPushButton *>(QStringLiteral("dlgTestProgressCancel")), Qt::LeftButton);
+        else if (how == u"Esc")
+            QTest::keyClick(&progress, Qt::Key_Escape);
+        else if (how == u"close")
+            progress.close();
+        else
+            QCOMPARE(std::raise(SIGTERM), 0);
+        QVERIFY(!progress.advance(3));
+    }
+
+    // The list of won cards prints and saves through the box: on a logout
+    // (the system asking the program to end) neither writes a file, and
+    // nothing is said.
+    void listWritesNothingOnLogout()
+    {
+        const testsupport::ProgramFolderFixture folder;
+        testsupport::FakeServices fakes;
+        const WinningData data = testsupport::makeWinningData(
+            {testsupport::makeClass({QStringLiteral("73")}, {QStringLiteral("お年玉切手シート")})},
+            QStringLiteral("年賀状"), QStringLiteral("令和8"));
+        AtariBook book(folder.path() + QStringLiteral("atari.db"));
+        QCOMPARE(book.add(AtariDraw::of(data), QStringLiteral("100073"), 1, data.prizeClass(1).strSyouhin),
+            AtariBook::Added::Added);
+        const CheckRecord record;
+        frmAtariList list(book, record, data);
+        const QString pdf = folder.path() + QStringLiteral("当たり.pdf");
+        const QString csv = folder.path() + QStringLiteral("当たり.csv");
+        fakes.printDialog.onSetUp = [&](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        fakes.saveFileDialog.answer = csv;
+
+        const platform::StopRequestWatcher watcher([] {});
+        QCOMPARE(std::raise(SIGTERM), 0);
+        list.findChild<QPushButton *>(QStringLiteral("cmdPrint"))->click();
+        list.findChild<QPushButton *>(QStringLiteral("cmdSaveCsv"))->click();
+
+        QCOMPARE(fakes.printDialog.shown, 1);
+        QCOMPARE(fakes.saveFileDialog.asked.size(), 1);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(!QFile::exists(csv));
+        QVERIFY(fakes.messageBox.shown.isEmpty());
     }
 
     // Printing to a PDF file on a full disk says so and leaves the earlier file.
