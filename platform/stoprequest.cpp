@@ -74,6 +74,7 @@ StopRequestWatcher::~StopRequestWatcher()
     ::close(g_stopSocket[0]);
     ::close(g_stopSocket[1]);
     g_stopSocket[0] = g_stopSocket[1] = -1;
+    g_stopRequested = false;
 #endif
 }
 
