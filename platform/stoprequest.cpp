@@ -2,6 +2,8 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
+
 #ifdef Q_OS_UNIX
 #include <array>
 #include <csignal>
@@ -10,6 +12,13 @@
 #endif
 
 namespace platform {
+
+namespace {
+
+std::atomic<bool> g_stopRequested {false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set in a signal handler");
+
+} // namespace
 
 #ifdef Q_OS_UNIX
 namespace {
@@ -21,6 +30,7 @@ std::array<struct sigaction, StopSignals.size()> g_previous {};
 
 extern "C" void onStopSignal(int)
 {
+    g_stopRequested.store(true, std::memory_order_relaxed);
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(g_stopSocket[0], &byte, 1);
 }
@@ -37,6 +47,7 @@ StopRequestWatcher::StopRequestWatcher(std::function<void()> onStop, QObject *pa
         || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_stopSocket) != 0)
         return;
     m_watching = true;
+    g_stopRequested = false;
     auto *notifier = new QSocketNotifier(g_stopSocket[1], QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
@@ -63,7 +74,13 @@ StopRequestWatcher::~StopRequestWatcher()
     ::close(g_stopSocket[0]);
     ::close(g_stopSocket[1]);
     g_stopSocket[0] = g_stopSocket[1] = -1;
+    g_stopRequested = false;
 #endif
+}
+
+bool stopRequested()
+{
+    return g_stopRequested.load(std::memory_order_relaxed);
 }
 
 } // namespace platform

@@ -23,4 +23,9 @@ private:
     bool m_watching = false;
 };
 
+// Whether the system has asked the program to end while the watcher watches:
+// known at once, before the call on the event loop, so that long work that
+// keeps the event loop waiting (a print, a save) stops on it.
+bool stopRequested();
+
 } // namespace platform

@@ -55,6 +55,18 @@ private slots:
               "4,\"=\"\"006417\"\"\",２等,\"'=1+1 \"\"特選\"\",小包\",,\r\n"
               "5,\"=\"\"000081\"\"\",はずれ,,,\r\n";
         QCOMPARE(AtariList::CsvBytes(list.rows()), expected);
+        // Told of every row as it is made, and once all are; stopped, it makes nothing.
+        QList<qsizetype> told;
+        const auto stopAtThird = [&told](qsizetype done, qsizetype total) {
+            told.append(done);
+            return total == 5 && done < 2;
+        };
+        QCOMPARE(AtariList::CsvBytes(list.rows(), stopAtThird), QByteArray());
+        QCOMPARE(told, (QList<qsizetype> {0, 1, 2}));
+        told.clear();
+        const auto goOn = [&told](qsizetype done, qsizetype) { return told.append(done), true; };
+        QCOMPARE(AtariList::CsvBytes(list.rows(), goOn), expected);
+        QCOMPARE(told, (QList<qsizetype> {0, 1, 2, 3, 4, 5}));
         // A card of the book: its mark, and the sender the user typed, kept from running as a formula.
         QCOMPARE(AtariList::CsvBytes({{1, "****73", "３等", "切手", 3, "済", "=田中,様", 7}}).split('\n').value(1),
             QByteArray("1,\"=\"\"****73\"\"\",３等,切手,済,\"'=田中,様\"\r"));

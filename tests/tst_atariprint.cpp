@@ -1,17 +1,26 @@
+#include "fakeservices.h"
 #include "testsupport.h"
 
+#include "core/AtariBook.h"
+#include "platform/stoprequest.h"
 #include "ui/AtariPrint.h"
 #include "ui/Fonts.h"
+#include "ui/WorkProgress.h"
+#include "ui/frmAtariList.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <deque>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -93,6 +102,15 @@ AtariPrintContent cards(int count)
     content.strTotals = QStringLiteral("３等 %1枚　合計 %1枚").arg(count);
     content.printed = QDate(2026, 1, 25);
     return content;
+}
+
+// Goods that take a page and more: 300 sentences.
+QString pagesOfGoods()
+{
+    QString goods;
+    for (int i = 1; i <= 300; ++i)
+        goods += QStringLiteral("賞品の説明その%1。").arg(i);
+    return goods;
 }
 
 // Every page of content as laid out on pages like paper.
@@ -225,6 +243,140 @@ private slots:
         // The long card begins at the top of a page of its own.
         QCOMPARE(pages.front().lines().size(), 4 + 1 + 1);
         QVERIFY(pages.at(1).lines().at(4).startsWith(QStringLiteral("2100002３等賞品の説明その1。")));
+    }
+
+    // The print tells how far it has come, the cards laid out and then the
+    // pages painted, and stops where it is told: a PDF file is then left as it was.
+    void printStopsWhenTold_data()
+    {
+        QTest::addColumn<int>("stopStage"); // -1: never stopped
+        QTest::addColumn<int>("stopDone");
+        QTest::addColumn<int>("stopCall"); // the first call with that stage and count, or one told again
+
+        using Stage = AtariPrint::Stage;
+        QTest::newRow("never stopped") << -1 << 0 << 0;
+        QTest::newRow("before the first card") << int(Stage::Layout) << 0 << 1;
+        QTest::newRow("within the long goods of card 2") << int(Stage::Layout) << 1 << 2;
+        QTest::newRow("after the first page") << int(Stage::Paint) << 1 << 1;
+    }
+    void printStopsWhenTold()
+    {
+        QFETCH(int, stopStage);
+        QFETCH(int, stopDone);
+        QFETCH(int, stopCall);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("当たり.pdf"));
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("%PDF-1.4 earlier") == 16);
+        earlier.close();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        AtariPrintContent content = cards(3);
+        content.rows[1].strSyouhin = pagesOfGoods();
+
+        // What the print was told last, and how often it was told that.
+        std::tuple<AtariPrint::Stage, qsizetype, qsizetype> last;
+        int repeats = 0;
+        int layoutRepeats = 0;
+        const QString message
+            = AtariPrint::print(printer, content, [&](AtariPrint::Stage stage, qsizetype done, qsizetype total) {
+                  const auto now = std::tuple(stage, done, total);
+                  repeats = now == last ? repeats + 1 : 1;
+                  layoutRepeats = std::max(layoutRepeats, stage == AtariPrint::Stage::Layout ? repeats : 0);
+                  last = now;
+                  return !(int(stage) == stopStage && done == stopDone && repeats == stopCall);
+              });
+
+        QCOMPARE(message, QString());
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        const QByteArray pdf = earlier.readAll();
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("当たり.pdf")});
+        if (stopStage >= 0) {
+            QCOMPARE(pdf, QByteArray("%PDF-1.4 earlier"));
+            QCOMPARE(int(std::get<0>(last)), stopStage);
+            return;
+        }
+        QVERIFY(pdf.size() > 1000);
+        // Card 2 was told of again while its goods were laid out; the pages, all painted, came last.
+        QVERIFY(layoutRepeats > 1);
+        QCOMPARE(std::get<0>(last), AtariPrint::Stage::Paint);
+        QVERIFY(std::get<1>(last) >= 3);
+        QCOMPARE(std::get<1>(last), std::get<2>(last));
+    }
+
+    // The box of a long print or save appears once the work has gone on for
+    // a while; the work stops on each way of ending the box, and on a logout.
+    void workProgressStops_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("キャンセル") << QStringLiteral("button");
+        QTest::newRow("Esc") << QStringLiteral("Esc");
+        QTest::newRow("close box") << QStringLiteral("close");
+        QTest::newRow("logout") << QStringLiteral("SIGTERM");
+    }
+    void workProgressStops()
+    {
+        QFETCH(QString, how);
+        const platform::StopRequestWatcher watcher([] {});
+        WorkProgress progress(QStringLiteral("dlgTestProgress"), nullptr);
+        progress.setStep(QStringLiteral("作っています…"), 10);
+        QVERIFY(!progress.isVisible());
+        // One step that goes on and on: the clock brings the box up.
+        QElapsedTimer working;
+        working.start();
+        while (!progress.isVisible() && !working.hasExpired(20000))
+            QVERIFY(progress.advance(1));
+        QVERIFY(progress.isVisible());
+        QVERIFY(progress.isModal());
+        QVERIFY(progress.advance(2));
+
+        if (how == u"button")
+            QTest::mouseClick(
+                progress.findChild<QPushButton *>(QStringLiteral("dlgTestProgressCancel")), Qt::LeftButton);
+        else if (how == u"Esc")
+            QTest::keyClick(&progress, Qt::Key_Escape);
+        else if (how == u"close")
+            progress.close();
+        else
+            QCOMPARE(std::raise(SIGTERM), 0);
+        QVERIFY(!progress.advance(3));
+    }
+
+    // The list of won cards prints and saves through the box: on a logout
+    // (the system asking the program to end) neither writes a file, and
+    // nothing is said.
+    void listWritesNothingOnLogout()
+    {
+        const testsupport::ProgramFolderFixture folder;
+        testsupport::FakeServices fakes;
+        const WinningData data = testsupport::makeWinningData(
+            {testsupport::makeClass({QStringLiteral("73")}, {QStringLiteral("お年玉切手シート")})},
+            QStringLiteral("年賀状"), QStringLiteral("令和8"));
+        AtariBook book(folder.path() + QStringLiteral("atari.db"));
+        QCOMPARE(book.add(AtariDraw::of(data), QStringLiteral("100073"), 1, data.prizeClass(1).strSyouhin),
+            AtariBook::Added::Added);
+        const CheckRecord record;
+        frmAtariList list(book, record, data);
+        const QString pdf = folder.path() + QStringLiteral("当たり.pdf");
+        const QString csv = folder.path() + QStringLiteral("当たり.csv");
+        fakes.printDialog.onSetUp = [&](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        fakes.saveFileDialog.answer = csv;
+
+        const platform::StopRequestWatcher watcher([] {});
+        QCOMPARE(std::raise(SIGTERM), 0);
+        list.findChild<QPushButton *>(QStringLiteral("cmdPrint"))->click();
+        list.findChild<QPushButton *>(QStringLiteral("cmdSaveCsv"))->click();
+
+        QCOMPARE(fakes.printDialog.shown, 1);
+        QCOMPARE(fakes.saveFileDialog.asked.size(), 1);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(!QFile::exists(csv));
+        QVERIFY(fakes.messageBox.shown.isEmpty());
     }
 
     // Printing to a PDF file on a full disk says so and leaves the earlier file.

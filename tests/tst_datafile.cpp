@@ -472,6 +472,18 @@ private slots:
             << u"a.xml"_s << QString() << nested(root, 100000) << false << ReadFailed;
         QTest::newRow("over 1 MiB, no schema") << u"a.xml"_s << QString() << oversize << false << ReadFailed;
 
+        // The card type and year show as stored, on one line, or the file is refused.
+        const auto oneClass = [](const QByteArray &attributes) {
+            return "<tousen xmlns=\"urn:tousen\" " + attributes
+                + "><toukyu name=\"1等\"><number>12</number></toukyu></tousen>";
+        };
+        QTest::newRow("type turned around by U+202E")
+            << u"a.xml"_s << QString() << oneClass("type=\"年賀状&#x202E;lmx\" year=\"8\"") << true
+            << DescriptionError
+                + u"[line:0, pos:0] はがきの種類か年に、改行や文字の向きを変える制御文字など、表示できない文字があります。"_s;
+        QTest::newRow("year on two lines, no schema")
+            << u"a.xml"_s << QString() << oneClass("type=\"年賀状\" year=\"令和&#13;&#10;8\"") << false << ReadFailed;
+
         // A file that parses but cannot be read into the data; readFailure has the others.
         QTest::newRow("comment in the root")
             << u"a.xml"_s << u"load_comment_in_root.xml"_s << QByteArray() << true << UnexpectedError;

@@ -18,13 +18,17 @@ private slots:
         QTest::newRow("hang-up") << SIGHUP;
     }
 
-    // The request arrives as a call on the event loop, never inside the handler.
+    // The request arrives as a call on the event loop, never inside the
+    // handler; work that keeps the loop waiting knows of it at once.
     void signalEndsThroughTheEventLoop()
     {
         QFETCH(int, signalNumber);
         int calls = 0;
+        // The request of a row before went with its watcher.
+        QVERIFY(!platform::stopRequested());
         platform::StopRequestWatcher watcher([&calls] { ++calls; });
         QCOMPARE(std::raise(signalNumber), 0);
+        QVERIFY(platform::stopRequested());
         QCOMPARE(calls, 0);
         QTRY_COMPARE(calls, 1);
     }

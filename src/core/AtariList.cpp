@@ -84,15 +84,23 @@ QString AtariList::KoukanText(const QDate &exchangedOn)
     return exchangedOn.isValid() ? QStringLiteral("済") : QString();
 }
 
-QByteArray AtariList::CsvBytes(const QList<Row> &rows)
+QByteArray AtariList::CsvBytes(const QList<Row> &rows, const std::function<bool(qsizetype, qsizetype)> &progress)
 {
-    QString text = QStringLiteral("順番,番号,結果,賞品,引換,差出人") + modNengajo::CrLf;
-    for (const Row &row : rows) {
-        text += QString::number(row.intOrder) + u',' + csvTextField(row.strNumber) + u',' + csvField(row.strResult)
+    QByteArray bytes
+        = QByteArray("\xEF\xBB\xBF") + (QStringLiteral("順番,番号,結果,賞品,引換,差出人") + modNengajo::CrLf).toUtf8();
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (progress && !progress(i, rows.size()))
+            return {};
+        const Row &row = rows.at(i);
+        // Row by row, so that long goods are never held twice over in full.
+        bytes += (QString::number(row.intOrder) + u',' + csvTextField(row.strNumber) + u',' + csvField(row.strResult)
             + u',' + csvField(row.strSyouhin) + u',' + csvField(row.strKoukan) + u',' + csvField(row.strSender)
-            + modNengajo::CrLf;
+            + modNengajo::CrLf)
+                     .toUtf8();
     }
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    if (progress && !progress(rows.size(), rows.size()))
+        return {};
+    return bytes;
 }
 
 QString AtariList::SaveFile(const QString &path, const QByteArray &bytes)

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // The sitting's cards as the list of won cards shows, saves and prints them.
 namespace AtariList {
 
@@ -52,7 +54,9 @@ QString KoukanText(const QDate &exchangedOn);
 // The rows as a spreadsheet file: UTF-8 with a byte-order mark, CR LF line
 // ends, a heading row "順番,番号,結果,賞品,引換,差出人". A spreadsheet shows each card
 // number as written ("000037", "****73") and runs no text as a formula.
-QByteArray CsvBytes(const QList<Row> &rows);
+// progress, when given, is told of the rows made (done of total); when it
+// returns false the file is left unmade and the bytes are empty.
+QByteArray CsvBytes(const QList<Row> &rows, const std::function<bool(qsizetype done, qsizetype total)> &progress = {});
 
 // Writes bytes to path through a temporary file that replaces it in one step.
 // Empty text on success, else the failure in words; path is then unchanged.

@@ -1,4 +1,5 @@
 #include "core/DataFile.h"
+#include "core/NewData.h"
 #include "core/modNengajo.h"
 
 #include "platform/programfolder.h"
@@ -80,6 +81,23 @@ QString describe(const platform::xml::ParseError &error)
         + QString::number(error.linepos) + QStringLiteral("] ") + error.reason;
 }
 
+// The card type and year stand in the main window's caption and in every
+// list as the file holds them: a character that turns the text around or
+// breaks it in two would make them read otherwise. Empty when they are plain.
+QString typeYearProblem(const platform::xml::Document &document)
+{
+    const Node root = document.documentElement();
+    if (root.isNull())
+        return {};
+    for (const QString &name : {QStringLiteral("type"), QStringLiteral("year")}) {
+        if (!modNengajo::IsOneLineText(root.attribute(name).value_or(QString())))
+            return describe({1, 0, 0,
+                QStringLiteral(
+                    "はがきの種類か年に、改行や文字の向きを変える制御文字など、表示できない文字があります。")});
+    }
+    return {};
+}
+
 // One parse of a data file from wherever load takes it.
 template <typename Load> modNengajo::ParsedDataFile parse(const Load &load, const platform::xml::SchemaCache *schemas)
 {
@@ -90,6 +108,8 @@ template <typename Load> modNengajo::ParsedDataFile parse(const Load &load, cons
     load(*parsed.document);
     if (parsed.document->parseError().errorCode != 0) {
         parsed.error = describe(parsed.document->parseError());
+        parsed.document.reset();
+    } else if (parsed.error = typeYearProblem(*parsed.document); !parsed.error.isEmpty()) {
         parsed.document.reset();
     }
     return parsed;

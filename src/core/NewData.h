@@ -8,10 +8,15 @@
 // new file replaces an earlier one only once it has been wholly written.
 namespace modNengajo {
 
+// Whether text reads as it is stored, on one line: valid UTF-16 without a
+// control or format character (such as U+202E, which turns what follows it
+// around, or CR and LF) or a line or paragraph separator (U+2028, U+2029).
+// A title and a data file's card type and year must be such text.
+bool IsOneLineText(const QString &text);
+
 // Whether title + ".xml" is a plain file name inside one folder: not empty,
-// not beginning with "." (so neither "." nor ".."), no "/", "\", control or
-// format character (such as U+202E), line or paragraph separator (U+2028,
-// U+2029) or any of :*?"<>|, valid UTF-16, and short
+// not beginning with "." (so neither "." nor ".."), one-line text
+// (IsOneLineText) without "/", "\" or any of :*?"<>|, and short
 // enough for the file system (at most 255 bytes in UTF-8).
 bool IsSafeDataTitle(const QString &title);
 

@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 // Longest file name most file systems accept, in bytes.
@@ -12,28 +14,34 @@ constexpr qsizetype MaxFileNameBytes = 255;
 
 } // namespace
 
-bool modNengajo::IsSafeDataTitle(const QString &title)
+bool modNengajo::IsOneLineText(const QString &text)
 {
-    // A leading dot (also "." and "..") names a hidden file that the card-type
-    // dialog never lists and later fetches never offer again.
-    if (title.isEmpty() || title.startsWith(u'.') || !title.isValidUtf16())
+    if (!text.isValidUtf16())
         return false;
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    for (const QChar c : title) {
-        // Format characters (U+202E and the like) make a name read otherwise
-        // than it is stored; line and paragraph separators break it in two.
+    // Format characters (U+202E and the like) make a text read otherwise
+    // than it is stored; line and paragraph separators break it in two.
+    return std::none_of(text.cbegin(), text.cend(), [](QChar c) {
         switch (c.category()) {
         case QChar::Other_Control:
         case QChar::Other_Format:
         case QChar::Separator_Line:
         case QChar::Separator_Paragraph:
-            return false;
+            return true;
         default:
-            break;
-        }
-        if (forbidden.contains(c))
             return false;
-    }
+        }
+    });
+}
+
+bool modNengajo::IsSafeDataTitle(const QString &title)
+{
+    // A leading dot (also "." and "..") names a hidden file that the card-type
+    // dialog never lists and later fetches never offer again.
+    if (title.isEmpty() || title.startsWith(u'.') || !IsOneLineText(title))
+        return false;
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    if (std::any_of(title.cbegin(), title.cend(), [](QChar c) { return forbidden.contains(c); }))
+        return false;
     return (title + QStringLiteral(".xml")).toUtf8().size() <= MaxFileNameBytes;
 }
 

@@ -7,9 +7,11 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 #include <cmath>
@@ -38,12 +40,39 @@ constexpr qreal MaxTablePoints = 28;
 // Goods longer than this many lines go on over pages instead of making the
 // text of every page smaller.
 constexpr int MaxSizingLines = 3;
+// So many characters from the start of goods take more than MaxSizingLines
+// lines of the goods' cell in any size tried, unless they are unusually narrow.
+constexpr qsizetype SizingCharacters = 1000;
+// A long text is laid out this many lines at a time between looks at the progress.
+constexpr int LinesBetweenProgress = 64;
+// Goods with a word this long or longer (a run without a place to break the
+// line) are broken anywhere.
+constexpr qsizetype LongestWord = 200;
+
+// Whether text holds a run of LongestWord characters without a place to break
+// the line. Qt 6.4 lays each line of such a run out by looking through the
+// rest of the run, which takes time by the square of its length (a run of
+// 100,000 letters took 1.7 s to lay out, against 0.06 s broken anywhere).
+bool hasLongWord(const QString &text)
+{
+    if (text.size() < LongestWord)
+        return false;
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    qsizetype last = 0;
+    for (qsizetype at = breaks.toNextBoundary(); at >= 0; at = breaks.toNextBoundary()) {
+        if (at - last >= LongestWord)
+            return true;
+        last = at;
+    }
+    return false;
+}
 // The card's place, number, class, mark and sender keep at most this share of the width.
 constexpr qreal MaxFixedColumnsShare = 0.7;
 
 } // namespace
 
-AtariPrint::AtariPrint(AtariPrintContent content, const QPaintDevice &device, const QRectF &pageRect)
+AtariPrint::AtariPrint(
+    AtariPrintContent content, const QPaintDevice &device, const QRectF &pageRect, const Progress &progress)
     : m_content(std::move(content))
     , m_page(pageRect)
     , m_device(device)
@@ -68,17 +97,31 @@ AtariPrint::AtariPrint(AtariPrintContent content, const QPaintDevice &device, co
     qreal points = MaxTablePoints;
     for (; points > MinTablePoints; points -= 0.5) {
         setTableFont(points);
-        qreal needed = headingHeight() + mm(3) + totalsHeight();
+        qreal needed = headingHeight() + mm(3)
+            + wrapped(m_content.strTotals, m_tableFont, m_page.width())->boundingRect().height();
+        // Cards of one class share their goods: each text is measured once a size.
+        QHash<QString, int> sizingLinesOf;
         for (qsizetype i = 0; i < MaxRowsPerPage; ++i) {
-            const int lines = i < m_content.rows.size() ? goodsLayout(m_content.rows.at(i))->lineCount() : 1;
-            needed += std::clamp(lines, 1, MaxSizingLines) * m_lineHeight + 2 * m_padding;
+            int lines = 1;
+            if (i < m_content.rows.size()) {
+                const QString &goods = m_content.rows.at(i).strSyouhin;
+                auto found = sizingLinesOf.constFind(goods);
+                if (found == sizingLinesOf.cend())
+                    found = sizingLinesOf.insert(goods, sizingLines(goods));
+                lines = *found;
+            }
+            needed += lines * m_lineHeight + 2 * m_padding;
         }
         const qreal fixed = m_columns[3] - m_columns[0] + m_columns[6] - m_columns[4];
         if (m_tableTop + needed <= m_rowsBottom && fixed <= MaxFixedColumnsShare * m_page.width())
             break;
     }
     setTableFont(std::max(points, MinTablePoints));
+    m_totals = wrapped(m_content.strTotals, m_tableFont, m_page.width());
+    if (!layOutGoods(progress))
+        return;
     paginate();
+    m_complete = true;
 }
 
 AtariPrint::~AtariPrint() = default;
@@ -107,21 +150,26 @@ qreal AtariPrint::headingHeight() const
     return QFontMetricsF(m_headingFont, &m_device).height() + 2 * m_padding;
 }
 
-qreal AtariPrint::totalsHeight() const
+qreal AtariPrint::goodsWidth() const
 {
-    return totalsLayout()->boundingRect().height();
+    return m_columns[4] - m_columns[3] - 2 * m_padding;
 }
 
-std::unique_ptr<QTextLayout> AtariPrint::wrapped(const QString &text, const QFont &font, qreal width) const
+std::unique_ptr<QTextLayout> AtariPrint::wrapped(
+    const QString &text, const QFont &font, qreal width, int maxLines, const std::function<bool()> &goOn) const
 {
     auto layout = std::make_unique<QTextLayout>(text, font, &m_device);
     QTextOption option;
     // Goods are Japanese without spaces, or a long run of anything.
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(hasLongWord(text) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->setTextOption(option);
     const qreal lineHeight = QFontMetricsF(font, &m_device).height();
     layout->beginLayout();
-    for (int i = 0;; ++i) {
+    for (int i = 0; i < maxLines; ++i) {
+        if (goOn && i % LinesBetweenProgress == LinesBetweenProgress - 1 && !goOn()) {
+            layout->endLayout();
+            return nullptr;
+        }
         QTextLine line = layout->createLine();
         if (!line.isValid())
             break;
@@ -132,14 +180,39 @@ std::unique_ptr<QTextLayout> AtariPrint::wrapped(const QString &text, const QFon
     return layout;
 }
 
-std::unique_ptr<QTextLayout> AtariPrint::goodsLayout(const AtariList::Row &row) const
+int AtariPrint::sizingLines(const QString &goods) const
 {
-    return wrapped(row.strSyouhin, m_tableFont, m_columns[4] - m_columns[3] - 2 * m_padding);
+    // Only up to MaxSizingLines lines count: the beginning of long goods
+    // tells as much, however long they are.
+    int lines = wrapped(goods.left(SizingCharacters), m_tableFont, goodsWidth(), MaxSizingLines + 1)->lineCount();
+    if (lines <= MaxSizingLines && goods.size() > SizingCharacters)
+        lines = wrapped(goods, m_tableFont, goodsWidth(), MaxSizingLines + 1)->lineCount();
+    return std::clamp(lines, 1, MaxSizingLines);
 }
 
-std::unique_ptr<QTextLayout> AtariPrint::totalsLayout() const
+bool AtariPrint::layOutGoods(const Progress &progress)
 {
-    return wrapped(m_content.strTotals, m_tableFont, m_page.width());
+    const qsizetype rows = m_content.rows.size();
+    QHash<QString, const QTextLayout *> byText;
+    for (qsizetype i = 0; i < rows; ++i) {
+        const auto goOn = [&] { return !progress || progress(Stage::Layout, i, rows); };
+        if (!goOn())
+            return false;
+        const AtariList::Row &row = m_content.rows.at(i);
+        auto found = byText.constFind(row.strSyouhin);
+        if (found == byText.cend()) {
+            std::unique_ptr<QTextLayout> layout
+                = wrapped(row.strSyouhin, m_tableFont, goodsWidth(), std::numeric_limits<int>::max(), goOn);
+            if (!layout)
+                return false;
+            found = byText.insert(row.strSyouhin, layout.get());
+            m_goodsLayouts.push_back(std::move(layout));
+        }
+        m_rowGoods.append(*found);
+        m_senders.append(QFontMetricsF(m_tableFont, &m_device)
+                             .elidedText(row.strSender, Qt::ElideRight, m_columns[6] - m_columns[5] - 2 * m_padding));
+    }
+    return !progress || progress(Stage::Layout, rows, rows);
 }
 
 void AtariPrint::paginate()
@@ -156,7 +229,7 @@ void AtariPrint::paginate()
         y = rowsTop;
     };
     for (qsizetype i = 0; i < m_content.rows.size(); ++i) {
-        const int lines = std::max(1, goodsLayout(m_content.rows.at(i))->lineCount());
+        const int lines = std::max(1, m_rowGoods.at(i)->lineCount());
         // A card that fits on a page is never split; a longer one starts on a
         // page of its own and goes on over the following pages.
         if (!page.slices.isEmpty()
@@ -173,7 +246,7 @@ void AtariPrint::paginate()
         }
     }
     // The totals stay under the last card, on a page of their own if need be.
-    if (!page.slices.isEmpty() && y + mm(3) + totalsHeight() > m_rowsBottom)
+    if (!page.slices.isEmpty() && y + mm(3) + m_totals->boundingRect().height() > m_rowsBottom)
         nextPage();
     m_pages.append(page);
 }
@@ -228,14 +301,12 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
         painter.drawText(cell(0, y, height), Qt::AlignRight | Qt::AlignTop, QString::number(row.intOrder));
         painter.drawText(cell(1, y, height), Qt::AlignHCenter | Qt::AlignTop, row.strNumber);
         painter.drawText(cell(2, y, height), Qt::AlignHCenter | Qt::AlignTop, row.strResult);
-        const std::unique_ptr<QTextLayout> goods = goodsLayout(row);
+        const QTextLayout *goods = m_rowGoods.at(slice.row);
         const QRectF goodsCell = cell(3, y, height);
         for (int i = slice.firstLine; i < slice.firstLine + slice.lineCount && i < goods->lineCount(); ++i)
             goods->lineAt(i).draw(&painter, goodsCell.topLeft() - QPointF(0, slice.firstLine * m_lineHeight));
         painter.drawText(cell(4, y, height), Qt::AlignHCenter | Qt::AlignTop, row.strKoukan);
-        const QRectF senderCell = cell(5, y, height);
-        painter.drawText(senderCell, Qt::AlignLeft | Qt::AlignTop,
-            QFontMetricsF(m_tableFont, &m_device).elidedText(row.strSender, Qt::ElideRight, senderCell.width()));
+        painter.drawText(cell(5, y, height), Qt::AlignLeft | Qt::AlignTop, m_senders.at(slice.row));
         y += height;
         painter.save();
         painter.setPen(rule);
@@ -244,7 +315,7 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
     }
 
     if (last)
-        totalsLayout()->draw(&painter, QPointF(m_page.left(), y + mm(3)));
+        m_totals->draw(&painter, QPointF(m_page.left(), y + mm(3)));
 
     painter.setFont(m_smallFont);
     const qreal footHeight = QFontMetricsF(m_smallFont, &m_device).height();
@@ -258,9 +329,12 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
 
 namespace {
 
+enum class Painted { All, Failed, Stopped };
+
 // Paints the pages of layout that printer was set up for (all unless a range
 // was chosen) onto device: the printer itself, or a PDF file being made.
-bool paintPages(const AtariPrint &layout, const QPrinter &printer, QPagedPaintDevice &device)
+Painted paintPages(
+    const AtariPrint &layout, const QPrinter &printer, QPagedPaintDevice &device, const AtariPrint::Progress &progress)
 {
     int from = printer.fromPage();
     int to = printer.toPage();
@@ -272,25 +346,37 @@ bool paintPages(const AtariPrint &layout, const QPrinter &printer, QPagedPaintDe
 
     QPainter painter;
     if (!painter.begin(&device))
-        return false;
-    for (int p = from; p <= to; ++p) {
+        return Painted::Failed;
+    // Told before each page and once all are painted.
+    for (int p = from; p <= to + 1; ++p) {
+        if (progress && !progress(AtariPrint::Stage::Paint, p - from, to - from + 1)) {
+            // What a printer has been given so far goes nowhere.
+            if (auto *printing = dynamic_cast<QPrinter *>(&device))
+                printing->abort();
+            painter.end();
+            return Painted::Stopped;
+        }
+        if (p > to)
+            break;
         if (p != from)
             device.newPage();
         layout.paintPage(painter, p - 1);
     }
-    return painter.end();
+    return painter.end() ? Painted::All : Painted::Failed;
 }
 
 } // namespace
 
-QString AtariPrint::print(QPrinter &printer, const AtariPrintContent &content)
+QString AtariPrint::print(QPrinter &printer, const AtariPrintContent &content, const Progress &progress)
 {
     const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    const AtariPrint layout(content, printer, page);
+    const AtariPrint layout(content, printer, page, progress);
+    if (!layout.isComplete())
+        return {};
     const QString failure = QStringLiteral("印刷できませんでした。");
     if (printer.outputFormat() != QPrinter::PdfFormat) {
-        const bool printed = paintPages(layout, printer, printer);
-        return printed && printer.printerState() != QPrinter::Error ? QString() : failure;
+        const Painted painted = paintPages(layout, printer, printer, progress);
+        return painted != Painted::Failed && printer.printerState() != QPrinter::Error ? QString() : failure;
     }
 
     // Qt's PDF output reports success whatever became of its writes: the file
@@ -303,8 +389,14 @@ QString AtariPrint::print(QPrinter &printer, const AtariPrintContent &content)
         writer.setPageLayout(printer.pageLayout());
         writer.setTitle(printer.docName());
         writer.setCreator(printer.creator());
-        if (!paintPages(layout, printer, writer))
+        switch (paintPages(layout, printer, writer, progress)) {
+        case Painted::All:
+            break;
+        case Painted::Failed:
             return failure;
+        case Painted::Stopped:
+            return {};
+        }
     }
     const QString path = printer.outputFileName();
     const QString reason = platform::replaceFile(path, pdf.data());

@@ -9,7 +9,10 @@
 #include <QRectF>
 
 #include <array>
+#include <functional>
+#include <limits>
 #include <memory>
+#include <vector>
 
 class QPainter;
 class QPaintDevice;
@@ -32,6 +35,7 @@ struct AtariPrintContent
 // text and the totals are as large as a page of MaxRowsPerPage cards allows,
 // never below MinTablePoints. Long goods wrap in their cell, so a page may
 // hold fewer cards; goods longer than a page go on over the following pages.
+// Each text is laid out once, so a print takes as long as what it prints.
 class AtariPrint
 {
 public:
@@ -39,18 +43,28 @@ public:
     static constexpr qreal MinTablePoints = 12;
     static inline const QString Title = QStringLiteral("当たったはがきの一覧");
 
-    // Lays content out on pages of pageRect (in device's pixels).
-    AtariPrint(AtariPrintContent content, const QPaintDevice &device, const QRectF &pageRect);
+    // How far a print has come: the cards laid out, then the pages painted
+    // (done of total, told again while long goods are laid out). The print
+    // stops when it returns false.
+    enum class Stage { Layout, Paint };
+    using Progress = std::function<bool(Stage stage, qsizetype done, qsizetype total)>;
+
+    // Lays content out on pages of pageRect (in device's pixels); stops where
+    // progress says so, and is then incomplete.
+    AtariPrint(
+        AtariPrintContent content, const QPaintDevice &device, const QRectF &pageRect, const Progress &progress = {});
     ~AtariPrint();
 
+    bool isComplete() const { return m_complete; }
     int pageCount() const { return static_cast<int>(m_pages.size()); }
     // Paints page (from 0) with painter, which is active on the device.
     void paintPage(QPainter &painter, int page) const;
 
     // Paints the pages the printer was set up for (all unless a range was
     // chosen). Empty text on success, else the message that tells the failure
-    // (for a PDF file, with the file and the reason).
-    static QString print(QPrinter &printer, const AtariPrintContent &content);
+    // (for a PDF file, with the file and the reason). Stopped by progress, it
+    // prints nothing (a PDF file is left as it was) and returns empty text.
+    static QString print(QPrinter &printer, const AtariPrintContent &content, const Progress &progress = {});
 
 private:
     // The part of one card's row on a page: lines firstLine.. of its goods.
@@ -68,10 +82,15 @@ private:
     qreal mm(qreal millimetres) const { return millimetres * m_dpi / 25.4; }
     void setTableFont(qreal points);
     qreal headingHeight() const;
-    qreal totalsHeight() const;
-    std::unique_ptr<QTextLayout> wrapped(const QString &text, const QFont &font, qreal width) const;
-    std::unique_ptr<QTextLayout> goodsLayout(const AtariList::Row &row) const;
-    std::unique_ptr<QTextLayout> totalsLayout() const;
+    qreal goodsWidth() const;
+    // Lines of at most width; no more than maxLines of them. Null when goOn,
+    // asked now and then, says to stop.
+    std::unique_ptr<QTextLayout> wrapped(const QString &text, const QFont &font, qreal width,
+        int maxLines = std::numeric_limits<int>::max(), const std::function<bool()> &goOn = {}) const;
+    // The lines goods take in the table's font, from 1 to MaxSizingLines.
+    int sizingLines(const QString &goods) const;
+    // The goods of every card in the table's font; false when progress stopped it.
+    bool layOutGoods(const Progress &progress);
     void paginate();
 
     AtariPrintContent m_content;
@@ -89,5 +108,12 @@ private:
     qreal m_padding;
     qreal m_tableTop;
     qreal m_rowsBottom;
+    // Each different goods laid out once; every card's row points at its own.
+    std::vector<std::unique_ptr<QTextLayout>> m_goodsLayouts;
+    QList<const QTextLayout *> m_rowGoods;
+    // The sender as the cell shows it: cut short with "…" if need be.
+    QStringList m_senders;
+    std::unique_ptr<QTextLayout> m_totals;
     QList<Page> m_pages;
+    bool m_complete = false;
 };

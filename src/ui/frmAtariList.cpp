@@ -13,6 +13,7 @@
 #include "ui/Look.h"
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
+#include "ui/WorkProgress.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -30,6 +31,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -400,7 +403,19 @@ void frmAtariList::cmdSaveCsv_Click()
         return;
     m_saveFolder = QFileInfo(path).absolutePath();
 
-    const QString failure = AtariList::SaveFile(path, AtariList::CsvBytes(shownRows()));
+    // Goods of great length make a file of many megabytes: the user sees how
+    // far it has come and may stop it; a stopped save writes nothing.
+    const QList<AtariList::Row> rows = shownRows();
+    WorkProgress progress(QStringLiteral("dlgCsvProgress"), this);
+    progress.setStep(QStringLiteral("CSVファイルを作っています…"), rows.size());
+    const QByteArray bytes
+        = AtariList::CsvBytes(rows, [&progress](qsizetype done, qsizetype) { return progress.advance(done); });
+    if (bytes.isEmpty())
+        return;
+    progress.setStep(QStringLiteral("CSVファイルを保存しています…"), 1);
+    if (!progress.advance(0))
+        return;
+    const QString failure = AtariList::SaveFile(path, bytes);
     if (!failure.isEmpty())
         platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
             platform::MessageBox::Buttons::Ok, this);
@@ -438,7 +453,20 @@ void frmAtariList::cmdPrint_Click()
     const QDate today = platform::Service<platform::Clock>::get().today();
     AtariPrintContent content {lblAtariType->text(), modNengajo::KigenText(today, m_data.exchangeTo), shownRows(),
         m_source->totalsText(), today};
-    const QString failure = AtariPrint::print(printer, content);
+    // A long list, or goods of great length, take a while: the user sees how
+    // far the print has come and may stop it; a stopped print prints nothing.
+    WorkProgress progress(QStringLiteral("dlgPrintProgress"), this);
+    std::optional<AtariPrint::Stage> shownStage;
+    const QString failure
+        = AtariPrint::print(printer, content, [&](AtariPrint::Stage stage, qsizetype done, qsizetype total) {
+              if (stage != shownStage) {
+                  shownStage = stage;
+                  progress.setStep(stage == AtariPrint::Stage::Layout ? QStringLiteral("印刷の準備をしています…")
+                                                                      : QStringLiteral("印刷しています…"),
+                      total);
+              }
+              return progress.advance(done);
+          });
     if (!failure.isEmpty())
         platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
             platform::MessageBox::Buttons::Ok, this);
