@@ -189,6 +189,27 @@ private slots:
         QCOMPARE(left.size(), 1);
         QCOMPARE(left.first().strNumber + left.first().strSyouhin, QStringLiteral("****44お年玉切手シート"));
     }
+
+    // A book that cannot be written: its cards are listed, no sender is typed
+    // into them, and the list says why.
+    void readOnlyBook()
+    {
+        const QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("atari.db"));
+        const WinningData data = reiwa8();
+        QCOMPARE(AtariBook(path).add(AtariDraw::of(data), "455756", 1, "現金"), AtariBook::Added::Added);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        AtariBook book(path);
+        CheckRecord record;
+        BookAtariList source(book, record, data);
+        AtariListModel model(source);
+
+        QCOMPARE(texts(model), QStringList {"1|455756|１等|現金||"});
+        QVERIFY(!model.flags(model.index(0, 5)).testFlag(Qt::ItemIsEditable));
+        QVERIFY(!model.setData(model.index(0, 5), QStringLiteral("田中さん")));
+        QCOMPARE(source.whyUnchangeable(),
+            QStringLiteral("当たったはがきの記録（atari.db）に書き込めません。書き込みが許可されていません。"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_AtariListModel)

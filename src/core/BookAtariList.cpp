@@ -75,7 +75,8 @@ QString BookAtariList::totalsText() const
 
 bool BookAtariList::isEditableAt(qsizetype index, AtariColumn column) const
 {
-    return column == AtariColumn::Sender && index >= 0 && index < m_shown.size() && m_shown.at(index).card >= 0;
+    return column == AtariColumn::Sender && index >= 0 && index < m_shown.size() && m_shown.at(index).card >= 0
+        && whyUnchangeable().isEmpty();
 }
 
 bool BookAtariList::setText(qsizetype index, AtariColumn column, const QString &text)

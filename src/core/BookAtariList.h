@@ -36,9 +36,12 @@ public:
     // The book's won cards of the draw per class and in all, and
     // "（未引換 N枚）" while some are not yet exchanged.
     QString totalsText() const;
-    // Only the sender of a card of the book is typed into.
+    // Only the sender of a card of the book is typed into, while the book can be changed.
     bool isEditableAt(qsizetype index, AtariColumn column) const;
     bool setText(qsizetype index, AtariColumn column, const QString &text);
+    // Why the book's cards cannot be marked, deleted or given a sender, in
+    // words; empty when they can be.
+    QString whyUnchangeable() const { return m_book.whyUnchangeable(); }
 
     // Reads the book again: the data in force or another program may have changed it.
     void reload();
