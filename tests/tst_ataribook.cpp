@@ -175,6 +175,10 @@ private slots:
         }
         QCOMPARE(QFileInfo(m_dir->filePath(u"home/harovan"_s)).permissions() & (QFile::ReadOther | QFile::ReadGroup),
             QFile::Permissions());
+        // The login reminder's look leaves nothing beside a book no program has open.
+        QCOMPARE(dueAtLogin(bookPath).size(), 2);
+        QCOMPARE(QDir(m_dir->filePath(u"home/harovan"_s)).entryList(QDir::Files | QDir::Hidden | QDir::System),
+            QStringList {u"atari.db"_s});
         AtariBook book(bookPath);
         const QList<AtariCard> cards = book.cards(Reiwa8);
         QCOMPARE(numbersOf(cards), (QStringList {u"****73"_s, u"109681"_s, u"000081"_s}));

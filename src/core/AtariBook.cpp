@@ -284,7 +284,11 @@ bool AtariBook::attach(bool create)
     // The folder is made with the first card (the user's folder may not be there yet).
     if (!exists && !platform::makeFolder(folder))
         return refuse(State::WriteFailed, BookTexts::NoFolder);
-    const bool fixed = !mayWrite(QFile::encodeName(folder)) || (exists && !mayWrite(QFile::encodeName(file)));
+    // A look at a book no program has open (it has no log beside it) reads the
+    // file as it stands: SQLite would leave an empty log and its index behind.
+    const bool idle = m_access == Access::ReadOnly && !QFileInfo::exists(file + QStringLiteral("-wal"))
+        && !QFileInfo::exists(file + QStringLiteral("-shm"));
+    const bool fixed = idle || !mayWrite(QFile::encodeName(folder)) || (exists && !mayWrite(QFile::encodeName(file)));
     if (fixed && !exists)
         return refuse(State::ReadOnly, BookTexts::NoWrite);
     const bool writes = !fixed && m_access == Access::ReadWrite;

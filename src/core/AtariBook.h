@@ -110,7 +110,7 @@ public:
     Q_ENUM(Added)
 
     // ReadOnly: the login reminder's look, which never writes, sets up or
-    // upgrades the file and makes none.
+    // upgrades the file, and leaves nothing beside a book no program has open.
     enum class Access { ReadWrite, ReadOnly };
 
     // PRAGMA user_version of the books this version makes and reads.
