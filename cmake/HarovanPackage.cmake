@@ -32,13 +32,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # libqt6gui6 with Qt's X11 platform plugin, libqt6multimedia6 for the chime
 # (which plays through the sound server with libpulse0, no GStreamer or
 # FFmpeg plugin), libqt6dbus6 for the login reminder's notification and
-# libsqlite3-0, which the login reminder reads the book with. What the program
-# loads at run time without linking it is
-# declared by hand, each package once: the Japanese font the windows' fonts
-# fall back to, the SVG plugins that draw the icon (libqt6svg6) and Qt's
-# SQLite driver that keeps the book of won cards (libqt6sql6-sqlite).
+# libsqlite3-0, which keeps the book of won cards. What the program loads at
+# run time without linking it is declared by hand, each package once: the
+# Japanese font the windows' fonts fall back to and the SVG plugins that draw
+# the icon (libqt6svg6).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6svg6, libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6svg6")
 # Qt's own texts (message box buttons, a text box's menu) in Japanese; on
 # GNOME-like desktops the desktop's text size for menus and message boxes;
 # xdg-open, which opens the help and web pages in the user's browser (without

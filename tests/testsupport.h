@@ -156,6 +156,19 @@ inline QMap<QString, QByteArray> snapshot(const QString &folder)
 // A prize class as the loader reads one: its winning numbers at positions 1..
 // (an empty text is an empty position), the row ending after the last, and
 // its goods joined by CR LF.
+// How many times this program holds the file at path open: once for each
+// connection to a book of won cards.
+inline int openCount(const QString &path)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    int count = 0;
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    for (const QFileInfo &descriptor :
+        descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        count += descriptor.symLinkTarget() == file ? 1 : 0;
+    return count;
+}
+
 inline PrizeClass makeClass(const QStringList &numbers, const QStringList &goods = {}, const QString &name = {})
 {
     return PrizeClass {name, QStringList {QString()} + numbers, goods.join(modNengajo::CrLf)};

@@ -1,14 +1,13 @@
 #include "core/AtariBook.h"
-#include "core/BookFile.h"
+#include "platform/regularfile.h"
 #include "testsupport.h"
 
 #include <QProcess>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -46,10 +45,21 @@ QList<qint64> idsOf(const QList<AtariCard> &cards)
     return ids;
 }
 
+// What a file holds; nothing for a FIFO, which is never waited on.
+// The cards of the draw the book holds, and those of them not yet exchanged.
+std::pair<int, int> countsOf(AtariBook &book, const AtariDraw &draw)
+{
+    const QList<AtariCard> cards = book.cards(draw);
+    return {int(cards.size()), int(std::count_if(cards.cbegin(), cards.cend(), [](const AtariCard &card) {
+                return !card.exchangedOn.isValid();
+            }))};
+}
+
 QByteArray contentOf(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QFile file;
+    return platform::openRegularFile(file, path, QIODevice::ReadOnly) == platform::RegularFile::Opened ? file.readAll()
+                                                                                                       : QByteArray();
 }
 
 bool put(const QString &path, const QByteArray &content)
@@ -62,20 +72,27 @@ bool put(const QString &path, const QByteArray &content)
 // first value of the last.
 QVariant rawSql(const QString &path, const QStringList &statements)
 {
+    sqlite3 *opened = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &opened) != SQLITE_OK)
+        qFatal("%s: %s", qPrintable(path), sqlite3_errmsg(opened));
+    const std::unique_ptr<sqlite3, CloseSqlite> db(opened);
     QVariant result;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
-        db.setDatabaseName(path);
-        QSqlQuery query(db);
-        for (const QString &sql : statements) {
-            if (!db.open() || !query.exec(sql))
-                qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
-        }
-        if (query.next())
-            result = query.value(0);
+    for (const QString &sql : statements) {
+        sqlite3_stmt *statement = nullptr;
+        int code = sqlite3_prepare_v2(db.get(), sql.toUtf8().constData(), -1, &statement, nullptr);
+        if (code == SQLITE_OK && (code = sqlite3_step(statement)) == SQLITE_ROW)
+            result = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+        if (code != SQLITE_ROW && code != SQLITE_DONE)
+            qFatal("%s: %s", qPrintable(sql), sqlite3_errmsg(db.get()));
     }
-    QSqlDatabase::removeDatabase(u"raw"_s);
     return result;
+}
+
+// What the login reminder finds due: the book opened read-only.
+QList<PendingDraw> dueAtLogin(const QString &path)
+{
+    return AtariBook(path, AtariBook::Access::ReadOnly).pendingDraws();
 }
 
 // A closed book of count six-digit cards of the 令和8 draw, from 100000 on.
@@ -132,7 +149,7 @@ class tst_AtariBook : public QObject
     QString path() const { return m_dir->filePath(u"atari.db"_s); }
     QStringList filesInFolder() const
     {
-        return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
 
     std::optional<QTemporaryDir> m_dir;
@@ -158,6 +175,10 @@ private slots:
         }
         QCOMPARE(QFileInfo(m_dir->filePath(u"home/harovan"_s)).permissions() & (QFile::ReadOther | QFile::ReadGroup),
             QFile::Permissions());
+        // The login reminder's look leaves nothing beside a book no program has open.
+        QCOMPARE(dueAtLogin(bookPath).size(), 2);
+        QCOMPARE(QDir(m_dir->filePath(u"home/harovan"_s)).entryList(QDir::Files | QDir::Hidden | QDir::System),
+            QStringList {u"atari.db"_s});
         AtariBook book(bookPath);
         const QList<AtariCard> cards = book.cards(Reiwa8);
         QCOMPARE(numbersOf(cards), (QStringList {u"****73"_s, u"109681"_s, u"000081"_s}));
@@ -168,7 +189,7 @@ private slots:
         // The draw is its type and year, whichever data file judged it.
         AtariDraw corrected = Reiwa8;
         corrected.strFileName = u"訂正版.xml"_s;
-        QCOMPARE(book.counts(corrected), (AtariCounts {3, 3}));
+        QCOMPARE(countsOf(book, corrected), std::pair(3, 3));
         QCOMPARE(rawSql(bookPath, {u"PRAGMA user_version"_s}).toInt(), AtariBook::SchemaVersion);
     }
 
@@ -216,7 +237,7 @@ private slots:
         QCOMPARE(cards[1].exchangedOn, QDate(2026, 2, 1));
         QCOMPARE(cards[2].exchangedOn, QDate(2026, 2, 8));
         QCOMPARE(cards[3].strSender, u"山田 花子（大阪の叔母）"_s);
-        QCOMPARE(book.counts(Reiwa8), (AtariCounts {4, 2}));
+        QCOMPARE(countsOf(book, Reiwa8), std::pair(4, 2));
 
         QVERIFY(book.remove({ids[1], ids[3]}));
         QCOMPARE(idsOf(book.cards(Reiwa8)), (QList<qint64> {ids[0], ids[2]}));
@@ -237,8 +258,8 @@ private slots:
         book.add(exchanged, u"****33"_s, 3, {});
         book.setExchanged(idsOf(book.cards(exchanged)), QDate(2026, 2, 1));
         QCOMPARE(book.pendingDraws(), (QList<PendingDraw> {{Reiwa7, 1}, {Reiwa8, 2}, {noDeadline, 1}}));
-        // The login reminder's reader gives the same, with the book open in the program.
-        QCOMPARE(BookFile::PendingDraws(path()), book.pendingDraws());
+        // The login reminder's look gives the same, with the book open in the program.
+        QCOMPARE(dueAtLogin(path()), book.pendingDraws());
 
         AtariDraw corrected = Reiwa8;
         corrected.strFileName = u"訂正版.xml"_s;
@@ -247,7 +268,7 @@ private slots:
         // A data file without the day keeps it.
         QVERIFY(book.noteDraw({u"年賀状"_s, u"令和8"_s, u"訂正版.xml"_s, {}}));
         QCOMPARE(book.pendingDraws().at(1), (PendingDraw {corrected, 2}));
-        QCOMPARE(BookFile::PendingDraws(path()), book.pendingDraws());
+        QCOMPARE(dueAtLogin(path()), book.pendingDraws());
     }
 
     void versions_data()
@@ -271,8 +292,8 @@ private slots:
             rawSql(path(), {u"CREATE TABLE t (x)"_s, u"DROP TABLE t"_s});
         }
         const QByteArray before = contentOf(path());
-        // The login reminder's reader finds nothing due and leaves the file as it is.
-        QVERIFY(BookFile::PendingDraws(path()).isEmpty());
+        // The login reminder finds nothing due and leaves the file as it is.
+        QVERIFY(dueAtLogin(path()).isEmpty());
         QCOMPARE(contentOf(path()), before);
 
         AtariBook book(path());
@@ -302,6 +323,24 @@ private slots:
         QTest::newRow("cut short") << u"cut"_s << State::Damaged << u"ファイルが壊れています。"_s;
         QTest::newRow("a folder of that name")
             << u"folder"_s << State::Unreadable << u"同じ名前のフォルダーがあります。"_s;
+        // Opening a FIFO waits for its other end.
+        QTest::newRow("a FIFO") << u"fifo"_s << State::Unreadable << u"通常のファイルではありません。"_s;
+        // Books of the right version with something of their own that runs on the program's statements.
+        const QString notABook = u"Harovanの記録ではないファイルです。"_s;
+        QTest::newRow("a trigger that deletes the other cards")
+            << u"CREATE TRIGGER t AFTER INSERT ON cards BEGIN DELETE FROM cards WHERE id <> new.id; END"_s
+            << State::NotABook << notABook;
+        QTest::newRow("a trigger that never ends")
+            << u"CREATE TRIGGER t AFTER INSERT ON cards BEGIN SELECT count(*) FROM"
+               " (WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT n FROM r); END"_s
+            << State::NotABook << notABook;
+        QTest::newRow("cards an endless view")
+            << u"DROP TABLE cards\nCREATE VIEW cards (id, draw_id, number, class, prize, judged_at, sender,"
+               " exchanged_on) AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r)"
+               " SELECT n, 1, '', 3, '', '', '', NULL FROM r"_s
+            << State::NotABook << notABook;
+        QTest::newRow("an index of its own")
+            << u"CREATE INDEX by_sender ON cards (sender)"_s << State::NotABook << notABook;
     }
     void unusableFiles()
     {
@@ -314,6 +353,11 @@ private slots:
             rawSql(path(), {u"CREATE TABLE cards (number TEXT)"_s, u"INSERT INTO cards VALUES ('109681')"_s});
         } else if (made == u"folder") {
             QVERIFY(QDir(m_dir->path()).mkdir(u"atari.db"_s));
+        } else if (made == u"fifo") {
+            QVERIFY(::mkfifo(QFile::encodeName(path()).constData(), 0600) == 0);
+        } else if (made.startsWith(u"CREATE") || made.startsWith(u"DROP")) {
+            makeBook(path(), 4);
+            rawSql(path(), made.split(u'\n'));
         } else {
             makeBook(path(), 60);
             QByteArray bytes = contentOf(path());
@@ -324,7 +368,8 @@ private slots:
             QVERIFY(put(path(), bytes));
         }
         const QByteArray before = contentOf(path());
-        QVERIFY(BookFile::PendingDraws(path()).isEmpty());
+        // The login reminder finds nothing due, and waits on nothing.
+        QVERIFY(dueAtLogin(path()).isEmpty());
 
         AtariBook book(path());
         QSignalSpy stateChanged(&book, &AtariBook::stateChanged);
@@ -364,18 +409,24 @@ private slots:
     void readOnly_data()
     {
         QTest::addColumn<QString>("readOnly");
-        QTest::newRow("the file") << u"file"_s;
-        QTest::newRow("its folder") << u"folder"_s;
+        QTest::addColumn<bool>("administrator");
+        QTest::newRow("the file") << u"file"_s << false;
+        QTest::newRow("its folder") << u"folder"_s << false;
+        // The system lets the administrator write anything; the book stays read-only all the same.
+        QTest::newRow("the file, for the administrator") << u"file"_s << true;
     }
     // The cards are shown, nothing is changed, nothing is left beside the file.
     void readOnly()
     {
         QFETCH(QString, readOnly);
+        QFETCH(bool, administrator);
+        if (administrator && ::geteuid() != 0)
+            QSKIP("run by the administrator only");
         makeBook(path(), 2);
         const QByteArray folder = QFile::encodeName(m_dir->path());
         const QByteArray file = QFile::encodeName(path());
         // Root may write anything: the book is another user's, read in a child process.
-        const bool root = ::geteuid() == 0;
+        const bool root = ::geteuid() == 0 && !administrator;
         if (root)
             QVERIFY(::chown(folder.constData(), OtherUser, OtherUser) == 0
                 && ::chown(file.constData(), OtherUser, OtherUser) == 0);
@@ -400,6 +451,46 @@ private slots:
             u"ReadOnly|2|NotSaved|0|当たったはがきの記録（atari.db）に書き込めません。書き込みが許可されていません。"_s);
         QCOMPARE(contentOf(path()), before);
         QCOMPARE(filesInFolder(), QStringList {u"atari.db"_s});
+    }
+
+    void links_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<State>("state");
+        QTest::newRow("a book kept elsewhere") << u"book"_s << State::Ready;
+        QTest::newRow("an empty file") << u"empty"_s << State::Unreadable;
+        QTest::newRow("nothing") << u"missing"_s << State::Unreadable;
+    }
+    // A link named atari.db is followed to an existing book only, by the
+    // window and the login reminder alike; nothing is made or set up at its
+    // target, and a refusal is told in words.
+    void links()
+    {
+        QFETCH(QString, target);
+        QFETCH(State, state);
+        QVERIFY(QDir(m_dir->path()).mkdir(u"synced"_s));
+        const QString elsewhere = m_dir->filePath(u"synced/atari.db"_s);
+        if (target == u"book")
+            makeBook(elsewhere, 2);
+        else if (target == u"empty")
+            QVERIFY(put(elsewhere, {}));
+        QVERIFY(QFile::link(elsewhere, path()));
+        const QByteArray before = contentOf(elsewhere);
+
+        const bool used = state == State::Ready;
+        QCOMPARE(dueAtLogin(path()).size(), used ? 1 : 0);
+        AtariBook book(path());
+        QCOMPARE(book.open(), state);
+        QCOMPARE(book.add(Reiwa8, u"****73"_s, 3, {}), used ? Added::Added : Added::NotSaved);
+        QCOMPARE(book.cards(Reiwa8).size(), used ? 3 : 0);
+        QVERIFY(QFileInfo(path()).isSymLink());
+        if (used)
+            return;
+        QCOMPARE(book.message().section(u'\r', 0, 0),
+            u"当たったはがきの記録（atari.db）を開けません。リンク先がHarovanの記録ではありません。"_s);
+        QVERIFY(!book.canStartNew());
+        QCOMPARE(QFileInfo::exists(elsewhere), target == u"empty");
+        QCOMPARE(contentOf(elsewhere), before);
     }
 
     // A change that meets a full disk fails whole and is told; what was
@@ -459,7 +550,7 @@ private slots:
             first.add(Reiwa8, u"109681"_s, 1, {});
             QCOMPARE(second.add(Reiwa8, u"109681"_s, 1, {}), Added::AlreadyInBook);
             QVERIFY(second.setExchanged(idsOf(second.cards(Reiwa8)), QDate(2026, 2, 1)));
-            QCOMPARE(first.counts(Reiwa8), (AtariCounts {1, 0}));
+            QCOMPARE(countsOf(first, Reiwa8), std::pair(1, 0));
         }
         const auto one = startEntering(path(), 300000, 60);
         const auto other = startEntering(path(), 400000, 60);
@@ -468,7 +559,8 @@ private slots:
         QCOMPARE(reported(*one, oneOut, 60).size(), 60);
         QCOMPARE(reported(*other, otherOut, 60).size(), 60);
         QVERIFY(one->waitForFinished() && other->waitForFinished());
-        QCOMPARE(AtariBook(path()).counts(Reiwa8), (AtariCounts {121, 120}));
+        AtariBook book(path());
+        QCOMPARE(countsOf(book, Reiwa8), std::pair(121, 120));
     }
 };
 

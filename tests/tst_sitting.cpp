@@ -525,6 +525,29 @@ private slots:
         QVERIFY2(large * 10 >= designed * 18, qPrintable(QStringLiteral("%1 against %2").arg(large).arg(designed)));
     }
 
+    // A read-only book: 引換済にする and 削除 stay grey and say why, and the
+    // sender asked for is refused in words.
+    void listOfAReadOnlyBook()
+    {
+        const QString path = m_folder->path() + QStringLiteral("atari.db");
+        const WinningData data;
+        QCOMPARE(AtariBook(path).add(AtariDraw::of(data), QStringLiteral("455756"), 1, QStringLiteral("現金")),
+            AtariBook::Added::Added);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        AtariBook book(path);
+        CheckRecord record;
+        frmAtariList list(book, record, data);
+        auto *table = list.findChild<QTableView *>(QStringLiteral("lstAtari"));
+        auto *koukan = list.findChild<QPushButton *>(QStringLiteral("cmdKoukan"));
+        table->selectRow(0);
+        QVERIFY(!koukan->isEnabled() && !list.findChild<QPushButton *>(QStringLiteral("cmdDelete"))->isEnabled());
+        const QString why
+            = QStringLiteral("当たったはがきの記録（atari.db）に書き込めません。書き込みが許可されていません。");
+        QCOMPARE(koukan->toolTip(), why);
+        QTest::keyClick(table, Qt::Key_F2);
+        QCOMPARE(m_fakes->messageBox.shown.value(0).text, why);
+    }
+
     // カレンダーに登録 is there for a deadline to come (none left to exchange: listMarksAndDeletes).
     void calendarButton_data()
     {

@@ -1,6 +1,6 @@
 #include "app/Remind.h"
 
-#include "core/BookFile.h"
+#include "core/AtariBook.h"
 #include "core/Reminder.h"
 #include "platform/clock.h"
 #include "platform/programfolder.h"
@@ -111,8 +111,8 @@ int Remind::run(int argc, char *argv[])
         return 0;
     const QDate today = clock.today();
     // A book that cannot be read lists no cards.
-    const std::optional<Reminder::Due> due
-        = Reminder::Check(today, BookFile::PendingDraws(bookPath), Reminder::LastAsked());
+    const std::optional<Reminder::Due> due = Reminder::Check(
+        today, AtariBook(bookPath, AtariBook::Access::ReadOnly).pendingDraws(), Reminder::LastAsked());
     if (!due)
         return 0;
 

@@ -1,85 +1,140 @@
 #include "core/AtariBook.h"
 
-#include "platform/filewrite.h"
+#include "core/AtariBookAside.h"
+#include "core/AtariBookTexts.h"
 #include "platform/programfolder.h"
 
-#include <QAtomicInteger>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStorageInfo>
-#include <QThreadPool>
 #include <QUrl>
+#include <QVariant>
 
+#include <sqlite3.h>
+
+#include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-const QString Driver = QStringLiteral("QSQLITE");
-// How long a change waits for another program that is writing the same book.
-const QString BusyTimeout = QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(AtariBook::BusyTimeoutMs);
-const QString BookName = QStringLiteral("当たったはがきの記録（atari.db）");
-// Side files SQLite keeps beside the book; they belong to it and move with it.
-const QStringList SideSuffixes = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
-
-// Below this the disk counts as full when SQLite reports a failed write.
-constexpr qint64 FullDiskBytes = 1024 * 1024;
-
 // The steps from one version of the book to the next: step i makes version i + 1.
 // A later version appends its step; a book is brought up to date in one
-// transaction at the first change.
-const QList<QStringList> Steps = {
+// transaction at the first change. A book holds exactly what its steps make.
+const QList<QList<const char *>> Steps = {
     {
-        QStringLiteral("CREATE TABLE draws ("
-                       " id INTEGER PRIMARY KEY,"
-                       " card_type TEXT NOT NULL,"
-                       " draw_year TEXT NOT NULL,"
-                       " data_file TEXT NOT NULL,"
-                       " exchange_to TEXT,"
-                       " UNIQUE (card_type, draw_year))"),
+        "CREATE TABLE draws ("
+        " id INTEGER PRIMARY KEY,"
+        " card_type TEXT NOT NULL,"
+        " draw_year TEXT NOT NULL,"
+        " data_file TEXT NOT NULL,"
+        " exchange_to TEXT,"
+        " UNIQUE (card_type, draw_year))",
         // AUTOINCREMENT: the id of a deleted card is never given to another.
-        QStringLiteral("CREATE TABLE cards ("
-                       " id INTEGER PRIMARY KEY AUTOINCREMENT,"
-                       " draw_id INTEGER NOT NULL REFERENCES draws (id),"
-                       " number TEXT NOT NULL,"
-                       " class INTEGER NOT NULL CHECK (class > 0),"
-                       " prize TEXT NOT NULL,"
-                       " judged_at TEXT NOT NULL,"
-                       " sender TEXT NOT NULL DEFAULT '',"
-                       " exchanged_on TEXT)"),
+        "CREATE TABLE cards ("
+        " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+        " draw_id INTEGER NOT NULL REFERENCES draws (id),"
+        " number TEXT NOT NULL,"
+        " class INTEGER NOT NULL CHECK (class > 0),"
+        " prize TEXT NOT NULL,"
+        " judged_at TEXT NOT NULL,"
+        " sender TEXT NOT NULL DEFAULT '',"
+        " exchanged_on TEXT)",
         // A six-digit number is one postcard; "****73" may be many.
-        QStringLiteral("CREATE UNIQUE INDEX cards_once ON cards (draw_id, number) WHERE instr(number, '*') = 0"),
-        QStringLiteral("CREATE INDEX cards_of_draw ON cards (draw_id)"),
+        "CREATE UNIQUE INDEX cards_once ON cards (draw_id, number) WHERE instr(number, '*') = 0",
+        "CREATE INDEX cards_of_draw ON cards (draw_id)",
     },
 };
 static_assert(AtariBook::SchemaVersion == 1, "one step for each version");
 
-// SQLite's primary result codes that the book tells apart.
-enum SqliteCode {
-    SqlitePerm = 3,
-    SqliteBusy = 5,
-    SqliteLocked = 6,
-    SqliteNoMem = 7,
-    SqliteReadOnly = 8,
-    SqliteIoErr = 10,
-    SqliteCorrupt = 11,
-    SqliteFull = 13,
-    SqliteCantOpen = 14,
-    SqliteAuth = 23,
-    SqliteNotADb = 26,
-};
-// SQLITE_READONLY_DBMOVED: the file was renamed or deleted under the connection.
-constexpr int SqliteReadOnlyDbMoved = SqliteReadOnly | (4 << 8);
+// Below this the disk counts as full when SQLite reports a failed write.
+constexpr qint64 FullDiskBytes = 1024 * 1024;
 
-QString nonNull(const QString &text)
+// A statement is stopped after this many of SQLite's steps: the program's own
+// statements on a household's book take a small part of it, so a file that
+// makes one run away cannot hold the program.
+constexpr int StepsPerCall = 1000;
+constexpr int CallsPerStatement = 20'000;
+
+struct FinalizeStatement
 {
-    return text.isNull() ? QStringLiteral("") : text;
+    void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
+};
+
+} // namespace
+
+// One statement, its values bound in order, stepped within the bound.
+class BookQuery
+{
+public:
+    BookQuery(sqlite3 *db, const char *sql, const QList<QVariant> &values = {})
+        : m_db(db)
+    {
+        sqlite3_stmt *made = nullptr;
+        m_code = sqlite3_prepare_v2(db, sql, -1, &made, nullptr);
+        m_statement.reset(made);
+        for (int i = 0; m_code == SQLITE_OK && i < values.size(); ++i)
+            m_code = bind(i + 1, values.at(i));
+    }
+
+    // The next row: false at the end (code() SQLITE_DONE) or on a failure.
+    bool next()
+    {
+        if (m_code != SQLITE_OK && m_code != SQLITE_ROW)
+            return false;
+        sqlite3_progress_handler(m_db, StepsPerCall, &BookQuery::bounded, &m_calls);
+        m_code = sqlite3_step(m_statement.get());
+        sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+        return m_code == SQLITE_ROW;
+    }
+    bool run()
+    {
+        while (next()) { }
+        return m_code == SQLITE_DONE;
+    }
+    int code() const { return m_code; }
+    qint64 integer(int column) const { return sqlite3_column_int64(m_statement.get(), column); }
+    QString text(int column) const
+    {
+        const auto *value = reinterpret_cast<const char *>(sqlite3_column_text(m_statement.get(), column));
+        return value ? QString::fromUtf8(value, sqlite3_column_bytes(m_statement.get(), column)) : QString();
+    }
+    QDate date(int column) const { return QDate::fromString(text(column), Qt::ISODate); }
+
+private:
+    static int bounded(void *calls) { return ++*static_cast<int *>(calls) > CallsPerStatement ? 1 : 0; }
+
+    int bind(int index, const QVariant &value)
+    {
+        sqlite3_stmt *statement = m_statement.get();
+        if (!value.isValid())
+            return sqlite3_bind_null(statement, index);
+        if (value.typeId() == QMetaType::QString) {
+            const QByteArray text = value.toString().toUtf8();
+            return sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+        return sqlite3_bind_int64(statement, index, value.toLongLong());
+    }
+
+    sqlite3 *m_db;
+    std::unique_ptr<sqlite3_stmt, FinalizeStatement> m_statement;
+    int m_code = SQLITE_OK;
+    int m_calls = 0;
+};
+
+namespace {
+
+using Query = BookQuery;
+using Database = std::unique_ptr<sqlite3, CloseSqlite>;
+
+// Ids as one value, a JSON array, for "id IN (SELECT value FROM json_each(?))".
+QVariant idList(const QList<qint64> &ids)
+{
+    QStringList numbers;
+    for (const qint64 id : ids)
+        numbers.append(QString::number(id));
+    return QString(u'[' + numbers.join(u',') + u']');
 }
 
 QVariant dateValue(const QDate &date)
@@ -87,118 +142,69 @@ QVariant dateValue(const QDate &date)
     return date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant();
 }
 
-QDate dateOf(const QVariant &value)
+// What a file holds, as SQLite lists it: each table and index with its text.
+int schemaOf(sqlite3 *db, QStringList &schema)
 {
-    return value.isNull() ? QDate() : QDate::fromString(value.toString(), Qt::ISODate);
+    Query rows(db, "SELECT type, name, tbl_name, sql FROM sqlite_schema ORDER BY type, name");
+    while (rows.next())
+        schema.append(QStringList {rows.text(0), rows.text(1), rows.text(2), rows.text(3)}.join(u'\n'));
+    return rows.code();
 }
 
-// The book's folder, for QStorageInfo and for syncing the folder's entries.
-QString folderOf(const QString &path)
+// The schema of a book of each version, from 1: what its steps make.
+const QList<QStringList> &expectedSchemas()
 {
-    return QFileInfo(path).absolutePath();
+    static const QList<QStringList> schemas = [] {
+        QList<QStringList> made;
+        sqlite3 *opened = nullptr;
+        sqlite3_open_v2(":memory:", &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        const Database db(opened);
+        for (const QList<const char *> &step : Steps) {
+            for (const char *sql : step)
+                Query(db.get(), sql).run();
+            schemaOf(db.get(), made.emplace_back());
+        }
+        return made;
+    }();
+    return schemas;
+}
+
+// Whether the program may write path: the system allows it and, for the
+// administrator, whom the system allows everything, it is not read-only.
+bool mayWrite(const QByteArray &path)
+{
+    struct stat status
+    { };
+    return ::access(path.constData(), W_OK) == 0
+        && (::geteuid() != 0 || (::stat(path.constData(), &status) == 0 && (status.st_mode & 0222) != 0));
 }
 
 } // namespace
 
-// Every change is committed before it returns and survives the program's
-// crash; a background flush of the write-ahead log to the disk then lets it
-// survive a power cut, without the judgement waiting for the disk.
-class WalSync
+void CloseSqlite::operator()(sqlite3 *db) const
 {
-public:
-    WalSync(const QString &walPath, const QString &folder)
-        : m_wal(QFile::encodeName(walPath))
-        , m_folder(QFile::encodeName(folder))
-    {
-        m_pool.setMaxThreadCount(1);
-    }
-    ~WalSync() { m_pool.waitForDone(); }
-    WalSync(const WalSync &) = delete;
-    WalSync &operator=(const WalSync &) = delete;
-
-    void request()
-    {
-        QMutexLocker lock(&m_mutex);
-        ++m_requested;
-        if (m_running)
-            return;
-        m_running = true;
-        m_pool.start([this] { run(); });
-    }
-
-private:
-    void run()
-    {
-        for (;;) {
-            quint64 target = 0;
-            bool folderToo = false;
-            {
-                QMutexLocker lock(&m_mutex);
-                if (m_done == m_requested) {
-                    m_running = false;
-                    return;
-                }
-                target = m_requested;
-                folderToo = std::exchange(m_folderPending, false);
-            }
-            syncFile(m_wal, false);
-            // The log is made anew by the first change after opening: its
-            // name in the folder must reach the disk too.
-            if (folderToo)
-                syncFile(m_folder, true);
-            QMutexLocker lock(&m_mutex);
-            m_done = target;
-        }
-    }
-
-    // A descriptor of its own: closing it drops every POSIX lock the program
-    // holds on that file, and SQLite locks the book and its -shm file, never
-    // the log.
-    static void syncFile(const QByteArray &path, bool folder)
-    {
-        const int fd = ::open(path.constData(), (folder ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return;
-        if (folder)
-            ::fsync(fd);
-        else
-            ::fdatasync(fd);
-        ::close(fd);
-    }
-
-    const QByteArray m_wal;
-    const QByteArray m_folder;
-    QMutex m_mutex;
-    quint64 m_requested = 0;
-    quint64 m_done = 0;
-    bool m_running = false;
-    bool m_folderPending = true;
-    QThreadPool m_pool;
-};
+    sqlite3_close_v2(db);
+}
 
 AtariDraw AtariDraw::of(const WinningData &data)
 {
     return {data.strType, data.strYear, data.strFileName, data.exchangeTo};
 }
 
-AtariBook::AtariBook(const QString &path, QObject *parent)
+AtariBook::AtariBook(const QString &path, Access access, QObject *parent)
     : QObject(parent)
     , m_path(path)
-{
-    static QAtomicInteger<quint64> count;
-    m_connection = QStringLiteral("harovan-atari-book-%1").arg(count.fetchAndAddRelaxed(1));
-}
+    , m_access(access)
+{ }
 
-AtariBook::~AtariBook()
-{
-    detach();
-}
+AtariBook::~AtariBook() = default;
 
 AtariBook::State AtariBook::open()
 {
     if (!m_opened) {
         m_opened = true;
         attach(false);
+        settle();
     }
     return m_state;
 }
@@ -208,42 +214,24 @@ bool AtariBook::canRead() const
     return m_state == State::Ready || m_state == State::ReadOnly || m_state == State::WriteFailed;
 }
 
+bool AtariBook::canStartNew() const
+{
+    return m_access == Access::ReadWrite && (m_state == State::NotABook || m_state == State::Damaged);
+}
+
 QString AtariBook::message() const
 {
-    const QString withoutBook
-        = QStringLiteral("はがきのチェックはこのまま続けられますが、当たったはがきは記録されません。");
-    QString text;
-    switch (m_state) {
-    case State::Ready:
-        return {};
-    case State::ReadOnly:
-        text = BookName + QStringLiteral("に書き込めません。") + m_reason + QStringLiteral("。") + modNengajo::CrLf
-            + QStringLiteral(
-                "記録してある当たりはがきは一覧に表示されますが、新しい当たりはがきや引換の印は記録されません。");
-        break;
-    case State::WriteFailed:
-        text = BookName + QStringLiteral("に書き込めませんでした。") + m_reason + QStringLiteral("。")
-            + modNengajo::CrLf
-            + QStringLiteral("今の変更は記録されていません。はがきのチェックはこのまま続けられます。");
-        break;
-    case State::NotABook:
-        text = BookName + QStringLiteral("を開けません。Harovanの記録ではないファイルです。") + modNengajo::CrLf
-            + withoutBook;
-        break;
-    case State::Damaged:
-        text = BookName + QStringLiteral("を開けません。ファイルが壊れています。") + modNengajo::CrLf + withoutBook;
-        break;
-    case State::TooNew:
-        text = BookName
-            + QStringLiteral("を開けません。新しい版のHarovanで作られた記録です。新しい版のHarovanをお使いください。")
-            + modNengajo::CrLf + withoutBook;
-        break;
-    case State::Unreadable:
-        text = BookName + QStringLiteral("を開けません。") + m_reason + QStringLiteral("。") + modNengajo::CrLf
-            + withoutBook;
-        break;
-    }
-    return text + modNengajo::CrLf + modNengajo::CrLf + QDir::toNativeSeparators(m_path);
+    return BookTexts::Message(m_state, m_reason, m_path);
+}
+
+QString AtariBook::whyUnchangeable() const
+{
+    return m_state == State::ReadOnly ? BookTexts::Unchangeable(m_reason) : QString();
+}
+
+QString AtariBook::newBookQuestion(const QDate &today) const
+{
+    return BookTexts::NewBookQuestion(BookAside::Name(m_path, today));
 }
 
 void AtariBook::setState(State state, const QString &reason)
@@ -261,271 +249,105 @@ void AtariBook::setState(State state, const QString &reason)
 bool AtariBook::attach(bool create)
 {
     settle();
-    if (m_attached)
+    if (m_db)
         return true;
-    const QFileInfo info(m_path);
-    const bool exists = info.exists();
-    // No file yet: an empty book, made with its first card.
-    if (!exists && !create)
-        return false;
-    if (!QSqlDatabase::isDriverAvailable(Driver)) {
-        setState(State::Unreadable, QStringLiteral("SQLiteのデータベースドライバー（libqt6sql6-sqlite）がありません"));
-        return false;
-    }
-    if (info.isDir()) {
-        setState(State::Unreadable, QStringLiteral("同じ名前のフォルダーがあります"));
-        return false;
-    }
-    if (exists && !info.isReadable()) {
-        setState(State::Unreadable, QStringLiteral("読み込みが許可されていません"));
-        return false;
-    }
-    // The folder is made with the first card (the user's folder may not be
-    // there yet); a book that cannot be written is read as it stands, with no
-    // lock and no file made beside it: the folder may not take one, and one
-    // left behind would stay read-only.
-    const QString folder = folderOf(m_path);
-    if (!exists && !platform::makeFolder(folder)) {
-        setState(State::WriteFailed, QStringLiteral("記録のフォルダーを作れません"));
-        return false;
-    }
-    const bool writable = QFileInfo(folder).isWritable() && (!exists || info.isWritable());
-    if (!writable && !exists) {
-        setState(State::ReadOnly, QStringLiteral("書き込みが許可されていません"));
-        return false;
-    }
-
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(Driver, m_connection);
-        if (writable) {
-            db.setDatabaseName(m_path);
-            db.setConnectOptions(BusyTimeout);
-        } else {
-            db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded)
-                + QStringLiteral("?immutable=1"));
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;") + BusyTimeout);
-        }
-        m_attached = db.open();
-        if (!m_attached) {
-            const QSqlError error = db.lastError();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(m_connection);
-            failed(error.nativeErrorCode(), error.databaseText(), create);
-            return false;
-        }
-    }
-    if (!checkOpened(!writable)) {
+    const auto refuse = [this](State state, const QString &reason) {
+        setState(state, reason);
         detach();
         return false;
-    }
-    if (!writable)
-        setState(State::ReadOnly, QStringLiteral("書き込みが許可されていません"));
-    // A book of an older version is brought up to date at once, so that
-    // reading it needs no second way.
-    if (writable && m_version > 0 && m_version < SchemaVersion)
-        change([](QSqlQuery &) { return true; });
-    return canRead();
-}
+    };
+    const QByteArray name = QFile::encodeName(m_path);
+    struct stat entry
+    { };
+    struct stat status
+    { };
+    const bool named = ::lstat(name.constData(), &entry) == 0;
+    const bool exists = named && ::stat(name.constData(), &status) == 0;
+    // A link leads to a book the user keeps elsewhere; nothing is ever made at
+    // its target. Only a plain file is opened: a FIFO would hold the program
+    // in its opening for ever.
+    m_linked = named && S_ISLNK(entry.st_mode);
+    const QString unreadable = !named && errno != ENOENT && errno != ENOTDIR ? BookTexts::NoRead
+        : m_linked && !exists                                                ? BookTexts::LinkToNoBook
+        : !exists                                                            ? QString()
+        : S_ISDIR(status.st_mode)                                            ? BookTexts::FolderOfTheName
+        : !S_ISREG(status.st_mode)                                           ? BookTexts::NotAFile
+        : ::access(name.constData(), R_OK) != 0                              ? BookTexts::NoRead
+                                                                             : QString();
+    if (!unreadable.isEmpty())
+        return refuse(State::Unreadable, unreadable);
+    // No file yet: an empty book, made with its first card.
+    if (!exists && (!create || m_access == Access::ReadOnly))
+        return false;
+    const QString file = exists ? QFileInfo(m_path).canonicalFilePath() : QFileInfo(m_path).absoluteFilePath();
+    const QString folder = QFileInfo(file).absolutePath();
+    // The folder is made with the first card (the user's folder may not be there yet).
+    if (!exists && !platform::makeFolder(folder))
+        return refuse(State::WriteFailed, BookTexts::NoFolder);
+    // A look at a book no program has open (it has no log beside it) reads the
+    // file as it stands: SQLite would leave an empty log and its index behind.
+    const bool idle = m_access == Access::ReadOnly && !QFileInfo::exists(file + QStringLiteral("-wal"))
+        && !QFileInfo::exists(file + QStringLiteral("-shm"));
+    const bool fixed = idle || !mayWrite(QFile::encodeName(folder)) || (exists && !mayWrite(QFile::encodeName(file)));
+    if (fixed && !exists)
+        return refuse(State::ReadOnly, BookTexts::NoWrite);
+    const bool writes = !fixed && m_access == Access::ReadWrite;
 
-bool AtariBook::checkOpened(bool readOnly)
-{
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        failed(query.lastError().nativeErrorCode(), query.lastError().databaseText(), false);
-        return false;
+    // A book that cannot be written is read as it stands, with no lock and no
+    // file made beside it: the folder may not take one, and one left behind
+    // would stay read-only.
+    const QByteArray target = fixed ? QUrl::fromLocalFile(file).toEncoded() + "?immutable=1" : QFile::encodeName(file);
+    const int flags = SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_URI
+        | (!writes ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
+    sqlite3 *opened = nullptr;
+    const int code = sqlite3_open_v2(target.constData(), &opened, flags, nullptr);
+    m_db.reset(opened);
+    if (code != SQLITE_OK) {
+        failed(code, create);
+        return refuse(m_state, m_reason);
     }
-    m_version = query.value(0).toInt();
-    if (m_version > SchemaVersion) {
-        setState(State::TooNew);
-        return false;
+    // The file comes from outside: SQLite's settings for such files, and no
+    // trigger or view of its own runs on the program's statements.
+    sqlite3 *db = m_db.get();
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    for (const int setting : {SQLITE_DBCONFIG_DEFENSIVE, SQLITE_DBCONFIG_TRUSTED_SCHEMA, SQLITE_DBCONFIG_ENABLE_TRIGGER,
+             SQLITE_DBCONFIG_ENABLE_VIEW})
+        sqlite3_db_config(db, setting, setting == SQLITE_DBCONFIG_DEFENSIVE ? 1 : 0, nullptr);
+
+    m_version = inspect(create);
+    // The statement ends at once: the journal mode changes only with none running.
+    if (m_version >= 0) {
+        Query check(db, "PRAGMA quick_check");
+        if (!check.next())
+            failed(check.code(), false);
+        else if (check.text(0) != u"ok")
+            setState(State::Damaged);
     }
-    if (m_version == 0) {
-        // An empty file is a book not yet set up; a database with tables but
-        // no version is another program's.
-        if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next()) {
-            failed(query.lastError().nativeErrorCode(), query.lastError().databaseText(), false);
-            return false;
-        }
-        if (query.value(0).toInt() > 0) {
-            setState(State::NotABook);
-            return false;
-        }
+    if (m_version < 0 || !canRead())
+        return refuse(m_state, m_reason);
+    if (fixed && m_version > 0 && m_version < SchemaVersion)
+        return refuse(State::Unreadable, BookTexts::OldAndReadOnly);
+    if (fixed && m_access == Access::ReadWrite)
+        setState(State::ReadOnly, BookTexts::NoWrite);
+    if (writes) {
+        // The write-ahead log: readers and a writer in another program do not
+        // wait for each other. FULL: each change is on the disk, the log's
+        // name in the folder too, before it returns, and survives a power cut.
+        Query(db, "PRAGMA journal_mode = WAL").run();
+        Query(db, "PRAGMA synchronous = FULL").run();
+        // A book of an older version is brought up to date at once, so that
+        // reading it needs no second way.
+        if (m_version > 0 && m_version < SchemaVersion)
+            change([] { return true; });
     }
-    if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next()) {
-        failed(query.lastError().nativeErrorCode(), query.lastError().databaseText(), false);
-        return false;
-    }
-    if (query.value(0).toString() != u"ok") {
-        setState(State::Damaged);
-        return false;
-    }
-    if (readOnly) {
-        if (m_version < SchemaVersion && m_version > 0) {
-            setState(State::Unreadable, QStringLiteral("古い版の記録で、書き込みが許可されていないため読めません"));
-            return false;
-        }
-        return true;
-    }
-    // The write-ahead log: a change is one append to the log, readers and a
-    // writer in another program do not wait for each other, and the log
-    // reaches the disk in the background (WalSync). Where the file system
-    // takes no log, every change waits for the disk instead.
-    const bool wal = query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) && query.next()
-        && query.value(0).toString() == u"wal";
-    query.exec(wal ? QStringLiteral("PRAGMA synchronous = NORMAL") : QStringLiteral("PRAGMA synchronous = FULL"));
-    if (wal)
-        m_sync = std::make_unique<WalSync>(m_path + QStringLiteral("-wal"), folderOf(m_path));
-    return true;
+    return canRead();
 }
 
 void AtariBook::detach()
 {
-    // The log is on the disk before the connection checkpoints it and goes.
-    m_sync.reset();
-    if (QSqlDatabase::contains(m_connection)) {
-        QSqlDatabase::database(m_connection, false).close();
-        QSqlDatabase::removeDatabase(m_connection);
-    }
-    m_attached = false;
+    m_db.reset();
     m_stale = false;
-}
-
-void AtariBook::failed(const QString &sqlCode, const QString &sqlText, bool writing)
-{
-    const int code = sqlCode.toInt();
-    QString reason;
-    switch (code & 0xff) {
-    case SqliteNotADb:
-        setState(State::NotABook);
-        return;
-    case SqliteCorrupt:
-        setState(State::Damaged);
-        return;
-    case SqliteReadOnly:
-        if (code == SqliteReadOnlyDbMoved) {
-            // Moved aside by another program: the next change opens the book
-            // now at the path.
-            m_stale = true;
-            reason = QStringLiteral("記録のファイルがほかのプログラムに移されました");
-            break;
-        }
-        if (writing) {
-            setState(State::ReadOnly, QStringLiteral("書き込みが許可されていません"));
-            return;
-        }
-        reason = QStringLiteral("書き込みが許可されていません");
-        break;
-    case SqlitePerm:
-    case SqliteAuth:
-        reason
-            = writing ? QStringLiteral("書き込みが許可されていません") : QStringLiteral("読み込みが許可されていません");
-        break;
-    case SqliteFull:
-        reason = QStringLiteral("ディスクの空きがありません");
-        break;
-    case SqliteIoErr:
-        reason = QStorageInfo(folderOf(m_path)).bytesAvailable() < FullDiskBytes
-            ? QStringLiteral("ディスクの空きがありません")
-            : QStringLiteral("ディスクの読み書きに失敗しました");
-        break;
-    case SqliteBusy:
-    case SqliteLocked:
-        reason = QStringLiteral("ほかのプログラムが記録を使用中です");
-        break;
-    case SqliteNoMem:
-        reason = QStringLiteral("メモリが足りません");
-        break;
-    case SqliteCantOpen:
-        reason = QFileInfo(folderOf(m_path)).isWritable() ? QStringLiteral("ファイルを開けません")
-                                                          : QStringLiteral("書き込みが許可されていません");
-        break;
-    default:
-        reason = QStringLiteral("記録を読み書きできませんでした（") + sqlText + u'）';
-        break;
-    }
-    setState(writing ? State::WriteFailed : State::Unreadable, reason);
-}
-
-bool AtariBook::exec(QSqlQuery &query, const QString &sql, const QVariantList &values)
-{
-    bool done = false;
-    if (values.isEmpty()) {
-        done = query.exec(sql);
-    } else if (query.prepare(sql)) {
-        for (const QVariant &value : values)
-            query.addBindValue(value);
-        done = query.exec();
-    }
-    if (!done)
-        m_error = query.lastError();
-    return done;
-}
-
-bool AtariBook::change(const std::function<bool(QSqlQuery &)> &work)
-{
-    open();
-    if (m_state != State::Ready && m_state != State::WriteFailed)
-        return false;
-    if (!attach(true))
-        return false;
-    m_error = QSqlError();
-    bool done = false;
-    {
-        QSqlQuery query(QSqlDatabase::database(m_connection, false));
-        // IMMEDIATE: the write lock is taken (or waited for) before anything
-        // is read, so two programs never both read and then find they cannot
-        // write.
-        done = exec(query, QStringLiteral("BEGIN IMMEDIATE")) && upToDate(query) && work(query)
-            && exec(query, QStringLiteral("COMMIT"));
-        if (!done) {
-            const QSqlError error = m_error;
-            query.exec(QStringLiteral("ROLLBACK"));
-            m_error = error;
-        }
-    }
-    if (done) {
-        m_version = SchemaVersion;
-        if (m_sync)
-            m_sync->request();
-        setState(State::Ready);
-        emit changed();
-        return true;
-    }
-    if (m_error.isValid() && (m_state == State::Ready || m_state == State::WriteFailed))
-        failed(m_error.nativeErrorCode(), m_error.databaseText(), true);
-    settle();
-    return false;
-}
-
-bool AtariBook::upToDate(QSqlQuery &query)
-{
-    // Inside the change: another program may have made or upgraded the file
-    // since it was opened.
-    if (!exec(query, QStringLiteral("PRAGMA user_version")) || !query.next())
-        return false;
-    const int version = query.value(0).toInt();
-    if (version > SchemaVersion) {
-        setState(State::TooNew);
-        return false;
-    }
-    if (version == SchemaVersion)
-        return true;
-    if (version == 0) {
-        if (!exec(query, QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next())
-            return false;
-        if (query.value(0).toInt() > 0) {
-            setState(State::NotABook);
-            return false;
-        }
-    }
-    for (int v = version; v < SchemaVersion; ++v) {
-        for (const QString &sql : Steps.at(v)) {
-            if (!exec(query, sql))
-                return false;
-        }
-    }
-    return exec(query, QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
 }
 
 void AtariBook::settle()
@@ -534,31 +356,150 @@ void AtariBook::settle()
         detach();
 }
 
+int AtariBook::inspect(bool writing)
+{
+    sqlite3 *db = m_db.get();
+    Query version(db, "PRAGMA user_version");
+    QStringList schema;
+    int code = version.next() ? schemaOf(db, schema) : version.code();
+    if (code != SQLITE_DONE) {
+        failed(code, writing);
+        return -1;
+    }
+    const int found = int(version.integer(0));
+    if (found > SchemaVersion) {
+        setState(State::TooNew);
+        return -1;
+    }
+    // An empty file is a book not yet set up, unless a link leads to it.
+    if (found == 0 && schema.isEmpty() && !m_linked)
+        return 0;
+    if (found == 0 && schema.isEmpty()) {
+        setState(State::Unreadable, BookTexts::LinkToNoBook);
+        return -1;
+    }
+    // Another program's database, or a book with a trigger or view added.
+    if (found == 0 || schema != expectedSchemas().at(found - 1)) {
+        setState(State::NotABook);
+        return -1;
+    }
+    return found;
+}
+
+void AtariBook::failed(int code, bool writing)
+{
+    const QString denied = writing ? BookTexts::NoWrite : BookTexts::NoRead;
+    const QString folder = QFileInfo(m_path).absolutePath();
+    QString reason;
+    switch (code & 0xff) {
+    case SQLITE_NOTADB:
+        return setState(State::NotABook);
+    case SQLITE_CORRUPT:
+        return setState(State::Damaged);
+    case SQLITE_READONLY:
+        if (code != SQLITE_READONLY_DBMOVED)
+            return setState(writing ? State::ReadOnly : State::Unreadable, BookTexts::NoWrite);
+        // Moved aside by another program: the next change opens the book now at the path.
+        m_stale = true;
+        reason = BookTexts::MovedAway;
+        break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        reason = denied;
+        break;
+    case SQLITE_FULL:
+        reason = BookTexts::DiskFull;
+        break;
+    case SQLITE_IOERR:
+        reason = QStorageInfo(folder).bytesAvailable() < FullDiskBytes ? BookTexts::DiskFull : BookTexts::DiskFailed;
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        reason = BookTexts::InUse;
+        break;
+    case SQLITE_NOMEM:
+        reason = BookTexts::NoMemory;
+        break;
+    case SQLITE_CANTOPEN:
+        reason = QFileInfo(folder).isWritable() ? BookTexts::CannotOpen : BookTexts::NoWrite;
+        break;
+    default:
+        reason = BookTexts::Failure(QString::fromUtf8(m_db ? sqlite3_errmsg(m_db.get()) : sqlite3_errstr(code)));
+        break;
+    }
+    setState(writing ? State::WriteFailed : State::Unreadable, reason);
+}
+
+bool AtariBook::exec(const char *sql, const QList<QVariant> &values)
+{
+    Query query(m_db.get(), sql, values);
+    if (query.run())
+        return true;
+    m_code = query.code();
+    return false;
+}
+
+bool AtariBook::change(const std::function<bool()> &work)
+{
+    open();
+    if (m_access == Access::ReadOnly || (m_state != State::Ready && m_state != State::WriteFailed))
+        return false;
+    if (!attach(true))
+        return false;
+    m_code = SQLITE_OK;
+    // IMMEDIATE: the write lock is taken (or waited for) before anything is
+    // read, so two programs never both read and then find they cannot write.
+    // Inside it the file is looked at again: another program may have made
+    // or upgraded it since it was opened.
+    bool done = exec("BEGIN IMMEDIATE");
+    const int version = done ? inspect(true) : -1;
+    done = version >= 0;
+    for (int v = std::max(version, 0); done && v < SchemaVersion; ++v) {
+        for (const char *sql : Steps.at(v))
+            done = done && exec(sql);
+    }
+    if (done && version < SchemaVersion)
+        done = exec(QByteArray("PRAGMA user_version = " + QByteArray::number(SchemaVersion)).constData());
+    done = done && work() && exec("COMMIT");
+    if (done) {
+        m_version = SchemaVersion;
+        setState(State::Ready);
+        emit changed();
+        return true;
+    }
+    const int code = m_code;
+    if (m_db)
+        Query(m_db.get(), "ROLLBACK").run();
+    if (code != SQLITE_OK && (m_state == State::Ready || m_state == State::WriteFailed))
+        failed(code, true);
+    settle();
+    return false;
+}
+
 bool AtariBook::readable()
 {
     open();
     if (!canRead() || !attach(false))
         return false;
-    if (m_version == 0) {
-        // Set up by another program since it was opened?
-        QSqlQuery query(QSqlDatabase::database(m_connection, false));
-        if (!this->query(query, QStringLiteral("PRAGMA user_version")) || !query.next())
-            return false;
-        m_version = query.value(0).toInt();
-        if (m_version > SchemaVersion) {
-            setState(State::TooNew);
-            return false;
-        }
-    }
+    // Set up by another program since it was opened?
+    if (m_version == 0)
+        m_version = std::max(inspect(false), 0);
     return m_version == SchemaVersion;
 }
 
-bool AtariBook::query(QSqlQuery &query, const QString &sql, const QVariantList &values)
+bool AtariBook::read(const char *sql, const QList<QVariant> &values, const std::function<void(const Query &)> &take)
 {
-    if (exec(query, sql, values))
-        return true;
-    failed(m_error.nativeErrorCode(), m_error.databaseText(), false);
-    return false;
+    bool done = false;
+    if (readable()) {
+        Query rows(m_db.get(), sql, values);
+        while (rows.next())
+            take(rows);
+        done = rows.code() == SQLITE_DONE;
+        if (!done)
+            failed(rows.code(), false);
+    }
+    settle();
+    return done;
 }
 
 AtariBook::Added AtariBook::add(const AtariDraw &draw, const QString &strNumber, qint16 intToukyu,
@@ -571,24 +512,21 @@ AtariBook::Added AtariBook::add(const AtariDraw &draw, const QString &strNumber,
         return Added::NotSaved;
     Added added = Added::NotSaved;
     qint64 entered = 0;
-    const bool done = change([&](QSqlQuery &query) {
-        if (!exec(query,
-                QStringLiteral("INSERT INTO draws (card_type, draw_year, data_file, exchange_to) VALUES (?, ?, ?, ?)"
-                               " ON CONFLICT (card_type, draw_year) DO UPDATE SET data_file = excluded.data_file,"
-                               " exchange_to = coalesce(excluded.exchange_to, exchange_to)"),
-                {nonNull(draw.strType), nonNull(draw.strYear), nonNull(draw.strFileName), dateValue(draw.exchangeTo)}))
+    const bool done = change([&] {
+        if (!exec("INSERT INTO draws (card_type, draw_year, data_file, exchange_to) VALUES (?, ?, ?, ?)"
+                  " ON CONFLICT (card_type, draw_year) DO UPDATE SET data_file = excluded.data_file,"
+                  " exchange_to = coalesce(excluded.exchange_to, exchange_to)",
+                {draw.strType, draw.strYear, draw.strFileName, dateValue(draw.exchangeTo)})
+            || !exec("INSERT INTO cards (draw_id, number, class, prize, judged_at)"
+                     " SELECT id, ?, ?, ?, ? FROM draws WHERE card_type = ? AND draw_year = ?"
+                     " ON CONFLICT DO NOTHING",
+                {strNumber, intToukyu, strSyouhin,
+                    judgedAt.toOffsetFromUtc(judgedAt.offsetFromUtc()).toString(Qt::ISODate), draw.strType,
+                    draw.strYear}))
             return false;
-        if (!exec(query,
-                QStringLiteral("INSERT INTO cards (draw_id, number, class, prize, judged_at)"
-                               " SELECT id, ?, ?, ?, ? FROM draws WHERE card_type = ? AND draw_year = ?"
-                               " ON CONFLICT DO NOTHING"),
-                {nonNull(strNumber), intToukyu, nonNull(strSyouhin),
-                    judgedAt.toOffsetFromUtc(judgedAt.offsetFromUtc()).toString(Qt::ISODate), nonNull(draw.strType),
-                    nonNull(draw.strYear)}))
-            return false;
-        added = query.numRowsAffected() == 1 ? Added::Added : Added::AlreadyInBook;
+        added = sqlite3_changes(m_db.get()) == 1 ? Added::Added : Added::AlreadyInBook;
         if (added == Added::Added)
-            entered = query.lastInsertId().toLongLong();
+            entered = sqlite3_last_insert_rowid(m_db.get());
         return true;
     });
     if (done && id)
@@ -599,181 +537,84 @@ AtariBook::Added AtariBook::add(const AtariDraw &draw, const QString &strNumber,
 QList<AtariCard> AtariBook::cards(const AtariDraw &draw)
 {
     QList<AtariCard> cards;
-    if (readable()) {
-        QSqlQuery rows(QSqlDatabase::database(m_connection, false));
-        rows.setForwardOnly(true);
-        if (query(rows,
-                QStringLiteral("SELECT c.id, c.number, c.class, c.prize, c.judged_at, c.sender, c.exchanged_on"
-                               " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id"
-                               " WHERE d.card_type = ? AND d.draw_year = ? ORDER BY c.id"),
-                {nonNull(draw.strType), nonNull(draw.strYear)})) {
-            while (rows.next()) {
-                cards.append(
-                    {rows.value(0).toLongLong(), rows.value(1).toString(), static_cast<qint16>(rows.value(2).toInt()),
-                        rows.value(3).toString(), QDateTime::fromString(rows.value(4).toString(), Qt::ISODate),
-                        rows.value(5).toString(), dateOf(rows.value(6))});
-            }
-        }
-    }
-    settle();
+    // A book damaged on the way lists nothing rather than part of it.
+    if (!read("SELECT c.id, c.number, c.class, c.prize, c.judged_at, c.sender, c.exchanged_on"
+              " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id"
+              " WHERE d.card_type = ? AND d.draw_year = ? ORDER BY c.id",
+            {draw.strType, draw.strYear}, [&](const Query &row) {
+                cards.append({row.integer(0), row.text(1), qint16(row.integer(2)), row.text(3),
+                    QDateTime::fromString(row.text(4), Qt::ISODate), row.text(5), row.date(6)});
+            }))
+        cards.clear();
     return cards;
-}
-
-AtariCounts AtariBook::counts(const AtariDraw &draw)
-{
-    AtariCounts counts;
-    if (readable()) {
-        QSqlQuery row(QSqlDatabase::database(m_connection, false));
-        if (query(row,
-                QStringLiteral("SELECT count(c.id), coalesce(sum(c.exchanged_on IS NULL), 0)"
-                               " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id"
-                               " WHERE d.card_type = ? AND d.draw_year = ?"),
-                {nonNull(draw.strType), nonNull(draw.strYear)})
-            && row.next())
-            counts = {row.value(0).toInt(), row.value(1).toInt()};
-    }
-    settle();
-    return counts;
 }
 
 QList<PendingDraw> AtariBook::pendingDraws()
 {
     QList<PendingDraw> pending;
-    if (readable()) {
-        QSqlQuery rows(QSqlDatabase::database(m_connection, false));
-        rows.setForwardOnly(true);
-        if (query(rows, QString::fromLatin1(PendingDrawsQuery))) {
-            while (rows.next()) {
-                pending.append({{rows.value(0).toString(), rows.value(1).toString(), rows.value(2).toString(),
-                                    dateOf(rows.value(3))},
-                    rows.value(4).toInt()});
-            }
-        }
-    }
-    settle();
+    if (!read("SELECT d.card_type, d.draw_year, d.data_file, d.exchange_to, count(c.id)"
+              " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id WHERE c.exchanged_on IS NULL"
+              " GROUP BY d.id ORDER BY d.exchange_to IS NULL, d.exchange_to, d.id",
+            {}, [&](const Query &row) {
+                pending.append({{row.text(0), row.text(1), row.text(2), row.date(3)}, int(row.integer(4))});
+            }))
+        pending.clear();
     return pending;
 }
 
 bool AtariBook::noteDraw(const AtariDraw &draw)
 {
     bool same = true;
-    if (readable()) {
-        QSqlQuery row(QSqlDatabase::database(m_connection, false));
-        if (!query(row,
-                QStringLiteral("SELECT data_file, exchange_to FROM draws WHERE card_type = ? AND draw_year = ?"),
-                {nonNull(draw.strType), nonNull(draw.strYear)}))
-            same = false;
-        else if (row.next())
-            same = row.value(0).toString() == draw.strFileName
-                && (!draw.exchangeTo.isValid() || dateOf(row.value(1)) == draw.exchangeTo);
-    }
-    settle();
+    read("SELECT data_file, exchange_to FROM draws WHERE card_type = ? AND draw_year = ?", {draw.strType, draw.strYear},
+        [&](const Query &row) {
+            same = row.text(0) == draw.strFileName && (!draw.exchangeTo.isValid() || row.date(1) == draw.exchangeTo);
+        });
     if (!canRead())
         return false;
     if (same)
         return true;
-    return change([&](QSqlQuery &query) {
-        return exec(query,
-            QStringLiteral("UPDATE draws SET data_file = ?, exchange_to = coalesce(?, exchange_to)"
-                           " WHERE card_type = ? AND draw_year = ?"),
-            {nonNull(draw.strFileName), dateValue(draw.exchangeTo), nonNull(draw.strType), nonNull(draw.strYear)});
-    });
-}
-
-bool AtariBook::changeEach(const QString &sql, const QList<QVariantList> &rows)
-{
-    return change([&](QSqlQuery &query) {
-        for (const QVariantList &values : rows) {
-            if (!exec(query, sql, values))
-                return false;
-        }
-        return true;
+    return change([&] {
+        return exec("UPDATE draws SET data_file = ?, exchange_to = coalesce(?, exchange_to)"
+                    " WHERE card_type = ? AND draw_year = ?",
+            {draw.strFileName, dateValue(draw.exchangeTo), draw.strType, draw.strYear});
     });
 }
 
 bool AtariBook::setExchanged(const QList<qint64> &ids, const QDate &date)
 {
-    QList<QVariantList> rows;
-    for (const qint64 id : ids)
-        rows.append({dateValue(date), id});
-    return changeEach(QStringLiteral("UPDATE cards SET exchanged_on = ? WHERE id = ? AND exchanged_on IS NULL"), rows);
+    return change([&] {
+        return exec("UPDATE cards SET exchanged_on = ? WHERE id IN (SELECT value FROM json_each(?))"
+                    " AND exchanged_on IS NULL",
+            {dateValue(date), idList(ids)});
+    });
 }
 
 bool AtariBook::clearExchanged(const QList<qint64> &ids)
 {
-    QList<QVariantList> rows;
-    for (const qint64 id : ids)
-        rows.append(QVariantList {id});
-    return changeEach(QStringLiteral("UPDATE cards SET exchanged_on = NULL WHERE id = ?"), rows);
+    return change([&] {
+        return exec("UPDATE cards SET exchanged_on = NULL WHERE id IN (SELECT value FROM json_each(?))", {idList(ids)});
+    });
 }
 
 bool AtariBook::setSender(qint64 id, const QString &strSender)
 {
-    return changeEach(QStringLiteral("UPDATE cards SET sender = ? WHERE id = ?"), {{nonNull(strSender), id}});
+    return change([&] { return exec("UPDATE cards SET sender = ? WHERE id = ?", {strSender, id}); });
 }
 
 bool AtariBook::remove(const QList<qint64> &ids)
 {
-    QList<QVariantList> rows;
-    for (const qint64 id : ids)
-        rows.append(QVariantList {id});
-    return changeEach(QStringLiteral("DELETE FROM cards WHERE id = ?"), rows);
-}
-
-QString AtariBook::asideName(const QDate &today) const
-{
-    const QFileInfo info(m_path);
-    const QString base = info.fileName() + QStringLiteral(".damaged-") + today.toString(QStringLiteral("yyyyMMdd"));
-    const auto taken = [&](const QString &name) {
-        const QString path = info.dir().filePath(name);
-        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-            return true;
-        for (const QString &suffix : SideSuffixes) {
-            if (QFileInfo::exists(path + suffix))
-                return true;
-        }
-        return false;
-    };
-    QString name = base;
-    for (int n = 2; taken(name); ++n)
-        name = base + u'-' + QString::number(n);
-    return name;
-}
-
-QString AtariBook::newBookQuestion(const QDate &today) const
-{
-    return QStringLiteral("新しい記録を始めますか？") + modNengajo::CrLf + QStringLiteral("今のファイルは「")
-        + asideName(today) + QStringLiteral("」という名前で同じフォルダーに残します。");
+    return change(
+        [&] { return exec("DELETE FROM cards WHERE id IN (SELECT value FROM json_each(?))", {idList(ids)}); });
 }
 
 QString AtariBook::startNewBook(const QDate &today)
 {
-    const QString failure = BookName + QStringLiteral("の名前を変えられませんでした。");
     if (!canStartNew())
-        return failure;
+        return BookTexts::NotMovedAside({});
     detach();
-    const QDir folder = QFileInfo(m_path).dir();
-    const QString aside = folder.filePath(asideName(today));
-    // The book first, then its journal under the same name, so SQLite finds
-    // them together; should one not move, everything moved goes back: a
-    // journal left beside a new book would be read into it.
-    QList<std::pair<QString, QString>> moved;
-    QFile file(m_path);
-    if (!file.rename(aside))
-        return failure + modNengajo::CrLf + platform::systemErrorText(errno);
-    moved.append({m_path, aside});
-    for (const QString &suffix : SideSuffixes) {
-        QFile side(m_path + suffix);
-        if (!side.exists())
-            continue;
-        if (!side.rename(aside + suffix)) {
-            const QString reason = platform::systemErrorText(errno);
-            for (const auto &[from, to] : moved)
-                QFile::rename(to, from);
-            return failure + modNengajo::CrLf + reason;
-        }
-        moved.append({m_path + suffix, aside + suffix});
-    }
+    const QString failure = BookAside::Keep(m_path, today);
+    if (!failure.isEmpty())
+        return failure;
     m_version = 0;
     m_opened = true;
     setState(State::Ready);

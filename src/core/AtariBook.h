@@ -7,15 +7,20 @@
 #include <QDebug>
 #include <QList>
 #include <QObject>
-#include <QSqlError>
 #include <QString>
-#include <QVariantList>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
 
-class QSqlQuery;
-class WalSync;
+struct sqlite3;
+class BookQuery;
+
+// Closes an SQLite connection once its last statement is finalized.
+struct CloseSqlite
+{
+    void operator()(sqlite3 *db) const;
+};
 
 // The draw a won card belongs to: one card type of one year. Cards of the
 // same type and year are of one draw, whichever data file judged them.
@@ -55,15 +60,6 @@ struct AtariCard
 };
 QDebug operator<<(QDebug debug, const AtariCard &card);
 
-struct AtariCounts
-{
-    int intWon = 0;
-    int intNotExchanged = 0;
-
-    bool operator==(const AtariCounts &) const = default;
-};
-QDebug operator<<(QDebug debug, const AtariCounts &counts);
-
 // A draw with cards not yet exchanged, for the reminder.
 struct PendingDraw
 {
@@ -76,10 +72,15 @@ QDebug operator<<(QDebug debug, const PendingDraw &pending);
 
 // The household's book of won cards, kept from the sitting to the post office
 // in an SQLite file (atari.db beside settings.ini). Every change is one
-// transaction, written before it returns; nothing is cached, so two programs
-// on one book see each other's changes. A book that cannot be used is never
-// changed, moved or deleted but by startNewBook(); the program then checks
-// cards without it.
+// transaction, on the disk before it returns; nothing is cached, so two
+// programs on one book see each other's changes. A book that cannot be used is
+// never changed, moved or deleted but by startNewBook(); the program then
+// checks cards without it.
+//
+// The file comes from outside the program: it is used only when it holds
+// exactly the book's tables and indexes (no trigger, no view), with SQLite's
+// defensive settings and a bound on every statement. A link named atari.db is
+// followed to an existing book only; nothing is made or set up at its target.
 //
 // The file is made when the first card is added. A six-digit card is one
 // postcard: the same number of the same draw is entered once. A card decided
@@ -94,10 +95,10 @@ public:
         Ready, // cards are listed and changed (also before the file exists)
         ReadOnly, // cards are listed, nothing is changed: the file or its folder is read-only
         WriteFailed, // the last change was not written (a full disk, a failing disk); the next one tries again
-        NotABook, // the file is not this program's book (not SQLite, or another program's database)
+        NotABook, // the file is not this program's book (not SQLite, another program's database, another schema)
         Damaged, // the file is an SQLite database, but damaged
         TooNew, // made by a newer version of the program, which alone may change it
-        Unreadable, // cannot be read for another reason (permissions, the disk, no SQLite driver)
+        Unreadable, // cannot be read for another reason (permissions, the disk, not a plain file, a link)
     };
     Q_ENUM(State)
 
@@ -108,19 +109,16 @@ public:
     };
     Q_ENUM(Added)
 
+    // ReadOnly: the login reminder's look, which never writes, sets up or
+    // upgrades the file, and leaves nothing beside a book no program has open.
+    enum class Access { ReadWrite, ReadOnly };
+
     // PRAGMA user_version of the books this version makes and reads.
     static constexpr int SchemaVersion = 1;
     // How long a reader or writer waits for another program's lock.
     static constexpr int BusyTimeoutMs = 5000;
-    // The cards not yet exchanged, a row per draw, the first to end first:
-    // card type, year, data file, last exchange day, count. Read by
-    // pendingDraws() and by BookFile, which reads the file without Qt SQL.
-    static constexpr char PendingDrawsQuery[]
-        = "SELECT d.card_type, d.draw_year, d.data_file, d.exchange_to, count(c.id)"
-          " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id WHERE c.exchanged_on IS NULL"
-          " GROUP BY d.id ORDER BY d.exchange_to IS NULL, d.exchange_to, d.id";
 
-    explicit AtariBook(const QString &path, QObject *parent = nullptr);
+    explicit AtariBook(const QString &path, Access access = Access::ReadWrite, QObject *parent = nullptr);
     ~AtariBook() override;
 
     // Opens the book (every other call opens it when needed): the state tells
@@ -132,8 +130,11 @@ public:
     // empty while Ready.
     QString message() const;
     bool canRead() const;
+    // Why the cards listed cannot be changed (a read-only book), in words;
+    // empty when they can be or none are listed.
+    QString whyUnchangeable() const;
     // For a file that is not a book or is damaged: startNewBook() may be offered.
-    bool canStartNew() const { return m_state == State::NotABook || m_state == State::Damaged; }
+    bool canStartNew() const;
 
     // Enters a won card judged with the data of draw; a loss (class 0) is
     // never entered. id, when given, receives the id of the card entered, 0
@@ -143,7 +144,6 @@ public:
     // The cards of the draw, the first entered first. Empty when there are none
     // or the book cannot be read.
     QList<AtariCard> cards(const AtariDraw &draw);
-    AtariCounts counts(const AtariDraw &draw);
     // Every draw with cards not yet exchanged, the nearest last exchange day
     // first, draws without one last.
     QList<PendingDraw> pendingDraws();
@@ -158,14 +158,12 @@ public:
     bool setSender(qint64 id, const QString &strSender);
     bool remove(const QList<qint64> &ids);
 
-    // The name the unusable file is kept under by startNewBook() today:
-    // "atari.db.damaged-YYYYMMDD", with "-2", "-3", ... when that is taken.
-    QString asideName(const QDate &today) const;
     // The question to ask before startNewBook().
     QString newBookQuestion(const QDate &today) const;
     // For canStartNew() only, once the user agrees: keeps the file (and the
-    // journal beside it) under asideName() and starts an empty book. Empty
-    // text on success, else why it failed in words; the book is then unchanged.
+    // journal beside it) under a free name beside it and starts an empty book.
+    // Empty text on success, else why it failed in words; the book is then
+    // unchanged.
     QString startNewBook(const QDate &today);
 
 signals:
@@ -177,31 +175,36 @@ private:
     // Connects to the file: false when there is none yet (and create is not
     // asked) or it cannot be used (see state()).
     bool attach(bool create);
-    bool checkOpened(bool readOnly);
     void detach();
-    // Whether the book can be read and holds the tables.
-    bool readable();
-    // Runs sql with the values bound in order; a failure is kept in m_error.
-    bool exec(QSqlQuery &query, const QString &sql, const QVariantList &values = {});
-    // exec() for reading: a failure sets the state.
-    bool query(QSqlQuery &query, const QString &sql, const QVariantList &values = {});
-    // One transaction: the book brought up to date, then work.
-    bool change(const std::function<bool(QSqlQuery &query)> &work);
-    bool upToDate(QSqlQuery &query);
     // Lets go of a connection that must not be used further.
     void settle();
-    bool changeEach(const QString &sql, const QList<QVariantList> &rows);
-    void failed(const QString &sqlCode, const QString &sqlText, bool writing);
+    // What the file holds: its version when it is a book of this program, 0
+    // when it is empty; else -1 with the state set.
+    int inspect(bool writing);
+    // Whether the book can be read and holds the tables.
+    bool readable();
+    // Runs a reading statement with the values bound in order, each row
+    // given to take; false when the book cannot be read (see state()).
+    bool read(const char *sql, const QList<QVariant> &values, const std::function<void(const BookQuery &)> &take);
+    // Runs a statement to its end within a change; a failure is kept in m_code.
+    bool exec(const char *sql, const QList<QVariant> &values = {});
+    // One transaction: the book set up or brought up to date, then work.
+    bool change(const std::function<bool()> &work);
+    // SQLite's failure code told as the state.
+    void failed(int code, bool writing);
     void setState(State state, const QString &reason = {});
 
     QString m_path;
-    QString m_connection;
+    Access m_access = Access::ReadWrite;
+    std::unique_ptr<sqlite3, CloseSqlite> m_db;
     State m_state = State::Ready;
     QString m_reason;
     bool m_opened = false;
-    bool m_attached = false;
+    // The connection must go before the next use (the file failed or was moved).
     bool m_stale = false;
+    // The file is reached through a link: it is used only while it is a book.
+    bool m_linked = false;
     int m_version = 0;
-    QSqlError m_error;
-    std::unique_ptr<WalSync> m_sync;
+    // The failure of the last statement of a change.
+    int m_code = 0;
 };

@@ -1,5 +1,4 @@
-// The book's values as qDebug and a failed test print them, apart from the
-// book itself: the login reminder, which links no Qt SQL, prints them too.
+// The book's values as qDebug and a failed test print them.
 #include "core/AtariBook.h"
 
 QDebug operator<<(QDebug debug, const AtariDraw &draw)
@@ -16,13 +15,6 @@ QDebug operator<<(QDebug debug, const AtariCard &card)
     debug.nospace() << "AtariCard(" << card.id << ", " << card.strNumber << ", " << card.intToukyu << ", "
                     << card.strSyouhin << ", " << card.judgedAt << ", " << card.strSender << ", " << card.exchangedOn
                     << ')';
-    return debug;
-}
-
-QDebug operator<<(QDebug debug, const AtariCounts &counts)
-{
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "AtariCounts(" << counts.intWon << ", " << counts.intNotExchanged << ')';
     return debug;
 }
 

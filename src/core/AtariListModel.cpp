@@ -1,5 +1,7 @@
 #include "core/AtariListModel.h"
 
+#include "core/BookAtariList.h"
+
 namespace {
 
 QString cellText(const AtariList::Row &row, AtariColumn column)
@@ -42,45 +44,14 @@ QString AtariColumnTitle(AtariColumn column)
     return {};
 }
 
-QList<AtariColumn> AtariListSource::columns() const
-{
-    return {AtariColumn::Order, AtariColumn::Number, AtariColumn::Result, AtariColumn::Syouhin};
-}
-
-bool AtariListSource::isEditable(AtariColumn) const
-{
-    return false;
-}
-
-bool AtariListSource::isEditableAt(qsizetype, AtariColumn column) const
-{
-    return isEditable(column);
-}
-
-bool AtariListSource::setText(qsizetype, AtariColumn, const QString &)
-{
-    return false;
-}
-
-QList<AtariList::Row> AtariListSource::rows() const
-{
-    QList<AtariList::Row> result;
-    const qsizetype count = rowCount();
-    result.reserve(count);
-    for (qsizetype i = 0; i < count; ++i)
-        result.append(row(i));
-    return result;
-}
-
-AtariListModel::AtariListModel(AtariListSource &source, QObject *parent)
+AtariListModel::AtariListModel(BookAtariList &rows, QObject *parent)
     : QAbstractTableModel(parent)
-    , m_source(source)
-    , m_columns(source.columns())
-    , m_rowCount(static_cast<int>(source.rowCount()))
+    , m_source(rows)
+    , m_rowCount(static_cast<int>(rows.rowCount()))
 {
-    connect(&source, &AtariListSource::rowsAppended, this, &AtariListModel::source_rowsAppended);
-    connect(&source, &AtariListSource::rowsChanged, this, &AtariListModel::source_rowsChanged);
-    connect(&source, &AtariListSource::rowsReset, this, &AtariListModel::source_rowsReset);
+    connect(&rows, &BookAtariList::rowsAppended, this, &AtariListModel::source_rowsAppended);
+    connect(&rows, &BookAtariList::rowsChanged, this, &AtariListModel::source_rowsChanged);
+    connect(&rows, &BookAtariList::rowsReset, this, &AtariListModel::source_rowsReset);
 }
 
 int AtariListModel::rowCount(const QModelIndex &parent) const
@@ -90,7 +61,7 @@ int AtariListModel::rowCount(const QModelIndex &parent) const
 
 int AtariListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+    return parent.isValid() ? 0 : int(AtariColumn::Sender) + 1;
 }
 
 QVariant AtariListModel::data(const QModelIndex &index, int role) const
@@ -119,9 +90,9 @@ QVariant AtariListModel::data(const QModelIndex &index, int role) const
 
 QVariant AtariListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_columns.size())
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return {};
-    return AtariColumnTitle(m_columns.at(section));
+    return AtariColumnTitle(column(section));
 }
 
 Qt::ItemFlags AtariListModel::flags(const QModelIndex &index) const
@@ -158,7 +129,6 @@ void AtariListModel::source_rowsChanged(qsizetype first, qsizetype last)
 void AtariListModel::source_rowsReset()
 {
     beginResetModel();
-    m_columns = m_source.columns();
     m_rowCount = static_cast<int>(m_source.rowCount());
     endResetModel();
 }

@@ -5,7 +5,7 @@
 #include <utility>
 
 BookAtariList::BookAtariList(AtariBook &book, const CheckRecord &record, const WinningData &data, QObject *parent)
-    : AtariListSource(parent)
+    : QObject(parent)
     , m_book(book)
     , m_record(record)
     , m_data(data)
@@ -26,12 +26,6 @@ void BookAtariList::setShowsLosses(bool shows)
     emit rowsReset();
 }
 
-QList<AtariColumn> BookAtariList::columns() const
-{
-    return {AtariColumn::Order, AtariColumn::Number, AtariColumn::Result, AtariColumn::Syouhin, AtariColumn::Koukan,
-        AtariColumn::Sender};
-}
-
 AtariList::Row BookAtariList::row(qsizetype index) const
 {
     const Shown &shown = m_shown.at(index);
@@ -43,6 +37,15 @@ AtariList::Row BookAtariList::row(qsizetype index) const
     const AtariCard &card = m_cards.at(shown.card);
     return {index + 1, card.strNumber, AtariList::ResultText(card.intToukyu), AtariList::SyouhinText(card.strSyouhin),
         card.intToukyu, AtariList::KoukanText(card.exchangedOn), card.strSender, card.id};
+}
+
+QList<AtariList::Row> BookAtariList::rows() const
+{
+    QList<AtariList::Row> result;
+    result.reserve(m_shown.size());
+    for (qsizetype i = 0; i < m_shown.size(); ++i)
+        result.append(row(i));
+    return result;
 }
 
 QString BookAtariList::totalsText() const
@@ -72,7 +75,8 @@ QString BookAtariList::totalsText() const
 
 bool BookAtariList::isEditableAt(qsizetype index, AtariColumn column) const
 {
-    return isEditable(column) && index >= 0 && index < m_shown.size() && m_shown.at(index).card >= 0;
+    return column == AtariColumn::Sender && index >= 0 && index < m_shown.size() && m_shown.at(index).card >= 0
+        && whyUnchangeable().isEmpty();
 }
 
 bool BookAtariList::setText(qsizetype index, AtariColumn column, const QString &text)

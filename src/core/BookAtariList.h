@@ -1,19 +1,22 @@
 #pragma once
 
 #include "core/AtariBook.h"
+#include "core/AtariList.h"
 #include "core/AtariListModel.h"
 #include "core/CheckRecord.h"
 #include "core/modNengajo.h"
 
 #include <QDate>
 #include <QList>
+#include <QObject>
 
 // The book's won cards of the data in force as a list, the first entered
 // first, whichever sitting judged them; with the losses shown, the sitting's
 // losses among them where they were judged. A won card of the sitting the book
 // does not hold (a book that cannot be used) is listed too, as the sitting
 // has it. The book's cards carry 引換 and 差出人, the sender typed in place.
-class BookAtariList final : public AtariListSource
+// AtariListModel shows the rows in a table.
+class BookAtariList final : public QObject
 {
     Q_OBJECT
 
@@ -25,16 +28,20 @@ public:
     bool showsLosses() const { return m_showsLosses; }
     void setShowsLosses(bool shows);
 
-    QList<AtariColumn> columns() const override;
-    qsizetype rowCount() const override { return m_shown.size(); }
-    AtariList::Row row(qsizetype index) const override;
+    qsizetype rowCount() const { return m_shown.size(); }
+    // The row at index, from 0, in the order shown.
+    AtariList::Row row(qsizetype index) const;
+    // Every row in order: what is saved as CSV and printed.
+    QList<AtariList::Row> rows() const;
     // The book's won cards of the draw per class and in all, and
     // "（未引換 N枚）" while some are not yet exchanged.
-    QString totalsText() const override;
-    bool isEditable(AtariColumn column) const override { return column == AtariColumn::Sender; }
-    // Only a card of the book keeps a sender.
-    bool isEditableAt(qsizetype index, AtariColumn column) const override;
-    bool setText(qsizetype index, AtariColumn column, const QString &text) override;
+    QString totalsText() const;
+    // Only the sender of a card of the book is typed into, while the book can be changed.
+    bool isEditableAt(qsizetype index, AtariColumn column) const;
+    bool setText(qsizetype index, AtariColumn column, const QString &text);
+    // Why the book's cards cannot be marked, deleted or given a sender, in
+    // words; empty when they can be.
+    QString whyUnchangeable() const { return m_book.whyUnchangeable(); }
 
     // Reads the book again: the data in force or another program may have changed it.
     void reload();
@@ -53,6 +60,14 @@ public:
     // user's calendar: the book's cards without their mark, and the sitting's
     // won cards the book does not hold (a book that cannot be used).
     QList<AtariCard> cardsToExchange() const;
+
+signals:
+    // Rows first to last were added at the end.
+    void rowsAppended(qsizetype first, qsizetype last);
+    // Rows first to last show other texts now.
+    void rowsChanged(qsizetype first, qsizetype last);
+    // Anything may have changed.
+    void rowsReset();
 
 private:
     // A shown row: a card of m_cards, or else a card of the record.

@@ -272,8 +272,12 @@ void frmAtariList::refreshButtons()
             lstAtari->setFocus();
         button->setEnabled(enabled);
     };
-    enable(cmdKoukan, inBook);
-    enable(cmdDelete, inBook);
+    // A read-only book: the book's cards stay as they are, and the buttons say why.
+    const QString unchangeable = inBook ? m_source->whyUnchangeable() : QString();
+    for (QPushButton *button : {cmdKoukan, cmdDelete}) {
+        enable(button, inBook && unchangeable.isEmpty());
+        button->setToolTip(unchangeable);
+    }
     enable(cmdCalendar, calendarOpen());
 }
 
@@ -305,8 +309,15 @@ void frmAtariList::cmdDelete_Click()
 void frmAtariList::editSender(int row)
 {
     const QModelIndex index = m_model->index(row, m_model->section(AtariColumn::Sender));
-    if (!index.isValid() || !(m_model->flags(index) & Qt::ItemIsEditable))
+    if (!index.isValid())
         return;
+    if (!(m_model->flags(index) & Qt::ItemIsEditable)) {
+        // A card of a read-only book: say why its sender cannot be written.
+        if (m_source->row(row).id > 0 && !m_source->whyUnchangeable().isEmpty())
+            platform::showMessage(modNengajo::MessageTitle, m_source->whyUnchangeable(),
+                platform::MessageBox::Icon::Information, platform::MessageBox::Buttons::Ok, this);
+        return;
+    }
     lstAtari->setCurrentIndex(index);
     lstAtari->edit(index);
 }

@@ -58,9 +58,9 @@ def build_package(cpack, build, out):
     depends = names("Depends")
     check(len(depends) == len(set(depends)), f"Depends names each package once: {depends}")
     # The X11 platform plugin is in libqt6gui6; the chime plays through libqt6multimedia6's libpulse; the
-    # login reminder's notification goes through libqt6dbus6.
+    # login reminder's notification goes through libqt6dbus6; the book of won cards is kept with libsqlite3-0.
     for name in ("fonts-ipafont-gothic", "libqt6gui6", "libqt6widgets6", "libqt6svg6", "libqt6multimedia6",
-                 "libqt6sql6-sqlite", "libqt6dbus6", "libxml2"):
+                 "libsqlite3-0", "libqt6dbus6", "libxml2"):
         check(name in depends, f"the package depends on {name}")
     recommends = names("Recommends")
     for name in ("xdg-utils", "pipewire-pulse", "pulseaudio"):

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// A book that cannot be used, kept aside beside where it was once the user
+// agrees to start a new one.
+namespace BookAside {
+
+// The name the file at path is kept under today: "atari.db.damaged-YYYYMMDD",
+// with "-2", "-3", ... when that is taken.
+QString Name(const QString &path, const QDate &today);
+
+// Moves the file at path (a link itself, never its target) and the journal
+// SQLite keeps beside it under Name(). Empty text on success, else why it
+// failed in words; everything is then where it was.
+QString Keep(const QString &path, const QDate &today);
+
+} // namespace BookAside

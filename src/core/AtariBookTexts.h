@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/AtariBook.h"
+
+#include <QString>
+
+// The words the book of won cards shows the user: a state's message and the
+// reasons it names.
+namespace BookTexts {
+
+inline const QString NoWrite = QStringLiteral("書き込みが許可されていません");
+inline const QString NoRead = QStringLiteral("読み込みが許可されていません");
+inline const QString FolderOfTheName = QStringLiteral("同じ名前のフォルダーがあります");
+inline const QString NotAFile = QStringLiteral("通常のファイルではありません");
+inline const QString LinkToNoBook = QStringLiteral("リンク先がHarovanの記録ではありません");
+inline const QString NoFolder = QStringLiteral("記録のフォルダーを作れません");
+inline const QString MovedAway = QStringLiteral("記録のファイルがほかのプログラムに移されました");
+inline const QString DiskFull = QStringLiteral("ディスクの空きがありません");
+inline const QString DiskFailed = QStringLiteral("ディスクの読み書きに失敗しました");
+inline const QString InUse = QStringLiteral("ほかのプログラムが記録を使用中です");
+inline const QString NoMemory = QStringLiteral("メモリが足りません");
+inline const QString CannotOpen = QStringLiteral("ファイルを開けません");
+inline const QString OldAndReadOnly = QStringLiteral("古い版の記録で、書き込みが許可されていないため読めません");
+// SQLite's own words for a failure the program does not tell apart.
+QString Failure(const QString &sqliteText);
+
+// What a state means for the user, with the book's path; empty for Ready.
+QString Message(AtariBook::State state, const QString &reason, const QString &path);
+// The first line of a read-only book's message: why its cards cannot be changed.
+QString Unchangeable(const QString &reason);
+// The question before a new book is started, the file kept under asideName.
+QString NewBookQuestion(const QString &asideName);
+// A file that could not be moved aside.
+QString NotMovedAside(const QString &systemReason);
+
+} // namespace BookTexts
