@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "core/AtariBook.h"
+#include "core/DataInForce.h"
 #include "platform/stoprequest.h"
 #include "ui/AtariPrint.h"
 #include "ui/Fonts.h"
@@ -357,7 +358,9 @@ private slots:
         QCOMPARE(book.add(AtariDraw::of(data), QStringLiteral("100073"), 1, data.prizeClass(1).strSyouhin),
             AtariBook::Added::Added);
         const CheckRecord record;
-        frmAtariList list(book, record, data);
+        DataInForce inForce;
+        inForce.setWinningData(data);
+        frmAtariList list(book, record, inForce);
         const QString pdf = folder.path() + QStringLiteral("当たり.pdf");
         const QString csv = folder.path() + QStringLiteral("当たり.csv");
         fakes.printDialog.onSetUp = [&](QPrinter &printer) {

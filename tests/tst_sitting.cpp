@@ -536,7 +536,9 @@ private slots:
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         AtariBook book(path);
         CheckRecord record;
-        frmAtariList list(book, record, data);
+        DataInForce inForce;
+        inForce.setWinningData(data);
+        frmAtariList list(book, record, inForce);
         auto *table = list.findChild<QTableView *>(QStringLiteral("lstAtari"));
         auto *koukan = list.findChild<QPushButton *>(QStringLiteral("cmdKoukan"));
         table->selectRow(0);
