@@ -933,7 +933,7 @@ void frmMain::showAtariList()
 void frmMain::mnuRemind_Click()
 {
     const bool on = mnuRemind->isChecked();
-    const QString error = platform::setLoginReminder(on, QCoreApplication::applicationFilePath());
+    const QString error = platform::setLoginReminder(on, platform::reminderProgram());
     mnuRemind->setChecked(platform::loginReminderOn());
     if (!error.isEmpty()) {
         platform::showMessage(modNengajo::MessageTitle, error, platform::MessageBox::Icon::Warning,
@@ -947,7 +947,8 @@ void frmMain::mnuRemind_Click()
 void frmMain::offerLoginReminder()
 {
     const std::optional<bool> answered = Reminder::LoginReminderAnswer();
-    if (answered)
+    // An entry at the reminder's name, the program's own or not, has been set up already.
+    if (answered || platform::findLoginEntry().kind != platform::LoginEntry::Kind::None)
         return;
     // The window's own book, not a second connection to its file.
     if (!Reminder::OfferLoginReminder(
@@ -957,7 +958,7 @@ void frmMain::offerLoginReminder()
                          platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::YesNo, this)
         == platform::MessageBox::Answer::Yes;
     if (yes) {
-        const QString error = platform::setLoginReminder(true, QCoreApplication::applicationFilePath());
+        const QString error = platform::setLoginReminder(true, platform::reminderProgram());
         if (!error.isEmpty())
             platform::showMessage(modNengajo::MessageTitle, error, platform::MessageBox::Icon::Warning,
                 platform::MessageBox::Buttons::Ok, this);
