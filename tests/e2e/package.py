@@ -198,7 +198,13 @@ class SoundServer:
         loaded = self.pactl("load-module", "module-null-sink", f"sink_name={self.SINK}")
         if loaded.returncode != 0:
             raise Failure("the null sink could not be made: " + loaded.stderr)
-        check(self.pactl("set-default-sink", self.SINK).returncode == 0, "the null sink is the only output")
+        # The sink is there once the server lists it, and can be made the default once WirePlumber keeps the
+        # session's defaults: on a busy machine each is a moment after the sink was made.
+        check(wait_until(lambda: self.SINK in self.pactl("list", "short", "sinks").stdout, 10),
+              "the null sink appears")
+        made_default = wait_until(lambda: self.pactl("set-default-sink", self.SINK).returncode == 0
+                                  and self.pactl("get-default-sink").stdout.strip() == self.SINK, 10)
+        check(made_default, "the null sink is the only output")
         return None
 
     def record(self):
