@@ -20,14 +20,6 @@ const QByteArray ShowWord = "show";
 const QByteArray ShowListWord = "show-list";
 const QByteArray Answer = "ok\n";
 
-// The token with which the desktop lets a started program's window come
-// forward (Wayland, then X11's startup notification).
-QByteArray activationToken()
-{
-    const QByteArray wayland = qgetenv("XDG_ACTIVATION_TOKEN");
-    return wayland.isEmpty() ? qgetenv("DESKTOP_STARTUP_ID") : wayland;
-}
-
 } // namespace
 
 QString SingleInstance::nameFor(const QString &settingsFolder)
@@ -79,7 +71,9 @@ bool SingleInstance::handOver(const QString &name, Request request)
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return false;
     QByteArray line = request == Request::ShowList ? ShowListWord : ShowWord;
-    const QByteArray token = activationToken();
+    // The token with which a Wayland desktop lets the window of a program it
+    // started come forward over others; passed on to the running program.
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
     if (!token.isEmpty() && !token.contains('\n'))
         line += '\t' + token;
     // Written while waiting for the answer.

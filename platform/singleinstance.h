@@ -36,8 +36,9 @@ public:
     static bool handOver(const QString &name, Request request);
 
 signals:
-    // A later start asked for this, with the desktop's activation token (or
-    // empty), which lets the window come forward over others.
+    // A later start asked for this, with the activation token the desktop
+    // gave it (XDG_ACTIVATION_TOKEN, or empty), which lets the window come
+    // forward over others.
     void requested(platform::SingleInstance::Request request, const QString &activationToken);
 
 private:
