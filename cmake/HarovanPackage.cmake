@@ -31,8 +31,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries the program and its modules link come from dpkg-shlibdeps:
 # libqt6gui6 with Qt's X11 platform plugin, libqt6multimedia6 for the chime
 # (which plays through the sound server with libpulse0, no GStreamer or
-# FFmpeg plugin), libqt6network6 for the local socket through which a second
-# start hands over to the running program, libqt6dbus6 for the login
+# FFmpeg plugin), libqt6network6 for the transfers and the local socket
+# through which a second start hands over to the running program (both in
+# modules loaded when first needed), libqt6dbus6 for the login
 # reminder's notification and libsqlite3-0, which the login reminder
 # (harovan-remind) reads the book with. What the program
 # loads at run time without linking it is

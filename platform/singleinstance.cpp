@@ -1,11 +1,13 @@
 #include "platform/singleinstance.h"
 
+#include "platform/localchannel.h"
+#include "platform/module.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace platform {
 
@@ -13,8 +15,8 @@ namespace {
 
 // How long a new start waits for the running program's answer.
 constexpr int AnswerTimeoutMs = 1000;
-// A request is one short line; anything longer is not one.
-constexpr qint64 MaxLine = 4096;
+// How often it asks meanwhile, while the running program is still coming up.
+constexpr int AskAgainMs = 20;
 
 const QByteArray ShowWord = "show";
 const QByteArray ShowListWord = "show-list";
@@ -36,78 +38,63 @@ QString SingleInstance::nameFor(const QString &settingsFolder)
 #endif
 }
 
-SingleInstance::SingleInstance(const QString &name, QObject *parent)
+SingleInstance::SingleInstance(const QString &name, const QString &modulePath, QObject *parent)
     : QObject(parent)
     , m_name(name)
-    , m_server(new QLocalServer(this))
+    , m_lock(name + QStringLiteral(".lock"))
+    , m_channel(std::make_unique<Module<LocalChannel>>(modulePath))
 {
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::answer);
+    // Held for as long as the program runs; taken over only once its program has ended.
+    m_lock.setStaleLockTime(0);
 }
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::claim(Request request)
 {
-    if (handOver(m_name, request))
-        return false;
-    if (m_server->listen(m_name))
+    if (m_lock.tryLock(0))
         return true;
-    // A start at the same moment has just taken the name.
-    if (m_server->serverError() == QAbstractSocket::AddressInUseError && handOver(m_name, request))
-        return false;
-    // The name is left from a program that has ended, or held by one that
-    // does not answer: this start takes it.
-    QLocalServer::removeServer(m_name);
-    m_server->listen(m_name);
-    return true;
-}
-
-bool SingleInstance::handOver(const QString &name, Request request)
-{
-    const QDeadlineTimer deadline(AnswerTimeoutMs);
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return false;
+    LocalChannel *channel = m_lock.error() == QLockFile::LockFailedError ? m_channel->get() : nullptr;
+    if (!channel)
+        return true;
     QByteArray line = request == Request::ShowList ? ShowListWord : ShowWord;
     // The token with which a Wayland desktop lets the window of a program it
     // started come forward over others; passed on to the running program.
     const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
     if (!token.isEmpty() && !token.contains('\n'))
         line += '\t' + token;
-    // Written while waiting for the answer.
-    socket.write(line + '\n');
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+    line += '\n';
+    // The running program listens once its window is up.
+    const QDeadlineTimer deadline(AnswerTimeoutMs);
+    while (!deadline.hasExpired()) {
+        if (channel->ask(m_name, line, int(deadline.remainingTime())) == Answer)
             return false;
+        QThread::msleep(AskAgainMs);
     }
-    return socket.readLine(MaxLine) == Answer;
+    return true;
 }
 
-void SingleInstance::answer()
+void SingleInstance::listen()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > MaxLine)
-                    socket->abort();
-                return;
-            }
-            const QByteArray line = socket->readLine(MaxLine).trimmed();
-            const qsizetype tab = line.indexOf('\t');
-            const QByteArray word = tab < 0 ? line : line.first(tab);
-            if (word != ShowWord && word != ShowListWord) {
-                socket->abort();
-                return;
-            }
-            socket->write(Answer);
-            socket->disconnectFromServer();
-            emit requested(word == ShowListWord ? Request::ShowList : Request::Show,
-                tab < 0 ? QString() : QString::fromUtf8(line.mid(tab + 1)));
-        });
-    }
+    if (!m_lock.isLocked())
+        return;
+    if (LocalChannel *channel = m_channel->get())
+        channel->listen(m_name, this, [this](const QByteArray &line) { return answer(line); });
+}
+
+QByteArray SingleInstance::answer(const QByteArray &line)
+{
+    const QByteArray request = line.trimmed();
+    const qsizetype tab = request.indexOf('\t');
+    const QByteArray word = tab < 0 ? request : request.first(tab);
+    if (word != ShowWord && word != ShowListWord)
+        return {};
+    const Request asked = word == ShowListWord ? Request::ShowList : Request::Show;
+    const QString token = tab < 0 ? QString() : QString::fromUtf8(request.mid(tab + 1));
+    // Once the answer is on its way.
+    QMetaObject::invokeMethod(
+        this, [this, asked, token] { emit requested(asked, token); }, Qt::QueuedConnection);
+    return Answer;
 }
 
 } // namespace platform

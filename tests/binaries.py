@@ -7,8 +7,9 @@ $ORIGIN count as relative too: the program links only the system's libraries
 and needs none.) Each module links only what it uses: the network module needs
 neither libxml2 nor a copy of the platform core (TransferControl's meta-object
 and signals belong to the program); no module carries any of the core's
-definitions. The login reminder, harovan-remind, links none of the window
-system's libraries.
+definitions. The program links neither Qt Network nor Qt Multimedia, which
+its modules load; the login reminder, harovan-remind, links none of the
+window system's libraries.
 
 Usage: binaries.py --build DIR --core LIBHAROVAN_PLATFORM_CORE.a
 Exit status: 0 passed, 1 failed.
@@ -70,7 +71,7 @@ def defined_symbols(path, kinds=None):
 def check_modules(build, core):
     problems = []
     core_definitions = defined_symbols(core, kinds={"T", "D", "B", "R"})
-    for name in ("harovan_network.so", "harovan_sound.so"):
+    for name in ("harovan_network.so", "harovan_sound.so", "harovan_localchannel.so"):
         module = build / "modules" / name
         for library in dynamic_entries(module, "NEEDED"):
             if library.startswith("libxml2"):
@@ -90,6 +91,13 @@ def check_login_reminder(build):
     return [f"harovan-remind links {', '.join(found)}, which the login reminder never needs"] if found else []
 
 
+def check_program(build):
+    """The program's start waits for neither Qt Network nor Qt Multimedia: their modules load them later."""
+    found = [library for library in dynamic_entries(build / "harovan", "NEEDED")
+             if re.match(r"libQt6(Network|Multimedia)\.", library)]
+    return [f"harovan links {', '.join(found)}, which its modules load when first needed"] if found else []
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True, type=Path)
@@ -98,6 +106,7 @@ def main():
     problems = [problem for path in elf_binaries(args.build) for problem in search_path_problems(path)]
     problems += check_modules(args.build, args.core)
     problems += check_login_reminder(args.build)
+    problems += check_program(args.build)
     for problem in problems:
         print("FAIL: " + problem)
     if not problems:

@@ -5,15 +5,18 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <memory>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 
@@ -21,6 +24,12 @@ using namespace Qt::StringLiterals;
 using Request = platform::SingleInstance::Request;
 
 Q_DECLARE_METATYPE(platform::SingleInstance::Request)
+
+namespace {
+
+const QString Module = QStringLiteral(PROGRAM_DIR "/modules/harovan_localchannel.so");
+
+} // namespace
 
 class tst_SingleInstance : public QObject
 {
@@ -35,7 +44,6 @@ private slots:
         QVERIFY(QFile::setPermissions(m_runtime->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime->path()));
         qunsetenv("XDG_ACTIVATION_TOKEN");
-        qunsetenv("DESKTOP_STARTUP_ID");
     }
 
     void start_data()
@@ -44,13 +52,17 @@ private slots:
         QTest::addColumn<Request>("request");
         QTest::addColumn<QByteArray>("token"); // XDG_ACTIVATION_TOKEN of the later start
         QTest::addColumn<bool>("handedOver");
-        QTest::newRow("nothing") << u"nothing"_s << Request::Show << QByteArray() << false;
-        QTest::newRow("the program: comes forward") << u"program"_s << Request::Show << QByteArray() << true;
+        QTest::addColumn<bool>("answersNext"); // the later start then answers the next one
+        QTest::newRow("nothing") << u"nothing"_s << Request::Show << QByteArray() << false << true;
+        QTest::newRow("the program: comes forward") << u"program"_s << Request::Show << QByteArray() << true << false;
         QTest::newRow("the program: its list, with the desktop's token")
-            << u"program"_s << Request::ShowList << QByteArray("token-1") << true;
-        QTest::newRow("the program on another book") << u"another book"_s << Request::Show << QByteArray() << false;
-        QTest::newRow("a program that has ended") << u"ended"_s << Request::Show << QByteArray() << false;
-        QTest::newRow("a program that does not answer") << u"hung"_s << Request::Show << QByteArray() << false;
+            << u"program"_s << Request::ShowList << QByteArray("token-1") << true << false;
+        QTest::newRow("the program, its window not up yet")
+            << u"program coming up"_s << Request::Show << QByteArray() << true << false;
+        QTest::newRow("the program on another book")
+            << u"another book"_s << Request::Show << QByteArray() << false << true;
+        QTest::newRow("a program that has ended") << u"ended"_s << Request::Show << QByteArray() << false << true;
+        QTest::newRow("a program that does not answer") << u"hung"_s << Request::Show << QByteArray() << false << false;
     }
     void start()
     {
@@ -58,6 +70,7 @@ private slots:
         QFETCH(Request, request);
         QFETCH(QByteArray, token);
         QFETCH(bool, handedOver);
+        QFETCH(bool, answersNext);
         const QString name = platform::SingleInstance::nameFor(u"/home/a/.local/share/harovan"_s);
 
         // The running program answers from a thread of its own while this one starts again.
@@ -68,7 +81,7 @@ private slots:
             programThread.wait();
         });
         auto *program = new platform::SingleInstance(
-            running == u"another book" ? platform::SingleInstance::nameFor(u"/opt/harovan"_s) : name);
+            running == u"another book" ? platform::SingleInstance::nameFor(u"/opt/harovan"_s) : name, Module);
         connect(&programThread, &QThread::finished, program, &QObject::deleteLater);
         program->moveToThread(&programThread);
         QList<std::pair<Request, QString>> requests;
@@ -76,53 +89,81 @@ private slots:
             program, &platform::SingleInstance::requested, this, [&requests](Request request, const QString &token) {
                 requests.append({request, token});
             });
-        QLocalServer hung;
-        if (running == u"program" || running == u"another book") {
+        const auto runProgram = [program](bool listen) {
             bool claimed = false;
             QMetaObject::invokeMethod(
-                program, [&] { claimed = program->claim(Request::Show); }, Qt::BlockingQueuedConnection);
-            QVERIFY(claimed);
+                program,
+                [program, listen, &claimed] {
+                    claimed = program->claim(Request::Show);
+                    if (listen)
+                        program->listen();
+                },
+                Qt::BlockingQueuedConnection);
+            return claimed;
+        };
+        QLockFile held(name + u".lock"_s);
+        QLocalServer hung;
+        if (running == u"program" || running == u"another book") {
+            QVERIFY(runProgram(true));
+        } else if (running == u"program coming up") {
+            QVERIFY(runProgram(false));
+            QTimer::singleShot(200, program, [program] { program->listen(); });
         } else if (running == u"hung") {
+            QVERIFY(held.tryLock(0));
             QVERIFY(hung.listen(name));
         } else if (running == u"ended") {
-            // A socket that nobody listens on any more.
+            // Its lock, and its socket that nobody listens on any more.
+            const pid_t child = ::fork();
+            if (child == 0) {
+                QLockFile lock(name + u".lock"_s);
+                ::_exit(lock.tryLock(0) ? 0 : 1);
+            }
+            int status = -1;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QCOMPARE(status, 0);
+            QVERIFY(QFile::exists(name + u".lock"_s));
             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
             sockaddr_un address {};
             address.sun_family = AF_UNIX;
             qstrncpy(address.sun_path, QFile::encodeName(name).constData(), sizeof address.sun_path);
             QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
             ::close(fd);
-            QVERIFY(QFile::exists(name));
         }
 
         if (!token.isEmpty())
             qputenv("XDG_ACTIVATION_TOKEN", token);
-        platform::SingleInstance later(name);
+        platform::SingleInstance later(name, Module);
         QCOMPARE(!later.claim(request), handedOver);
         if (handedOver) {
             QTRY_COMPARE(requests.size(), 1);
             QCOMPARE(requests.at(0), std::pair(request, QString::fromLatin1(token)));
             return;
         }
-
-        // The start that runs answers the next one.
-        QSignalSpy laterRequests(&later, &platform::SingleInstance::requested);
-        bool third = false;
-        const std::unique_ptr<QThread> thread(
-            QThread::create([&] { third = platform::SingleInstance::handOver(name, Request::ShowList); }));
-        thread->start();
-        QTRY_VERIFY_WITH_TIMEOUT(thread->isFinished(), 10'000);
-        QVERIFY(third);
-        QCOMPARE(laterRequests.size(), 1);
         QCOMPARE(requests.size(), 0);
+
+        // The start that runs answers the next one, once it listens.
+        later.listen();
+        QSignalSpy laterRequests(&later, &platform::SingleInstance::requested);
+        QByteArray answer;
+        const std::unique_ptr<QThread> next(QThread::create([&name, &answer] {
+            QLocalSocket socket;
+            socket.connectToServer(name);
+            if (socket.waitForConnected(1000) && socket.write("show-list\n") > 0 && socket.waitForReadyRead(2000))
+                answer = socket.readLine();
+        }));
+        next->start();
+        QTRY_VERIFY_WITH_TIMEOUT(next->isFinished(), 10'000);
+        QCOMPARE(answer, answersNext ? QByteArray("ok\n") : QByteArray());
+        QTRY_COMPARE(laterRequests.size(), answersNext ? 1 : 0);
     }
 
     // Only a whole request line is taken: anything else gets no answer and changes nothing.
     void strangeRequest()
     {
         const QString name = platform::SingleInstance::nameFor(u"/srv/harovan"_s);
-        platform::SingleInstance program(name);
+        platform::SingleInstance program(name, Module);
         QVERIFY(program.claim(Request::Show));
+        program.listen();
         QSignalSpy requests(&program, &platform::SingleInstance::requested);
         QLocalSocket socket;
         socket.connectToServer(name);

@@ -52,7 +52,8 @@ book_cards=${HAROVAN_STARTUP_BOOK_CARDS:-0}
 [ "$book_cards" -gt 0 ] && "$book_maker" "$work" "$book_cards"
 
 export QT_QPA_PLATFORM=xcb
-# The runtime folder, where the running program listens for a second start, of this measurement alone.
+# The runtime folder, where the running program holds its lock and listens for a second start, of this
+# measurement alone.
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
 "$probe" "$work/harovan" >/dev/null

@@ -12,6 +12,7 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -20,6 +21,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +39,35 @@ int runReminder(int argc, char *argv[])
     // As the reminder ends when it cannot remind: silent, at login.
     return 0;
 }
+
+// Runs a function once the widget has been painted for the first time: its
+// window is on screen by then.
+class AfterFirstPaint final : public QObject
+{
+public:
+    AfterFirstPaint(QWidget *widget, std::function<void()> run)
+        : QObject(widget)
+        , m_run(std::move(run))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                m_run();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_run;
+};
 
 } // namespace
 
@@ -59,8 +90,8 @@ int main(int argc, char *argv[])
     // One program at a time on one book: a second start brings the running
     // program forward (with --show-list, its list of won cards) and ends.
     using Request = platform::SingleInstance::Request;
-    platform::SingleInstance instance(
-        platform::SingleInstance::nameFor(QFileInfo(platform::bookPath()).absolutePath()));
+    platform::SingleInstance instance(platform::SingleInstance::nameFor(QFileInfo(platform::bookPath()).absolutePath()),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_localchannel.so"));
     if (!instance.claim(showList ? Request::ShowList : Request::Show))
         return 0;
 
@@ -103,6 +134,8 @@ int main(int argc, char *argv[])
         QApplication::quit();
     });
     window.show();
+    // Later starts are answered once the window is on screen, which does not wait for the socket's library.
+    new AfterFirstPaint(&window, [&instance] { instance.listen(); });
     // Over the window once it is up: a book that cannot be used, the reminder of the exchange deadline
     // or the list asked for with --show-list.
     QTimer::singleShot(0, &window, [&window, showList] { window.remindAtStartUp(showList); });

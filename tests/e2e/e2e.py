@@ -325,6 +325,7 @@ def install(cmake, build, prefix):
         raise Failure("cmake --install failed:\n" + result.stdout + result.stderr)
     folder = prefix / "lib" / "harovan"
     for name in ("harovan", "harovan-remind", "modules/harovan_sound.so", "modules/harovan_network.so",
+                 "modules/harovan_localchannel.so",
                  "data/tousen1.2.xsd",
                  "data/" + START_FILE, "atari.wav", "ReadMe.html", "harovan.svg"):
         check((folder / name).is_file(), f"installed {name}")

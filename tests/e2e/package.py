@@ -73,7 +73,8 @@ def build_package(cpack, build, out):
 def validate(deb, root):
     for name in ("usr/lib/harovan/harovan", "usr/lib/harovan/harovan-remind",
                  "usr/lib/harovan/modules/harovan_sound.so",
-                 "usr/lib/harovan/modules/harovan_network.so", "usr/lib/harovan/data/tousen1.2.xsd",
+                 "usr/lib/harovan/modules/harovan_network.so", "usr/lib/harovan/modules/harovan_localchannel.so",
+                 "usr/lib/harovan/data/tousen1.2.xsd",
                  "usr/lib/harovan/atari.wav",
                  "usr/lib/harovan/ReadMe.html", "usr/lib/harovan/harovan.svg",
                  "usr/share/icons/hicolor/scalable/apps/harovan.svg", "usr/share/doc/harovan/copyright"):
