@@ -1,10 +1,11 @@
 # Installation: a self-contained program folder that runs from wherever it is
 # copied, plus what desktops and software centres look for.
 #
-#   PREFIX/lib/harovan/harovan           the executable (the login reminder, harovan --remind)
-#   PREFIX/lib/harovan/modules/harovan_window.so   the windows, loaded by the executable
+#   PREFIX/lib/harovan/harovan           the program
+#   PREFIX/lib/harovan/harovan-remind    the login reminder, which the user's autostart entry runs
 #   PREFIX/lib/harovan/modules/harovan_sound.so    the chime, loaded once the window is up
 #   PREFIX/lib/harovan/modules/harovan_network.so  the transfers, loaded at the first download
+#   PREFIX/lib/harovan/modules/harovan_localchannel.so  the socket a second start hands over through
 #   PREFIX/lib/harovan/data/             schema and data files
 #   PREFIX/lib/harovan/atari.wav, ReadMe.html, harovan.svg
 #   PREFIX/bin/harovan                   link to the executable
@@ -21,9 +22,10 @@ set(HAROVAN_INSTALL_DIR lib/harovan)
 set(HAROVAN_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(HAROVAN_PACKAGING_BINARY_DIR ${PROJECT_BINARY_DIR}/packaging)
 
-install(TARGETS harovan RUNTIME DESTINATION ${HAROVAN_INSTALL_DIR})
+install(TARGETS harovan harovan-remind RUNTIME DESTINATION ${HAROVAN_INSTALL_DIR})
 # Below the program folder, not in it: ldconfig has no business with it.
-install(TARGETS harovan_window harovan_sound harovan_network LIBRARY DESTINATION ${HAROVAN_INSTALL_DIR}/modules)
+install(TARGETS harovan_sound harovan_network harovan_localchannel
+    LIBRARY DESTINATION ${HAROVAN_INSTALL_DIR}/modules)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data DESTINATION ${HAROVAN_INSTALL_DIR})
 # ReadMe.html as the build filled it in (it names the build's download server).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/ DESTINATION ${HAROVAN_INSTALL_DIR} PATTERN ReadMe.html EXCLUDE)

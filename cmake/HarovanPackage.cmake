@@ -31,11 +31,13 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries the program and its modules link come from dpkg-shlibdeps:
 # libqt6gui6 with Qt's X11 platform plugin, libqt6multimedia6 for the chime
 # (which plays through the sound server with libpulse0, no GStreamer or
-# FFmpeg plugin), libqt6dbus6 for the login reminder's notification and
-# libsqlite3-0, which keeps the book of won cards. What the program loads at
-# run time without linking it is declared by hand, each package once: the
-# Japanese font the windows' fonts fall back to and the SVG plugins that draw
-# the icon (libqt6svg6).
+# FFmpeg plugin), libqt6network6 for the local socket through which a second
+# start hands over to the running program (in a module loaded when first
+# needed), libcurl4 for the transfers, libqt6dbus6 for the login reminder's
+# notification and libsqlite3-0, which keeps the book of won cards. What the
+# program loads at run time without linking it is declared by hand, each
+# package once: the Japanese font the windows' fonts fall back to and the SVG
+# plugins that draw the icon (libqt6svg6).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6svg6")
 # Qt's own texts (message box buttons, a text box's menu) in Japanese; on

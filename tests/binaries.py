@@ -7,7 +7,9 @@ $ORIGIN count as relative too: the program links only the system's libraries
 and needs none.) Each module links only what it uses: the network module needs
 neither libxml2 nor a copy of the platform core (TransferControl's meta-object
 and signals belong to the program); no module carries any of the core's
-definitions.
+definitions. The program links neither Qt Network nor Qt Multimedia, which
+its modules load; the login reminder, harovan-remind, links none of the
+window system's libraries.
 
 Usage: binaries.py --build DIR --core LIBHAROVAN_PLATFORM_CORE.a
 Exit status: 0 passed, 1 failed.
@@ -69,7 +71,7 @@ def defined_symbols(path, kinds=None):
 def check_modules(build, core):
     problems = []
     core_definitions = defined_symbols(core, kinds={"T", "D", "B", "R"})
-    for name in ("harovan_network.so", "harovan_sound.so"):
+    for name in ("harovan_network.so", "harovan_sound.so", "harovan_localchannel.so"):
         module = build / "modules" / name
         for library in dynamic_entries(module, "NEEDED"):
             if library.startswith("libxml2"):
@@ -81,23 +83,30 @@ def check_modules(build, core):
     return problems
 
 
-def check_login_reminder(build, sanitized):
-    """The executable runs the login reminder without the window system's libraries or Qt's SQL driver (a
-    sanitized build keeps every object of the core it links, the book's among them)."""
-    unwanted = r"libQt6(Widgets|Gui|PrintSupport|Multimedia)\.|libX11\.|libxcb\." + ("" if sanitized else r"|libQt6Sql\.")
-    windows = [library for library in dynamic_entries(build / "harovan", "NEEDED") if re.match(unwanted, library)]
-    return [f"harovan links {', '.join(windows)}, which the login reminder never needs"] if windows else []
+def check_login_reminder(build):
+    """The login reminder runs at every login without the window system's libraries, Qt's SQL driver or Qt's
+    network library."""
+    unwanted = r"libQt6(Widgets|Gui|PrintSupport|Multimedia|Sql|Network)\.|libX11\.|libxcb\."
+    found = [library for library in dynamic_entries(build / "harovan-remind", "NEEDED") if re.match(unwanted, library)]
+    return [f"harovan-remind links {', '.join(found)}, which the login reminder never needs"] if found else []
+
+
+def check_program(build):
+    """The program's start waits for neither Qt Network nor Qt Multimedia: their modules load them later."""
+    found = [library for library in dynamic_entries(build / "harovan", "NEEDED")
+             if re.match(r"libQt6(Network|Multimedia)\.", library)]
+    return [f"harovan links {', '.join(found)}, which its modules load when first needed"] if found else []
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True, type=Path)
     parser.add_argument("--core", required=True, type=Path, help="the platform core's static library")
-    parser.add_argument("--sanitized", action="store_true", help="a build with the sanitizers")
     args = parser.parse_args()
     problems = [problem for path in elf_binaries(args.build) for problem in search_path_problems(path)]
     problems += check_modules(args.build, args.core)
-    problems += check_login_reminder(args.build, args.sanitized)
+    problems += check_login_reminder(args.build)
+    problems += check_program(args.build)
     for problem in problems:
         print("FAIL: " + problem)
     if not problems:

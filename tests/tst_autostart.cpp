@@ -46,10 +46,10 @@ private slots:
     {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("plain") << u"/usr/lib/harovan/harovan"_s << u"Exec=/usr/lib/harovan/harovan --remind"_s;
-        QTest::newRow("a space") << u"/home/a b/harovan"_s << u"Exec=\"/home/a b/harovan\" --remind"_s;
+        QTest::newRow("plain") << u"/usr/lib/harovan/harovan-remind"_s << u"Exec=/usr/lib/harovan/harovan-remind"_s;
+        QTest::newRow("a space") << u"/home/a b/harovan-remind"_s << u"Exec=\"/home/a b/harovan-remind\""_s;
         QTest::newRow("quote, dollar, backslash, percent")
-            << u"/opt/x\"$\\100%/harovan"_s << u"Exec=\"/opt/x\\\\\"\\\\$\\\\\\\\100%%/harovan\" --remind"_s;
+            << u"/opt/x\"$\\100%/harovan-remind"_s << u"Exec=\"/opt/x\\\\\"\\\\$\\\\\\\\100%%/harovan-remind\""_s;
     }
     void makeAndRemove()
     {
@@ -87,6 +87,127 @@ private slots:
         QCOMPARE(other.readAll(), QByteArray("[Desktop Entry]\n"));
     }
 
+    // What is found at the entry's name. Only the program's own entry that is
+    // switched on shows as on; only the program's own entry is rewritten or
+    // removed (a link in its place is replaced, never written through);
+    // anything else is left byte for byte and told. An earlier version's
+    // entry (harovan --remind) is rewritten to run harovan-remind.
+    void found_data()
+    {
+        QTest::addColumn<QString>("link"); // "": the text is the entry; else the entry is a link to it
+        QTest::addColumn<QByteArray>("text"); // "folder": a folder
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("earlier");
+        const QByteArray own = platform::reminderEntry(u"/opt/harovan/harovan-remind"_s);
+        const QByteArray earlier = QByteArray(own).replace("harovan-remind", "harovan --remind");
+        const int on = int(platform::LoginEntry::Kind::On);
+        const int off = int(platform::LoginEntry::Kind::Off);
+        const int foreign = int(platform::LoginEntry::Kind::Foreign);
+        QTest::newRow("the program's own") << QString() << own << on << false;
+        QTest::newRow("Hidden=true") << QString() << own + "Hidden=true\n" << off << false;
+        QTest::newRow("X-GNOME-Autostart-enabled=false")
+            << QString() << QByteArray(own).replace("enabled=true", "enabled=false") << off << false;
+        QTest::newRow("a quoted path") << QString()
+                                       << QByteArray("[Desktop Entry]\nType=Application\nName=x\n"
+                                                     "Exec=\"/home/a\\\\sb/harovan-remind\"\n")
+                                       << on << false;
+        QTest::newRow("an earlier version's") << QString() << earlier << on << true;
+        QTest::newRow("an earlier version's, switched off") << QString() << earlier + "Hidden=true\n" << off << true;
+        QTest::newRow("a link to the program's own") << u"elsewhere.desktop"_s << own << on << false;
+        QTest::newRow("another program's")
+            << QString() << QByteArray("[Desktop Entry]\nType=Application\nName=x\nExec=/usr/bin/other --remind\n")
+            << foreign << false;
+        QTest::newRow("the program's Exec in another group")
+            << QString() << QByteArray("[Desktop Entry]\nExec=other\n[Desktop Action a]\nExec=harovan-remind\n")
+            << foreign << false;
+        QTest::newRow("a link to the user's .bashrc")
+            << u".bashrc"_s << QByteArray("alias ll='ls -l'\n") << foreign << false;
+        QTest::newRow("a link to nowhere") << u"gone.desktop"_s << QByteArray() << foreign << false;
+        QTest::newRow("a folder") << QString() << QByteArray("folder") << foreign << false;
+    }
+    void found()
+    {
+        QFETCH(QString, link);
+        QFETCH(QByteArray, text);
+        QFETCH(int, kind);
+        QFETCH(bool, earlier);
+        const QString path = platform::reminderEntryPath();
+        const QString program = u"/usr/lib/harovan/harovan-remind"_s;
+        const QString target = link.isEmpty() ? path : m_home.filePath(link);
+        // Made afresh before each change; what the program found there, read back.
+        const auto setUp = [&] {
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            if (text == "folder") {
+                QVERIFY(QDir().mkpath(path));
+                return;
+            }
+            QFile::remove(path);
+            if (!text.isEmpty()) {
+                QFile file(target);
+                QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size());
+            }
+            if (!link.isEmpty())
+                QVERIFY(QFile::link(target, path));
+        };
+        const auto unchanged = [&] {
+            QCOMPARE(QFileInfo(path).isSymLink(), !link.isEmpty());
+            if (text == "folder") {
+                QVERIFY(QFileInfo(path).isDir());
+            } else if (!text.isEmpty()) {
+                QFile file(target);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QCOMPARE(file.readAll(), text);
+            }
+        };
+
+        setUp();
+        const platform::LoginEntry found = platform::findLoginEntry();
+        QCOMPARE(int(found.kind), kind);
+        QCOMPARE(found.earlier, earlier);
+        QCOMPARE(platform::loginReminderOn(), kind == int(platform::LoginEntry::Kind::On));
+
+        // Switched on.
+        QString error = platform::setLoginReminder(true, program);
+        if (kind == int(platform::LoginEntry::Kind::Foreign)) {
+            QVERIFY2(error.contains(u"このプログラムのものではありません"_s), qPrintable(error));
+            unchanged();
+        } else {
+            QCOMPARE(error, QString());
+            QVERIFY(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
+            QVERIFY(platform::loginReminderOn());
+            if (!link.isEmpty()) {
+                QFile file(target);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QCOMPARE(file.readAll(), text);
+            }
+        }
+
+        // Switched off.
+        setUp();
+        error = platform::setLoginReminder(false, program);
+        if (kind == int(platform::LoginEntry::Kind::Foreign)) {
+            QVERIFY2(error.contains(u"このプログラムのものではありません"_s), qPrintable(error));
+            unchanged();
+        } else {
+            QCOMPARE(error, QString());
+            QVERIFY(!QFileInfo::exists(path) && !QFileInfo(path).isSymLink());
+        }
+
+        // Rewritten at the program's start when it is an earlier version's.
+        setUp();
+        QCOMPARE(platform::updateEarlierLoginReminder(program), QString());
+        const platform::LoginEntry after = platform::findLoginEntry();
+        QCOMPARE(int(after.kind), kind);
+        QVERIFY(!after.earlier);
+        if (earlier) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), platform::reminderEntry(program, kind == int(platform::LoginEntry::Kind::On)));
+        } else {
+            unchanged();
+        }
+    }
+
     // Told in words; nothing made or removed.
     void failure_data()
     {
@@ -106,7 +227,7 @@ private slots:
         QFETCH(QString, reason);
         const QString folder = m_home.filePath(u"conf/autostart"_s);
         qputenv("XDG_CONFIG_HOME", m_home.filePath(u"conf"_s).toLocal8Bit());
-        QString program = u"/usr/lib/harovan/harovan"_s;
+        QString program = u"/usr/lib/harovan/harovan-remind"_s;
         if (kind == u"file") {
             QFile file(m_home.filePath(u"conf"_s));
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -116,7 +237,7 @@ private slots:
                 QCOMPARE(platform::setLoginReminder(true, program), QString());
             QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         } else {
-            program = u"/opt/a\nb/harovan"_s;
+            program = u"/opt/a\nb/harovan-remind"_s;
         }
         const QString error = platform::setLoginReminder(on, program);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

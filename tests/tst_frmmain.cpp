@@ -840,6 +840,8 @@ private slots:
         QTest::newRow("no") << QStringLiteral("no") << true << false;
         QTest::newRow("answered before") << QStringLiteral("answered") << false << false;
         QTest::newRow("logout") << QStringLiteral("logout") << false << false;
+        // A link to the user's .bashrc at the entry's name: set up already, and never written through.
+        QTest::newRow("an entry there") << QStringLiteral("entry there") << false << true;
     }
     void loginReminderQuestion()
     {
@@ -861,6 +863,13 @@ private slots:
         };
         if (how == u"answered")
             QVERIFY(Reminder::RememberLoginReminderAnswer(false));
+        QFile bashrc(m_config->filePath(QStringLiteral("bashrc")));
+        if (how == u"entry there") {
+            QVERIFY(bashrc.open(QIODevice::WriteOnly) && bashrc.write("alias ll='ls -l'\n") > 0);
+            bashrc.close();
+            QVERIFY(QDir().mkpath(QFileInfo(autostartEntryPath()).path()));
+            QVERIFY(QFile::link(bashrc.fileName(), autostartEntryPath()));
+        }
         if (how == u"no")
             m_fakes->messageBox.answers = {platform::MessageBox::Answer::No};
         if (how == u"logout")
@@ -872,6 +881,10 @@ private slots:
             platform::MessageBox::Icon::Question, platform::MessageBox::Buttons::YesNo};
         QCOMPARE(m_fakes->messageBox.shown, asked ? QList {question} : QList<platform::FakeMessageBox::Shown> {});
         QCOMPARE(QFileInfo(autostartEntryPath()).isFile(), entry);
+        if (how == u"entry there") {
+            QVERIFY(bashrc.open(QIODevice::ReadOnly));
+            QCOMPARE(bashrc.readAll(), QByteArray("alias ll='ls -l'\n"));
+        }
         if (!asked)
             return;
         QCOMPARE(connections, 1);

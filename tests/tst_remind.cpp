@@ -1,4 +1,4 @@
-// harovan --remind against a notification server on the test's own session
+// harovan-remind against a notification server on the test's own session
 // bus (the test runs under dbus-run-session).
 #include "core/AtariBook.h"
 
@@ -42,7 +42,7 @@ QList<qint64> processesOf(const QString &program)
 
 } // namespace
 
-// The server's side of org.freedesktop.Notifications, as much as --remind uses.
+// The server's side of org.freedesktop.Notifications, as much as harovan-remind uses.
 class FakeNotifications : public QObject
 {
     Q_OBJECT
@@ -101,17 +101,22 @@ private slots:
         QTest::addColumn<QStringList>("capabilities");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("notifies");
+        QTest::addColumn<bool>("earlier"); // started as an earlier version's entry did: harovan --remind
 
         const QStringList withActions {u"body"_s, u"actions"_s};
-        QTest::newRow("due, the list opened") << 11 << false << u"server"_s << withActions << u"show-list"_s << true;
-        QTest::newRow("due, dismissed") << 11 << false << u"server"_s << withActions << u"close"_s << true;
+        QTest::newRow("due, the list opened")
+            << 11 << false << u"server"_s << withActions << u"show-list"_s << true << false;
+        QTest::newRow("due, dismissed") << 11 << false << u"server"_s << withActions << u"close"_s << true << false;
         QTest::newRow("due, a server without actions")
-            << 30 << false << u"server"_s << QStringList {u"body"_s} << QString() << true;
-        QTest::newRow("not due yet") << 31 << false << u"server"_s << withActions << QString() << false;
-        QTest::newRow("already asked today") << 11 << true << u"server"_s << withActions << QString() << false;
-        QTest::newRow("no book") << -1 << false << u"server"_s << withActions << QString() << false;
-        QTest::newRow("no notification server") << 11 << false << u"no server"_s << withActions << QString() << false;
-        QTest::newRow("no session bus") << 11 << false << u"no bus"_s << withActions << QString() << false;
+            << 30 << false << u"server"_s << QStringList {u"body"_s} << QString() << true << false;
+        QTest::newRow("not due yet") << 31 << false << u"server"_s << withActions << QString() << false << false;
+        QTest::newRow("already asked today") << 11 << true << u"server"_s << withActions << QString() << false << false;
+        QTest::newRow("no book") << -1 << false << u"server"_s << withActions << QString() << false << false;
+        QTest::newRow("no notification server")
+            << 11 << false << u"no server"_s << withActions << QString() << false << false;
+        QTest::newRow("due, started as harovan --remind")
+            << 11 << false << u"server"_s << withActions << u"close"_s << true << true;
+        QTest::newRow("no session bus") << 11 << false << u"no bus"_s << withActions << QString() << false << false;
     }
     void remind()
     {
@@ -121,16 +126,14 @@ private slots:
         QFETCH(QStringList, capabilities);
         QFETCH(QString, answer);
         QFETCH(bool, notifies);
+        QFETCH(bool, earlier);
 
         // A program folder of its own, where the program keeps settings.ini and the book.
         QTemporaryDir folder;
         const QString program = folder.filePath(u"harovan"_s);
         QVERIFY(QFile::copy(HAROVAN_PROGRAM, program));
+        QVERIFY(QFile::copy(HAROVAN_REMIND, folder.filePath(u"harovan-remind"_s)));
         QVERIFY(QFile::copy(PROGRAM_DIR "/harovan.svg"_L1, folder.filePath(u"harovan.svg"_s)));
-        // The windows, for the list started from the notification.
-        QVERIFY(QDir(folder.path()).mkdir(u"modules"_s));
-        QVERIFY(
-            QFile::copy(PROGRAM_DIR "/modules/harovan_window.so"_L1, folder.filePath(u"modules/harovan_window.so"_s)));
         // The data files, so that the list started from the notification stays open.
         QVERIFY(QDir(folder.path()).mkdir(u"data"_s));
         for (const QString &name : QDir(PROGRAM_DATA_DIR ""_L1).entryList(QDir::Files))
@@ -161,10 +164,16 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"HOME"_s, folder.path());
         environment.insert(u"XDG_CONFIG_HOME"_s, folder.filePath(u"config"_s));
+        QVERIFY(QDir(folder.path()).mkdir(u"runtime"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        environment.insert(u"XDG_RUNTIME_DIR"_s, folder.filePath(u"runtime"_s));
         if (bus == u"no bus"_s)
             environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path="_s + folder.filePath(u"no-bus"_s));
         remind.setProcessEnvironment(environment);
-        remind.start(program, {u"--remind"_s});
+        // The autostart entry of an earlier version runs "harovan --remind", which hands over to harovan-remind.
+        if (earlier)
+            remind.start(program, {u"--remind"_s});
+        else
+            remind.start(folder.filePath(u"harovan-remind"_s));
         QVERIFY(remind.waitForStarted());
         QTRY_COMPARE_WITH_TIMEOUT(remind.state(), QProcess::NotRunning, 30'000);
         QCOMPARE(remind.exitStatus(), QProcess::NormalExit);

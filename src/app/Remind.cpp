@@ -1,5 +1,10 @@
-#include "app/Remind.h"
-
+// harovan-remind: started at login by the autostart entry. Opens no window
+// and links no window system: it must not slow a login. When cards not yet
+// exchanged are due (Reminder::Check), sends one desktop notification through
+// org.freedesktop.Notifications on the session bus, with the action
+// "一覧を表示" (harovan --show-list beside it) where the server offers
+// actions, and remembers the day. Nothing due, no session bus, no server, no
+// book or a book that cannot be read: ends at once, silent. Always status 0.
 #include "core/AtariBook.h"
 #include "core/Reminder.h"
 #include "platform/clock.h"
@@ -72,7 +77,7 @@ public slots:
         if (key == ShowListAction) {
             // A program of its own, which outlives this one and its output.
             QProcess list;
-            list.setProgram(QCoreApplication::applicationFilePath());
+            list.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/harovan"));
             list.setArguments({QStringLiteral("--show-list")});
             list.setStandardOutputFile(QProcess::nullDevice());
             list.setStandardErrorFile(QProcess::nullDevice());
@@ -92,7 +97,7 @@ private:
 
 } // namespace
 
-int Remind::run(int argc, char *argv[])
+int main(int argc, char *argv[])
 {
     // Started at login: nothing on a terminal or in the journal.
     qInstallMessageHandler(discardMessage);

@@ -1,54 +1,155 @@
-#include "app/Remind.h"
-#include "app/WindowProgram.h"
+// harovan: the program with its windows. The login reminder is the
+// executable beside it, harovan-remind (Remind.cpp).
+#include "core/ProgramState.h"
+#include "platform/autostart.h"
+#include "platform/programfolder.h"
+#include "platform/realservices.h"
+#include "platform/singleinstance.h"
+#include "platform/stoprequest.h"
+#include "ui/Fonts.h"
+#include "ui/ProgramIcon.h"
+#include "ui/TextSize.h"
+#include "ui/Widgets.h"
+#include "ui/frmMain.h"
 
-#include <dlfcn.h>
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <string>
+#include <functional>
 #include <unistd.h>
 
 namespace {
 
-// The folder the executable is in, links followed (PREFIX/bin/harovan is a
-// link to the program folder's).
-std::string programFolder()
+// harovan --remind, which the autostart entry of an earlier version runs:
+// harovan-remind beside the program takes this process's place. (The entry
+// itself is rewritten the next time the program starts.)
+int runReminder(int argc, char *argv[])
 {
-    std::string path(4096, '\0');
-    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-    if (length <= 0 || size_t(length) >= path.size())
-        return {};
-    path.resize(size_t(length));
-    return path.substr(0, path.rfind('/') + 1);
+    const QCoreApplication app(argc, argv);
+    const QByteArray reminder
+        = QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/harovan-remind"));
+    char *const arguments[] = {const_cast<char *>(reminder.constData()), nullptr};
+    ::execv(reminder.constData(), arguments);
+    // As the reminder ends when it cannot remind: silent, at login.
+    return 0;
 }
+
+// Runs a function once the widget has been painted for the first time: its
+// window is on screen by then.
+class AfterFirstPaint final : public QObject
+{
+public:
+    AfterFirstPaint(QWidget *widget, std::function<void()> run)
+        : QObject(widget)
+        , m_run(std::move(run))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                m_run();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_run;
+};
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // The login reminder is all in this executable, which links neither the
-    // window system's libraries nor the windows: it must not slow a login.
+    // --show-list: the login reminder's notification asks for the list of won cards.
+    bool showList = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--remind") == 0)
-            return Remind::run(argc, argv);
+        if (qstrcmp(argv[i], "--remind") == 0)
+            return runReminder(argc, argv);
+        if (qstrcmp(argv[i], "--show-list") == 0)
+            showList = true;
     }
 
-    const std::string folder = programFolder();
-    if (folder.empty()) {
-        std::fprintf(stderr, "harovan: the program folder is not known (/proc/self/exe: %s)\n", std::strerror(errno));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Harovan"));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(HAROVAN_VERSION_MAJOR).arg(HAROVAN_VERSION_MINOR).arg(HAROVAN_VERSION_REVISION));
+    platform::RealServices services;
+    // One program at a time on one book: a second start brings the running
+    // program forward (with --show-list, its list of won cards) and ends.
+    using Request = platform::SingleInstance::Request;
+    platform::SingleInstance instance(platform::SingleInstance::nameFor(QFileInfo(platform::bookPath()).absolutePath()),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_localchannel.so"));
+    if (!instance.claim(showList ? Request::ShowList : Request::Show))
+        return 0;
+
+    Fonts::installSubstitutions();
+    // Every window and message box shows the program's icon, and the desktop
+    // ties the running program to its entry.
+    applyProgramIcon();
+    // The program speaks Japanese whatever the desktop's language: Qt's own
+    // texts (message box buttons, a text box's context menu) too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+    // The remembered text size, before the first window or box is built at it.
+    TextSize::load();
+
+    // The data in force, the sitting and the book outlive every window.
+    ProgramState state(platform::bookPath());
+    frmMain window(state);
+    // A later start while a message of the start-up is open brings that
+    // message forward; once the window is up, the window (and the list).
+    QObject::connect(&instance, &platform::SingleInstance::requested, &window,
+        [&window](Request request, const QString &activationToken) {
+            if (!activationToken.isEmpty())
+                qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!window.isVisible()) {
+                if (modal)
+                    Widgets::bringToFront(modal);
+                return;
+            }
+            Widgets::bringToFront(modal ? modal : &window);
+            if (request == Request::ShowList)
+                window.showAtariList();
+        });
+    // Every message of the start-up appears before the window does.
+    if (!window.Form_Load())
         return 1;
-    }
-    const std::string module = folder + "modules/harovan_window.so";
-    void *windows = dlopen(module.c_str(), RTLD_NOW | RTLD_GLOBAL);
-    if (!windows) {
-        std::fprintf(stderr, "harovan: the windows cannot be loaded: %s\n", dlerror());
-        return 1;
-    }
-    const auto run = reinterpret_cast<WindowProgramMain>(dlsym(windows, WindowProgramEntry));
-    if (!run) {
-        std::fprintf(stderr, "harovan: %s is not the program's window module\n", module.c_str());
-        return 1;
-    }
-    return run(&argc, argv);
+    // A shutdown or logout ends the program the way its window's close box does.
+    platform::StopRequestWatcher stopRequests([&window] {
+        window.closeForStop();
+        QApplication::quit();
+    });
+    window.show();
+    // Later starts are answered once the window is on screen, which does not wait for the socket's library.
+    new AfterFirstPaint(&window, [&instance] { instance.listen(); });
+    // Over the window once it is up: a book that cannot be used, the reminder of the exchange deadline
+    // or the list asked for with --show-list.
+    QTimer::singleShot(0, &window, [&window, showList] { window.remindAtStartUp(showList); });
+    // What the window does not need to appear comes once it is up; with it,
+    // an autostart entry of an earlier version (harovan --remind) runs
+    // harovan-remind from now on.
+    QTimer::singleShot(std::chrono::seconds(1), &window, [&services] {
+        services.loadDeferred();
+        const QString error = platform::updateEarlierLoginReminder(platform::reminderProgram());
+        if (!error.isEmpty())
+            std::fprintf(stderr, "harovan: %s\n", qPrintable(error));
+    });
+    return QApplication::exec();
 }

@@ -7,7 +7,6 @@
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -95,7 +94,8 @@ void KigenReminder::showDueList(const Reminder::Due &due)
 void KigenReminder::offerLoginReminder(QWidget *over)
 {
     const std::optional<bool> answered = Reminder::LoginReminderAnswer();
-    if (answered)
+    // An entry at the reminder's name, the program's own or not, has been set up already.
+    if (answered || platform::findLoginEntry().kind != platform::LoginEntry::Kind::None)
         return;
     // The window's own book, not a second connection to its file.
     if (!Reminder::OfferLoginReminder(
@@ -105,7 +105,7 @@ void KigenReminder::offerLoginReminder(QWidget *over)
                          MessageBox::Icon::Question, MessageBox::Buttons::YesNo, over)
         == MessageBox::Answer::Yes;
     if (yes) {
-        const QString error = platform::setLoginReminder(true, QCoreApplication::applicationFilePath());
+        const QString error = platform::setLoginReminder(true, platform::reminderProgram());
         if (!error.isEmpty())
             platform::showMessage(
                 modNengajo::MessageTitle, error, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, over);

@@ -794,7 +794,7 @@ void frmMain::showAtariList()
 void frmMain::mnuRemind_Click()
 {
     const bool on = mnuRemind->isChecked();
-    const QString error = platform::setLoginReminder(on, QCoreApplication::applicationFilePath());
+    const QString error = platform::setLoginReminder(on, platform::reminderProgram());
     mnuRemind->setChecked(platform::loginReminderOn());
     if (!error.isEmpty()) {
         platform::showMessage(modNengajo::MessageTitle, error, platform::MessageBox::Icon::Warning,

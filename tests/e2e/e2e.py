@@ -143,6 +143,8 @@ class Program:
         (workdir / "home").mkdir(exist_ok=True)
         (workdir / "runtime").mkdir(mode=0o700, exist_ok=True)
         self.log_path = workdir / "harovan.log"
+        self.executable = executable
+        self.env = env
         self.process = subprocess.Popen([str(executable)], env=env, cwd=str(workdir / "home"),
                                         stdout=subprocess.DEVNULL, stderr=open(self.log_path, "wb"))
         self.titles = []
@@ -153,6 +155,14 @@ class Program:
         out = self.desktop.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.process.pid),
                                 "--name", "^" + re.escape(title) + "$"])
         return out.split()
+
+    def start_again(self, *arguments):
+        """Starts the program a second time, as the desktop's menu would while it runs; its exit status."""
+        try:
+            return subprocess.run([str(self.executable), *arguments], env=self.env, cwd=str(self.workdir / "home"),
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10).returncode
+        except subprocess.TimeoutExpired:
+            raise Failure("a second start did not end") from None
 
     def wait_window(self, title, timeout=20):
         found = wait_until(lambda: self.alive() and self.windows(title), timeout)
@@ -314,11 +324,13 @@ def install(cmake, build, prefix):
     if result.returncode != 0:
         raise Failure("cmake --install failed:\n" + result.stdout + result.stderr)
     folder = prefix / "lib" / "harovan"
-    for name in ("harovan", "modules/harovan_window.so", "modules/harovan_sound.so", "modules/harovan_network.so",
+    for name in ("harovan", "harovan-remind", "modules/harovan_sound.so", "modules/harovan_network.so",
+                 "modules/harovan_localchannel.so",
                  "data/tousen1.2.xsd",
                  "data/" + START_FILE, "atari.wav", "ReadMe.html", "harovan.svg"):
         check((folder / name).is_file(), f"installed {name}")
-    check(os.access(folder / "harovan", os.X_OK), "the installed program is executable")
+    for name in ("harovan", "harovan-remind"):
+        check(os.access(folder / name, os.X_OK), f"the installed {name} is executable")
     check((prefix / "share/icons/hicolor/scalable/apps/harovan.svg").is_file(), "installed the desktop icon")
     entry = (prefix / "share/applications/harovan.desktop").read_text(encoding="utf-8")
     check("Icon=harovan" in entry and "X-Harovan-Version=2.20.1" in entry, "desktop entry names icon and version")
@@ -405,6 +417,10 @@ def scenario(program, folder):
 def lists_at_the_largest_size(program):
     """Started again at 特大, the lists open whole on the screen."""
     main = program.wait_window(NORMAL_TITLE)
+    # Started again with --show-list while it runs (the login reminder's 一覧を表示): the running program
+    # opens its list and the second start ends.
+    check(program.start_again("--show-list") == 0, "a second start hands over to the running program and ends")
+    program.wait_window("当たったはがきの一覧")
     screen = Rect(0, 0, *map(int, program.desktop.run(["xdotool", "getdisplaygeometry"]).split()))
     for menu_key, title in (("t", "当選番号と賞品 【年賀状 令和7年度】"), ("l", "当たったはがきの一覧")):
         program.activate(main)

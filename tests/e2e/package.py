@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Builds the Debian package, unpacks it into a throw-away root as a package
-install would put it, and runs the unpacked program for a new user whose
-program folder is read-only: the chosen card type must land in the user's own
-settings.ini (~/.local/share/harovan) and nothing may be written under the
-root. Started again, a hit on that card type must play atari.wav through the
+install would put it, and runs the unpacked program and its login reminder
+for a new user whose program folder is read-only: the chosen card type must
+land in the user's own settings.ini (~/.local/share/harovan) and nothing may
+be written under the root. Started again, a hit on that card type must play atari.wav through the
 sound server of Debian's desktops (PipeWire with its PulseAudio service),
 whose only output is a null sink that the test records. Also runs the
 validators a software centre and Debian apply to what the package installs.
@@ -71,9 +71,10 @@ def build_package(cpack, build, out):
 
 
 def validate(deb, root):
-    for name in ("usr/lib/harovan/harovan", "usr/lib/harovan/modules/harovan_window.so",
+    for name in ("usr/lib/harovan/harovan", "usr/lib/harovan/harovan-remind",
                  "usr/lib/harovan/modules/harovan_sound.so",
-                 "usr/lib/harovan/modules/harovan_network.so", "usr/lib/harovan/data/tousen1.2.xsd",
+                 "usr/lib/harovan/modules/harovan_network.so", "usr/lib/harovan/modules/harovan_localchannel.so",
+                 "usr/lib/harovan/data/tousen1.2.xsd",
                  "usr/lib/harovan/atari.wav",
                  "usr/lib/harovan/ReadMe.html", "usr/lib/harovan/harovan.svg",
                  "usr/share/icons/hicolor/scalable/apps/harovan.svg", "usr/share/doc/harovan/copyright"):
@@ -98,6 +99,17 @@ def validate(deb, root):
     log("ok: appstreamcli validate-tree")
     run(["lintian", "--fail-on", "error,warning", str(deb)], "lintian")
     log("ok: lintian finds no error or warning")
+
+
+def login_reminder(folder, home):
+    """The login reminder for the new user, who has no book yet: harovan-remind, and harovan --remind as the
+    autostart entry of an earlier version runs it, end at once without a word."""
+    env = dict(os.environ, HOME=str(home))
+    for command in ([folder / "harovan-remind"], [folder / "harovan", "--remind"]):
+        result = subprocess.run([str(part) for part in command], env=env, capture_output=True, text=True, timeout=20)
+        shown = " ".join([command[0].name, *command[1:]])
+        check(result.returncode == 0 and not result.stdout and not result.stderr,
+              f"{shown} ends silently: {result.returncode} {result.stdout}{result.stderr}")
 
 
 def listing(root):
@@ -187,7 +199,13 @@ class SoundServer:
         loaded = self.pactl("load-module", "module-null-sink", f"sink_name={self.SINK}")
         if loaded.returncode != 0:
             raise Failure("the null sink could not be made: " + loaded.stderr)
-        check(self.pactl("set-default-sink", self.SINK).returncode == 0, "the null sink is the only output")
+        # The sink is there once the server lists it, and can be made the default once WirePlumber keeps the
+        # session's defaults: on a busy machine each is a moment after the sink was made.
+        check(wait_until(lambda: self.SINK in self.pactl("list", "short", "sinks").stdout, 10),
+              "the null sink appears")
+        made_default = wait_until(lambda: self.pactl("set-default-sink", self.SINK).returncode == 0
+                                  and self.pactl("get-default-sink").stdout.strip() == self.SINK, 10)
+        check(made_default, "the null sink is the only output")
         return None
 
     def record(self):
@@ -268,6 +286,7 @@ def main():
         os.environ.pop("XDG_DATA_HOME", None)
         os.environ.pop("PULSE_SERVER", None)
         chosen = scenario(session.start_program(folder / "harovan"), folder / "data", workdir / "home")
+        login_reminder(folder, workdir / "home")
         check(listing(root) == before, "nothing was written under the unpacked root")
 
         sound = SoundServer(workdir)
