@@ -32,7 +32,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # libqt6gui6 with Qt's X11 platform plugin, libqt6multimedia6 for the chime
 # (which plays through the sound server with libpulse0, no GStreamer or
 # FFmpeg plugin), libqt6dbus6 for the login reminder's notification and
-# libsqlite3-0, which the login reminder reads the book with. What the program
+# libsqlite3-0, which the login reminder reads the book with, and libcurl4,
+# which the network module downloads with. What the program
 # loads at run time without linking it is
 # declared by hand, each package once: the Japanese font the windows' fonts
 # fall back to, the SVG plugins that draw the icon (libqt6svg6) and Qt's

@@ -120,9 +120,9 @@ protected:
 };
 
 // A transfer that waits for a silent server longer than any of these tests.
-platform::QtHttpTransfer::Options patientOptions()
+platform::CurlHttpTransfer::Options patientOptions()
 {
-    platform::QtHttpTransfer::Options options;
+    platform::CurlHttpTransfer::Options options;
     options.connectTimeoutMs = 2000;
     options.stallTimeoutMs = 10000;
     options.totalTimeoutMs = 20000;
@@ -175,7 +175,7 @@ private:
     QString file(const QString &name) const { return m_server.url(QStringLiteral("/files/") + name); }
 
     testsupport::LocalHttpServer m_server;
-    platform::QtHttpTransfer m_http {testsupport::quickHttpOptions()};
+    platform::CurlHttpTransfer m_http {testsupport::quickHttpOptions()};
     std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
     QByteArray m_binary;
     // The data files the server offers.
@@ -732,7 +732,7 @@ void tst_frmDownFileList::listFetchInterrupted_data()
 void tst_frmDownFileList::listFetchInterrupted()
 {
     QFETCH(Interrupt, how);
-    platform::QtHttpTransfer patient(patientOptions());
+    platform::CurlHttpTransfer patient(patientOptions());
     const platform::ScopedService<platform::HttpTransfer> httpGuard(patient);
     const QString stall = QStringLiteral("/fault/stall?seconds=8");
     const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(stall));
@@ -785,7 +785,7 @@ void tst_frmDownFileList::downloadInterrupted()
     QFETCH(Interrupt, how);
     QFETCH(QString, path);
     QFETCH(bool, sizeKnown);
-    platform::QtHttpTransfer patient(patientOptions());
+    platform::CurlHttpTransfer patient(patientOptions());
     const platform::ScopedService<platform::HttpTransfer> httpGuard(patient);
     QVERIFY(m_folder->writeData(QStringLiteral("second.xml"), "earlier"));
     setEntries({{"first", file("a.xml")}, {"second", m_server.url(path)}, {"third", file("c.xml")}});

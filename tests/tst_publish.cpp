@@ -197,7 +197,7 @@ void tst_Publish::downloadFromPublishedSite()
 
     testsupport::resetModule();
     testsupport::FakeServices services;
-    platform::QtHttpTransfer http;
+    platform::CurlHttpTransfer http;
     const platform::ScopedService<platform::HttpTransfer> httpGuard(http);
     testsupport::ProgramFolderFixture folder;
     QVERIFY(folder.addSchema());
