@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -97,6 +98,13 @@ void interrupt(Interrupt how, frmProgress *progress, QWidget *mainWindow)
         mainWindow->close();
         break;
     }
+}
+
+// Presses ダウンロード and waits until the download has ended, whichever way.
+bool downloadAndWait(frmDownFileList &dialog)
+{
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+    return QTest::qWaitFor([&] { return !dialog.isDownloading(); }, 30000);
 }
 
 // Counts the paint events a window receives.
@@ -359,7 +367,7 @@ void tst_frmDownFileList::firstAndThird()
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     clickItem(list, 2);
     clickItem(list, 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
 
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -383,7 +391,7 @@ void tst_frmDownFileList::twoEntriesWithOneTitle()
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     clickItem(list, 0);
     clickItem(list, 1);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
 
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.downloadReport(), QStringLiteral("・same\r\n・same\r\n"));
@@ -406,7 +414,7 @@ void tst_frmDownFileList::failureOnSecondOfThree()
         // The box comes after the pointer is back.
         QVERIFY(!m_fakes->mousePointer.hourglass);
     };
-    download->click();
+    QVERIFY(downloadAndWait(dialog));
     QCOMPARE(m_fakes->messageBox.shown,
         (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/late.xml"}));
@@ -421,7 +429,7 @@ void tst_frmDownFileList::failureOnSecondOfThree()
     const QByteArray a2 = testsupport::dataFileBytes("12");
     QVERIFY(m_server.writeFile(QStringLiteral("files/late.xml"), late));
     QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), a2));
-    download->click();
+    QVERIFY(downloadAndWait(dialog));
     QVERIFY(QFile::remove(m_server.root() + QStringLiteral("files/late.xml")));
     QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), m_a));
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/late.xml", "/files/c.xml"}));
@@ -478,7 +486,7 @@ void tst_frmDownFileList::downloadOne()
     frmDownFileList dialog;
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
 
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
     switch (outcome) {
@@ -514,7 +522,7 @@ void tst_frmDownFileList::failureKeepsEarlierFile()
     frmDownFileList dialog;
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
     QCOMPARE(m_fakes->messageBox.shown.size(), 1);
     QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"kept.xml", "earlier"}}));
 }
@@ -528,7 +536,7 @@ void tst_frmDownFileList::writeFailureIsToldInWords()
     frmDownFileList dialog;
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
     QCOMPARE(m_fakes->messageBox.shown,
         (QList<Shown> {{Title, Failed + QStringLiteral("\r\n\r\n") + platform::systemErrorText(EACCES),
             MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
@@ -543,7 +551,7 @@ void tst_frmDownFileList::missingDataFolder()
     frmDownFileList dialog;
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
     QCOMPARE(m_fakes->messageBox.shown,
         (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
     QVERIFY(snapshot(m_folder->path()).isEmpty());
@@ -559,7 +567,7 @@ void tst_frmDownFileList::readOnlyProgramFolder()
     frmDownFileList dialog;
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
     QVERIFY(m_fakes->messageBox.shown.isEmpty());
     QCOMPARE(snapshot(m_folder->userDataPath()), (QMap<QString, QByteArray> {{"a.xml", m_a}}));
     QCOMPARE(snapshot(m_folder->path()), before);
@@ -742,8 +750,10 @@ void tst_frmDownFileList::listFetchInterrupted()
     const auto *paints = new PaintCounter(&window);
     QElapsedTimer sinceInterrupt;
     QString step;
+    bool menusWait = false;
     testsupport::whenModal<frmProgress>(&window, [&](frmProgress *progress) {
         step = child<QLabel>(progress, "lblProgress")->text();
+        menusWait = !window.menuBar()->isEnabled();
         const int paintsBefore = paints->count;
         window.update();
         QTimer::singleShot(200, progress, [&, progress, paintsBefore] {
@@ -757,6 +767,9 @@ void tst_frmDownFileList::listFetchInterrupted()
     QVERIFY(sinceInterrupt.isValid());
     QVERIFY2(sinceInterrupt.elapsed() < 1000, qPrintable(QString::number(sinceInterrupt.elapsed())));
     QCOMPARE(step, QStringLiteral("新着データリストを読み込んでいます…"));
+    // No command of the main window could start meanwhile; now they can.
+    QVERIFY(menusWait);
+    QVERIFY(window.menuBar()->isEnabled());
     QCOMPARE(m_fakes->messageBox.shown.size(), 1); // the confirmation
     QCOMPARE(m_server.takeRequests(), QStringList {stall});
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
@@ -799,21 +812,24 @@ void tst_frmDownFileList::downloadInterrupted()
         clickItem(list, row);
     QElapsedTimer sinceInterrupt;
     QString step;
+    bool controlsWait = false;
     bool barBusy = false;
     testsupport::whenModal<frmProgress>(&window, [&](frmProgress *progress) {
-        step = child<QLabel>(progress, "lblProgress")->text() + u'|'
-            + child<QLabel>(progress, "lblProgressTitle")->text();
+        step = child<QLabel>(progress, "lblProgress")->text();
+        // The dialog's own controls wait meanwhile.
+        controlsWait = !list->isEnabled() && !child<QPushButton>(&dialog, "cmdDownload")->isEnabled();
         // The first bytes of a known size have arrived by now.
         QTest::qWait(100);
         barBusy = child<QProgressBar>(progress, "barProgress")->maximum() == 0;
         sinceInterrupt.start();
         interrupt(how, progress, &window);
     });
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
 
     QVERIFY(sinceInterrupt.isValid());
     QVERIFY2(sinceInterrupt.elapsed() < 1000, qPrintable(QString::number(sinceInterrupt.elapsed())));
-    QCOMPARE(step, QStringLiteral("ダウンロードしています（2/3）|second"));
+    QCOMPARE(step, QStringLiteral("ダウンロードしています（2/3）\nsecond"));
+    QVERIFY(controlsWait);
     QCOMPARE(barBusy, !sizeKnown);
     QVERIFY(m_fakes->messageBox.shown.isEmpty());
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", path}));
