@@ -40,7 +40,8 @@ public:
     // As data arrive; total is -1 while the size is unknown.
     virtual void reportProgress(qint64 received, qint64 total) = 0;
     // Once, when the transfer has ended, whichever way; the transfer may be
-    // deleted from here. A transfer refused at once ends before start() returns.
+    // deleted from here. A transfer refused at once may end before its start()
+    // has returned.
     virtual void transferEnded(const HttpResult &result) = 0;
 
 protected:
