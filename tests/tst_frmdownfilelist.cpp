@@ -513,6 +513,8 @@ void tst_frmDownFileList::downloadOne()
         break;
     }
     QCOMPARE(snapshot(m_folder->path()).size(), dataFiles(m_folder->path()).size() + 2); // data/ and the schema
+    // Its progress window is gone, even if it never appeared.
+    QTRY_VERIFY(dialog.findChildren<frmProgress *>().isEmpty());
 }
 
 void tst_frmDownFileList::failureKeepsEarlierFile()

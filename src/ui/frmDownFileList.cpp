@@ -143,9 +143,12 @@ void frmDownFileList::cmdDownload_Click()
 void frmDownFileList::job_Finished()
 {
     if (m_progress) {
-        // It may be telling of its キャンセル right now.
         m_progress->disconnect(&m_job);
-        m_progress->hide();
+        m_job.disconnect(m_progress);
+        // Hidden for good, also from its own timer that would show it late
+        // (over the box below, whose event loop deletes nothing); deleted
+        // later, since it may be telling of its キャンセル right now.
+        m_progress->cancel();
         m_progress->deleteLater();
     }
     m_waitCursor.reset();
