@@ -7,42 +7,69 @@
 #include <QString>
 
 #include <memory>
-#include <utility>
 
 namespace platform {
 
 template <typename Interface> class Module;
+class TransferControl;
 
-// A transfer as its watcher can end it: a cancel stops it at once.
+// What a transfer ends with.
+struct HttpResult
+{
+    bool ok = false; // the whole body arrived with a success status
+    QByteArray body; // the body, byte for byte (empty unless ok)
+    QString error; // what went wrong, for diagnostics only
+    long httpStatus = 0; // the last response's status code; 0 when none arrived
+    bool cancelled = false; // stopped by whoever started it (ok is false then)
+};
+
+// A transfer under way, as whoever started it holds it. Deleting it ends the
+// transfer at once and nothing more is heard of it.
 class RunningTransfer
 {
 public:
-    virtual void stop() = 0;
-
-protected:
-    ~RunningTransfer() = default;
+    virtual ~RunningTransfer() = default;
 };
 
-// What a transfer needs of whoever watches it, in virtual calls only: a
-// transfer in the network module reaches the program through these and so
-// needs none of the program's own code.
+// What a transfer tells whoever started it, in virtual calls only: a transfer
+// in the network module reaches the program through these and so needs none
+// of the program's own code.
 class TransferWatch
 {
 public:
-    virtual bool isCancelled() const = 0;
-    // Called by the transfer as data arrive; total is -1 while the size is unknown.
+    // As data arrive; total is -1 while the size is unknown.
     virtual void reportProgress(qint64 received, qint64 total) = 0;
-    // The transfer that runs now (null once it has ended); returns the one before.
-    virtual RunningTransfer *setRunning(RunningTransfer *transfer) = 0;
+    // Once, when the transfer has ended, whichever way; the transfer may be
+    // deleted from here. A transfer refused at once may end before its start()
+    // has returned.
+    virtual void transferEnded(const HttpResult &result) = 0;
 
 protected:
     ~TransferWatch() = default;
 };
 
-// Watches a transfer, or a run of them, for whoever shows its progress: the
-// bytes received so far, and a request to stop at once (a cancel button, the
+// An HTTP GET into memory.
+class HttpTransfer
+{
+public:
+    using Result = HttpResult;
+
+    virtual ~HttpTransfer() = default;
+    // Starts the transfer and returns at once; watch hears of it until it ends.
+    virtual std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) = 0;
+
+    // Starts the transfer and returns once it has ended, events handled
+    // meanwhile, for a caller that cannot go on without the body. Without a
+    // control the user's input waits until the transfer has ended; with one,
+    // the control's cancel ends it at once and keeping input away from the
+    // windows that must not take it is the caller's part.
+    Result get(const QString &url, TransferControl *control = nullptr);
+};
+
+// Watches a waited-for transfer for whoever shows its progress: the bytes
+// received so far, and a request to stop at once (a cancel button, the
 // program closing).
-class TransferControl : public QObject, public TransferWatch
+class TransferControl : public QObject
 {
     Q_OBJECT
 
@@ -51,9 +78,8 @@ public:
 
     // Ends the running transfer at once, and every later one asked with this control.
     void cancel();
-    bool isCancelled() const override { return m_cancelled; }
-    void reportProgress(qint64 received, qint64 total) override { emit progressed(received, total); }
-    RunningTransfer *setRunning(RunningTransfer *transfer) override { return std::exchange(m_running, transfer); }
+    bool isCancelled() const { return m_cancelled; }
+    void reportProgress(qint64 received, qint64 total) { emit progressed(received, total); }
 
 signals:
     void progressed(qint64 received, qint64 total);
@@ -61,37 +87,15 @@ signals:
 
 private:
     bool m_cancelled = false;
-    RunningTransfer *m_running = nullptr;
 };
 
-// An HTTP GET into memory that the caller waits for.
-class HttpTransfer
-{
-public:
-    struct Result
-    {
-        bool ok = false; // the whole body arrived with a success status
-        QByteArray body; // the body, byte for byte (empty unless ok)
-        QString error; // what went wrong, for diagnostics only
-        long httpStatus = 0; // the last response's status code; 0 when none arrived
-        bool cancelled = false; // the control stopped it (ok is false then)
-    };
+// A transfer that has ended before it began, with result: what a refused
+// address or a missing module gives. Its watch hears of it at once.
+std::unique_ptr<RunningTransfer> endedTransfer(TransferWatch *watch, const HttpResult &result);
 
-    virtual ~HttpTransfer() = default;
-    // Returns once the whole body has arrived, the transfer has failed or
-    // control has cancelled it. Events are handled meanwhile, so the program's
-    // windows go on painting. Without a control the user's input waits until
-    // the transfer has ended; with one, keeping input away from the windows
-    // that must not take it is the caller's part.
-    Result get(const QString &url, TransferControl *control = nullptr) { return transfer(url, control); }
-
-protected:
-    virtual Result transfer(const QString &url, TransferControl *control) = 0;
-};
-
-// The transfer of the module modules/harovan_network.so (a QtHttpTransfer with
-// the program's limits), loaded at the first transfer: Qt's network libraries
-// cost the start-up nothing. Without the module, or with one that is refused,
+// The transfer of the module modules/harovan_network.so (a CurlHttpTransfer
+// with the program's limits), loaded at the first transfer: libcurl and Qt's
+// network libraries cost the start-up nothing. Without the module, or with one that is refused,
 // every transfer fails.
 class DeferredHttpTransfer final : public HttpTransfer
 {
@@ -99,39 +103,44 @@ public:
     explicit DeferredHttpTransfer(const QString &modulePath);
     ~DeferredHttpTransfer() override;
 
-protected:
-    Result transfer(const QString &url, TransferControl *control) override;
+    std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) override;
 
 private:
     std::unique_ptr<Module<HttpTransfer>> m_module;
 };
 
-// HTTP/1.1 over Qt's sockets, one connection per request, closed when its
-// response ends or the transfer is cancelled: only http and https (also on
-// redirects), failure on an HTTP error status, a connect, a stall and an
-// overall time-out, and caps on the headers and the body as they arrive. No
-// cookies and no cache; the system's proxy settings and certificate store.
-class QtHttpTransfer final : public HttpTransfer
+// libcurl in the program's event loop, with connections of its own for every
+// transfer, closed with it: only http and https (also on redirects), HTTP/1.1,
+// failure on an HTTP error status, a connect, a stall and an overall time-out,
+// caps on the headers and the body as they arrive. No cookies, no cache and no
+// decompression; the desktop's proxy settings as Qt reads them, with their
+// credentials and a tunnel for https; the system's certificate store.
+//
+// Not Qt's network access: Qt 6.4 reads a server's headers one byte per read
+// into a buffer without a limit until their end, in its own thread, and tells
+// nothing of them meanwhile; a server that sends headers without end keeps
+// that thread reading for good, and deleting the manager then waits 5 s for it.
+class CurlHttpTransfer final : public HttpTransfer
 {
 public:
     struct Options
     {
         long connectTimeoutMs = 15000;
-        long stallTimeoutMs = 30000; // no data for this long ends the transfer
+        // No byte of a final answer for this long ends the transfer; interim
+        // answers ("100 Continue") do not count.
+        long stallTimeoutMs = 30000;
         // A trickle that never quite stalls still ends after this long; 0: no limit.
         long totalTimeoutMs = 300000;
         qint64 maxBodyBytes = 1024 * 1024;
         long maxRedirects = 5;
     };
 
-    QtHttpTransfer();
-    explicit QtHttpTransfer(const Options &options);
-    ~QtHttpTransfer() override;
+    CurlHttpTransfer();
+    explicit CurlHttpTransfer(const Options &options);
+    ~CurlHttpTransfer() override;
 
     const Options &options() const { return m_options; }
-
-protected:
-    Result transfer(const QString &url, TransferControl *control) override;
+    std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) override;
 
 private:
     Options m_options;
@@ -140,7 +149,7 @@ private:
 } // namespace platform
 
 // The network module's interface. The number after the slash changes with
-// every change of HttpTransfer, its Result or TransferWatch, so that a module
-// left from another build is refused.
-#define HAROVAN_HTTP_TRANSFER_IID "jp.example.harovan.HttpTransfer/1"
+// every change of HttpTransfer, HttpResult, RunningTransfer or TransferWatch,
+// so that a module left from another build is refused.
+#define HAROVAN_HTTP_TRANSFER_IID "jp.example.harovan.HttpTransfer/2"
 Q_DECLARE_INTERFACE(platform::HttpTransfer, HAROVAN_HTTP_TRANSFER_IID)

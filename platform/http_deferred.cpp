@@ -1,16 +1,77 @@
 #include "platform/http.h"
 #include "platform/module.h"
 
+#include <QEventLoop>
+#include <QPointer>
+
+#include <optional>
+
 namespace platform {
+
+namespace {
+
+class EndedTransfer final : public RunningTransfer
+{ };
+
+HttpResult cancelledResult()
+{
+    HttpResult result;
+    result.error = QStringLiteral("cancelled");
+    result.cancelled = true;
+    return result;
+}
+
+} // namespace
+
+std::unique_ptr<RunningTransfer> endedTransfer(TransferWatch *watch, const HttpResult &result)
+{
+    watch->transferEnded(result);
+    return std::make_unique<EndedTransfer>();
+}
 
 void TransferControl::cancel()
 {
     if (m_cancelled)
         return;
     m_cancelled = true;
-    if (m_running)
-        m_running->stop();
+    // The waiting get() ends its transfer when it hears this.
     emit cancelled();
+}
+
+HttpResult HttpTransfer::get(const QString &url, TransferControl *control)
+{
+    if (control && control->isCancelled())
+        return cancelledResult();
+
+    struct Waiter final : TransferWatch
+    {
+        QEventLoop loop;
+        QPointer<TransferControl> control;
+        std::optional<HttpResult> result;
+
+        void reportProgress(qint64 received, qint64 total) override
+        {
+            if (control)
+                control->reportProgress(received, total);
+        }
+        void transferEnded(const HttpResult &ended) override
+        {
+            result = ended;
+            loop.quit();
+        }
+    } waiter;
+    waiter.control = control;
+
+    std::unique_ptr<RunningTransfer> running = start(url, &waiter);
+    if (!waiter.result) {
+        if (control)
+            QObject::connect(control, &TransferControl::cancelled, &waiter.loop, &QEventLoop::quit);
+        waiter.loop.exec(control ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    }
+    // A cancel, or the application quitting (which ends every event loop),
+    // ends the transfer with the wait.
+    running.reset();
+    return waiter.result ? *waiter.result : cancelledResult();
 }
 
 DeferredHttpTransfer::DeferredHttpTransfer(const QString &modulePath)
@@ -19,13 +80,13 @@ DeferredHttpTransfer::DeferredHttpTransfer(const QString &modulePath)
 
 DeferredHttpTransfer::~DeferredHttpTransfer() = default;
 
-HttpTransfer::Result DeferredHttpTransfer::transfer(const QString &url, TransferControl *control)
+std::unique_ptr<RunningTransfer> DeferredHttpTransfer::start(const QString &url, TransferWatch *watch)
 {
     if (HttpTransfer *http = m_module->get())
-        return http->get(url, control);
-    Result result;
+        return http->start(url, watch);
+    HttpResult result;
     result.error = QStringLiteral("the program's network module is missing or refused");
-    return result;
+    return endedTransfer(watch, result);
 }
 
 } // namespace platform

@@ -1,22 +1,25 @@
-// The module modules/harovan_network.so: Qt's network access, loaded at the
-// program's first transfer.
+// The module modules/harovan_network.so: the transfers on libcurl, loaded at
+// the program's first transfer.
 #include "platform/http.h"
 
 namespace platform {
 
 namespace {
 
-class QtHttpModule final : public QObject, public HttpTransfer
+class HttpModule final : public QObject, public HttpTransfer
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID HAROVAN_HTTP_TRANSFER_IID)
     Q_INTERFACES(platform::HttpTransfer)
 
-protected:
-    Result transfer(const QString &url, TransferControl *control) override { return m_http.get(url, control); }
+public:
+    std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) override
+    {
+        return m_http.start(url, watch);
+    }
 
 private:
-    QtHttpTransfer m_http;
+    CurlHttpTransfer m_http;
 };
 
 } // namespace

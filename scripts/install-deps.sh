@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n
   libqt6multimedia6 libqt6svg6 libqt6printsupport6 libqt6dbus6 qt6-qpa-plugins
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-  libxml2-dev libxml2-utils libx11-dev libsqlite3-dev
+  libxml2-dev libxml2-utils libx11-dev libsqlite3-dev libcurl4-openssl-dev
   libbenchmark-dev
   clang-14 libclang-rt-14-dev clang-format
   fonts-ipafont-gothic fonts-ipafont-mincho

@@ -1,13 +1,21 @@
 #!/usr/bin/env python3
 """A small HTTP server for the download tests, on 127.0.0.1 only.
 
-Usage: httpserver.py ROOT
+Usage: httpserver.py ROOT [CERTIFICATE]
 
 Serves the files under ROOT and, below /fault/, answers that go wrong in
 chosen ways. A request for a whole address (as a client sends it to a proxy)
-is answered for its path, so the server stands in for a proxy too. Prints "PORT <n>" once it listens on its ephemeral port, then
-"GET <path>" for every request. Ends when its standard input closes, so it
-never outlives the test that started it.
+is answered for its path, so the server stands in for a proxy too. Ends when
+its standard input closes, so it never outlives the test that started it.
+
+Listens on ephemeral ports, each told on a line before the last:
+  PORT6 <n>    the same on [::1]
+  PROXY <n>    a proxy on 127.0.0.1 that wants the user "user" with the password
+               "pass" (407 otherwise), answers plain requests for their path as
+               above and tunnels CONNECT to 127.0.0.1 or [::1] only
+  TLS <n>      the same over TLS with CERTIFICATE (a PEM with its key), when given
+  PORT <n>     127.0.0.1, the last line before the requests
+Then "GET <path>" for every request, and "CONNECT <host:port>" for every tunnel.
 
 Fault paths:
   /fault/status/<code>                   that status with a short body (204: none)
@@ -25,14 +33,22 @@ Fault paths:
   /fault/trickle?n=N&interval=S          N bytes, one every S seconds
   /fault/endless-headers[?interval=S]    a status line, then header lines without end
                                          (one every S seconds; as fast as they go unless told)
+  /fault/interim?n=N&interval=S          N interim answers "100 Continue", one every S
+                                         seconds, then a short body
+  /fault/host                            the request's Host header as the body
+  /fault/encoded?path=P                  the file at P, said to be gzip-encoded
   /fault/redirect?to=URL[&code=C]        a redirect (302 unless told) to URL
   /fault/notxml                          a plain-text body
   /fault/cut?path=P&sent=M               the first M bytes of the file at P, without
                                          Content-Length, then the connection closed
 """
 
+import base64
 import http.server
 import os
+import select
+import socket
+import ssl
 import sys
 import threading
 import time
@@ -47,7 +63,58 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, format, *args):
         pass
 
+    # Set on the proxy's handler: the Proxy-Authorization it wants.
+    proxy_credentials = None
+
+    def proxy_refused(self):
+        if self.proxy_credentials is None:
+            return False
+        wanted = "Basic " + base64.b64encode(self.proxy_credentials).decode()
+        if self.headers.get("Proxy-Authorization") == wanted:
+            return False
+        self.send_response(407)
+        self.send_header("Proxy-Authenticate", 'Basic realm="harovan"')
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+        return True
+
+    def do_CONNECT(self):
+        if self.proxy_credentials is None:
+            return self.send_body(405, b"no proxy here\n")
+        if self.proxy_refused():
+            return
+        print("CONNECT " + self.path, flush=True)
+        host, _, port = self.path.rpartition(":")
+        host = host.strip("[]")
+        if host not in ("127.0.0.1", "::1"):
+            return self.send_body(403, b"loopback only\n")
+        try:
+            upstream = socket.create_connection((host, int(port)))
+        except OSError:
+            return self.send_body(502, b"no connection\n")
+        self.send_response(200, "Connection established")
+        self.end_headers()
+        self.wfile.flush()
+        ends = [self.connection, upstream]
+        try:
+            while True:
+                readable, _, _ = select.select(ends, [], [], MAX_STALL_SECONDS)
+                if not readable:
+                    break
+                for end in readable:
+                    data = end.recv(65536)
+                    if not data:
+                        return
+                    (upstream if end is self.connection else self.connection).sendall(data)
+        except OSError:
+            pass
+        finally:
+            upstream.close()
+            self.close_connection = True
+
     def do_GET(self):
+        if self.proxy_refused():
+            return
         print("GET " + self.path, flush=True)
         url = urllib.parse.urlsplit(self.path)
         if url.scheme:
@@ -147,6 +214,26 @@ class Handler(http.server.SimpleHTTPRequestHandler):
                 line += 1
                 time.sleep(interval)
             self.close_connection = True
+        elif fault == "interim":
+            interval = min(float(query.get("interval", ["0.5"])[0]), MAX_STALL_SECONDS)
+            for _ in range(number("n", 1)):
+                self.wfile.write(b"HTTP/1.1 100 Continue\r\n\r\n")
+                self.wfile.flush()
+                time.sleep(interval)
+            self.send_body(200, b"interim")
+        elif fault == "host":
+            self.send_body(200, self.headers.get("Host", "").encode())
+        elif fault == "encoded":
+            path = os.path.normpath(query["path"][0]).lstrip("/")
+            if path.startswith(".."):
+                return self.send_body(404, b"outside the root\n")
+            with open(os.path.join(self.directory, path), "rb") as served:
+                body = served.read()
+            self.send_response(200)
+            self.send_header("Content-Encoding", "gzip")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
         elif fault == "redirect":
             self.send_response(number("code", 302))
             self.send_header("Location", query["to"][0])
@@ -192,16 +279,46 @@ def exit_when_stdin_closes():
     os._exit(0)
 
 
+class Server6(Server):
+    address_family = socket.AF_INET6
+
+
+class TlsServer(Server):
+    def __init__(self, address, handler, certificate):
+        super().__init__(address, handler)
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(certificate)
+        self.socket = context.wrap_socket(self.socket, server_side=True)
+
+    def handle_error(self, request, client_address):
+        # A client that refuses the certificate is expected too.
+        if not isinstance(sys.exc_info()[1], (ssl.SSLError, OSError)):
+            super().handle_error(request, client_address)
+
+
+class ProxyHandler(Handler):
+    proxy_credentials = b"user:pass"
+
+
+def serve(server):
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server.server_address[1]
+
+
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: httpserver.py ROOT")
+    if len(sys.argv) not in (2, 3):
+        sys.exit("usage: httpserver.py ROOT [CERTIFICATE]")
     root = os.path.abspath(sys.argv[1])
 
-    def make_handler(*args, **kwargs):
-        return Handler(*args, directory=root, **kwargs)
+    def maker(handler):
+        return lambda *args, **kwargs: handler(*args, directory=root, **kwargs)
 
-    server = Server(("127.0.0.1", 0), make_handler)
     threading.Thread(target=exit_when_stdin_closes, daemon=True).start()
+    print("PORT6 %d" % serve(Server6(("::1", 0), maker(Handler))), flush=True)
+    print("PROXY %d" % serve(Server(("127.0.0.1", 0), maker(ProxyHandler))), flush=True)
+    if len(sys.argv) == 3:
+        print("TLS %d" % serve(TlsServer(("127.0.0.1", 0), maker(Handler), sys.argv[2])), flush=True)
+    server = Server(("127.0.0.1", 0), maker(Handler))
     print("PORT %d" % server.server_address[1], flush=True)
     server.serve_forever()
 

@@ -22,9 +22,9 @@ namespace testsupport {
 
 // Transfers that give up within seconds, for tests against the local server:
 // its stalls, trickles and refused connections end quickly.
-inline platform::QtHttpTransfer::Options quickHttpOptions()
+inline platform::CurlHttpTransfer::Options quickHttpOptions()
 {
-    platform::QtHttpTransfer::Options options;
+    platform::CurlHttpTransfer::Options options;
     options.connectTimeoutMs = 2000;
     options.stallTimeoutMs = 1000;
     options.totalTimeoutMs = 10000;
@@ -55,7 +55,8 @@ public:
             return false;
         }
         m_process.setProgram(python);
-        m_process.setArguments({QStringLiteral(PROJECT_SOURCE_DIR "/tests/httpserver.py"), m_root.path()});
+        m_process.setArguments({QStringLiteral(PROJECT_SOURCE_DIR "/tests/httpserver.py"), m_root.path(),
+            QStringLiteral(PROJECT_SOURCE_DIR "/tests/data/selfsigned.pem")});
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start();
         if (!m_process.waitForStarted(5000)) {
@@ -64,6 +65,12 @@ public:
         }
         while (m_process.canReadLine() || m_process.waitForReadyRead(5000)) {
             const QByteArray line = m_process.readLine().trimmed();
+            if (line.startsWith("PORT6 "))
+                m_port6 = line.mid(6).toUShort();
+            else if (line.startsWith("PROXY "))
+                m_proxyPort = line.mid(6).toUShort();
+            else if (line.startsWith("TLS "))
+                m_tlsPort = line.mid(4).toUShort();
             if (line.startsWith("PORT ")) {
                 m_port = line.mid(5).toUShort();
                 return m_port != 0;
@@ -88,7 +95,23 @@ public:
 
     QString error() const { return m_error; }
     quint16 port() const { return m_port; }
+    quint16 port6() const { return m_port6; }
     QString url(const QString &path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path); }
+    // The same server on [::1], with the host as given (a zone, for one).
+    QString url6(const QString &host, const QString &path) const
+    {
+        return QStringLiteral("http://[%1]:%2%3").arg(host).arg(m_port6).arg(path);
+    }
+    // Over TLS, with a certificate nobody vouches for.
+    QString tlsUrl(const QString &path) const
+    {
+        return QStringLiteral("https://127.0.0.1:%1%2").arg(m_tlsPort).arg(path);
+    }
+    // A proxy that wants the user "user" with the password "pass".
+    QString proxyUrl(const QString &credentials) const
+    {
+        return QStringLiteral("http://") + credentials + QStringLiteral("127.0.0.1:%1").arg(m_proxyPort);
+    }
 
     // The folder the server serves.
     QString root() const { return m_root.path() + u'/'; }
@@ -100,7 +123,8 @@ public:
         return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
     }
 
-    // The paths requested since the last call, in order.
+    // The paths requested since the last call, in order, and "CONNECT host:port"
+    // for every tunnel through the proxy.
     QStringList takeRequests()
     {
         // The server logs a request before it answers it, so after a transfer
@@ -111,6 +135,8 @@ public:
             const QByteArray line = m_process.readLine().trimmed();
             if (line.startsWith("GET "))
                 requests.append(QString::fromUtf8(line.mid(4)));
+            else if (line.startsWith("CONNECT "))
+                requests.append(QString::fromUtf8(line));
         }
         return requests;
     }
@@ -136,6 +162,9 @@ private:
     QTemporaryDir m_root;
     QProcess m_process;
     quint16 m_port = 0;
+    quint16 m_port6 = 0;
+    quint16 m_proxyPort = 0;
+    quint16 m_tlsPort = 0;
     QString m_error;
 };
 

@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -99,6 +100,13 @@ void interrupt(Interrupt how, frmProgress *progress, QWidget *mainWindow)
     }
 }
 
+// Presses ダウンロード and waits until the download has ended, whichever way.
+bool downloadAndWait(frmDownFileList &dialog)
+{
+    child<QPushButton>(&dialog, "cmdDownload")->click();
+    return QTest::qWaitFor([&] { return !dialog.isDownloading(); }, 30000);
+}
+
 // Counts the paint events a window receives.
 class PaintCounter final : public QObject
 {
@@ -120,9 +128,9 @@ protected:
 };
 
 // A transfer that waits for a silent server longer than any of these tests.
-platform::QtHttpTransfer::Options patientOptions()
+platform::CurlHttpTransfer::Options patientOptions()
 {
-    platform::QtHttpTransfer::Options options;
+    platform::CurlHttpTransfer::Options options;
     options.connectTimeoutMs = 2000;
     options.stallTimeoutMs = 10000;
     options.totalTimeoutMs = 20000;
@@ -177,7 +185,7 @@ private:
     QString file(const QString &name) const { return m_server.url(QStringLiteral("/files/") + name); }
 
     testsupport::LocalHttpServer m_server;
-    platform::QtHttpTransfer m_http {testsupport::quickHttpOptions()};
+    platform::CurlHttpTransfer m_http {testsupport::quickHttpOptions()};
     std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
     QByteArray m_binary;
     // The data files the server offers.
@@ -361,7 +369,7 @@ void tst_frmDownFileList::firstAndThird()
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     clickItem(list, 2);
     clickItem(list, 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
 
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -385,7 +393,7 @@ void tst_frmDownFileList::twoEntriesWithOneTitle()
     auto *list = child<QListWidget>(&dialog, "lstXmlFile");
     clickItem(list, 0);
     clickItem(list, 1);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
 
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.downloadReport(), QStringLiteral("・same\r\n・same\r\n"));
@@ -408,7 +416,7 @@ void tst_frmDownFileList::failureOnSecondOfThree()
         // The box comes after the pointer is back.
         QVERIFY(!m_fakes->mousePointer.hourglass);
     };
-    download->click();
+    QVERIFY(downloadAndWait(dialog));
     QCOMPARE(m_fakes->messageBox.shown,
         (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/late.xml"}));
@@ -423,7 +431,7 @@ void tst_frmDownFileList::failureOnSecondOfThree()
     const QByteArray a2 = testsupport::dataFileBytes("12");
     QVERIFY(m_server.writeFile(QStringLiteral("files/late.xml"), late));
     QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), a2));
-    download->click();
+    QVERIFY(downloadAndWait(dialog));
     QVERIFY(QFile::remove(m_server.root() + QStringLiteral("files/late.xml")));
     QVERIFY(m_server.writeFile(QStringLiteral("files/a.xml"), m_a));
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", "/files/late.xml", "/files/c.xml"}));
@@ -480,7 +488,7 @@ void tst_frmDownFileList::downloadOne()
     frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
 
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
     switch (outcome) {
@@ -507,6 +515,8 @@ void tst_frmDownFileList::downloadOne()
         break;
     }
     QCOMPARE(snapshot(m_folder->path()).size(), dataFiles(m_folder->path()).size() + 2); // data/ and the schema
+    // Its progress window is gone, even if it never appeared.
+    QTRY_VERIFY(dialog.findChildren<frmProgress *>().isEmpty());
 }
 
 void tst_frmDownFileList::failureKeepsEarlierFile()
@@ -516,7 +526,7 @@ void tst_frmDownFileList::failureKeepsEarlierFile()
     frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
     QCOMPARE(m_fakes->messageBox.shown.size(), 1);
     QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"kept.xml", "earlier"}}));
 }
@@ -530,7 +540,7 @@ void tst_frmDownFileList::writeFailureIsToldInWords()
     frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
     QCOMPARE(m_fakes->messageBox.shown,
         (QList<Shown> {{Title, Failed + QStringLiteral("\r\n\r\n") + platform::systemErrorText(EACCES),
             MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
@@ -545,7 +555,7 @@ void tst_frmDownFileList::missingDataFolder()
     frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
     QCOMPARE(m_fakes->messageBox.shown,
         (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
     QVERIFY(snapshot(m_folder->path()).isEmpty());
@@ -561,7 +571,7 @@ void tst_frmDownFileList::readOnlyProgramFolder()
     frmDownFileList dialog(m_entries);
     dialog.show();
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
     QVERIFY(m_fakes->messageBox.shown.isEmpty());
     QCOMPARE(snapshot(m_folder->userDataPath()), (QMap<QString, QByteArray> {{"a.xml", m_a}}));
     QCOMPARE(snapshot(m_folder->path()), before);
@@ -734,7 +744,7 @@ void tst_frmDownFileList::listFetchInterrupted_data()
 void tst_frmDownFileList::listFetchInterrupted()
 {
     QFETCH(Interrupt, how);
-    platform::QtHttpTransfer patient(patientOptions());
+    platform::CurlHttpTransfer patient(patientOptions());
     const platform::ScopedService<platform::HttpTransfer> httpGuard(patient);
     const QString stall = QStringLiteral("/fault/stall?seconds=8");
     const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(stall));
@@ -744,8 +754,10 @@ void tst_frmDownFileList::listFetchInterrupted()
     const auto *paints = new PaintCounter(&window);
     QElapsedTimer sinceInterrupt;
     QString step;
+    bool menusWait = false;
     testsupport::whenModal<frmProgress>(&window, [&](frmProgress *progress) {
         step = child<QLabel>(progress, "lblProgress")->text();
+        menusWait = !window.menuBar()->isEnabled();
         const int paintsBefore = paints->count;
         window.update();
         QTimer::singleShot(200, progress, [&, progress, paintsBefore] {
@@ -759,6 +771,9 @@ void tst_frmDownFileList::listFetchInterrupted()
     QVERIFY(sinceInterrupt.isValid());
     QVERIFY2(sinceInterrupt.elapsed() < 1000, qPrintable(QString::number(sinceInterrupt.elapsed())));
     QCOMPARE(step, QStringLiteral("新着データリストを読み込んでいます…"));
+    // No command of the main window could start meanwhile; now they can.
+    QVERIFY(menusWait);
+    QVERIFY(window.menuBar()->isEnabled());
     QCOMPARE(m_fakes->messageBox.shown.size(), 1); // the confirmation
     QCOMPARE(m_server.takeRequests(), QStringList {stall});
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
@@ -787,7 +802,7 @@ void tst_frmDownFileList::downloadInterrupted()
     QFETCH(Interrupt, how);
     QFETCH(QString, path);
     QFETCH(bool, sizeKnown);
-    platform::QtHttpTransfer patient(patientOptions());
+    platform::CurlHttpTransfer patient(patientOptions());
     const platform::ScopedService<platform::HttpTransfer> httpGuard(patient);
     QVERIFY(m_folder->writeData(QStringLiteral("second.xml"), "earlier"));
     setEntries({{"first", file("a.xml")}, {"second", m_server.url(path)}, {"third", file("c.xml")}});
@@ -801,21 +816,24 @@ void tst_frmDownFileList::downloadInterrupted()
         clickItem(list, row);
     QElapsedTimer sinceInterrupt;
     QString step;
+    bool controlsWait = false;
     bool barBusy = false;
     testsupport::whenModal<frmProgress>(&window, [&](frmProgress *progress) {
-        step = child<QLabel>(progress, "lblProgress")->text() + u'|'
-            + child<QLabel>(progress, "lblProgressTitle")->text();
+        step = child<QLabel>(progress, "lblProgress")->text();
+        // The dialog's own controls wait meanwhile.
+        controlsWait = !list->isEnabled() && !child<QPushButton>(&dialog, "cmdDownload")->isEnabled();
         // The first bytes of a known size have arrived by now.
         QTest::qWait(100);
         barBusy = child<QProgressBar>(progress, "barProgress")->maximum() == 0;
         sinceInterrupt.start();
         interrupt(how, progress, &window);
     });
-    child<QPushButton>(&dialog, "cmdDownload")->click();
+    QVERIFY(downloadAndWait(dialog));
 
     QVERIFY(sinceInterrupt.isValid());
     QVERIFY2(sinceInterrupt.elapsed() < 1000, qPrintable(QString::number(sinceInterrupt.elapsed())));
-    QCOMPARE(step, QStringLiteral("ダウンロードしています（2/3）|second"));
+    QCOMPARE(step, QStringLiteral("ダウンロードしています（2/3）\nsecond"));
+    QVERIFY(controlsWait);
     QCOMPARE(barBusy, !sizeKnown);
     QVERIFY(m_fakes->messageBox.shown.isEmpty());
     QCOMPARE(m_server.takeRequests(), (QStringList {"/files/a.xml", path}));

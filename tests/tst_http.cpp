@@ -11,7 +11,7 @@
 
 #include <memory>
 
-using platform::QtHttpTransfer;
+using platform::CurlHttpTransfer;
 
 class tst_Http : public QObject
 {
@@ -24,22 +24,25 @@ private slots:
     void refusesOtherSchemesWithoutARequest_data();
     void refusesOtherSchemesWithoutARequest();
     void refusedConnection();
+    void throughTheDesktopsProxy_data();
     void throughTheDesktopsProxy();
     void stallAndTrickleEndInTime_data();
     void stallAndTrickleEndInTime();
     void programModuleTransfers();
 
 private:
-    static QtHttpTransfer::Options quickOptions();
+    static CurlHttpTransfer::Options quickOptions();
 
     testsupport::LocalHttpServer m_server;
     QByteArray m_binary;
+    // "<tousen/>" gzip-compressed.
+    const QByteArray m_packed = QByteArray::fromHex("1f8b08000000000002 03b329c92f2d4ecdd3b70300be46b90309000000");
 };
 
-QtHttpTransfer::Options tst_Http::quickOptions()
+CurlHttpTransfer::Options tst_Http::quickOptions()
 {
     // A small cap, so bodies over it are cheap to send.
-    QtHttpTransfer::Options options = testsupport::quickHttpOptions();
+    CurlHttpTransfer::Options options = testsupport::quickHttpOptions();
     options.maxBodyBytes = 1000;
     return options;
 }
@@ -57,6 +60,7 @@ void tst_Http::initTestCase()
     QVERIFY(m_server.writeFile(QStringLiteral("files/年賀状（令和8年度版）.xml"), "<tousen/>"));
     QVERIFY(m_server.writeFile(QStringLiteral("files/cap.xml"), QByteArray(1000, 'x')));
     QVERIFY(m_server.writeFile(QStringLiteral("files/a b%.xml"), "<blank/>"));
+    QVERIFY(m_server.writeFile(QStringLiteral("files/packed.gz"), m_packed));
 }
 
 void tst_Http::get_data()
@@ -93,6 +97,13 @@ void tst_Http::get_data()
         << "/fault/headers?n=100" << true << QByteArray("headers") << 200L << QStringList {"/fault/headers?n=100"};
     QTest::newRow("204 without a body") << "/fault/status/204" << true << none << 204L
                                         << QStringList {"/fault/status/204"};
+    // Stored as the server holds it, whatever it says of its coding.
+    QTest::newRow("gzip-encoded body as sent") << "/fault/encoded?path=/files/packed.gz" << true << m_packed << 200L
+                                               << QStringList {"/fault/encoded?path=/files/packed.gz"};
+    // The zone names the way to the server, not the server.
+    QTest::newRow("IPv6 address with a zone")
+        << m_server.url6(QStringLiteral("::1%25lo"), QStringLiteral("/fault/host")) << true
+        << QStringLiteral("[::1]:%1").arg(m_server.port6()).toLatin1() << 200L << QStringList {"/fault/host"};
 
     // Redirects: followed for http, only the final body counts.
     QTest::newRow("redirect to a file") << redirect + "/files/binary.xml" << true << m_binary << 200L
@@ -140,6 +151,9 @@ void tst_Http::get_data()
     QTest::newRow("two lengths that disagree")
         << "/fault/two-lengths" << false << none << 200L << QStringList {"/fault/two-lengths"};
     QTest::newRow("no HTTP at all") << "/fault/not-http" << false << none << 0L << QStringList {"/fault/not-http"};
+    // A certificate nobody vouches for: refused before any request.
+    QTest::newRow("self-signed certificate")
+        << m_server.tlsUrl(QStringLiteral("/files/cap.xml")) << false << none << 0L << QStringList {};
 }
 
 void tst_Http::get()
@@ -151,8 +165,8 @@ void tst_Http::get()
     QFETCH(QStringList, requests);
 
     m_server.takeRequests();
-    QtHttpTransfer http(quickOptions());
-    const auto result = http.get(m_server.url(path));
+    CurlHttpTransfer http(quickOptions());
+    const auto result = http.get(path.startsWith(u'/') ? m_server.url(path) : path);
     QVERIFY2(result.ok == ok, qPrintable(result.error));
     QCOMPARE(result.body, body);
     QCOMPARE(result.httpStatus, status);
@@ -177,7 +191,7 @@ void tst_Http::refusesOtherSchemesWithoutARequest()
 {
     QFETCH(QString, address);
     m_server.takeRequests();
-    QtHttpTransfer http(quickOptions());
+    CurlHttpTransfer http(quickOptions());
     const auto result = http.get(address);
     QVERIFY(!result.ok);
     QVERIFY(result.body.isEmpty());
@@ -189,7 +203,7 @@ void tst_Http::refusedConnection()
 {
     const quint16 port = testsupport::LocalHttpServer::closedPort();
     QVERIFY(port != 0);
-    QtHttpTransfer http(quickOptions());
+    CurlHttpTransfer http(quickOptions());
     QElapsedTimer timer;
     timer.start();
     const auto result = http.get(QStringLiteral("http://127.0.0.1:%1/gajo/list.xml").arg(port));
@@ -199,18 +213,47 @@ void tst_Http::refusedConnection()
     QVERIFY(timer.elapsed() < 2000);
 }
 
-// A plain request goes to the proxy the desktop names, for the whole address;
-// the local server stands in for the proxy.
+// A request goes to the proxy the desktop names: a plain one for the whole
+// address, a secure one through a tunnel, with the credentials the proxy's
+// address carries. The local server stands in for the proxy.
+void tst_Http::throughTheDesktopsProxy_data()
+{
+    QTest::addColumn<QString>("proxy");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<long>("status");
+    QTest::addColumn<QStringList>("requests");
+    const QString remote = QStringLiteral("http://harovan.invalid/files/binary.xml");
+    QTest::newRow("plain") << m_server.url(QString()) << remote << true << 200L << QStringList {remote};
+    QTest::newRow("with credentials") << m_server.proxyUrl(QStringLiteral("user:pass@")) << remote << true << 200L
+                                      << QStringList {remote};
+    QTest::newRow("wrong credentials") << m_server.proxyUrl(QStringLiteral("user:wrong@")) << remote << false << 407L
+                                       << QStringList {};
+    // The tunnel stands; the server's self-signed certificate then fails it.
+    const QString secure = m_server.tlsUrl(QStringLiteral("/files/binary.xml"));
+    QTest::newRow("https through a tunnel")
+        << m_server.proxyUrl(QStringLiteral("user:pass@")) << secure << false << 0L
+        << QStringList {QStringLiteral("CONNECT 127.0.0.1:%1").arg(QUrl(secure).port())};
+}
+
 void tst_Http::throughTheDesktopsProxy()
 {
+    QFETCH(QString, proxy);
+    QFETCH(QString, address);
+    QFETCH(bool, ok);
+    QFETCH(long, status);
+    QFETCH(QStringList, requests);
     m_server.takeRequests();
-    qputenv("http_proxy", m_server.url(QString()).toLatin1());
-    QtHttpTransfer http(quickOptions());
-    const auto result = http.get(QStringLiteral("http://harovan.invalid/files/binary.xml"));
+    qputenv("http_proxy", proxy.toLatin1());
+    qputenv("https_proxy", proxy.toLatin1());
+    CurlHttpTransfer http(quickOptions());
+    const auto result = http.get(address);
     qunsetenv("http_proxy");
-    QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(result.body, m_binary);
-    QCOMPARE(m_server.takeRequests(), QStringList {"http://harovan.invalid/files/binary.xml"});
+    qunsetenv("https_proxy");
+    QVERIFY2(result.ok == ok, qPrintable(result.error));
+    QCOMPARE(result.body, ok ? m_binary : QByteArray());
+    QCOMPARE(result.httpStatus, status);
+    QCOMPARE(m_server.takeRequests(), requests);
 }
 
 void tst_Http::stallAndTrickleEndInTime_data()
@@ -226,6 +269,8 @@ void tst_Http::stallAndTrickleEndInTime_data()
     QTest::newRow("trickle past the overall limit") << "/fault/trickle?n=20&interval=0.4" << 1500L << 0 << 1400 << 5000;
     // Headers are capped as they arrive, however fast they come.
     QTest::newRow("headers without end") << "/fault/endless-headers" << 10000L << 0 << 0 << 900;
+    // Interim answers are no answer: the stall limit runs on through them.
+    QTest::newRow("interim answers without end") << "/fault/interim?n=8&interval=0.4" << 10000L << 0 << 900 << 2000;
     // A cancel does not wait for any time-out.
     QTest::newRow("cancel during a stall") << "/fault/stall?seconds=8" << 10000L << 200 << 150 << 900;
     QTest::newRow("cancel during a trickle") << "/fault/trickle?n=20&interval=0.4" << 10000L << 500 << 450 << 1200;
@@ -240,9 +285,9 @@ void tst_Http::stallAndTrickleEndInTime()
     QFETCH(int, cancelAfterMs);
     QFETCH(int, endsAfterMs);
     QFETCH(int, endsBeforeMs);
-    QtHttpTransfer::Options options = quickOptions();
+    CurlHttpTransfer::Options options = quickOptions();
     options.totalTimeoutMs = totalTimeoutMs;
-    auto http = std::make_unique<QtHttpTransfer>(options);
+    auto http = std::make_unique<CurlHttpTransfer>(options);
     platform::TransferControl control;
     if (cancelAfterMs > 0)
         QTimer::singleShot(cancelAfterMs, &control, &platform::TransferControl::cancel);

@@ -75,10 +75,10 @@ void tst_Module::load_data()
     // A module of this program in the wrong place offers the wrong interface.
     QTest::newRow("the transfers asked for the chime")
         << networkModule << Wanted::Sound
-        << QStringLiteral("it offers jp.example.harovan.HttpTransfer/1 where jp.example.harovan.Sound/1 is needed");
+        << QStringLiteral("it offers jp.example.harovan.HttpTransfer/2 where jp.example.harovan.Sound/1 is needed");
     QTest::newRow("the chime asked for the transfers")
         << soundModule << Wanted::HttpTransfer
-        << QStringLiteral("it offers jp.example.harovan.Sound/1 where jp.example.harovan.HttpTransfer/1 is needed");
+        << QStringLiteral("it offers jp.example.harovan.Sound/1 where jp.example.harovan.HttpTransfer/2 is needed");
     // A file that is no Qt plug-in, such as a module of an earlier build.
     QTest::newRow("a program") << QCoreApplication::applicationFilePath() << Wanted::Sound
                                << QStringLiteral("is not a Qt plugin");

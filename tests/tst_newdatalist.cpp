@@ -69,7 +69,7 @@ private:
     bool m_folderChanged = false;
 
     LocalHttpServer m_server;
-    platform::QtHttpTransfer m_http {testsupport::quickHttpOptions()};
+    platform::CurlHttpTransfer m_http {testsupport::quickHttpOptions()};
     std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
     std::unique_ptr<DataInForce> m_data;
     std::unique_ptr<testsupport::FakeServices> m_services;
@@ -395,10 +395,10 @@ void tst_NewDataList::hourglassCoversTheTransfer()
         platform::HttpTransfer *real = nullptr;
         platform::FakeMousePointer *pointer = nullptr;
         bool hourglassDuringTransfer = false;
-        Result transfer(const QString &url, platform::TransferControl *control) override
+        std::unique_ptr<platform::RunningTransfer> start(const QString &url, platform::TransferWatch *watch) override
         {
             hourglassDuringTransfer = pointer->hourglass;
-            return real->get(url, control);
+            return real->start(url, watch);
         }
     } observer;
     observer.real = &m_http;

@@ -197,7 +197,7 @@ void tst_Publish::downloadFromPublishedSite()
 
     DataInForce data;
     testsupport::FakeServices services;
-    platform::QtHttpTransfer http;
+    platform::CurlHttpTransfer http;
     const platform::ScopedService<platform::HttpTransfer> httpGuard(http);
     testsupport::ProgramFolderFixture folder;
     QVERIFY(folder.addSchema());
@@ -216,6 +216,7 @@ void tst_Publish::downloadFromPublishedSite()
     QVERIFY(list);
     list->item(0)->setSelected(true);
     dialog.findChild<QPushButton *>("cmdDownload")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isDownloading(), 30000);
     QCOMPARE(dialog.downloadReport(), "・" + Reiwa8 + "\r\n");
     QVERIFY(services.messageBox.shown.isEmpty());
 

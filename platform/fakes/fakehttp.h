@@ -15,13 +15,12 @@ public:
     QHash<QString, QByteArray> bodies;
     QStringList requested;
 
-protected:
-    Result transfer(const QString &url, TransferControl *) override
+    std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) override
     {
         requested.append(url);
         if (auto it = bodies.constFind(url); it != bodies.constEnd())
-            return {true, *it, {}};
-        return {false, {}, QStringLiteral("not found")};
+            return endedTransfer(watch, {true, *it, {}});
+        return endedTransfer(watch, {false, {}, QStringLiteral("not found")});
     }
 };
 

@@ -2,7 +2,6 @@
 
 #include "core/NewData.h"
 #include "core/modNengajo.h"
-#include "platform/http.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/waitcursor.h"
@@ -98,6 +97,7 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
 
     connect(lstXmlFile, &QListWidget::itemSelectionChanged, this, &frmDownFileList::lstXmlFile_SelectionChanged);
     connect(cmdDownload, &QPushButton::clicked, this, &frmDownFileList::cmdDownload_Click);
+    connect(&m_job, &DownloadJob::finished, this, &frmDownFileList::job_Finished);
     // Esc and the close box end the dialog the same way.
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -115,69 +115,73 @@ void frmDownFileList::lstXmlFile_SelectionChanged()
 
 void frmDownFileList::cmdDownload_Click()
 {
-    QList<int> rows;
+    QList<NewDataEntry> entries;
+    const QList<NewDataEntry> &list = m_newDataList;
     for (int i = 0; i < lstXmlFile->count(); ++i) {
-        if (lstXmlFile->item(i)->isSelected())
-            rows.append(i);
-    }
-    QString report;
-    QString refused;
-    bool stored = true;
-    QString failure; // why a file could not be written, when the writer says
-    bool cancelled = false;
-    {
-        const platform::WaitCursor waitCursor;
-        frmProgress progress(this);
-        const QString dataPath = platform::newDataFolder();
-        const QList<NewDataEntry> &list = m_newDataList;
-        for (qsizetype k = 0; k < rows.size() && stored; ++k) {
-            if (rows.at(k) >= list.size()) {
-                stored = false;
-                break;
-            }
-            const NewDataEntry &entry = list.at(rows.at(k));
-            progress.setStep(
-                QStringLiteral("ダウンロードしています（%1/%2）").arg(k + 1).arg(rows.size()), entry.strTitle);
-            const platform::HttpTransfer::Result transfer
-                = platform::Service<platform::HttpTransfer>::get().get(entry.strXmlUrl, progress.control());
-            if (transfer.cancelled) {
-                cancelled = true;
-                break;
-            }
-            if (!transfer.ok) {
-                stored = false;
-                break;
-            }
-            // A body that is no data file is not stored and the next one is
-            // fetched: what the network gave instead is told after the download.
-            const modNengajo::DataStoreResult result
-                = modNengajo::StoreDataFile(dataPath, entry.strTitle, transfer.body);
-            const QString line = QStringLiteral("・") + entry.strTitle + modNengajo::CrLf;
-            switch (result.outcome) {
-            case modNengajo::DataStoreResult::Outcome::Stored:
-                report += line;
-                break;
-            case modNengajo::DataStoreResult::Outcome::NotADataFile:
-                refused += line;
-                break;
-            case modNengajo::DataStoreResult::Outcome::NotWritten:
-                stored = false;
-                failure = result.description;
-                break;
-            }
+        if (!lstXmlFile->item(i)->isSelected())
+            continue;
+        if (i >= list.size()) {
+            platform::showMessage(modNengajo::MessageTitle, QStringLiteral("ダウンロードに失敗しました。"),
+                platform::MessageBox::Icon::Warning);
+            return;
         }
+        entries.append(list.at(i));
     }
-    // The files stored before a cancel stay; the dialog stays open with its
-    // selection, and nothing more is said.
-    if (cancelled)
+    m_waitCursor.emplace();
+    // The selection stays as it is while the job runs.
+    lstXmlFile->setEnabled(false);
+    cmdDownload->setEnabled(false);
+    m_progress = new frmProgress(this);
+    connect(m_progress, &frmProgress::canceled, &m_job, &DownloadJob::cancel);
+    connect(&m_job, &DownloadJob::stepStarted, m_progress,
+        [progress = m_progress](int number, int count, const QString &title) {
+            progress->setStep(QStringLiteral("ダウンロードしています（%1/%2）").arg(number).arg(count), title);
+        });
+    connect(&m_job, &DownloadJob::progressed, m_progress, &frmProgress::showProgress);
+    m_job.start(entries);
+}
+
+void frmDownFileList::job_Finished()
+{
+    if (m_progress) {
+        m_progress->disconnect(&m_job);
+        m_job.disconnect(m_progress);
+        // Hidden for good, also from its own timer that would show it late
+        // (over the box below, whose event loop deletes nothing); deleted
+        // later, since it may be telling of its キャンセル right now.
+        m_progress->cancel();
+        m_progress->deleteLater();
+    }
+    m_waitCursor.reset();
+    lstXmlFile->setEnabled(true);
+    lstXmlFile_SelectionChanged();
+    switch (m_job.outcome()) {
+    case DownloadJob::Outcome::Cancelled:
+        // The files stored before a cancel stay; the dialog stays open with its
+        // selection, and nothing more is said.
         return;
-    if (!stored) {
-        const QString reason = failure.isEmpty() ? QString() : modNengajo::CrLf + modNengajo::CrLf + failure;
+    case DownloadJob::Outcome::Failed: {
+        const QString reason
+            = m_job.failure().isEmpty() ? QString() : modNengajo::CrLf + modNengajo::CrLf + m_job.failure();
         platform::showMessage(modNengajo::MessageTitle, QStringLiteral("ダウンロードに失敗しました。") + reason,
             platform::MessageBox::Icon::Warning);
         return;
     }
-    m_report = report;
-    m_refused = refused;
-    accept();
+    case DownloadJob::Outcome::Completed:
+        m_report = m_job.report();
+        m_refused = m_job.refused();
+        accept();
+        return;
+    case DownloadJob::Outcome::NotStarted:
+    case DownloadJob::Outcome::Running:
+        return;
+    }
+}
+
+void frmDownFileList::reject()
+{
+    if (m_job.isRunning())
+        m_job.cancel();
+    else
+        QDialog::reject();
 }

@@ -1,17 +1,21 @@
 #pragma once
 
+#include "core/DownloadJob.h"
+#include "platform/waitcursor.h"
+
 #include <QDialog>
-#include <QList>
+#include <QPointer>
 
-struct NewDataEntry;
+#include <optional>
 
+class frmProgress;
 class QLabel;
 class QListWidget;
 class QPushButton;
 
 // The new-data download dialog: offers the entries of the NewDataList it is
-// given and stores the selected ones in the data folder. Modal, created afresh
-// each time.
+// given and stores the selected ones in the data folder through a DownloadJob,
+// whose progress it shows. Modal, created afresh each time.
 class frmDownFileList : public QDialog
 {
     Q_OBJECT
@@ -27,10 +31,17 @@ public:
     // The same for each downloaded file that was no data file and was not
     // stored (a later fetch offers it again).
     const QString &refusedReport() const { return m_refused; }
+    bool isDownloading() const { return m_job.isRunning(); }
+
+protected:
+    // Esc, キャンセル and the close box stop a download that runs, and
+    // otherwise close the dialog.
+    void reject() override;
 
 private:
     void lstXmlFile_SelectionChanged();
     void cmdDownload_Click();
+    void job_Finished();
 
     const QList<NewDataEntry> &m_newDataList;
     QLabel *lblMsg[2] = {};
@@ -39,6 +50,9 @@ private:
     QPushButton *cmdCancel = nullptr;
     QString m_report;
     QString m_refused;
+    DownloadJob m_job;
+    QPointer<frmProgress> m_progress;
+    std::optional<platform::WaitCursor> m_waitCursor;
 };
 
 // The completion box's text for a download report.

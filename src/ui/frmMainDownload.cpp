@@ -5,6 +5,9 @@
 #include "core/modNengajo.h"
 #include "platform/messagebox.h"
 
+#include <QMenuBar>
+#include <QScopeGuard>
+
 void frmMain::mnuDownload_Click()
 {
     using platform::MessageBox;
@@ -23,9 +26,13 @@ void frmMain::mnuDownload_Click()
             // Gone before any box of the result is shown.
             frmProgress progress(this);
             progress.setStep(QStringLiteral("新着データリストを読み込んでいます…"));
+            // The window goes on taking cards meanwhile, but no command: the
+            // fetch waits here until it ends.
+            menuBar()->setEnabled(false);
+            const auto menusBack = qScopeGuard([this] { menuBar()->setEnabled(true); });
             result = m_state.data.GetNewDataList(progress.control(), &duplicates);
             // A cancel ends the command: no message, nothing written.
-            if (progress.wasCancelled())
+            if (progress.wasCanceled())
                 return;
         }
         switch (result) {

@@ -6,9 +6,6 @@
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
-#include <QApplication>
-#include <QBoxLayout>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,7 +20,7 @@ constexpr int LineColumns = 24;
 } // namespace
 
 frmProgress::frmProgress(QWidget *parent)
-    : QDialog(parent,
+    : QProgressDialog(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
             | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -33,81 +30,63 @@ frmProgress::frmProgress(QWidget *parent)
     Look::paintWindowBackground(this);
 
     lblProgress = Widgets::makeLabel(this, QStringLiteral("lblProgress"), {});
-    lblProgressTitle = Widgets::makeLabel(this, QStringLiteral("lblProgressTitle"), {});
+    lblProgress->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setLabel(lblProgress);
     barProgress = new QProgressBar(this);
     barProgress->setObjectName(QStringLiteral("barProgress"));
     barProgress->setAccessibleName(QStringLiteral("進行状況"));
-    cmdProgressCancel = Widgets::makeButton(this, QStringLiteral("cmdProgressCancel"), QStringLiteral("キャンセル"));
+    setBar(barProgress);
+    // Qt's own button: a button set in its place would leave Qt's Esc shortcut
+    // beside a second one, and Esc would then stop nothing.
+    setCancelButtonText(QStringLiteral("キャンセル"));
+    cmdProgressCancel = findChild<QPushButton *>();
+    cmdProgressCancel->setObjectName(QStringLiteral("cmdProgressCancel"));
+    Look::setColour(cmdProgressCancel, QPalette::Button, Look::ButtonBackground);
     // Enter must not stop a transfer by chance; Esc and the button do.
     cmdProgressCancel->setAutoDefault(false);
+    cmdProgressCancel->setDefault(false);
+    cmdProgressCancel->installEventFilter(this);
+    TextSize::follow(this, [this] { lblProgress->setFixedWidth(Widgets::textWidth(lblProgress, LineColumns)); });
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdProgressCancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lblProgress);
-    layout->addWidget(lblProgressTitle);
-    layout->addWidget(barProgress);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] {
-        const int width = Widgets::textWidth(lblProgress, LineColumns);
-        for (QWidget *line : {static_cast<QWidget *>(lblProgress), static_cast<QWidget *>(lblProgressTitle),
-                 static_cast<QWidget *>(barProgress)})
-            line->setFixedWidth(width);
-    });
-
-    connect(cmdProgressCancel, &QPushButton::clicked, &m_control, &platform::TransferControl::cancel);
+    // The work goes on until it says it has ended, whatever the bar shows.
+    setAutoReset(false);
+    setAutoClose(false);
+    setMinimumDuration(ShowDelayMs);
+    connect(this, &QProgressDialog::canceled, &m_control, &platform::TransferControl::cancel);
     connect(&m_control, &platform::TransferControl::progressed, this, &frmProgress::showProgress);
-    m_showTimer.setSingleShot(true);
-    connect(&m_showTimer, &QTimer::timeout, this, [this] {
-        show();
-        raise();
-        activateWindow();
-    });
-    m_showTimer.start(ShowDelayMs);
-    // Until it goes, this window alone takes the user's input, shown yet or not.
-    qApp->installEventFilter(this);
     setStep({});
+    // The first value starts the delay afresh: the bar of its own had none yet.
+    setValue(0);
 }
 
 frmProgress::~frmProgress()
 {
-    qApp->removeEventFilter(this);
     setOrdinaryPointer(false);
 }
 
 void frmProgress::setStep(const QString &text, const QString &title)
 {
-    lblProgress->setText(text);
-    lblProgressTitle->setText(
-        lblProgressTitle->fontMetrics().elidedText(title, Qt::ElideMiddle, lblProgressTitle->maximumWidth()));
-    lblProgressTitle->setVisible(!title.isEmpty());
+    const QString elided = lblProgress->fontMetrics().elidedText(title, Qt::ElideMiddle, lblProgress->maximumWidth());
+    setLabelText(title.isEmpty() ? text : text + u'\n' + elided);
     // Busy until a size is known.
-    barProgress->setRange(0, 0);
-    barProgress->setValue(0);
+    setRange(0, 0);
 }
 
 void frmProgress::showProgress(qint64 received, qint64 total)
 {
     if (total <= 0) {
-        barProgress->setRange(0, 0);
+        setRange(0, 0);
         return;
     }
     // In thousandths, so that any size fits the bar's range.
-    barProgress->setRange(0, 1000);
-    barProgress->setValue(int(std::clamp<qint64>(received * 1000 / total, 0, 1000)));
+    setRange(0, 1000);
+    setValue(int(std::clamp<qint64>(received * 1000 / total, 0, 1000)));
 }
 
-void frmProgress::closeEvent(QCloseEvent *event)
-{
-    m_control.cancel();
-    event->accept();
-}
-
+// Esc, as the button and the close box, ends the work.
 void frmProgress::reject()
 {
-    m_control.cancel();
+    emit canceled();
 }
 
 void frmProgress::setOrdinaryPointer(bool ordinary)
@@ -119,43 +98,7 @@ void frmProgress::setOrdinaryPointer(bool ordinary)
         pointer->setOrdinaryOverControl(ordinary);
 }
 
-bool frmProgress::isInputForAnotherWindow(QObject *watched, const QEvent *event) const
-{
-    switch (event->type()) {
-    case QEvent::Shortcut:
-        // Sent by the shortcut map to actions and shortcuts, never spontaneous.
-        break;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ContextMenu:
-    case QEvent::InputMethod:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TabletPress:
-    case QEvent::TabletMove:
-    case QEvent::TabletRelease:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
-    case QEvent::Close: // a close box; the program closing sends its own
-        if (!event->spontaneous())
-            return false;
-        break;
-    default:
-        return false;
-    }
-    const auto *widget = qobject_cast<const QWidget *>(watched);
-    if (!widget)
-        return event->type() == QEvent::Shortcut;
-    return widget->window() != this;
-}
-
+// Over キャンセル the ordinary pointer, so that it looks as clickable as it is.
 bool frmProgress::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == cmdProgressCancel) {
@@ -164,10 +107,5 @@ bool frmProgress::eventFilter(QObject *watched, QEvent *event)
         else if (event->type() == QEvent::Leave || event->type() == QEvent::Hide)
             setOrdinaryPointer(false);
     }
-    if (isInputForAnotherWindow(watched, event)) {
-        // An ignored close event leaves its window open.
-        event->ignore();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    return QProgressDialog::eventFilter(watched, event);
 }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/modNengajo.h"
+#include "platform/http.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// Downloads new data files one after another and stores each in the data
+// folder: the work of the download dialog's ダウンロード, which the dialog
+// starts and shows. A body that is no data file is not stored and the next
+// file is fetched; a transfer or a write that fails ends the job, and the
+// files stored before it stay.
+class DownloadJob final : public QObject, private platform::TransferWatch
+{
+    Q_OBJECT
+
+public:
+    enum class Outcome { NotStarted, Running, Completed, Failed, Cancelled };
+
+    explicit DownloadJob(QObject *parent = nullptr);
+    ~DownloadJob() override;
+
+    // Starts on these entries, in their order, into the data folder new files go to.
+    void start(const QList<NewDataEntry> &entries);
+    // Ends the running transfer at once; finished() comes before this returns.
+    void cancel();
+
+    Outcome outcome() const { return m_outcome; }
+    bool isRunning() const { return m_outcome == Outcome::Running; }
+    // One "・" + title + CR LF per stored file, in the entries' order.
+    const QString &report() const { return m_report; }
+    // The same for each file that was no data file and was not stored.
+    const QString &refused() const { return m_refused; }
+    // Why a file could not be written, when the writer says; empty otherwise.
+    const QString &failure() const { return m_failure; }
+
+signals:
+    // The transfer of entry number (counting from 1) of count begins.
+    void stepStarted(int number, int count, const QString &title);
+    // total is -1 while the size is unknown.
+    void progressed(qint64 received, qint64 total);
+    // Once the job has ended, whichever way.
+    void finished();
+
+private:
+    void reportProgress(qint64 received, qint64 total) override;
+    void transferEnded(const platform::HttpResult &result) override;
+    void transferNext();
+    void store(const platform::HttpResult &result);
+    void finish(Outcome outcome);
+
+    QList<NewDataEntry> m_entries;
+    QString m_dataFolder;
+    qsizetype m_next = 0; // the entry being fetched
+    quint64 m_transfers = 0; // started so far: an end heard late is known by its number
+    std::unique_ptr<platform::RunningTransfer> m_running;
+    Outcome m_outcome = Outcome::NotStarted;
+    QString m_report;
+    QString m_refused;
+    QString m_failure;
+};
