@@ -71,7 +71,6 @@ private:
 
 void tst_DownloadJob::init()
 {
-    testsupport::resetModule();
     m_services = std::make_unique<testsupport::FakeServices>();
     m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
     QVERIFY(m_folder->addSchema());
