@@ -13,6 +13,7 @@
 #include "ui/frmProgress.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -83,10 +84,8 @@ frmDownFileList::frmDownFileList(QWidget *parent)
     layout->addWidget(lstXmlFile);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] {
-        lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-        lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
-    });
+    TextSize::growSpacing(this, 1);
+    applySizes();
 
     setTabOrder(lstXmlFile, cmdDownload);
     setTabOrder(cmdDownload, cmdCancel);
@@ -99,6 +98,20 @@ frmDownFileList::frmDownFileList(QWidget *parent)
     connect(cmdDownload, &QPushButton::clicked, this, &frmDownFileList::cmdDownload_Click);
     // Esc and the close box end the dialog the same way.
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool frmDownFileList::event(QEvent *event)
+{
+    const bool done = QDialog::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applySizes();
+    return done;
+}
+
+void frmDownFileList::applySizes()
+{
+    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
 }
 
 void frmDownFileList::lstXmlFile_SelectionChanged()

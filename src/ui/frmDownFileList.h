@@ -23,7 +23,14 @@ public:
     // stored (a later fetch offers it again).
     const QString &refusedReport() const { return m_refused; }
 
+protected:
+    // A new application font: the text size has changed.
+    bool event(QEvent *event) override;
+
 private:
+    // The fonts and the sizes from their metrics, at the text size in force.
+    void applySizes();
+
     void lstXmlFile_SelectionChanged();
     void cmdDownload_Click();
 

@@ -32,6 +32,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -174,7 +175,8 @@ frmMain::frmMain(QWidget *parent)
     createMenus();
     createControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] { applyTextSize(); });
+    TextSize::growSpacing(this, 1);
+    applyTextSize();
     // Told when the book's call has returned: the box never runs inside it.
     connect(&m_book, &AtariBook::stateChanged, this, &frmMain::tellBookState, Qt::QueuedConnection);
     connect(&m_record, &CheckRecord::countsChanged, this, &frmMain::showCounts);
@@ -315,6 +317,14 @@ void frmMain::createControls()
     // The lower box comes first when the user tabs through the window.
     setTabOrder(txtInputSimo2, txtInputKami4);
     txtInputSimo2->setFocus();
+}
+
+bool frmMain::event(QEvent *event)
+{
+    const bool done = QMainWindow::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applyTextSize();
+    return done;
 }
 
 void frmMain::applyTextSize()

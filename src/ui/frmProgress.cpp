@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -50,12 +51,8 @@ frmProgress::frmProgress(QWidget *parent)
     layout->addWidget(barProgress);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] {
-        const int width = Widgets::textWidth(lblProgress, LineColumns);
-        for (QWidget *line : {static_cast<QWidget *>(lblProgress), static_cast<QWidget *>(lblProgressTitle),
-                 static_cast<QWidget *>(barProgress)})
-            line->setFixedWidth(width);
-    });
+    TextSize::growSpacing(this, 1);
+    applySizes();
 
     connect(cmdProgressCancel, &QPushButton::clicked, &m_control, &platform::TransferControl::cancel);
     connect(&m_control, &platform::TransferControl::progressed, this, &frmProgress::showProgress);
@@ -69,6 +66,22 @@ frmProgress::frmProgress(QWidget *parent)
     // Until it goes, this window alone takes the user's input, shown yet or not.
     qApp->installEventFilter(this);
     setStep({});
+}
+
+bool frmProgress::event(QEvent *event)
+{
+    const bool done = QDialog::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applySizes();
+    return done;
+}
+
+void frmProgress::applySizes()
+{
+    const int width = Widgets::textWidth(lblProgress, LineColumns);
+    for (QWidget *line : {static_cast<QWidget *>(lblProgress), static_cast<QWidget *>(lblProgressTitle),
+             static_cast<QWidget *>(barProgress)})
+        line->setFixedWidth(width);
 }
 
 frmProgress::~frmProgress()

@@ -35,11 +35,15 @@ public:
     bool wasCancelled() const { return m_control.isCancelled(); }
 
 protected:
+    // A new application font: the text size has changed.
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
 
 private:
+    // The fonts and the sizes from their metrics, at the text size in force.
+    void applySizes();
     void showProgress(qint64 received, qint64 total);
     void setOrdinaryPointer(bool ordinary);
     bool isInputForAnotherWindow(QObject *watched, const QEvent *event) const;
