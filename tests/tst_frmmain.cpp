@@ -1050,6 +1050,35 @@ private slots:
         QCOMPARE(changedSize, openedSize);
     }
 
+    // The prize list once the user has sized it keeps its proportions to the
+    // text: it grows and shrinks by as much as the text does, never beyond
+    // its screen.
+    void userSizedWindowFollowsTheTextSize_data()
+    {
+        QTest::addColumn<QSize>("userSize"); // at 標準
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::addColumn<QSize>("expected"); // empty: the room on the screen
+        QTest::newRow("大") << QSize(450, 400) << QList<int> {150} << QSize(675, 600);
+        QTest::newRow("大 and back") << QSize(450, 400) << QList<int> {150, 100} << QSize(450, 400);
+        QTest::newRow("特大 beyond the screen") << QSize(700, 500) << QList<int> {200} << QSize();
+    }
+    void userSizedWindowFollowsTheTextSize()
+    {
+        QFETCH(QSize, userSize);
+        QFETCH(QList<int>, sizes);
+        QFETCH(QSize, expected);
+        action(QStringLiteral("mnuShowIchiran"))->trigger();
+        frmSyouhin *window = m_window->Syouhin(false);
+        QVERIFY(window && window->isVisible());
+        window->resize(userSize);
+        for (const int percent : sizes)
+            TextSize::choose(percent);
+        const QSize size = window->size();
+        const QSize room = TextSize::roomOnScreen(window);
+        TextSize::choose(TextSize::Standard);
+        QCOMPARE(size, expected.isEmpty() ? room : expected);
+    }
+
     void helpOpensTheDocument_data()
     {
         QTest::addColumn<bool>("present");
