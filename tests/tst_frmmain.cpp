@@ -1020,6 +1020,81 @@ private slots:
         QCOMPARE(lower()->text(), QStringLiteral("9"));
     }
 
+    // A window open while the size changes lays itself out as one opened at
+    // the new size: margins, gaps, fonts and the sizes from their metrics,
+    // over any number of steps and whatever size it was opened at.
+    void windowAtAChangedSizeAsIfOpenedAtIt_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QList<int>>("sizes"); // opened at the first, then each in turn
+        const QList<int> up {100, 150, 200};
+        const QList<int> down {200, 150, 100};
+        const QList<int> back {150, 200, 100, 150};
+        for (const char *window : {"frmAbout", "frmFileSelect", "frmDataConfirm"}) {
+            QTest::addRow("%s up", window) << window << up;
+            QTest::addRow("%s down", window) << window << down;
+            QTest::addRow("%s there and back", window) << window << back;
+        }
+        QTest::newRow("frmDataEdit up") << "frmDataEdit" << up;
+        QTest::newRow("frmSyouhin there and back") << "frmSyouhin" << back;
+    }
+    void windowAtAChangedSizeAsIfOpenedAtIt()
+    {
+        QFETCH(QString, window);
+        QFETCH(QList<int>, sizes);
+        const auto open = [&]() -> std::unique_ptr<QWidget> {
+            DataEditInput typed;
+            typed.strNumbers[0] = QStringLiteral("123456");
+            if (window == u"frmAbout")
+                return std::make_unique<frmAbout>(m_window.get());
+            if (window == u"frmFileSelect")
+                return std::make_unique<frmFileSelect>(m_window.get());
+            if (window == u"frmDataConfirm")
+                return std::make_unique<frmDataConfirm>(typed, DataEditStart {}, m_window.get());
+            if (window == u"frmDataEdit")
+                return std::make_unique<frmDataEdit>(modNengajo::winningData(), m_window.get());
+            return std::make_unique<frmSyouhin>(modNengajo::winningData(), m_window.get());
+        };
+        TextSize::choose(sizes.first());
+        const std::unique_ptr<QWidget> changed = open();
+        for (const int percent : sizes)
+            TextSize::choose(percent);
+        const std::unique_ptr<QWidget> opened = open();
+        const QSize changedSize = changed->sizeHint();
+        const QSize openedSize = opened->sizeHint();
+        TextSize::choose(TextSize::Standard);
+        QCOMPARE(changedSize, openedSize);
+    }
+
+    // The prize list once the user has sized it keeps its proportions to the
+    // text: it grows and shrinks by as much as the text does, never beyond
+    // its screen.
+    void userSizedWindowFollowsTheTextSize_data()
+    {
+        QTest::addColumn<QSize>("userSize"); // at 標準
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::addColumn<QSize>("expected"); // empty: the room on the screen
+        QTest::newRow("大") << QSize(450, 400) << QList<int> {150} << QSize(675, 600);
+        QTest::newRow("大 and back") << QSize(450, 400) << QList<int> {150, 100} << QSize(450, 400);
+        QTest::newRow("特大 beyond the screen") << QSize(700, 500) << QList<int> {200} << QSize();
+    }
+    void userSizedWindowFollowsTheTextSize()
+    {
+        QFETCH(QSize, userSize);
+        QFETCH(QList<int>, sizes);
+        QFETCH(QSize, expected);
+        action(QStringLiteral("mnuShowIchiran"))->trigger();
+        frmSyouhin *window = m_window->Syouhin(false);
+        QVERIFY(window && window->isVisible());
+        window->resize(userSize);
+        for (const int percent : sizes)
+            TextSize::choose(percent);
+        const QSize size = window->size();
+        const QSize room = TextSize::roomOnScreen(window);
+        TextSize::choose(TextSize::Standard);
+        QCOMPARE(size, expected.isEmpty() ? room : expected);
+    }
+
     void helpOpensTheDocument_data()
     {
         QTest::addColumn<bool>("present");

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QLayout>
 #include <QScreen>
@@ -53,136 +52,9 @@ void growApplicationFont()
     if (QApplication::font() == grown)
         return;
     QApplication::setFont(grown);
-    // Qt posts the new font to the windows; they take it now, before they
-    // size themselves by it.
+    // Qt posts the new font to the windows: they take it now.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::ApplicationFontChange);
 }
-
-// The designed margins, gaps and fixed spaces of a layout, kept on the layout
-// the first time it grows: left, top, right, bottom, the horizontal and the
-// vertical gap (-1: the style decides), then the width and height of each
-// item that is a fixed space (-1 for other items).
-const char *const DesignedProperty = "harovanDesignedSpacing";
-
-QList<int> designedSpacing(const QLayout *layout)
-{
-    const QMargins margins = layout->contentsMargins();
-    QList<int> designed {margins.left(), margins.top(), margins.right(), margins.bottom()};
-    if (const auto *grid = qobject_cast<const QGridLayout *>(layout))
-        designed << grid->horizontalSpacing() << grid->verticalSpacing();
-    else if (const auto *form = qobject_cast<const QFormLayout *>(layout))
-        designed << form->horizontalSpacing() << form->verticalSpacing();
-    else
-        designed << layout->spacing() << layout->spacing();
-    for (int i = 0; i < layout->count(); ++i) {
-        if (QSpacerItem *space = layout->itemAt(i)->spacerItem())
-            designed << space->sizeHint().width() << space->sizeHint().height();
-        else
-            designed << -1 << -1;
-    }
-    return designed;
-}
-
-void applySpacing(QLayout *layout, const QList<int> &designed)
-{
-    const auto grown = [](int pixels) { return pixels < 0 ? -1 : TextSize::scaled(pixels); };
-    layout->setContentsMargins(grown(designed[0]), grown(designed[1]), grown(designed[2]), grown(designed[3]));
-    if (auto *grid = qobject_cast<QGridLayout *>(layout)) {
-        grid->setHorizontalSpacing(grown(designed[4]));
-        grid->setVerticalSpacing(grown(designed[5]));
-    } else if (auto *form = qobject_cast<QFormLayout *>(layout)) {
-        form->setHorizontalSpacing(grown(designed[4]));
-        form->setVerticalSpacing(grown(designed[5]));
-    } else if (designed[4] >= 0) {
-        layout->setSpacing(grown(designed[4]));
-    }
-    for (int i = 0; i < layout->count() && 7 + 2 * i < designed.size(); ++i) {
-        QSpacerItem *space = layout->itemAt(i)->spacerItem();
-        const int width = designed[6 + 2 * i];
-        if (!space || width < 0)
-            continue;
-        const QSizePolicy policy = space->sizePolicy();
-        space->changeSize(grown(width), grown(designed[7 + 2 * i]), policy.horizontalPolicy(), policy.verticalPolicy());
-    }
-    layout->invalidate();
-}
-
-// Every layout of window (not those of windows it owns) grown from its
-// designed spacing. All are read before any grows: a nested layout without a
-// gap of its own takes its outer layout's.
-void growLayouts(QWidget *window)
-{
-    QList<QLayout *> layouts;
-    const QList<QLayout *> all = window->findChildren<QLayout *>();
-    for (QLayout *layout : all) {
-        const QWidget *owner = layout->parentWidget();
-        // A main window's own layout places its menu bar and its content.
-        if (owner && owner->window() == window && !(owner == window && window->inherits("QMainWindow")))
-            layouts.append(layout);
-    }
-    for (QLayout *layout : std::as_const(layouts)) {
-        if (!layout->property(DesignedProperty).isValid())
-            layout->setProperty(DesignedProperty, QVariant::fromValue(designedSpacing(layout)));
-    }
-    for (QLayout *layout : std::as_const(layouts))
-        applySpacing(layout, layout->property(DesignedProperty).value<QList<int>>());
-}
-
-class Follower final : public QObject
-{
-public:
-    Follower(QWidget *window, std::function<void()> applySizes)
-        : QObject(window)
-        , m_window(window)
-        , m_applySizes(std::move(applySizes))
-        , m_factor(TextSize::factor())
-    {
-        if (m_factor != 1)
-            growLayouts(window);
-        m_applySizes();
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched != m_window || event->type() != TextSize::changeEventType())
-            return false;
-        follow();
-        return true;
-    }
-
-private:
-    void follow()
-    {
-        const qreal ratio = TextSize::factor() / m_factor;
-        if (ratio == 1)
-            return;
-        m_factor = TextSize::factor();
-        const QSize sizeBefore = m_window->size();
-        const bool fitted = sizeBefore == m_window->sizeHint();
-        // A window not yet shown takes its size when it first shows.
-        const bool sized = m_window->isVisible() || m_window->testAttribute(Qt::WA_Resized);
-
-        growLayouts(m_window);
-        m_applySizes();
-        QLayout *layout = m_window->layout();
-        if (layout)
-            layout->activate();
-        if (sized && !(layout && layout->sizeConstraint() == QLayout::SetFixedSize)) {
-            const QSize wanted = fitted ? m_window->sizeHint() : sizeBefore * ratio;
-            m_window->resize(
-                wanted.expandedTo(m_window->minimumSizeHint()).boundedTo(TextSize::roomOnScreen(m_window)));
-        }
-        if (m_window->isVisible())
-            Placement::keepOnScreen(m_window);
-    }
-
-    QWidget *m_window;
-    std::function<void()> m_applySizes;
-    // The factor the window was last sized at.
-    qreal m_factor;
-};
 
 class KeysInModalWindows final : public QObject
 {
@@ -209,15 +81,58 @@ private:
     QList<QAction *> m_keys;
 };
 
-// Puts percent in force without remembering it.
+// Sets the margins, gaps and fixed spaces of layout to grown of what they are.
+template <typename Grown> void growLayout(QLayout *layout, Grown grown)
+{
+    const QMargins margins = layout->contentsMargins();
+    layout->setContentsMargins(
+        grown(margins.left()), grown(margins.top()), grown(margins.right()), grown(margins.bottom()));
+    if (auto *grid = qobject_cast<QGridLayout *>(layout)) {
+        grid->setHorizontalSpacing(grown(grid->horizontalSpacing()));
+        grid->setVerticalSpacing(grown(grid->verticalSpacing()));
+    } else if (layout->spacing() >= 0) {
+        layout->setSpacing(grown(layout->spacing()));
+    }
+    for (int i = 0; i < layout->count(); ++i) {
+        if (QSpacerItem *space = layout->itemAt(i)->spacerItem()) {
+            const QSizePolicy policy = space->sizePolicy();
+            space->changeSize(grown(space->sizeHint().width()), grown(space->sizeHint().height()),
+                policy.horizontalPolicy(), policy.verticalPolicy());
+        }
+    }
+    layout->invalidate();
+}
+
+// Puts percent in force without remembering it: Qt tells every window of the
+// new application font, each sets its fonts again, and then each is sized
+// again. A window that fits its content (or whose layout fixes its size) fits
+// it again, one the user has sized grows by as much as the text did, neither
+// beyond the room on its screen, and a window on screen stays on its screen.
 void apply(int percent)
 {
+    const qreal before = TextSize::factor();
     percentInForce() = percent;
-    growApplicationFont();
-    QEvent changed(TextSize::changeEventType());
+    // Each window's size, and whether it fitted its content; a window not yet
+    // shown takes its size when it first shows.
+    QList<std::tuple<QWidget *, QSize, bool>> sized;
     const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows)
-        QCoreApplication::sendEvent(window, &changed);
+    for (QWidget *window : windows) {
+        if (window->isVisible() || window->testAttribute(Qt::WA_Resized))
+            sized.append({window, window->size(), window->size() == window->sizeHint()});
+        TextSize::growSpacing(window, before);
+    }
+    growApplicationFont();
+    for (const auto &[window, size, fitted] : std::as_const(sized)) {
+        QLayout *layout = window->layout();
+        if (layout)
+            layout->activate();
+        if (!layout || layout->sizeConstraint() != QLayout::SetFixedSize) {
+            const QSize wanted = fitted ? window->sizeHint() : size * (TextSize::factor() / before);
+            window->resize(wanted.expandedTo(window->minimumSizeHint()).boundedTo(TextSize::roomOnScreen(window)));
+        }
+        if (window->isVisible())
+            Placement::keepOnScreen(window);
+    }
 }
 
 } // namespace
@@ -285,6 +200,24 @@ void TextSize::keysInModalWindows(const QList<QAction *> &keys, QObject *owner)
     new KeysInModalWindows(keys, owner);
 }
 
+void TextSize::growSpacing(QWidget *window, qreal from)
+{
+    if (factor() == from)
+        return;
+    // A spacing grown to from is a designed one times from, rounded: dividing
+    // by from (at most 2) and rounding gives the designed one back.
+    const auto grown = [from](int pixels) { return pixels < 0 ? -1 : scaled(qRound(pixels / from)); };
+    const QList<QLayout *> all = window->findChildren<QLayout *>();
+    // Inner layouts first: one without a gap of its own reads its outer
+    // layout's, which must not have grown yet.
+    for (auto layout = all.rbegin(); layout != all.rend(); ++layout) {
+        const QWidget *owner = (*layout)->parentWidget();
+        // A main window's own layout places its menu bar and its content.
+        if (owner && owner->window() == window && !(owner == window && window->inherits("QMainWindow")))
+            growLayout(*layout, grown);
+    }
+}
+
 QSize TextSize::roomOnScreen(const QWidget *window)
 {
     const QScreen *screen = window->screen();
@@ -297,15 +230,4 @@ QSize TextSize::roomOnScreen(const QWidget *window)
     if (frame.isNull() && !window->isVisible() && owner && owner->isVisible())
         frame = owner->frameGeometry().size() - owner->size();
     return screen->availableGeometry().size() - frame;
-}
-
-void TextSize::follow(QWidget *window, std::function<void()> applySizes)
-{
-    new Follower(window, std::move(applySizes));
-}
-
-QEvent::Type TextSize::changeEventType()
-{
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
 }

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QEvent>
 #include <QFont>
 #include <QString>
-
-#include <functional>
 
 class QAction;
 class QObject;
@@ -12,10 +9,11 @@ class QWidget;
 
 // The size of the program's text, chosen in the 表示 menu: 100, 150 or 200
 // percent of the size every window is designed at, on top of what the
-// desktop's own text size gives. Fonts::font grows by it, so does the spacing
-// of every window's layouts, and each window applies its fonts and the sizes
-// it derives from their metrics again when it changes. Remembered in
-// settings.ini (Settings::textSize).
+// desktop's own text size gives. The application's font carries it: a change
+// sets that font, Qt tells every window (QEvent::ApplicationFontChange), each
+// sets its fonts again (Fonts::font grows them by the size in force), and the
+// windows are sized again and kept on screen. Remembered in settings.ini
+// (Settings::textSize).
 namespace TextSize {
 
 inline constexpr int Standard = 100;
@@ -45,12 +43,10 @@ void choose(int percent);
 // The desktop's own font, before the text size grows it.
 QFont desktopFont();
 
-// Sizes window by the text size now and after every change. applySizes sets
-// the window's fonts and the sizes it derives from their metrics; the margins,
-// gaps and fixed spaces of its layouts grow by themselves. A window that fits
-// its content keeps fitting it, one the user has sized grows in proportion,
-// and a window on screen is kept on its screen.
-void follow(QWidget *window, std::function<void()> applySizes);
+// The margins, gaps and fixed spaces of window's layouts (not those of
+// windows it owns), laid out for the factor from, grown to the size in force.
+// Each window does this once it has built its layouts, from 1.
+void growSpacing(QWidget *window, qreal from);
 
 // The keys that step the size work in every window of the program: the
 // keys' actions (application shortcuts of the main window) are given to each
@@ -61,8 +57,5 @@ void keysInModalWindows(const QList<QAction *> &keys, QObject *owner);
 // The room window has on its screen inside its frame; a window not yet shown
 // is given the frame of the window it belongs to.
 QSize roomOnScreen(const QWidget *window);
-
-// The event every window receives when the size changes.
-QEvent::Type changeEventType();
 
 } // namespace TextSize

@@ -5,6 +5,7 @@
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -68,15 +69,27 @@ frmAbout::frmAbout(QWidget *parent)
     layout->addSpacing(12);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] {
-        const int icon = TextSize::scaled(48);
-        picIcon->setPixmap(programIcon().pixmap(QSize(icon, icon)));
-        lblTitle->setFont(Fonts::font(Fonts::UIGothic, 9));
-        // The dialog's own font, underlined.
-        QFont linkFont = font();
-        linkFont.setUnderline(true);
-        lblURL->setFont(linkFont);
-    });
+    TextSize::growSpacing(this, 1);
+    applySizes();
 
     cmdOK->setFocus();
+}
+
+bool frmAbout::event(QEvent *event)
+{
+    const bool done = QDialog::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applySizes();
+    return done;
+}
+
+void frmAbout::applySizes()
+{
+    const int icon = TextSize::scaled(48);
+    picIcon->setPixmap(programIcon().pixmap(QSize(icon, icon)));
+    lblTitle->setFont(Fonts::font(Fonts::UIGothic, 9));
+    // The dialog's own font, underlined.
+    QFont linkFont = font();
+    linkFont.setUnderline(true);
+    lblURL->setFont(linkFont);
 }

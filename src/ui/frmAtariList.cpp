@@ -175,38 +175,41 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
     connect(cmdCalendar, &QPushButton::clicked, this, &frmAtariList::cmdCalendar_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
-    TextSize::follow(this, [this] {
-        // Taken to the post office and read there: its texts grow with the
-        // desktop's, unlike the windows it sits beside.
-        setFont(Fonts::followingDesktop(Fonts::PGothic, 9));
-        lblAtariType->setFont(Fonts::followingDesktop(Fonts::UIGothic, 11.25));
-        for (QWidget *large : {static_cast<QWidget *>(lblAtariKigen), static_cast<QWidget *>(lstAtari),
-                 static_cast<QWidget *>(lblAtariGoukei)})
-            large->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
-        lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + TextSize::scaled(6));
-        lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
-        for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdCalendar, cmdClose})
-            button->setMinimumWidth(Widgets::textWidth(button, 7));
-        // As wide as its longer text, so it keeps its place when the text turns.
-        const QFontMetrics metrics = cmdKoukan->fontMetrics();
-        cmdKoukan->setMinimumWidth(std::max(cmdKoukan->minimumWidth(),
-            cmdKoukan->sizeHint().width() + metrics.horizontalAdvance(QString(UnKoukanText).remove(u'&'))
-                - metrics.horizontalAdvance(cmdKoukan->text().remove(u'&'))));
-        m_cardButtons->invalidate();
-        m_listButtons->invalidate();
-        const QMargins margins = this->layout()->contentsMargins();
-        const int oneLine
-            = m_cardButtons->sizeHint().width() + m_buttons->spacing() + m_listButtons->sizeHint().width();
-        m_buttons->setDirection(oneLine <= TextSize::roomOnScreen(this).width() - margins.left() - margins.right()
-                ? QBoxLayout::LeftToRight
-                : QBoxLayout::TopToBottom);
-        fitColumns();
-    });
+    TextSize::growSpacing(this, 1);
+    applySizes();
     refresh();
     // At first as wide as its columns, the goods of every class whole.
     resize(std::max(sizeHint().width(),
                columnsWidth() + layout->contentsMargins().left() + layout->contentsMargins().right()),
         sizeHint().height());
+}
+
+void frmAtariList::applySizes()
+{
+    // Taken to the post office and read there: its texts grow with the
+    // desktop's, unlike the windows it sits beside.
+    setFont(Fonts::followingDesktop(Fonts::PGothic, 9));
+    lblAtariType->setFont(Fonts::followingDesktop(Fonts::UIGothic, 11.25));
+    for (QWidget *large : {static_cast<QWidget *>(lblAtariKigen), static_cast<QWidget *>(lstAtari),
+             static_cast<QWidget *>(lblAtariGoukei)})
+        large->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
+    lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + TextSize::scaled(6));
+    lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
+    for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdCalendar, cmdClose})
+        button->setMinimumWidth(Widgets::textWidth(button, 7));
+    // As wide as its longer text, so it keeps its place when the text turns.
+    const QFontMetrics metrics = cmdKoukan->fontMetrics();
+    cmdKoukan->setMinimumWidth(std::max(cmdKoukan->minimumWidth(),
+        cmdKoukan->sizeHint().width() + metrics.horizontalAdvance(QString(UnKoukanText).remove(u'&'))
+            - metrics.horizontalAdvance(cmdKoukan->text().remove(u'&'))));
+    m_cardButtons->invalidate();
+    m_listButtons->invalidate();
+    const QMargins margins = this->layout()->contentsMargins();
+    const int oneLine = m_cardButtons->sizeHint().width() + m_buttons->spacing() + m_listButtons->sizeHint().width();
+    m_buttons->setDirection(oneLine <= TextSize::roomOnScreen(this).width() - margins.left() - margins.right()
+            ? QBoxLayout::LeftToRight
+            : QBoxLayout::TopToBottom);
+    fitColumns();
 }
 
 frmAtariList::~frmAtariList()
@@ -492,7 +495,10 @@ bool frmAtariList::event(QEvent *event)
         m_source->reload();
         refreshButtons();
     }
-    return QWidget::event(event);
+    const bool done = QWidget::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applySizes();
+    return done;
 }
 
 void frmAtariList::keyPressEvent(QKeyEvent *event)

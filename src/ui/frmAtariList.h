@@ -45,6 +45,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The fonts and the sizes from their metrics, at the text size in force.
+    void applySizes();
     void refreshHeading();
     void refreshTotals();
     void model_rowsInserted();

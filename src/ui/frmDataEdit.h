@@ -40,6 +40,8 @@ public:
     void reject() override;
 
 protected:
+    // A new application font: the text size has changed.
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -12,6 +12,7 @@
 #include "ui/frmProgress.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -83,10 +84,8 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
     layout->addWidget(lstXmlFile);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] {
-        lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-        lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
-    });
+    TextSize::growSpacing(this, 1);
+    applySizes();
 
     setTabOrder(lstXmlFile, cmdDownload);
     setTabOrder(cmdDownload, cmdCancel);
@@ -100,6 +99,20 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
     connect(&m_job, &DownloadJob::finished, this, &frmDownFileList::job_Finished);
     // Esc and the close box end the dialog the same way.
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool frmDownFileList::event(QEvent *event)
+{
+    const bool done = QDialog::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applySizes();
+    return done;
+}
+
+void frmDownFileList::applySizes()
+{
+    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
 }
 
 void frmDownFileList::lstXmlFile_SelectionChanged()

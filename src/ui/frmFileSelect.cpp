@@ -9,6 +9,7 @@
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -50,13 +51,8 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     layout->addWidget(lstXmlFile);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] {
-        lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-        // Room for the longest card types and ten of them at a time.
-        lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 22), Widgets::textHeight(lstXmlFile, 10));
-        for (QPushButton *button : {cmdOK, cmdCancel})
-            button->setMinimumWidth(Widgets::textWidth(button, 7));
-    });
+    TextSize::growSpacing(this, 1);
+    applySizes();
 
     setTabOrder(lstXmlFile, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
@@ -71,6 +67,23 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     fillList();
     lstXmlFile->installEventFilter(this);
     lstXmlFile->setFocus();
+}
+
+bool frmFileSelect::event(QEvent *event)
+{
+    const bool done = QDialog::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applySizes();
+    return done;
+}
+
+void frmFileSelect::applySizes()
+{
+    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+    // Room for the longest card types and ten of them at a time.
+    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 22), Widgets::textHeight(lstXmlFile, 10));
+    for (QPushButton *button : {cmdOK, cmdCancel})
+        button->setMinimumWidth(Widgets::textWidth(button, 7));
 }
 
 void frmFileSelect::fillList()

@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -161,7 +162,8 @@ frmMain::frmMain(ProgramState &state, QWidget *parent)
     createMenus();
     createControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] { applyTextSize(); });
+    TextSize::growSpacing(this, 1);
+    applyTextSize();
     connect(&state.record, &CheckRecord::countsChanged, this, &frmMain::showCounts);
     connect(&state.data, &DataInForce::changed, this, &frmMain::showDataFileInForce);
     connect(&m_reminder, &KigenReminder::showListRequested, this, &frmMain::showAtariList);
@@ -296,6 +298,14 @@ void frmMain::createControls()
     // The lower box comes first when the user tabs through the window.
     setTabOrder(txtInputSimo2, txtInputKami4);
     txtInputSimo2->setFocus();
+}
+
+bool frmMain::event(QEvent *event)
+{
+    const bool done = QMainWindow::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applyTextSize();
+    return done;
 }
 
 void frmMain::applyTextSize()

@@ -6,6 +6,7 @@
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -46,7 +47,8 @@ frmProgress::frmProgress(QWidget *parent)
     cmdProgressCancel->setAutoDefault(false);
     cmdProgressCancel->setDefault(false);
     cmdProgressCancel->installEventFilter(this);
-    TextSize::follow(this, [this] { lblProgress->setFixedWidth(Widgets::textWidth(lblProgress, LineColumns)); });
+    TextSize::growSpacing(this, 1);
+    applySizes();
 
     // The work goes on until it says it has ended, whatever the bar shows.
     setAutoReset(false);
@@ -57,6 +59,19 @@ frmProgress::frmProgress(QWidget *parent)
     setStep({});
     // The first value starts the delay afresh: the bar of its own had none yet.
     setValue(0);
+}
+
+bool frmProgress::event(QEvent *event)
+{
+    const bool done = QProgressDialog::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applySizes();
+    return done;
+}
+
+void frmProgress::applySizes()
+{
+    lblProgress->setFixedWidth(Widgets::textWidth(lblProgress, LineColumns));
 }
 
 frmProgress::~frmProgress()

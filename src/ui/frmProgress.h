@@ -34,10 +34,14 @@ public:
     platform::TransferControl *control() { return &m_control; }
 
 protected:
+    // A new application font: the text size has changed.
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;
 
 private:
+    // The fonts and the sizes from their metrics, at the text size in force.
+    void applySizes();
     void setOrdinaryPointer(bool ordinary);
 
     QLabel *lblProgress = nullptr;

@@ -89,10 +89,9 @@ void frmSyouhin::buildControls()
     for (int gridColumn = 0; gridColumn <= LastGridColumn; gridColumn += 2)
         table->addWidget(makeLine(this, ++lineNumber, QFrame::VLine), 0, gridColumn, LastGridRow + 1, 1);
 
-    QList<QLabel *> headings;
     const auto addHeading = [&](const QString &name, const QString &text, int gridColumn) {
         QLabel *label = makeLabel(this, name, text);
-        headings.append(label);
+        m_headings.append(label);
         QVBoxLayout *cell = makeCell(Qt::AlignCenter);
         cell->addWidget(label, 0, Qt::AlignCenter);
         table->addLayout(cell, 1, gridColumn);
@@ -106,7 +105,7 @@ void frmSyouhin::buildControls()
         const QString suffix = QStringLiteral("_%1").arg(r);
 
         QLabel *name = makeLabel(this, QStringLiteral("lblToukyuuName") + suffix, toukyuuNames[r]);
-        headings.append(name);
+        m_headings.append(name);
         // A blank row keeps its height, so the table keeps its five rows.
         QSizePolicy namePolicy = name->sizePolicy();
         namePolicy.setRetainSizeWhenHidden(true);
@@ -180,18 +179,22 @@ void frmSyouhin::buildControls()
     setTabOrder(txtURL, cmdBrowseOpen);
     setTabOrder(cmdBrowseOpen, cmdClose);
 
-    TextSize::follow(this, [this, headings] {
-        setFont(gothicFont(9, false));
-        for (QLabel *heading : headings)
-            heading->setFont(gothicFont(9, true));
-        for (QLabel *numbers : lblTousenNum)
-            numbers->setFont(gothicFont(9.75, true));
-        txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
-        for (QPushButton *button : {cmdBrowseOpen, cmdClose})
-            button->setMinimumWidth(Widgets::textWidth(button, 9));
-        // The content's new size is the fitted one, not a size of the user's.
-        m_fittedSize = sizeHint();
-    });
+    TextSize::growSpacing(this, 1);
+    applySizes();
+}
+
+void frmSyouhin::applySizes()
+{
+    setFont(gothicFont(9, false));
+    for (QLabel *heading : std::as_const(m_headings))
+        heading->setFont(gothicFont(9, true));
+    for (QLabel *numbers : lblTousenNum)
+        numbers->setFont(gothicFont(9.75, true));
+    txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
+    for (QPushButton *button : {cmdBrowseOpen, cmdClose})
+        button->setMinimumWidth(Widgets::textWidth(button, 9));
+    // The content's new size is the fitted one, not a size of the user's.
+    m_fittedSize = sizeHint();
 }
 
 void frmSyouhin::Form_Activate()
@@ -272,7 +275,10 @@ bool frmSyouhin::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
-    return QWidget::event(event);
+    const bool done = QWidget::event(event);
+    if (event->type() == QEvent::ApplicationFontChange)
+        applySizes();
+    return done;
 }
 
 void frmSyouhin::cmdBrowseOpen_Click()

@@ -41,9 +41,12 @@ private:
     static constexpr int RowCount = 5;
 
     void buildControls();
+    // The fonts and the sizes from their metrics, at the text size in force.
+    void applySizes();
     void cmdBrowseOpen_Click();
     void cmdClose_Click();
 
+    QList<QLabel *> m_headings;
     std::array<QLabel *, RowCount> lblToukyuuName {};
     std::array<QLabel *, RowCount> lblTousenNum {};
     std::array<QLabel *, RowCount> lblKeta {};
