@@ -1048,12 +1048,12 @@ private slots:
             if (window == u"frmAbout")
                 return std::make_unique<frmAbout>(m_window.get());
             if (window == u"frmFileSelect")
-                return std::make_unique<frmFileSelect>(m_window.get());
+                return std::make_unique<frmFileSelect>(m_state->data, m_window.get());
             if (window == u"frmDataConfirm")
                 return std::make_unique<frmDataConfirm>(typed, DataEditStart {}, m_window.get());
             if (window == u"frmDataEdit")
-                return std::make_unique<frmDataEdit>(modNengajo::winningData(), m_window.get());
-            return std::make_unique<frmSyouhin>(modNengajo::winningData(), m_window.get());
+                return std::make_unique<frmDataEdit>(m_state->data.winningData(), m_window.get());
+            return std::make_unique<frmSyouhin>(m_state->data.winningData(), m_window.get());
         };
         TextSize::choose(sizes.first());
         const std::unique_ptr<QWidget> changed = open();
