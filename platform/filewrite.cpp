@@ -7,10 +7,13 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 
 namespace platform {
 
+// Windows replaces files its own way: filewrite_win.cpp.
+#ifndef Q_OS_WIN
 namespace {
 
 // The system's reason for the call that just failed; a failure Qt reports
@@ -82,13 +85,16 @@ QString replaceFile(const QString &path, const QByteArray &bytes, ClosedFolder c
     errno = 0;
     return file.commit() ? QString() : systemErrorText(lastError());
 }
+#endif
 
 QString systemErrorText(int errorNumber, FileAccess access)
 {
     QString text;
     switch (errorNumber) {
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
     case EFBIG:
         text = QStringLiteral("ディスクの空きがありません");
         break;

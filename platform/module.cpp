@@ -5,7 +5,9 @@
 #include <QJsonObject>
 #include <QtDebug>
 
+#ifndef Q_OS_WIN
 #include <elf.h>
+#endif
 
 #include <cstring>
 #include <type_traits>
@@ -13,6 +15,8 @@
 
 namespace platform {
 
+// Windows' loader refuses a DLL cut short by itself.
+#ifndef Q_OS_WIN
 namespace {
 
 // The ELF kind of this program: a module of another word size or byte order cannot be its.
@@ -58,6 +62,7 @@ QString incompleteElfFile(const QString &path)
     }
     return {};
 }
+#endif
 
 ModuleLoader::ModuleLoader(const QString &path, const char *iid)
     : m_path(path)
@@ -84,10 +89,12 @@ void *ModuleLoader::load()
         refuse(QStringLiteral("there is no such file"));
         return nullptr;
     }
+#ifndef Q_OS_WIN
     if (const QString problem = incompleteElfFile(m_path); !problem.isEmpty()) {
         refuse(problem);
         return nullptr;
     }
+#endif
     // Never unmapped: a sound still playing or a thread of Qt's network
     // access may run in it until the program ends.
     m_loader.setLoadHints(QLibrary::PreventUnloadHint);

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <vector>
 
+#ifndef Q_OS_WIN
 #include <pwd.h>
 #include <unistd.h>
+#endif
 
 namespace platform {
 
@@ -45,6 +47,7 @@ QString accountHome()
     const QString account = QFile::decodeName(found->pw_dir);
     return QDir::isRelativePath(account) ? QString() : QDir::cleanPath(account);
 }
+#endif
 
 // A HOME that is relative would put the user's files under whatever folder the
 // program was started from; one of the root folder (as a service or sudo may
@@ -56,6 +59,7 @@ bool usableHome(const QString &home)
 
 } // namespace
 
+#ifndef Q_OS_WIN
 QString RealProgramFolder::rawPath() const
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
@@ -78,6 +82,7 @@ QString RealProgramFolder::userRawPath() const
     }
     return withTrailingSeparator(base) + QStringLiteral("harovan");
 }
+#endif
 
 QString withTrailingSeparator(const QString &folder)
 {

@@ -18,6 +18,21 @@
 
 namespace platform {
 
+namespace {
+
+// The file name of a module in the program folder's modules/.
+QString modulePath(const QString &name)
+{
+#ifdef Q_OS_WIN
+    const QString suffix = QStringLiteral(".dll");
+#else
+    const QString suffix = QStringLiteral(".so");
+#endif
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/modules/") + name + suffix;
+}
+
+} // namespace
+
 struct RealServices::Impl
 {
     QtMessageBox messageBox;
@@ -25,10 +40,10 @@ struct RealServices::Impl
     RealTickCount tickCount;
     IniSettingsFile settingsFile;
     DesktopShell shell;
-    DeferredSound sound {QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_sound.so")};
+    DeferredSound sound {modulePath(QStringLiteral("harovan_sound"))};
     TitleFlash windowFlash;
     QtMousePointer mousePointer;
-    DeferredHttpTransfer http {QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_network.so")};
+    DeferredHttpTransfer http {modulePath(QStringLiteral("harovan_network"))};
     xml::LibXmlComponent xmlComponent;
     RealClock clock;
     QtSaveFileDialog saveFileDialog;

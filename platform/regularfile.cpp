@@ -1,12 +1,17 @@
 #include "platform/regularfile.h"
 
 #include <algorithm>
+#ifndef Q_OS_WIN
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace platform {
+
+// Windows opens files its own way: regularfile_win.cpp.
+#ifndef Q_OS_WIN
 
 RegularFile openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
 {
@@ -45,6 +50,7 @@ RegularFile openRegularFile(QFile &file, const QString &path, QIODevice::OpenMod
     }
     return RegularFile::Opened;
 }
+#endif
 
 QByteArray readUpTo(QFile &file, qint64 maxBytes)
 {

@@ -1,8 +1,9 @@
-// harovan-render-icon SVG FOLDER: the program's icon at every size window
-// systems ask for, drawn once when the program is built so that the program
-// need not draw it each time it starts. Each size is written as
+// harovan-render-icon SVG FOLDER [PNG_FOLDER]: the program's icon at every
+// size window systems ask for, drawn once when the program is built so that
+// the program need not draw it each time it starts. Each size is written as
 // harovan-<size>.argb: its pixels as QImage::Format_ARGB32_Premultiplied holds
 // them in memory, row after row, so the program uses them without decoding.
+// With PNG_FOLDER, also harovan-<size>.png at the sizes of a Windows icon.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -17,8 +18,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: harovan-render-icon SVG FOLDER\n");
+    if (arguments.size() != 3 && arguments.size() != 4) {
+        std::fprintf(stderr, "usage: harovan-render-icon SVG FOLDER [PNG_FOLDER]\n");
         return 2;
     }
     QSvgRenderer renderer(arguments.at(1));
@@ -27,13 +28,27 @@ int main(int argc, char *argv[])
             qPrintable(arguments.at(2)));
         return 1;
     }
-    constexpr std::array sizes {16, 22, 24, 32, 48, 64, 128};
-    for (const int size : sizes) {
+    const auto draw = [&renderer](int size) {
         QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
         renderer.render(&painter);
         painter.end();
+        return image;
+    };
+    if (arguments.size() == 4) {
+        constexpr std::array pngSizes {16, 20, 24, 32, 40, 48, 64, 256};
+        for (const int size : pngSizes) {
+            const QString path = arguments.at(3) + QStringLiteral("/harovan-%1.png").arg(size);
+            if (!QDir().mkpath(arguments.at(3)) || !draw(size).save(path, "PNG")) {
+                std::fprintf(stderr, "harovan-render-icon: cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+        }
+    }
+    constexpr std::array sizes {16, 22, 24, 32, 48, 64, 128};
+    for (const int size : sizes) {
+        const QImage image = draw(size);
         const QString path = arguments.at(2) + QStringLiteral("/harovan-%1.argb").arg(size);
         QFile file(path);
         const auto bytes = qsizetype(image.bytesPerLine()) * image.height();

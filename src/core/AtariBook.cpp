@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Cross-compiles Harovan for Windows x86_64 with Debian's mingw-w64 against Qt
+# 6.4.2 for Windows, and makes the installer harovan-setup-VERSION.exe and the
+# zip harovan-VERSION-windows.zip in build-windows/.
+#
+# Qt for Windows comes ready built from ../shared/windows/ (beside the project
+# folder) and is unpacked once into a cache folder outside the tree; without
+# that folder, scripts/windows-sdk/build-sdk.sh builds it from Debian's source
+# packages into the cache (about 35 minutes on 2 cores, once).
+#
+# usage: build-windows.sh [--no-package]
+#   HAROVAN_WINDOWS_CACHE  the cache folder (default $XDG_CACHE_HOME/harovan-windows)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+package=1
+[ "${1:-}" = "--no-package" ] && package=0
+
+# 1. Debian's packages for the cross build.
+packages=(
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  qt6-base-dev-tools cmake ninja-build nsis zip xz-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# 2. Qt, SQLite and libxml2 for Windows, in the cache folder.
+cache=${HAROVAN_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/harovan-windows}
+mkdir -p "$cache"
+shared=$root/../shared/windows
+archive=$shared/qt6.4.2-mingw-w64.tar.xz
+if [ -f "$archive" ]; then
+  # Unpacked again whenever the archive changes.
+  stamp=$(stat -c '%s %Y' "$archive")
+  if [ ! -d "$cache/qt-mingw" ] || [ "$(cat "$cache/qt-mingw.stamp" 2>/dev/null)" != "$stamp" ]; then
+    echo "Unpacking Qt for Windows into $cache"
+    rm -rf "$cache/qt-mingw" "$cache/qt-mingw.stamp"
+    tar -xJf "$archive" -C "$cache"
+    echo "$stamp" > "$cache/qt-mingw.stamp"
+  fi
+elif [ ! -d "$cache/qt-mingw" ]; then
+  echo "No ready Qt for Windows in $shared: building it from Debian's sources (about 35 minutes, once)"
+  bash scripts/windows-sdk/build-sdk.sh "$cache/sdk-work"
+  tar -xJf "$cache/sdk-work/qt6.4.2-mingw-w64.tar.xz" -C "$cache"
+  echo built > "$cache/qt-mingw.stamp"
+fi
+sdk=$cache/qt-mingw
+
+# 3. Configure and build; the build folder is a working program folder for
+#    Wine once the libraries are beside the program (deploy-windows.sh).
+export HAROVAN_WINDOWS_SDK=$cache
+build=$root/build-windows
+"$sdk/bin/qt-cmake" -S "$root" -B "$build" -G Ninja \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DHAROVAN_WINDOWS_SDK="$cache" -DCMAKE_PREFIX_PATH="$sdk" \
+  -DHAROVAN_BUILD_TESTS="${HAROVAN_BUILD_TESTS:-OFF}" >/dev/null
+cmake --build "$build" -j2
+
+# 4. The libraries and Qt's plug-ins beside the program, then the packages.
+bash scripts/windows/deploy.sh "$build" "$sdk"
+if [ "$package" = 1 ]; then
+  cmake --build "$build" --target harovan_windows_packages
+fi
