@@ -1,4 +1,5 @@
 #include "platform/filewrite.h"
+#include "platform/winerror_win.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,8 +17,14 @@ namespace {
 // Tries a temporary name this often before giving up on the folder.
 constexpr int TemporaryNameTries = 16;
 
-// The system's error code as the errno value systemErrorText() words.
 int errnoFor(DWORD error)
+{
+    return errnoForWindowsError(error);
+}
+
+} // namespace
+
+int errnoForWindowsError(unsigned long error)
 {
     switch (error) {
     case ERROR_DISK_FULL:
@@ -48,6 +55,8 @@ int errnoFor(DWORD error)
         return EIO;
     }
 }
+
+namespace {
 
 std::wstring nativeName(const QString &path)
 {

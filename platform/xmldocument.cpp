@@ -2,6 +2,9 @@
 
 #include "platform/filewrite.h"
 #include "platform/regularfile.h"
+#ifdef Q_OS_WIN
+#include "platform/cp932_win.h"
+#endif
 
 #include <libxml/SAX2.h>
 #include <libxml/encoding.h>
@@ -43,6 +46,9 @@ xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxt
 void registerShiftJisAsCp932()
 {
     static const char *const shiftJisNames[] = {"Shift_JIS", "Shift-JIS", "SJIS", "x-sjis", "MS_Kanji", "csShiftJIS"};
+#ifdef Q_OS_WIN
+    registerCp932Decoder();
+#endif
     xmlCharEncodingHandlerPtr cp932 = xmlFindCharEncodingHandler("CP932");
     if (!cp932)
         return;

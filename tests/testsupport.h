@@ -19,11 +19,13 @@
 #include <functional>
 #include <optional>
 
+#ifndef Q_OS_WIN
 #include <csignal>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #ifdef QT_WIDGETS_LIB
 #include "core/ProgramState.h"
@@ -208,6 +210,7 @@ inline void changeData(DataInForce &inForce, const std::function<void(WinningDat
     inForce.setWinningData(std::move(data));
 }
 
+#ifndef Q_OS_WIN
 // Runs work in a child process whose files may grow to no more than fileBytes,
 // as on a full disk (a write past it fails with EFBIG); as the user given when
 // the test runs as root. The limit and the user never reach the test itself.
@@ -254,6 +257,7 @@ inline QString inChildWithFileLimit(
         qFatal("the child process did not run as asked");
     return QString::fromUtf8(result);
 }
+#endif
 
 #ifdef QT_WIDGETS_LIB
 // Runs act once on the first window of type T that is modal and shown (and,

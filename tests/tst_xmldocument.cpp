@@ -317,16 +317,31 @@ private slots:
     void shiftJisReadsAsCp932_data()
     {
         QTest::addColumn<QByteArray>("encoding");
-        QTest::newRow("Shift_JIS") << QByteArray("Shift_JIS");
-        QTest::newRow("shift_jis") << QByteArray("shift_jis");
-        QTest::newRow("SJIS") << QByteArray("SJIS");
-        QTest::newRow("CP932") << QByteArray("CP932");
+        // Bytes of a comment before the root: the file's two-byte characters
+        // then lie across the places where the decoder's input is cut.
+        QTest::addColumn<int>("padding");
+        QTest::newRow("Shift_JIS") << QByteArray("Shift_JIS") << 0;
+        QTest::newRow("shift_jis") << QByteArray("shift_jis") << 0;
+        QTest::newRow("SJIS") << QByteArray("SJIS") << 0;
+        QTest::newRow("CP932") << QByteArray("CP932") << 0;
+        for (const int padding : {4001, 4002, 8191, 8192, 16383})
+            QTest::addRow("Shift_JIS after %d bytes", padding) << QByteArray("Shift_JIS") << padding;
     }
     void shiftJisReadsAsCp932()
     {
         QFETCH(QByteArray, encoding);
+        QFETCH(int, padding);
         QByteArray xml = readFixture(QStringLiteral("load_cp932.xml"));
         xml.replace("Shift_JIS", encoding);
+        if (padding > 0) {
+            const qsizetype root = xml.indexOf("<tousen");
+            QVERIFY(root > 0);
+            // A comment of one-byte and two-byte characters, "①" (0x87 0x40) last.
+            QByteArray comment = "<!--" + QByteArray(padding % 2, 'x');
+            while (comment.size() < padding)
+                comment += "\x82\xa0";
+            xml.insert(root, comment + "\x87\x40-->\n");
+        }
         Document document;
         QVERIFY2(document.loadXml(xml), qPrintable(document.parseError().reason));
         const Node root = document.documentElement();
