@@ -44,3 +44,13 @@ foreach(program harovan harovan-remind)
     target_sources(${program} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${program}.rc)
     set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${program}.rc PROPERTIES OBJECT_DEPENDS ${HAROVAN_ICO})
 endforeach()
+
+# cmake --build <build> --target harovan_windows_packages: the installer and
+# the zip (scripts/windows/package.sh), from what the build made.
+set(HAROVAN_WINDOWS_SDK_QT ${HAROVAN_WINDOWS_SDK}/qt-mingw)
+add_custom_target(harovan_windows_packages
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/windows/package.sh ${CMAKE_BINARY_DIR} ${HAROVAN_WINDOWS_SDK_QT}
+        ${PROJECT_VERSION}
+    DEPENDS harovan harovan-remind harovan_network harovan_program_files
+    COMMENT "Making the Windows installer and zip"
+    VERBATIM)

@@ -34,6 +34,7 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "Harovan"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "Harovan のセットアップ"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "2026 the Harovan developers"
 
 Section "Harovan"
     SetOutPath "$INSTDIR"

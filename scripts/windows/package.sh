@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Makes the Windows packages from a build folder: the program folder as it is
+# installed (BUILD/package/Harovan), the installer harovan-setup-VERSION.exe
+# and the zip harovan-VERSION-windows.zip, both in BUILD.
+# usage: package.sh BUILD SDK VERSION
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=$(cd "$1" && pwd)
+sdk=$2
+version=$3
+
+stage=$build/package/Harovan
+rm -rf "$build/package"
+mkdir -p "$stage/modules" "$stage/licenses"
+cp "$build/harovan.exe" "$build/harovan-remind.exe" "$stage/"
+cp "$build"/modules/*.dll "$stage/modules/"
+cp -r "$build/data" "$build/ReadMe.html" "$build/atari.wav" "$build/src/harovan.ico" "$stage/"
+bash "$here/deploy.sh" "$stage" "$sdk"
+
+# The libraries' licences, and where their sources are.
+{
+  echo "Harovan ${version} for Windows carries these libraries, built unchanged (but for the"
+  echo "patch named below) from Debian 12's source packages, which hold their complete sources:"
+  echo "  Qt 6.4.2 (qt6-base 6.4.2+dfsg-10, with qt642-no-direct2d.patch) - LGPL 3"
+  echo "  libxml2 2.9.14 - MIT licence; SQLite 3.40.1 - public domain"
+  echo "  the GCC runtime (libgcc, libstdc++) - GPL 3 with the GCC Runtime Library Exception"
+  echo "  winpthreads (mingw-w64) - MIT licence"
+  echo "The sources: https://deb.debian.org/debian/pool/main/ (qt6-base, libxml2, sqlite3,"
+  echo "gcc-mingw-w64, mingw-w64); the build recipe is scripts/windows-sdk/build-sdk.sh in"
+  echo "Harovan's sources."
+  echo
+  echo "==== GNU Lesser General Public License, version 3 ===="
+  cat /usr/share/common-licenses/LGPL-3
+  echo
+  echo "==== GNU General Public License, version 3 ===="
+  cat /usr/share/common-licenses/GPL-3
+} > "$stage/licenses/LICENSES.txt"
+cp "$root/packaging/copyright" "$stage/licenses/copyright.txt"
+
+# What the uninstaller removes: the installed files, then their folders
+# (RMDir without /r: a folder the user added files to stays).
+filelist=$build/package/files.nsh
+(
+  cd "$stage"
+  find . -type f | sed 's|^\./||' | sort | while read -r f; do
+    printf 'Delete "$INSTDIR\\%s"\n' "${f//\//\\}"
+  done
+  find . -mindepth 1 -type d | sed 's|^\./||' | sort -r | while read -r d; do
+    printf 'RMDir "$INSTDIR\\%s"\n' "${d//\//\\}"
+  done
+) > "$filelist"
+
+makensis -V2 -DVERSION="$version" -DSOURCE="$stage" -DFILELIST="$filelist" \
+  -DOUTFILE="$build/harovan-setup-$version.exe" "$root/packaging/windows/harovan.nsi"
+rm -f "$build/harovan-$version-windows.zip"
+(cd "$build/package" && zip -qr -9 "$build/harovan-$version-windows.zip" Harovan)
+ls -l "$build/harovan-setup-$version.exe" "$build/harovan-$version-windows.zip"
