@@ -9,6 +9,7 @@
 #include <cerrno>
 #ifndef Q_OS_WIN
 #include <fcntl.h>
+#endif
 
 namespace platform {
 

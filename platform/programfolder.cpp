@@ -35,6 +35,7 @@ QString userFilesFolder()
     return userFolder();
 }
 
+#ifndef Q_OS_WIN
 // The account's own home folder, for when HOME cannot be used; empty when it
 // is no absolute path.
 QString accountHome()

@@ -16,7 +16,6 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
