@@ -2,7 +2,7 @@
 # Installs what is missing, checks that the code is formatted, builds Harovan
 # twice (plain, and with AddressSanitizer and UndefinedBehaviorSanitizer) with
 # every warning an error and runs every test in both builds; runs clang-tidy's
-# checks (.clang-tidy) over the tree; builds the tests that use threads with
+# checks (.clang-tidy) over the program's code; builds the tests that use threads with
 # ThreadSanitizer and runs them; runs each fuzz target once over its seed corpus
 # where clang's fuzzer runtime is installed; and builds the program and runs its
 # plain tests on Debian 13 in a root folder of its own (scripts/debian13.sh;
@@ -36,7 +36,7 @@ build_and_test() {
 
 part "Format: the C++ sources against .clang-format" bash scripts/check-format.sh
 part "Plain build and tests" build_and_test test-plain
-part "clang-tidy over the plain build's files" bash scripts/tidy.sh build-test-plain
+part "clang-tidy over the program's files" bash scripts/tidy.sh build-test-plain
 part "ASan+UBSan build and tests" build_and_test test-asan
 part "ThreadSanitizer: the tests that use threads" build_and_test test-tsan
 
