@@ -13,7 +13,9 @@ using namespace Qt::StringLiterals;
 #include <atomic>
 #include <thread>
 
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -268,6 +270,12 @@ private slots:
         // instead of leaving the test waiting.
         std::atomic<bool> done = false;
         std::thread feeder([&] {
+            // The reader may close the FIFO between this open and the write:
+            // the write then fails with EPIPE instead of a SIGPIPE ending the test.
+            sigset_t pipeSignal;
+            sigemptyset(&pipeSignal);
+            sigaddset(&pipeSignal, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
             const QDeadlineTimer deadline(5000);
             while (!done && !deadline.hasExpired()) {
                 const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
