@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <optional>
+
 namespace platform {
 
 // A part of the program kept in a module of its own (modules/ in the program
@@ -32,21 +34,15 @@ public:
 
 private:
     void *load();
-    void refuse(const QString &reason) const;
+    // Tells why on standard error; null.
+    void *refuse(const QString &reason) const;
 
     QString m_path;
     const char *m_iid;
     QPluginLoader m_loader;
     QPointer<QObject> m_object;
-    void *m_interface = nullptr;
-    bool m_tried = false;
+    std::optional<void *> m_interface; // once loading was tried
 };
-
-// Why the ELF file at path cannot be loaded whole; empty when each of its
-// loadable segments lies within the file. A file cut short (a copy of the
-// program folder that stopped half-way) would otherwise be mapped as it is,
-// and the first touch of a missing page kills the program with a bus error.
-QString incompleteElfFile(const QString &path);
 
 // A module whose object offers Interface (declared with Q_DECLARE_INTERFACE).
 template <typename Interface> class Module

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 enum class Wanted { Sound, HttpTransfer };
@@ -33,6 +35,7 @@ private slots:
 private:
     // A module as the package ships it (stripped), of which only the first bytes arrived.
     QString damaged(const QString &module, const QString &name, qint64 keptBytes = -1);
+    QString fifo();
 
     QTemporaryDir m_dir;
 };
@@ -44,6 +47,14 @@ QString tst_Module::damaged(const QString &module, const QString &name, qint64 k
         qFatal("strip could not copy %s", qPrintable(module));
     QFile file(path);
     file.resize(keptBytes >= 0 ? keptBytes : file.size() / 2);
+    return path;
+}
+
+QString tst_Module::fifo()
+{
+    const QString path = m_dir.filePath(QStringLiteral("fifo.so"));
+    if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
+        qFatal("cannot make a FIFO");
     return path;
 }
 
@@ -61,17 +72,21 @@ void tst_Module::load_data()
     QTest::newRow("the chime") << soundModule << Wanted::Sound << QString();
     QTest::newRow("the transfers") << networkModule << Wanted::HttpTransfer << QString();
     QTest::newRow("missing") << QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so") << Wanted::Sound
-                             << QStringLiteral("there is no such file");
+                             << QStringLiteral("The shared library was not found.");
     // A half-finished copy of the program folder: the program goes without the
     // module, as if it were missing, instead of dying of a bus error.
-    QTest::newRow("the chime cut in half")
-        << damaged(soundModule, QStringLiteral("sound.so")) << Wanted::Sound << QStringLiteral("the file is cut short");
-    QTest::newRow("the transfers cut in half") << damaged(networkModule, QStringLiteral("network.so"))
-                                               << Wanted::HttpTransfer << QStringLiteral("the file is cut short");
+    QTest::newRow("the chime cut in half") << damaged(soundModule, QStringLiteral("sound.so")) << Wanted::Sound
+                                           << QStringLiteral("a program header entry extends past the end of the file");
+    QTest::newRow("the transfers cut in half")
+        << damaged(networkModule, QStringLiteral("network.so")) << Wanted::HttpTransfer
+        << QStringLiteral("a program header entry extends past the end of the file");
     QTest::newRow("cut inside the program headers") << damaged(networkModule, QStringLiteral("headers.so"),
-        100) << Wanted::HttpTransfer << QStringLiteral("the file ends inside its program headers");
+        100) << Wanted::HttpTransfer << QStringLiteral("program header table extends past the end of the file");
     QTest::newRow("nothing of it arrived") << damaged(soundModule, QStringLiteral("empty.so"), 0) << Wanted::Sound
-                                           << QStringLiteral("the file ends inside its ELF header");
+                                           << QStringLiteral("is not a valid Qt plugin");
+    // Opening a FIFO would wait for a writer for good.
+    QTest::newRow("a FIFO in its place") << fifo() << Wanted::Sound
+                                         << QStringLiteral("The shared library was not found.");
     // A module of this program in the wrong place offers the wrong interface.
     QTest::newRow("the transfers asked for the chime")
         << networkModule << Wanted::Sound
