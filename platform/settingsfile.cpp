@@ -40,27 +40,57 @@ std::optional<QString> sectionName(const QByteArray &line)
     return QString::fromUtf8(name.trimmed());
 }
 
-// The key of a "key = value" line; lines without "=" hold no key.
-std::optional<QString> keyName(const QByteArray &line)
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Whether line is the entry "key = value" of key.
+bool isEntryOf(const QByteArray &line, const QString &key)
 {
     const qsizetype equals = line.indexOf('=');
-    if (equals < 0)
-        return std::nullopt;
-    return QString::fromUtf8(line.left(equals).trimmed());
+    return equals >= 0 && sameName(QString::fromUtf8(line.left(equals).trimmed()), key);
+}
+
+bool inQuotes(const QByteArray &value)
+{
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
 }
 
 QByteArray rawValue(const QByteArray &line)
 {
-    QByteArray value = line.mid(line.indexOf('=') + 1).trimmed();
+    const QByteArray value = line.mid(line.indexOf('=') + 1).trimmed();
     // A value in matching quotes is read without them, as the system does.
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        value = value.mid(1, value.size() - 2);
-    return value;
+    return inQuotes(value) ? value.mid(1, value.size() - 2) : value;
 }
 
-bool sameName(const QString &a, const QString &b)
+// Where a key stands in the first section of its name, the one the system
+// reads: the section's header line (-1: no such section), the line that ends
+// the section (the next header, or the end of the file), and the key's first
+// line in it (-1: none).
+struct Place
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    qsizetype section = -1;
+    qsizetype end = 0;
+    qsizetype key = -1;
+};
+
+Place findKey(const QByteArrayList &lines, const QString &section, const QString &key)
+{
+    Place place {-1, lines.size(), -1};
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (const std::optional<QString> name = sectionName(lines.at(i))) {
+            if (place.section >= 0) {
+                place.end = i;
+                break;
+            }
+            if (sameName(*name, section))
+                place.section = i;
+        } else if (place.section >= 0 && place.key < 0 && isEntryOf(lines.at(i), key)) {
+            place.key = i;
+        }
+    }
+    return place;
 }
 
 // At most maxBytes - 1 bytes, never ending inside a multi-byte character.
@@ -77,29 +107,24 @@ QString cutToBuffer(const QByteArray &value, int maxBytes)
     return QString::fromUtf8(value.left(length));
 }
 
-struct Existing
-{
-    enum { Missing, Read, Unusable } state = Missing;
-    QByteArray bytes;
-};
-
-// The whole file. Only a regular file is read: a FIFO, device or folder of
-// that name, like a file that cannot be read or is too large, is unusable.
-Existing readFile(const QString &path)
+// The whole file, empty when there is none; nothing when it is unusable. Only
+// a regular file is read: a FIFO, device or folder of that name, like a file
+// that cannot be read or is too large, is unusable.
+std::optional<QByteArray> readFile(const QString &path)
 {
     QFile file;
     switch (openRegularFile(file, path, QIODevice::ReadOnly)) {
     case RegularFile::Missing:
-        return {};
+        return QByteArray();
     case RegularFile::Opened:
         break;
     default:
-        return {Existing::Unusable, {}};
+        return std::nullopt;
     }
     QByteArray bytes = readUpTo(file, MaxFileBytes);
     if (bytes.size() > MaxFileBytes || file.error() != QFileDevice::NoError)
-        return {Existing::Unusable, {}};
-    return {Existing::Read, bytes};
+        return std::nullopt;
+    return bytes;
 }
 
 // The CR a new line needs to end as most lines of the file end: none for a
@@ -109,11 +134,6 @@ QByteArray usualCr(const QByteArrayList &lines)
     const auto crlf
         = std::count_if(lines.cbegin(), lines.cend() - 1, [](const QByteArray &line) { return line.endsWith('\r'); });
     return 2 * crlf > lines.size() - 1 ? QByteArray("\r") : QByteArray();
-}
-
-bool isBlank(const QByteArray &line)
-{
-    return line.trimmed().isEmpty();
 }
 
 bool holdsLineBreak(const QString &text)
@@ -128,9 +148,7 @@ QByteArray storedValue(const QString &value)
 {
     const QByteArray bytes = value.toUtf8();
     const bool blankAtEnds = !bytes.isEmpty() && bytes.trimmed().size() != bytes.size();
-    const bool quoted
-        = bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') && bytes.back() == bytes.front();
-    return blankAtEnds || quoted ? '"' + bytes + '"' : bytes;
+    return blankAtEnds || inQuotes(bytes) ? '"' + bytes + '"' : bytes;
 }
 
 } // namespace
@@ -138,22 +156,9 @@ QByteArray storedValue(const QString &value)
 QString IniSettingsFile::readString(
     const QString &path, const QString &section, const QString &key, const QString &defaultValue, int maxBytes)
 {
-    const Existing file = readFile(path);
-    bool inSection = false;
-    for (const QByteArray &line : splitLines(file.bytes)) {
-        if (const std::optional<QString> name = sectionName(line)) {
-            // The first section of that name is the one the system reads.
-            if (inSection)
-                break;
-            inSection = sameName(*name, section);
-            continue;
-        }
-        if (!inSection)
-            continue;
-        if (const std::optional<QString> name = keyName(line); name && sameName(*name, key))
-            return cutToBuffer(rawValue(line), maxBytes);
-    }
-    return cutToBuffer(defaultValue.toUtf8(), maxBytes);
+    const QByteArrayList lines = splitLines(readFile(path).value_or(QByteArray()));
+    const Place place = findKey(lines, section, key);
+    return cutToBuffer(place.key >= 0 ? rawValue(lines.at(place.key)) : defaultValue.toUtf8(), maxBytes);
 }
 
 bool IniSettingsFile::writeString(const QString &path, const QString &section, const QString &key, const QString &value)
@@ -162,63 +167,37 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
     if (section.isEmpty() || key.isEmpty() || holdsLineBreak(section) || holdsLineBreak(key) || holdsLineBreak(value))
         return false;
 
-    const Existing existing = readFile(path);
-    if (existing.state == Existing::Unusable)
+    const std::optional<QByteArray> existing = readFile(path);
+    if (!existing)
         return false;
-    QByteArrayList lines = splitLines(existing.bytes);
+    QByteArrayList lines = splitLines(*existing);
     const QByteArray cr = usualCr(lines);
-
-    qsizetype sectionLine = -1;
-    qsizetype sectionEnd = lines.size(); // the next section header, or the end of the file
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const std::optional<QString> name = sectionName(lines.at(i));
-        if (!name)
-            continue;
-        if (sectionLine >= 0) {
-            sectionEnd = i;
-            break;
-        }
-        if (sameName(*name, section))
-            sectionLine = i;
-    }
-
-    const auto entry = [&](const QString &keyText) { return keyText.toUtf8() + '=' + storedValue(value); };
-
-    // The last line of the file gets its line ending before anything follows it.
-    const auto endLastLine = [&] {
+    const Place place = findKey(lines, section, key);
+    if (place.key >= 0) {
+        // The key keeps the spelling the file gave it, the line its ending.
+        QByteArray &line = lines[place.key];
+        line = line.left(line.indexOf('=')).trimmed() + '=' + storedValue(value) + (line.endsWith('\r') ? "\r" : "");
+    } else {
+        const QByteArray entry = key.toUtf8() + '=' + storedValue(value) + cr;
+        // The last line of the file gets its line ending before anything follows it.
         if (!lines.last().isEmpty()) {
             lines.last() += cr;
             lines.append(QByteArray());
         }
-    };
-
-    if (sectionLine < 0) {
-        endLastLine();
-        lines.insert(lines.size() - 1, '[' + section.toUtf8() + ']' + cr);
-        lines.insert(lines.size() - 1, entry(key) + cr);
-    } else {
-        bool replaced = false;
-        for (qsizetype i = sectionLine + 1; i < sectionEnd; ++i) {
-            const std::optional<QString> name = keyName(lines.at(i));
-            if (name && sameName(*name, key)) {
-                // The key keeps the spelling the file gave it, the line its ending.
-                lines[i] = entry(*name) + (lines.at(i).endsWith('\r') ? "\r" : "");
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) {
-            endLastLine();
+        if (place.section < 0) {
+            lines.insert(lines.size() - 1, '[' + section.toUtf8() + ']' + cr);
+            lines.insert(lines.size() - 1, entry);
+        } else {
             // After the last entry of the section, before the blank lines that
             // separate it from the next one.
-            qsizetype at = std::min(sectionEnd, lines.size() - 1);
-            while (at > sectionLine + 1 && isBlank(lines.at(at - 1)))
+            qsizetype at = std::min(place.end, lines.size() - 1);
+            while (at > place.section + 1 && lines.at(at - 1).trimmed().isEmpty())
                 --at;
-            lines.insert(at, entry(key) + cr);
+            lines.insert(at, entry);
         }
     }
 
-    const QByteArray bom = existing.bytes.startsWith(Utf8Bom) ? Utf8Bom : QByteArray();
+    const QByteArray bom = existing->startsWith(Utf8Bom) ? Utf8Bom : QByteArray();
     // A read-only file stays as it is, as it does for the system. The program
     // may change settings.ini in a folder that takes no new files.
     return replaceFile(path, bom + lines.join('\n'), ClosedFolder::RewriteInPlace).isEmpty();
