@@ -67,29 +67,20 @@ void initLibrary()
     });
 }
 
-template <typename T, void (*Free)(T *)> struct LibXmlDeleter
+template <auto Free> struct Deleter
 {
-    void operator()(T *p) const { Free(p); }
+    template <typename T> void operator()(T *p) const { Free(p); }
 };
-template <typename T, void (*Free)(T *)> using LibXmlPtr = std::unique_ptr<T, LibXmlDeleter<T, Free>>;
-
-using DocPtr = LibXmlPtr<xmlDoc, xmlFreeDoc>;
-using ParserCtxtPtr = LibXmlPtr<xmlParserCtxt, xmlFreeParserCtxt>;
-using ValidCtxtPtr = LibXmlPtr<xmlSchemaValidCtxt, xmlSchemaFreeValidCtxt>;
-
-void unplug(xmlSchemaSAXPlugStruct *plug)
-{
-    xmlSchemaSAXUnplug(plug);
-}
-using SaxPlugPtr = LibXmlPtr<xmlSchemaSAXPlugStruct, unplug>;
-using SchemaParserCtxtPtr = LibXmlPtr<xmlSchemaParserCtxt, xmlSchemaFreeParserCtxt>;
-using SchemaPtr = LibXmlPtr<xmlSchema, xmlSchemaFree>;
-
 void freeXmlChars(xmlChar *text)
 {
     xmlFree(text);
 }
-using XmlCharPtr = LibXmlPtr<xmlChar, freeXmlChars>;
+using DocPtr = std::unique_ptr<xmlDoc, Deleter<xmlFreeDoc>>;
+using ParserCtxtPtr = std::unique_ptr<xmlParserCtxt, Deleter<xmlFreeParserCtxt>>;
+using ValidCtxtPtr = std::unique_ptr<xmlSchemaValidCtxt, Deleter<xmlSchemaFreeValidCtxt>>;
+using SaxPlugPtr = std::unique_ptr<xmlSchemaSAXPlugStruct, Deleter<xmlSchemaSAXUnplug>>;
+using SchemaPtr = std::unique_ptr<xmlSchema, Deleter<xmlSchemaFree>>;
+using XmlCharPtr = std::unique_ptr<xmlChar, Deleter<freeXmlChars>>;
 
 QString fromXmlChars(const xmlChar *text)
 {
@@ -99,11 +90,6 @@ QString fromXmlChars(const xmlChar *text)
 const xmlChar *toXmlChars(const QByteArray &utf8)
 {
     return reinterpret_cast<const xmlChar *>(utf8.constData());
-}
-
-ParseError makeError(int line, int column, const QString &reason)
-{
-    return ParseError {-1, line, column, reason};
 }
 
 // The first error of one parse; later ones are ignored.
@@ -117,8 +103,7 @@ struct FirstError
         if (failed)
             return;
         failed = true;
-        error = makeError(line, column, QString::fromUtf8(message ? message : "Unknown error"));
-        error.errorCode = code != 0 ? code : -1;
+        error = {code != 0 ? code : -1, line, column, QString::fromUtf8(message ? message : "Unknown error")};
         while (error.reason.endsWith(u'\n') || error.reason.endsWith(u'\r'))
             error.reason.chop(1);
     }
@@ -272,6 +257,10 @@ void cdataBlock(void *ctxt, const xmlChar *text, int length)
 // cannot. A FIFO or device of that name is never opened for real.
 std::optional<QString> readCapped(const QString &path, QByteArray &bytes)
 {
+    const auto cannotRead = [&path](int error) {
+        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。")
+            .arg(path, systemErrorText(error, FileAccess::Read));
+    };
     QFile file;
     switch (openRegularFile(file, path, QIODevice::ReadOnly)) {
     case RegularFile::Opened:
@@ -281,18 +270,15 @@ std::optional<QString> readCapped(const QString &path, QByteArray &bytes)
     case RegularFile::NotAFile:
         return QStringLiteral("\"%1\" はファイルではありません。").arg(path);
     case RegularFile::Failed:
-        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。")
-            .arg(path, systemErrorText(errno, FileAccess::Read));
+        return cannotRead(errno);
     }
-    if (file.size() > MaxDocumentBytes)
-        return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(MaxDocumentBytes);
-    bytes = readUpTo(file, MaxDocumentBytes);
-    if (bytes.size() > MaxDocumentBytes)
+    if (file.size() <= MaxDocumentBytes)
+        bytes = readUpTo(file, MaxDocumentBytes);
+    if (file.size() > MaxDocumentBytes || bytes.size() > MaxDocumentBytes)
         return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(MaxDocumentBytes);
     // QFile keeps no errno: a failed read of a regular file is the disk's.
     if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。")
-            .arg(path, systemErrorText(EIO, FileAccess::Read));
+        return cannotRead(EIO);
     return std::nullopt;
 }
 
@@ -301,10 +287,11 @@ xmlNodePtr asNode(void *node)
     return static_cast<xmlNodePtr>(node);
 }
 
-// Blank text between elements is layout, not content.
-bool isLayoutText(xmlNodePtr node)
+// Blank text between elements is layout, not content; the document type
+// declaration belongs to the parser, not to the data.
+bool isLayout(xmlNodePtr node)
 {
-    return node->type == XML_TEXT_NODE && xmlIsBlankNode(node);
+    return (node->type == XML_TEXT_NODE && xmlIsBlankNode(node)) || node->type == XML_DTD_NODE;
 }
 
 // Nodes a data file can meaningfully hold.
@@ -344,7 +331,8 @@ bool SchemaCache::add(const QString &namespaceUri, const QString &schemaPath)
     const XmlCharPtr target(xmlGetNoNsProp(xmlDocGetRootElement(doc.get()), toXmlChars("targetNamespace")));
     if (fromXmlChars(target.get()) != namespaceUri)
         return false;
-    const SchemaParserCtxtPtr parser(xmlSchemaNewDocParserCtxt(doc.get()));
+    const std::unique_ptr<xmlSchemaParserCtxt, Deleter<xmlSchemaFreeParserCtxt>> parser(
+        xmlSchemaNewDocParserCtxt(doc.get()));
     if (!parser)
         return false;
     xmlSchemaSetParserStructuredErrors(parser.get(), ignoreError, nullptr);
@@ -383,7 +371,7 @@ QList<Node> Node::childNodes() const
     if (!m_node || !hasOwnChildren(asNode(m_node)))
         return children;
     for (xmlNodePtr child = asNode(m_node)->children; child; child = child->next) {
-        if (!isLayoutText(child))
+        if (!isLayout(child))
             children.append(Node(child));
     }
     return children;
@@ -451,6 +439,8 @@ struct Document::Impl
         error = parseError;
         return false;
     }
+    // A failure that is not the parser's: at no place in the text.
+    bool fail(const QString &reason) { return fail(ParseError {-1, 0, 0, reason}); }
 };
 
 Document::Document()
@@ -473,27 +463,23 @@ void Document::setSchemas(const SchemaCache *schemas)
 
 bool Document::load(const QString &path)
 {
-    d->doc.reset();
-    d->error = {};
     QByteArray bytes;
     if (const std::optional<QString> reason = readCapped(path, bytes))
-        return d->fail(makeError(0, 0, *reason));
+        return d->fail(*reason);
     return d->parse(bytes);
 }
 
 bool Document::loadXml(const QByteArray &bytes)
 {
-    d->doc.reset();
-    d->error = {};
     if (bytes.size() > MaxDocumentBytes)
-        return d->fail(makeError(0, 0, QStringLiteral("The document is larger than %1 bytes.").arg(MaxDocumentBytes)));
+        return d->fail(QStringLiteral("The document is larger than %1 bytes.").arg(MaxDocumentBytes));
     return d->parse(bytes);
 }
 
 bool Document::Impl::parse(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
-        return fail(makeError(0, 0, QStringLiteral("Document is empty")));
+        return fail(QStringLiteral("Document is empty"));
 
     const QuietGenericErrors quiet;
     const xmlSchemaPtr schema = validateOnParse && schemas ? schemas->d->schema.get() : nullptr;
@@ -513,7 +499,7 @@ bool Document::Impl::parse(const QByteArray &bytes)
     handlers.serror = recordParserError;
     const ParserCtxtPtr ctxt(xmlCreatePushParserCtxt(&handlers, nullptr, nullptr, 0, nullptr));
     if (!ctxt)
-        return fail(makeError(0, 0, QStringLiteral("The XML parser cannot be created.")));
+        return fail(QStringLiteral("The XML parser cannot be created."));
     state.ctxt = ctxt.get();
 
     // Declared in this order so that the plug goes first.
@@ -526,7 +512,7 @@ bool Document::Impl::parse(const QByteArray &bytes)
             plug.reset(xmlSchemaSAXPlug(validator.get(), &state.validator, &state.validatorData));
         }
         if (!plug || !state.validator)
-            return fail(makeError(0, 0, QStringLiteral("The schema validator cannot be started.")));
+            return fail(QStringLiteral("The schema validator cannot be started."));
     }
 
     parsing = &state;
@@ -541,8 +527,9 @@ bool Document::Impl::parse(const QByteArray &bytes)
     if (state.first.failed)
         return fail(state.first.error);
     if (!parsed || !valid)
-        return fail(makeError(0, 0, QStringLiteral("The document cannot be read.")));
+        return fail(QStringLiteral("The document cannot be read."));
     doc = std::move(parsed);
+    error = {};
     return true;
 }
 
@@ -558,15 +545,7 @@ Node Document::documentElement() const
 
 QList<Node> Document::childNodes() const
 {
-    QList<Node> children;
-    if (!d->doc)
-        return children;
-    for (xmlNodePtr child = d->doc->children; child; child = child->next) {
-        // The document type declaration belongs to the parser, not to the data.
-        if (child->type != XML_DTD_NODE && !isLayoutText(child))
-            children.append(Node(child));
-    }
-    return children;
+    return d->doc ? Node(d->doc.get()).childNodes() : QList<Node>();
 }
 
 bool LibXmlComponent::isAvailable()
