@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <utility>
+
 namespace platform {
 
 namespace {
@@ -64,43 +66,34 @@ QWidget *QtMessageBox::owner(QWidget *asking)
 MessageBox::Answer QtMessageBox::show(
     const QString &title, const QString &text, Icon icon, Buttons buttons, QWidget *over)
 {
+    // In the order of Icon.
+    constexpr std::pair<QMessageBox::Icon, QStyle::StandardPixmap> icons[] = {
+        {QMessageBox::Critical, QStyle::SP_MessageBoxCritical},
+        {QMessageBox::Warning, QStyle::SP_MessageBoxWarning},
+        {QMessageBox::Information, QStyle::SP_MessageBoxInformation},
+        {QMessageBox::Question, QStyle::SP_MessageBoxQuestion},
+    };
     QMessageBox box(owner(over));
     box.setWindowTitle(title);
     box.setText(text);
-    switch (icon) {
-    case Icon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        fitToText(box, text, QStyle::SP_MessageBoxCritical);
-        break;
-    case Icon::Warning:
-        box.setIcon(QMessageBox::Warning);
-        fitToText(box, text, QStyle::SP_MessageBoxWarning);
-        break;
-    case Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        fitToText(box, text, QStyle::SP_MessageBoxInformation);
-        break;
-    case Icon::Question:
-        box.setIcon(QMessageBox::Question);
-        fitToText(box, text, QStyle::SP_MessageBoxQuestion);
-        break;
-    }
+    box.setIcon(icons[int(icon)].first);
+    fitToText(box, text, icons[int(icon)].second);
+    // The first button is the default one, the second (if any) answers Esc and the close box.
+    const auto ask = [&box](QMessageBox::StandardButton yes, QMessageBox::StandardButton no) {
+        box.setStandardButtons(yes | no);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        return box.exec() == yes;
+    };
     switch (buttons) {
     case Buttons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Ok);
-        box.setEscapeButton(QMessageBox::Cancel);
-        return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+        return ask(QMessageBox::Ok, QMessageBox::Cancel) ? Answer::Ok : Answer::Cancel;
     case Buttons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        return ask(QMessageBox::Yes, QMessageBox::No) ? Answer::Yes : Answer::No;
     case Buttons::Ok:
         break;
     }
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    ask(QMessageBox::Ok, QMessageBox::NoButton);
     return Answer::Ok;
 }
 

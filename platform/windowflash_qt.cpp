@@ -39,15 +39,13 @@ void TitleFlash::invert(QWidget *window)
     if (!window)
         return;
     QWidget *top = window->window();
-    const QVariant normal = top->property(NormalTitleProperty);
-    if (normal.isValid()) {
-        top->setWindowTitle(normal.toString());
-        top->setProperty(NormalTitleProperty, QVariant());
-    } else {
-        const QString title = top->windowTitle();
-        top->setProperty(NormalTitleProperty, title);
-        top->setWindowTitle(markedTitle(title));
+    if (top->property(NormalTitleProperty).isValid()) {
+        restore(top);
+        return;
     }
+    const QString title = top->windowTitle();
+    top->setProperty(NormalTitleProperty, title);
+    top->setWindowTitle(markedTitle(title));
     flushWindowSystem();
 }
 

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 // Which window a message box is centred over, and how it fits its text.
 class tst_MessageBox : public QObject
 {
@@ -70,6 +72,36 @@ private slots:
     }
 
     void noWindowYet() { QCOMPARE(platform::QtMessageBox::owner(), nullptr); }
+
+    // Enter answers the default button; Esc the one that turns the question down.
+    void keys_data()
+    {
+        using platform::MessageBox;
+        QTest::addColumn<MessageBox::Buttons>("buttons");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<MessageBox::Answer>("answer");
+        QTest::newRow("OK, Enter") << MessageBox::Buttons::Ok << int(Qt::Key_Return) << MessageBox::Answer::Ok;
+        QTest::newRow("OK, Esc") << MessageBox::Buttons::Ok << int(Qt::Key_Escape) << MessageBox::Answer::Ok;
+        QTest::newRow("OK and Cancel, Enter")
+            << MessageBox::Buttons::OkCancel << int(Qt::Key_Return) << MessageBox::Answer::Ok;
+        QTest::newRow("OK and Cancel, Esc")
+            << MessageBox::Buttons::OkCancel << int(Qt::Key_Escape) << MessageBox::Answer::Cancel;
+        QTest::newRow("Yes and No, Enter")
+            << MessageBox::Buttons::YesNo << int(Qt::Key_Return) << MessageBox::Answer::Yes;
+        QTest::newRow("Yes and No, Esc") << MessageBox::Buttons::YesNo << int(Qt::Key_Escape) << MessageBox::Answer::No;
+    }
+    void keys()
+    {
+        QFETCH(platform::MessageBox::Buttons, buttons);
+        QFETCH(int, key);
+        QTimer::singleShot(0, [key] {
+            if (QWidget *box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key(key));
+        });
+        QTEST(platform::QtMessageBox().show(
+                  u"Harovan"_s, u"続行しますか？"_s, platform::MessageBox::Icon::Warning, buttons, nullptr),
+            "answer");
+    }
 
     // At twice the designed text size a line that has room on the screen
     // stays whole, where Qt broke it at a width of its own, and the icon is
