@@ -139,7 +139,6 @@ public:
     explicit CurlHttpTransfer(const Options &options);
     ~CurlHttpTransfer() override;
 
-    const Options &options() const { return m_options; }
     std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) override;
 
 private:

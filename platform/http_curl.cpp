@@ -19,19 +19,10 @@ namespace {
 constexpr qint64 MaxHeadBytes = 64 * 1024;
 constexpr int MaxHeaderLines = 100;
 
-struct EasyDeleter
+template <auto Cleanup> struct Deleter
 {
-    void operator()(CURL *easy) const { curl_easy_cleanup(easy); }
+    template <typename T> void operator()(T *handle) const { Cleanup(handle); }
 };
-struct MultiDeleter
-{
-    void operator()(CURLM *multi) const { curl_multi_cleanup(multi); }
-};
-
-bool isWebAddress(const QUrl &url)
-{
-    return url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https") && !url.host().isEmpty();
-}
 
 // The address as it is requested: a blank, a lone "%" or any other character
 // an address cannot carry as it is gets percent-encoded, as raw Japanese text
@@ -40,7 +31,7 @@ std::optional<QUrl> requestAddress(const QString &text)
 {
     QUrl url(text, QUrl::TolerantMode);
     url.setFragment({});
-    if (!isWebAddress(url))
+    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") || url.host().isEmpty())
         return std::nullopt;
     return url;
 }
@@ -87,8 +78,8 @@ private:
 
     const CurlHttpTransfer::Options m_options;
     TransferWatch *const m_watch;
-    std::unique_ptr<CURLM, MultiDeleter> m_multi;
-    std::unique_ptr<CURL, EasyDeleter> m_easy;
+    std::unique_ptr<CURLM, Deleter<curl_multi_cleanup>> m_multi;
+    std::unique_ptr<CURL, Deleter<curl_easy_cleanup>> m_easy;
     std::map<curl_socket_t, Notifiers> m_sockets;
     QTimer m_curlTimer; // the wake-up libcurl asks for
     QTimer m_stallTimer;
