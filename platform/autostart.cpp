@@ -59,18 +59,11 @@ constexpr qint64 MaxEntrySize = 64 * 1024;
 // The value of a string key with its escapes undone.
 QString unescapeValue(const QString &value)
 {
+    static const QHash<QChar, QChar> escapes {{u's', u' '}, {u'n', u'\n'}, {u't', u'\t'}, {u'r', u'\r'}};
     QString text;
     for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value.at(i) != u'\\' || i + 1 == value.size()) {
-            text += value.at(i);
-            continue;
-        }
-        const QChar next = value.at(++i);
-        text += next == u's' ? QChar(u' ')
-            : next == u'n'   ? QChar(u'\n')
-            : next == u't'   ? QChar(u'\t')
-            : next == u'r'   ? QChar(u'\r')
-                             : next;
+        const QChar next = value.at(i) == u'\\' && i + 1 < value.size() ? value.at(++i) : QChar();
+        text += next.isNull() ? value.at(i) : escapes.value(next, next);
     }
     return text;
 }
@@ -142,20 +135,19 @@ QString writeEntry(const QString &path, const QString &program, bool on)
             + (QFileInfo(there).isDir() ? systemErrorText(EACCES)
                                         : folderText(there) + QStringLiteral(" はフォルダーではなくファイルです。"));
     }
-    if (!writableFolder(folder))
-        return QStringLiteral("ファイル ") + folderText(path) + QStringLiteral(" に保存できませんでした。") + CrLf
-            + systemErrorText(EACCES);
+    QString reason;
     // A link in the entry's place (to the program's own entry elsewhere) goes
     // first: the new file takes its place instead of being written through it.
     errno = 0;
-    if (QFileInfo(path).isSymLink() && !QFile::remove(path))
-        return QStringLiteral("ファイル ") + folderText(path) + QStringLiteral(" に保存できませんでした。") + CrLf
-            + systemErrorText(errno != 0 ? errno : EIO);
-    const QString reason = replaceFile(path, bytes);
-    if (!reason.isEmpty())
-        return QStringLiteral("ファイル ") + folderText(path) + QStringLiteral(" に保存できませんでした。") + CrLf
-            + reason;
-    return {};
+    if (!writableFolder(folder))
+        reason = systemErrorText(EACCES);
+    else if (QFileInfo(path).isSymLink() && !QFile::remove(path))
+        reason = systemErrorText(errno != 0 ? errno : EIO);
+    else
+        reason = replaceFile(path, bytes);
+    if (reason.isEmpty())
+        return {};
+    return QStringLiteral("ファイル ") + folderText(path) + QStringLiteral(" に保存できませんでした。") + CrLf + reason;
 }
 
 } // namespace
