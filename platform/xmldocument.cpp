@@ -116,22 +116,12 @@ void ignoreGenericError(void *, const char *, ...) { }
 // libxml2 prints some notes of its own through its generic channel, outside
 // any parse's handlers (a character conversion that fails, for one); they
 // are kept off the console while the program's own parse runs.
-class QuietGenericErrors
+struct QuietGenericErrors
 {
-public:
-    QuietGenericErrors()
-        : m_function(xmlGenericError)
-        , m_context(xmlGenericErrorContext)
-    {
-        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
-    }
-    ~QuietGenericErrors() { xmlSetGenericErrorFunc(m_context, m_function); }
-    QuietGenericErrors(const QuietGenericErrors &) = delete;
-    QuietGenericErrors &operator=(const QuietGenericErrors &) = delete;
-
-private:
-    xmlGenericErrorFunc m_function;
-    void *m_context;
+    const xmlGenericErrorFunc function = xmlGenericError;
+    void *const context = xmlGenericErrorContext;
+    QuietGenericErrors() { xmlSetGenericErrorFunc(nullptr, ignoreGenericError); }
+    ~QuietGenericErrors() { xmlSetGenericErrorFunc(context, function); }
 };
 
 // One parse. libxml2's tree builder takes the parser context for its own, so
