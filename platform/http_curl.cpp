@@ -7,6 +7,7 @@
 
 #include <curl/curl.h>
 
+#include <array>
 #include <map>
 #include <optional>
 
@@ -60,12 +61,6 @@ public:
     void refuse(const HttpResult &result);
 
 private:
-    struct Notifiers
-    {
-        std::unique_ptr<QSocketNotifier> read;
-        std::unique_ptr<QSocketNotifier> write;
-    };
-
     static int onSocket(CURL *, curl_socket_t socket, int what, void *self, void *);
     static int onTimer(CURLM *, long timeoutMs, void *self);
     static size_t onHeader(char *data, size_t size, size_t count, void *self);
@@ -80,7 +75,9 @@ private:
     TransferWatch *const m_watch;
     std::unique_ptr<CURLM, Deleter<curl_multi_cleanup>> m_multi;
     std::unique_ptr<CURL, Deleter<curl_easy_cleanup>> m_easy;
-    std::map<curl_socket_t, Notifiers> m_sockets;
+    // Per socket, its notifiers for reading and for writing (in the order of
+    // CURL_CSELECT_IN and CURL_CSELECT_OUT), each while libcurl waits for that.
+    std::map<curl_socket_t, std::array<std::unique_ptr<QSocketNotifier>, 2>> m_sockets;
     QTimer m_curlTimer; // the wake-up libcurl asks for
     QTimer m_stallTimer;
     QByteArray m_body;
@@ -115,8 +112,8 @@ CurlRunningTransfer::~CurlRunningTransfer()
     // Closes the connections; libcurl lets go of its sockets before their notifiers go.
     m_multi.reset();
     for (auto &[socket, notifiers] : m_sockets) {
-        dropLater(notifiers.read);
-        dropLater(notifiers.write);
+        for (std::unique_ptr<QSocketNotifier> &notifier : notifiers)
+            dropLater(notifier);
     }
 }
 
@@ -185,33 +182,27 @@ void CurlRunningTransfer::request(const QUrl &address)
     curl_multi_add_handle(m_multi.get(), easy);
 }
 
+// libcurl's wishes use the bits of its events: CURL_POLL_INOUT holds both,
+// CURL_POLL_REMOVE neither.
+static_assert(CURL_POLL_IN == CURL_CSELECT_IN && CURL_POLL_OUT == CURL_CSELECT_OUT);
+
 int CurlRunningTransfer::onSocket(CURL *, curl_socket_t socket, int what, void *self, void *)
 {
     auto *transfer = static_cast<CurlRunningTransfer *>(self);
-    if (what == CURL_POLL_REMOVE) {
-        if (auto it = transfer->m_sockets.find(socket); it != transfer->m_sockets.end()) {
-            dropLater(it->second.read);
-            dropLater(it->second.write);
-            transfer->m_sockets.erase(it);
-        }
-        return 0;
-    }
-    Notifiers &notifiers = transfer->m_sockets[socket];
-    const auto watchFor = [transfer, socket](std::unique_ptr<QSocketNotifier> &notifier, QSocketNotifier::Type type,
-                              bool wanted, int event) {
-        if (!wanted) {
+    auto &notifiers = transfer->m_sockets[socket];
+    for (const int event : {CURL_CSELECT_IN, CURL_CSELECT_OUT}) {
+        std::unique_ptr<QSocketNotifier> &notifier = notifiers[event == CURL_CSELECT_IN ? 0 : 1];
+        if (!(what & event)) {
             dropLater(notifier);
-            return;
+        } else if (!notifier) {
+            notifier = std::make_unique<QSocketNotifier>(
+                qintptr(socket), event == CURL_CSELECT_IN ? QSocketNotifier::Read : QSocketNotifier::Write);
+            connect(notifier.get(), &QSocketNotifier::activated, transfer,
+                [transfer, socket, event] { transfer->act(socket, event); });
         }
-        if (notifier)
-            return;
-        notifier = std::make_unique<QSocketNotifier>(qintptr(socket), type);
-        connect(notifier.get(), &QSocketNotifier::activated, transfer,
-            [transfer, socket, event] { transfer->act(socket, event); });
-    };
-    watchFor(notifiers.read, QSocketNotifier::Read, what == CURL_POLL_IN || what == CURL_POLL_INOUT, CURL_CSELECT_IN);
-    watchFor(
-        notifiers.write, QSocketNotifier::Write, what == CURL_POLL_OUT || what == CURL_POLL_INOUT, CURL_CSELECT_OUT);
+    }
+    if (what == CURL_POLL_REMOVE)
+        transfer->m_sockets.erase(socket);
     return 0;
 }
 
