@@ -10,15 +10,9 @@ namespace platform {
 
 namespace {
 
-class EndedTransfer final : public RunningTransfer
-{ };
-
 HttpResult cancelledResult()
 {
-    HttpResult result;
-    result.error = QStringLiteral("cancelled");
-    result.cancelled = true;
-    return result;
+    return {false, {}, QStringLiteral("cancelled"), 0, true};
 }
 
 } // namespace
@@ -26,7 +20,7 @@ HttpResult cancelledResult()
 std::unique_ptr<RunningTransfer> endedTransfer(TransferWatch *watch, const HttpResult &result)
 {
     watch->transferEnded(result);
-    return std::make_unique<EndedTransfer>();
+    return std::make_unique<RunningTransfer>();
 }
 
 void TransferControl::cancel()
@@ -84,9 +78,7 @@ std::unique_ptr<RunningTransfer> DeferredHttpTransfer::start(const QString &url,
 {
     if (HttpTransfer *http = m_module->get())
         return http->start(url, watch);
-    HttpResult result;
-    result.error = QStringLiteral("the program's network module is missing or refused");
-    return endedTransfer(watch, result);
+    return endedTransfer(watch, {false, {}, QStringLiteral("the program's network module is missing or refused")});
 }
 
 } // namespace platform
