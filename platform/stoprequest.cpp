@@ -18,11 +18,7 @@ namespace {
 std::atomic<bool> g_stopRequested {false};
 static_assert(std::atomic<bool>::is_always_lock_free, "set in a signal handler");
 
-} // namespace
-
 #ifdef Q_OS_UNIX
-namespace {
-
 // The signal handler may only write to a descriptor; the event loop reads it.
 int g_stopSocket[2] = {-1, -1};
 constexpr std::array<int, 3> StopSignals {SIGTERM, SIGINT, SIGHUP};
@@ -34,9 +30,9 @@ extern "C" void onStopSignal(int)
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(g_stopSocket[0], &byte, 1);
 }
+#endif
 
 } // namespace
-#endif
 
 StopRequestWatcher::StopRequestWatcher(std::function<void()> onStop, QObject *parent)
     : QObject(parent)
