@@ -96,14 +96,10 @@ Place findKey(const QByteArrayList &lines, const QString &section, const QString
 // At most maxBytes - 1 bytes, never ending inside a multi-byte character.
 QString cutToBuffer(const QByteArray &value, int maxBytes)
 {
-    if (maxBytes <= 1)
-        return {};
-    qsizetype length = qMin<qsizetype>(value.size(), maxBytes - 1);
-    if (length < value.size()) {
-        // Step back over continuation bytes to the start of the cut character.
-        while (length > 0 && (static_cast<unsigned char>(value.at(length)) & 0xC0) == 0x80)
-            --length;
-    }
+    qsizetype length = std::clamp<qsizetype>(maxBytes - 1, 0, value.size());
+    // Step back over continuation bytes to the start of the cut character.
+    while (length > 0 && length < value.size() && (static_cast<unsigned char>(value.at(length)) & 0xC0) == 0x80)
+        --length;
     return QString::fromUtf8(value.left(length));
 }
 
