@@ -32,22 +32,20 @@ RegularFile openRegularFile(QFile &file, const QString &path, QIODevice::OpenMod
             return RegularFile::Failed;
         }
     }
+    const auto refuse = [fd](RegularFile why) {
+        ::close(fd);
+        return why;
+    };
     struct stat status
     { };
-    if (::fstat(fd, &status) != 0) {
-        ::close(fd);
-        return RegularFile::Failed;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return RegularFile::NotAFile;
-    }
+    if (::fstat(fd, &status) != 0)
+        return refuse(RegularFile::Failed);
+    if (!S_ISREG(status.st_mode))
+        return refuse(RegularFile::NotAFile);
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0
-        || !file.open(fd, mode & (QIODevice::ReadWrite | QIODevice::Unbuffered), QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return RegularFile::Failed;
-    }
+        || !file.open(fd, mode & (QIODevice::ReadWrite | QIODevice::Unbuffered), QFileDevice::AutoCloseHandle))
+        return refuse(RegularFile::Failed);
     return RegularFile::Opened;
 }
 #endif
