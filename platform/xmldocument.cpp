@@ -103,9 +103,8 @@ struct FirstError
         if (failed)
             return;
         failed = true;
-        error = {code != 0 ? code : -1, line, column, QString::fromUtf8(message ? message : "Unknown error")};
-        while (error.reason.endsWith(u'\n') || error.reason.endsWith(u'\r'))
-            error.reason.chop(1);
+        const QString reason = QString::fromUtf8(message ? message : "Unknown error").trimmed();
+        error = {code != 0 ? code : -1, line, column, reason};
     }
 };
 
@@ -137,7 +136,6 @@ struct QuietGenericErrors
 struct Parse
 {
     xmlParserCtxtPtr ctxt = nullptr;
-    bool validating = false;
     FirstError first;
     xmlSAXHandlerPtr validator = nullptr; // set by xmlSchemaSAXPlug
     void *validatorData = nullptr;
@@ -206,8 +204,8 @@ void refuseEntityDeclaration(void *ctxt, const xmlChar *name, int type, const xm
     const QByteArray entity = QByteArray(reinterpret_cast<const char *>(name));
     const bool internal = type == XML_INTERNAL_GENERAL_ENTITY || type == XML_INTERNAL_PARAMETER_ENTITY;
     const QByteArray reason = !internal ? "External entity '" + entity + "' is not allowed"
-        : parsing->validating ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
-                              : "Entity '" + entity + "' is not allowed";
+        : parsing->validator ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
+                             : "Entity '" + entity + "' is not allowed";
     parsing->first.record(-1, xmlSAX2GetLineNumber(ctxt), xmlSAX2GetColumnNumber(ctxt), reason.constData());
     xmlStopParser(static_cast<xmlParserCtxtPtr>(ctxt));
 }
@@ -474,7 +472,6 @@ bool Document::Impl::parse(const QByteArray &bytes)
     const QuietGenericErrors quiet;
     const xmlSchemaPtr schema = validateOnParse && schemas ? schemas->d->schema.get() : nullptr;
     Parse state;
-    state.validating = schema != nullptr;
 
     // libxml2's tree builder, with the handlers above in front of it, in a
     // context of its own; the parse reads the whole document from memory.
