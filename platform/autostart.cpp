@@ -251,14 +251,13 @@ QString setLoginReminder(bool on, const QString &program)
         if (entry.kind == LoginEntry::Kind::None)
             return {};
         // A link goes, not the file it names.
-        const QString folder = QFileInfo(path).path();
-        const int error = !writableFolder(folder)                   ? EACCES
+        const int error = !writableFolder(QFileInfo(path).path())   ? EACCES
             : std::remove(QFile::encodeName(path).constData()) == 0 ? 0
                                                                     : errno;
-        if (error != 0)
-            return QStringLiteral("ファイル ") + folderText(path) + QStringLiteral(" を削除できませんでした。") + CrLf
-                + systemErrorText(error);
-        return {};
+        if (error == 0)
+            return {};
+        return QStringLiteral("ファイル ") + folderText(path) + QStringLiteral(" を削除できませんでした。") + CrLf
+            + systemErrorText(error);
     }
     return writeEntry(path, program, true);
 }

@@ -39,10 +39,7 @@ std::optional<QUrl> requestAddress(const QString &text)
 
 HttpResult failure(const QString &error, long status = 0)
 {
-    HttpResult result;
-    result.error = error;
-    result.httpStatus = status;
-    return result;
+    return {false, {}, error, status};
 }
 
 // One GET under the options' limits, with a connection pool of its own that
