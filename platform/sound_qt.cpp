@@ -95,21 +95,17 @@ void ChimePlayer::play(const QString &path, QDeadlineTimer limit)
         entry->effect.setSource(QUrl::fromLocalFile(path));
     }
 
-    switch (slot->effect.status()) {
-    case QSoundEffect::Error:
+    const QSoundEffect::Status status = slot->effect.status();
+    if (status == QSoundEffect::Error) {
         emit cannotPlay();
-        break;
-    case QSoundEffect::Ready:
-        slot->effect.play();
-        if (limit.hasExpired())
-            slot->effect.stop();
-        break;
-    default:
-        // Still loading: the effect starts playing once the file is loaded.
-        slot->pending = limit;
-        slot->effect.play();
-        break;
+        return;
     }
+    // Still loading: the effect starts playing once the file is loaded.
+    if (status != QSoundEffect::Ready)
+        slot->pending = limit;
+    slot->effect.play();
+    if (status == QSoundEffect::Ready && limit.hasExpired())
+        slot->effect.stop();
 }
 
 void ChimePlayer::end()
