@@ -84,13 +84,12 @@ void SingleInstance::listen()
 
 QByteArray SingleInstance::answer(const QByteArray &line)
 {
-    const QByteArray request = line.trimmed();
-    const qsizetype tab = request.indexOf('\t');
-    const QByteArray word = tab < 0 ? request : request.first(tab);
-    if (word != ShowWord && word != ShowListWord)
+    // The word, then the activation token after a tab.
+    const QByteArrayList parts = line.trimmed().split('\t');
+    if (parts.first() != ShowWord && parts.first() != ShowListWord)
         return {};
-    const Request asked = word == ShowListWord ? Request::ShowList : Request::Show;
-    const QString token = tab < 0 ? QString() : QString::fromUtf8(request.mid(tab + 1));
+    const Request asked = parts.first() == ShowListWord ? Request::ShowList : Request::Show;
+    const QString token = QString::fromUtf8(parts.mid(1).join('\t'));
     // Once the answer is on its way.
     QMetaObject::invokeMethod(
         this, [this, asked, token] { emit requested(asked, token); }, Qt::QueuedConnection);
