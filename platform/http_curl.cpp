@@ -63,6 +63,8 @@ private:
     static size_t onHeader(char *data, size_t size, size_t count, void *self);
     static size_t onBody(char *data, size_t size, size_t count, void *self);
     static void dropLater(std::unique_ptr<QSocketNotifier> &notifier);
+    // Stops libcurl at a limit of the program's own: the transfer fails with why.
+    size_t stop(const QString &why);
 
     void act(curl_socket_t socket, int events);
     HttpResult outcome(CURLcode code);
@@ -82,7 +84,7 @@ private:
     qint64 m_headBytes = 0;
     int m_headLines = 0;
     QByteArray m_contentLength; // of the answer whose headers arrive
-    std::optional<HttpResult> m_failure; // a limit of the program's own that stopped libcurl
+    QString m_stopped; // why a limit of the program's own stopped libcurl
     char m_errorText[CURL_ERROR_SIZE] = {};
     bool m_ended = false;
 };
@@ -240,25 +242,18 @@ size_t CurlRunningTransfer::onHeader(char *data, size_t size, size_t count, void
     }
     transfer->m_headBytes += bytes;
     // The status line comes first.
-    if (++transfer->m_headLines > MaxHeaderLines + 1) {
-        transfer->m_failure = failure(QStringLiteral("the server sent more than %1 header lines").arg(MaxHeaderLines));
-        return 0;
-    }
-    if (transfer->m_headBytes > MaxHeadBytes) {
-        transfer->m_failure
-            = failure(QStringLiteral("the server's headers are longer than %1 bytes").arg(MaxHeadBytes));
-        return 0;
-    }
+    if (++transfer->m_headLines > MaxHeaderLines + 1)
+        return transfer->stop(QStringLiteral("the server sent more than %1 header lines").arg(MaxHeaderLines));
+    if (transfer->m_headBytes > MaxHeadBytes)
+        return transfer->stop(QStringLiteral("the server's headers are longer than %1 bytes").arg(MaxHeadBytes));
     // libcurl 7.88 reads the body by the last of two Content-Length headers
     // that disagree: which one the server meant nobody can tell.
     constexpr QByteArrayView lengthName = "content-length:";
     if (line.size() > lengthName.size()
         && line.first(lengthName.size()).compare(lengthName, Qt::CaseInsensitive) == 0) {
         const QByteArray length = line.sliced(lengthName.size()).trimmed().toByteArray();
-        if (!transfer->m_contentLength.isNull() && length != transfer->m_contentLength) {
-            transfer->m_failure = failure(QStringLiteral("the server sent a Content-Length that is not one number"));
-            return 0;
-        }
+        if (!transfer->m_contentLength.isNull() && length != transfer->m_contentLength)
+            return transfer->stop(QStringLiteral("the server sent a Content-Length that is not one number"));
         transfer->m_contentLength = length;
     }
     // An interim answer ("100 Continue") is no answer: the stall limit runs on.
@@ -276,14 +271,17 @@ size_t CurlRunningTransfer::onBody(char *data, size_t size, size_t count, void *
     // libcurl always gives size 1: the product is the count of bytes.
     const size_t total = size * count;
     const qint64 bytes = qint64(total);
-    if (bytes > transfer->m_options.maxBodyBytes - transfer->m_body.size()) {
-        transfer->m_failure
-            = failure(QStringLiteral("the body is larger than %1 bytes").arg(transfer->m_options.maxBodyBytes));
-        return 0;
-    }
+    if (bytes > transfer->m_options.maxBodyBytes - transfer->m_body.size())
+        return transfer->stop(QStringLiteral("the body is larger than %1 bytes").arg(transfer->m_options.maxBodyBytes));
     transfer->m_body.append(data, bytes);
     transfer->m_stallTimer.start();
     return size_t(bytes);
+}
+
+size_t CurlRunningTransfer::stop(const QString &why)
+{
+    m_stopped = why;
+    return 0;
 }
 
 void CurlRunningTransfer::act(curl_socket_t socket, int events)
@@ -312,10 +310,8 @@ HttpResult CurlRunningTransfer::outcome(CURLcode code)
 {
     long status = 0;
     curl_easy_getinfo(m_easy.get(), CURLINFO_RESPONSE_CODE, &status);
-    if (m_failure) {
-        m_failure->httpStatus = status;
-        return *m_failure;
-    }
+    if (!m_stopped.isNull())
+        return failure(m_stopped, status);
     if (code == CURLE_FILESIZE_EXCEEDED)
         return failure(QStringLiteral("the body is larger than %1 bytes").arg(m_options.maxBodyBytes), status);
     if (code == CURLE_TOO_MANY_REDIRECTS)
