@@ -109,14 +109,8 @@ QString cutToBuffer(const QByteArray &value, int maxBytes)
 std::optional<QByteArray> readFile(const QString &path)
 {
     QFile file;
-    switch (openRegularFile(file, path, QIODevice::ReadOnly)) {
-    case RegularFile::Missing:
-        return QByteArray();
-    case RegularFile::Opened:
-        break;
-    default:
-        return std::nullopt;
-    }
+    if (const RegularFile opened = openRegularFile(file, path, QIODevice::ReadOnly); opened != RegularFile::Opened)
+        return opened == RegularFile::Missing ? std::optional(QByteArray()) : std::nullopt;
     QByteArray bytes = readUpTo(file, MaxFileBytes);
     if (bytes.size() > MaxFileBytes || file.error() != QFileDevice::NoError)
         return std::nullopt;
