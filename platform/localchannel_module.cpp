@@ -29,11 +29,8 @@ protected:
             return {};
         // Written while waiting for the answer.
         socket.write(line);
-        while (!socket.canReadLine()) {
-            if (!socket.waitForReadyRead(int(deadline.remainingTime())))
-                return {};
-        }
-        return socket.readLine(MaxLine);
+        while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime()))) { }
+        return socket.canReadLine() ? socket.readLine(MaxLine) : QByteArray();
     }
 
     bool listen(const QString &name, QObject *owner, std::function<QByteArray(const QByteArray &)> answer) override
