@@ -150,10 +150,11 @@ QString rewriteInPlace(const std::wstring &name, const QByteArray &bytes)
 
 } // namespace
 
-QString replaceFile(const QString &path, const QByteArray &bytes, ClosedFolder closedFolder, AtLink atLink)
+QString replaceFile(const QString &path, const QByteArray &bytes, ClosedFolder closedFolder)
 {
     const QFileInfo info(path);
-    const bool replaceLink = atLink == AtLink::Replace && info.isSymLink();
+    // A link that names no file is replaced itself, as on the other systems.
+    const bool replaceLink = info.isSymLink() && !info.exists();
     const QString canonical = replaceLink ? QString() : info.canonicalFilePath();
     const QString target = canonical.isEmpty() ? info.absoluteFilePath() : canonical;
     const std::wstring targetName = nativeName(target);

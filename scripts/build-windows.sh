@@ -8,19 +8,29 @@
 # that folder, scripts/windows-sdk/build-sdk.sh builds it from Debian's source
 # packages into the cache (about 35 minutes on 2 cores, once).
 #
-# usage: build-windows.sh [--no-package]
+# usage: build-windows.sh [--no-package] [--tests]
+#   --no-package  builds and deploys the program folder only
+#   --tests       also builds the Qt Test programs that exist on Windows, into
+#                 the same folder (their runner under Wine reads them there)
 #   HAROVAN_WINDOWS_CACHE  the cache folder (default $XDG_CACHE_HOME/harovan-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 package=1
-[ "${1:-}" = "--no-package" ] && package=0
+tests=OFF
+for arg in "$@"; do
+  case $arg in
+    --no-package) package=0 ;;
+    --tests) tests=ON ;;
+    *) echo "usage: $0 [--no-package] [--tests]" >&2; exit 2 ;;
+  esac
+done
 
 # 1. Debian's packages for the cross build.
 packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  qt6-base-dev-tools cmake ninja-build nsis zip xz-utils
+  qt6-base-dev-tools qt6-svg-dev g++ imagemagick cmake ninja-build nsis zip xz-utils
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -57,15 +67,20 @@ fi
 sdk=$cache/qt-mingw
 
 # 3. Configure and build; the build folder is a working program folder for
-#    Wine once the libraries are beside the program (deploy-windows.sh).
+#    Wine once the libraries are beside the program (scripts/windows/deploy.sh).
+#    ccache serves when it is there.
 export HAROVAN_WINDOWS_SDK=$cache
 build=$root/build-windows
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
+  export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+fi
 "$sdk/bin/qt-cmake" -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Release \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DHAROVAN_WINDOWS_SDK="$cache" -DCMAKE_PREFIX_PATH="$sdk" \
-  -DHAROVAN_BUILD_TESTS="${HAROVAN_BUILD_TESTS:-OFF}" >/dev/null
+  -DHAROVAN_BUILD_TESTS="$tests" >/dev/null
 cmake --build "$build" -j2
 
 # 4. The libraries and Qt's plug-ins beside the program, then the packages.
