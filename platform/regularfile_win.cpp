@@ -58,7 +58,7 @@ RegularFile openRegularFile(QFile &file, const QString &path, QIODevice::OpenMod
     }
     ::CloseHandle(handle);
     file.setFileName(path);
-    if (!file.open(mode & (QIODevice::ReadWrite | QIODevice::Unbuffered) | QIODevice::ExistingOnly)) {
+    if (!file.open((mode & (QIODevice::ReadWrite | QIODevice::Unbuffered)) | QIODevice::ExistingOnly)) {
         errno = EACCES;
         return RegularFile::Failed;
     }

@@ -6,21 +6,34 @@
 # Qt for Windows comes ready built from ../shared/windows/ (beside the project
 # folder) and is unpacked once into a cache folder outside the tree; without
 # that folder, scripts/windows-sdk/build-sdk.sh builds it from Debian's source
-# packages into the cache (about 35 minutes on 2 cores, once).
+# packages into the cache (about 35 minutes on 2 cores, once). libcurl for
+# Windows is built into the same cache by scripts/windows-sdk/build-curl.sh
+# (about 5 minutes, once).
 #
-# usage: build-windows.sh [--no-package]
+# usage: build-windows.sh [--no-package] [--tests]
+#   --no-package  builds and deploys the program folder only
+#   --tests       also builds the Qt Test programs that exist on Windows, into
+#                 the same folder (their runner under Wine reads them there)
+#   HAROVAN_BUILD_TESTS=ON is the same as --tests
 #   HAROVAN_WINDOWS_CACHE  the cache folder (default $XDG_CACHE_HOME/harovan-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 package=1
-[ "${1:-}" = "--no-package" ] && package=0
+tests=${HAROVAN_BUILD_TESTS:-OFF}
+for arg in "$@"; do
+  case $arg in
+    --no-package) package=0 ;;
+    --tests) tests=ON ;;
+    *) echo "usage: $0 [--no-package] [--tests]" >&2; exit 2 ;;
+  esac
+done
 
 # 1. Debian's packages for the cross build.
 packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  qt6-base-dev-tools cmake ninja-build nsis zip xz-utils
+  qt6-base-dev-tools qt6-svg-dev g++ imagemagick cmake ninja-build nsis zip xz-utils
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -56,19 +69,35 @@ elif [ ! -d "$cache/qt-mingw" ]; then
 fi
 sdk=$cache/qt-mingw
 
-# 3. Configure and build; the build folder is a working program folder for
-#    Wine once the libraries are beside the program (deploy-windows.sh).
+# 3. libcurl for Windows, static, from Debian's curl source package (about 5
+#    minutes, once); built again when its recipe changes.
+recipe=$(sha256sum scripts/windows-sdk/build-curl.sh | cut -d' ' -f1)
+if [ "$(cat "$cache/curl-mingw/RECIPE" 2>/dev/null)" != "$recipe" ]; then
+  echo "Building libcurl for Windows into $cache/curl-mingw"
+  rm -rf "$cache/curl-mingw"
+  bash scripts/windows-sdk/build-curl.sh "$cache/curl-mingw.new"
+  echo "$recipe" > "$cache/curl-mingw.new/RECIPE"
+  mv "$cache/curl-mingw.new" "$cache/curl-mingw"
+fi
+
+# 4. Configure and build; the build folder is a working program folder for
+#    Wine once the libraries are beside the program (scripts/windows/deploy.sh).
+#    ccache serves when it is there.
 export HAROVAN_WINDOWS_SDK=$cache
 build=$root/build-windows
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
+  export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+fi
 "$sdk/bin/qt-cmake" -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Release \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DHAROVAN_WINDOWS_SDK="$cache" -DCMAKE_PREFIX_PATH="$sdk" \
-  -DHAROVAN_BUILD_TESTS="${HAROVAN_BUILD_TESTS:-OFF}" >/dev/null
+  -DHAROVAN_BUILD_TESTS="$tests" >/dev/null
 cmake --build "$build" -j2
 
-# 4. The libraries and Qt's plug-ins beside the program, then the packages.
+# 5. The libraries and Qt's plug-ins beside the program, then the packages.
 bash scripts/windows/deploy.sh "$build" "$sdk"
 if [ "$package" = 1 ]; then
   cmake --build "$build" --target harovan_windows_packages

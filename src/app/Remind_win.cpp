@@ -3,7 +3,7 @@
 // in the notification area; a click on it starts harovan --show-list beside
 // it. Nothing due, no notification area, no book or a book that cannot be
 // read: ends at once, silent. Always status 0.
-#include "core/BookFile.h"
+#include "core/AtariBook.h"
 #include "core/Reminder.h"
 #include "platform/clock.h"
 #include "platform/programfolder.h"
@@ -45,8 +45,9 @@ int main(int argc, char *argv[])
     if (!QFileInfo::exists(bookPath))
         return 0;
     const QDate today = clock.today();
-    const std::optional<Reminder::Due> due
-        = Reminder::Check(today, BookFile::PendingDraws(bookPath), Reminder::LastAsked());
+    // A book that cannot be read lists no cards.
+    const std::optional<Reminder::Due> due = Reminder::Check(
+        today, AtariBook(bookPath, AtariBook::Access::ReadOnly).pendingDraws(), Reminder::LastAsked());
     if (!due || !QSystemTrayIcon::isSystemTrayAvailable())
         return 0;
 
