@@ -5,7 +5,6 @@
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -69,18 +68,9 @@ frmAbout::frmAbout(QWidget *parent)
     layout->addSpacing(12);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [this] { applySizes(); });
 
     cmdOK->setFocus();
-}
-
-bool frmAbout::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
 }
 
 void frmAbout::applySizes()

@@ -15,9 +15,6 @@ public:
     explicit frmAbout(QWidget *parent = nullptr);
 
 protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
-
 private:
     // The fonts and the sizes from their metrics, at the text size in force.
     void applySizes();

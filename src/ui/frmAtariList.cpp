@@ -175,8 +175,7 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
     connect(cmdCalendar, &QPushButton::clicked, this, &frmAtariList::cmdCalendar_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [this] { applySizes(); });
     refresh();
     // At first as wide as its columns, the goods of every class whole.
     resize(std::max(sizeHint().width(),
@@ -495,10 +494,7 @@ bool frmAtariList::event(QEvent *event)
         m_source->reload();
         refreshButtons();
     }
-    const bool done = QWidget::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
+    return QWidget::event(event);
 }
 
 void frmAtariList::keyPressEvent(QKeyEvent *event)

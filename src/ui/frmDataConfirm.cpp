@@ -7,7 +7,6 @@
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -121,7 +120,7 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
     layout->addLayout(table);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    m_applySizes = [=] {
+    TextSize::follow(this, [=] {
         type->setFont(Fonts::font(Fonts::UIGothic, 11.25));
         for (QLabel *caption : captions)
             caption->setFont(Fonts::font(Fonts::PGothic, 12));
@@ -136,17 +135,7 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
         }
         for (QPushButton *button : {cmdOK, cmdCancel})
             button->setMinimumWidth(Widgets::textWidth(button, 7));
-    };
-    TextSize::growSpacing(this, 1);
-    m_applySizes();
-}
-
-bool frmDataConfirm::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        m_applySizes();
-    return done;
+    });
 }
 
 void frmDataConfirm::cmdOK_Click()

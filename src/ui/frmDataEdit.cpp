@@ -90,8 +90,7 @@ frmDataEdit::frmDataEdit(const WinningData &data, QWidget *parent)
     setModal(true);
     Look::paintWindowBackground(this);
     buildControls();
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [this] { applySizes(); });
 
     // The prize structure repeats from year to year: the data in force give
     // the goods and the digits of each class; the numbers and dates are new.
@@ -323,14 +322,6 @@ bool frmDataEdit::eventFilter(QObject *watched, QEvent *event)
         showProblems();
     }
     return QDialog::eventFilter(watched, event);
-}
-
-bool frmDataEdit::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
 }
 
 void frmDataEdit::applySizes()

@@ -40,8 +40,6 @@ public:
     void reject() override;
 
 protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -12,7 +12,6 @@
 #include "ui/frmProgress.h"
 
 #include <QBoxLayout>
-#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -84,8 +83,7 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
     layout->addWidget(lstXmlFile);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [this] { applySizes(); });
 
     setTabOrder(lstXmlFile, cmdDownload);
     setTabOrder(cmdDownload, cmdCancel);
@@ -99,14 +97,6 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
     connect(&m_job, &DownloadJob::finished, this, &frmDownFileList::job_Finished);
     // Esc and the close box end the dialog the same way.
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-bool frmDownFileList::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
 }
 
 void frmDownFileList::applySizes()

@@ -51,8 +51,7 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     layout->addWidget(lstXmlFile);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [this] { applySizes(); });
 
     setTabOrder(lstXmlFile, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
@@ -67,14 +66,6 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     fillList();
     lstXmlFile->installEventFilter(this);
     lstXmlFile->setFocus();
-}
-
-bool frmFileSelect::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
 }
 
 void frmFileSelect::applySizes()

@@ -18,8 +18,6 @@ public:
     explicit frmFileSelect(DataInForce &data, QWidget *parent = nullptr);
 
 protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 

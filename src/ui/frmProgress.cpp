@@ -47,8 +47,7 @@ frmProgress::frmProgress(QWidget *parent)
     cmdProgressCancel->setAutoDefault(false);
     cmdProgressCancel->setDefault(false);
     cmdProgressCancel->installEventFilter(this);
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [this] { applySizes(); });
 
     // The work goes on until it says it has ended, whatever the bar shows.
     setAutoReset(false);
@@ -59,14 +58,6 @@ frmProgress::frmProgress(QWidget *parent)
     setStep({});
     // The first value starts the delay afresh: the bar of its own had none yet.
     setValue(0);
-}
-
-bool frmProgress::event(QEvent *event)
-{
-    const bool done = QProgressDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
 }
 
 void frmProgress::applySizes()

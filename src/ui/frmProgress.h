@@ -34,8 +34,6 @@ public:
     platform::TransferControl *control() { return &m_control; }
 
 protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;
 

@@ -179,8 +179,7 @@ void frmSyouhin::buildControls()
     setTabOrder(txtURL, cmdBrowseOpen);
     setTabOrder(cmdBrowseOpen, cmdClose);
 
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [this] { applySizes(); });
 }
 
 void frmSyouhin::applySizes()
@@ -275,10 +274,7 @@ bool frmSyouhin::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
-    const bool done = QWidget::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
+    return QWidget::event(event);
 }
 
 void frmSyouhin::cmdBrowseOpen_Click()
