@@ -30,9 +30,7 @@ const QString SenderWidest = QStringLiteral("あいうえお");
 QFont gothic(qreal pointSize, bool bold = false)
 {
     // The printed list keeps its own sizes, whatever size the windows show.
-    QFont font = Fonts::atDesignedSize(Fonts::PGothic, pointSize);
-    font.setBold(bold);
-    return font;
+    return Fonts::atDesignedSize(Fonts::PGothic, pointSize, bold);
 }
 
 // The largest table text tried; the page decides below it.

@@ -42,7 +42,6 @@ frmAbout::frmAbout(QWidget *parent)
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdOK->setAutoDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *text = new QVBoxLayout;
@@ -58,15 +57,11 @@ frmAbout::frmAbout(QWidget *parent)
     top->addSpacing(12);
     top->addLayout(text, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(top);
     layout->addSpacing(12);
-    layout->addLayout(buttons);
+    layout->addLayout(Widgets::buttonRow({cmdOK}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     TextSize::follow(this, [this] { applySizes(); });
 

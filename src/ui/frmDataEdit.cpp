@@ -2,6 +2,7 @@
 
 #include "ui/frmDataConfirm.h"
 
+#include "core/AtariList.h"
 #include "core/DataFileList.h"
 #include "core/modNengajo.h"
 #include "platform/clock.h"
@@ -34,27 +35,12 @@ const QString DataFileSuffix = QStringLiteral(".xml");
 
 QString classCaption(int k)
 {
-    return modNengajo::FullWidthDigits(k + 1) + u'等';
+    return AtariList::ResultText(static_cast<qint16>(k + 1));
 }
 
-QString indexed(const QString &stem, int k)
+QPlainTextEdit *makeTextArea(QWidget *parent, const QString &stem, int k, const QString &what)
 {
-    return stem + QStringLiteral("_%1").arg(k);
-}
-
-QLineEdit *makeLineEdit(QWidget *parent, const QString &name, const QString &accessibleName)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setAccessibleName(accessibleName);
-    return box;
-}
-
-QPlainTextEdit *makeTextArea(QWidget *parent, const QString &name, const QString &accessibleName)
-{
-    auto *box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
-    box->setAccessibleName(accessibleName);
+    auto *box = Widgets::make<QPlainTextEdit>(parent, Widgets::indexedName(stem, k), classCaption(k) + what);
     // Tab moves on to the next field; a line break separates numbers or goods.
     box->setTabChangesFocus(true);
     return box;
@@ -128,23 +114,23 @@ void frmDataEdit::buildControls()
     };
 
     // The file to start from, or to open and correct.
-    cboBase = new QComboBox(this);
-    cboBase->setObjectName(QStringLiteral("cboBase"));
-    cboBase->setAccessibleName(QStringLiteral("もとにするデータ"));
+    cboBase = Widgets::make<QComboBox>(this, QStringLiteral("cboBase"), QStringLiteral("もとにするデータ"));
     cmdOpen = Widgets::makeButton(this, QStringLiteral("cmdOpen"), QStringLiteral("開く(&O)"));
     cmdOpen->setToolTip(QStringLiteral("選んだデータの番号と日付も読み込み、そのファイルを直します"));
 
-    txtType = makeLineEdit(this, QStringLiteral("txtType"), QStringLiteral("はがきの種類"));
-    cboEra = new QComboBox(this);
-    cboEra->setObjectName(QStringLiteral("cboEra"));
-    cboEra->setAccessibleName(QStringLiteral("元号"));
+    txtType = Widgets::make<QLineEdit>(this, QStringLiteral("txtType"), QStringLiteral("はがきの種類"));
+    cboEra = Widgets::make<QComboBox>(this, QStringLiteral("cboEra"), QStringLiteral("元号"));
     cboEra->addItems({modNengajo::EraReiwa, modNengajo::EraHeisei});
-    txtYear = makeLineEdit(this, QStringLiteral("txtYear"), QStringLiteral("年"));
+    txtYear = Widgets::make<QLineEdit>(this, QStringLiteral("txtYear"), QStringLiteral("年"));
     txtYear->setInputMethodHints(Qt::ImhDigitsOnly);
 
-    auto *form = new QGridLayout;
-    form->setHorizontalSpacing(8);
-    form->setVerticalSpacing(2);
+    const auto grid = [] {
+        auto *layout = new QGridLayout;
+        layout->setHorizontalSpacing(8);
+        layout->setVerticalSpacing(2);
+        return layout;
+    };
+    auto *form = grid();
     int row = 0;
     const auto addRow = [&](const QString &text, QWidget *buddy, QLayout *fields, DataEditField checked) {
         form->addWidget(caption(text, buddy), row, 0);
@@ -170,18 +156,14 @@ void frmDataEdit::buildControls()
         DataEditField::Year);
 
     // The classes: numbers and goods side by side, the problems under them.
-    auto *classes = new QGridLayout;
-    classes->setHorizontalSpacing(8);
-    classes->setVerticalSpacing(2);
+    auto *classes = grid();
     classes->addWidget(new QLabel(QStringLiteral("等級"), this), 0, 0);
     classes->addWidget(new QLabel(QStringLiteral("当選番号（空白・カンマ・改行で区切る）"), this), 0, 1);
     classes->addWidget(new QLabel(QStringLiteral("賞品（１行に１つ、いくつかあれば１点選択）"), this), 0, 2);
     for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        txtNumbers[k] = makeTextArea(
-            this, indexed(QStringLiteral("txtNumbers"), k), classCaption(k) + QStringLiteral("の当選番号"));
+        txtNumbers[k] = makeTextArea(this, QStringLiteral("txtNumbers"), k, QStringLiteral("の当選番号"));
         txtNumbers[k]->setInputMethodHints(Qt::ImhDigitsOnly);
-        txtSyouhin[k]
-            = makeTextArea(this, indexed(QStringLiteral("txtSyouhin"), k), classCaption(k) + QStringLiteral("の賞品"));
+        txtSyouhin[k] = makeTextArea(this, QStringLiteral("txtSyouhin"), k, QStringLiteral("の賞品"));
         QLabel *name = caption(classCaption(k), txtNumbers[k]);
         classes->addWidget(name, 1 + 2 * k, 0, Qt::AlignTop);
         classes->addWidget(txtNumbers[k], 1 + 2 * k, 1);
@@ -190,14 +172,13 @@ void frmDataEdit::buildControls()
     }
     classes->setColumnStretch(2, 1);
 
-    auto *dates = new QGridLayout;
-    dates->setHorizontalSpacing(8);
-    dates->setVerticalSpacing(2);
+    auto *dates = grid();
     row = 0;
-    txtDrawDate = makeLineEdit(this, QStringLiteral("txtDrawDate"), QStringLiteral("抽せん日"));
-    txtExchangeFrom = makeLineEdit(this, QStringLiteral("txtExchangeFrom"), QStringLiteral("引換期間の初日"));
-    txtExchangeTo = makeLineEdit(this, QStringLiteral("txtExchangeTo"), QStringLiteral("引換期間の最終日"));
-    txtURL = makeLineEdit(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"));
+    txtDrawDate = Widgets::make<QLineEdit>(this, QStringLiteral("txtDrawDate"), QStringLiteral("抽せん日"));
+    txtExchangeFrom
+        = Widgets::make<QLineEdit>(this, QStringLiteral("txtExchangeFrom"), QStringLiteral("引換期間の初日"));
+    txtExchangeTo = Widgets::make<QLineEdit>(this, QStringLiteral("txtExchangeTo"), QStringLiteral("引換期間の最終日"));
+    txtURL = Widgets::make<QLineEdit>(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"));
     const auto addDates = [&](const QString &text, QList<QLineEdit *> boxes, QList<DataEditField> checked) {
         dates->addWidget(caption(text, boxes.first()), row, 0);
         auto *fieldLine = new QHBoxLayout;
@@ -258,14 +239,6 @@ void frmDataEdit::buildControls()
     connect(cmdOpen, &QPushButton::clicked, this, &frmDataEdit::cmdOpen_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmDataEdit::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    for (QLineEdit *box : {txtType, txtYear, txtDrawDate, txtExchangeFrom, txtExchangeTo, txtURL})
-        connect(box, &QLineEdit::textChanged, this, &frmDataEdit::showProblems);
-    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        connect(txtNumbers[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
-        connect(txtSyouhin[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
-    }
-    connect(cboEra, &QComboBox::currentIndexChanged, this, &frmDataEdit::showProblems);
-
     // Leaving a field shows what is wrong with it; each control tells of the field it belongs to.
     const auto watch = [this](QWidget *widget, DataEditField field) {
         widget->installEventFilter(this);
@@ -274,6 +247,7 @@ void frmDataEdit::buildControls()
         const auto typed = [this, widget, field] {
             if (widget->hasFocus())
                 m_enteredFields.insert(field);
+            showProblems();
         };
         if (auto *box = qobject_cast<QLineEdit *>(widget))
             connect(box, &QLineEdit::textChanged, this, typed);

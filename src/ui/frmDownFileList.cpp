@@ -16,21 +16,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-namespace {
-
-QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    // Enter presses no button of this dialog.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    Look::setColour(button, QPalette::Button, Look::ButtonBackground);
-    return button;
-}
-
-} // namespace
-
 QString downloadCompletedText(const QString &report)
 {
     return QStringLiteral("以下のファイルのダウンロードが完了しました。") + modNengajo::CrLf + modNengajo::CrLf
@@ -56,37 +41,30 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
     setModal(true);
     Look::paintWindowBackground(this);
 
+    auto *layout = new QVBoxLayout(this);
     static const QString messages[2] = {QStringLiteral("新着の当選番号データが見つかりました。"),
         QStringLiteral("ダウンロードするファイルを選択してください。")};
     for (int i = 0; i < 2; ++i) {
-        lblMsg[i] = Widgets::makeLabel(this, QStringLiteral("lblMsg_%1").arg(i), messages[i]);
+        lblMsg[i] = Widgets::makeLabel(this, Widgets::indexedName(QStringLiteral("lblMsg"), i), messages[i]);
+        layout->addWidget(lblMsg[i]);
     }
 
-    lstXmlFile = new QListWidget(this);
-    lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
-    lstXmlFile->setAccessibleName(QStringLiteral("ダウンロードするファイル"));
+    lstXmlFile
+        = Widgets::make<QListWidget>(this, QStringLiteral("lstXmlFile"), QStringLiteral("ダウンロードするファイル"));
     // A click selects an entry or, when it is selected, deselects it.
     lstXmlFile->setSelectionMode(QAbstractItemView::MultiSelection);
-    lstXmlFile->setSortingEnabled(false);
 
-    cmdDownload = makeButton(QStringLiteral("cmdDownload"), QStringLiteral("ダウンロード"), this);
+    cmdDownload = Widgets::makeButton(this, QStringLiteral("cmdDownload"), QStringLiteral("ダウンロード"));
     cmdDownload->setEnabled(false);
-    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"), this);
+    cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
+    // Enter presses no button of this dialog.
+    for (QPushButton *button : {cmdDownload, cmdCancel})
+        button->setAutoDefault(false);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdDownload);
-    buttons->addWidget(cmdCancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lblMsg[0]);
-    layout->addWidget(lblMsg[1]);
     layout->addWidget(lstXmlFile);
-    layout->addLayout(buttons);
+    layout->addLayout(Widgets::buttonRow({cmdDownload, cmdCancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     TextSize::follow(this, [this] { applySizes(); });
-
-    setTabOrder(lstXmlFile, cmdDownload);
-    setTabOrder(cmdDownload, cmdCancel);
 
     // The entries the last fetch found, in its order: position k is record k.
     for (const NewDataEntry &entry : m_newDataList)

@@ -10,7 +10,6 @@
 #include "ui/Widgets.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
@@ -32,29 +31,20 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     setModal(true);
     Look::paintWindowBackground(this);
 
-    lstXmlFile = new QListWidget(this);
-    lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
-    lstXmlFile->setAccessibleName(QStringLiteral("はがきの種類"));
+    lstXmlFile = Widgets::make<QListWidget>(this, QStringLiteral("lstXmlFile"), QStringLiteral("はがきの種類"));
     lstXmlFile->setSelectionMode(QAbstractItemView::SingleSelection);
 
     cmdOK = Widgets::makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
     cmdOK->setDefault(true);
     cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
     layout->addWidget(lstXmlFile);
-    layout->addLayout(buttons);
+    layout->addLayout(Widgets::buttonRow({cmdOK, cmdCancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     TextSize::follow(this, [this] { applySizes(); });
-
-    setTabOrder(lstXmlFile, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
 
     // A Ctrl+click can clear the selection in Qt, so OK follows whether an entry is selected.
     connect(lstXmlFile, &QListWidget::itemSelectionChanged, this,

@@ -1,5 +1,6 @@
 #include "ui/frmSyouhin.h"
 
+#include "core/AtariList.h"
 #include "core/Kigen.h"
 #include "core/modNengajo.h"
 #include "platform/programfolder.h"
@@ -22,13 +23,6 @@
 
 namespace {
 
-QFont gothicFont(qreal pointSize, bool bold)
-{
-    QFont font = Fonts::font(Fonts::PGothic, pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 using Widgets::makeLabel;
 
 QFrame *makeLine(QWidget *parent, int number, QFrame::Shape shape)
@@ -38,9 +32,7 @@ QFrame *makeLine(QWidget *parent, int number, QFrame::Shape shape)
     line->setFrameShape(shape);
     line->setFrameShadow(QFrame::Plain);
     line->setLineWidth(1);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    line->setPalette(palette);
+    Look::setColour(line, QPalette::WindowText, 0x000000);
     return line;
 }
 
@@ -72,9 +64,6 @@ frmSyouhin::frmSyouhin(const WinningData &data, QWidget *parent)
 
 void frmSyouhin::buildControls()
 {
-    static const std::array<QString, RowCount> toukyuuNames {QStringLiteral("１等"), QStringLiteral("２等"),
-        QStringLiteral("３等"), QStringLiteral("４等"), QStringLiteral("５等")};
-
     // Columns: line, class title, line, goods, line, numbers, line.
     // Rows: line, headings, line, then each class row followed by its line.
     auto *table = new QGridLayout;
@@ -104,7 +93,7 @@ void frmSyouhin::buildControls()
         const int gridRow = 3 + 2 * r;
         const QString suffix = QStringLiteral("_%1").arg(r);
 
-        QLabel *name = makeLabel(this, QStringLiteral("lblToukyuuName") + suffix, toukyuuNames[r]);
+        QLabel *name = makeLabel(this, QStringLiteral("lblToukyuuName") + suffix, AtariList::ResultText(qint16(r + 1)));
         m_headings.append(name);
         // A blank row keeps its height, so the table keeps its five rows.
         QSizePolicy namePolicy = name->sizePolicy();
@@ -145,10 +134,8 @@ void frmSyouhin::buildControls()
     lblKikan = makeLabel(this, QStringLiteral("lblKikan"), modNengajo::KikanText({}, {}));
 
     QLabel *urlTitle = makeLabel(this, QStringLiteral("lblURLTitle"), QStringLiteral("関連URL："));
-    txtURL = new QLineEdit(this);
-    txtURL->setObjectName(QStringLiteral("txtURL"));
+    txtURL = Widgets::make<QLineEdit>(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"));
     urlTitle->setBuddy(txtURL);
-    txtURL->setAccessibleName(QStringLiteral("関連URL"));
     txtURL->setReadOnly(true);
     txtURL->setFrame(false);
     txtURL->setCursor(Qt::ArrowCursor);
@@ -161,10 +148,6 @@ void frmSyouhin::buildControls()
 
     cmdBrowseOpen = Widgets::makeButton(this, QStringLiteral("cmdBrowseOpen"), QStringLiteral("ブラウザで開く(&B)"));
     cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    for (QPushButton *button : {cmdBrowseOpen, cmdClose})
-        buttons->addWidget(button);
     connect(cmdBrowseOpen, &QPushButton::clicked, this, &frmSyouhin::cmdBrowseOpen_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmSyouhin::cmdClose_Click);
 
@@ -174,21 +157,18 @@ void frmSyouhin::buildControls()
     window->addLayout(table);
     window->addWidget(lblKikan);
     window->addLayout(urlLine);
-    window->addLayout(buttons);
-
-    setTabOrder(txtURL, cmdBrowseOpen);
-    setTabOrder(cmdBrowseOpen, cmdClose);
+    window->addLayout(Widgets::buttonRow({cmdBrowseOpen, cmdClose}));
 
     TextSize::follow(this, [this] { applySizes(); });
 }
 
 void frmSyouhin::applySizes()
 {
-    setFont(gothicFont(9, false));
+    setFont(Fonts::font(Fonts::PGothic, 9));
     for (QLabel *heading : std::as_const(m_headings))
-        heading->setFont(gothicFont(9, true));
+        heading->setFont(Fonts::font(Fonts::PGothic, 9, true));
     for (QLabel *numbers : lblTousenNum)
-        numbers->setFont(gothicFont(9.75, true));
+        numbers->setFont(Fonts::font(Fonts::PGothic, 9.75, true));
     txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
     for (QPushButton *button : {cmdBrowseOpen, cmdClose})
         button->setMinimumWidth(Widgets::textWidth(button, 9));
