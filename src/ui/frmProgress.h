@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/http.h"
+#include "ui/WorkProgress.h"
 
 #include <QProgressDialog>
 
@@ -19,7 +20,7 @@ class frmProgress : public QProgressDialog
     Q_OBJECT
 
 public:
-    static constexpr int ShowDelayMs = 500;
+    static constexpr int ShowDelayMs = WorkProgress::ShowDelayMs;
 
     explicit frmProgress(QWidget *parent);
     ~frmProgress() override;
