@@ -19,27 +19,22 @@ frmAbout::frmAbout(QWidget *parent)
     setWindowTitle(QStringLiteral("バージョン情報"));
     setModal(true);
 
-    picIcon = makeLabel(this, QStringLiteral("picIcon"), {});
-    picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-
-    lblTitle = makeLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Harovan\u3000Version."));
-    lblTitle->setText(
-        lblTitle->text() + QString::number(HAROVAN_VERSION_MAJOR) + u'.' + QString::number(HAROVAN_VERSION_MINOR));
-
-    lblDescription = makeLabel(this, QStringLiteral("lblDescription"),
+    QLabel *picIcon = makeLabel(this, QStringLiteral("picIcon"), {}, Qt::AlignTop | Qt::AlignHCenter);
+    QLabel *lblTitle = makeLabel(this, QStringLiteral("lblTitle"),
+        QStringLiteral("Harovan\u3000Version.%1.%2").arg(HAROVAN_VERSION_MAJOR).arg(HAROVAN_VERSION_MINOR));
+    QLabel *lblDescription = makeLabel(this, QStringLiteral("lblDescription"),
         QStringLiteral("当選の確認は、必ず公式の当選番号の発表でもお確かめください。"));
-
-    Label1 = makeLabel(
+    QLabel *Label1 = makeLabel(
         this, QStringLiteral("Label1"), QStringLiteral("最新版はこちらから。ご意見・ご感想もお待ちしております。"));
 
-    lblURL = makeLabel(this, QStringLiteral("lblURL"), QStringLiteral("http://harovan.example.jp/"));
+    QLabel *lblURL = makeLabel(this, QStringLiteral("lblURL"), QStringLiteral("http://harovan.example.jp/"));
     lblURL->setCursor(Qt::PointingHandCursor);
     // The caption is the address, whatever it says.
     new Link(this, lblURL);
     // As wide as its text, so the pointer is over the link only where the link is.
     lblURL->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    auto *cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -63,18 +58,15 @@ frmAbout::frmAbout(QWidget *parent)
     layout->addSpacing(12);
     layout->addLayout(Widgets::buttonRow({cmdOK}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] { applySizes(); });
+    TextSize::follow(this, [=, this] {
+        const int icon = TextSize::scaled(48);
+        picIcon->setPixmap(programIcon().pixmap(QSize(icon, icon)));
+        lblTitle->setFont(Fonts::font(Fonts::UIGothic, 9));
+        // The dialog's own font, underlined.
+        QFont linkFont = font();
+        linkFont.setUnderline(true);
+        lblURL->setFont(linkFont);
+    });
 
     cmdOK->setFocus();
-}
-
-void frmAbout::applySizes()
-{
-    const int icon = TextSize::scaled(48);
-    picIcon->setPixmap(programIcon().pixmap(QSize(icon, icon)));
-    lblTitle->setFont(Fonts::font(Fonts::UIGothic, 9));
-    // The dialog's own font, underlined.
-    QFont linkFont = font();
-    linkFont.setUnderline(true);
-    lblURL->setFont(linkFont);
 }

@@ -440,37 +440,32 @@ void frmDataEdit::showProblems()
     }
 }
 
-bool frmDataEdit::readBase(WinningData &data, QString &fileName) const
+bool frmDataEdit::takeBase(bool everything)
 {
-    fileName = cboBase->currentData().toString();
-    if (!fileName.isEmpty() && modNengajo::ReadDataFile(fileName, data))
-        return true;
-    platform::showMessage(modNengajo::MessageTitle,
-        QStringLiteral("当選番号データファイル\"") + fileName + QStringLiteral("\"を読み込めませんでした。"),
-        platform::MessageBox::Icon::Warning);
-    return false;
+    const QString fileName = cboBase->currentData().toString();
+    WinningData data;
+    if (fileName.isEmpty() || !modNengajo::ReadDataFile(fileName, data)) {
+        platform::showMessage(modNengajo::MessageTitle,
+            QStringLiteral("当選番号データファイル\"") + fileName + QStringLiteral("\"を読み込めませんでした。"),
+            platform::MessageBox::Icon::Warning);
+        return false;
+    }
+    fill(modNengajo::DataEditFrom(data, everything), everything);
+    setStart(data);
+    return true;
 }
 
 void frmDataEdit::cboBase_Change()
 {
-    WinningData data;
-    QString fileName;
-    if (!readBase(data, fileName))
-        return;
     // The structure of another draw: what was typed for this one stays.
-    fill(modNengajo::DataEditFrom(data, false), false);
-    setStart(data);
+    takeBase(false);
 }
 
 void frmDataEdit::cmdOpen_Click()
 {
-    WinningData data;
-    QString fileName;
-    if (!readBase(data, fileName))
+    if (!takeBase(true))
         return;
-    fill(modNengajo::DataEditFrom(data, true), true);
-    setStart(data);
-    m_openedFileName = fileName;
+    m_openedFileName = cboBase->currentData().toString();
     // A whole file is in the fields: each of them is judged at once.
     m_showAllProblems = true;
     showProblems();

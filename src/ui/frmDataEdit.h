@@ -57,9 +57,10 @@ private:
     void setStart(const WinningData &data);
     void showDigitHints(const std::array<int, DataEditInput::ClassCount> &counts);
     void showProblems();
-    // Reads the data file chosen in cboBase into data; tells the user and
-    // returns false when it cannot be read.
-    bool readBase(WinningData &data, QString &fileName) const;
+    // Fills the fields from the data file chosen in cboBase (see fill) and
+    // starts the input from it; tells the user and returns false when it
+    // cannot be read.
+    bool takeBase(bool everything);
     void cboBase_Change();
     void cmdOpen_Click();
     void cmdSave_Click();

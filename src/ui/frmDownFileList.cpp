@@ -64,7 +64,10 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
     layout->addWidget(lstXmlFile);
     layout->addLayout(Widgets::buttonRow({cmdDownload, cmdCancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] { applySizes(); });
+    TextSize::follow(this, [this] {
+        lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+        lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
+    });
 
     // The entries the last fetch found, in its order: position k is record k.
     for (const NewDataEntry &entry : m_newDataList)
@@ -75,12 +78,6 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
     connect(&m_job, &DownloadJob::finished, this, &frmDownFileList::job_Finished);
     // Esc and the close box end the dialog the same way.
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void frmDownFileList::applySizes()
-{
-    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
 }
 
 void frmDownFileList::lstXmlFile_SelectionChanged()

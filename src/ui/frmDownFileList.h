@@ -39,9 +39,6 @@ protected:
     void reject() override;
 
 private:
-    // The fonts and the sizes from their metrics, at the text size in force.
-    void applySizes();
-
     void lstXmlFile_SelectionChanged();
     void cmdDownload_Click();
     void job_Finished();

@@ -44,7 +44,13 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     layout->addWidget(lstXmlFile);
     layout->addLayout(Widgets::buttonRow({cmdOK, cmdCancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::follow(this, [this] { applySizes(); });
+    TextSize::follow(this, [this] {
+        lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+        // Room for the longest card types and ten of them at a time.
+        lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 22), Widgets::textHeight(lstXmlFile, 10));
+        for (QPushButton *button : {cmdOK, cmdCancel})
+            button->setMinimumWidth(Widgets::textWidth(button, 7));
+    });
 
     // A Ctrl+click can clear the selection in Qt, so OK follows whether an entry is selected.
     connect(lstXmlFile, &QListWidget::itemSelectionChanged, this,
@@ -56,15 +62,6 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     fillList();
     lstXmlFile->installEventFilter(this);
     lstXmlFile->setFocus();
-}
-
-void frmFileSelect::applySizes()
-{
-    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    // Room for the longest card types and ten of them at a time.
-    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 22), Widgets::textHeight(lstXmlFile, 10));
-    for (QPushButton *button : {cmdOK, cmdCancel})
-        button->setMinimumWidth(Widgets::textWidth(button, 7));
 }
 
 void frmFileSelect::fillList()

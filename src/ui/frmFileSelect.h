@@ -22,8 +22,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // The fonts and the sizes from their metrics, at the text size in force.
-    void applySizes();
     void fillList();
     void cmdOK_Click();
 

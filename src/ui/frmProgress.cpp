@@ -33,18 +33,13 @@ frmProgress::frmProgress(QWidget *parent)
     setLabel(lblProgress);
     barProgress = Widgets::make<QProgressBar>(this, QStringLiteral("barProgress"), QStringLiteral("進行状況"));
     setBar(barProgress);
-    TextSize::follow(this, [this] { applySizes(); });
+    TextSize::follow(this, [this] { lblProgress->setFixedWidth(Widgets::textWidth(lblProgress, LineColumns)); });
 
     connect(this, &QProgressDialog::canceled, &m_control, &platform::TransferControl::cancel);
     connect(&m_control, &platform::TransferControl::progressed, this, &frmProgress::showProgress);
     setStep({});
     // The first value starts the delay afresh: the bar of its own had none yet.
     setValue(0);
-}
-
-void frmProgress::applySizes()
-{
-    lblProgress->setFixedWidth(Widgets::textWidth(lblProgress, LineColumns));
 }
 
 frmProgress::~frmProgress()

@@ -39,8 +39,6 @@ protected:
     void reject() override;
 
 private:
-    // The fonts and the sizes from their metrics, at the text size in force.
-    void applySizes();
     void setOrdinaryPointer(bool ordinary);
 
     QLabel *lblProgress = nullptr;

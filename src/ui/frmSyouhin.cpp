@@ -159,21 +159,18 @@ void frmSyouhin::buildControls()
     window->addLayout(urlLine);
     window->addLayout(Widgets::buttonRow({cmdBrowseOpen, cmdClose}));
 
-    TextSize::follow(this, [this] { applySizes(); });
-}
-
-void frmSyouhin::applySizes()
-{
-    setFont(Fonts::font(Fonts::PGothic, 9));
-    for (QLabel *heading : std::as_const(m_headings))
-        heading->setFont(Fonts::font(Fonts::PGothic, 9, true));
-    for (QLabel *numbers : lblTousenNum)
-        numbers->setFont(Fonts::font(Fonts::PGothic, 9.75, true));
-    txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
-    for (QPushButton *button : {cmdBrowseOpen, cmdClose})
-        button->setMinimumWidth(Widgets::textWidth(button, 9));
-    // The content's new size is the fitted one, not a size of the user's.
-    m_fittedSize = sizeHint();
+    TextSize::follow(this, [this] {
+        setFont(Fonts::font(Fonts::PGothic, 9));
+        for (QLabel *heading : std::as_const(m_headings))
+            heading->setFont(Fonts::font(Fonts::PGothic, 9, true));
+        for (QLabel *numbers : lblTousenNum)
+            numbers->setFont(Fonts::font(Fonts::PGothic, 9.75, true));
+        txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
+        for (QPushButton *button : {cmdBrowseOpen, cmdClose})
+            button->setMinimumWidth(Widgets::textWidth(button, 9));
+        // The content's new size is the fitted one, not a size of the user's.
+        m_fittedSize = sizeHint();
+    });
 }
 
 void frmSyouhin::Form_Activate()
