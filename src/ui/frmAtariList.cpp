@@ -168,8 +168,7 @@ void frmAtariList::applySizes()
     // desktop's, unlike the windows it sits beside.
     setFont(Fonts::followingDesktop(Fonts::PGothic, 9));
     lblAtariType->setFont(Fonts::followingDesktop(Fonts::UIGothic, 11.25));
-    for (QWidget *large : {static_cast<QWidget *>(lblAtariKigen), static_cast<QWidget *>(lstAtari),
-             static_cast<QWidget *>(lblAtariGoukei)})
+    for (QWidget *large : std::initializer_list<QWidget *> {lblAtariKigen, lstAtari, lblAtariGoukei})
         large->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
     lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + TextSize::scaled(6));
     lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
@@ -323,16 +322,14 @@ void frmAtariList::fitColumns()
     QStringList goods;
     for (int k = 1; k <= m_data.intClassCount; ++k)
         goods.append(AtariList::SyouhinText(m_data.prizeClass(k).strSyouhin));
-    lstAtari->setColumnWidth(
-        m_model->section(AtariColumn::Order), width(AtariColumn::Order, {QStringLiteral("00000")}));
-    lstAtari->setColumnWidth(
-        m_model->section(AtariColumn::Number), width(AtariColumn::Number, {QStringLiteral("000000")}));
-    lstAtari->setColumnWidth(m_model->section(AtariColumn::Result),
-        width(AtariColumn::Result, {AtariList::ResultText(0), AtariList::ResultText(1)}));
-    lstAtari->setColumnWidth(m_model->section(AtariColumn::Koukan), width(AtariColumn::Koukan, {QStringLiteral("済")}));
-    // Room for a name of eight characters; a longer one shows whole as the cell's tip.
-    lstAtari->setColumnWidth(
-        m_model->section(AtariColumn::Sender), width(AtariColumn::Sender, {QStringLiteral("あいうえおかきく")}));
+    const std::pair<AtariColumn, QStringList> widest[] {{AtariColumn::Order, {QStringLiteral("00000")}},
+        {AtariColumn::Number, {QStringLiteral("000000")}},
+        {AtariColumn::Result, {AtariList::ResultText(0), AtariList::ResultText(1)}},
+        {AtariColumn::Koukan, {QStringLiteral("済")}},
+        // Room for a name of eight characters; a longer one shows whole as the cell's tip.
+        {AtariColumn::Sender, {QStringLiteral("あいうえおかきく")}}};
+    for (const auto &[column, texts] : widest)
+        lstAtari->setColumnWidth(m_model->section(column), width(column, texts));
     m_goodsWidth = width(AtariColumn::Syouhin, goods);
     fitGoodsColumn();
 }

@@ -101,10 +101,11 @@ frmDataEdit::frmDataEdit(const WinningData &data, QWidget *parent)
 
 void frmDataEdit::buildControls()
 {
-    const auto addProblemLabel = [this](DataEditField field) {
-        QLabel *label = makeLabel(this, QStringLiteral("lblCheck_") + control(field)->objectName(), QString());
+    const auto addProblemLabel = [this](QWidget *control, DataEditField field) {
+        QLabel *label = makeLabel(this, QStringLiteral("lblCheck_") + control->objectName(), QString());
         Look::setColour(label, QPalette::WindowText, Look::Urgent);
         m_problemLabels.insert(field, label);
+        m_controlOf.insert(field, control);
         return label;
     };
     const auto caption = [this](const QString &text, QWidget *buddy) {
@@ -132,13 +133,14 @@ void frmDataEdit::buildControls()
     };
     auto *form = grid();
     int row = 0;
-    const auto addRow = [&](const QString &text, QWidget *buddy, QLayout *fields, DataEditField checked) {
-        form->addWidget(caption(text, buddy), row, 0);
-        form->addLayout(fields, row, 1);
-        ++row;
-        form->addWidget(addProblemLabel(checked), row, 1);
-        ++row;
-    };
+    const auto addRow
+        = [&](const QString &text, QWidget *buddy, QLayout *fields, QWidget *checked, DataEditField field) {
+              form->addWidget(caption(text, buddy), row, 0);
+              form->addLayout(fields, row, 1);
+              ++row;
+              form->addWidget(addProblemLabel(checked, field), row, 1);
+              ++row;
+          };
     const auto line = [](std::initializer_list<QWidget *> widgets) {
         auto *layout = new QHBoxLayout;
         for (QWidget *widget : widgets)
@@ -151,9 +153,9 @@ void frmDataEdit::buildControls()
     form->addWidget(caption(QStringLiteral("もとにするデータ(&B)"), cboBase), row, 0);
     form->addLayout(baseLine, row, 1);
     row += 2;
-    addRow(QStringLiteral("はがきの種類(&T)"), txtType, line({txtType}), DataEditField::Type);
+    addRow(QStringLiteral("はがきの種類(&T)"), txtType, line({txtType}), txtType, DataEditField::Type);
     addRow(QStringLiteral("年(&Y)"), cboEra, line({cboEra, txtYear, new QLabel(QStringLiteral("年度版"), this)}),
-        DataEditField::Year);
+        txtYear, DataEditField::Year);
 
     // The classes: numbers and goods side by side, the problems under them.
     auto *classes = grid();
@@ -168,7 +170,7 @@ void frmDataEdit::buildControls()
         classes->addWidget(name, 1 + 2 * k, 0, Qt::AlignTop);
         classes->addWidget(txtNumbers[k], 1 + 2 * k, 1);
         classes->addWidget(txtSyouhin[k], 1 + 2 * k, 2);
-        classes->addWidget(addProblemLabel(numbersField(k)), 2 + 2 * k, 1, 1, 2);
+        classes->addWidget(addProblemLabel(txtNumbers[k], numbersField(k)), 2 + 2 * k, 1, 1, 2);
     }
     classes->setColumnStretch(2, 1);
 
@@ -190,8 +192,8 @@ void frmDataEdit::buildControls()
         fieldLine->addStretch(1);
         dates->addLayout(fieldLine, row++, 1);
         auto *problems = new QHBoxLayout;
-        for (const DataEditField field : checked)
-            problems->addWidget(addProblemLabel(field), 1);
+        for (qsizetype i = 0; i < boxes.size(); ++i)
+            problems->addWidget(addProblemLabel(boxes.at(i), checked.at(i)), 1);
         dates->addLayout(problems, row++, 1);
     };
     addDates(QStringLiteral("抽せん日(&D)"), {txtDrawDate}, {DataEditField::DrawDate});
@@ -199,7 +201,7 @@ void frmDataEdit::buildControls()
         {DataEditField::ExchangeFrom, DataEditField::ExchangeTo});
     dates->addWidget(caption(QStringLiteral("関連URL(&U)"), txtURL), row, 0);
     dates->addWidget(txtURL, row++, 1);
-    dates->addWidget(addProblemLabel(DataEditField::Url), row++, 1);
+    dates->addWidget(addProblemLabel(txtURL, DataEditField::Url), row++, 1);
     dates->setColumnStretch(1, 1);
 
     cmdSave = Widgets::makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("保存(&S)"));
@@ -343,31 +345,6 @@ void frmDataEdit::applySizes()
     m_fields->setMaximumSize(std::max(width, 0), std::max(height, m_buttons->sizeHint().height()));
 }
 
-QWidget *frmDataEdit::control(DataEditField field) const
-{
-    switch (field) {
-    case DataEditField::Type:
-        return txtType;
-    case DataEditField::Year:
-        return txtYear;
-    case DataEditField::Numbers1:
-    case DataEditField::Numbers2:
-    case DataEditField::Numbers3:
-    case DataEditField::Numbers4:
-    case DataEditField::Numbers5:
-        return txtNumbers[static_cast<int>(field) - static_cast<int>(DataEditField::Numbers1)];
-    case DataEditField::DrawDate:
-        return txtDrawDate;
-    case DataEditField::ExchangeFrom:
-        return txtExchangeFrom;
-    case DataEditField::ExchangeTo:
-        return txtExchangeTo;
-    case DataEditField::Url:
-        return txtURL;
-    }
-    return nullptr;
-}
-
 DataEditInput frmDataEdit::input() const
 {
     DataEditInput input;
@@ -478,7 +455,7 @@ void frmDataEdit::cmdSave_Click()
     if (const QList<DataEditProblem> problems = modNengajo::CheckDataEdit(typed); !problems.isEmpty()) {
         m_showAllProblems = true;
         showProblems();
-        control(problems.first().field)->setFocus(Qt::OtherFocusReason);
+        m_controlOf.value(problems.first().field)->setFocus(Qt::OtherFocusReason);
         return;
     }
     // OK writes; キャンセル goes back to the fields as they are.

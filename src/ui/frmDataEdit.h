@@ -47,8 +47,6 @@ private:
     // The boxes' widths and heights from their fonts, and the window's height
     // from its screen.
     void applySizes();
-    // The control that holds a field of the input.
-    QWidget *control(DataEditField field) const;
     // Puts a data file's fields into the window; with everything, its
     // numbers, dates and address too.
     void fill(const DataEditInput &input, bool everything);
@@ -81,8 +79,9 @@ private:
     QLabel *m_saveNote = nullptr;
     QScrollArea *m_fields = nullptr;
     QHBoxLayout *m_buttons = nullptr;
-    // The problem line under each field.
+    // The problem line under each field, and the control that holds the field.
     QMap<DataEditField, QLabel *> m_problemLabels;
+    QMap<DataEditField, QWidget *> m_controlOf;
     // The field each control belongs to, and the fields the user went into
     // and those left again so far.
     QHash<QWidget *, DataEditField> m_fieldOf;

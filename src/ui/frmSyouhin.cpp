@@ -91,9 +91,10 @@ void frmSyouhin::buildControls()
 
     for (int r = 0; r < RowCount; ++r) {
         const int gridRow = 3 + 2 * r;
-        const QString suffix = QStringLiteral("_%1").arg(r);
+        const auto named = [r](const char *stem) { return Widgets::indexedName(QLatin1String(stem), r); };
 
-        QLabel *name = makeLabel(this, QStringLiteral("lblToukyuuName") + suffix, AtariList::ResultText(qint16(r + 1)));
+        QLabel *name = lblToukyuuName[r]
+            = makeLabel(this, named("lblToukyuuName"), AtariList::ResultText(qint16(r + 1)));
         m_headings.append(name);
         // A blank row keeps its height, so the table keeps its five rows.
         QSizePolicy namePolicy = name->sizePolicy();
@@ -103,9 +104,9 @@ void frmSyouhin::buildControls()
         nameCell->addWidget(name, 0, Qt::AlignCenter);
         table->addLayout(nameCell, gridRow, 1);
 
-        QLabel *syouhin = makeLabel(this, QStringLiteral("lblSyouhin") + suffix, {});
-        QLabel *select
-            = makeLabel(this, QStringLiteral("lblSyohinSelect") + suffix, QStringLiteral("以上の中から１点選択"));
+        QLabel *syouhin = lblSyouhin[r] = makeLabel(this, named("lblSyouhin"), {});
+        QLabel *select = lblSyohinSelect[r]
+            = makeLabel(this, named("lblSyohinSelect"), QStringLiteral("以上の中から１点選択"));
         select->hide();
         QVBoxLayout *syouhinCell = makeCell(Qt::AlignLeft | Qt::AlignVCenter);
         syouhinCell->setSpacing(6);
@@ -113,21 +114,13 @@ void frmSyouhin::buildControls()
         syouhinCell->addWidget(select);
         table->addLayout(syouhinCell, gridRow, 3);
 
-        QLabel *numbers = makeLabel(this, QStringLiteral("lblTousenNum") + suffix, {});
-        numbers->setAlignment(Qt::AlignCenter);
-        QLabel *keta = makeLabel(this, QStringLiteral("lblKeta") + suffix, QStringLiteral("（下ｎ桁）"));
-        keta->setAlignment(Qt::AlignCenter);
+        QLabel *numbers = lblTousenNum[r] = makeLabel(this, named("lblTousenNum"), {}, Qt::AlignCenter);
+        QLabel *keta = lblKeta[r] = makeLabel(this, named("lblKeta"), QStringLiteral("（下ｎ桁）"), Qt::AlignCenter);
         keta->hide();
         QVBoxLayout *numberCell = makeCell(Qt::AlignCenter);
         numberCell->addWidget(numbers, 0, Qt::AlignHCenter);
         numberCell->addWidget(keta, 0, Qt::AlignHCenter);
         table->addLayout(numberCell, gridRow, 5);
-
-        lblToukyuuName[r] = name;
-        lblSyouhin[r] = syouhin;
-        lblSyohinSelect[r] = select;
-        lblTousenNum[r] = numbers;
-        lblKeta[r] = keta;
     }
 
     // The days on which the prizes of these numbers are exchanged.
