@@ -258,17 +258,11 @@ void frmDataEdit::buildControls()
         else if (auto *combo = qobject_cast<QComboBox *>(widget))
             connect(combo, &QComboBox::currentIndexChanged, this, typed);
     };
-    watch(txtType, DataEditField::Type);
+    for (const auto &[field, control] : m_controlOf.asKeyValueRange())
+        watch(control, field);
     watch(cboEra, DataEditField::Year);
-    watch(txtYear, DataEditField::Year);
-    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        watch(txtNumbers[k], numbersField(k));
+    for (int k = 0; k < DataEditInput::ClassCount; ++k)
         watch(txtSyouhin[k], numbersField(k));
-    }
-    watch(txtDrawDate, DataEditField::DrawDate);
-    watch(txtExchangeFrom, DataEditField::ExchangeFrom);
-    watch(txtExchangeTo, DataEditField::ExchangeTo);
-    watch(txtURL, DataEditField::Url);
     // A day picked in a calendar is a field filled in.
     for (QLineEdit *box : {txtDrawDate, txtExchangeFrom, txtExchangeTo}) {
         auto *calendar = findChild<QCalendarWidget *>(QStringLiteral("calendar_") + box->objectName());

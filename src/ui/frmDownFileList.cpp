@@ -82,13 +82,7 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
 
 void frmDownFileList::lstXmlFile_SelectionChanged()
 {
-    for (int i = 0; i < lstXmlFile->count(); ++i) {
-        if (lstXmlFile->item(i)->isSelected()) {
-            cmdDownload->setEnabled(true);
-            return;
-        }
-    }
-    cmdDownload->setEnabled(false);
+    cmdDownload->setEnabled(!lstXmlFile->selectedItems().isEmpty());
 }
 
 void frmDownFileList::cmdDownload_Click()

@@ -15,12 +15,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-const QString DataFileSuffix = QStringLiteral(".xml");
-
-} // namespace
-
 frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     : QDialog(parent)
     , m_data(data)
@@ -32,7 +26,6 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     Look::paintWindowBackground(this);
 
     lstXmlFile = Widgets::make<QListWidget>(this, QStringLiteral("lstXmlFile"), QStringLiteral("はがきの種類"));
-    lstXmlFile->setSelectionMode(QAbstractItemView::SingleSelection);
 
     cmdOK = Widgets::makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
     cmdOK->setDefault(true);
@@ -59,17 +52,12 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     connect(cmdOK, &QPushButton::clicked, this, &frmFileSelect::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    fillList();
-    lstXmlFile->installEventFilter(this);
-    lstXmlFile->setFocus();
-}
-
-void frmFileSelect::fillList()
-{
     // Every opening reads each file afresh: files come and go between openings.
     for (const DataFileEntry &entry : modNengajo::ListDataFiles())
         lstXmlFile->addItem(entry.strName);
     cmdOK->setEnabled(false);
+    lstXmlFile->installEventFilter(this);
+    lstXmlFile->setFocus();
 }
 
 bool frmFileSelect::eventFilter(QObject *watched, QEvent *event)
@@ -106,7 +94,7 @@ void frmFileSelect::cmdOK_Click()
 
     // On failure the box tells why, the file in force stays in force with
     // its counts, and the dialog stays open for another choice.
-    const DataLoad load = m_data.LoadDataFile(selected.first()->text() + DataFileSuffix);
+    const DataLoad load = m_data.LoadDataFile(selected.first()->text() + QStringLiteral(".xml"));
     if (!load.loaded()) {
         platform::showMessage(modNengajo::MessageTitle, load.message, platform::MessageBox::Icon::Critical);
         return;

@@ -22,7 +22,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void fillList();
     void cmdOK_Click();
 
     DataInForce &m_data;
