@@ -3,8 +3,6 @@
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "platform/messagebox.h"
-#include "platform/programfolder.h"
-#include "platform/waitcursor.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/TextSize.h"
@@ -88,16 +86,15 @@ void frmDownFileList::lstXmlFile_SelectionChanged()
 void frmDownFileList::cmdDownload_Click()
 {
     QList<NewDataEntry> entries;
-    const QList<NewDataEntry> &list = m_newDataList;
     for (int i = 0; i < lstXmlFile->count(); ++i) {
         if (!lstXmlFile->item(i)->isSelected())
             continue;
-        if (i >= list.size()) {
+        if (i >= m_newDataList.size()) {
             platform::showMessage(modNengajo::MessageTitle, QStringLiteral("ダウンロードに失敗しました。"),
                 platform::MessageBox::Icon::Warning);
             return;
         }
-        entries.append(list.at(i));
+        entries.append(m_newDataList.at(i));
     }
     m_waitCursor.emplace();
     // The selection stays as it is while the job runs.

@@ -3,7 +3,6 @@
 #include "core/DataFileList.h"
 #include "core/DataInForce.h"
 #include "platform/messagebox.h"
-#include "platform/programfolder.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/TextSize.h"

@@ -1,8 +1,6 @@
 #include "ui/frmProgress.h"
 
-#include "core/modNengajo.h"
 #include "platform/waitcursor.h"
-#include "ui/Look.h"
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 #include "ui/WorkProgress.h"
