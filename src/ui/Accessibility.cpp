@@ -16,13 +16,14 @@ QString plainLines(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-// A value label as screen readers see it: static text named by its purpose
-// and its value. The label tells readers of every new text itself.
-class ValueLabel final : public QAccessibleWidget
+// A label as screen readers see it: a value label is read-only static text
+// named by its purpose and its value, a line of news a notification named by
+// its text. The label tells readers of every new text itself.
+class LabelInterface final : public QAccessibleWidget
 {
 public:
-    explicit ValueLabel(QLabel *label)
-        : QAccessibleWidget(label, QAccessible::StaticText)
+    LabelInterface(QLabel *label, QAccessible::Role role)
+        : QAccessibleWidget(label, role)
     { }
 
     QString text(QAccessible::Text t) const override
@@ -30,6 +31,8 @@ public:
         if (t != QAccessible::Name)
             return QAccessibleWidget::text(t);
         const QLabel *label = static_cast<const QLabel *>(widget());
+        if (role() == QAccessible::Notification)
+            return plainLines(label->text());
         return label->property(PurposeProperty).toString() + u' ' + label->text()
             + label->property(UnitProperty).toString();
     }
@@ -37,24 +40,9 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
-        s.readOnly = true;
+        if (role() == QAccessible::StaticText)
+            s.readOnly = true;
         return s;
-    }
-};
-
-// A line of news as screen readers see it: a notification named by its text.
-class NotificationLine final : public QAccessibleWidget
-{
-public:
-    explicit NotificationLine(QLabel *label)
-        : QAccessibleWidget(label, QAccessible::Notification)
-    { }
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t != QAccessible::Name)
-            return QAccessibleWidget::text(t);
-        return plainLines(static_cast<const QLabel *>(widget())->text());
     }
 };
 
@@ -64,9 +52,9 @@ QAccessibleInterface *labelFactory(const QString &className, QObject *object)
     if (className != u"QLabel" || !label)
         return nullptr;
     if (label->property(PurposeProperty).isValid())
-        return new ValueLabel(label);
+        return new LabelInterface(label, QAccessible::StaticText);
     if (label->property(NotificationProperty).toBool())
-        return new NotificationLine(label);
+        return new LabelInterface(label, QAccessible::Notification);
     return nullptr;
 }
 
@@ -81,7 +69,7 @@ void useOwnInterface(QLabel *label)
     }();
     Q_UNUSED(installed);
     QAccessibleInterface *current = QAccessible::queryAccessibleInterface(label);
-    if (current && !dynamic_cast<ValueLabel *>(current) && !dynamic_cast<NotificationLine *>(current))
+    if (current && !dynamic_cast<LabelInterface *>(current))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(current));
 }
 

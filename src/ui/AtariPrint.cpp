@@ -18,21 +18,16 @@
 
 namespace {
 
-const QString OrderHeading = QStringLiteral("順番");
-const QString NumberHeading = QStringLiteral("番号");
-const QString ResultHeading = QStringLiteral("等級");
-const QString SyouhinHeading = QStringLiteral("賞品");
-const QString KoukanHeading = QStringLiteral("引換");
-const QString SenderHeading = QStringLiteral("差出人");
+// The table's columns, left to right.
+const std::array<QString, 6> Headings {QStringLiteral("順番"), QStringLiteral("番号"), QStringLiteral("等級"),
+    QStringLiteral("賞品"), QStringLiteral("引換"), QStringLiteral("差出人")};
 // The sender's column holds a name of this many characters; a longer one is cut short with "…".
 const QString SenderWidest = QStringLiteral("あいうえお");
 
 QFont gothic(qreal pointSize, bool bold = false)
 {
     // The printed list keeps its own sizes, whatever size the windows show.
-    QFont font = Fonts::atDesignedSize(Fonts::PGothic, pointSize);
-    font.setBold(bold);
-    return font;
+    return Fonts::atDesignedSize(Fonts::PGothic, pointSize, bold);
 }
 
 // The largest table text tried; the page decides below it.
@@ -137,12 +132,12 @@ void AtariPrint::setTableFont(qreal points)
         return std::max(table.horizontalAdvance(widest), heading.horizontalAdvance(title)) + 2 * m_padding + mm(2);
     };
     m_columns[0] = m_page.left();
-    m_columns[1] = m_columns[0] + columnWidth(QStringLiteral("00000"), OrderHeading);
-    m_columns[2] = m_columns[1] + columnWidth(QStringLiteral("000000"), NumberHeading);
-    m_columns[3] = m_columns[2] + columnWidth(QStringLiteral("はずれ"), ResultHeading);
+    m_columns[1] = m_columns[0] + columnWidth(QStringLiteral("00000"), Headings[0]);
+    m_columns[2] = m_columns[1] + columnWidth(QStringLiteral("000000"), Headings[1]);
+    m_columns[3] = m_columns[2] + columnWidth(QStringLiteral("はずれ"), Headings[2]);
     m_columns[6] = m_page.right();
-    m_columns[5] = m_columns[6] - columnWidth(SenderWidest, SenderHeading);
-    m_columns[4] = m_columns[5] - columnWidth(QStringLiteral("済"), KoukanHeading);
+    m_columns[5] = m_columns[6] - columnWidth(SenderWidest, Headings[5]);
+    m_columns[4] = m_columns[5] - columnWidth(QStringLiteral("済"), Headings[4]);
 }
 
 qreal AtariPrint::headingHeight() const
@@ -284,11 +279,9 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
         return QRectF(m_columns[column] + m_padding, top + m_padding,
             m_columns[column + 1] - m_columns[column] - 2 * m_padding, height - 2 * m_padding);
     };
-    const QStringList headings {
-        OrderHeading, NumberHeading, ResultHeading, SyouhinHeading, KoukanHeading, SenderHeading};
     for (int column = 0; column < 6; ++column)
         painter.drawText(cell(column, y, headingHeight()),
-            column == 3 || column == 5 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter, headings.at(column));
+            column == 3 || column == 5 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter, Headings[column]);
     y += headingHeight();
 
     QPen rule(QColor(0x808080));

@@ -80,15 +80,17 @@ void Fonts::installSubstitutions()
     standInsInstalled() = true;
 }
 
-QFont Fonts::font(const QString &family, qreal pointSize)
+QFont Fonts::font(const QString &family, qreal pointSize, bool bold)
 {
-    return atDesignedSize(family, pointSize * TextSize::factor());
+    return atDesignedSize(family, pointSize * TextSize::factor(), bold);
 }
 
-QFont Fonts::atDesignedSize(const QString &family, qreal pointSize)
+QFont Fonts::atDesignedSize(const QString &family, qreal pointSize, bool bold)
 {
     QFont result(installedFamily(family));
     result.setPointSizeF(pointSize);
+    if (bold)
+        result.setBold(true);
     return result;
 }
 

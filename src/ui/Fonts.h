@@ -17,9 +17,9 @@ void installSubstitutions();
 // program's text size (TextSize); once the substitutions are in place, a
 // family that is not installed is asked for by the name of its installed
 // stand-in.
-QFont font(const QString &family, qreal pointSize);
+QFont font(const QString &family, qreal pointSize, bool bold = false);
 // The same at pointSize itself, whatever the text size: for printed pages.
-QFont atDesignedSize(const QString &family, qreal pointSize);
+QFont atDesignedSize(const QString &family, qreal pointSize, bool bold = false);
 
 // How much larger than the 9 points the windows are designed at the desktop's
 // own text is (its general font), never less than 1.

@@ -81,6 +81,33 @@ private:
     QList<QAction *> m_keys;
 };
 
+// Lays its window out again at a change of the text size.
+class Relayout final : public QObject
+{
+public:
+    Relayout(QWidget *window, std::function<void()> relayout)
+        : QObject(window)
+        , m_relayout(std::move(relayout))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ApplicationFontChange)
+            return false;
+        // The window's own handling hands the new font on to its controls
+        // first: the sizes are measured in it.
+        watched->event(event);
+        m_relayout();
+        return true;
+    }
+
+private:
+    std::function<void()> m_relayout;
+};
+
 // Sets the margins, gaps and fixed spaces of layout to grown of what they are.
 template <typename Grown> void growLayout(QLayout *layout, Grown grown)
 {
@@ -103,6 +130,26 @@ template <typename Grown> void growLayout(QLayout *layout, Grown grown)
     layout->invalidate();
 }
 
+// The margins, gaps and fixed spaces of window's layouts (not those of
+// windows it owns), laid out for the factor from, grown to the size in force.
+void growSpacing(QWidget *window, qreal from)
+{
+    if (TextSize::factor() == from)
+        return;
+    // A spacing grown to from is a designed one times from, rounded: dividing
+    // by from (at most 2) and rounding gives the designed one back.
+    const auto grown = [from](int pixels) { return pixels < 0 ? -1 : TextSize::scaled(qRound(pixels / from)); };
+    const QList<QLayout *> all = window->findChildren<QLayout *>();
+    // Inner layouts first: one without a gap of its own reads its outer
+    // layout's, which must not have grown yet.
+    for (auto layout = all.rbegin(); layout != all.rend(); ++layout) {
+        const QWidget *owner = (*layout)->parentWidget();
+        // A main window's own layout places its menu bar and its content.
+        if (owner && owner->window() == window && !(owner == window && window->inherits("QMainWindow")))
+            growLayout(*layout, grown);
+    }
+}
+
 // Puts percent in force without remembering it: Qt tells every window of the
 // new application font, each sets its fonts again, and then each is sized
 // again. A window that fits its content (or whose layout fixes its size) fits
@@ -119,7 +166,7 @@ void apply(int percent)
     for (QWidget *window : windows) {
         if (window->isVisible() || window->testAttribute(Qt::WA_Resized))
             sized.append({window, window->size(), window->size() == window->sizeHint()});
-        TextSize::growSpacing(window, before);
+        growSpacing(window, before);
     }
     growApplicationFont();
     for (const auto &[window, size, fitted] : std::as_const(sized)) {
@@ -200,22 +247,11 @@ void TextSize::keysInModalWindows(const QList<QAction *> &keys, QObject *owner)
     new KeysInModalWindows(keys, owner);
 }
 
-void TextSize::growSpacing(QWidget *window, qreal from)
+void TextSize::follow(QWidget *window, std::function<void()> relayout)
 {
-    if (factor() == from)
-        return;
-    // A spacing grown to from is a designed one times from, rounded: dividing
-    // by from (at most 2) and rounding gives the designed one back.
-    const auto grown = [from](int pixels) { return pixels < 0 ? -1 : scaled(qRound(pixels / from)); };
-    const QList<QLayout *> all = window->findChildren<QLayout *>();
-    // Inner layouts first: one without a gap of its own reads its outer
-    // layout's, which must not have grown yet.
-    for (auto layout = all.rbegin(); layout != all.rend(); ++layout) {
-        const QWidget *owner = (*layout)->parentWidget();
-        // A main window's own layout places its menu bar and its content.
-        if (owner && owner->window() == window && !(owner == window && window->inherits("QMainWindow")))
-            growLayout(*layout, grown);
-    }
+    growSpacing(window, 1);
+    relayout();
+    new Relayout(window, std::move(relayout));
 }
 
 QSize TextSize::roomOnScreen(const QWidget *window)

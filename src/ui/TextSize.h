@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QString>
 
+#include <functional>
+
 class QAction;
 class QObject;
 class QWidget;
@@ -43,10 +45,11 @@ void choose(int percent);
 // The desktop's own font, before the text size grows it.
 QFont desktopFont();
 
-// The margins, gaps and fixed spaces of window's layouts (not those of
-// windows it owns), laid out for the factor from, grown to the size in force.
-// Each window does this once it has built its layouts, from 1.
-void growSpacing(QWidget *window, qreal from);
+// Has window, its layouts built at their designed spacing, follow the size:
+// its spacing grown to the size in force, then relayout (its fonts and the
+// sizes from their metrics) run now and at every change of the size, once the
+// window's controls have taken the new application font.
+void follow(QWidget *window, std::function<void()> relayout);
 
 // The keys that step the size work in every window of the program: the
 // keys' actions (application shortcuts of the main window) are given to each

@@ -40,6 +40,15 @@ QPushButton *Widgets::makeButton(QWidget *parent, const QString &name, const QSt
     return button;
 }
 
+QHBoxLayout *Widgets::buttonRow(std::initializer_list<QWidget *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget *button : buttons)
+        row->addWidget(button);
+    return row;
+}
+
 QHBoxLayout *Widgets::makeDateField(QWidget *parent, QLineEdit *box)
 {
     box->setPlaceholderText(QStringLiteral("例：2027/1/19"));

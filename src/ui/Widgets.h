@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 
 class QHBoxLayout;
 class QLabel;
@@ -23,6 +24,24 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
 
 // A push button in the light grey of the program's buttons.
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption);
+
+// A control with its name and the name screen readers read for it.
+template <typename Control> Control *make(QWidget *parent, const QString &name, const QString &accessibleName)
+{
+    auto *control = new Control(parent);
+    control->setObjectName(name);
+    control->setAccessibleName(accessibleName);
+    return control;
+}
+
+// The name of the member index of a control array.
+inline QString indexedName(const QString &stem, int index)
+{
+    return stem + u'_' + QString::number(index);
+}
+
+// A row of buttons at the right.
+QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons);
 
 // A date field: box, where a date is typed as "2027/1/19", and beside it a
 // button (cmdCalendar_ + the box's name) whose calendar (calendar_ + the

@@ -16,25 +16,31 @@ constexpr qint64 EventsEveryMs = 50;
 
 } // namespace
 
+QPushButton *setUpProgressBox(QProgressDialog *box, const QString &cancelName)
+{
+    box->setWindowTitle(modNengajo::MessageTitle);
+    box->setWindowModality(Qt::ApplicationModal);
+    Look::paintWindowBackground(box);
+    box->setMinimumDuration(WorkProgress::ShowDelayMs);
+    // The box stays until the work is over, whatever the count says.
+    box->setAutoReset(false);
+    box->setAutoClose(false);
+    // The box's own button: Qt 6.4's setCancelButton() leaves the first
+    // button's Esc shortcut beside the new one's, and with two Esc does nothing.
+    box->setCancelButtonText(QStringLiteral("キャンセル"));
+    auto *cancel = box->findChild<QPushButton *>();
+    cancel->setObjectName(cancelName);
+    Look::setColour(cancel, QPalette::Button, Look::ButtonBackground);
+    // Enter must not stop the work by chance; Esc and the button do.
+    cancel->setAutoDefault(false);
+    return cancel;
+}
+
 WorkProgress::WorkProgress(const QString &objectName, QWidget *parent)
     : QProgressDialog(parent)
 {
     setObjectName(objectName);
-    setWindowTitle(modNengajo::MessageTitle);
-    setWindowModality(Qt::ApplicationModal);
-    Look::paintWindowBackground(this);
-    setMinimumDuration(ShowDelayMs);
-    // The box stays until the work is over, whatever the count says.
-    setAutoReset(false);
-    setAutoClose(false);
-    // The box's own button: Qt 6.4's setCancelButton() leaves the first
-    // button's Esc shortcut beside the new one's, and with two Esc does nothing.
-    setCancelButtonText(QStringLiteral("キャンセル"));
-    auto *cancel = findChild<QPushButton *>();
-    cancel->setObjectName(objectName + QStringLiteral("Cancel"));
-    Look::setColour(cancel, QPalette::Button, Look::ButtonBackground);
-    // Enter must not stop the work by chance; Esc and the button do.
-    cancel->setAutoDefault(false);
+    setUpProgressBox(this, objectName + QStringLiteral("Cancel"));
     m_started.start();
     m_sinceEvents.start();
 }

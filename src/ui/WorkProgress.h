@@ -3,6 +3,15 @@
 #include <QElapsedTimer>
 #include <QProgressDialog>
 
+class QPushButton;
+
+// Sets box up as every progress box of the program: titled as its message
+// boxes, keeping input from the other windows, in the window colour, up
+// until the work says it has ended, shown once the work has taken
+// WorkProgress::ShowDelayMs, with Qt's own キャンセル, named cancelName, which
+// Enter does not press. Returns that button.
+QPushButton *setUpProgressBox(QProgressDialog *box, const QString &cancelName);
+
 // The progress of long work a window does on its own thread, such as a print
 // or a save of a long list: a box that appears once the work has taken half a
 // second (sooner when it will clearly take longer), with キャンセル. The work

@@ -5,7 +5,6 @@
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -20,30 +19,24 @@ frmAbout::frmAbout(QWidget *parent)
     setWindowTitle(QStringLiteral("バージョン情報"));
     setModal(true);
 
-    picIcon = makeLabel(this, QStringLiteral("picIcon"), {});
-    picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-
-    lblTitle = makeLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Harovan\u3000Version."));
-    lblTitle->setText(
-        lblTitle->text() + QString::number(HAROVAN_VERSION_MAJOR) + u'.' + QString::number(HAROVAN_VERSION_MINOR));
-
-    lblDescription = makeLabel(this, QStringLiteral("lblDescription"),
+    QLabel *picIcon = makeLabel(this, QStringLiteral("picIcon"), {}, Qt::AlignTop | Qt::AlignHCenter);
+    QLabel *lblTitle = makeLabel(this, QStringLiteral("lblTitle"),
+        QStringLiteral("Harovan\u3000Version.%1.%2").arg(HAROVAN_VERSION_MAJOR).arg(HAROVAN_VERSION_MINOR));
+    QLabel *lblDescription = makeLabel(this, QStringLiteral("lblDescription"),
         QStringLiteral("当選の確認は、必ず公式の当選番号の発表でもお確かめください。"));
-
-    Label1 = makeLabel(
+    QLabel *Label1 = makeLabel(
         this, QStringLiteral("Label1"), QStringLiteral("最新版はこちらから。ご意見・ご感想もお待ちしております。"));
 
-    lblURL = makeLabel(this, QStringLiteral("lblURL"), QStringLiteral("http://harovan.example.jp/"));
+    QLabel *lblURL = makeLabel(this, QStringLiteral("lblURL"), QStringLiteral("http://harovan.example.jp/"));
     lblURL->setCursor(Qt::PointingHandCursor);
     // The caption is the address, whatever it says.
     new Link(this, lblURL);
     // As wide as its text, so the pointer is over the link only where the link is.
     lblURL->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    auto *cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdOK->setAutoDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *text = new QVBoxLayout;
@@ -59,37 +52,21 @@ frmAbout::frmAbout(QWidget *parent)
     top->addSpacing(12);
     top->addLayout(text, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(top);
     layout->addSpacing(12);
-    layout->addLayout(buttons);
+    layout->addLayout(Widgets::buttonRow({cmdOK}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [=, this] {
+        const int icon = TextSize::scaled(48);
+        picIcon->setPixmap(programIcon().pixmap(QSize(icon, icon)));
+        lblTitle->setFont(Fonts::font(Fonts::UIGothic, 9));
+        // The dialog's own font, underlined.
+        QFont linkFont = font();
+        linkFont.setUnderline(true);
+        lblURL->setFont(linkFont);
+    });
 
     cmdOK->setFocus();
-}
-
-bool frmAbout::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
-}
-
-void frmAbout::applySizes()
-{
-    const int icon = TextSize::scaled(48);
-    picIcon->setPixmap(programIcon().pixmap(QSize(icon, icon)));
-    lblTitle->setFont(Fonts::font(Fonts::UIGothic, 9));
-    // The dialog's own font, underlined.
-    QFont linkFont = font();
-    linkFont.setUnderline(true);
-    lblURL->setFont(linkFont);
 }

@@ -2,9 +2,6 @@
 
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
-
 // The version information window: the program's name and version, and a link
 // to the maker's web page. Modal, created afresh each time it opens.
 class frmAbout : public QDialog
@@ -13,19 +10,4 @@ class frmAbout : public QDialog
 
 public:
     explicit frmAbout(QWidget *parent = nullptr);
-
-protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
-
-private:
-    // The fonts and the sizes from their metrics, at the text size in force.
-    void applySizes();
-
-    QLabel *picIcon = nullptr;
-    QLabel *lblTitle = nullptr;
-    QLabel *lblDescription = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *lblURL = nullptr;
-    QPushButton *cmdOK = nullptr;
 };

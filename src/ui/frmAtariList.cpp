@@ -67,10 +67,6 @@ protected:
     }
 };
 
-} // namespace
-
-namespace {
-
 const QString KoukanText = QStringLiteral("引換済にする(&K)");
 const QString UnKoukanText = QStringLiteral("引換済を取り消す(&K)");
 
@@ -89,9 +85,7 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
 
     m_source = new BookAtariList(book, record, m_data, this);
     m_model = new AtariListModel(*m_source, this);
-    lstAtari = new QTableView(this);
-    lstAtari->setObjectName(QStringLiteral("lstAtari"));
-    lstAtari->setAccessibleName(windowTitle());
+    lstAtari = Widgets::make<QTableView>(this, QStringLiteral("lstAtari"), windowTitle());
     lstAtari->setModel(m_model);
     lstAtari->setItemDelegate(new LostCardDelegate(lstAtari));
     lstAtari->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -119,8 +113,6 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
     cmdPrint = Widgets::makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("印刷(&P)..."));
     cmdCalendar = Widgets::makeButton(this, QStringLiteral("cmdCalendar"), QStringLiteral("カレンダーに登録(&R)..."));
     cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
-    for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdCalendar, cmdClose})
-        button->setAutoDefault(false);
 
     // The buttons for the chosen cards at the left, those for the whole list
     // at the right; on two lines where the screen is too narrow for one.
@@ -129,12 +121,7 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
     m_cardButtons->addWidget(cmdKoukan);
     m_cardButtons->addWidget(cmdDelete);
     m_cardButtons->addStretch(1);
-    m_listButtons = new QHBoxLayout;
-    m_listButtons->addStretch(1);
-    m_listButtons->addWidget(cmdSaveCsv);
-    m_listButtons->addWidget(cmdPrint);
-    m_listButtons->addWidget(cmdCalendar);
-    m_listButtons->addWidget(cmdClose);
+    m_listButtons = Widgets::buttonRow({cmdSaveCsv, cmdPrint, cmdCalendar, cmdClose});
     m_buttons = new QBoxLayout(QBoxLayout::LeftToRight);
     m_buttons->addLayout(m_cardButtons);
     m_buttons->addLayout(m_listButtons);
@@ -146,14 +133,6 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
     layout->addWidget(lstAtari, 1);
     layout->addWidget(lblAtariGoukei);
     layout->addLayout(m_buttons);
-
-    setTabOrder(lstAtari, chkAll);
-    setTabOrder(chkAll, cmdKoukan);
-    setTabOrder(cmdKoukan, cmdDelete);
-    setTabOrder(cmdDelete, cmdSaveCsv);
-    setTabOrder(cmdSaveCsv, cmdPrint);
-    setTabOrder(cmdPrint, cmdCalendar);
-    setTabOrder(cmdCalendar, cmdClose);
     lstAtari->setFocus();
 
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &frmAtariList::model_rowsInserted);
@@ -175,8 +154,7 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
     connect(cmdCalendar, &QPushButton::clicked, this, &frmAtariList::cmdCalendar_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [this] { applySizes(); });
     refresh();
     // At first as wide as its columns, the goods of every class whole.
     resize(std::max(sizeHint().width(),
@@ -190,8 +168,7 @@ void frmAtariList::applySizes()
     // desktop's, unlike the windows it sits beside.
     setFont(Fonts::followingDesktop(Fonts::PGothic, 9));
     lblAtariType->setFont(Fonts::followingDesktop(Fonts::UIGothic, 11.25));
-    for (QWidget *large : {static_cast<QWidget *>(lblAtariKigen), static_cast<QWidget *>(lstAtari),
-             static_cast<QWidget *>(lblAtariGoukei)})
+    for (QWidget *large : std::initializer_list<QWidget *> {lblAtariKigen, lstAtari, lblAtariGoukei})
         large->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
     lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + TextSize::scaled(6));
     lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
@@ -345,16 +322,14 @@ void frmAtariList::fitColumns()
     QStringList goods;
     for (int k = 1; k <= m_data.intClassCount; ++k)
         goods.append(AtariList::SyouhinText(m_data.prizeClass(k).strSyouhin));
-    lstAtari->setColumnWidth(
-        m_model->section(AtariColumn::Order), width(AtariColumn::Order, {QStringLiteral("00000")}));
-    lstAtari->setColumnWidth(
-        m_model->section(AtariColumn::Number), width(AtariColumn::Number, {QStringLiteral("000000")}));
-    lstAtari->setColumnWidth(m_model->section(AtariColumn::Result),
-        width(AtariColumn::Result, {AtariList::ResultText(0), AtariList::ResultText(1)}));
-    lstAtari->setColumnWidth(m_model->section(AtariColumn::Koukan), width(AtariColumn::Koukan, {QStringLiteral("済")}));
-    // Room for a name of eight characters; a longer one shows whole as the cell's tip.
-    lstAtari->setColumnWidth(
-        m_model->section(AtariColumn::Sender), width(AtariColumn::Sender, {QStringLiteral("あいうえおかきく")}));
+    const std::pair<AtariColumn, QStringList> widest[] {{AtariColumn::Order, {QStringLiteral("00000")}},
+        {AtariColumn::Number, {QStringLiteral("000000")}},
+        {AtariColumn::Result, {AtariList::ResultText(0), AtariList::ResultText(1)}},
+        {AtariColumn::Koukan, {QStringLiteral("済")}},
+        // Room for a name of eight characters; a longer one shows whole as the cell's tip.
+        {AtariColumn::Sender, {QStringLiteral("あいうえおかきく")}}};
+    for (const auto &[column, texts] : widest)
+        lstAtari->setColumnWidth(m_model->section(column), width(column, texts));
     m_goodsWidth = width(AtariColumn::Syouhin, goods);
     fitGoodsColumn();
 }
@@ -398,24 +373,34 @@ bool frmAtariList::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-QString frmAtariList::saveFolder()
+QString frmAtariList::choosePath(
+    const QString &title, const QString &fileName, const QString &filter, const QString &suffix)
 {
     if (m_saveFolder.isEmpty()) {
         m_saveFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (m_saveFolder.isEmpty() || !QFileInfo(m_saveFolder).isDir())
             m_saveFolder = QDir::homePath();
     }
-    return m_saveFolder;
+    const QString path = platform::Service<platform::SaveFileDialog>::get().choose(
+        title, QDir(m_saveFolder).filePath(fileName), filter, suffix);
+    if (!path.isEmpty())
+        m_saveFolder = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void frmAtariList::tellFailure(const QString &failure)
+{
+    if (!failure.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
+            platform::MessageBox::Buttons::Ok, this);
 }
 
 void frmAtariList::cmdSaveCsv_Click()
 {
-    const QString path = platform::Service<platform::SaveFileDialog>::get().choose(QStringLiteral("CSVで保存"),
-        QDir(saveFolder()).filePath(suggestedFileName(m_data)), QStringLiteral("CSVファイル (*.csv)"),
-        QStringLiteral("csv"));
+    const QString path = choosePath(QStringLiteral("CSVで保存"), suggestedFileName(m_data),
+        QStringLiteral("CSVファイル (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    m_saveFolder = QFileInfo(path).absolutePath();
 
     // Goods of great length make a file of many megabytes: the user sees how
     // far it has come and may stop it; a stopped save writes nothing.
@@ -429,10 +414,7 @@ void frmAtariList::cmdSaveCsv_Click()
     progress.setStep(QStringLiteral("CSVファイルを保存しています…"), 1);
     if (!progress.advance(0))
         return;
-    const QString failure = AtariList::SaveFile(path, bytes);
-    if (!failure.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
-            platform::MessageBox::Buttons::Ok, this);
+    tellFailure(AtariList::SaveFile(path, bytes));
 }
 
 void frmAtariList::cmdCalendar_Click()
@@ -440,20 +422,15 @@ void frmAtariList::cmdCalendar_Click()
     if (!calendarOpen())
         return;
     const AtariDraw draw = AtariDraw::of(m_data);
-    const QString path = platform::Service<platform::SaveFileDialog>::get().choose(QStringLiteral("カレンダーに登録"),
-        QDir(saveFolder()).filePath(AtariCalendar::FileName(draw)), QStringLiteral("iCalendarファイル (*.ics)"),
-        QStringLiteral("ics"));
+    const QString path = choosePath(QStringLiteral("カレンダーに登録"), AtariCalendar::FileName(draw),
+        QStringLiteral("iCalendarファイル (*.ics)"), QStringLiteral("ics"));
     if (path.isEmpty())
         return;
-    m_saveFolder = QFileInfo(path).absolutePath();
 
     // The cards as they are now: the dialog may have stayed open while another program changed the book.
     m_source->reload();
-    const QString failure = AtariList::SaveFile(
-        path, AtariCalendar::IcsBytes(draw, m_source->cardsToExchange(), QDateTime::currentDateTime()));
-    if (!failure.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
-            platform::MessageBox::Buttons::Ok, this);
+    tellFailure(AtariList::SaveFile(
+        path, AtariCalendar::IcsBytes(draw, m_source->cardsToExchange(), QDateTime::currentDateTime())));
 }
 
 void frmAtariList::cmdPrint_Click()
@@ -471,19 +448,15 @@ void frmAtariList::cmdPrint_Click()
     // far the print has come and may stop it; a stopped print prints nothing.
     WorkProgress progress(QStringLiteral("dlgPrintProgress"), this);
     std::optional<AtariPrint::Stage> shownStage;
-    const QString failure
-        = AtariPrint::print(printer, content, [&](AtariPrint::Stage stage, qsizetype done, qsizetype total) {
-              if (stage != shownStage) {
-                  shownStage = stage;
-                  progress.setStep(stage == AtariPrint::Stage::Layout ? QStringLiteral("印刷の準備をしています…")
-                                                                      : QStringLiteral("印刷しています…"),
-                      total);
-              }
-              return progress.advance(done);
-          });
-    if (!failure.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, failure, platform::MessageBox::Icon::Critical,
-            platform::MessageBox::Buttons::Ok, this);
+    tellFailure(AtariPrint::print(printer, content, [&](AtariPrint::Stage stage, qsizetype done, qsizetype total) {
+        if (stage != shownStage) {
+            shownStage = stage;
+            progress.setStep(stage == AtariPrint::Stage::Layout ? QStringLiteral("印刷の準備をしています…")
+                                                                : QStringLiteral("印刷しています…"),
+                total);
+        }
+        return progress.advance(done);
+    }));
 }
 
 bool frmAtariList::event(QEvent *event)
@@ -495,10 +468,7 @@ bool frmAtariList::event(QEvent *event)
         m_source->reload();
         refreshButtons();
     }
-    const bool done = QWidget::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
+    return QWidget::event(event);
 }
 
 void frmAtariList::keyPressEvent(QKeyEvent *event)

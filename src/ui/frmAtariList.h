@@ -61,9 +61,11 @@ private:
     // Whether the calendar has anything to hold: an exchange period not yet
     // ended, and a card of the draw left to exchange.
     bool calendarOpen() const;
-    // The folder a save starts in: where the last file was saved in this run,
-    // else the user's documents.
-    QString saveFolder();
+    // The file to save to, chosen by the user: the dialog starts where the
+    // last file was saved in this run, else in the user's documents.
+    QString choosePath(const QString &title, const QString &fileName, const QString &filter, const QString &suffix);
+    // Says why a save or a print failed; nothing when it did not.
+    void tellFailure(const QString &failure);
     void cmdKoukan_Click();
     void cmdDelete_Click();
     // The sender's cell of row, opened for typing.

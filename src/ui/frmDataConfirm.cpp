@@ -1,5 +1,6 @@
 #include "ui/frmDataConfirm.h"
 
+#include "core/AtariList.h"
 #include "core/modNengajo.h"
 #include "platform/messagebox.h"
 #include "ui/Fonts.h"
@@ -7,23 +8,18 @@
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
-#include <QEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 
-QString indexed(const QString &stem, int k)
-{
-    return stem + QStringLiteral("_%1").arg(k);
-}
+using Widgets::indexedName;
 
 QString classCaption(int k)
 {
-    return modNengajo::FullWidthDigits(k + 1) + u'等';
+    return AtariList::ResultText(static_cast<qint16>(k + 1));
 }
 
 // The digits a number of this length matches, as a card's number is read.
@@ -63,9 +59,9 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
         if (numbers.isEmpty())
             continue;
         const qsizetype digits = numbers.first().size();
-        QLabel *caption = makeLabel(this, indexed(QStringLiteral("lblConfirmToukyuu"), k), classCaption(k));
+        QLabel *caption = makeLabel(this, indexedName(QStringLiteral("lblConfirmToukyuu"), k), classCaption(k));
         captions.append(caption);
-        QLabel *keta = makeLabel(this, indexed(QStringLiteral("lblConfirmKeta"), k), ketaText(digits));
+        QLabel *keta = makeLabel(this, indexedName(QStringLiteral("lblConfirmKeta"), k), ketaText(digits));
         if (changed[k] != 0) {
             // One digit fewer makes ten times the winners: this is said in red.
             keta->setText(keta->text() + QStringLiteral("（元のデータでは%1桁）").arg(changed[k]));
@@ -74,7 +70,7 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
             changedClasses += QStringLiteral("・") + classCaption(k) + ketaText(digits)
                 + QStringLiteral("：元のデータでは%1桁").arg(changed[k]) + modNengajo::CrLf;
         }
-        QLabel *shown = makeLabel(this, indexed(QStringLiteral("lblConfirmNumbers"), k), numbers.join(u"　"));
+        QLabel *shown = makeLabel(this, indexedName(QStringLiteral("lblConfirmNumbers"), k), numbers.join(u"　"));
         shown->setWordWrap(true);
         shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
         shownNumbers.append(shown);
@@ -85,7 +81,7 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
             if (start.goods[k].contains(item))
                 item += QStringLiteral("（元のデータと同じ）");
         }
-        QLabel *syouhin = makeLabel(this, indexed(QStringLiteral("lblConfirmSyouhin"), k),
+        QLabel *syouhin = makeLabel(this, indexedName(QStringLiteral("lblConfirmSyouhin"), k),
             goods.isEmpty() ? QStringLiteral("（賞品なし）") : goods.join(u'\n'));
         syouhin->setWordWrap(true);
         syouhinRows.append({syouhin, 2 * k + 1});
@@ -108,10 +104,6 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmDataConfirm::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
@@ -119,9 +111,9 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
     layout->addWidget(type);
     layout->addWidget(note);
     layout->addLayout(table);
-    layout->addLayout(buttons);
+    layout->addLayout(Widgets::buttonRow({cmdOK, cmdCancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    m_applySizes = [=] {
+    TextSize::follow(this, [=] {
         type->setFont(Fonts::font(Fonts::UIGothic, 11.25));
         for (QLabel *caption : captions)
             caption->setFont(Fonts::font(Fonts::PGothic, 12));
@@ -136,17 +128,7 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
         }
         for (QPushButton *button : {cmdOK, cmdCancel})
             button->setMinimumWidth(Widgets::textWidth(button, 7));
-    };
-    TextSize::growSpacing(this, 1);
-    m_applySizes();
-}
-
-bool frmDataConfirm::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        m_applySizes();
-    return done;
+    });
 }
 
 void frmDataConfirm::cmdOK_Click()

@@ -4,9 +4,6 @@
 
 #include <QDialog>
 
-#include <array>
-#include <functional>
-
 // The check before a typed-in draw is written: every winning number large,
 // class by class, with its goods, to be compared with the published list.
 // A class whose digits differ from the file the input started from stands in
@@ -20,14 +17,7 @@ class frmDataConfirm : public QDialog
 public:
     frmDataConfirm(const DataEditInput &input, const DataEditStart &start, QWidget *parent = nullptr);
 
-protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
-
 private:
     void cmdOK_Click();
-
-    // The fonts and the sizes from their metrics, at the text size in force.
-    std::function<void()> m_applySizes;
     QString m_digitsQuestion; // the second question; empty when no class's digits changed
 };

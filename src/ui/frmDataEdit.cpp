@@ -2,6 +2,7 @@
 
 #include "ui/frmDataConfirm.h"
 
+#include "core/AtariList.h"
 #include "core/DataFileList.h"
 #include "core/modNengajo.h"
 #include "platform/clock.h"
@@ -34,27 +35,12 @@ const QString DataFileSuffix = QStringLiteral(".xml");
 
 QString classCaption(int k)
 {
-    return modNengajo::FullWidthDigits(k + 1) + u'等';
+    return AtariList::ResultText(static_cast<qint16>(k + 1));
 }
 
-QString indexed(const QString &stem, int k)
+QPlainTextEdit *makeTextArea(QWidget *parent, const QString &stem, int k, const QString &what)
 {
-    return stem + QStringLiteral("_%1").arg(k);
-}
-
-QLineEdit *makeLineEdit(QWidget *parent, const QString &name, const QString &accessibleName)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setAccessibleName(accessibleName);
-    return box;
-}
-
-QPlainTextEdit *makeTextArea(QWidget *parent, const QString &name, const QString &accessibleName)
-{
-    auto *box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
-    box->setAccessibleName(accessibleName);
+    auto *box = Widgets::make<QPlainTextEdit>(parent, Widgets::indexedName(stem, k), classCaption(k) + what);
     // Tab moves on to the next field; a line break separates numbers or goods.
     box->setTabChangesFocus(true);
     return box;
@@ -90,8 +76,7 @@ frmDataEdit::frmDataEdit(const WinningData &data, QWidget *parent)
     setModal(true);
     Look::paintWindowBackground(this);
     buildControls();
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    TextSize::follow(this, [this] { applySizes(); });
 
     // The prize structure repeats from year to year: the data in force give
     // the goods and the digits of each class; the numbers and dates are new.
@@ -116,10 +101,11 @@ frmDataEdit::frmDataEdit(const WinningData &data, QWidget *parent)
 
 void frmDataEdit::buildControls()
 {
-    const auto addProblemLabel = [this](DataEditField field) {
-        QLabel *label = makeLabel(this, QStringLiteral("lblCheck_") + control(field)->objectName(), QString());
+    const auto addProblemLabel = [this](QWidget *control, DataEditField field) {
+        QLabel *label = makeLabel(this, QStringLiteral("lblCheck_") + control->objectName(), QString());
         Look::setColour(label, QPalette::WindowText, Look::Urgent);
         m_problemLabels.insert(field, label);
+        m_controlOf.insert(field, control);
         return label;
     };
     const auto caption = [this](const QString &text, QWidget *buddy) {
@@ -129,31 +115,32 @@ void frmDataEdit::buildControls()
     };
 
     // The file to start from, or to open and correct.
-    cboBase = new QComboBox(this);
-    cboBase->setObjectName(QStringLiteral("cboBase"));
-    cboBase->setAccessibleName(QStringLiteral("もとにするデータ"));
+    cboBase = Widgets::make<QComboBox>(this, QStringLiteral("cboBase"), QStringLiteral("もとにするデータ"));
     cmdOpen = Widgets::makeButton(this, QStringLiteral("cmdOpen"), QStringLiteral("開く(&O)"));
     cmdOpen->setToolTip(QStringLiteral("選んだデータの番号と日付も読み込み、そのファイルを直します"));
 
-    txtType = makeLineEdit(this, QStringLiteral("txtType"), QStringLiteral("はがきの種類"));
-    cboEra = new QComboBox(this);
-    cboEra->setObjectName(QStringLiteral("cboEra"));
-    cboEra->setAccessibleName(QStringLiteral("元号"));
+    txtType = Widgets::make<QLineEdit>(this, QStringLiteral("txtType"), QStringLiteral("はがきの種類"));
+    cboEra = Widgets::make<QComboBox>(this, QStringLiteral("cboEra"), QStringLiteral("元号"));
     cboEra->addItems({modNengajo::EraReiwa, modNengajo::EraHeisei});
-    txtYear = makeLineEdit(this, QStringLiteral("txtYear"), QStringLiteral("年"));
+    txtYear = Widgets::make<QLineEdit>(this, QStringLiteral("txtYear"), QStringLiteral("年"));
     txtYear->setInputMethodHints(Qt::ImhDigitsOnly);
 
-    auto *form = new QGridLayout;
-    form->setHorizontalSpacing(8);
-    form->setVerticalSpacing(2);
-    int row = 0;
-    const auto addRow = [&](const QString &text, QWidget *buddy, QLayout *fields, DataEditField checked) {
-        form->addWidget(caption(text, buddy), row, 0);
-        form->addLayout(fields, row, 1);
-        ++row;
-        form->addWidget(addProblemLabel(checked), row, 1);
-        ++row;
+    const auto grid = [] {
+        auto *layout = new QGridLayout;
+        layout->setHorizontalSpacing(8);
+        layout->setVerticalSpacing(2);
+        return layout;
     };
+    auto *form = grid();
+    int row = 0;
+    const auto addRow
+        = [&](const QString &text, QWidget *buddy, QLayout *fields, QWidget *checked, DataEditField field) {
+              form->addWidget(caption(text, buddy), row, 0);
+              form->addLayout(fields, row, 1);
+              ++row;
+              form->addWidget(addProblemLabel(checked, field), row, 1);
+              ++row;
+          };
     const auto line = [](std::initializer_list<QWidget *> widgets) {
         auto *layout = new QHBoxLayout;
         for (QWidget *widget : widgets)
@@ -166,39 +153,34 @@ void frmDataEdit::buildControls()
     form->addWidget(caption(QStringLiteral("もとにするデータ(&B)"), cboBase), row, 0);
     form->addLayout(baseLine, row, 1);
     row += 2;
-    addRow(QStringLiteral("はがきの種類(&T)"), txtType, line({txtType}), DataEditField::Type);
+    addRow(QStringLiteral("はがきの種類(&T)"), txtType, line({txtType}), txtType, DataEditField::Type);
     addRow(QStringLiteral("年(&Y)"), cboEra, line({cboEra, txtYear, new QLabel(QStringLiteral("年度版"), this)}),
-        DataEditField::Year);
+        txtYear, DataEditField::Year);
 
     // The classes: numbers and goods side by side, the problems under them.
-    auto *classes = new QGridLayout;
-    classes->setHorizontalSpacing(8);
-    classes->setVerticalSpacing(2);
+    auto *classes = grid();
     classes->addWidget(new QLabel(QStringLiteral("等級"), this), 0, 0);
     classes->addWidget(new QLabel(QStringLiteral("当選番号（空白・カンマ・改行で区切る）"), this), 0, 1);
     classes->addWidget(new QLabel(QStringLiteral("賞品（１行に１つ、いくつかあれば１点選択）"), this), 0, 2);
     for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        txtNumbers[k] = makeTextArea(
-            this, indexed(QStringLiteral("txtNumbers"), k), classCaption(k) + QStringLiteral("の当選番号"));
+        txtNumbers[k] = makeTextArea(this, QStringLiteral("txtNumbers"), k, QStringLiteral("の当選番号"));
         txtNumbers[k]->setInputMethodHints(Qt::ImhDigitsOnly);
-        txtSyouhin[k]
-            = makeTextArea(this, indexed(QStringLiteral("txtSyouhin"), k), classCaption(k) + QStringLiteral("の賞品"));
+        txtSyouhin[k] = makeTextArea(this, QStringLiteral("txtSyouhin"), k, QStringLiteral("の賞品"));
         QLabel *name = caption(classCaption(k), txtNumbers[k]);
         classes->addWidget(name, 1 + 2 * k, 0, Qt::AlignTop);
         classes->addWidget(txtNumbers[k], 1 + 2 * k, 1);
         classes->addWidget(txtSyouhin[k], 1 + 2 * k, 2);
-        classes->addWidget(addProblemLabel(numbersField(k)), 2 + 2 * k, 1, 1, 2);
+        classes->addWidget(addProblemLabel(txtNumbers[k], numbersField(k)), 2 + 2 * k, 1, 1, 2);
     }
     classes->setColumnStretch(2, 1);
 
-    auto *dates = new QGridLayout;
-    dates->setHorizontalSpacing(8);
-    dates->setVerticalSpacing(2);
+    auto *dates = grid();
     row = 0;
-    txtDrawDate = makeLineEdit(this, QStringLiteral("txtDrawDate"), QStringLiteral("抽せん日"));
-    txtExchangeFrom = makeLineEdit(this, QStringLiteral("txtExchangeFrom"), QStringLiteral("引換期間の初日"));
-    txtExchangeTo = makeLineEdit(this, QStringLiteral("txtExchangeTo"), QStringLiteral("引換期間の最終日"));
-    txtURL = makeLineEdit(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"));
+    txtDrawDate = Widgets::make<QLineEdit>(this, QStringLiteral("txtDrawDate"), QStringLiteral("抽せん日"));
+    txtExchangeFrom
+        = Widgets::make<QLineEdit>(this, QStringLiteral("txtExchangeFrom"), QStringLiteral("引換期間の初日"));
+    txtExchangeTo = Widgets::make<QLineEdit>(this, QStringLiteral("txtExchangeTo"), QStringLiteral("引換期間の最終日"));
+    txtURL = Widgets::make<QLineEdit>(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"));
     const auto addDates = [&](const QString &text, QList<QLineEdit *> boxes, QList<DataEditField> checked) {
         dates->addWidget(caption(text, boxes.first()), row, 0);
         auto *fieldLine = new QHBoxLayout;
@@ -210,8 +192,8 @@ void frmDataEdit::buildControls()
         fieldLine->addStretch(1);
         dates->addLayout(fieldLine, row++, 1);
         auto *problems = new QHBoxLayout;
-        for (const DataEditField field : checked)
-            problems->addWidget(addProblemLabel(field), 1);
+        for (qsizetype i = 0; i < boxes.size(); ++i)
+            problems->addWidget(addProblemLabel(boxes.at(i), checked.at(i)), 1);
         dates->addLayout(problems, row++, 1);
     };
     addDates(QStringLiteral("抽せん日(&D)"), {txtDrawDate}, {DataEditField::DrawDate});
@@ -219,7 +201,7 @@ void frmDataEdit::buildControls()
         {DataEditField::ExchangeFrom, DataEditField::ExchangeTo});
     dates->addWidget(caption(QStringLiteral("関連URL(&U)"), txtURL), row, 0);
     dates->addWidget(txtURL, row++, 1);
-    dates->addWidget(addProblemLabel(DataEditField::Url), row++, 1);
+    dates->addWidget(addProblemLabel(txtURL, DataEditField::Url), row++, 1);
     dates->setColumnStretch(1, 1);
 
     cmdSave = Widgets::makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("保存(&S)"));
@@ -259,14 +241,6 @@ void frmDataEdit::buildControls()
     connect(cmdOpen, &QPushButton::clicked, this, &frmDataEdit::cmdOpen_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmDataEdit::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    for (QLineEdit *box : {txtType, txtYear, txtDrawDate, txtExchangeFrom, txtExchangeTo, txtURL})
-        connect(box, &QLineEdit::textChanged, this, &frmDataEdit::showProblems);
-    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        connect(txtNumbers[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
-        connect(txtSyouhin[k], &QPlainTextEdit::textChanged, this, &frmDataEdit::showProblems);
-    }
-    connect(cboEra, &QComboBox::currentIndexChanged, this, &frmDataEdit::showProblems);
-
     // Leaving a field shows what is wrong with it; each control tells of the field it belongs to.
     const auto watch = [this](QWidget *widget, DataEditField field) {
         widget->installEventFilter(this);
@@ -275,6 +249,7 @@ void frmDataEdit::buildControls()
         const auto typed = [this, widget, field] {
             if (widget->hasFocus())
                 m_enteredFields.insert(field);
+            showProblems();
         };
         if (auto *box = qobject_cast<QLineEdit *>(widget))
             connect(box, &QLineEdit::textChanged, this, typed);
@@ -283,17 +258,11 @@ void frmDataEdit::buildControls()
         else if (auto *combo = qobject_cast<QComboBox *>(widget))
             connect(combo, &QComboBox::currentIndexChanged, this, typed);
     };
-    watch(txtType, DataEditField::Type);
+    for (const auto &[field, control] : m_controlOf.asKeyValueRange())
+        watch(control, field);
     watch(cboEra, DataEditField::Year);
-    watch(txtYear, DataEditField::Year);
-    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
-        watch(txtNumbers[k], numbersField(k));
+    for (int k = 0; k < DataEditInput::ClassCount; ++k)
         watch(txtSyouhin[k], numbersField(k));
-    }
-    watch(txtDrawDate, DataEditField::DrawDate);
-    watch(txtExchangeFrom, DataEditField::ExchangeFrom);
-    watch(txtExchangeTo, DataEditField::ExchangeTo);
-    watch(txtURL, DataEditField::Url);
     // A day picked in a calendar is a field filled in.
     for (QLineEdit *box : {txtDrawDate, txtExchangeFrom, txtExchangeTo}) {
         auto *calendar = findChild<QCalendarWidget *>(QStringLiteral("calendar_") + box->objectName());
@@ -323,14 +292,6 @@ bool frmDataEdit::eventFilter(QObject *watched, QEvent *event)
         showProblems();
     }
     return QDialog::eventFilter(watched, event);
-}
-
-bool frmDataEdit::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
 }
 
 void frmDataEdit::applySizes()
@@ -376,31 +337,6 @@ void frmDataEdit::applySizes()
     if (!beside)
         height -= m_saveNote->sizeHint().height() + window->spacing();
     m_fields->setMaximumSize(std::max(width, 0), std::max(height, m_buttons->sizeHint().height()));
-}
-
-QWidget *frmDataEdit::control(DataEditField field) const
-{
-    switch (field) {
-    case DataEditField::Type:
-        return txtType;
-    case DataEditField::Year:
-        return txtYear;
-    case DataEditField::Numbers1:
-    case DataEditField::Numbers2:
-    case DataEditField::Numbers3:
-    case DataEditField::Numbers4:
-    case DataEditField::Numbers5:
-        return txtNumbers[static_cast<int>(field) - static_cast<int>(DataEditField::Numbers1)];
-    case DataEditField::DrawDate:
-        return txtDrawDate;
-    case DataEditField::ExchangeFrom:
-        return txtExchangeFrom;
-    case DataEditField::ExchangeTo:
-        return txtExchangeTo;
-    case DataEditField::Url:
-        return txtURL;
-    }
-    return nullptr;
 }
 
 DataEditInput frmDataEdit::input() const
@@ -475,37 +411,32 @@ void frmDataEdit::showProblems()
     }
 }
 
-bool frmDataEdit::readBase(WinningData &data, QString &fileName) const
+bool frmDataEdit::takeBase(bool everything)
 {
-    fileName = cboBase->currentData().toString();
-    if (!fileName.isEmpty() && modNengajo::ReadDataFile(fileName, data))
-        return true;
-    platform::showMessage(modNengajo::MessageTitle,
-        QStringLiteral("当選番号データファイル\"") + fileName + QStringLiteral("\"を読み込めませんでした。"),
-        platform::MessageBox::Icon::Warning);
-    return false;
+    const QString fileName = cboBase->currentData().toString();
+    WinningData data;
+    if (fileName.isEmpty() || !modNengajo::ReadDataFile(fileName, data)) {
+        platform::showMessage(modNengajo::MessageTitle,
+            QStringLiteral("当選番号データファイル\"") + fileName + QStringLiteral("\"を読み込めませんでした。"),
+            platform::MessageBox::Icon::Warning);
+        return false;
+    }
+    fill(modNengajo::DataEditFrom(data, everything), everything);
+    setStart(data);
+    return true;
 }
 
 void frmDataEdit::cboBase_Change()
 {
-    WinningData data;
-    QString fileName;
-    if (!readBase(data, fileName))
-        return;
     // The structure of another draw: what was typed for this one stays.
-    fill(modNengajo::DataEditFrom(data, false), false);
-    setStart(data);
+    takeBase(false);
 }
 
 void frmDataEdit::cmdOpen_Click()
 {
-    WinningData data;
-    QString fileName;
-    if (!readBase(data, fileName))
+    if (!takeBase(true))
         return;
-    fill(modNengajo::DataEditFrom(data, true), true);
-    setStart(data);
-    m_openedFileName = fileName;
+    m_openedFileName = cboBase->currentData().toString();
     // A whole file is in the fields: each of them is judged at once.
     m_showAllProblems = true;
     showProblems();
@@ -518,7 +449,7 @@ void frmDataEdit::cmdSave_Click()
     if (const QList<DataEditProblem> problems = modNengajo::CheckDataEdit(typed); !problems.isEmpty()) {
         m_showAllProblems = true;
         showProblems();
-        control(problems.first().field)->setFocus(Qt::OtherFocusReason);
+        m_controlOf.value(problems.first().field)->setFocus(Qt::OtherFocusReason);
         return;
     }
     // OK writes; キャンセル goes back to the fields as they are.

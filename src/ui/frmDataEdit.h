@@ -40,8 +40,6 @@ public:
     void reject() override;
 
 protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -49,8 +47,6 @@ private:
     // The boxes' widths and heights from their fonts, and the window's height
     // from its screen.
     void applySizes();
-    // The control that holds a field of the input.
-    QWidget *control(DataEditField field) const;
     // Puts a data file's fields into the window; with everything, its
     // numbers, dates and address too.
     void fill(const DataEditInput &input, bool everything);
@@ -59,9 +55,10 @@ private:
     void setStart(const WinningData &data);
     void showDigitHints(const std::array<int, DataEditInput::ClassCount> &counts);
     void showProblems();
-    // Reads the data file chosen in cboBase into data; tells the user and
-    // returns false when it cannot be read.
-    bool readBase(WinningData &data, QString &fileName) const;
+    // Fills the fields from the data file chosen in cboBase (see fill) and
+    // starts the input from it; tells the user and returns false when it
+    // cannot be read.
+    bool takeBase(bool everything);
     void cboBase_Change();
     void cmdOpen_Click();
     void cmdSave_Click();
@@ -82,8 +79,9 @@ private:
     QLabel *m_saveNote = nullptr;
     QScrollArea *m_fields = nullptr;
     QHBoxLayout *m_buttons = nullptr;
-    // The problem line under each field.
+    // The problem line under each field, and the control that holds the field.
     QMap<DataEditField, QLabel *> m_problemLabels;
+    QMap<DataEditField, QWidget *> m_controlOf;
     // The field each control belongs to, and the fields the user went into
     // and those left again so far.
     QHash<QWidget *, DataEditField> m_fieldOf;

@@ -3,8 +3,6 @@
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "platform/messagebox.h"
-#include "platform/programfolder.h"
-#include "platform/waitcursor.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/TextSize.h"
@@ -12,25 +10,9 @@
 #include "ui/frmProgress.h"
 
 #include <QBoxLayout>
-#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-
-namespace {
-
-QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    // Enter presses no button of this dialog.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    Look::setColour(button, QPalette::Button, Look::ButtonBackground);
-    return button;
-}
-
-} // namespace
 
 QString downloadCompletedText(const QString &report)
 {
@@ -57,38 +39,33 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
     setModal(true);
     Look::paintWindowBackground(this);
 
+    auto *layout = new QVBoxLayout(this);
     static const QString messages[2] = {QStringLiteral("新着の当選番号データが見つかりました。"),
         QStringLiteral("ダウンロードするファイルを選択してください。")};
     for (int i = 0; i < 2; ++i) {
-        lblMsg[i] = Widgets::makeLabel(this, QStringLiteral("lblMsg_%1").arg(i), messages[i]);
+        lblMsg[i] = Widgets::makeLabel(this, Widgets::indexedName(QStringLiteral("lblMsg"), i), messages[i]);
+        layout->addWidget(lblMsg[i]);
     }
 
-    lstXmlFile = new QListWidget(this);
-    lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
-    lstXmlFile->setAccessibleName(QStringLiteral("ダウンロードするファイル"));
+    lstXmlFile
+        = Widgets::make<QListWidget>(this, QStringLiteral("lstXmlFile"), QStringLiteral("ダウンロードするファイル"));
     // A click selects an entry or, when it is selected, deselects it.
     lstXmlFile->setSelectionMode(QAbstractItemView::MultiSelection);
-    lstXmlFile->setSortingEnabled(false);
 
-    cmdDownload = makeButton(QStringLiteral("cmdDownload"), QStringLiteral("ダウンロード"), this);
+    cmdDownload = Widgets::makeButton(this, QStringLiteral("cmdDownload"), QStringLiteral("ダウンロード"));
     cmdDownload->setEnabled(false);
-    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"), this);
+    cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
+    // Enter presses no button of this dialog.
+    for (QPushButton *button : {cmdDownload, cmdCancel})
+        button->setAutoDefault(false);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdDownload);
-    buttons->addWidget(cmdCancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lblMsg[0]);
-    layout->addWidget(lblMsg[1]);
     layout->addWidget(lstXmlFile);
-    layout->addLayout(buttons);
+    layout->addLayout(Widgets::buttonRow({cmdDownload, cmdCancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::growSpacing(this, 1);
-    applySizes();
-
-    setTabOrder(lstXmlFile, cmdDownload);
-    setTabOrder(cmdDownload, cmdCancel);
+    TextSize::follow(this, [this] {
+        lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+        lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
+    });
 
     // The entries the last fetch found, in its order: position k is record k.
     for (const NewDataEntry &entry : m_newDataList)
@@ -101,44 +78,23 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool frmDownFileList::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
-}
-
-void frmDownFileList::applySizes()
-{
-    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 25), Widgets::textHeight(lstXmlFile, 10));
-}
-
 void frmDownFileList::lstXmlFile_SelectionChanged()
 {
-    for (int i = 0; i < lstXmlFile->count(); ++i) {
-        if (lstXmlFile->item(i)->isSelected()) {
-            cmdDownload->setEnabled(true);
-            return;
-        }
-    }
-    cmdDownload->setEnabled(false);
+    cmdDownload->setEnabled(!lstXmlFile->selectedItems().isEmpty());
 }
 
 void frmDownFileList::cmdDownload_Click()
 {
     QList<NewDataEntry> entries;
-    const QList<NewDataEntry> &list = m_newDataList;
     for (int i = 0; i < lstXmlFile->count(); ++i) {
         if (!lstXmlFile->item(i)->isSelected())
             continue;
-        if (i >= list.size()) {
+        if (i >= m_newDataList.size()) {
             platform::showMessage(modNengajo::MessageTitle, QStringLiteral("ダウンロードに失敗しました。"),
                 platform::MessageBox::Icon::Warning);
             return;
         }
-        entries.append(list.at(i));
+        entries.append(m_newDataList.at(i));
     }
     m_waitCursor.emplace();
     // The selection stays as it is while the job runs.

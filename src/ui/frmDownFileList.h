@@ -38,14 +38,7 @@ protected:
     // otherwise close the dialog.
     void reject() override;
 
-protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
-
 private:
-    // The fonts and the sizes from their metrics, at the text size in force.
-    void applySizes();
-
     void lstXmlFile_SelectionChanged();
     void cmdDownload_Click();
     void job_Finished();

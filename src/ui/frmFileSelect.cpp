@@ -3,24 +3,16 @@
 #include "core/DataFileList.h"
 #include "core/DataInForce.h"
 #include "platform/messagebox.h"
-#include "platform/programfolder.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString DataFileSuffix = QStringLiteral(".xml");
-
-} // namespace
 
 frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     : QDialog(parent)
@@ -32,30 +24,25 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     setModal(true);
     Look::paintWindowBackground(this);
 
-    lstXmlFile = new QListWidget(this);
-    lstXmlFile->setObjectName(QStringLiteral("lstXmlFile"));
-    lstXmlFile->setAccessibleName(QStringLiteral("はがきの種類"));
-    lstXmlFile->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstXmlFile = Widgets::make<QListWidget>(this, QStringLiteral("lstXmlFile"), QStringLiteral("はがきの種類"));
 
     cmdOK = Widgets::makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
     cmdOK->setDefault(true);
     cmdCancel = Widgets::makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("キャンセル"));
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
     layout->addWidget(lstXmlFile);
-    layout->addLayout(buttons);
+    layout->addLayout(Widgets::buttonRow({cmdOK, cmdCancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::growSpacing(this, 1);
-    applySizes();
-
-    setTabOrder(lstXmlFile, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
+    TextSize::follow(this, [this] {
+        lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
+        // Room for the longest card types and ten of them at a time.
+        lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 22), Widgets::textHeight(lstXmlFile, 10));
+        for (QPushButton *button : {cmdOK, cmdCancel})
+            button->setMinimumWidth(Widgets::textWidth(button, 7));
+    });
 
     // A Ctrl+click can clear the selection in Qt, so OK follows whether an entry is selected.
     connect(lstXmlFile, &QListWidget::itemSelectionChanged, this,
@@ -64,34 +51,12 @@ frmFileSelect::frmFileSelect(DataInForce &data, QWidget *parent)
     connect(cmdOK, &QPushButton::clicked, this, &frmFileSelect::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    fillList();
-    lstXmlFile->installEventFilter(this);
-    lstXmlFile->setFocus();
-}
-
-bool frmFileSelect::event(QEvent *event)
-{
-    const bool done = QDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
-}
-
-void frmFileSelect::applySizes()
-{
-    lstXmlFile->setFont(Fonts::font(Fonts::UIGothic, 11.25));
-    // Room for the longest card types and ten of them at a time.
-    lstXmlFile->setFixedSize(Widgets::textWidth(lstXmlFile, 22), Widgets::textHeight(lstXmlFile, 10));
-    for (QPushButton *button : {cmdOK, cmdCancel})
-        button->setMinimumWidth(Widgets::textWidth(button, 7));
-}
-
-void frmFileSelect::fillList()
-{
     // Every opening reads each file afresh: files come and go between openings.
     for (const DataFileEntry &entry : modNengajo::ListDataFiles())
         lstXmlFile->addItem(entry.strName);
     cmdOK->setEnabled(false);
+    lstXmlFile->installEventFilter(this);
+    lstXmlFile->setFocus();
 }
 
 bool frmFileSelect::eventFilter(QObject *watched, QEvent *event)
@@ -128,7 +93,7 @@ void frmFileSelect::cmdOK_Click()
 
     // On failure the box tells why, the file in force stays in force with
     // its counts, and the dialog stays open for another choice.
-    const DataLoad load = m_data.LoadDataFile(selected.first()->text() + DataFileSuffix);
+    const DataLoad load = m_data.LoadDataFile(selected.first()->text() + QStringLiteral(".xml"));
     if (!load.loaded()) {
         platform::showMessage(modNengajo::MessageTitle, load.message, platform::MessageBox::Icon::Critical);
         return;

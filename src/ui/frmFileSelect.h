@@ -18,15 +18,10 @@ public:
     explicit frmFileSelect(DataInForce &data, QWidget *parent = nullptr);
 
 protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // The fonts and the sizes from their metrics, at the text size in force.
-    void applySizes();
-    void fillList();
     void cmdOK_Click();
 
     DataInForce &m_data;

@@ -162,8 +162,7 @@ frmMain::frmMain(ProgramState &state, QWidget *parent)
     createMenus();
     createControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    TextSize::growSpacing(this, 1);
-    applyTextSize();
+    TextSize::follow(this, [this] { applyTextSize(); });
     connect(&state.record, &CheckRecord::countsChanged, this, &frmMain::showCounts);
     connect(&state.data, &DataInForce::changed, this, &frmMain::showDataFileInForce);
     connect(&m_reminder, &KigenReminder::showListRequested, this, &frmMain::showAtariList);
@@ -298,14 +297,6 @@ void frmMain::createControls()
     // The lower box comes first when the user tabs through the window.
     setTabOrder(txtInputSimo2, txtInputKami4);
     txtInputSimo2->setFocus();
-}
-
-bool frmMain::event(QEvent *event)
-{
-    const bool done = QMainWindow::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applyTextSize();
-    return done;
 }
 
 void frmMain::applyTextSize()

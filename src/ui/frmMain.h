@@ -87,8 +87,6 @@ public:
     void Flash(qint16 intFlashTime);
 
 protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

@@ -1,10 +1,9 @@
 #include "ui/frmProgress.h"
 
-#include "core/modNengajo.h"
 #include "platform/waitcursor.h"
-#include "ui/Look.h"
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
+#include "ui/WorkProgress.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -26,52 +25,19 @@ frmProgress::frmProgress(QWidget *parent)
             | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmProgress"));
-    setWindowTitle(modNengajo::MessageTitle);
-    setWindowModality(Qt::ApplicationModal);
-    Look::paintWindowBackground(this);
-
-    lblProgress = Widgets::makeLabel(this, QStringLiteral("lblProgress"), {});
-    lblProgress->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    setLabel(lblProgress);
-    barProgress = new QProgressBar(this);
-    barProgress->setObjectName(QStringLiteral("barProgress"));
-    barProgress->setAccessibleName(QStringLiteral("進行状況"));
-    setBar(barProgress);
-    // Qt's own button: a button set in its place would leave Qt's Esc shortcut
-    // beside a second one, and Esc would then stop nothing.
-    setCancelButtonText(QStringLiteral("キャンセル"));
-    cmdProgressCancel = findChild<QPushButton *>();
-    cmdProgressCancel->setObjectName(QStringLiteral("cmdProgressCancel"));
-    Look::setColour(cmdProgressCancel, QPalette::Button, Look::ButtonBackground);
-    // Enter must not stop a transfer by chance; Esc and the button do.
-    cmdProgressCancel->setAutoDefault(false);
-    cmdProgressCancel->setDefault(false);
+    cmdProgressCancel = setUpProgressBox(this, QStringLiteral("cmdProgressCancel"));
     cmdProgressCancel->installEventFilter(this);
-    TextSize::growSpacing(this, 1);
-    applySizes();
+    lblProgress = Widgets::makeLabel(this, QStringLiteral("lblProgress"), {});
+    setLabel(lblProgress);
+    barProgress = Widgets::make<QProgressBar>(this, QStringLiteral("barProgress"), QStringLiteral("進行状況"));
+    setBar(barProgress);
+    TextSize::follow(this, [this] { lblProgress->setFixedWidth(Widgets::textWidth(lblProgress, LineColumns)); });
 
-    // The work goes on until it says it has ended, whatever the bar shows.
-    setAutoReset(false);
-    setAutoClose(false);
-    setMinimumDuration(ShowDelayMs);
     connect(this, &QProgressDialog::canceled, &m_control, &platform::TransferControl::cancel);
     connect(&m_control, &platform::TransferControl::progressed, this, &frmProgress::showProgress);
     setStep({});
     // The first value starts the delay afresh: the bar of its own had none yet.
     setValue(0);
-}
-
-bool frmProgress::event(QEvent *event)
-{
-    const bool done = QProgressDialog::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
-}
-
-void frmProgress::applySizes()
-{
-    lblProgress->setFixedWidth(Widgets::textWidth(lblProgress, LineColumns));
 }
 
 frmProgress::~frmProgress()

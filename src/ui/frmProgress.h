@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/http.h"
+#include "ui/WorkProgress.h"
 
 #include <QProgressDialog>
 
@@ -19,7 +20,7 @@ class frmProgress : public QProgressDialog
     Q_OBJECT
 
 public:
-    static constexpr int ShowDelayMs = 500;
+    static constexpr int ShowDelayMs = WorkProgress::ShowDelayMs;
 
     explicit frmProgress(QWidget *parent);
     ~frmProgress() override;
@@ -34,14 +35,10 @@ public:
     platform::TransferControl *control() { return &m_control; }
 
 protected:
-    // A new application font: the text size has changed.
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;
 
 private:
-    // The fonts and the sizes from their metrics, at the text size in force.
-    void applySizes();
     void setOrdinaryPointer(bool ordinary);
 
     QLabel *lblProgress = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/frmSyouhin.h"
 
+#include "core/AtariList.h"
 #include "core/Kigen.h"
 #include "core/modNengajo.h"
 #include "platform/programfolder.h"
@@ -22,13 +23,6 @@
 
 namespace {
 
-QFont gothicFont(qreal pointSize, bool bold)
-{
-    QFont font = Fonts::font(Fonts::PGothic, pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 using Widgets::makeLabel;
 
 QFrame *makeLine(QWidget *parent, int number, QFrame::Shape shape)
@@ -38,9 +32,7 @@ QFrame *makeLine(QWidget *parent, int number, QFrame::Shape shape)
     line->setFrameShape(shape);
     line->setFrameShadow(QFrame::Plain);
     line->setLineWidth(1);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    line->setPalette(palette);
+    Look::setColour(line, QPalette::WindowText, 0x000000);
     return line;
 }
 
@@ -72,9 +64,6 @@ frmSyouhin::frmSyouhin(const WinningData &data, QWidget *parent)
 
 void frmSyouhin::buildControls()
 {
-    static const std::array<QString, RowCount> toukyuuNames {QStringLiteral("１等"), QStringLiteral("２等"),
-        QStringLiteral("３等"), QStringLiteral("４等"), QStringLiteral("５等")};
-
     // Columns: line, class title, line, goods, line, numbers, line.
     // Rows: line, headings, line, then each class row followed by its line.
     auto *table = new QGridLayout;
@@ -102,9 +91,10 @@ void frmSyouhin::buildControls()
 
     for (int r = 0; r < RowCount; ++r) {
         const int gridRow = 3 + 2 * r;
-        const QString suffix = QStringLiteral("_%1").arg(r);
+        const auto named = [r](const char *stem) { return Widgets::indexedName(QLatin1String(stem), r); };
 
-        QLabel *name = makeLabel(this, QStringLiteral("lblToukyuuName") + suffix, toukyuuNames[r]);
+        QLabel *name = lblToukyuuName[r]
+            = makeLabel(this, named("lblToukyuuName"), AtariList::ResultText(qint16(r + 1)));
         m_headings.append(name);
         // A blank row keeps its height, so the table keeps its five rows.
         QSizePolicy namePolicy = name->sizePolicy();
@@ -114,9 +104,9 @@ void frmSyouhin::buildControls()
         nameCell->addWidget(name, 0, Qt::AlignCenter);
         table->addLayout(nameCell, gridRow, 1);
 
-        QLabel *syouhin = makeLabel(this, QStringLiteral("lblSyouhin") + suffix, {});
-        QLabel *select
-            = makeLabel(this, QStringLiteral("lblSyohinSelect") + suffix, QStringLiteral("以上の中から１点選択"));
+        QLabel *syouhin = lblSyouhin[r] = makeLabel(this, named("lblSyouhin"), {});
+        QLabel *select = lblSyohinSelect[r]
+            = makeLabel(this, named("lblSyohinSelect"), QStringLiteral("以上の中から１点選択"));
         select->hide();
         QVBoxLayout *syouhinCell = makeCell(Qt::AlignLeft | Qt::AlignVCenter);
         syouhinCell->setSpacing(6);
@@ -124,31 +114,21 @@ void frmSyouhin::buildControls()
         syouhinCell->addWidget(select);
         table->addLayout(syouhinCell, gridRow, 3);
 
-        QLabel *numbers = makeLabel(this, QStringLiteral("lblTousenNum") + suffix, {});
-        numbers->setAlignment(Qt::AlignCenter);
-        QLabel *keta = makeLabel(this, QStringLiteral("lblKeta") + suffix, QStringLiteral("（下ｎ桁）"));
-        keta->setAlignment(Qt::AlignCenter);
+        QLabel *numbers = lblTousenNum[r] = makeLabel(this, named("lblTousenNum"), {}, Qt::AlignCenter);
+        QLabel *keta = lblKeta[r] = makeLabel(this, named("lblKeta"), QStringLiteral("（下ｎ桁）"), Qt::AlignCenter);
         keta->hide();
         QVBoxLayout *numberCell = makeCell(Qt::AlignCenter);
         numberCell->addWidget(numbers, 0, Qt::AlignHCenter);
         numberCell->addWidget(keta, 0, Qt::AlignHCenter);
         table->addLayout(numberCell, gridRow, 5);
-
-        lblToukyuuName[r] = name;
-        lblSyouhin[r] = syouhin;
-        lblSyohinSelect[r] = select;
-        lblTousenNum[r] = numbers;
-        lblKeta[r] = keta;
     }
 
     // The days on which the prizes of these numbers are exchanged.
     lblKikan = makeLabel(this, QStringLiteral("lblKikan"), modNengajo::KikanText({}, {}));
 
     QLabel *urlTitle = makeLabel(this, QStringLiteral("lblURLTitle"), QStringLiteral("関連URL："));
-    txtURL = new QLineEdit(this);
-    txtURL->setObjectName(QStringLiteral("txtURL"));
+    txtURL = Widgets::make<QLineEdit>(this, QStringLiteral("txtURL"), QStringLiteral("関連URL"));
     urlTitle->setBuddy(txtURL);
-    txtURL->setAccessibleName(QStringLiteral("関連URL"));
     txtURL->setReadOnly(true);
     txtURL->setFrame(false);
     txtURL->setCursor(Qt::ArrowCursor);
@@ -161,10 +141,6 @@ void frmSyouhin::buildControls()
 
     cmdBrowseOpen = Widgets::makeButton(this, QStringLiteral("cmdBrowseOpen"), QStringLiteral("ブラウザで開く(&B)"));
     cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    for (QPushButton *button : {cmdBrowseOpen, cmdClose})
-        buttons->addWidget(button);
     connect(cmdBrowseOpen, &QPushButton::clicked, this, &frmSyouhin::cmdBrowseOpen_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmSyouhin::cmdClose_Click);
 
@@ -174,27 +150,20 @@ void frmSyouhin::buildControls()
     window->addLayout(table);
     window->addWidget(lblKikan);
     window->addLayout(urlLine);
-    window->addLayout(buttons);
+    window->addLayout(Widgets::buttonRow({cmdBrowseOpen, cmdClose}));
 
-    setTabOrder(txtURL, cmdBrowseOpen);
-    setTabOrder(cmdBrowseOpen, cmdClose);
-
-    TextSize::growSpacing(this, 1);
-    applySizes();
-}
-
-void frmSyouhin::applySizes()
-{
-    setFont(gothicFont(9, false));
-    for (QLabel *heading : std::as_const(m_headings))
-        heading->setFont(gothicFont(9, true));
-    for (QLabel *numbers : lblTousenNum)
-        numbers->setFont(gothicFont(9.75, true));
-    txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
-    for (QPushButton *button : {cmdBrowseOpen, cmdClose})
-        button->setMinimumWidth(Widgets::textWidth(button, 9));
-    // The content's new size is the fitted one, not a size of the user's.
-    m_fittedSize = sizeHint();
+    TextSize::follow(this, [this] {
+        setFont(Fonts::font(Fonts::PGothic, 9));
+        for (QLabel *heading : std::as_const(m_headings))
+            heading->setFont(Fonts::font(Fonts::PGothic, 9, true));
+        for (QLabel *numbers : lblTousenNum)
+            numbers->setFont(Fonts::font(Fonts::PGothic, 9.75, true));
+        txtURL->setMinimumWidth(Widgets::textWidth(txtURL, 20));
+        for (QPushButton *button : {cmdBrowseOpen, cmdClose})
+            button->setMinimumWidth(Widgets::textWidth(button, 9));
+        // The content's new size is the fitted one, not a size of the user's.
+        m_fittedSize = sizeHint();
+    });
 }
 
 void frmSyouhin::Form_Activate()
@@ -275,10 +244,7 @@ bool frmSyouhin::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
-    const bool done = QWidget::event(event);
-    if (event->type() == QEvent::ApplicationFontChange)
-        applySizes();
-    return done;
+    return QWidget::event(event);
 }
 
 void frmSyouhin::cmdBrowseOpen_Click()

@@ -7,7 +7,6 @@ struct WinningData;
 
 #include <array>
 
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -41,8 +40,6 @@ private:
     static constexpr int RowCount = 5;
 
     void buildControls();
-    // The fonts and the sizes from their metrics, at the text size in force.
-    void applySizes();
     void cmdBrowseOpen_Click();
     void cmdClose_Click();
 

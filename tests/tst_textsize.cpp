@@ -1,0 +1,80 @@
+#include "testsupport.h"
+#include "ui/TextSize.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+// A window that counts the font changes its own event() is told of.
+class CountingWindow final : public QDialog
+{
+public:
+    int changesSeen = 0;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::ApplicationFontChange)
+            ++changesSeen;
+        return QDialog::event(event);
+    }
+};
+
+} // namespace
+
+class tst_TextSize : public testsupport::WindowTest
+{
+    Q_OBJECT
+
+private slots:
+    void init() { startWindowTest(); }
+    void cleanup()
+    {
+        TextSize::choose(TextSize::Standard);
+        endWindowTest();
+    }
+
+    // A window that follows the size is laid out at once, its spacing grown
+    // from its design, and again at each change, once the window itself has
+    // handled the change and its controls have the new font.
+    void followingWindowRelaysOut_data()
+    {
+        QTest::addColumn<int>("opened");
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::addColumn<int>("margin"); // designed 10
+        QTest::addColumn<QList<qreal>>("factors"); // of the button's font at each lay-out
+        QTest::newRow("opened at 標準, a size chosen again")
+            << 100 << QList<int> {150, 150, 100} << 10 << QList<qreal> {1, 1.5, 1};
+        QTest::newRow("opened at 特大") << 200 << QList<int> {100} << 20 << QList<qreal> {2, 1};
+    }
+    void followingWindowRelaysOut()
+    {
+        QFETCH(int, opened);
+        QFETCH(QList<int>, sizes);
+        const qreal desktop = TextSize::desktopFont().pointSizeF();
+        TextSize::choose(opened);
+        CountingWindow window;
+        auto *button = new QPushButton(QStringLiteral("OK"), &window);
+        auto *layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(10, 10, 10, 10);
+        layout->addWidget(button);
+        QList<qreal> factors;
+        QList<int> changesSeen;
+        TextSize::follow(&window, [&] {
+            factors << button->font().pointSizeF() / desktop;
+            changesSeen << window.changesSeen;
+        });
+        QTEST(layout->contentsMargins().left(), "margin");
+        for (const int percent : sizes)
+            TextSize::choose(percent);
+        QTEST(factors, "factors");
+        for (int i = 0; i < changesSeen.size(); ++i)
+            QCOMPARE(changesSeen.at(i), i);
+    }
+};
+
+QTEST_MAIN(tst_TextSize)
+#include "tst_textsize.moc"
