@@ -104,11 +104,19 @@ void KigenReminder::offerLoginReminder(QWidget *over)
     const bool yes = platform::showMessage(modNengajo::MessageTitle, Reminder::LoginReminderQuestion,
                          MessageBox::Icon::Question, MessageBox::Buttons::YesNo, over)
         == MessageBox::Answer::Yes;
-    if (yes) {
-        const QString error = platform::setLoginReminder(true, platform::reminderProgram());
-        if (!error.isEmpty())
-            platform::showMessage(
-                modNengajo::MessageTitle, error, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, over);
+    // A Yes whose entry could not be made is an answer all the same.
+    if (!yes || !remindAtLogin(true, over))
+        Reminder::RememberLoginReminderAnswer(yes);
+}
+
+bool KigenReminder::remindAtLogin(bool on, QWidget *over)
+{
+    const QString error = platform::setLoginReminder(on, platform::reminderProgram());
+    if (!error.isEmpty()) {
+        platform::showMessage(
+            modNengajo::MessageTitle, error, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, over);
+        return false;
     }
-    Reminder::RememberLoginReminderAnswer(yes);
+    Reminder::RememberLoginReminderAnswer(on);
+    return true;
 }

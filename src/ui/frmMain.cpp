@@ -11,8 +11,6 @@
 #include "ui/Widgets.h"
 #include "ui/frmAbout.h"
 #include "ui/frmAtariList.h"
-#include "ui/frmDataEdit.h"
-#include "ui/frmDownFileList.h"
 #include "ui/frmFileSelect.h"
 #include "ui/frmProgress.h"
 #include "ui/frmSyouhin.h"
@@ -29,7 +27,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -54,26 +51,6 @@
 
 namespace {
 
-// A box that takes no input now is greyed like a button.
-const QColor DisabledBoxColor = QColor::fromRgb(Look::ButtonBackground);
-
-// The colours the system gives an enabled text box and its text.
-QColor systemWindowColor()
-{
-    return QApplication::palette().color(QPalette::Active, QPalette::Base);
-}
-
-QColor systemWindowTextColor()
-{
-    return QApplication::palette().color(QPalette::Active, QPalette::Text);
-}
-
-// A box keeps the colour the program gives it, enabled or not.
-void setBoxColor(QLineEdit *box, const QColor &color)
-{
-    Look::setColour(box, QPalette::Base, color.rgb());
-}
-
 using Widgets::makeLabel;
 
 QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
@@ -84,6 +61,10 @@ QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
     // Digits only, typed key by key: no input method composes text here.
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
+    // A box that takes no input now is greyed like a button.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, QColor::fromRgb(Look::ButtonBackground));
+    box->setPalette(palette);
     return box;
 }
 
@@ -100,17 +81,6 @@ void emptyBox(QLineEdit *box)
 bool isAcceptedCharacter(QChar c)
 {
     return c.unicode() < 32 || (c >= u'0' && c <= u'9');
-}
-
-// The modal windows are ours wherever they were opened from; closing one ends
-// its dialog loop.
-template <typename Window> void closeOpenWindows()
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (auto *dialog = qobject_cast<Window *>(window); dialog && dialog->isVisible())
-            dialog->close();
-    }
 }
 
 // The style tints the inside of a group box; the frame of the hits keeps the
@@ -203,9 +173,7 @@ void frmMain::createControls()
     txtInputSimo2 = makeEntryBox(surface, QStringLiteral("txtInputSimo2"), 2);
     lblKami4 = makeLabel(surface, QStringLiteral("lblKami4"), QStringLiteral("上４桁"));
     txtInputKami4 = makeEntryBox(surface, QStringLiteral("txtInputKami4"), 4);
-    lblKami4->setEnabled(false);
-    setBoxColor(txtInputKami4, DisabledBoxColor);
-    txtInputKami4->setEnabled(false);
+    showStage(false);
     // The boxes are named by their captions for screen readers.
     for (auto [caption, box] : {std::pair {lblSimo2, txtInputSimo2}, std::pair {lblKami4, txtInputKami4}}) {
         caption->setBuddy(box);
@@ -215,8 +183,10 @@ void frmMain::createControls()
     Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
     lblInputNum = makeLabel(surface, QStringLiteral("lblInputNum"), QStringLiteral("******"), Qt::AlignCenter);
     lblInputNum->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    Look::fillBackground(lblInputNum, systemWindowColor().rgb());
-    Look::setColour(lblInputNum, QPalette::WindowText, systemWindowTextColor().rgb());
+    // In the colours the system gives an enabled text box and its text.
+    Look::fillBackground(lblInputNum, QApplication::palette().color(QPalette::Active, QPalette::Base).rgb());
+    Look::setColour(
+        lblInputNum, QPalette::WindowText, QApplication::palette().color(QPalette::Active, QPalette::Text).rgb());
     Accessibility::nameValue(lblCheckCnt, Label15->text(), QStringLiteral("枚"));
     Accessibility::nameValue(lblInputNum, Label3->text());
 
@@ -292,8 +262,10 @@ void frmMain::createControls()
 
     for (QLineEdit *box : {txtInputSimo2, txtInputKami4})
         box->installEventFilter(this);
-    connect(txtInputSimo2, &QLineEdit::textChanged, this, &frmMain::txtInputSimo2_Change);
-    connect(txtInputKami4, &QLineEdit::textChanged, this, &frmMain::txtInputKami4_Change);
+    connect(txtInputSimo2, &QLineEdit::textChanged, this,
+        [this](const QString &text) { showStep(txtInputSimo2, m_entry.Simo2(text)); });
+    connect(txtInputKami4, &QLineEdit::textChanged, this,
+        [this](const QString &text) { showStep(txtInputKami4, m_entry.Kami4(text)); });
 
     // The lower box comes first when the user tabs through the window.
     setTabOrder(txtInputSimo2, txtInputKami4);
@@ -451,12 +423,8 @@ bool frmMain::Form_Load()
         return false;
     }
 
-    if (Settings::takeUnsavedFileNameNote())
-        platform::showMessage(modNengajo::MessageTitle,
-            QStringLiteral("前回の終了時に、はがきの種類の選択を設定ファイル \"")
-                + QDir::toNativeSeparators(platform::settingsPath()) + QStringLiteral("\" に保存できませんでした。")
-                + modNengajo::CrLf + QStringLiteral("必要なら、もう一度はがきの種類を選択してください。"),
-            MessageBox::Icon::Warning);
+    if (const QString unsaved = Settings::unsavedFileNameText(); !unsaved.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, unsaved, MessageBox::Icon::Warning);
 
     const DataLoad load = m_state.data.loadAtStart(Settings::fileName());
     if (!load.message.isEmpty())
@@ -465,7 +433,6 @@ bool frmMain::Form_Load()
         lblTypeCaption->setText(QStringLiteral("（はがきの種類未設定）"));
         inform(QStringLiteral("はがきの種類を選択してください。") + modNengajo::CrLf
             + QStringLiteral("（メニュー→はがきの種類を選択）"));
-        setBoxColor(txtInputSimo2, DisabledBoxColor);
         txtInputSimo2->setEnabled(false);
     } else {
         ShowTypeCaption();
@@ -476,24 +443,10 @@ bool frmMain::Form_Load()
 
 void frmMain::saveSettings()
 {
-    if (Settings::setFileName(m_state.data.winningData().strFileName))
-        return;
-    // Told once a run; a settings.ini the user made read-only keeps its choice on purpose.
-    const QString path = platform::settingsPath();
-    const QFileInfo file(path);
-    if (m_settingsLossTold || (file.isFile() && !file.isWritable()))
-        return;
-    m_settingsLossTold = true;
-    // Nobody waits on a box while the session ends: the next start tells it.
-    if (m_stopping) {
-        Settings::noteUnsavedFileName();
-        return;
-    }
-    platform::showMessage(modNengajo::MessageTitle,
-        QStringLiteral("はがきの種類の選択を保存できません。") + modNengajo::CrLf + QStringLiteral("設定ファイル \"")
-            + QDir::toNativeSeparators(path)
-            + QStringLiteral("\" に書き込めないため、次に起動したときは、もう一度はがきの種類を選択してください。"),
-        platform::MessageBox::Icon::Warning);
+    const QString unsaved
+        = Settings::keepFileName(m_state.data.winningData().strFileName, m_stopping, m_settingsLossTold);
+    if (!unsaved.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, unsaved, platform::MessageBox::Icon::Warning);
 }
 
 void frmMain::closeForStop()
@@ -508,21 +461,14 @@ void frmMain::closeEvent(QCloseEvent *event)
     if (!m_stopping)
         m_reminder.offerLoginReminder(this);
 
-    // A transfer still running ends as its キャンセル ends it, whether its
+    // Every other window of the program goes with this one, a dialog ending its
+    // loop; a transfer still running ends as its キャンセル ends it, whether its
     // progress window has appeared yet or not.
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
-        if (auto *progress = qobject_cast<frmProgress *>(window))
-            progress->close();
+        if (window != this && (window->isVisible() || qobject_cast<frmProgress *>(window)))
+            window->close();
     }
-    if (m_syouhin)
-        m_syouhin->close();
-    if (m_atariList)
-        m_atariList->close();
-    closeOpenWindows<frmDownFileList>();
-    closeOpenWindows<frmFileSelect>();
-    closeOpenWindows<frmAbout>();
-    closeOpenWindows<frmDataEdit>();
     event->accept();
 }
 
@@ -591,25 +537,19 @@ void frmMain::showDataFileInForce()
     saveSettings();
 }
 
-void frmMain::InputSimo2()
+void frmMain::showStage(bool kami4)
 {
-    lblKami4->setEnabled(false);
-    setBoxColor(txtInputKami4, DisabledBoxColor);
-    txtInputKami4->setEnabled(false);
-    lblSimo2->setEnabled(true);
-    setBoxColor(txtInputSimo2, systemWindowColor());
-    txtInputSimo2->setEnabled(true);
+    // The upper stage's controls first: the focus passes from one box to the other.
+    lblKami4->setEnabled(kami4);
+    txtInputKami4->setEnabled(kami4);
+    lblSimo2->setEnabled(!kami4);
+    txtInputSimo2->setEnabled(!kami4);
 }
 
 void frmMain::InputKami4(qint16 intToukyu)
 {
     inform(CardEntry::Kami4Prompt(intToukyu));
-    lblKami4->setEnabled(true);
-    txtInputKami4->setEnabled(true);
-    setBoxColor(txtInputKami4, systemWindowColor());
-    setBoxColor(txtInputSimo2, DisabledBoxColor);
-    lblSimo2->setEnabled(false);
-    txtInputSimo2->setEnabled(false);
+    showStage(true);
     txtInputKami4->setFocus();
     Flash(2);
     platform::Service<platform::Sound>::get().beep();
@@ -626,6 +566,23 @@ void frmMain::Clear_input()
 void frmMain::remindAtStartUp(bool showList)
 {
     m_reminder.startUp(showList);
+}
+
+void frmMain::laterStart(bool showList, const QString &activationToken)
+{
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+    // While a message of the start-up is open, that message comes forward.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!isVisible()) {
+        if (modal)
+            Widgets::bringToFront(modal);
+        return;
+    }
+    Widgets::bringToFront(modal ? modal : this);
+    // As a start with --show-list: the list on the draw due.
+    if (showList)
+        remindAtStartUp(true);
 }
 
 void frmMain::Atari(qint16 intToukyu)
@@ -678,52 +635,28 @@ void frmMain::AllClear()
     m_state.record.clear();
     inform(QStringLiteral("下２桁を入力してください"));
     lblInputNum->setText(QStringLiteral("******"));
-    InputSimo2();
+    showStage(false);
     txtInputSimo2->setFocus();
 }
 
-void frmMain::txtInputSimo2_Change()
+void frmMain::showStep(QLineEdit *box, const CardEntry::Step &step)
 {
-    const CardEntry::Step step = m_entry.Simo2(txtInputSimo2->text());
     if (step.outcome == CardEntry::Outcome::Incomplete)
         return;
     if (step.outcome == CardEntry::Outcome::NotNumeric) {
         platform::showMessage(QStringLiteral("Error"), step.strInform, platform::MessageBox::Icon::Critical);
-        emptyBox(txtInputSimo2);
-        emptyBox(txtInputKami4);
-        txtInputSimo2->setFocus();
+        emptyBox(box);
+        box->setFocus();
         return;
     }
     lblInputNum->setText(step.strInputNum);
-    if (step.outcome == CardEntry::Outcome::Kami4) {
-        InputKami4(step.intToukyu);
-        return;
-    }
-    if (step.outcome == CardEntry::Outcome::Atari) {
-        Atari(step.intToukyu);
-    } else {
-        inform(step.strInform);
-        InputSimo2();
-    }
-    Clear_input();
-}
-
-void frmMain::txtInputKami4_Change()
-{
-    const CardEntry::Step step = m_entry.Kami4(txtInputKami4->text());
-    if (step.outcome == CardEntry::Outcome::Incomplete)
-        return;
-    if (step.outcome == CardEntry::Outcome::NotNumeric) {
-        platform::showMessage(QStringLiteral("Error"), step.strInform, platform::MessageBox::Icon::Critical);
-        emptyBox(txtInputKami4);
-        return;
-    }
+    if (step.outcome == CardEntry::Outcome::Kami4)
+        return InputKami4(step.intToukyu);
     if (step.outcome == CardEntry::Outcome::Atari)
         Atari(step.intToukyu);
     else
         inform(step.strInform);
-    lblInputNum->setText(step.strInputNum);
-    InputSimo2();
+    showStage(false);
     Clear_input();
 }
 
@@ -803,16 +736,8 @@ void frmMain::showAtariList()
 
 void frmMain::mnuRemind_Click()
 {
-    const bool on = mnuRemind->isChecked();
-    const QString error = platform::setLoginReminder(on, platform::reminderProgram());
+    m_reminder.remindAtLogin(mnuRemind->isChecked(), this);
     mnuRemind->setChecked(platform::loginReminderOn());
-    if (!error.isEmpty()) {
-        platform::showMessage(modNengajo::MessageTitle, error, platform::MessageBox::Icon::Warning,
-            platform::MessageBox::Buttons::Ok, this);
-        return;
-    }
-    // The user has chosen: the question at closing is not asked.
-    Reminder::RememberLoginReminderAnswer(on);
 }
 
 void frmMain::mnuViewHelp_Click()
