@@ -26,10 +26,7 @@ QString deadlineSentence(const Reminder::Due &due)
 
 QDebug Reminder::operator<<(QDebug debug, const Due &due)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "Due(" << due.exchangeTo << ", " << due.intDaysLeft << ", " << due.intCount << ", " << due.draws
-                    << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "Due", due.exchangeTo, due.intDaysLeft, due.intCount, due.draws);
 }
 
 std::optional<Reminder::Due> Reminder::Check(

@@ -334,13 +334,21 @@ void frmMain::createMenus()
     mnuEditCnt->setObjectName(QStringLiteral("mnuEditCnt"));
     // Its title is never shown; readers name the pop-up by what it changes.
     mnuEditCnt->setAccessibleName(QStringLiteral("チェック枚数の修正"));
-    mnuUp = action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"), &frmMain::mnuUp_Click);
-    mnuDown = action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"), &frmMain::mnuDown_Click);
+    // The corrections change the check count only: no card enters or leaves
+    // the sitting, and the hits stay as they are. A beep at the bound.
+    const auto beepUnless = [](bool corrected) {
+        if (!corrected)
+            platform::Service<platform::Sound>::get().beep();
+    };
+    mnuUp = action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"),
+        [this, beepUnless] { beepUnless(m_state.record.countUp()); });
+    mnuDown = action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"),
+        [this, beepUnless] { beepUnless(m_state.record.countDown()); });
 
     mnuMenu = menuBar()->addMenu(QStringLiteral("メニュー(&M)"));
     mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
     mnuSelectFile = action(mnuMenu, QStringLiteral("mnuSelectFile"), QStringLiteral("はがきの種類を選択(&F)..."),
-        &frmMain::mnuSelectFile_Click);
+        [this] { frmFileSelect(m_state.data, this).exec(); });
     mnuDownload = action(mnuMenu, QStringLiteral("mnuDownload"), QStringLiteral("当選番号データのダウンロード(&D)..."),
         &frmMain::mnuDownload_Click);
     mnuMakeData = action(mnuMenu, QStringLiteral("mnuMakeData"), QStringLiteral("当選番号データの作成(&N)..."),
@@ -406,8 +414,8 @@ void frmMain::createMenus()
     mnuViewHelp = action(
         mnuHelp, QStringLiteral("mnuViewHelp"), QStringLiteral("ヘルプを表示(&H)..."), &frmMain::mnuViewHelp_Click);
     separator(mnuHelp, QStringLiteral("mnubar3"));
-    mnuVersion = action(
-        mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."), &frmMain::mnuVersion_Click);
+    mnuVersion = action(mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."),
+        [this] { frmAbout(this).exec(); });
 
     for (QMenu *menu : {mnuEditCnt, mnuMenu, mnuView, mnuHelp})
         Widgets::keepMenuTextsWhole(menu);
@@ -710,12 +718,6 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmMain::mnuSelectFile_Click()
-{
-    frmFileSelect dlg(m_state.data, this);
-    dlg.exec();
-}
-
 void frmMain::mnuShowIchiran_Click()
 {
     frmSyouhin *list = Syouhin(true);
@@ -748,24 +750,4 @@ void frmMain::mnuViewHelp_Click()
     const QString path = platform::programFolder() + QStringLiteral("ReadMe.html");
     if (QFileInfo(path).isFile())
         Widgets::openOrTell(path, QStringLiteral("ヘルプ"), this);
-}
-
-void frmMain::mnuVersion_Click()
-{
-    frmAbout dlg(this);
-    dlg.exec();
-}
-
-// The corrections change the check count only: no card enters or leaves the
-// sitting, and the hits stay as they are.
-void frmMain::mnuUp_Click()
-{
-    if (!m_state.record.countUp())
-        platform::Service<platform::Sound>::get().beep();
-}
-
-void frmMain::mnuDown_Click()
-{
-    if (!m_state.record.countDown())
-        platform::Service<platform::Sound>::get().beep();
 }

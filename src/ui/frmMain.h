@@ -99,14 +99,10 @@ private:
     // Shows text in the guidance line and has screen readers read it.
     void inform(const QString &text);
 
-    void mnuSelectFile_Click();
     void mnuShowIchiran_Click();
     void showAtariList();
     void mnuRemind_Click();
     void mnuViewHelp_Click();
-    void mnuVersion_Click();
-    void mnuUp_Click();
-    void mnuDown_Click();
     // Writes the data file in force to settings.ini; says once when it cannot.
     void saveSettings();
     void syouhin_hiddenByClose();
