@@ -83,11 +83,8 @@ void KigenReminder::showDueList(const Reminder::Due &due)
     const bool shown = std::any_of(due.draws.cbegin(), due.draws.cend(), [&inForce](const AtariDraw &draw) {
         return draw.strType == inForce.strType && draw.strYear == inForce.strYear;
     });
-    if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(platform::dataFilePath(asked.strFileName)).isFile()) {
-        const DataLoad load = m_data.LoadDataFile(asked.strFileName);
-        if (!load.loaded())
-            platform::showMessage(modNengajo::MessageTitle, load.message, MessageBox::Icon::Critical);
-    }
+    if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(platform::dataFilePath(asked.strFileName)).isFile())
+        m_data.LoadDataFile(asked.strFileName).tell();
     emit showListRequested();
 }
 

@@ -68,13 +68,6 @@ QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
     return box;
 }
 
-// Empties an entry box as a new text rather than as an edit, so the user's
-// undo cannot bring back the digits of a card that has already been judged.
-void emptyBox(QLineEdit *box)
-{
-    box->setText(QString());
-}
-
 // What the key filter lets through: the digits 0 to 9 and the control characters
 // (Backspace, Enter, the clipboard shortcuts). The blank and everything above
 // it, full-width digits included, is refused.
@@ -434,10 +427,7 @@ bool frmMain::Form_Load()
     if (const QString unsaved = Settings::unsavedFileNameText(); !unsaved.isEmpty())
         platform::showMessage(modNengajo::MessageTitle, unsaved, MessageBox::Icon::Warning);
 
-    const DataLoad load = m_state.data.loadAtStart(Settings::fileName());
-    if (!load.message.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, load.message, MessageBox::Icon::Critical);
-    if (!load.loaded()) {
+    if (!m_state.data.loadAtStart(Settings::fileName()).tell()) {
         lblTypeCaption->setText(QStringLiteral("（はがきの種類未設定）"));
         inform(QStringLiteral("はがきの種類を選択してください。") + modNengajo::CrLf
             + QStringLiteral("（メニュー→はがきの種類を選択）"));
@@ -527,10 +517,7 @@ void frmMain::showKigen()
 
 bool frmMain::useDataFile(const QString &fileName)
 {
-    const DataLoad load = m_state.data.LoadDataFile(fileName);
-    if (!load.loaded())
-        platform::showMessage(modNengajo::MessageTitle, load.message, platform::MessageBox::Icon::Critical);
-    return load.loaded();
+    return m_state.data.LoadDataFile(fileName).tell();
 }
 
 void frmMain::showDataFileInForce()
@@ -565,10 +552,17 @@ void frmMain::InputKami4(qint16 intToukyu)
 
 void frmMain::Clear_input()
 {
-    emptyBox(txtInputSimo2);
-    emptyBox(txtInputKami4);
-    txtInputSimo2->setFocus();
+    emptyEntry();
     m_entry.enter();
+}
+
+void frmMain::emptyEntry()
+{
+    // As a new text rather than as an edit, so the user's undo cannot bring
+    // back the digits of a card that has already been judged.
+    txtInputSimo2->setText(QString());
+    txtInputKami4->setText(QString());
+    txtInputSimo2->setFocus();
 }
 
 void frmMain::remindAtStartUp(bool showList)
@@ -637,14 +631,12 @@ void frmMain::Flash(qint16 intFlashTime)
 
 void frmMain::AllClear()
 {
-    emptyBox(txtInputSimo2);
-    emptyBox(txtInputKami4);
     // Every count back to 0, shown at once.
     m_state.record.clear();
     inform(QStringLiteral("下２桁を入力してください"));
     lblInputNum->setText(QStringLiteral("******"));
     showStage(false);
-    txtInputSimo2->setFocus();
+    emptyEntry();
 }
 
 void frmMain::showStep(QLineEdit *box, const CardEntry::Step &step)
@@ -653,7 +645,7 @@ void frmMain::showStep(QLineEdit *box, const CardEntry::Step &step)
         return;
     if (step.outcome == CardEntry::Outcome::NotNumeric) {
         platform::showMessage(QStringLiteral("Error"), step.strInform, platform::MessageBox::Icon::Critical);
-        emptyBox(box);
+        box->setText(QString());
         box->setFocus();
         return;
     }

@@ -92,6 +92,8 @@ private:
     void InputKami4(qint16 intToukyu);
     // Ends a card: empties both boxes and enters it (CardEntry::enter).
     void Clear_input();
+    // Both boxes empty, the focus in the lower one.
+    void emptyEntry();
     // Announces a hit of class intToukyu; the card ending next counts it.
     void Atari(qint16 intToukyu);
     // The key filter of both boxes; true when the key is discarded.
