@@ -1,6 +1,7 @@
 #include "core/KigenReminder.h"
 
 #include "core/DataInForce.h"
+#include "core/Settings.h"
 
 #include "platform/autostart.h"
 #include "platform/clock.h"
@@ -90,7 +91,7 @@ void KigenReminder::showDueList(const Reminder::Due &due)
 
 void KigenReminder::offerLoginReminder(QWidget *over)
 {
-    const std::optional<bool> answered = Reminder::LoginReminderAnswer();
+    const std::optional<bool> answered = Settings::remindAtLogin();
     // An entry at the reminder's name, the program's own or not, has been set up already.
     if (answered || platform::findLoginEntry().kind != platform::LoginEntry::Kind::None)
         return;
@@ -103,7 +104,7 @@ void KigenReminder::offerLoginReminder(QWidget *over)
         == MessageBox::Answer::Yes;
     // A Yes whose entry could not be made is an answer all the same.
     if (!yes || !remindAtLogin(true, over))
-        Reminder::RememberLoginReminderAnswer(yes);
+        Settings::setRemindAtLogin(yes);
 }
 
 bool KigenReminder::remindAtLogin(bool on, QWidget *over)
@@ -114,6 +115,6 @@ bool KigenReminder::remindAtLogin(bool on, QWidget *over)
             modNengajo::MessageTitle, error, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, over);
         return false;
     }
-    Reminder::RememberLoginReminderAnswer(on);
+    Settings::setRemindAtLogin(on);
     return true;
 }

@@ -78,13 +78,3 @@ bool Reminder::OfferLoginReminder(const QDate &today, const QList<PendingDraw> &
         return draw.intNotExchanged > 0 && draw.draw.exchangeTo.isValid() && draw.draw.exchangeTo >= today;
     });
 }
-
-std::optional<bool> Reminder::LoginReminderAnswer()
-{
-    return Settings::remindAtLogin();
-}
-
-bool Reminder::RememberLoginReminderAnswer(bool yes)
-{
-    return Settings::setRemindAtLogin(yes);
-}
