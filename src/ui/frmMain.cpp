@@ -146,14 +146,14 @@ void frmMain::createControls()
     lblKigen = makeLabel(surface, QStringLiteral("lblKigen"), QString());
     // A minute's look at the date costs nothing and also notices a date that
     // changed while the computer slept.
-    m_kigenTimer = new QTimer(this);
-    m_kigenTimer->setObjectName(QStringLiteral("kigenTimer"));
-    m_kigenTimer->setInterval(std::chrono::minutes(1));
-    connect(m_kigenTimer, &QTimer::timeout, this, &frmMain::showKigen);
-    m_kigenTimer->start();
+    auto *kigenTimer = new QTimer(this);
+    kigenTimer->setObjectName(QStringLiteral("kigenTimer"));
+    kigenTimer->setInterval(std::chrono::minutes(1));
+    connect(kigenTimer, &QTimer::timeout, this, &frmMain::showKigen);
+    kigenTimer->start();
 
     // The check count, the two entry rows and the number of the card, top to bottom.
-    Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
+    auto *Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
     lblCheckCnt = makeLabel(surface, QStringLiteral("lblCheckCnt"), QStringLiteral("0"), right);
     lblMaisuu = makeLabel(surface, QStringLiteral("lblMaisuu"), QStringLiteral("枚"), right);
     for (QLabel *label : {lblCheckCnt, lblMaisuu}) {
@@ -173,7 +173,7 @@ void frmMain::createControls()
         box->setAccessibleName(caption->text());
     }
 
-    Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
+    auto *Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
     lblInputNum = makeLabel(surface, QStringLiteral("lblInputNum"), QStringLiteral("******"), Qt::AlignCenter);
     lblInputNum->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     // In the colours the system gives an enabled text box and its text.
@@ -222,7 +222,7 @@ void frmMain::createControls()
     auto *rule = new QFrame(Frame1);
     rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     hits->addWidget(rule, 5, 0, 1, 3);
-    Label12 = makeLabel(Frame1, QStringLiteral("Label12"), QStringLiteral("合計"));
+    auto *Label12 = makeLabel(Frame1, QStringLiteral("Label12"), QStringLiteral("合計"));
     lblGoukeiCnt = makeLabel(Frame1, QStringLiteral("lblGoukeiCnt"), QStringLiteral("0"), right);
     lblMai[6] = makeLabel(Frame1, QStringLiteral("lblMai_6"), QStringLiteral("枚"));
     Accessibility::nameValue(lblGoukeiCnt, QStringLiteral("当選枚数の合計"), QStringLiteral("枚"));
@@ -333,39 +333,38 @@ void frmMain::createMenus()
         if (!corrected)
             platform::Service<platform::Sound>::get().beep();
     };
-    mnuUp = action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"),
+    action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"),
         [this, beepUnless] { beepUnless(m_state.record.countUp()); });
-    mnuDown = action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"),
+    action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"),
         [this, beepUnless] { beepUnless(m_state.record.countDown()); });
 
-    mnuMenu = menuBar()->addMenu(QStringLiteral("メニュー(&M)"));
+    QMenu *mnuMenu = menuBar()->addMenu(QStringLiteral("メニュー(&M)"));
     mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
-    mnuSelectFile = action(mnuMenu, QStringLiteral("mnuSelectFile"), QStringLiteral("はがきの種類を選択(&F)..."),
+    action(mnuMenu, QStringLiteral("mnuSelectFile"), QStringLiteral("はがきの種類を選択(&F)..."),
         [this] { frmFileSelect(m_state.data, this).exec(); });
-    mnuDownload = action(mnuMenu, QStringLiteral("mnuDownload"), QStringLiteral("当選番号データのダウンロード(&D)..."),
+    action(mnuMenu, QStringLiteral("mnuDownload"), QStringLiteral("当選番号データのダウンロード(&D)..."),
         &frmMain::mnuDownload_Click);
-    mnuMakeData = action(mnuMenu, QStringLiteral("mnuMakeData"), QStringLiteral("当選番号データの作成(&N)..."),
+    action(mnuMenu, QStringLiteral("mnuMakeData"), QStringLiteral("当選番号データの作成(&N)..."),
         &frmMain::mnuMakeData_Click);
     separator(mnuMenu, QStringLiteral("mnubar1"));
-    mnuShowIchiran = action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
+    action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
         &frmMain::mnuShowIchiran_Click);
-    mnuShowAtari = action(
+    action(
         mnuMenu, QStringLiteral("mnuShowAtari"), QStringLiteral("当たったはがきの一覧(&L)"), &frmMain::showAtariList);
     mnuRemind = action(mnuMenu, QStringLiteral("mnuRemind"), QStringLiteral("ログイン時に引換期限を知らせる(&R)"),
         &frmMain::mnuRemind_Click);
     mnuRemind->setCheckable(true);
     // The entry may have been removed in the desktop's own settings meanwhile.
     connect(mnuMenu, &QMenu::aboutToShow, this, [this] { mnuRemind->setChecked(platform::loginReminderOn()); });
-    mnuClear
-        = action(mnuMenu, QStringLiteral("mnuClear"), QStringLiteral("チェック枚数のクリア(&C)"), &frmMain::AllClear);
+    action(mnuMenu, QStringLiteral("mnuClear"), QStringLiteral("チェック枚数のクリア(&C)"), &frmMain::AllClear);
     separator(mnuMenu, QStringLiteral("mnubar2"));
-    mnuExit = action(mnuMenu, QStringLiteral("mnuExit"), QStringLiteral("終了(&X)"), &QWidget::close);
+    action(mnuMenu, QStringLiteral("mnuExit"), QStringLiteral("終了(&X)"), &QWidget::close);
 
     // The size of the text of every window, three steps.
-    mnuView = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    QMenu *mnuView = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     mnuView->setObjectName(QStringLiteral("mnuView"));
     auto *sizes = new QActionGroup(this);
-    const auto sizeItem = [this, sizes](const QString &name, const QString &caption, int percent) {
+    const auto sizeItem = [this, sizes, mnuView](const QString &name, const QString &caption, int percent) {
         QAction *item = mnuView->addAction(caption);
         item->setObjectName(name);
         item->setCheckable(true);
@@ -402,12 +401,11 @@ void frmMain::createMenus()
     // A dialog or a message box open over the window takes the keys too.
     TextSize::keysInModalWindows(sizeKeys, this);
 
-    mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuViewHelp = action(
-        mnuHelp, QStringLiteral("mnuViewHelp"), QStringLiteral("ヘルプを表示(&H)..."), &frmMain::mnuViewHelp_Click);
+    action(mnuHelp, QStringLiteral("mnuViewHelp"), QStringLiteral("ヘルプを表示(&H)..."), &frmMain::mnuViewHelp_Click);
     separator(mnuHelp, QStringLiteral("mnubar3"));
-    mnuVersion = action(mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."),
+    action(mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."),
         [this] { frmAbout(this).exec(); });
 
     for (QMenu *menu : {mnuEditCnt, mnuMenu, mnuView, mnuHelp})

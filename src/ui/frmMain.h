@@ -15,7 +15,6 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTimer;
 class frmAtariList;
 class frmSyouhin;
 
@@ -124,17 +123,13 @@ private:
 
     QLabel *lblTypeCaption = nullptr;
     QLabel *lblKigen = nullptr;
-    // Looks at the date now and then, so the deadline line turns at midnight.
-    QTimer *m_kigenTimer = nullptr;
     bool m_settingsLossTold = false;
-    QLabel *Label15 = nullptr;
     QLabel *lblCheckCnt = nullptr;
     QLabel *lblMaisuu = nullptr;
     QLabel *lblSimo2 = nullptr;
     QLineEdit *txtInputSimo2 = nullptr;
     QLabel *lblKami4 = nullptr;
     QLineEdit *txtInputKami4 = nullptr;
-    QLabel *Label3 = nullptr;
     QLabel *lblInputNum = nullptr;
     QLabel *lblInform = nullptr;
     QGroupBox *Frame1 = nullptr;
@@ -142,29 +137,14 @@ private:
     std::array<QLabel *, 5> lblAtariCnt {};
     // Members 0..4 follow the class rows, member 6 the total; there is no 5.
     std::array<QLabel *, 7> lblMai {};
-    QLabel *Label12 = nullptr;
     QLabel *lblGoukeiCnt = nullptr;
 
-    QMenu *mnuMenu = nullptr;
-    QAction *mnuSelectFile = nullptr;
-    QAction *mnuDownload = nullptr;
-    QAction *mnuMakeData = nullptr;
-    QAction *mnuShowIchiran = nullptr;
-    QAction *mnuShowAtari = nullptr;
     QAction *mnuRemind = nullptr;
-    QAction *mnuClear = nullptr;
-    QAction *mnuExit = nullptr;
-    QMenu *mnuView = nullptr;
     QAction *mnuSize100 = nullptr;
     QAction *mnuSize150 = nullptr;
     QAction *mnuSize200 = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QAction *mnuViewHelp = nullptr;
-    QAction *mnuVersion = nullptr;
     // The pop-up of the check count; never on the menu bar.
     QMenu *mnuEditCnt = nullptr;
-    QAction *mnuUp = nullptr;
-    QAction *mnuDown = nullptr;
 
     QPointer<frmSyouhin> m_syouhin;
     QPointer<frmAtariList> m_atariList;
