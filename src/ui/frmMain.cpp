@@ -457,13 +457,15 @@ void frmMain::closeEvent(QCloseEvent *event)
     if (!m_stopping)
         m_reminder.offerLoginReminder(this);
 
-    // Every other window of the program goes with this one, a dialog ending its
-    // loop; a transfer still running ends as its キャンセル ends it, whether its
-    // progress window has appeared yet or not.
+    // A transfer still running ends first, as its キャンセル ends it, whether
+    // its progress window has appeared yet or not; then every other window of
+    // the program goes with this one, a dialog ending its loop.
     const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (window != this && (window->isVisible() || qobject_cast<frmProgress *>(window)))
-            window->close();
+    for (const bool progress : {true, false}) {
+        for (QWidget *window : windows) {
+            if (window != this && (progress ? qobject_cast<frmProgress *>(window) != nullptr : window->isVisible()))
+                window->close();
+        }
     }
     event->accept();
 }
