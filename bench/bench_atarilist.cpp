@@ -4,15 +4,13 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise; the
 // book lies in a temporary folder (TMPDIR picks the disk).
 
-#include "core/AtariBook.h"
+#include "benchsupport.h"
 #include "fakeservices.h"
 #include "testsupport.h"
 #include "ui/frmAtariList.h"
 
 #include <QApplication>
 #include <QTableView>
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -29,8 +27,7 @@ void BM_ShowList(benchmark::State &state)
     DataInForce inForce;
     inForce.setWinningData(data);
     AtariBook book(folder.path() + QStringLiteral("atari.db"));
-    for (int i = 0; i < state.range(0); ++i)
-        book.add(AtariDraw::of(data), QString::number(100000 + i), 1 + i % 3, data.prizeClass(1 + i % 3).strSyouhin);
+    bench::fillBook(book, static_cast<int>(state.range(0)));
     const CheckRecord record;
     int rows = 0;
     for (auto _ : state) {
@@ -49,13 +46,7 @@ BENCHMARK(BM_ShowList)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessTold();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run(argc, argv);
 }

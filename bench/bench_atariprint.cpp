@@ -6,6 +6,7 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise; the
 // files go to a temporary folder (TMPDIR picks the disk).
 
+#include "benchsupport.h"
 #include "core/AtariList.h"
 #include "ui/AtariPrint.h"
 #include "ui/Fonts.h"
@@ -14,8 +15,6 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -31,7 +30,7 @@ AtariPrintContent content(const QString &goods, int cards)
     content.strTypeYear = QStringLiteral("【年賀状 令和8年度】");
     content.kigen = {QStringLiteral("賞品の引換は2026年7月21日まで（あと177日）"), false};
     for (int i = 1; i <= cards; ++i)
-        content.rows.append({i, QString::number(100000 + i), QStringLiteral("３等"), goods, 3});
+        content.rows.append({i, bench::cardNumber(i), QStringLiteral("３等"), goods, 3});
     content.strTotals = QStringLiteral("３等 %1枚　合計 %1枚").arg(cards);
     content.printed = QDate(2026, 1, 25);
     return content;
@@ -85,14 +84,8 @@ BENCHMARK(BM_SaveCsv)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessTold();
     QApplication app(argc, argv);
     Fonts::installSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run(argc, argv);
 }

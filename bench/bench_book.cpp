@@ -7,28 +7,27 @@
 // The book lies in a temporary folder: TMPDIR picks the disk (the figures are
 // of the disk it is on, so not of a tmpfs /tmp).
 
-#include "core/AtariBook.h"
+#include "benchsupport.h"
 
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
-
 namespace {
 
-const AtariDraw Draw {
-    QStringLiteral("年賀状"), QStringLiteral("令和8"), QStringLiteral("年賀状（令和8年度版）.xml"), QDate(2026, 7, 21)};
+using bench::Draw;
 
-void fill(AtariBook &book, int count)
+// A book of count cards in dir, closed again.
+QString bookOf(const QTemporaryDir &dir, int count)
 {
-    for (int i = 0; i < count; ++i)
-        book.add(Draw, QString::number(100000 + i), 3 + i % 3, QStringLiteral("お年玉切手シート"));
+    const QString path = dir.filePath(QStringLiteral("atari.db"));
+    AtariBook book(path);
+    bench::fillBook(book, count);
+    return path;
 }
 
 void BM_AddCard(benchmark::State &state)
 {
     QTemporaryDir dir;
-    AtariBook book(dir.filePath(QStringLiteral("atari.db")));
-    fill(book, 1);
+    AtariBook book(bookOf(dir, 1));
     int number = 200000;
     for (auto _ : state) {
         if (book.add(Draw, QString::number(number++), 3, QStringLiteral("お年玉切手シート"))
@@ -43,8 +42,7 @@ BENCHMARK(BM_AddCard)->Unit(benchmark::kMillisecond);
 void BM_ListCards(benchmark::State &state)
 {
     QTemporaryDir dir;
-    AtariBook book(dir.filePath(QStringLiteral("atari.db")));
-    fill(book, static_cast<int>(state.range(0)));
+    AtariBook book(bookOf(dir, static_cast<int>(state.range(0))));
     qsizetype listed = 0;
     for (auto _ : state) {
         listed = book.cards(Draw).size();
@@ -59,11 +57,7 @@ BENCHMARK(BM_ListCards)->Arg(1000)->Unit(benchmark::kMillisecond);
 void BM_OpenBook(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("atari.db"));
-    {
-        AtariBook book(path);
-        fill(book, static_cast<int>(state.range(0)));
-    }
+    const QString path = bookOf(dir, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         AtariBook book(path);
         if (book.open() != AtariBook::State::Ready || book.pendingDraws().size() != 1) {
@@ -77,11 +71,7 @@ BENCHMARK(BM_OpenBook)->Arg(1000)->Unit(benchmark::kMillisecond);
 void BM_OpenBookReadOnly(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("atari.db"));
-    {
-        AtariBook book(path);
-        fill(book, static_cast<int>(state.range(0)));
-    }
+    const QString path = bookOf(dir, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         if (AtariBook(path, AtariBook::Access::ReadOnly).pendingDraws().size() != 1) {
             state.SkipWithError("the book did not open");
@@ -95,10 +85,5 @@ BENCHMARK(BM_OpenBookReadOnly)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run(argc, argv);
 }

@@ -8,6 +8,7 @@
 // Run it on a display as a user sees the program (QT_QPA_PLATFORM=xcb under
 // Xvfb), or offscreen where there is none: it uses the platform Qt is told.
 
+#include "benchsupport.h"
 #include "fakeservices.h"
 #include "testsupport.h"
 
@@ -89,8 +90,5 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     Fonts::installSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run(argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "core/AtariBook.h"
 #include "core/Reminder.h"
+#include "core/Settings.h"
 #include "fakeservices.h"
 #include "platform/programfolder.h"
 #include "testsupport.h"
@@ -810,11 +811,11 @@ private slots:
         item->trigger();
         QVERIFY(item->isChecked());
         QVERIFY(QFileInfo(autostartEntryPath()).isFile());
-        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(true));
+        QCOMPARE(Settings::remindAtLogin(), std::optional(true));
         item->trigger();
         QVERIFY(!item->isChecked());
         QVERIFY(!QFileInfo::exists(autostartEntryPath()));
-        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(false));
+        QCOMPARE(Settings::remindAtLogin(), std::optional(false));
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
 
         // XDG_CONFIG_HOME names a file.
@@ -826,7 +827,7 @@ private slots:
         QCOMPARE(m_fakes->messageBox.shown.size(), 1);
         QVERIFY2(m_fakes->messageBox.shown.at(0).text.contains(QStringLiteral("はフォルダーではなくファイルです。")),
             qPrintable(m_fakes->messageBox.shown.at(0).text));
-        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(false));
+        QCOMPARE(Settings::remindAtLogin(), std::optional(false));
     }
 
     // Closed with a card of an open exchange in the book, the program asks
@@ -862,7 +863,7 @@ private slots:
             connections = testsupport::openCount(platform::bookPath());
         };
         if (how == u"answered")
-            QVERIFY(Reminder::RememberLoginReminderAnswer(false));
+            QVERIFY(Settings::setRemindAtLogin(false));
         QFile bashrc(m_config->filePath(QStringLiteral("bashrc")));
         if (how == u"entry there") {
             QVERIFY(bashrc.open(QIODevice::WriteOnly) && bashrc.write("alias ll='ls -l'\n") > 0);
@@ -888,7 +889,7 @@ private slots:
         if (!asked)
             return;
         QCOMPARE(connections, 1);
-        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(how == u"yes"));
+        QCOMPARE(Settings::remindAtLogin(), std::optional(how == u"yes"));
         // Once only, in the next run too.
         ProgramState nextRun(platform::bookPath());
         frmMain again(nextRun);

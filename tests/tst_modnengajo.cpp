@@ -149,6 +149,17 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(modNengajo::KikanText(from, to), text);
     }
+
+    // What a failed comparison prints of a value: its fields in order, texts
+    // quoted, nested values as they print themselves.
+    void debugText()
+    {
+        QCOMPARE(QDebug::toString(NewDataEntry {u"令和8"_s, u"http://a/b.xml"_s}),
+            u"NewDataEntry(\"令和8\", \"http://a/b.xml\")"_s);
+        QCOMPARE(QDebug::toString(KigenLine {u"あと3日"_s, true}), u"KigenLine(\"あと3日\", true)"_s);
+        PrizeClass prizeClass {u"1等"_s, {QString(), u"123456"_s}, u"現金"_s};
+        QCOMPARE(QDebug::toString(prizeClass), u"PrizeClass(\"1等\", QList(\"\", \"123456\"), \"現金\")"_s);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_ModNengajo)

@@ -1,6 +1,7 @@
 #include "core/KigenReminder.h"
 #include "core/ProgramState.h"
 #include "core/Reminder.h"
+#include "core/Settings.h"
 #include "fakeservices.h"
 #include "testsupport.h"
 
@@ -110,11 +111,11 @@ private slots:
         QCOMPARE(Reminder::LastAsked(), QDate());
         QVERIFY(Reminder::RememberAsked(Today));
         QCOMPARE(Reminder::LastAsked(), Today);
-        QCOMPARE(Reminder::LoginReminderAnswer(), std::nullopt);
-        QVERIFY(Reminder::RememberLoginReminderAnswer(false));
-        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(false));
-        QVERIFY(Reminder::RememberLoginReminderAnswer(true));
-        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(true));
+        QCOMPARE(Settings::remindAtLogin(), std::nullopt);
+        QVERIFY(Settings::setRemindAtLogin(false));
+        QCOMPARE(Settings::remindAtLogin(), std::optional(false));
+        QVERIFY(Settings::setRemindAtLogin(true));
+        QCOMPARE(Settings::remindAtLogin(), std::optional(true));
         QCOMPARE(Reminder::LastAsked(), Today);
         QCOMPARE(ini.readString(folder.path() + u"settings.ini"_s, u"Settings"_s, u"FileName"_s, {}), u"a.xml"_s);
     }
@@ -160,7 +161,7 @@ private slots:
         reminder.offerLoginReminder(nullptr);
         QCOMPARE(fakes.messageBox.shown.size(), 2);
         QCOMPARE(fakes.messageBox.shown.last().text, Reminder::LoginReminderQuestion);
-        QCOMPARE(Reminder::LoginReminderAnswer(), std::optional(false));
+        QCOMPARE(Settings::remindAtLogin(), std::optional(false));
     }
 };
 

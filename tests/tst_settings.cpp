@@ -3,6 +3,7 @@
 #include "platform/settingsfile.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QTest>
 #include <QVariant>
 
@@ -118,6 +119,47 @@ private slots:
             QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner));
         QTEST(Settings::setFileName(value), "written");
         QTEST(testsupport::fileBytes(path()), "after");
+    }
+
+    // The card type kept as it is chosen: a settings.ini that cannot take it
+    // is told once; one the user made read-only keeps its choice untold; at a
+    // shutdown the next start tells it.
+    void keepingTheFileName_data()
+    {
+        QTest::addColumn<QString>("settings"); // "folder": a folder of its name; "read-only": a read-only file
+        QTest::addColumn<bool>("stopping");
+        QTest::addColumn<bool>("toldBefore");
+        QTest::addColumn<QString>("told"); // the beginning of the words to show; empty: none
+        QTest::addColumn<bool>("toldAfter");
+        QTest::addColumn<QString>("nextStart"); // the beginning of the words the next start shows
+        const QString cannot = u"はがきの種類の選択を保存できません。\r\n設定ファイル \""_s;
+        QTest::newRow("kept") << u"file"_s << false << false << u""_s << false << u""_s;
+        QTest::newRow("cannot be kept") << u"folder"_s << false << false << cannot << true << u""_s;
+        QTest::newRow("told before") << u"folder"_s << false << true << u""_s << true << u""_s;
+        QTest::newRow("read-only on purpose") << u"read-only"_s << false << false << u""_s << false << u""_s;
+        QTest::newRow("at a shutdown") << u"folder"_s << true << false << u""_s << true
+                                       << u"前回の終了時に、はがきの種類の選択を設定ファイル \""_s;
+    }
+    void keepingTheFileName()
+    {
+        QFETCH(QString, settings);
+        QFETCH(bool, stopping);
+        QFETCH(bool, toldBefore);
+        QFETCH(QString, told);
+        QFETCH(QString, nextStart);
+        if (settings == u"folder")
+            QVERIFY(QDir().mkpath(path()));
+        else
+            put("[Settings]\nFileName=a.xml\n");
+        if (settings == u"read-only")
+            QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner));
+        bool toldNow = toldBefore;
+        const QString text = Settings::keepFileName(u"b.xml"_s, stopping, toldNow);
+        QVERIFY2(told.isEmpty() ? text.isEmpty() : text.startsWith(told + path()), qPrintable(text));
+        QTEST(toldNow, "toldAfter");
+        const QString atStart = Settings::unsavedFileNameText();
+        QVERIFY2(nextStart.isEmpty() ? atStart.isEmpty() : atStart.startsWith(nextStart + path()), qPrintable(atStart));
+        QVERIFY(Settings::unsavedFileNameText().isEmpty());
     }
 
     void unsavedNoteIsTakenOnce()

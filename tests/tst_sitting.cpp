@@ -373,6 +373,38 @@ private slots:
             (QStringList {"1|****73|３等|お年玉切手シート||田中さん", "2|125037|２等|ふるさと小包など|済|"}));
     }
 
+    // harovan --show-list (the login reminder's 一覧を表示) shows the won cards
+    // of the draw due, whose data are put in force, whether the program starts
+    // with it or a later start hands it to the program running.
+    void listAskedFor_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::newRow("started with --show-list") << false;
+        QTest::newRow("handed to the program running") << true;
+    }
+    void listAskedFor()
+    {
+        QFETCH(bool, running);
+        QVERIFY(m_window->useDataFile(Dated));
+        typeKeys(QStringLiteral("73"));
+        QVERIFY(m_window->useDataFile(Undated));
+        m_fakes->clock.date = QDate(2026, 7, 10);
+        if (running) {
+            // Asked about at today's start already: no question, no list.
+            QVERIFY(Reminder::RememberAsked(m_fakes->clock.date));
+            m_window->remindAtStartUp();
+            QVERIFY(!m_window->findChild<frmAtariList *>());
+            m_window->laterStart(true, {});
+        } else {
+            m_window->remindAtStartUp(true);
+        }
+        QVERIFY(m_fakes->messageBox.shown.isEmpty());
+        QCOMPARE(m_state->data.winningData().strFileName, Dated);
+        auto *list = m_window->findChild<frmAtariList *>();
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(tableRows(*list), QStringList {"1|****73|３等|お年玉切手シート||"});
+    }
+
     // 引換 reads 取り消す when every chosen card is marked and takes the marks
     // back; 削除 and the Delete key ask first; a double-click writes the sender.
     void listMarksAndDeletes()

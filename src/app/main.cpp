@@ -9,7 +9,6 @@
 #include "ui/Fonts.h"
 #include "ui/ProgramIcon.h"
 #include "ui/TextSize.h"
-#include "ui/Widgets.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -112,22 +111,8 @@ int main(int argc, char *argv[])
     // The data in force, the sitting and the book outlive every window.
     ProgramState state(platform::bookPath());
     frmMain window(state);
-    // A later start while a message of the start-up is open brings that
-    // message forward; once the window is up, the window (and the list).
     QObject::connect(&instance, &platform::SingleInstance::requested, &window,
-        [&window](Request request, const QString &activationToken) {
-            if (!activationToken.isEmpty())
-                qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!window.isVisible()) {
-                if (modal)
-                    Widgets::bringToFront(modal);
-                return;
-            }
-            Widgets::bringToFront(modal ? modal : &window);
-            if (request == Request::ShowList)
-                window.showAtariList();
-        });
+        [&window](Request request, const QString &token) { window.laterStart(request == Request::ShowList, token); });
     // Every message of the start-up appears before the window does.
     if (!window.Form_Load())
         return 1;

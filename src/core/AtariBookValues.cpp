@@ -3,24 +3,16 @@
 
 QDebug operator<<(QDebug debug, const AtariDraw &draw)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "AtariDraw(" << draw.strType << ", " << draw.strYear << ", " << draw.strFileName << ", "
-                    << draw.exchangeTo << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "AtariDraw", draw.strType, draw.strYear, draw.strFileName, draw.exchangeTo);
 }
 
 QDebug operator<<(QDebug debug, const AtariCard &card)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "AtariCard(" << card.id << ", " << card.strNumber << ", " << card.intToukyu << ", "
-                    << card.strSyouhin << ", " << card.judgedAt << ", " << card.strSender << ", " << card.exchangedOn
-                    << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "AtariCard", card.id, card.strNumber, card.intToukyu, card.strSyouhin,
+        card.judgedAt, card.strSender, card.exchangedOn);
 }
 
 QDebug operator<<(QDebug debug, const PendingDraw &pending)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "PendingDraw(" << pending.draw << ", " << pending.intNotExchanged << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "PendingDraw", pending.draw, pending.intNotExchanged);
 }

@@ -15,9 +15,7 @@ bool endsWithEntry(const QString &winningNumber, const QString &entry)
 
 QDebug operator<<(QDebug debug, const Kouho &kouho)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "Kouho(" << kouho.Toukyu << ", " << kouho.NumIndex << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "Kouho", kouho.Toukyu, kouho.NumIndex);
 }
 
 qint16 AtariHantei::AtariHantei_Simo(const WinningData &data, const QString &strNum)

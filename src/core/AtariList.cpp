@@ -32,11 +32,8 @@ QString csvTextField(const QString &text)
 
 QDebug AtariList::operator<<(QDebug debug, const Row &row)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "Row(" << row.intOrder << ", " << row.strNumber << ", " << row.strResult << ", "
-                    << row.strSyouhin << ", " << row.intToukyu << ", " << row.strKoukan << ", " << row.strSender << ", "
-                    << row.id << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "Row", row.intOrder, row.strNumber, row.strResult, row.strSyouhin,
+        row.intToukyu, row.strKoukan, row.strSender, row.id);
 }
 
 QString AtariList::ResultText(qint16 intToukyu)

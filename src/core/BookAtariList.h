@@ -25,7 +25,6 @@ public:
     // the record's cards judged against them (every load clears the record).
     BookAtariList(AtariBook &book, const CheckRecord &record, const WinningData &data, QObject *parent = nullptr);
 
-    bool showsLosses() const { return m_showsLosses; }
     void setShowsLosses(bool shows);
 
     qsizetype rowCount() const { return m_shown.size(); }

@@ -1,4 +1,5 @@
 #include "core/CheckRecord.h"
+#include "core/modNengajo.h"
 
 namespace {
 
@@ -12,9 +13,7 @@ void increase(qint16 &count)
 
 QDebug operator<<(QDebug debug, const CheckedCard &card)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "CheckedCard(" << card.strNumber << ", " << card.intToukyu << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "CheckedCard", card.strNumber, card.intToukyu);
 }
 
 void CheckRecord::add(const QString &strNumber, qint16 intToukyu, qint64 bookId)

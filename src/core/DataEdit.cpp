@@ -108,9 +108,7 @@ QDebug operator<<(QDebug debug, DataEditField field)
 
 QDebug operator<<(QDebug debug, const DataEditProblem &problem)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "DataEditProblem(" << problem.field << ", " << problem.message << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "DataEditProblem", problem.field, problem.message);
 }
 
 QStringList modNengajo::SplitNumbers(const QString &text)

@@ -155,15 +155,10 @@ modNengajo::ParsedDataFile modNengajo::ParseDataFile(const QString &path, const 
     return parse([&path](platform::xml::Document &document) { return document.load(path); }, schemas);
 }
 
-modNengajo::ParsedDataFile modNengajo::ParseDataBytes(
-    const QByteArray &bytes, const platform::xml::SchemaCache *schemas)
-{
-    return parse([&bytes](platform::xml::Document &document) { return document.loadXml(bytes); }, schemas);
-}
-
 QString modNengajo::CheckDataBytes(const QByteArray &bytes)
 {
-    const ParsedDataFile parsed = ParseDataBytes(bytes, ProgramSchema().get());
+    const ParsedDataFile parsed
+        = parse([&bytes](platform::xml::Document &document) { return document.loadXml(bytes); }, ProgramSchema().get());
     if (!parsed.document)
         return parsed.error;
     // What the loader would stop at: the program would end on choosing it.

@@ -24,11 +24,9 @@ struct ParsedDataFile
 // it validates nothing when the file is missing or cannot be read.
 std::unique_ptr<platform::xml::SchemaCache> ProgramSchema();
 
-// Parses the data file at path, or one held in memory, validating it against
-// schemas when they hold a schema; with none (or nullptr) only whether it is
-// well-formed is checked.
+// Parses the data file at path, validating it against schemas when they hold
+// a schema; with none (or nullptr) only whether it is well-formed is checked.
 ParsedDataFile ParseDataFile(const QString &path, const platform::xml::SchemaCache *schemas);
-ParsedDataFile ParseDataBytes(const QByteArray &bytes, const platform::xml::SchemaCache *schemas);
 
 // What keeps bytes from being a data file the program can choose and load:
 // the first error against the program's schema ("[line:L, pos:C] reason"), or

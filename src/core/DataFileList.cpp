@@ -11,9 +11,7 @@
 
 QDebug operator<<(QDebug debug, const DataFileEntry &entry)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "DataFileEntry(" << entry.strName << ", " << entry.strType << ", " << entry.strYear << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "DataFileEntry", entry.strName, entry.strType, entry.strYear);
 }
 
 std::optional<int> modNengajo::DrawYear(const QString &strYear)

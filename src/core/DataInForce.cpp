@@ -2,11 +2,19 @@
 #include "core/DataFile.h"
 
 #include "platform/http.h"
+#include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/waitcursor.h"
 #include "platform/xmldocument.h"
 
 #include <QFileInfo>
+
+bool DataLoad::tell() const
+{
+    if (!message.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, message, platform::MessageBox::Icon::Critical);
+    return loaded();
+}
 
 DataLoad DataInForce::LoadDataFile(const QString &dataFileName, const QString &schemaFileName)
 {

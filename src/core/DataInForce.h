@@ -15,6 +15,9 @@ struct DataLoad
     QString message;
 
     bool loaded() const { return status == 0; }
+    // For the window that asked: the message, when there is one, in an error
+    // box; then loaded().
+    bool tell() const;
 };
 
 // The data in force: the one WinningData the cards are judged against, the

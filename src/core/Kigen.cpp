@@ -1,10 +1,9 @@
 #include "core/Kigen.h"
+#include "core/modNengajo.h"
 
 QDebug operator<<(QDebug debug, const KigenLine &line)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "KigenLine(" << line.text << (line.urgent ? ", urgent)" : ")");
-    return debug;
+    return modNengajo::debugFields(debug, "KigenLine", line.text, line.urgent);
 }
 
 QString modNengajo::JapaneseDate(const QDate &date)

@@ -1,6 +1,7 @@
 #include "core/KigenReminder.h"
 
 #include "core/DataInForce.h"
+#include "core/Settings.h"
 
 #include "platform/autostart.h"
 #include "platform/clock.h"
@@ -83,17 +84,14 @@ void KigenReminder::showDueList(const Reminder::Due &due)
     const bool shown = std::any_of(due.draws.cbegin(), due.draws.cend(), [&inForce](const AtariDraw &draw) {
         return draw.strType == inForce.strType && draw.strYear == inForce.strYear;
     });
-    if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(platform::dataFilePath(asked.strFileName)).isFile()) {
-        const DataLoad load = m_data.LoadDataFile(asked.strFileName);
-        if (!load.loaded())
-            platform::showMessage(modNengajo::MessageTitle, load.message, MessageBox::Icon::Critical);
-    }
+    if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(platform::dataFilePath(asked.strFileName)).isFile())
+        m_data.LoadDataFile(asked.strFileName).tell();
     emit showListRequested();
 }
 
 void KigenReminder::offerLoginReminder(QWidget *over)
 {
-    const std::optional<bool> answered = Reminder::LoginReminderAnswer();
+    const std::optional<bool> answered = Settings::remindAtLogin();
     // An entry at the reminder's name, the program's own or not, has been set up already.
     if (answered || platform::findLoginEntry().kind != platform::LoginEntry::Kind::None)
         return;
@@ -104,11 +102,19 @@ void KigenReminder::offerLoginReminder(QWidget *over)
     const bool yes = platform::showMessage(modNengajo::MessageTitle, Reminder::LoginReminderQuestion,
                          MessageBox::Icon::Question, MessageBox::Buttons::YesNo, over)
         == MessageBox::Answer::Yes;
-    if (yes) {
-        const QString error = platform::setLoginReminder(true, platform::reminderProgram());
-        if (!error.isEmpty())
-            platform::showMessage(
-                modNengajo::MessageTitle, error, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, over);
+    // A Yes whose entry could not be made is an answer all the same.
+    if (!yes || !remindAtLogin(true, over))
+        Settings::setRemindAtLogin(yes);
+}
+
+bool KigenReminder::remindAtLogin(bool on, QWidget *over)
+{
+    const QString error = platform::setLoginReminder(on, platform::reminderProgram());
+    if (!error.isEmpty()) {
+        platform::showMessage(
+            modNengajo::MessageTitle, error, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, over);
+        return false;
     }
-    Reminder::RememberLoginReminderAnswer(yes);
+    Settings::setRemindAtLogin(on);
+    return true;
 }

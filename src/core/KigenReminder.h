@@ -22,12 +22,16 @@ public:
     KigenReminder(DataInForce &data, AtariBook &book, QObject *parent = nullptr);
 
     // Once the window is on screen: opens the book and asks, at most once a
-    // day, whether to see the cards due; with showList the list comes without
-    // a question, on the draw due when one is.
+    // day, whether to see the cards due. With showList (harovan --show-list,
+    // at start or handed to the running program) the list comes without a
+    // question, on the draw due when one is.
     void startUp(bool showList);
     // The first close with cards of an open exchange in the book: asks once
     // whether to remind at login, over the window over.
     void offerLoginReminder(QWidget *over);
+    // Makes or removes the login reminder's autostart entry, the user's answer
+    // from then on; false after the box that tells why it failed.
+    bool remindAtLogin(bool on, QWidget *over);
 
 signals:
     // The list of won cards is to be shown.

@@ -26,10 +26,7 @@ QString deadlineSentence(const Reminder::Due &due)
 
 QDebug Reminder::operator<<(QDebug debug, const Due &due)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "Due(" << due.exchangeTo << ", " << due.intDaysLeft << ", " << due.intCount << ", " << due.draws
-                    << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "Due", due.exchangeTo, due.intDaysLeft, due.intCount, due.draws);
 }
 
 std::optional<Reminder::Due> Reminder::Check(
@@ -80,14 +77,4 @@ bool Reminder::OfferLoginReminder(const QDate &today, const QList<PendingDraw> &
     return !answered && std::any_of(pending.cbegin(), pending.cend(), [&today](const PendingDraw &draw) {
         return draw.intNotExchanged > 0 && draw.draw.exchangeTo.isValid() && draw.draw.exchangeTo >= today;
     });
-}
-
-std::optional<bool> Reminder::LoginReminderAnswer()
-{
-    return Settings::remindAtLogin();
-}
-
-bool Reminder::RememberLoginReminderAnswer(bool yes)
-{
-    return Settings::setRemindAtLogin(yes);
 }

@@ -50,11 +50,6 @@ inline const QString NotificationSummary = QStringLiteral("お年玉賞品の引
 bool OfferLoginReminder(const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered);
 inline const QString LoginReminderQuestion
     = QStringLiteral("引換期限が近づいたら、ログインしたときにお知らせしますか？");
-// The user's answer, from the question or the menu, in settings.ini
-// (Settings::remindAtLogin); nothing when never given.
-std::optional<bool> LoginReminderAnswer();
-// False when settings.ini cannot be written.
-bool RememberLoginReminderAnswer(bool yes);
 
 // The day the user was last reminded, in settings.ini (Settings::reminded);
 // null when never.

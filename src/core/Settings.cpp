@@ -4,7 +4,9 @@
 #include "platform/programfolder.h"
 #include "platform/settingsfile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -94,4 +96,32 @@ void Settings::noteUnsavedFileName()
 bool Settings::takeUnsavedFileNameNote()
 {
     return QFile::remove(unsavedNotePath());
+}
+
+QString Settings::keepFileName(const QString &name, bool stopping, bool &told)
+{
+    if (setFileName(name) || told)
+        return {};
+    const QString path = platform::settingsPath();
+    const QFileInfo file(path);
+    // Read-only for the administrator too, as the settings file's writer takes it.
+    if (file.isFile() && (!file.isWritable() || !file.permission(QFile::WriteOwner)))
+        return {};
+    told = true;
+    if (stopping) {
+        noteUnsavedFileName();
+        return {};
+    }
+    return QStringLiteral("はがきの種類の選択を保存できません。") + modNengajo::CrLf + QStringLiteral("設定ファイル \"")
+        + QDir::toNativeSeparators(path)
+        + QStringLiteral("\" に書き込めないため、次に起動したときは、もう一度はがきの種類を選択してください。");
+}
+
+QString Settings::unsavedFileNameText()
+{
+    if (!takeUnsavedFileNameNote())
+        return {};
+    return QStringLiteral("前回の終了時に、はがきの種類の選択を設定ファイル \"")
+        + QDir::toNativeSeparators(platform::settingsPath()) + QStringLiteral("\" に保存できませんでした。")
+        + modNengajo::CrLf + QStringLiteral("必要なら、もう一度はがきの種類を選択してください。");
 }

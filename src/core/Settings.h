@@ -35,6 +35,16 @@ public:
     static std::optional<bool> remindAtLogin();
     static bool setRemindAtLogin(bool yes);
 
+    // Keeps the data file in force, as at exit. When settings.ini cannot keep
+    // it: the words that tell the user, once (told: they were told before);
+    // none for a settings.ini the user made read-only, which keeps its choice
+    // on purpose. While stopping nobody waits on a box: the note of
+    // noteUnsavedFileName tells the next start (unsavedFileNameText).
+    static QString keepFileName(const QString &name, bool stopping, bool &told);
+    // At start: the words about a choice the last run could not keep, once;
+    // empty when there is none.
+    static QString unsavedFileNameText();
+
     // The card type could not be saved while the session ended, when nobody
     // could be told: a note beside settings.ini keeps it for the next start,
     // which takes it (true once, and the note is gone).

@@ -8,27 +8,19 @@ const PrizeClass &WinningData::prizeClass(int k) const
 
 QDebug operator<<(QDebug debug, const PrizeClass &prizeClass)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "PrizeClass(" << prizeClass.strName << ", " << prizeClass.strNumbers << ", "
-                    << prizeClass.strSyouhin << ')';
-    return debug;
+    return modNengajo::debugFields(
+        debug, "PrizeClass", prizeClass.strName, prizeClass.strNumbers, prizeClass.strSyouhin);
 }
 
 QDebug operator<<(QDebug debug, const WinningData &data)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "WinningData(" << data.strFileName << ", " << data.strType << ", " << data.strYear << ", "
-                    << data.strUrl << ", drawn " << data.drawDate << ", exchange " << data.exchangeFrom << " to "
-                    << data.exchangeTo << ", classes " << data.intClassCount << ", max numbers " << data.intMaxNumbers
-                    << ", " << data.Classes << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "WinningData", data.strFileName, data.strType, data.strYear, data.strUrl,
+        data.drawDate, data.exchangeFrom, data.exchangeTo, data.intClassCount, data.intMaxNumbers, data.Classes);
 }
 
 QDebug operator<<(QDebug debug, const NewDataEntry &entry)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "NewDataEntry(" << entry.strTitle << ", " << entry.strXmlUrl << ')';
-    return debug;
+    return modNengajo::debugFields(debug, "NewDataEntry", entry.strTitle, entry.strXmlUrl);
 }
 
 QString modNengajo::CutAtChar(const QString &text, QChar ch)

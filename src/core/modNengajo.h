@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 namespace platform {
 class TransferControl;
@@ -72,6 +73,16 @@ struct NewDataEntry
 QDebug operator<<(QDebug debug, const NewDataEntry &entry);
 
 namespace modNengajo {
+
+// A value as qDebug and a failed test print it: "name(field, field, ...)".
+template <typename... Fields> QDebug debugFields(QDebug debug, const char *name, const Fields &...fields)
+{
+    const QDebugStateSaver saver(debug);
+    debug.nospace() << name << '(';
+    const char *separator = "";
+    ((debug << std::exchange(separator, ", ") << fields), ...);
+    return debug << ')';
+}
 
 inline const QString SchemaFileName = QStringLiteral("tousen1.2.xsd");
 inline const QString SchemaNamespace = QStringLiteral("urn:tousen");

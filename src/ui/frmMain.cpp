@@ -11,8 +11,6 @@
 #include "ui/Widgets.h"
 #include "ui/frmAbout.h"
 #include "ui/frmAtariList.h"
-#include "ui/frmDataEdit.h"
-#include "ui/frmDownFileList.h"
 #include "ui/frmFileSelect.h"
 #include "ui/frmProgress.h"
 #include "ui/frmSyouhin.h"
@@ -29,7 +27,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -54,26 +51,6 @@
 
 namespace {
 
-// A box that takes no input now is greyed like a button.
-const QColor DisabledBoxColor = QColor::fromRgb(Look::ButtonBackground);
-
-// The colours the system gives an enabled text box and its text.
-QColor systemWindowColor()
-{
-    return QApplication::palette().color(QPalette::Active, QPalette::Base);
-}
-
-QColor systemWindowTextColor()
-{
-    return QApplication::palette().color(QPalette::Active, QPalette::Text);
-}
-
-// A box keeps the colour the program gives it, enabled or not.
-void setBoxColor(QLineEdit *box, const QColor &color)
-{
-    Look::setColour(box, QPalette::Base, color.rgb());
-}
-
 using Widgets::makeLabel;
 
 QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
@@ -84,14 +61,11 @@ QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
     // Digits only, typed key by key: no input method composes text here.
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
+    // A box that takes no input now is greyed like a button.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, QColor::fromRgb(Look::ButtonBackground));
+    box->setPalette(palette);
     return box;
-}
-
-// Empties an entry box as a new text rather than as an edit, so the user's
-// undo cannot bring back the digits of a card that has already been judged.
-void emptyBox(QLineEdit *box)
-{
-    box->setText(QString());
 }
 
 // What the key filter lets through: the digits 0 to 9 and the control characters
@@ -100,17 +74,6 @@ void emptyBox(QLineEdit *box)
 bool isAcceptedCharacter(QChar c)
 {
     return c.unicode() < 32 || (c >= u'0' && c <= u'9');
-}
-
-// The modal windows are ours wherever they were opened from; closing one ends
-// its dialog loop.
-template <typename Window> void closeOpenWindows()
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (auto *dialog = qobject_cast<Window *>(window); dialog && dialog->isVisible())
-            dialog->close();
-    }
 }
 
 // The style tints the inside of a group box; the frame of the hits keeps the
@@ -182,14 +145,14 @@ void frmMain::createControls()
     lblKigen = makeLabel(surface, QStringLiteral("lblKigen"), QString());
     // A minute's look at the date costs nothing and also notices a date that
     // changed while the computer slept.
-    m_kigenTimer = new QTimer(this);
-    m_kigenTimer->setObjectName(QStringLiteral("kigenTimer"));
-    m_kigenTimer->setInterval(std::chrono::minutes(1));
-    connect(m_kigenTimer, &QTimer::timeout, this, &frmMain::showKigen);
-    m_kigenTimer->start();
+    auto *kigenTimer = new QTimer(this);
+    kigenTimer->setObjectName(QStringLiteral("kigenTimer"));
+    kigenTimer->setInterval(std::chrono::minutes(1));
+    connect(kigenTimer, &QTimer::timeout, this, &frmMain::showKigen);
+    kigenTimer->start();
 
     // The check count, the two entry rows and the number of the card, top to bottom.
-    Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
+    auto *Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
     lblCheckCnt = makeLabel(surface, QStringLiteral("lblCheckCnt"), QStringLiteral("0"), right);
     lblMaisuu = makeLabel(surface, QStringLiteral("lblMaisuu"), QStringLiteral("枚"), right);
     for (QLabel *label : {lblCheckCnt, lblMaisuu}) {
@@ -202,20 +165,20 @@ void frmMain::createControls()
     txtInputSimo2 = makeEntryBox(surface, QStringLiteral("txtInputSimo2"), 2);
     lblKami4 = makeLabel(surface, QStringLiteral("lblKami4"), QStringLiteral("上４桁"));
     txtInputKami4 = makeEntryBox(surface, QStringLiteral("txtInputKami4"), 4);
-    lblKami4->setEnabled(false);
-    setBoxColor(txtInputKami4, DisabledBoxColor);
-    txtInputKami4->setEnabled(false);
+    showStage(false);
     // The boxes are named by their captions for screen readers.
     for (auto [caption, box] : {std::pair {lblSimo2, txtInputSimo2}, std::pair {lblKami4, txtInputKami4}}) {
         caption->setBuddy(box);
         box->setAccessibleName(caption->text());
     }
 
-    Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
+    auto *Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
     lblInputNum = makeLabel(surface, QStringLiteral("lblInputNum"), QStringLiteral("******"), Qt::AlignCenter);
     lblInputNum->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    Look::fillBackground(lblInputNum, systemWindowColor().rgb());
-    Look::setColour(lblInputNum, QPalette::WindowText, systemWindowTextColor().rgb());
+    // In the colours the system gives an enabled text box and its text.
+    Look::fillBackground(lblInputNum, QApplication::palette().color(QPalette::Active, QPalette::Base).rgb());
+    Look::setColour(
+        lblInputNum, QPalette::WindowText, QApplication::palette().color(QPalette::Active, QPalette::Text).rgb());
     Accessibility::nameValue(lblCheckCnt, Label15->text(), QStringLiteral("枚"));
     Accessibility::nameValue(lblInputNum, Label3->text());
 
@@ -258,7 +221,7 @@ void frmMain::createControls()
     auto *rule = new QFrame(Frame1);
     rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     hits->addWidget(rule, 5, 0, 1, 3);
-    Label12 = makeLabel(Frame1, QStringLiteral("Label12"), QStringLiteral("合計"));
+    auto *Label12 = makeLabel(Frame1, QStringLiteral("Label12"), QStringLiteral("合計"));
     lblGoukeiCnt = makeLabel(Frame1, QStringLiteral("lblGoukeiCnt"), QStringLiteral("0"), right);
     lblMai[6] = makeLabel(Frame1, QStringLiteral("lblMai_6"), QStringLiteral("枚"));
     Accessibility::nameValue(lblGoukeiCnt, QStringLiteral("当選枚数の合計"), QStringLiteral("枚"));
@@ -291,8 +254,10 @@ void frmMain::createControls()
 
     for (QLineEdit *box : {txtInputSimo2, txtInputKami4})
         box->installEventFilter(this);
-    connect(txtInputSimo2, &QLineEdit::textChanged, this, &frmMain::txtInputSimo2_Change);
-    connect(txtInputKami4, &QLineEdit::textChanged, this, &frmMain::txtInputKami4_Change);
+    connect(txtInputSimo2, &QLineEdit::textChanged, this,
+        [this](const QString &text) { showStep(txtInputSimo2, m_entry.Simo2(text)); });
+    connect(txtInputKami4, &QLineEdit::textChanged, this,
+        [this](const QString &text) { showStep(txtInputKami4, m_entry.Kami4(text)); });
 
     // The lower box comes first when the user tabs through the window.
     setTabOrder(txtInputSimo2, txtInputKami4);
@@ -353,37 +318,44 @@ void frmMain::createMenus()
     mnuEditCnt->setObjectName(QStringLiteral("mnuEditCnt"));
     // Its title is never shown; readers name the pop-up by what it changes.
     mnuEditCnt->setAccessibleName(QStringLiteral("チェック枚数の修正"));
-    mnuUp = action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"), &frmMain::mnuUp_Click);
-    mnuDown = action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"), &frmMain::mnuDown_Click);
+    // The corrections change the check count only: no card enters or leaves
+    // the sitting, and the hits stay as they are. A beep at the bound.
+    const auto beepUnless = [](bool corrected) {
+        if (!corrected)
+            platform::Service<platform::Sound>::get().beep();
+    };
+    action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"),
+        [this, beepUnless] { beepUnless(m_state.record.countUp()); });
+    action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"),
+        [this, beepUnless] { beepUnless(m_state.record.countDown()); });
 
-    mnuMenu = menuBar()->addMenu(QStringLiteral("メニュー(&M)"));
+    QMenu *mnuMenu = menuBar()->addMenu(QStringLiteral("メニュー(&M)"));
     mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
-    mnuSelectFile = action(mnuMenu, QStringLiteral("mnuSelectFile"), QStringLiteral("はがきの種類を選択(&F)..."),
-        &frmMain::mnuSelectFile_Click);
-    mnuDownload = action(mnuMenu, QStringLiteral("mnuDownload"), QStringLiteral("当選番号データのダウンロード(&D)..."),
+    action(mnuMenu, QStringLiteral("mnuSelectFile"), QStringLiteral("はがきの種類を選択(&F)..."),
+        [this] { frmFileSelect(m_state.data, this).exec(); });
+    action(mnuMenu, QStringLiteral("mnuDownload"), QStringLiteral("当選番号データのダウンロード(&D)..."),
         &frmMain::mnuDownload_Click);
-    mnuMakeData = action(mnuMenu, QStringLiteral("mnuMakeData"), QStringLiteral("当選番号データの作成(&N)..."),
+    action(mnuMenu, QStringLiteral("mnuMakeData"), QStringLiteral("当選番号データの作成(&N)..."),
         &frmMain::mnuMakeData_Click);
     separator(mnuMenu, QStringLiteral("mnubar1"));
-    mnuShowIchiran = action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
+    action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
         &frmMain::mnuShowIchiran_Click);
-    mnuShowAtari = action(
+    action(
         mnuMenu, QStringLiteral("mnuShowAtari"), QStringLiteral("当たったはがきの一覧(&L)"), &frmMain::showAtariList);
     mnuRemind = action(mnuMenu, QStringLiteral("mnuRemind"), QStringLiteral("ログイン時に引換期限を知らせる(&R)"),
         &frmMain::mnuRemind_Click);
     mnuRemind->setCheckable(true);
     // The entry may have been removed in the desktop's own settings meanwhile.
     connect(mnuMenu, &QMenu::aboutToShow, this, [this] { mnuRemind->setChecked(platform::loginReminderOn()); });
-    mnuClear
-        = action(mnuMenu, QStringLiteral("mnuClear"), QStringLiteral("チェック枚数のクリア(&C)"), &frmMain::AllClear);
+    action(mnuMenu, QStringLiteral("mnuClear"), QStringLiteral("チェック枚数のクリア(&C)"), &frmMain::AllClear);
     separator(mnuMenu, QStringLiteral("mnubar2"));
-    mnuExit = action(mnuMenu, QStringLiteral("mnuExit"), QStringLiteral("終了(&X)"), &QWidget::close);
+    action(mnuMenu, QStringLiteral("mnuExit"), QStringLiteral("終了(&X)"), &QWidget::close);
 
     // The size of the text of every window, three steps.
-    mnuView = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    QMenu *mnuView = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     mnuView->setObjectName(QStringLiteral("mnuView"));
     auto *sizes = new QActionGroup(this);
-    const auto sizeItem = [this, sizes](const QString &name, const QString &caption, int percent) {
+    const auto sizeItem = [this, sizes, mnuView](const QString &name, const QString &caption, int percent) {
         QAction *item = mnuView->addAction(caption);
         item->setObjectName(name);
         item->setCheckable(true);
@@ -420,13 +392,12 @@ void frmMain::createMenus()
     // A dialog or a message box open over the window takes the keys too.
     TextSize::keysInModalWindows(sizeKeys, this);
 
-    mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuViewHelp = action(
-        mnuHelp, QStringLiteral("mnuViewHelp"), QStringLiteral("ヘルプを表示(&H)..."), &frmMain::mnuViewHelp_Click);
+    action(mnuHelp, QStringLiteral("mnuViewHelp"), QStringLiteral("ヘルプを表示(&H)..."), &frmMain::mnuViewHelp_Click);
     separator(mnuHelp, QStringLiteral("mnubar3"));
-    mnuVersion = action(
-        mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."), &frmMain::mnuVersion_Click);
+    action(mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."),
+        [this] { frmAbout(this).exec(); });
 
     for (QMenu *menu : {mnuEditCnt, mnuMenu, mnuView, mnuHelp})
         Widgets::keepMenuTextsWhole(menu);
@@ -442,21 +413,13 @@ bool frmMain::Form_Load()
         return false;
     }
 
-    if (Settings::takeUnsavedFileNameNote())
-        platform::showMessage(modNengajo::MessageTitle,
-            QStringLiteral("前回の終了時に、はがきの種類の選択を設定ファイル \"")
-                + QDir::toNativeSeparators(platform::settingsPath()) + QStringLiteral("\" に保存できませんでした。")
-                + modNengajo::CrLf + QStringLiteral("必要なら、もう一度はがきの種類を選択してください。"),
-            MessageBox::Icon::Warning);
+    if (const QString unsaved = Settings::unsavedFileNameText(); !unsaved.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, unsaved, MessageBox::Icon::Warning);
 
-    const DataLoad load = m_state.data.loadAtStart(Settings::fileName());
-    if (!load.message.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, load.message, MessageBox::Icon::Critical);
-    if (!load.loaded()) {
+    if (!m_state.data.loadAtStart(Settings::fileName()).tell()) {
         lblTypeCaption->setText(QStringLiteral("（はがきの種類未設定）"));
         inform(QStringLiteral("はがきの種類を選択してください。") + modNengajo::CrLf
             + QStringLiteral("（メニュー→はがきの種類を選択）"));
-        setBoxColor(txtInputSimo2, DisabledBoxColor);
         txtInputSimo2->setEnabled(false);
     } else {
         ShowTypeCaption();
@@ -467,24 +430,10 @@ bool frmMain::Form_Load()
 
 void frmMain::saveSettings()
 {
-    if (Settings::setFileName(m_state.data.winningData().strFileName))
-        return;
-    // Told once a run; a settings.ini the user made read-only keeps its choice on purpose.
-    const QString path = platform::settingsPath();
-    const QFileInfo file(path);
-    if (m_settingsLossTold || (file.isFile() && !file.isWritable()))
-        return;
-    m_settingsLossTold = true;
-    // Nobody waits on a box while the session ends: the next start tells it.
-    if (m_stopping) {
-        Settings::noteUnsavedFileName();
-        return;
-    }
-    platform::showMessage(modNengajo::MessageTitle,
-        QStringLiteral("はがきの種類の選択を保存できません。") + modNengajo::CrLf + QStringLiteral("設定ファイル \"")
-            + QDir::toNativeSeparators(path)
-            + QStringLiteral("\" に書き込めないため、次に起動したときは、もう一度はがきの種類を選択してください。"),
-        platform::MessageBox::Icon::Warning);
+    const QString unsaved
+        = Settings::keepFileName(m_state.data.winningData().strFileName, m_stopping, m_settingsLossTold);
+    if (!unsaved.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, unsaved, platform::MessageBox::Icon::Warning);
 }
 
 void frmMain::closeForStop()
@@ -499,21 +448,16 @@ void frmMain::closeEvent(QCloseEvent *event)
     if (!m_stopping)
         m_reminder.offerLoginReminder(this);
 
-    // A transfer still running ends as its キャンセル ends it, whether its
-    // progress window has appeared yet or not.
+    // A transfer still running ends first, as its キャンセル ends it, whether
+    // its progress window has appeared yet or not; then every other window of
+    // the program goes with this one, a dialog ending its loop.
     const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (auto *progress = qobject_cast<frmProgress *>(window))
-            progress->close();
+    for (const bool progress : {true, false}) {
+        for (QWidget *window : windows) {
+            if (window != this && (progress ? qobject_cast<frmProgress *>(window) != nullptr : window->isVisible()))
+                window->close();
+        }
     }
-    if (m_syouhin)
-        m_syouhin->close();
-    if (m_atariList)
-        m_atariList->close();
-    closeOpenWindows<frmDownFileList>();
-    closeOpenWindows<frmFileSelect>();
-    closeOpenWindows<frmAbout>();
-    closeOpenWindows<frmDataEdit>();
     event->accept();
 }
 
@@ -564,10 +508,7 @@ void frmMain::showKigen()
 
 bool frmMain::useDataFile(const QString &fileName)
 {
-    const DataLoad load = m_state.data.LoadDataFile(fileName);
-    if (!load.loaded())
-        platform::showMessage(modNengajo::MessageTitle, load.message, platform::MessageBox::Icon::Critical);
-    return load.loaded();
+    return m_state.data.LoadDataFile(fileName).tell();
 }
 
 void frmMain::showDataFileInForce()
@@ -582,25 +523,19 @@ void frmMain::showDataFileInForce()
     saveSettings();
 }
 
-void frmMain::InputSimo2()
+void frmMain::showStage(bool kami4)
 {
-    lblKami4->setEnabled(false);
-    setBoxColor(txtInputKami4, DisabledBoxColor);
-    txtInputKami4->setEnabled(false);
-    lblSimo2->setEnabled(true);
-    setBoxColor(txtInputSimo2, systemWindowColor());
-    txtInputSimo2->setEnabled(true);
+    // The upper stage's controls first: the focus passes from one box to the other.
+    lblKami4->setEnabled(kami4);
+    txtInputKami4->setEnabled(kami4);
+    lblSimo2->setEnabled(!kami4);
+    txtInputSimo2->setEnabled(!kami4);
 }
 
 void frmMain::InputKami4(qint16 intToukyu)
 {
     inform(CardEntry::Kami4Prompt(intToukyu));
-    lblKami4->setEnabled(true);
-    txtInputKami4->setEnabled(true);
-    setBoxColor(txtInputKami4, systemWindowColor());
-    setBoxColor(txtInputSimo2, DisabledBoxColor);
-    lblSimo2->setEnabled(false);
-    txtInputSimo2->setEnabled(false);
+    showStage(true);
     txtInputKami4->setFocus();
     Flash(2);
     platform::Service<platform::Sound>::get().beep();
@@ -608,15 +543,39 @@ void frmMain::InputKami4(qint16 intToukyu)
 
 void frmMain::Clear_input()
 {
-    emptyBox(txtInputSimo2);
-    emptyBox(txtInputKami4);
-    txtInputSimo2->setFocus();
+    emptyEntry();
     m_entry.enter();
+}
+
+void frmMain::emptyEntry()
+{
+    // As a new text rather than as an edit, so the user's undo cannot bring
+    // back the digits of a card that has already been judged.
+    txtInputSimo2->setText(QString());
+    txtInputKami4->setText(QString());
+    txtInputSimo2->setFocus();
 }
 
 void frmMain::remindAtStartUp(bool showList)
 {
     m_reminder.startUp(showList);
+}
+
+void frmMain::laterStart(bool showList, const QString &activationToken)
+{
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+    // While a message of the start-up is open, that message comes forward.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!isVisible()) {
+        if (modal)
+            Widgets::bringToFront(modal);
+        return;
+    }
+    Widgets::bringToFront(modal ? modal : this);
+    // As a start with --show-list: the list on the draw due.
+    if (showList)
+        remindAtStartUp(true);
 }
 
 void frmMain::Atari(qint16 intToukyu)
@@ -663,58 +622,32 @@ void frmMain::Flash(qint16 intFlashTime)
 
 void frmMain::AllClear()
 {
-    emptyBox(txtInputSimo2);
-    emptyBox(txtInputKami4);
     // Every count back to 0, shown at once.
     m_state.record.clear();
     inform(QStringLiteral("下２桁を入力してください"));
     lblInputNum->setText(QStringLiteral("******"));
-    InputSimo2();
-    txtInputSimo2->setFocus();
+    showStage(false);
+    emptyEntry();
 }
 
-void frmMain::txtInputSimo2_Change()
+void frmMain::showStep(QLineEdit *box, const CardEntry::Step &step)
 {
-    const CardEntry::Step step = m_entry.Simo2(txtInputSimo2->text());
     if (step.outcome == CardEntry::Outcome::Incomplete)
         return;
     if (step.outcome == CardEntry::Outcome::NotNumeric) {
         platform::showMessage(QStringLiteral("Error"), step.strInform, platform::MessageBox::Icon::Critical);
-        emptyBox(txtInputSimo2);
-        emptyBox(txtInputKami4);
-        txtInputSimo2->setFocus();
+        box->setText(QString());
+        box->setFocus();
         return;
     }
     lblInputNum->setText(step.strInputNum);
-    if (step.outcome == CardEntry::Outcome::Kami4) {
-        InputKami4(step.intToukyu);
-        return;
-    }
-    if (step.outcome == CardEntry::Outcome::Atari) {
-        Atari(step.intToukyu);
-    } else {
-        inform(step.strInform);
-        InputSimo2();
-    }
-    Clear_input();
-}
-
-void frmMain::txtInputKami4_Change()
-{
-    const CardEntry::Step step = m_entry.Kami4(txtInputKami4->text());
-    if (step.outcome == CardEntry::Outcome::Incomplete)
-        return;
-    if (step.outcome == CardEntry::Outcome::NotNumeric) {
-        platform::showMessage(QStringLiteral("Error"), step.strInform, platform::MessageBox::Icon::Critical);
-        emptyBox(txtInputKami4);
-        return;
-    }
+    if (step.outcome == CardEntry::Outcome::Kami4)
+        return InputKami4(step.intToukyu);
     if (step.outcome == CardEntry::Outcome::Atari)
         Atari(step.intToukyu);
     else
         inform(step.strInform);
-    lblInputNum->setText(step.strInputNum);
-    InputSimo2();
+    showStage(false);
     Clear_input();
 }
 
@@ -768,12 +701,6 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmMain::mnuSelectFile_Click()
-{
-    frmFileSelect dlg(m_state.data, this);
-    dlg.exec();
-}
-
 void frmMain::mnuShowIchiran_Click()
 {
     frmSyouhin *list = Syouhin(true);
@@ -794,16 +721,8 @@ void frmMain::showAtariList()
 
 void frmMain::mnuRemind_Click()
 {
-    const bool on = mnuRemind->isChecked();
-    const QString error = platform::setLoginReminder(on, platform::reminderProgram());
+    m_reminder.remindAtLogin(mnuRemind->isChecked(), this);
     mnuRemind->setChecked(platform::loginReminderOn());
-    if (!error.isEmpty()) {
-        platform::showMessage(modNengajo::MessageTitle, error, platform::MessageBox::Icon::Warning,
-            platform::MessageBox::Buttons::Ok, this);
-        return;
-    }
-    // The user has chosen: the question at closing is not asked.
-    Reminder::RememberLoginReminderAnswer(on);
 }
 
 void frmMain::mnuViewHelp_Click()
@@ -814,24 +733,4 @@ void frmMain::mnuViewHelp_Click()
     const QString path = platform::programFolder() + QStringLiteral("ReadMe.html");
     if (QFileInfo(path).isFile())
         Widgets::openOrTell(path, QStringLiteral("ヘルプ"), this);
-}
-
-void frmMain::mnuVersion_Click()
-{
-    frmAbout dlg(this);
-    dlg.exec();
-}
-
-// The corrections change the check count only: no card enters or leaves the
-// sitting, and the hits stay as they are.
-void frmMain::mnuUp_Click()
-{
-    if (!m_state.record.countUp())
-        platform::Service<platform::Sound>::get().beep();
-}
-
-void frmMain::mnuDown_Click()
-{
-    if (!m_state.record.countDown())
-        platform::Service<platform::Sound>::get().beep();
 }

@@ -15,7 +15,6 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTimer;
 class frmAtariList;
 class frmSyouhin;
 
@@ -48,41 +47,26 @@ public:
     // Enters a draw's numbers as a new data file, and puts it in force when the user asks.
     void mnuMakeData_Click();
 
-    // Puts data/<fileName> in force as the chosen card type; the window shows
-    // it as soon as it is. False when it failed to load, after the box that
-    // tells why; then nothing has changed.
+    // Puts data/<fileName> in force as the chosen card type; false, after the
+    // box that tells why, when it failed to load and nothing has changed.
     bool useDataFile(const QString &fileName);
 
     // The prize list window; when create is true and it does not exist it is
     // created hidden.
     frmSyouhin *Syouhin(bool create);
 
-    // Once the window is on screen: opens the book of won cards (telling once
-    // when it cannot be used) and, when a draw's last exchange day is near
-    // for cards not yet exchanged, asks once a day whether to see them. With
-    // showList (harovan --show-list, from the login reminder's notification)
-    // the list opens without a question, on the draw due when one is.
+    // Once the window is on screen: the book and the reminder of the exchange
+    // deadline (KigenReminder::startUp). showList: harovan --show-list.
     void remindAtStartUp(bool showList = false);
-    // Shows the list of won cards, opening it when it is not open.
-    void showAtariList();
+    // A later start of the program, handed over: this window comes forward
+    // (a message of the start-up while it is not up yet); with --show-list
+    // the list as a start with it shows it.
+    void laterStart(bool showList, const QString &activationToken);
 
-    // The household's book of won cards, kept from sitting to sitting.
     AtariBook &atariBook() { return m_state.book; }
-
-    // The sitting: every card judged since the last clear or load, and its counts.
     const CheckRecord &checkRecord() const { return m_state.record; }
-    // The check count, as the sitting holds it.
     qint16 intCheckCnt() const { return m_state.record.intCheckCnt(); }
 
-    // The lower stage: the lower box takes the card's last two digits.
-    void InputSimo2();
-    // The upper stage: prompts for the upper four digits, naming class intToukyu.
-    void InputKami4(qint16 intToukyu);
-    // Ends a card: empties both boxes and enters it into the sitting, which
-    // counts it and, after a hit, its class's hits, and a won card into the book.
-    void Clear_input();
-    // Announces a hit of class intToukyu; the card ending next counts it.
-    void Atari(qint16 intToukyu);
     // Flashes the caption: intFlashTime + 1 timed cycles, blocking meanwhile.
     void Flash(qint16 intFlashTime);
 
@@ -96,28 +80,33 @@ private:
     // The fonts and the sizes from their metrics, at the text size in force.
     void applyTextSize();
 
-    void txtInputSimo2_Change();
-    void txtInputKami4_Change();
+    // What a complete entry in box means (CardEntry): an error, the upper
+    // stage, or the card's end with its outcome.
+    void showStep(QLineEdit *box, const CardEntry::Step &step);
+    // The upper stage (the upper four digits asked for) or the lower one.
+    void showStage(bool kami4);
+    // The upper stage, prompting for the upper four digits of class intToukyu.
+    void InputKami4(qint16 intToukyu);
+    // Ends a card: empties both boxes and enters it (CardEntry::enter).
+    void Clear_input();
+    // Both boxes empty, the focus in the lower one.
+    void emptyEntry();
+    // Announces a hit of class intToukyu; the card ending next counts it.
+    void Atari(qint16 intToukyu);
     // The key filter of both boxes; true when the key is discarded.
     bool filterKey(QLineEdit *box, const QKeyEvent &key);
     // Shows text in the guidance line and has screen readers read it.
     void inform(const QString &text);
 
-    void mnuSelectFile_Click();
     void mnuShowIchiran_Click();
-    // Makes or removes the login reminder's autostart entry as the item is checked.
+    void showAtariList();
     void mnuRemind_Click();
     void mnuViewHelp_Click();
-    void mnuVersion_Click();
-    void mnuUp_Click();
-    void mnuDown_Click();
-    // Writes the data file in force to settings.ini, as at exit; says once
-    // when it cannot be kept.
+    // Writes the data file in force to settings.ini; says once when it cannot.
     void saveSettings();
     void syouhin_hiddenByClose();
     // After another data file has been put in force: the caption and rows,
-    // AllClear, the prize list refreshed, and the choice written to
-    // settings.ini at once.
+    // AllClear, the prize list refreshed, and the choice written at once.
     void showDataFileInForce();
     // The sitting's counts in their labels, after every change of them.
     void showCounts();
@@ -132,17 +121,13 @@ private:
 
     QLabel *lblTypeCaption = nullptr;
     QLabel *lblKigen = nullptr;
-    // Looks at the date now and then, so the deadline line turns at midnight.
-    QTimer *m_kigenTimer = nullptr;
     bool m_settingsLossTold = false;
-    QLabel *Label15 = nullptr;
     QLabel *lblCheckCnt = nullptr;
     QLabel *lblMaisuu = nullptr;
     QLabel *lblSimo2 = nullptr;
     QLineEdit *txtInputSimo2 = nullptr;
     QLabel *lblKami4 = nullptr;
     QLineEdit *txtInputKami4 = nullptr;
-    QLabel *Label3 = nullptr;
     QLabel *lblInputNum = nullptr;
     QLabel *lblInform = nullptr;
     QGroupBox *Frame1 = nullptr;
@@ -150,29 +135,14 @@ private:
     std::array<QLabel *, 5> lblAtariCnt {};
     // Members 0..4 follow the class rows, member 6 the total; there is no 5.
     std::array<QLabel *, 7> lblMai {};
-    QLabel *Label12 = nullptr;
     QLabel *lblGoukeiCnt = nullptr;
 
-    QMenu *mnuMenu = nullptr;
-    QAction *mnuSelectFile = nullptr;
-    QAction *mnuDownload = nullptr;
-    QAction *mnuMakeData = nullptr;
-    QAction *mnuShowIchiran = nullptr;
-    QAction *mnuShowAtari = nullptr;
     QAction *mnuRemind = nullptr;
-    QAction *mnuClear = nullptr;
-    QAction *mnuExit = nullptr;
-    QMenu *mnuView = nullptr;
     QAction *mnuSize100 = nullptr;
     QAction *mnuSize150 = nullptr;
     QAction *mnuSize200 = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QAction *mnuViewHelp = nullptr;
-    QAction *mnuVersion = nullptr;
     // The pop-up of the check count; never on the menu bar.
     QMenu *mnuEditCnt = nullptr;
-    QAction *mnuUp = nullptr;
-    QAction *mnuDown = nullptr;
 
     QPointer<frmSyouhin> m_syouhin;
     QPointer<frmAtariList> m_atariList;

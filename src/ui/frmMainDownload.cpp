@@ -47,16 +47,12 @@ void frmMain::mnuDownload_Click()
         default:
             break;
         }
-        if (!duplicates.isEmpty()) {
-            QString titles;
-            for (const QString &duplicate : std::as_const(duplicates))
-                titles += QStringLiteral("・") + duplicate + modNengajo::CrLf;
+        if (!duplicates.isEmpty())
             platform::showMessage(title,
                 QStringLiteral("新着データリストに、同じ名前のデータが２つ以上ありました。") + modNengajo::CrLf
                     + QStringLiteral("それぞれ最初のものだけを一覧に表示します。") + modNengajo::CrLf + modNengajo::CrLf
-                    + titles,
+                    + u'・' + duplicates.join(modNengajo::CrLf + u'・') + modNengajo::CrLf,
                 MessageBox::Icon::Warning);
-        }
 
         // The completion report is shown once the dialog has gone, over this window.
         QString report;
