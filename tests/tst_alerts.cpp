@@ -101,7 +101,16 @@ private slots:
         window.setWindowTitle(QStringLiteral("Harovan"));
         QWidget child(&window);
         platform::TitleFlash flash;
-
+#ifdef Q_OS_WIN
+        // Windows inverts the caption itself (FlashWindowEx): its text stays.
+        window.show();
+        for (QWidget *named : {&child, &window, &window})
+            flash.invert(named);
+        flash.restore(&window);
+        flash.restore(&window);
+        flash.invert(nullptr);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
+#else
         flash.restore(&window);
         QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
 
@@ -120,17 +129,26 @@ private slots:
         flash.restore(&window);
         QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
         flash.invert(nullptr);
+#endif
     }
 
     // The chime's module sits beside the program and makes the sound; without
     // it every sound is the beep, and nothing fails.
     void chimeModuleLoads()
     {
+#ifdef Q_OS_WIN
+        // Windows plays the chime itself (PlaySoundW), with or without a module.
+        platform::DeferredSound chime(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.dll"));
+        QVERIFY(chime.load());
+        chime.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav"));
+        chime.playAsync(QStringLiteral(PROGRAM_DIR "/no_such_sound.wav"));
+#else
         platform::DeferredSound chime(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound.so"));
         QVERIFY(chime.load());
         platform::DeferredSound missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"));
         QVERIFY(!missing.load());
         missing.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav"));
+#endif
     }
 
     // A sound server that takes the connection and never answers (as PipeWire's
@@ -138,6 +156,9 @@ private slots:
     // holds up neither the window nor quitting, and the program ends cleanly.
     void chimeNeverHoldsUpTheWindow()
     {
+#ifdef Q_OS_WIN
+        QSKIP("PulseAudio's server: Windows plays the chime itself");
+#endif
         QTemporaryDir runtime;
         QLocalServer silent;
         QVERIFY(runtime.isValid() && silent.listen(runtime.filePath(QStringLiteral("native"))));
