@@ -62,8 +62,7 @@ bool switchedOff()
 
 QString registryError(LSTATUS status)
 {
-    return QStringLiteral("ログイン時のお知らせを設定できませんでした。\r\n")
-        + systemErrorText(errnoForWindowsError(status));
+    return QStringLiteral("ログイン時のお知らせを設定できませんでした。\r\n") + windowsErrorText(status);
 }
 
 } // namespace

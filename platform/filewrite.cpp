@@ -7,21 +7,38 @@
 #include <QSaveFile>
 
 #include <cerrno>
-#ifndef Q_OS_WIN
+#include <cstring>
+#ifdef Q_OS_WIN
+#include "platform/winerror_win.h"
+
+#include <windows.h>
+#else
 #include <fcntl.h>
 #endif
 
 namespace platform {
 
-// Windows replaces files its own way: filewrite_win.cpp.
-#ifndef Q_OS_WIN
 namespace {
 
-// The system's reason for the call that just failed; a failure Qt reports
-// without one counts as a failed disk access.
-int lastError()
+// Forgets the reason of an earlier failure before a call that may fail.
+void clearLastError()
 {
-    return errno != 0 ? errno : EIO;
+    errno = 0;
+#ifdef Q_OS_WIN
+    ::SetLastError(ERROR_SUCCESS);
+#endif
+}
+
+// The system's reason for the call that just failed, in the user's words:
+// errno, or on Windows the error code of its own calls that Qt makes; a
+// failure reported without either counts as a failed disk access.
+QString lastFailure()
+{
+#ifdef Q_OS_WIN
+    if (const DWORD error = ::GetLastError(); errno == 0 && error != ERROR_SUCCESS)
+        return windowsErrorText(error);
+#endif
+    return systemErrorText(errno != 0 ? errno : EIO);
 }
 
 // Room for size bytes in the file at path, for QSaveFile's direct write,
@@ -30,16 +47,72 @@ int lastError()
 QString reserveRoom(const QString &path, qint64 size)
 {
     QFile file;
+    clearLastError();
     if (openRegularFile(file, path, QIODevice::ReadWrite) != RegularFile::Opened)
-        return systemErrorText(lastError());
+        return lastFailure();
     const qint64 old = file.size();
+    if (size <= old)
+        return {};
+#ifdef Q_OS_WIN
+    // Windows sets the disk space aside as the file is lengthened.
+    clearLastError();
+    if (!file.resize(size)) {
+        const QString failure = lastFailure();
+        file.resize(old);
+        return failure;
+    }
+#else
     // posix_fallocate returns its error instead of setting errno.
-    if (const int error = size > old ? ::posix_fallocate(file.handle(), 0, size) : 0; error != 0) {
+    if (const int error = ::posix_fallocate(file.handle(), 0, size); error != 0) {
         // A failed reservation may still have lengthened the file.
         file.resize(old);
         return systemErrorText(error);
     }
+#endif
     return {};
+}
+
+// The words for an errno value, without the system's text.
+QString errorWords(int errorNumber, FileAccess access)
+{
+    switch (errorNumber) {
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG:
+        return QStringLiteral("ディスクの空きがありません");
+    case EACCES:
+    case EPERM:
+        return access == FileAccess::Read ? QStringLiteral("読み込みが許可されていません")
+                                          : QStringLiteral("書き込みが許可されていません");
+    case EROFS:
+        return QStringLiteral("書き込みが許可されていません");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("フォルダーまたはファイルが見つかりません");
+    case EISDIR:
+        return QStringLiteral("同じ名前のフォルダーがあります");
+    case ENAMETOOLONG:
+        return QStringLiteral("ファイル名が長すぎます");
+    case EINVAL:
+    case EILSEQ:
+        return QStringLiteral("このファイル名は使えません");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きに失敗しました");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("ファイルが使用中です");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("開いているファイルが多すぎます");
+    case ENOMEM:
+        return QStringLiteral("メモリが足りません");
+    case ELOOP:
+        return QStringLiteral("リンクが多すぎるか循環しています");
+    default:
+        return QStringLiteral("システムのエラーです");
+    }
 }
 
 } // namespace
@@ -60,9 +133,9 @@ QString replaceFile(const QString &path, const QByteArray &bytes, ClosedFolder c
 
     // A link that names no file is replaced itself: QSaveFile would follow it
     // and create the file it names, wherever that is.
-    errno = 0;
+    clearLastError();
     if (existing.isSymLink() && !existing.exists() && !QFile::remove(path))
-        return systemErrorText(lastError());
+        return lastFailure();
 
     QSaveFile file(path);
     if (existing.exists() && closedFolder == ClosedFolder::RewriteInPlace
@@ -71,78 +144,39 @@ QString replaceFile(const QString &path, const QByteArray &bytes, ClosedFolder c
             return failure;
         file.setDirectWriteFallback(true);
     }
-    errno = 0;
+    clearLastError();
     if (!file.open(QIODevice::WriteOnly))
-        return systemErrorText(lastError());
+        return lastFailure();
     // On Qt 6.4 a buffered QSaveFile writes its buffer only in commit(), which
     // then reports success after a failed write and renames a short file over
     // the old one: each write and the final flush are checked before commit().
-    errno = 0;
+    clearLastError();
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const int error = lastError();
+        const QString failure = lastFailure();
         file.cancelWriting();
-        return systemErrorText(error);
+        return failure;
     }
-    errno = 0;
-    return file.commit() ? QString() : systemErrorText(lastError());
+    clearLastError();
+    return file.commit() ? QString() : lastFailure();
 }
-#endif
 
 QString systemErrorText(int errorNumber, FileAccess access)
 {
-    QString text;
-    switch (errorNumber) {
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
+#ifdef Q_OS_WIN
+    // Qt reads the number as one of Windows' own error codes there: the C
+    // library's text for it.
+    const QString detail = QString::fromLocal8Bit(std::strerror(errorNumber));
+#else
+    const QString detail = qt_error_string(errorNumber);
 #endif
-    case EFBIG:
-        text = QStringLiteral("ディスクの空きがありません");
-        break;
-    case EACCES:
-    case EPERM:
-        text = access == FileAccess::Read ? QStringLiteral("読み込みが許可されていません")
-                                          : QStringLiteral("書き込みが許可されていません");
-        break;
-    case EROFS:
-        text = QStringLiteral("書き込みが許可されていません");
-        break;
-    case ENOENT:
-    case ENOTDIR:
-        text = QStringLiteral("フォルダーまたはファイルが見つかりません");
-        break;
-    case EISDIR:
-        text = QStringLiteral("同じ名前のフォルダーがあります");
-        break;
-    case ENAMETOOLONG:
-        text = QStringLiteral("ファイル名が長すぎます");
-        break;
-    case EINVAL:
-    case EILSEQ:
-        text = QStringLiteral("このファイル名は使えません");
-        break;
-    case EIO:
-        text = QStringLiteral("ディスクの読み書きに失敗しました");
-        break;
-    case EBUSY:
-    case ETXTBSY:
-        text = QStringLiteral("ファイルが使用中です");
-        break;
-    case EMFILE:
-    case ENFILE:
-        text = QStringLiteral("開いているファイルが多すぎます");
-        break;
-    case ENOMEM:
-        text = QStringLiteral("メモリが足りません");
-        break;
-    case ELOOP:
-        text = QStringLiteral("リンクが多すぎるか循環しています");
-        break;
-    default:
-        text = QStringLiteral("システムのエラーです");
-        break;
-    }
-    return text + u'（' + qt_error_string(errorNumber) + u'）';
+    return errorWords(errorNumber, access) + u'（' + detail + u'）';
 }
+
+#ifdef Q_OS_WIN
+QString windowsErrorText(unsigned long error, FileAccess access)
+{
+    return errorWords(errnoForWindowsError(error), access) + u'（' + qt_error_string(int(error)) + u'）';
+}
+#endif
 
 } // namespace platform

@@ -164,6 +164,13 @@ void CurlRunningTransfer::request(const QUrl &address)
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlRunningTransfer::onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+#ifdef Q_OS_WIN
+    // Schannel trusts Windows' own certificate store and asks each issuer
+    // whether the certificate is revoked; where no answer comes (a network
+    // that blocks the issuer's list, Wine) it would refuse every server, so
+    // only a certificate known to be revoked is refused.
+    curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_REVOKE_BEST_EFFORT));
+#endif
 
     // The desktop's proxy as Qt reads it (the environment, the desktop's settings).
     const QList<QNetworkProxy> proxies = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(address));

@@ -13,6 +13,10 @@
 #include <unistd.h>
 #endif
 
+#ifdef Q_OS_WIN
+Q_CORE_EXPORT extern int qt_ntfs_permission_lookup;
+#endif
+
 namespace platform {
 
 namespace {
@@ -36,6 +40,14 @@ QString userFilesFolder()
 }
 
 #ifndef Q_OS_WIN
+// A HOME that is relative would put the user's files under whatever folder the
+// program was started from; one of the root folder (as a service or sudo may
+// leave it for root) beside the program.
+bool usableHome(const QString &home)
+{
+    return !home.isEmpty() && !QDir::isRelativePath(home) && QDir::cleanPath(home) != QDir::rootPath();
+}
+
 // The account's own home folder, for when HOME cannot be used; empty when it
 // is no absolute path.
 QString accountHome()
@@ -50,22 +62,25 @@ QString accountHome()
 }
 #endif
 
-// A HOME that is relative would put the user's files under whatever folder the
-// program was started from; one of the root folder (as a service or sudo may
-// leave it for root) beside the program.
-bool usableHome(const QString &home)
-{
-    return !home.isEmpty() && !QDir::isRelativePath(home) && QDir::cleanPath(home) != QDir::rootPath();
-}
-
 } // namespace
 
-#ifndef Q_OS_WIN
 QString RealProgramFolder::rawPath() const
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
+#ifdef Q_OS_WIN
+QString RealProgramFolder::userRawPath() const
+{
+    // %APPDATA%\Harovan. QStandardPaths names the user's roaming application
+    // data only with the running program's own name below it (a test's, the
+    // login reminder's): the folder above that, and the program's name.
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (own.isEmpty())
+        return {};
+    return withTrailingSeparator(QDir::toNativeSeparators(QFileInfo(own).path())) + QStringLiteral("Harovan");
+}
+#else
 QString RealProgramFolder::userRawPath() const
 {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -87,8 +102,9 @@ QString RealProgramFolder::userRawPath() const
 
 QString withTrailingSeparator(const QString &folder)
 {
+    // Windows takes "/" as a separator too.
     const QChar separator = QDir::separator();
-    return folder.endsWith(separator) ? folder : folder + separator;
+    return folder.endsWith(separator) || folder.endsWith(u'/') ? folder : folder + separator;
 }
 
 // Folders the program writes into the user's home are private to the user.
@@ -136,8 +152,17 @@ bool programFolderKeepsUserFiles()
     const QString path = programFolder();
     if (isSharedSystemFolder(path))
         return false;
+#ifdef Q_OS_WIN
+    // Windows answers from the folder's access list only when asked to: else
+    // it looks at the read-only mark alone, which folders do not carry.
+    ++qt_ntfs_permission_lookup;
+#endif
     const QFileInfo folder(path);
-    return folder.isDir() && folder.isWritable() && folder.permissions().testFlag(QFile::WriteOwner);
+    const bool writable = folder.isDir() && folder.isWritable() && folder.permissions().testFlag(QFile::WriteOwner);
+#ifdef Q_OS_WIN
+    --qt_ntfs_permission_lookup;
+#endif
+    return writable;
 }
 
 QString settingsPath()

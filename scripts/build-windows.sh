@@ -66,7 +66,18 @@ elif [ ! -d "$cache/qt-mingw" ]; then
 fi
 sdk=$cache/qt-mingw
 
-# 3. Configure and build; the build folder is a working program folder for
+# 3. libcurl for Windows, static, from Debian's curl source package (about 5
+#    minutes, once); built again when its recipe changes.
+recipe=$(sha256sum scripts/windows-sdk/build-curl.sh | cut -d' ' -f1)
+if [ "$(cat "$cache/curl-mingw/RECIPE" 2>/dev/null)" != "$recipe" ]; then
+  echo "Building libcurl for Windows into $cache/curl-mingw"
+  rm -rf "$cache/curl-mingw"
+  bash scripts/windows-sdk/build-curl.sh "$cache/curl-mingw.new"
+  echo "$recipe" > "$cache/curl-mingw.new/RECIPE"
+  mv "$cache/curl-mingw.new" "$cache/curl-mingw"
+fi
+
+# 4. Configure and build; the build folder is a working program folder for
 #    Wine once the libraries are beside the program (scripts/windows/deploy.sh).
 #    ccache serves when it is there.
 export HAROVAN_WINDOWS_SDK=$cache
@@ -83,7 +94,7 @@ fi
   -DHAROVAN_BUILD_TESTS="$tests" >/dev/null
 cmake --build "$build" -j2
 
-# 4. The libraries and Qt's plug-ins beside the program, then the packages.
+# 5. The libraries and Qt's plug-ins beside the program, then the packages.
 bash scripts/windows/deploy.sh "$build" "$sdk"
 if [ "$package" = 1 ]; then
   cmake --build "$build" --target harovan_windows_packages

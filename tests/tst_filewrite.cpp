@@ -7,7 +7,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include "platform/winerror_win.h"
+
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -31,12 +37,14 @@ private:
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
             qFatal("cannot write the test file");
     }
+#ifndef Q_OS_WIN
     static mode_t modeOf(const QString &path)
     {
         struct stat status
         { };
         return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
     }
+#endif
     QStringList filesInFolder() const
     {
         return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -55,6 +63,7 @@ private slots:
         }
     }
 
+#ifndef Q_OS_WIN
     void newFileHasTheUmasksPermissions()
     {
         const mode_t previous = ::umask(027);
@@ -113,6 +122,39 @@ private slots:
             QCOMPARE(contentOf(path()), earlier);
         QCOMPARE(filesInFolder(), QStringList {u"list.csv"_s});
     }
+#else
+    // A new file and a replaced one, nothing left beside them; a read-only
+    // file (its read-only mark) is never replaced.
+    void replacesOnWindows()
+    {
+        QCOMPARE(platform::replaceFile(path(), "1,000037\r\n"), QString());
+        QCOMPARE(platform::replaceFile(path(), "2,123456\r\n"), QString());
+        QCOMPARE(contentOf(path()), QByteArray("2,123456\r\n"));
+        QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner));
+        const QString error = platform::replaceFile(path(), "new");
+        QVERIFY2(error.startsWith(u"書き込みが許可されていません（"_s), qPrintable(error));
+        QCOMPARE(contentOf(path()), QByteArray("2,123456\r\n"));
+        QCOMPARE(filesInFolder(), QStringList {u"list.csv"_s});
+    }
+
+    // Windows' own error codes in the same words, Windows' text after them.
+    void windowsErrorsInWords_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full disk") << int(ERROR_DISK_FULL) << u"ディスクの空きがありません（"_s;
+        QTest::newRow("refused") << int(ERROR_ACCESS_DENIED) << u"書き込みが許可されていません（"_s;
+        QTest::newRow("open elsewhere") << int(ERROR_SHARING_VIOLATION) << u"ファイルが使用中です（"_s;
+        QTest::newRow("no such folder") << int(ERROR_PATH_NOT_FOUND) << u"フォルダーまたはファイルが見つかりません（"_s;
+    }
+    void windowsErrorsInWords()
+    {
+        QFETCH(int, error);
+        const QString text = platform::windowsErrorText(DWORD(error));
+        QTEST(text.left(text.indexOf(u'（') + 1), "reason");
+        QVERIFY(text.endsWith(u'）') && text.size() > text.indexOf(u'（') + 2);
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestFileWrite)

@@ -4,8 +4,10 @@
 
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <pwd.h>
 #include <unistd.h>
+#endif
 
 #include <optional>
 
@@ -19,8 +21,9 @@ class tst_ProgramFolder : public QObject
 
 private:
     // "program" or "user" for a path in one of the fixture's folders.
-    static QString whose(const ProgramFolderFixture &folder, const QString &path)
+    static QString whose(const ProgramFolderFixture &folder, const QString &nativePath)
     {
+        const QString path = QDir::fromNativeSeparators(nativePath);
         if (path.startsWith(folder.userPath()))
             return QStringLiteral("user:") + path.mid(folder.userPath().size());
         if (path.startsWith(folder.path()))
@@ -41,9 +44,13 @@ private slots:
         QTest::newRow("writable program folder") << true << true << "program:settings.ini"
                                                  << "program:atari.db"
                                                  << "program:data/" << QStringList {"program:data/"};
+#ifndef Q_OS_WIN
+        // A folder is read-only on Windows by its access list alone, which a
+        // test cannot take from its own user.
         QTest::newRow("read-only program folder") << false << true << "user:settings.ini"
                                                   << "user:atari.db"
                                                   << "user:data/" << QStringList {"user:data/", "program:data/"};
+#endif
         QTest::newRow("read-only, the user has no home folder") << false << false << "program:settings.ini"
                                                                 << "program:atari.db"
                                                                 << "program:data/" << QStringList {"program:data/"};
@@ -71,7 +78,7 @@ private slots:
             listedFrom.append(whose(folder, path));
         QTEST(listedFrom, "listedFrom");
         // The schema and the bundled files are always the program's.
-        QCOMPARE(platform::programDataFolder(), folder.dataPath());
+        QCOMPARE(QDir::fromNativeSeparators(platform::programDataFolder()), folder.dataPath());
         if (!writable)
             QCOMPARE(testsupport::snapshot(folder.path()), before);
     }
@@ -94,6 +101,9 @@ private slots:
         QTEST(platform::isSharedSystemFolder(folder), "shared");
     }
 
+#ifndef Q_OS_WIN
+    // These take the program folder's write permission away, which a folder
+    // on Windows loses by its access list alone.
     void dataFilePath_data()
     {
         QTest::addColumn<bool>("inUserFolder");
@@ -220,6 +230,29 @@ private slots:
             qputenv("XDG_DATA_HOME", oldDataHome);
         QTEST(path, "expected");
     }
+#else
+    // %APPDATA%\Harovan, whatever the running program calls itself.
+    void userFolderOnWindows_data()
+    {
+        QTest::addColumn<QString>("applicationName");
+        QTest::newRow("the program") << "Harovan";
+        QTest::newRow("the login reminder") << "harovan-remind";
+        QTest::newRow("a test") << "tst_programfolder";
+    }
+
+    void userFolderOnWindows()
+    {
+        QFETCH(QString, applicationName);
+        const QString oldName = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName(applicationName);
+        QStandardPaths::setTestModeEnabled(false);
+        const QString path = platform::RealProgramFolder().userRawPath();
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setApplicationName(oldName);
+        QCOMPARE(
+            QDir::fromNativeSeparators(path), QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")) + "/Harovan");
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(tst_ProgramFolder)

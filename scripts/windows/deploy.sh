@@ -8,8 +8,10 @@ folder=$1
 sdk=$2
 search=("$sdk/bin" /usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
 
+# The book is read through SQLite's own C API and the transfers make their TLS
+# through libcurl: no Qt SQL driver, no TLS plug-in of Qt's.
 for plugin in platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvistastyle.dll \
-  sqldrivers/qsqlite.dll tls/qschannelbackend.dll imageformats/qico.dll; do
+  imageformats/qico.dll; do
   mkdir -p "$folder/$(dirname "$plugin")"
   cp -u "$sdk/plugins/$plugin" "$folder/$plugin"
 done
@@ -23,7 +25,7 @@ imports() {
 # system's own (KERNEL32, USER32, ...) are not among them and stay behind.
 declare -A seen=()
 queue=("$folder"/*.exe "$folder"/modules/*.dll "$folder"/platforms/*.dll "$folder"/styles/*.dll \
-  "$folder"/sqldrivers/*.dll "$folder"/tls/*.dll "$folder"/imageformats/*.dll)
+  "$folder"/imageformats/*.dll)
 while [ ${#queue[@]} -gt 0 ]; do
   binary=${queue[0]}
   queue=("${queue[@]:1}")

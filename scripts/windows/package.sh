@@ -17,6 +17,9 @@ cp "$build/harovan.exe" "$build/harovan-remind.exe" "$stage/"
 cp "$build"/modules/*.dll "$stage/modules/"
 cp -r "$build/data" "$build/ReadMe.html" "$build/atari.wav" "$build/src/harovan.ico" "$stage/"
 bash "$here/deploy.sh" "$stage" "$sdk"
+# Without their symbols: the installer is a third of the size.
+find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
+curl=$(dirname "$sdk")/curl-mingw
 
 # The libraries' licences, and where their sources are.
 {
@@ -24,17 +27,21 @@ bash "$here/deploy.sh" "$stage" "$sdk"
   echo "patch named below) from Debian 12's source packages, which hold their complete sources:"
   echo "  Qt 6.4.2 (qt6-base 6.4.2+dfsg-10, with qt642-no-direct2d.patch) - LGPL 3"
   echo "  libxml2 2.9.14 - MIT licence; SQLite 3.40.1 - public domain"
+  echo "  libcurl ($(cat "$curl/SOURCE"), built by scripts/windows-sdk/build-curl.sh) - curl licence (below)"
   echo "  the GCC runtime (libgcc, libstdc++) - GPL 3 with the GCC Runtime Library Exception"
   echo "  winpthreads (mingw-w64) - MIT licence"
-  echo "The sources: https://deb.debian.org/debian/pool/main/ (qt6-base, libxml2, sqlite3,"
-  echo "gcc-mingw-w64, mingw-w64); the build recipe is scripts/windows-sdk/build-sdk.sh in"
-  echo "Harovan's sources."
+  echo "The sources: https://deb.debian.org/debian/pool/main/ (qt6-base, libxml2, sqlite3, curl,"
+  echo "gcc-mingw-w64, mingw-w64); the build recipes are scripts/windows-sdk/build-sdk.sh and"
+  echo "build-curl.sh in Harovan's sources."
   echo
   echo "==== GNU Lesser General Public License, version 3 ===="
   cat /usr/share/common-licenses/LGPL-3
   echo
   echo "==== GNU General Public License, version 3 ===="
   cat /usr/share/common-licenses/GPL-3
+  echo
+  echo "==== curl licence ===="
+  cat "$curl/COPYING"
 } > "$stage/licenses/LICENSES.txt"
 cp "$root/packaging/copyright" "$stage/licenses/copyright.txt"
 
