@@ -34,7 +34,7 @@ rest=(
   xdg-utils
   pipewire pipewire-pulse wireplumber pulseaudio-utils
   debootstrap
-  wine wine64
+  wine wine64 fonts-wine
 )
 
 list_only=0
