@@ -6,19 +6,22 @@
 # Qt for Windows comes ready built from ../shared/windows/ (beside the project
 # folder) and is unpacked once into a cache folder outside the tree; without
 # that folder, scripts/windows-sdk/build-sdk.sh builds it from Debian's source
-# packages into the cache (about 35 minutes on 2 cores, once).
+# packages into the cache (about 35 minutes on 2 cores, once). libcurl for
+# Windows is built into the same cache by scripts/windows-sdk/build-curl.sh
+# (about 5 minutes, once).
 #
 # usage: build-windows.sh [--no-package] [--tests]
 #   --no-package  builds and deploys the program folder only
 #   --tests       also builds the Qt Test programs that exist on Windows, into
 #                 the same folder (their runner under Wine reads them there)
+#   HAROVAN_BUILD_TESTS=ON is the same as --tests
 #   HAROVAN_WINDOWS_CACHE  the cache folder (default $XDG_CACHE_HOME/harovan-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 package=1
-tests=OFF
+tests=${HAROVAN_BUILD_TESTS:-OFF}
 for arg in "$@"; do
   case $arg in
     --no-package) package=0 ;;

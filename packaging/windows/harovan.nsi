@@ -67,6 +67,8 @@ Section "Uninstall"
         RMDir /r "$APPDATA\Harovan"
         RMDir /r "$INSTDIR\data"
     keep:
+    ; The mark of a running program, left behind when it was ended by force.
+    Delete "$INSTDIR\harovan-*.lock"
     ; What the installer put there, and nothing the user added.
     !include "${FILELIST}"
     Delete "$INSTDIR\uninstall.exe"
