@@ -66,7 +66,13 @@ private slots:
         const std::uint32_t first = tickCount.now();
         QThread::msleep(50);
         const auto elapsed = static_cast<std::uint32_t>(tickCount.now() - first);
-        QVERIFY2(elapsed >= 45 && elapsed < 5000, qPrintable(QString::number(elapsed)));
+#ifdef Q_OS_WIN
+        // Windows' tick count moves in steps of the system timer, up to 16 ms.
+        const std::uint32_t least = 50 - 16;
+#else
+        const std::uint32_t least = 45;
+#endif
+        QVERIFY2(elapsed >= least && elapsed < 5000, qPrintable(QString::number(elapsed)));
     }
 
     // The flash waits real time: one cycle lasts more than 200 ms, spent
