@@ -24,11 +24,10 @@ step() {
     return $result
 }
 work=$(mktemp -d)
+export WINEPREFIX=$work/prefix
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"; printf "%s\n" "${times[@]}"' EXIT
 
 step "build" bash scripts/build-windows.sh --tests
-
-export WINEPREFIX=$work/prefix
 step "prefix" source tests/windows/prefix.sh
 # Qt's offscreen platform reads its fonts from the folder it is given.
 export WINEQT_QPA_FONTDIR='C:\windows\Fonts'

@@ -29,7 +29,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -43,13 +42,6 @@ void shoot(QWidget *window, const QString &path)
     QApplication::setActiveWindow(window);
     if (!QTest::qWaitForWindowExposed(window))
         qWarning("%s was never shown", qPrintable(path));
-    // The card-type dialog checks the data files behind a progress window first.
-    QTest::qWaitFor([window] {
-        const QWidgetList tops = QApplication::topLevelWidgets();
-        return std::none_of(tops.cbegin(), tops.cend(), [window](const QWidget *top) {
-            return top != window && top->isVisible() && top->objectName() == QStringLiteral("frmProgress");
-        });
-    });
     QTest::qWait(500);
     const QRect frame = window->frameGeometry();
     if (!window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(path))
