@@ -21,8 +21,9 @@ plain=(
   python3 python3-icalendar python3-dbus ca-certificates
 )
 # The rest of the test command: the sanitizer and fuzz builds, clang-tidy, the
-# benchmarks, the desktop session of the end-to-end tests, the package checks
-# and the Debian 13 root.
+# benchmarks, the desktop session of the end-to-end tests, the package checks,
+# the Debian 13 root and Wine for the Windows build's tests (which
+# scripts/build-windows.sh installs the cross compilers for).
 rest=(
   libbenchmark-dev
   clang clang-tidy libclang-rt-dev clang-format
@@ -33,6 +34,7 @@ rest=(
   xdg-utils
   pipewire pipewire-pulse wireplumber pulseaudio-utils
   debootstrap
+  wine wine64 fonts-wine
 )
 
 list_only=0

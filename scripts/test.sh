@@ -6,7 +6,9 @@
 # ThreadSanitizer and runs them; runs each fuzz target once over its seed corpus
 # where clang's fuzzer runtime is installed; and builds the program and runs its
 # plain tests on Debian 13 in a root folder of its own (scripts/debian13.sh;
-# HAROVAN_SKIP_DEBIAN13=1 leaves that out on a machine without root). The
+# HAROVAN_SKIP_DEBIAN13=1 leaves that out on a machine without root); and
+# cross-builds the Windows program and runs its tests and its installer under
+# Wine (scripts/test-windows.sh; HAROVAN_SKIP_WINDOWS=1 leaves that out). The
 # builds are the presets of CMakePresets.json. Each part says how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -59,6 +61,17 @@ if [ "${HAROVAN_SKIP_DEBIAN13:-0}" = 1 ]; then
     echo "=== Debian 13 skipped: HAROVAN_SKIP_DEBIAN13=1"
 else
     part "Debian 13: plain build and tests" bash scripts/debian13.sh --jobs "$jobs"
+fi
+
+# The Windows build from Qt for Windows beside the project folder, its tests and
+# the installed program under Wine (scripts/test-windows.sh); without that Qt,
+# building it from Debian's sources (scripts/windows-sdk) would take half an hour.
+if [ "${HAROVAN_SKIP_WINDOWS:-0}" = 1 ]; then
+    echo "=== Windows skipped: HAROVAN_SKIP_WINDOWS=1"
+elif [ ! -d ../shared/windows ]; then
+    echo "=== Windows skipped: no Qt for Windows in ../shared/windows/ (see scripts/windows-sdk/README.md)"
+else
+    part "Windows: cross build, tests and the installed program under Wine" bash scripts/test-windows.sh --jobs "$jobs"
 fi
 
 echo "=== Times"

@@ -3,8 +3,9 @@
 on another Debian release: the packages name no numbered clang (Debian 13 has
 none of Debian 12's clang-14), the Debian 13 root's package set is part of the
 whole, every test build treats warnings as errors, the ThreadSanitizer build
-makes every test it runs, the Debian 13 run leaves out only tests that exist,
-and clang-tidy reads every header of the tree and none that moc or uic write.
+makes every test it runs, the Debian 13 run and the Windows build leave out
+only tests that exist (the Windows build saying why), and clang-tidy reads
+every header of the tree and none that moc or uic write.
 
 Usage: buildsetup.py SOURCE_DIR
 Exit status: 0 passed, 1 failed.
@@ -66,6 +67,10 @@ check(sorted(tsan_runs) == sorted(build["test-tsan"]["targets"]), "test-tsan bui
 check(set(tsan_runs) <= tests, f"test-tsan runs tests that exist: {sorted(set(tsan_runs) - tests)}")
 left_out = re.findall(r"\w+", test["test-debian13"]["filter"]["exclude"]["name"])
 check(set(left_out) <= tests, f"test-debian13 leaves out tests that exist: {sorted(set(left_out) - tests)}")
+not_on_windows = re.search(r"set\(HAROVAN_NOT_ON_WINDOWS\n(.*?)\n\)", (source / "tests/CMakeLists.txt").read_text(), re.S)
+not_on_windows = re.findall(r"^\s*(\w+) # \S", not_on_windows.group(1), re.M) if not_on_windows else []
+check(not_on_windows, "tests/CMakeLists.txt says which tests the Windows build leaves out, each with its reason")
+check(set(not_on_windows) <= tests, f"the Windows build leaves out tests that exist: {sorted(set(not_on_windows) - tests)}")
 
 # clang-tidy's header filter.
 header_filter = re.search(r"^HeaderFilterRegex: '(.*)'$", (source / ".clang-tidy").read_text(), re.M).group(1)

@@ -260,6 +260,19 @@ inline QString inChildWithFileLimit(
 #endif
 
 #ifdef QT_WIDGETS_LIB
+// Types the keys where the user's keystrokes go: each into the widget that has
+// the focus then. False when none has it.
+inline bool typeKeys(const QString &keys)
+{
+    for (const QChar c : keys) {
+        QWidget *target = QApplication::focusWidget();
+        if (!target)
+            return false;
+        QTest::keyClick(target, c.toLatin1());
+    }
+    return true;
+}
+
 // Runs act once on the first window of type T that is modal and shown (and,
 // when a name is given, carries that objectName). Polls, since the window may
 // come many turns of the event loop later (after a transfer, inside another

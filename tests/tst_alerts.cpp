@@ -66,7 +66,13 @@ private slots:
         const std::uint32_t first = tickCount.now();
         QThread::msleep(50);
         const auto elapsed = static_cast<std::uint32_t>(tickCount.now() - first);
-        QVERIFY2(elapsed >= 45 && elapsed < 5000, qPrintable(QString::number(elapsed)));
+#ifdef Q_OS_WIN
+        // Windows' tick count moves in steps of the system timer, up to 16 ms.
+        const std::uint32_t least = 50 - 16;
+#else
+        const std::uint32_t least = 45;
+#endif
+        QVERIFY2(elapsed >= least && elapsed < 5000, qPrintable(QString::number(elapsed)));
     }
 
     // The flash waits real time: one cycle lasts more than 200 ms, spent
@@ -101,7 +107,16 @@ private slots:
         window.setWindowTitle(QStringLiteral("Harovan"));
         QWidget child(&window);
         platform::TitleFlash flash;
-
+#ifdef Q_OS_WIN
+        // Windows inverts the caption itself (FlashWindowEx): its text stays.
+        window.show();
+        for (QWidget *named : {&child, &window, &window})
+            flash.invert(named);
+        flash.restore(&window);
+        flash.restore(&window);
+        flash.invert(nullptr);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
+#else
         flash.restore(&window);
         QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
 
@@ -120,17 +135,26 @@ private slots:
         flash.restore(&window);
         QCOMPARE(window.windowTitle(), QStringLiteral("Harovan"));
         flash.invert(nullptr);
+#endif
     }
 
     // The chime's module sits beside the program and makes the sound; without
     // it every sound is the beep, and nothing fails.
     void chimeModuleLoads()
     {
+#ifdef Q_OS_WIN
+        // Windows plays the chime itself (PlaySoundW), with or without a module.
+        platform::DeferredSound chime(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.dll"));
+        QVERIFY(chime.load());
+        chime.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav"));
+        chime.playAsync(QStringLiteral(PROGRAM_DIR "/no_such_sound.wav"));
+#else
         platform::DeferredSound chime(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound.so"));
         QVERIFY(chime.load());
         platform::DeferredSound missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"));
         QVERIFY(!missing.load());
         missing.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav"));
+#endif
     }
 
     // A sound server that takes the connection and never answers (as PipeWire's
@@ -138,6 +162,9 @@ private slots:
     // holds up neither the window nor quitting, and the program ends cleanly.
     void chimeNeverHoldsUpTheWindow()
     {
+#ifdef Q_OS_WIN
+        QSKIP("PulseAudio's server: Windows plays the chime itself");
+#endif
         QTemporaryDir runtime;
         QLocalServer silent;
         QVERIFY(runtime.isValid() && silent.listen(runtime.filePath(QStringLiteral("native"))));

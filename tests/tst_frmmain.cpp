@@ -121,14 +121,7 @@ private:
     QAction *action(const QString &name) const { return child<QAction>(name); }
 
     // Types the keys where the user's keystrokes go: into the focused widget.
-    void typeKeys(const QString &keys)
-    {
-        for (const QChar c : keys) {
-            QWidget *target = QApplication::focusWidget();
-            QVERIFY2(target, "no widget has the focus");
-            QTest::keyClick(target, c.toLatin1());
-        }
-    }
+    void typeKeys(const QString &keys) { QVERIFY2(testsupport::typeKeys(keys), "no widget has the focus"); }
 
     void verifyLowerStage()
     {

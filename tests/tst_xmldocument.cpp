@@ -286,6 +286,17 @@ private slots:
                      u"ファイル \""_s + tooLong + u"\" を読み込めません。ファイル名が長すぎます（"_s),
             qPrintable(document.parseError().reason));
 
+        // A folder or a device of the name is never opened for real.
+#ifdef Q_OS_WIN
+        const QString device = u"NUL"_s;
+#else
+        const QString device = u"/dev/null"_s;
+#endif
+        for (const QString &notAFile : {dir.path(), device}) {
+            QVERIFY(!document.load(notAFile));
+            QCOMPARE(document.parseError().reason, u"\""_s + notAFile + u"\" はファイルではありません。"_s);
+        }
+
         // Bytes are read by the program, so a name in any script reads.
         const QString japanese = dir.filePath(u"年賀状（平成17年度版）.xml"_s);
         QVERIFY(QFile::copy(testsupport::fixturePath(u"load_valid.xml"_s), japanese));
