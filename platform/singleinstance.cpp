@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QThread>
@@ -21,6 +22,17 @@ constexpr int AskAgainMs = 20;
 const QByteArray ShowWord = "show";
 const QByteArray ShowListWord = "show-list";
 const QByteArray Answer = "ok\n";
+
+// QLockFile reads a relative name from the current folder, which differs with
+// how the program was started (a shortcut, the login reminder, a command line):
+// a later start from elsewhere would not see the lock. A relative name, as on
+// Windows, has its lock in the temporary folder, where a local socket of that
+// name lies too.
+QString lockPath(const QString &name)
+{
+    const QString file = name + QStringLiteral(".lock");
+    return QDir::isAbsolutePath(name) ? file : QDir(QDir::tempPath()).filePath(file);
+}
 
 } // namespace
 
@@ -41,7 +53,7 @@ QString SingleInstance::nameFor(const QString &settingsFolder)
 SingleInstance::SingleInstance(const QString &name, const QString &modulePath, QObject *parent)
     : QObject(parent)
     , m_name(name)
-    , m_lock(name + QStringLiteral(".lock"))
+    , m_lock(lockPath(name))
     , m_channel(std::make_unique<Module<LocalChannel>>(modulePath))
 {
     // Held for as long as the program runs; taken over only once its program has ended.

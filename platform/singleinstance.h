@@ -13,7 +13,8 @@ template <typename Interface> class Module;
 
 // One program at a time on one book. The first start holds a lock file named
 // after the folder of the program's settings and book (in the user's runtime
-// folder, $XDG_RUNTIME_DIR, which only the user may enter) and, once its
+// folder, $XDG_RUNTIME_DIR, which only the user may enter; on Windows in the
+// user's temporary folder, whichever folder it was started from) and, once its
 // window is up, listens on a local socket of the same name (a named pipe on
 // Windows) through the module modules/harovan_localchannel.so. A later start
 // finds the lock held, hands its request to the running program, which comes

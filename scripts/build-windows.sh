@@ -10,11 +10,14 @@
 # Windows is built into the same cache by scripts/windows-sdk/build-curl.sh
 # (about 5 minutes, once).
 #
-# usage: build-windows.sh [--no-package] [--tests]
+# usage: build-windows.sh [--no-package] [--tests] [--bench]
 #   --no-package  builds and deploys the program folder only
 #   --tests       also builds the Qt Test programs that exist on Windows, into
 #                 the same folder (their runner under Wine reads them there)
 #   HAROVAN_BUILD_TESTS=ON is the same as --tests
+#   --bench       also builds the empty window that the start-up under Wine is
+#                 measured against (bench/startup/measure-startup-wine.sh);
+#                 HAROVAN_BUILD_BENCH=ON is the same
 #   HAROVAN_WINDOWS_CACHE  the cache folder (default $XDG_CACHE_HOME/harovan-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,11 +25,13 @@ root=$(pwd)
 
 package=1
 tests=${HAROVAN_BUILD_TESTS:-OFF}
+bench=${HAROVAN_BUILD_BENCH:-OFF}
 for arg in "$@"; do
   case $arg in
     --no-package) package=0 ;;
     --tests) tests=ON ;;
-    *) echo "usage: $0 [--no-package] [--tests]" >&2; exit 2 ;;
+    --bench) bench=ON ;;
+    *) echo "usage: $0 [--no-package] [--tests] [--bench]" >&2; exit 2 ;;
   esac
 done
 
@@ -94,7 +99,7 @@ fi
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DHAROVAN_WINDOWS_SDK="$cache" -DCMAKE_PREFIX_PATH="$sdk" \
-  -DHAROVAN_BUILD_TESTS="$tests" >/dev/null
+  -DHAROVAN_BUILD_TESTS="$tests" -DHAROVAN_BUILD_BENCH="$bench" >/dev/null
 cmake --build "$build" -j2
 
 # 5. The libraries and Qt's plug-ins beside the program, then the packages.

@@ -2,6 +2,7 @@
 // running on the same book and ends.
 #include "platform/singleinstance.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -59,6 +60,8 @@ private slots:
             << u"program"_s << Request::ShowList << QByteArray("token-1") << true << false;
         QTest::newRow("the program, its window not up yet")
             << u"program coming up"_s << Request::Show << QByteArray() << true << false;
+        QTest::newRow("the program, started from another folder")
+            << u"program elsewhere"_s << Request::Show << QByteArray() << true << false;
         QTest::newRow("the program on another book")
             << u"another book"_s << Request::Show << QByteArray() << false << true;
         QTest::newRow("a program that has ended") << u"ended"_s << Request::Show << QByteArray() << false << true;
@@ -71,7 +74,19 @@ private slots:
         QFETCH(QByteArray, token);
         QFETCH(bool, handedOver);
         QFETCH(bool, answersNext);
-        const QString name = platform::SingleInstance::nameFor(u"/home/a/.local/share/harovan"_s);
+        // A name without a folder, as on Windows, for starts from two current folders.
+        const bool elsewhere = running == u"program elsewhere";
+        const QString name = elsewhere ? u"harovan-0123456789abcdef"_s
+                                       : platform::SingleInstance::nameFor(u"/home/a/.local/share/harovan"_s);
+        const QString startedFrom = QDir::currentPath();
+        const QByteArray temporary = qgetenv("TMPDIR");
+        const auto back = qScopeGuard([&startedFrom, &temporary] {
+            QDir::setCurrent(startedFrom);
+            temporary.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", temporary);
+        });
+        // Where a name without a folder has its socket and lock.
+        if (elsewhere)
+            qputenv("TMPDIR", QFile::encodeName(m_runtime->path()));
 
         // The running program answers from a thread of its own while this one starts again.
         QThread programThread;
@@ -105,6 +120,11 @@ private slots:
         QLocalServer hung;
         if (running == u"program" || running == u"another book") {
             QVERIFY(runProgram(true));
+        } else if (elsewhere) {
+            QVERIFY(QDir(m_runtime->path()).mkdir(u"a"_s) && QDir(m_runtime->path()).mkdir(u"b"_s));
+            QVERIFY(QDir::setCurrent(m_runtime->filePath(u"a"_s)));
+            QVERIFY(runProgram(true));
+            QVERIFY(QDir::setCurrent(m_runtime->filePath(u"b"_s)));
         } else if (running == u"program coming up") {
             QVERIFY(runProgram(false));
             QTimer::singleShot(200, program, [program] { program->listen(); });
