@@ -1,9 +1,20 @@
 #include "platform/module.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QtDebug>
 
 namespace platform {
+
+QString modulePath(const QString &name)
+{
+#ifdef Q_OS_WIN
+    const QString suffix = QStringLiteral(".dll");
+#else
+    const QString suffix = QStringLiteral(".so");
+#endif
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/modules/") + name + suffix;
+}
 
 ModuleLoader::ModuleLoader(const QString &path, const char *iid)
     : m_path(path)

@@ -17,6 +17,10 @@ namespace platform {
 // another Qt, or made for another interface or another version of it is not
 // loaded: the reason goes to standard error and the program goes without the
 // module. Its code never runs unless it offers the interface asked for.
+// The file of the module called name in the program folder's modules/, with
+// the system's ending for a plug-in.
+QString modulePath(const QString &name);
+
 class ModuleLoader
 {
 public:

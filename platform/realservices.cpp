@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/http.h"
 #include "platform/messagebox.h"
+#include "platform/module.h"
 #include "platform/printdialog.h"
 #include "platform/programfolder.h"
 #include "platform/savefiledialog.h"
@@ -17,21 +18,6 @@
 #include <QCoreApplication>
 
 namespace platform {
-
-namespace {
-
-// The file name of a module in the program folder's modules/.
-QString modulePath(const QString &name)
-{
-#ifdef Q_OS_WIN
-    const QString suffix = QStringLiteral(".dll");
-#else
-    const QString suffix = QStringLiteral(".so");
-#endif
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/modules/") + name + suffix;
-}
-
-} // namespace
 
 struct RealServices::Impl
 {

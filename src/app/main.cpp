@@ -2,6 +2,7 @@
 // executable beside it, harovan-remind (Remind.cpp).
 #include "core/ProgramState.h"
 #include "platform/autostart.h"
+#include "platform/module.h"
 #include "platform/programfolder.h"
 #include "platform/realservices.h"
 #include "platform/singleinstance.h"
@@ -91,7 +92,7 @@ int main(int argc, char *argv[])
     // program forward (with --show-list, its list of won cards) and ends.
     using Request = platform::SingleInstance::Request;
     platform::SingleInstance instance(platform::SingleInstance::nameFor(QFileInfo(platform::bookPath()).absolutePath()),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/modules/harovan_localchannel.so"));
+        platform::modulePath(QStringLiteral("harovan_localchannel")));
     if (!instance.claim(showList ? Request::ShowList : Request::Show))
         return 0;
 
