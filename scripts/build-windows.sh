@@ -38,7 +38,7 @@ done
 # 1. Debian's packages for the cross build.
 packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  qt6-base-dev-tools qt6-svg-dev g++ imagemagick cmake ninja-build nsis zip xz-utils
+  qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n g++ imagemagick cmake ninja-build nsis zip xz-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -17,6 +17,12 @@ cp "$build/harovan.exe" "$build/harovan-remind.exe" "$stage/"
 cp "$build"/modules/*.dll "$stage/modules/"
 cp -r "$build/data" "$build/ReadMe.html" "$build/atari.wav" "$build/src/harovan.ico" "$stage/"
 bash "$here/deploy.sh" "$stage" "$sdk"
+# Qt's own texts (message box buttons, a text box's menu) in Japanese, as on
+# Linux: Debian's translation of the same Qt, found by the program through
+# qt.conf, which makes the program folder Qt's prefix.
+mkdir -p "$stage/translations"
+cp /usr/share/qt6/translations/qtbase_ja.qm "$stage/translations/"
+printf '[Paths]\r\nPrefix = .\r\n' >"$stage/qt.conf"
 # Without their symbols: the installer is a third of the size.
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 curl=$(dirname "$sdk")/curl-mingw
