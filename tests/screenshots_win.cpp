@@ -22,12 +22,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 #include <memory>
@@ -61,6 +64,11 @@ int main(int argc, char *argv[])
         = [&](const QString &name) { return folder + u'/' + name + u'-' + suffix + QStringLiteral(".png"); };
 
     platform::RealServices services;
+    // Qt's own texts in Japanese, as the program has them.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     Fonts::installSubstitutions();
     TextSize::load();
 
