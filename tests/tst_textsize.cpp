@@ -2,6 +2,8 @@
 #include "ui/TextSize.h"
 
 #include <QDialog>
+#include <QMainWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -73,6 +75,34 @@ private slots:
         QTEST(factors, "factors");
         for (int i = 0; i < changesSeen.size(); ++i)
             QCOMPARE(changesSeen.at(i), i);
+    }
+
+    // The 表示 menu checks the size in force, whether chosen before the menu
+    // was made or later by whichever window.
+    void menuChecksTheSizeInForce_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after"); // 0: none chosen after
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("at start") << 200 << 0 << "mnuSize200";
+        QTest::newRow("chosen later") << 100 << 150 << "mnuSize150";
+        QTest::newRow("back to 標準") << 200 << 100 << "mnuSize100";
+    }
+    void menuChecksTheSizeInForce()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        TextSize::choose(before);
+        QMainWindow window;
+        TextSize::addMenu(&window);
+        if (after)
+            TextSize::choose(after);
+        QStringList checked;
+        for (const QAction *item : window.findChild<QMenu *>(QStringLiteral("mnuView"))->actions()) {
+            if (item->isChecked())
+                checked << item->objectName();
+        }
+        QTEST(checked.join(u' '), "checked");
     }
 };
 

@@ -2,11 +2,14 @@
 
 #include "core/Settings.h"
 #include "ui/Placement.h"
+#include "ui/Widgets.h"
 
-#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QGridLayout>
 #include <QLayout>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QScreen>
 #include <QWidget>
 
@@ -81,7 +84,8 @@ private:
     QList<QAction *> m_keys;
 };
 
-// Lays its window out again at a change of the text size.
+// Lays its window out again at a change of the text size (or sets the checks
+// of the 表示 menu).
 class Relayout final : public QObject
 {
 public:
@@ -242,9 +246,50 @@ QFont TextSize::desktopFont()
     return font && current == font->grown ? font->desktop : current;
 }
 
-void TextSize::keysInModalWindows(const QList<QAction *> &keys, QObject *owner)
+void TextSize::addMenu(QMainWindow *window)
 {
-    new KeysInModalWindows(keys, owner);
+    QMenu *menu = window->menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    menu->setObjectName(QStringLiteral("mnuView"));
+    auto *sizes = new QActionGroup(menu);
+    for (const auto &[name, caption, percent] : {std::tuple {u"mnuSize100", u"文字の大きさ：標準(&1)", Standard},
+             {u"mnuSize150", u"文字の大きさ：大(&2)", Large}, {u"mnuSize200", u"文字の大きさ：特大(&3)", ExtraLarge}}) {
+        QAction *item = menu->addAction(QString::fromUtf16(caption));
+        item->setObjectName(QString::fromUtf16(name));
+        item->setCheckable(true);
+        item->setData(percent);
+        sizes->addAction(item);
+        QObject::connect(item, &QAction::triggered, menu, [percent] { choose(percent); });
+    }
+    const auto check = [sizes] {
+        for (QAction *item : sizes->actions())
+            item->setChecked(item->data().toInt() == percent());
+    };
+    check();
+    new Relayout(menu, check);
+
+    // Ctrl with plus and minus step the size up and down as in a browser;
+    // plus is Shift+; on a Japanese keyboard and Shift+= on others, so both
+    // keys count unshifted too.
+    QList<QAction *> keys {sizes->actions().first()};
+    keys.first()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    const QList<QKeySequence> plus {QKeySequence(Qt::CTRL | Qt::Key_Semicolon),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Semicolon), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
+        QKeySequence(Qt::CTRL | Qt::Key_Equal)};
+    for (const auto &[name, bindings, step] :
+        {std::tuple {u"sizeLarger", QKeySequence::keyBindings(QKeySequence::ZoomIn) + plus, &larger},
+            {u"sizeSmaller", QKeySequence::keyBindings(QKeySequence::ZoomOut), &smaller}}) {
+        auto *item = new QAction(window);
+        item->setObjectName(QString::fromUtf16(name));
+        item->setShortcuts(bindings);
+        window->addAction(item);
+        QObject::connect(item, &QAction::triggered, window, [step] { choose(step(percent())); });
+        keys.append(item);
+    }
+    for (QAction *key : std::as_const(keys))
+        key->setShortcutContext(Qt::ApplicationShortcut);
+    // A dialog or a message box open over the window would shadow the keys.
+    new KeysInModalWindows(keys, window);
+    Widgets::keepMenuTextsWhole(menu);
 }
 
 void TextSize::follow(QWidget *window, std::function<void()> relayout)

@@ -7,20 +7,30 @@
 #include "platform/shell.h"
 #include "ui/Look.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QToolButton>
 #include <QWidgetAction>
+
+#include <algorithm>
 
 QLabel *Widgets::makeLabel(QWidget *parent, const QString &name, const QString &caption, Qt::Alignment alignment)
 {
@@ -38,6 +48,108 @@ QPushButton *Widgets::makeButton(QWidget *parent, const QString &name, const QSt
     button->setObjectName(name);
     Look::setColour(button, QPalette::Button, Look::ButtonBackground);
     return button;
+}
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+class DigitFilter final : public QObject
+{
+public:
+    DigitFilter(QLineEdit *box, std::function<void()> typed)
+        : QObject(box)
+        , m_typed(std::move(typed))
+    {
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject * /*box*/, QEvent *event) override
+    {
+        // Input methods are off; should one send text anyway, it passes only as plain digits.
+        if (event->type() == QEvent::InputMethod) {
+            const QString text = static_cast<QInputMethodEvent *>(event)->commitString();
+            return !std::all_of(text.cbegin(), text.cend(), isDigit);
+        }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // Keys that type no character (arrows, Delete, Tab, the modifiers) are
+        // not the filter's business.
+        const QString text = key->text();
+        if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab
+            || key->key() == Qt::Key_Backtab)
+            return false;
+        if (m_typed)
+            m_typed();
+        // With Ctrl held a key is a control character (the clipboard
+        // shortcuts), whatever text the platform reports for it. The blank and
+        // everything above it, full-width digits included, is refused.
+        return !key->modifiers().testFlag(Qt::ControlModifier)
+            && !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 32 || isDigit(c); });
+    }
+
+private:
+    std::function<void()> m_typed;
+};
+
+// The style tints the inside of a group box; this one draws only its outline.
+class OutlinedGroupBoxStyle final : public QProxyStyle
+{
+public:
+    explicit OutlinedGroupBoxStyle(QObject *owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
+    {
+        setParent(owner);
+    }
+
+    void drawPrimitive(
+        PrimitiveElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const override
+    {
+        if (element != PE_FrameGroupBox) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        // The outline starts below the title, where the style's own does.
+        const int top
+            = std::max(proxy()->pixelMetric(PM_ExclusiveIndicatorHeight, option, widget), option->fontMetrics.height())
+            + 3;
+        const QRectF frame = QRectF(option->rect.adjusted(0, top, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(option->palette.color(QPalette::Window).darker(130));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(frame, 2, 2);
+        painter->restore();
+    }
+};
+
+} // namespace
+
+QLineEdit *Widgets::makeDigitBox(QWidget *parent, const QString &name, int maxLength, std::function<void()> typed)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(maxLength);
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    box->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, QColor::fromRgb(Look::ButtonBackground));
+    box->setPalette(palette);
+    new DigitFilter(box, std::move(typed));
+    return box;
+}
+
+QGroupBox *Widgets::makeOutlinedBox(QWidget *parent, const QString &name, const QString &title)
+{
+    auto *box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    box->setStyle(new OutlinedGroupBoxStyle(box));
+    return box;
 }
 
 QHBoxLayout *Widgets::buttonRow(std::initializer_list<QWidget *> buttons)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 
+class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -39,6 +40,16 @@ inline QString indexedName(const QString &stem, int index)
 {
     return stem + u'_' + QString::number(index);
 }
+
+// A box for a number typed key by key, at most maxLength digits: no input
+// method composes text in it, a key that types anything but a digit or a
+// control character (Backspace, Enter, the clipboard shortcuts) is refused,
+// and it is greyed like a button while it takes no input. typed, when given,
+// runs at each key that types a character, refused or not, before the box has it.
+QLineEdit *makeDigitBox(QWidget *parent, const QString &name, int maxLength, std::function<void()> typed = {});
+
+// A group box that keeps the window's own colour inside: only its outline is drawn.
+QGroupBox *makeOutlinedBox(QWidget *parent, const QString &name, const QString &title);
 
 // A row of buttons at the right.
 QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons);
