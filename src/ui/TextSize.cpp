@@ -59,58 +59,30 @@ void growApplicationFont()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::ApplicationFontChange);
 }
 
-class KeysInModalWindows final : public QObject
+// Has target, a window or the 表示 menu, follow the text size: at each
+// change, once its own handling has handed the new font on to its controls
+// (the sizes are measured in it), relayout runs.
+void followSize(QWidget *target, std::function<void()> relayout)
 {
-public:
-    KeysInModalWindows(const QList<QAction *> &keys, QObject *owner)
-        : QObject(owner)
-        , m_keys(keys)
-    {
-        qApp->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && watched->isWidgetType()) {
-            auto *window = static_cast<QWidget *>(watched);
-            if (window->isWindow() && window->isModal())
-                window->addActions(m_keys);
-        }
-        return false;
-    }
-
-private:
-    QList<QAction *> m_keys;
-};
-
-// Lays its window out again at a change of the text size (or sets the checks
-// of the 表示 menu).
-class Relayout final : public QObject
-{
-public:
-    Relayout(QWidget *window, std::function<void()> relayout)
-        : QObject(window)
-        , m_relayout(std::move(relayout))
-    {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
+    Widgets::filterEvents(target, target, [relayout = std::move(relayout)](QObject *watched, QEvent *event) {
         if (event->type() != QEvent::ApplicationFontChange)
             return false;
-        // The window's own handling hands the new font on to its controls
-        // first: the sizes are measured in it.
         watched->event(event);
-        m_relayout();
+        relayout();
         return true;
-    }
+    });
+}
 
-private:
-    std::function<void()> m_relayout;
-};
+// The next size up and down, staying at the largest and the smallest.
+int larger(int percent)
+{
+    return percent < TextSize::Large ? TextSize::Large : TextSize::ExtraLarge;
+}
+
+int smaller(int percent)
+{
+    return percent > TextSize::Large ? TextSize::Large : TextSize::Standard;
+}
 
 // Sets the margins, gaps and fixed spaces of layout to grown of what they are.
 template <typename Grown> void growLayout(QLayout *layout, Grown grown)
@@ -212,16 +184,6 @@ int TextSize::fromSetting(const QString &value)
     return Standard;
 }
 
-int TextSize::larger(int percent)
-{
-    return percent < Large ? Large : ExtraLarge;
-}
-
-int TextSize::smaller(int percent)
-{
-    return percent > Large ? Large : Standard;
-}
-
 void TextSize::load()
 {
     apply(fromSetting(Settings::textSize()));
@@ -265,7 +227,7 @@ void TextSize::addMenu(QMainWindow *window)
             item->setChecked(item->data().toInt() == percent());
     };
     check();
-    new Relayout(menu, check);
+    followSize(menu, check);
 
     // Ctrl with plus and minus step the size up and down as in a browser;
     // plus is Shift+; on a Japanese keyboard and Shift+= on others, so both
@@ -287,8 +249,15 @@ void TextSize::addMenu(QMainWindow *window)
     }
     for (QAction *key : std::as_const(keys))
         key->setShortcutContext(Qt::ApplicationShortcut);
-    // A dialog or a message box open over the window would shadow the keys.
-    new KeysInModalWindows(keys, window);
+    // A dialog or a message box open over the window would shadow the keys:
+    // each is given them as it shows.
+    Widgets::filterEvents(qApp, window, [keys](QObject *target, QEvent *event) {
+        auto *shown
+            = event->type() == QEvent::Show && target->isWidgetType() ? static_cast<QWidget *>(target) : nullptr;
+        if (shown && shown->isWindow() && shown->isModal())
+            shown->addActions(keys);
+        return false;
+    });
     Widgets::keepMenuTextsWhole(menu);
 }
 
@@ -296,7 +265,7 @@ void TextSize::follow(QWidget *window, std::function<void()> relayout)
 {
     growSpacing(window, 1);
     relayout();
-    new Relayout(window, std::move(relayout));
+    followSize(window, std::move(relayout));
 }
 
 QSize TextSize::roomOnScreen(const QWidget *window)

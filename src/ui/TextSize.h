@@ -30,9 +30,6 @@ int scaled(int designedPixels);
 
 // The size a value of TextSize names: 100 for anything but 100, 150 and 200.
 int fromSetting(const QString &value);
-// The next size up and down, staying at the largest and the smallest.
-int larger(int percent);
-int smaller(int percent);
 
 // Reads the size from settings.ini and grows the application's font (message
 // boxes, menus, Qt's own dialogs) by it: once, before the first window.

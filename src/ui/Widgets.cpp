@@ -52,50 +52,45 @@ QPushButton *Widgets::makeButton(QWidget *parent, const QString &name, const QSt
 
 namespace {
 
+// Whether a widget is one of the lines drawn on a window's surface.
+bool isSurfaceLine(const QWidget *widget)
+{
+    const auto *frame = qobject_cast<const QFrame *>(widget);
+    return frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
+}
+
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
 }
 
-class DigitFilter final : public QObject
+class EventFilter final : public QObject
 {
 public:
-    DigitFilter(QLineEdit *box, std::function<void()> typed)
-        : QObject(box)
-        , m_typed(std::move(typed))
+    EventFilter(QObject *watched, QObject *owner, std::function<bool(QObject *, QEvent *)> filter)
+        : QObject(owner)
+        , m_filter(std::move(filter))
     {
-        box->installEventFilter(this);
+        watched->installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject * /*box*/, QEvent *event) override
-    {
-        // Input methods are off; should one send text anyway, it passes only as plain digits.
-        if (event->type() == QEvent::InputMethod) {
-            const QString text = static_cast<QInputMethodEvent *>(event)->commitString();
-            return !std::all_of(text.cbegin(), text.cend(), isDigit);
-        }
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const auto *key = static_cast<QKeyEvent *>(event);
-        // Keys that type no character (arrows, Delete, Tab, the modifiers) are
-        // not the filter's business.
-        const QString text = key->text();
-        if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab
-            || key->key() == Qt::Key_Backtab)
-            return false;
-        if (m_typed)
-            m_typed();
-        // With Ctrl held a key is a control character (the clipboard
-        // shortcuts), whatever text the platform reports for it. The blank and
-        // everything above it, full-width digits included, is refused.
-        return !key->modifiers().testFlag(Qt::ControlModifier)
-            && !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 32 || isDigit(c); });
-    }
+    bool eventFilter(QObject *target, QEvent *event) override { return m_filter(target, event); }
 
 private:
-    std::function<void()> m_typed;
+    std::function<bool(QObject *, QEvent *)> m_filter;
 };
+
+// What a digit box lets through of a key's text: the digits 0 to 9 and the
+// control characters; the blank and everything above it, full-width digits
+// included, is refused. With Ctrl held a key is a control character (the
+// clipboard shortcuts), whatever text the platform reports for it.
+bool isRefused(const QKeyEvent &key)
+{
+    const QString text = key.text();
+    return !key.modifiers().testFlag(Qt::ControlModifier)
+        && !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 32 || isDigit(c); });
+}
 
 // The style tints the inside of a group box; this one draws only its outline.
 class OutlinedGroupBoxStyle final : public QProxyStyle
@@ -140,8 +135,28 @@ QLineEdit *Widgets::makeDigitBox(QWidget *parent, const QString &name, int maxLe
     QPalette palette = box->palette();
     palette.setColor(QPalette::Disabled, QPalette::Base, QColor::fromRgb(Look::ButtonBackground));
     box->setPalette(palette);
-    new DigitFilter(box, std::move(typed));
+    Widgets::filterEvents(box, box, [typed = std::move(typed)](QObject *, QEvent *event) {
+        // Input methods are off; should one send text anyway, it passes only as plain digits.
+        if (event->type() == QEvent::InputMethod) {
+            const QString text = static_cast<QInputMethodEvent *>(event)->commitString();
+            return !std::all_of(text.cbegin(), text.cend(), isDigit);
+        }
+        // Keys that type no character (arrows, Delete, Tab, the modifiers) are
+        // not the filter's business.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (event->type() != QEvent::KeyPress || key->text().isEmpty() || key->key() == Qt::Key_Delete
+            || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false;
+        if (typed)
+            typed();
+        return isRefused(*key);
+    });
     return box;
+}
+
+void Widgets::filterEvents(QObject *watched, QObject *owner, std::function<bool(QObject *, QEvent *)> filter)
+{
+    new EventFilter(watched, owner, std::move(filter));
 }
 
 QGroupBox *Widgets::makeOutlinedBox(QWidget *parent, const QString &name, const QString &title)
@@ -215,52 +230,26 @@ void Widgets::bringToFront(QWidget *window)
     window->activateWindow();
 }
 
-namespace {
-
-// Widens its menu before each showing to its longest entry with its shortcut,
-// the check column and the margins, all in lines of the menu's own font.
-class MenuWidth final : public QObject
-{
-public:
-    explicit MenuWidth(QMenu *menu)
-        : QObject(menu)
-    {
-        menu->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            auto *menu = static_cast<QMenu *>(watched);
-            const QFontMetrics metrics = menu->fontMetrics();
-            int longest = 0;
-            for (const QAction *action : menu->actions()) {
-                QString text = action->text();
-                text.remove(u'&');
-                int width = metrics.horizontalAdvance(text);
-                if (const QKeySequence shortcut = action->shortcut(); !shortcut.isEmpty())
-                    width += 2 * metrics.height()
-                        + metrics.horizontalAdvance(shortcut.toString(QKeySequence::NativeText));
-                longest = std::max(longest, width);
-            }
-            menu->setMinimumWidth(longest + 4 * metrics.height());
-        }
-        return false;
-    }
-};
-
-} // namespace
-
 void Widgets::keepMenuTextsWhole(QMenu *menu)
 {
-    new MenuWidth(menu);
-}
-
-bool Widgets::isSurfaceLine(const QWidget *widget)
-{
-    const auto *frame = qobject_cast<const QFrame *>(widget);
-    return frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
+    // Before each showing the menu is widened to its longest entry with its
+    // shortcut, the check column and the margins, in lines of its own font.
+    filterEvents(menu, menu, [menu](QObject *, QEvent *event) {
+        if (event->type() != QEvent::Show)
+            return false;
+        const QFontMetrics metrics = menu->fontMetrics();
+        int longest = 0;
+        for (const QAction *action : menu->actions()) {
+            QString text = action->text();
+            text.remove(u'&');
+            int width = metrics.horizontalAdvance(text);
+            if (const QKeySequence shortcut = action->shortcut(); !shortcut.isEmpty())
+                width += 2 * metrics.height() + metrics.horizontalAdvance(shortcut.toString(QKeySequence::NativeText));
+            longest = std::max(longest, width);
+        }
+        menu->setMinimumWidth(longest + 4 * metrics.height());
+        return false;
+    });
 }
 
 void Widgets::openOrTell(const QString &target, const QString &what, QWidget *asking)
@@ -327,7 +316,7 @@ bool Link::eventFilter(QObject *watched, QEvent *event)
         // Moves over a label or a button reach the window too (those controls
         // pass them on); only the window's own surface greys the link.
         const QWidget *under = m_window->childAt(static_cast<QMouseEvent *>(event)->position().toPoint());
-        if (!under || Widgets::isSurfaceLine(under))
+        if (!under || isSurfaceLine(under))
             setColour(Look::LinkCold);
     }
     return QObject::eventFilter(watched, event);

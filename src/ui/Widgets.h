@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 
+class QEvent;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
@@ -51,6 +52,10 @@ QLineEdit *makeDigitBox(QWidget *parent, const QString &name, int maxLength, std
 // A group box that keeps the window's own colour inside: only its outline is drawn.
 QGroupBox *makeOutlinedBox(QWidget *parent, const QString &name, const QString &title);
 
+// Has filter see each event sent to watched (every object's, when watched is
+// qApp) for as long as owner lives; filter returns true to discard the event.
+void filterEvents(QObject *watched, QObject *owner, std::function<bool(QObject *target, QEvent *event)> filter);
+
 // A row of buttons at the right.
 QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons);
 
@@ -73,9 +78,6 @@ void bringToFront(QWidget *window);
 // menu out a little narrower than it draws its entries at large desktop fonts
 // and then shortens the longest with "…".
 void keepMenuTextsWhole(QMenu *menu);
-
-// Whether a widget is one of the lines drawn on a window's surface.
-bool isSurfaceLine(const QWidget *widget);
 
 // Asks the shell to open target (a file path or a web address). When nothing
 // opens it, a box over the window that asked says so and gives target to

@@ -77,18 +77,21 @@ void frmMain::createControls()
     // changed while the computer slept.
     auto *kigenTimer = new QTimer(this);
     kigenTimer->setObjectName(QStringLiteral("kigenTimer"));
-    kigenTimer->setInterval(std::chrono::minutes(1));
     connect(kigenTimer, &QTimer::timeout, this, &frmMain::showKigen);
-    kigenTimer->start();
+    kigenTimer->start(std::chrono::minutes(1));
 
     // The check count, the two entry rows and the number of the card, top to bottom.
     auto *Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
     lblCheckCnt = makeLabel(surface, QStringLiteral("lblCheckCnt"), QStringLiteral("0"), right);
     lblMaisuu = makeLabel(surface, QStringLiteral("lblMaisuu"), QStringLiteral("枚"), right);
     for (QLabel *label : {lblCheckCnt, lblMaisuu}) {
-        label->installEventFilter(this);
         // A press of any button opens the count's own menu, nothing else.
         label->setContextMenuPolicy(Qt::PreventContextMenu);
+        Widgets::filterEvents(label, this, [this](QObject *, QEvent *event) {
+            if (event->type() == QEvent::MouseButtonPress)
+                mnuEditCnt->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+            return event->type() == QEvent::MouseButtonPress;
+        });
     }
 
     lblSimo2 = makeLabel(surface, QStringLiteral("lblSimo2"), QStringLiteral("下２桁"));
@@ -232,63 +235,58 @@ void frmMain::applyTextSize()
 
 void frmMain::createMenus()
 {
-    const auto action = [this](QMenu *menu, const QString &name, const QString &caption, auto handler) {
-        QAction *item = menu->addAction(caption);
-        item->setObjectName(name);
+    const auto action = [this](QMenu *menu, const char16_t *name, const char16_t *caption, auto handler) {
+        QAction *item = menu->addAction(QString::fromUtf16(caption));
+        item->setObjectName(QString::fromUtf16(name));
         connect(item, &QAction::triggered, this, handler);
         return item;
     };
-    const auto separator = [](QMenu *menu, const QString &name) { menu->addSeparator()->setObjectName(name); };
+    const auto separator
+        = [](QMenu *menu, const char16_t *name) { menu->addSeparator()->setObjectName(QString::fromUtf16(name)); };
+    const auto menu = [this](const char16_t *name, const char16_t *title) {
+        QMenu *added = menuBar()->addMenu(QString::fromUtf16(title));
+        added->setObjectName(QString::fromUtf16(name));
+        Widgets::keepMenuTextsWhole(added);
+        return added;
+    };
 
     mnuEditCnt = new QMenu(QStringLiteral("menu"), this);
     mnuEditCnt->setObjectName(QStringLiteral("mnuEditCnt"));
     // Its title is never shown; readers name the pop-up by what it changes.
     mnuEditCnt->setAccessibleName(QStringLiteral("チェック枚数の修正"));
+    Widgets::keepMenuTextsWhole(mnuEditCnt);
     // The corrections change the check count only: no card enters or leaves
     // the sitting, and the hits stay as they are. A beep at the bound.
     const auto beepUnless = [](bool corrected) {
         if (!corrected)
             platform::Service<platform::Sound>::get().beep();
     };
-    action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"),
-        [this, beepUnless] { beepUnless(m_state.record.countUp()); });
-    action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"),
-        [this, beepUnless] { beepUnless(m_state.record.countDown()); });
+    action(mnuEditCnt, u"mnuUp", u"↑+1", [this, beepUnless] { beepUnless(m_state.record.countUp()); });
+    action(mnuEditCnt, u"mnuDown", u"↓-1", [this, beepUnless] { beepUnless(m_state.record.countDown()); });
 
-    QMenu *mnuMenu = menuBar()->addMenu(QStringLiteral("メニュー(&M)"));
-    mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
-    action(mnuMenu, QStringLiteral("mnuSelectFile"), QStringLiteral("はがきの種類を選択(&F)..."),
-        [this] { frmFileSelect(m_state.data, this).exec(); });
-    action(mnuMenu, QStringLiteral("mnuDownload"), QStringLiteral("当選番号データのダウンロード(&D)..."),
-        &frmMain::mnuDownload_Click);
-    action(mnuMenu, QStringLiteral("mnuMakeData"), QStringLiteral("当選番号データの作成(&N)..."),
-        &frmMain::mnuMakeData_Click);
-    separator(mnuMenu, QStringLiteral("mnubar1"));
-    action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
-        &frmMain::mnuShowIchiran_Click);
+    QMenu *mnuMenu = menu(u"mnuMenu", u"メニュー(&M)");
     action(
-        mnuMenu, QStringLiteral("mnuShowAtari"), QStringLiteral("当たったはがきの一覧(&L)"), &frmMain::showAtariList);
-    mnuRemind = action(mnuMenu, QStringLiteral("mnuRemind"), QStringLiteral("ログイン時に引換期限を知らせる(&R)"),
-        &frmMain::mnuRemind_Click);
+        mnuMenu, u"mnuSelectFile", u"はがきの種類を選択(&F)...", [this] { frmFileSelect(m_state.data, this).exec(); });
+    action(mnuMenu, u"mnuDownload", u"当選番号データのダウンロード(&D)...", &frmMain::mnuDownload_Click);
+    action(mnuMenu, u"mnuMakeData", u"当選番号データの作成(&N)...", &frmMain::mnuMakeData_Click);
+    separator(mnuMenu, u"mnubar1");
+    action(mnuMenu, u"mnuShowIchiran", u"当選番号一覧を表示(&T)", &frmMain::mnuShowIchiran_Click);
+    action(mnuMenu, u"mnuShowAtari", u"当たったはがきの一覧(&L)", &frmMain::showAtariList);
+    mnuRemind = action(mnuMenu, u"mnuRemind", u"ログイン時に引換期限を知らせる(&R)", &frmMain::mnuRemind_Click);
     mnuRemind->setCheckable(true);
     // The entry may have been removed in the desktop's own settings meanwhile.
     connect(mnuMenu, &QMenu::aboutToShow, this, [this] { mnuRemind->setChecked(platform::loginReminderOn()); });
-    action(mnuMenu, QStringLiteral("mnuClear"), QStringLiteral("チェック枚数のクリア(&C)"), &frmMain::AllClear);
-    separator(mnuMenu, QStringLiteral("mnubar2"));
-    action(mnuMenu, QStringLiteral("mnuExit"), QStringLiteral("終了(&X)"), &QWidget::close);
+    action(mnuMenu, u"mnuClear", u"チェック枚数のクリア(&C)", &frmMain::AllClear);
+    separator(mnuMenu, u"mnubar2");
+    action(mnuMenu, u"mnuExit", u"終了(&X)", &QWidget::close);
 
     // The size of the text of every window, three steps.
     TextSize::addMenu(this);
 
-    QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    action(mnuHelp, QStringLiteral("mnuViewHelp"), QStringLiteral("ヘルプを表示(&H)..."), &frmMain::mnuViewHelp_Click);
-    separator(mnuHelp, QStringLiteral("mnubar3"));
-    action(mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."),
-        [this] { frmAbout(this).exec(); });
-
-    for (QMenu *menu : {mnuEditCnt, mnuMenu, mnuHelp})
-        Widgets::keepMenuTextsWhole(menu);
+    QMenu *mnuHelp = menu(u"mnuHelp", u"ヘルプ(&H)");
+    action(mnuHelp, u"mnuViewHelp", u"ヘルプを表示(&H)...", &frmMain::mnuViewHelp_Click);
+    separator(mnuHelp, u"mnubar3");
+    action(mnuHelp, u"mnuVersion", u"バージョン情報(&V)...", [this] { frmAbout(this).exec(); });
 }
 
 bool frmMain::Form_Load()
@@ -525,16 +523,6 @@ void frmMain::inform(const QString &text)
     Accessibility::announce(lblInform);
     for (QLineEdit *box : {txtInputSimo2, txtInputKami4})
         Accessibility::describe(box, text);
-}
-
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    // Only the check count and its unit are watched: a press opens the count's menu.
-    if (event->type() == QEvent::MouseButtonPress) {
-        mnuEditCnt->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::mnuShowIchiran_Click()

@@ -67,7 +67,6 @@ public:
     qint16 intCheckCnt() const { return m_state.record.intCheckCnt(); }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
