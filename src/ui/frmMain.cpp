@@ -38,6 +38,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+using Widgets::indexedName;
 using Widgets::makeLabel;
 
 frmMain::frmMain(ProgramState &state, QWidget *parent)
@@ -103,11 +104,6 @@ void frmMain::createControls()
     lblKami4 = makeLabel(surface, QStringLiteral("lblKami4"), QStringLiteral("上４桁"));
     txtInputKami4 = Widgets::makeDigitBox(surface, QStringLiteral("txtInputKami4"), 4);
     showStage(false);
-    // The boxes are named by their captions for screen readers.
-    for (auto [caption, box] : {std::pair {lblSimo2, txtInputSimo2}, std::pair {lblKami4, txtInputKami4}}) {
-        caption->setBuddy(box);
-        box->setAccessibleName(caption->text());
-    }
 
     auto *Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
     lblInputNum = makeLabel(surface, QStringLiteral("lblInputNum"), QStringLiteral("******"), Qt::AlignCenter);
@@ -129,10 +125,13 @@ void frmMain::createControls()
     count->addWidget(lblCheckCnt, 1);
     count->addWidget(lblMaisuu);
     entry->addLayout(count, 0, 1);
-    entry->addWidget(lblSimo2, 1, 0);
-    entry->addWidget(txtInputSimo2, 1, 1, Qt::AlignLeft);
-    entry->addWidget(lblKami4, 2, 0);
-    entry->addWidget(txtInputKami4, 2, 1, Qt::AlignLeft);
+    // The boxes are named by their captions for screen readers.
+    for (auto [row, caption, box] : {std::tuple {1, lblSimo2, txtInputSimo2}, {2, lblKami4, txtInputKami4}}) {
+        caption->setBuddy(box);
+        box->setAccessibleName(caption->text());
+        entry->addWidget(caption, row, 0);
+        entry->addWidget(box, row, 1, Qt::AlignLeft);
+    }
     entry->addWidget(Label3, 3, 0);
     entry->addWidget(lblInputNum, 3, 1);
     entry->setRowStretch(4, 1);
@@ -142,16 +141,14 @@ void frmMain::createControls()
     auto *hits = new QGridLayout(Frame1);
     hits->setHorizontalSpacing(6);
     hits->setVerticalSpacing(4);
-    static const char16_t *const captions[5] = {u"１等", u"２等", u"３等", u"４等", u"５等"};
     for (int r = 0; r < 5; ++r) {
-        lblToukyuu[r] = makeLabel(Frame1, QStringLiteral("lblToukyuu_%1").arg(r), QString::fromUtf16(captions[r]));
-        lblAtariCnt[r] = makeLabel(Frame1, QStringLiteral("lblAtariCnt_%1").arg(r), QStringLiteral("0"), right);
-        lblMai[r] = makeLabel(Frame1, QStringLiteral("lblMai_%1").arg(r), QStringLiteral("枚"));
+        lblToukyuu[r] = makeLabel(Frame1, indexedName(QStringLiteral("lblToukyuu"), r), QChar(u'１' + r) + u'等');
+        lblAtariCnt[r] = makeLabel(Frame1, indexedName(QStringLiteral("lblAtariCnt"), r), QStringLiteral("0"), right);
+        lblMai[r] = makeLabel(Frame1, indexedName(QStringLiteral("lblMai"), r), QStringLiteral("枚"));
         Accessibility::nameValue(
             lblAtariCnt[r], lblToukyuu[r]->text() + QStringLiteral("の当選枚数"), QStringLiteral("枚"));
-        hits->addWidget(lblToukyuu[r], r, 0);
-        hits->addWidget(lblAtariCnt[r], r, 1);
-        hits->addWidget(lblMai[r], r, 2);
+        for (int column = 0; QLabel * label : {lblToukyuu[r], lblAtariCnt[r], lblMai[r]})
+            hits->addWidget(label, r, column++);
     }
     auto *rule = new QFrame(Frame1);
     rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -160,9 +157,8 @@ void frmMain::createControls()
     lblGoukeiCnt = makeLabel(Frame1, QStringLiteral("lblGoukeiCnt"), QStringLiteral("0"), right);
     lblMai[6] = makeLabel(Frame1, QStringLiteral("lblMai_6"), QStringLiteral("枚"));
     Accessibility::nameValue(lblGoukeiCnt, QStringLiteral("当選枚数の合計"), QStringLiteral("枚"));
-    hits->addWidget(Label12, 6, 0);
-    hits->addWidget(lblGoukeiCnt, 6, 1);
-    hits->addWidget(lblMai[6], 6, 2);
+    for (int column = 0; QLabel * label : {Label12, lblGoukeiCnt, lblMai[6]})
+        hits->addWidget(label, 6, column++);
     hits->setColumnStretch(1, 1);
     // Rows of classes the data do not have are hidden; the rest stay on top.
     hits->setRowStretch(7, 1);
@@ -376,10 +372,8 @@ void frmMain::ShowTypeCaption()
     if (data.intClassCount == 0)
         return;
     for (int r = 0; r < 5; ++r) {
-        const bool shown = r < data.intClassCount;
-        lblMai[r]->setVisible(shown);
-        lblToukyuu[r]->setVisible(shown);
-        lblAtariCnt[r]->setVisible(shown);
+        for (QLabel *label : {lblMai[r], lblToukyuu[r], lblAtariCnt[r]})
+            label->setVisible(r < data.intClassCount);
     }
 }
 
@@ -453,14 +447,11 @@ void frmMain::laterStart(bool showList, const QString &activationToken)
         qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
     // While a message of the start-up is open, that message comes forward.
     QWidget *modal = QApplication::activeModalWidget();
-    if (!isVisible()) {
-        if (modal)
-            Widgets::bringToFront(modal);
-        return;
-    }
-    Widgets::bringToFront(modal ? modal : this);
+    const bool up = isVisible();
+    if (up || modal)
+        Widgets::bringToFront(modal ? modal : this);
     // As a start with --show-list: the list on the draw due.
-    if (showList)
+    if (up && showList)
         remindAtStartUp(true);
 }
 
