@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
 // A window that counts the font changes its own event() is told of.
@@ -103,6 +105,31 @@ private slots:
                 checked << item->objectName();
         }
         QTEST(checked.join(u' '), "checked");
+    }
+
+    // A modal window is given the keys of the size as it shows, for as long
+    // as the window of the menu lives.
+    void modalWindowsTakeTheKeys_data()
+    {
+        QTest::addColumn<bool>("menuWindowGone");
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("menu window open") << false << QStringList {"mnuSize100", "sizeLarger", "sizeSmaller"};
+        QTest::newRow("menu window gone") << true << QStringList {};
+    }
+    void modalWindowsTakeTheKeys()
+    {
+        QFETCH(bool, menuWindowGone);
+        auto window = std::make_unique<QMainWindow>();
+        TextSize::addMenu(window.get());
+        if (menuWindowGone)
+            window.reset();
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.show();
+        QStringList keys;
+        for (const QAction *key : dialog.actions())
+            keys << key->objectName();
+        QTEST(keys, "keys");
     }
 };
 

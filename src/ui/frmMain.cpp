@@ -147,7 +147,7 @@ void frmMain::createControls()
         lblMai[r] = makeLabel(Frame1, indexedName(QStringLiteral("lblMai"), r), QStringLiteral("枚"));
         Accessibility::nameValue(
             lblAtariCnt[r], lblToukyuu[r]->text() + QStringLiteral("の当選枚数"), QStringLiteral("枚"));
-        for (int column = 0; QLabel * label : {lblToukyuu[r], lblAtariCnt[r], lblMai[r]})
+        for (int column = 0; auto *label : {lblToukyuu[r], lblAtariCnt[r], lblMai[r]})
             hits->addWidget(label, r, column++);
     }
     auto *rule = new QFrame(Frame1);
@@ -157,7 +157,7 @@ void frmMain::createControls()
     lblGoukeiCnt = makeLabel(Frame1, QStringLiteral("lblGoukeiCnt"), QStringLiteral("0"), right);
     lblMai[6] = makeLabel(Frame1, QStringLiteral("lblMai_6"), QStringLiteral("枚"));
     Accessibility::nameValue(lblGoukeiCnt, QStringLiteral("当選枚数の合計"), QStringLiteral("枚"));
-    for (int column = 0; QLabel * label : {Label12, lblGoukeiCnt, lblMai[6]})
+    for (int column = 0; auto *label : {Label12, lblGoukeiCnt, lblMai[6]})
         hits->addWidget(label, 6, column++);
     hits->setColumnStretch(1, 1);
     // Rows of classes the data do not have are hidden; the rest stay on top.
