@@ -27,4 +27,9 @@ public:
     void restore(QWidget *window) override;
 };
 
+// Flashes window's caption: times + 1 cycles of a little over 200 ms on the
+// TickCount, each ending in an inversion, then one more inversion and the
+// caption back to normal. Blocks meanwhile, with the window painted first.
+void flashCaption(QWidget *window, int times);
+
 } // namespace platform

@@ -4,7 +4,6 @@
 #include "platform/sound.h"
 #include "platform/tickcount.h"
 #include "platform/windowflash.h"
-#include "ui/frmMain.h"
 
 #include <QElapsedTimer>
 #include <QLocalServer>
@@ -53,8 +52,9 @@ int chimeAsTheProgram()
 
 } // namespace
 
-// The real services behind the hit announcement: the millisecond tick count
-// that times the caption flash, the flash itself, and the chime's module.
+// The hit announcement: the caption flash timed on the tick count, and the
+// real services behind it: the millisecond tick count, the flash itself, and
+// the chime's module.
 class TestAlerts : public QObject
 {
     Q_OBJECT
@@ -75,23 +75,69 @@ private slots:
         QVERIFY2(elapsed >= least && elapsed < 5000, qPrintable(QString::number(elapsed)));
     }
 
+    void flashTiming_data()
+    {
+        QTest::addColumn<int>("flashTime");
+        QTest::addColumn<quint32>("start");
+        QTest::addColumn<quint32>("step");
+        QTest::addColumn<quint32>("cycle"); // ticks from one cycle's start to the next
+
+        // The first reading starts the cycle; it ends at the first reading more
+        // than 200 past it, and the next cycle starts one reading later.
+        QTest::newRow("class 1") << 5 << 0u << 50u << 300u;
+        QTest::newRow("class 5") << 1 << 0u << 50u << 300u;
+        QTest::newRow("upper-digit prompt") << 2 << 1000u << 1u << 202u;
+        // A cycle that starts less than 200 before the wrap still lasts 200.
+        QTest::newRow("across the wrap of the counter") << 3 << 0xFFFFFF9Cu << 50u << 300u;
+        QTest::newRow("wrap by one tick") << 2 << 0xFFFFFFFFu << 7u << 210u;
+        QTest::newRow("one cycle") << 0 << 0u << 100u << 400u;
+        QTest::newRow("no cycle") << -1 << 0u << 50u << 0u;
+    }
+
+    void flashTiming()
+    {
+        QFETCH(int, flashTime);
+        QFETCH(quint32, start);
+        QFETCH(quint32, step);
+        QFETCH(quint32, cycle);
+        testsupport::FakeServices fakes;
+        fakes.tickCount.value = start;
+        fakes.tickCount.step = step;
+        fakes.windowFlash.currentTick = [&] { return fakes.tickCount.value; };
+        QWidget window;
+
+        platform::flashCaption(&window, flashTime);
+
+        const int cycles = std::max(flashTime + 1, 0);
+        QCOMPARE(fakes.windowFlash.inversions, cycles + 1);
+        QCOMPARE(fakes.windowFlash.restores, 1);
+        QCOMPARE(fakes.windowFlash.lastWindow, &window);
+        const QList<std::uint32_t> &at = fakes.windowFlash.ticksAtInversion;
+        QCOMPARE(at.size(), cycles + 1);
+        quint32 previous = start;
+        for (int i = 0; i < cycles; ++i) {
+            QCOMPARE(static_cast<quint32>(at.at(i) - previous), cycle);
+            previous = at.at(i);
+        }
+        // The last inversion follows the last cycle at once.
+        QCOMPARE(at.last(), previous);
+    }
+
     // The flash waits real time: one cycle lasts more than 200 ms, spent
     // asleep rather than keeping a processor busy.
     void flashTakesItsTime()
     {
-        testsupport::ProgramFolderFixture folder;
         testsupport::FakeServices fakes;
         platform::RealTickCount tickCount;
         platform::ScopedService<platform::TickCount> tickGuard(tickCount);
-        ProgramState state(platform::bookPath());
-        frmMain window(state);
+        QWidget window;
         // Painted once first, so what is measured is the waiting.
-        window.Flash(-1);
+        platform::flashCaption(&window, -1);
 
         QElapsedTimer clock;
         clock.start();
         const qint64 cpuBefore = threadCpuMs();
-        window.Flash(1);
+        platform::flashCaption(&window, 1);
         const qint64 cpu = threadCpuMs() - cpuBefore;
         const qint64 elapsed = clock.elapsed();
 

@@ -586,53 +586,6 @@ private slots:
         QCOMPARE(checkCount(), QStringLiteral("1"));
     }
 
-    void flashTiming_data()
-    {
-        QTest::addColumn<int>("flashTime");
-        QTest::addColumn<quint32>("start");
-        QTest::addColumn<quint32>("step");
-        QTest::addColumn<quint32>("cycle"); // ticks from one cycle's start to the next
-
-        // The first reading starts the cycle; it ends at the first reading more
-        // than 200 past it, and the next cycle starts one reading later.
-        QTest::newRow("class 1") << 5 << 0u << 50u << 300u;
-        QTest::newRow("class 5") << 1 << 0u << 50u << 300u;
-        QTest::newRow("upper-digit prompt") << 2 << 1000u << 1u << 202u;
-        // A cycle that starts less than 200 before the wrap still lasts 200.
-        QTest::newRow("across the wrap of the counter") << 3 << 0xFFFFFF9Cu << 50u << 300u;
-        QTest::newRow("wrap by one tick") << 2 << 0xFFFFFFFFu << 7u << 210u;
-        QTest::newRow("one cycle") << 0 << 0u << 100u << 400u;
-        QTest::newRow("no cycle") << -1 << 0u << 50u << 0u;
-    }
-
-    void flashTiming()
-    {
-        QFETCH(int, flashTime);
-        QFETCH(quint32, start);
-        QFETCH(quint32, step);
-        QFETCH(quint32, cycle);
-
-        m_fakes->tickCount.value = start;
-        m_fakes->tickCount.step = step;
-        m_fakes->windowFlash.currentTick = [&] { return m_fakes->tickCount.value; };
-
-        m_window->Flash(static_cast<qint16>(flashTime));
-
-        const int cycles = std::max(flashTime + 1, 0);
-        QCOMPARE(m_fakes->windowFlash.inversions, cycles + 1);
-        QCOMPARE(m_fakes->windowFlash.restores, 1);
-        QCOMPARE(m_fakes->windowFlash.lastWindow, m_window.get());
-        const QList<std::uint32_t> &at = m_fakes->windowFlash.ticksAtInversion;
-        QCOMPARE(at.size(), cycles + 1);
-        quint32 previous = start;
-        for (int i = 0; i < cycles; ++i) {
-            QCOMPARE(static_cast<quint32>(at.at(i) - previous), cycle);
-            previous = at.at(i);
-        }
-        // The last inversion follows the last cycle at once.
-        QCOMPARE(at.last(), previous);
-    }
-
     void typeCaptionAndRows_data()
     {
         QTest::addColumn<QString>("type");

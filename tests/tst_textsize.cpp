@@ -2,9 +2,13 @@
 #include "ui/TextSize.h"
 
 #include <QDialog>
+#include <QMainWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -73,6 +77,59 @@ private slots:
         QTEST(factors, "factors");
         for (int i = 0; i < changesSeen.size(); ++i)
             QCOMPARE(changesSeen.at(i), i);
+    }
+
+    // The 表示 menu checks the size in force, whether chosen before the menu
+    // was made or later by whichever window.
+    void menuChecksTheSizeInForce_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after"); // 0: none chosen after
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("at start") << 200 << 0 << "mnuSize200";
+        QTest::newRow("chosen later") << 100 << 150 << "mnuSize150";
+        QTest::newRow("back to 標準") << 200 << 100 << "mnuSize100";
+    }
+    void menuChecksTheSizeInForce()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        TextSize::choose(before);
+        QMainWindow window;
+        TextSize::addMenu(&window);
+        if (after)
+            TextSize::choose(after);
+        QStringList checked;
+        for (const QAction *item : window.findChild<QMenu *>(QStringLiteral("mnuView"))->actions()) {
+            if (item->isChecked())
+                checked << item->objectName();
+        }
+        QTEST(checked.join(u' '), "checked");
+    }
+
+    // A modal window is given the keys of the size as it shows, for as long
+    // as the window of the menu lives.
+    void modalWindowsTakeTheKeys_data()
+    {
+        QTest::addColumn<bool>("menuWindowGone");
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("menu window open") << false << QStringList {"mnuSize100", "sizeLarger", "sizeSmaller"};
+        QTest::newRow("menu window gone") << true << QStringList {};
+    }
+    void modalWindowsTakeTheKeys()
+    {
+        QFETCH(bool, menuWindowGone);
+        auto window = std::make_unique<QMainWindow>();
+        TextSize::addMenu(window.get());
+        if (menuWindowGone)
+            window.reset();
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.show();
+        QStringList keys;
+        for (const QAction *key : dialog.actions())
+            keys << key->objectName();
+        QTEST(keys, "keys");
     }
 };
 

@@ -2,11 +2,14 @@
 
 #include "core/Settings.h"
 #include "ui/Placement.h"
+#include "ui/Widgets.h"
 
-#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QGridLayout>
 #include <QLayout>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QScreen>
 #include <QWidget>
 
@@ -56,57 +59,30 @@ void growApplicationFont()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::ApplicationFontChange);
 }
 
-class KeysInModalWindows final : public QObject
+// Has target, a window or the 表示 menu, follow the text size: at each
+// change, once its own handling has handed the new font on to its controls
+// (the sizes are measured in it), relayout runs.
+void followSize(QWidget *target, std::function<void()> relayout)
 {
-public:
-    KeysInModalWindows(const QList<QAction *> &keys, QObject *owner)
-        : QObject(owner)
-        , m_keys(keys)
-    {
-        qApp->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && watched->isWidgetType()) {
-            auto *window = static_cast<QWidget *>(watched);
-            if (window->isWindow() && window->isModal())
-                window->addActions(m_keys);
-        }
-        return false;
-    }
-
-private:
-    QList<QAction *> m_keys;
-};
-
-// Lays its window out again at a change of the text size.
-class Relayout final : public QObject
-{
-public:
-    Relayout(QWidget *window, std::function<void()> relayout)
-        : QObject(window)
-        , m_relayout(std::move(relayout))
-    {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
+    Widgets::filterEvents(target, target, [relayout = std::move(relayout)](QObject *watched, QEvent *event) {
         if (event->type() != QEvent::ApplicationFontChange)
             return false;
-        // The window's own handling hands the new font on to its controls
-        // first: the sizes are measured in it.
         watched->event(event);
-        m_relayout();
+        relayout();
         return true;
-    }
+    });
+}
 
-private:
-    std::function<void()> m_relayout;
-};
+// The next size up and down, staying at the largest and the smallest.
+int larger(int percent)
+{
+    return percent < TextSize::Large ? TextSize::Large : TextSize::ExtraLarge;
+}
+
+int smaller(int percent)
+{
+    return percent > TextSize::Large ? TextSize::Large : TextSize::Standard;
+}
 
 // Sets the margins, gaps and fixed spaces of layout to grown of what they are.
 template <typename Grown> void growLayout(QLayout *layout, Grown grown)
@@ -208,16 +184,6 @@ int TextSize::fromSetting(const QString &value)
     return Standard;
 }
 
-int TextSize::larger(int percent)
-{
-    return percent < Large ? Large : ExtraLarge;
-}
-
-int TextSize::smaller(int percent)
-{
-    return percent > Large ? Large : Standard;
-}
-
 void TextSize::load()
 {
     apply(fromSetting(Settings::textSize()));
@@ -242,16 +208,64 @@ QFont TextSize::desktopFont()
     return font && current == font->grown ? font->desktop : current;
 }
 
-void TextSize::keysInModalWindows(const QList<QAction *> &keys, QObject *owner)
+void TextSize::addMenu(QMainWindow *window)
 {
-    new KeysInModalWindows(keys, owner);
+    QMenu *menu = window->menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    menu->setObjectName(QStringLiteral("mnuView"));
+    auto *sizes = new QActionGroup(menu);
+    for (const auto &[name, caption, percent] : {std::tuple {u"mnuSize100", u"文字の大きさ：標準(&1)", Standard},
+             {u"mnuSize150", u"文字の大きさ：大(&2)", Large}, {u"mnuSize200", u"文字の大きさ：特大(&3)", ExtraLarge}}) {
+        QAction *item = menu->addAction(QString::fromUtf16(caption));
+        item->setObjectName(QString::fromUtf16(name));
+        item->setCheckable(true);
+        item->setData(percent);
+        sizes->addAction(item);
+        QObject::connect(item, &QAction::triggered, menu, [percent] { choose(percent); });
+    }
+    const auto check = [sizes] {
+        for (QAction *item : sizes->actions())
+            item->setChecked(item->data().toInt() == percent());
+    };
+    check();
+    followSize(menu, check);
+
+    // Ctrl with plus and minus step the size up and down as in a browser;
+    // plus is Shift+; on a Japanese keyboard and Shift+= on others, so both
+    // keys count unshifted too.
+    QList<QAction *> keys {sizes->actions().first()};
+    keys.first()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    const QList<QKeySequence> plus {QKeySequence(Qt::CTRL | Qt::Key_Semicolon),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Semicolon), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
+        QKeySequence(Qt::CTRL | Qt::Key_Equal)};
+    for (const auto &[name, bindings, step] :
+        {std::tuple {u"sizeLarger", QKeySequence::keyBindings(QKeySequence::ZoomIn) + plus, &larger},
+            {u"sizeSmaller", QKeySequence::keyBindings(QKeySequence::ZoomOut), &smaller}}) {
+        auto *item = new QAction(window);
+        item->setObjectName(QString::fromUtf16(name));
+        item->setShortcuts(bindings);
+        window->addAction(item);
+        QObject::connect(item, &QAction::triggered, window, [step] { choose(step(percent())); });
+        keys.append(item);
+    }
+    for (QAction *key : std::as_const(keys))
+        key->setShortcutContext(Qt::ApplicationShortcut);
+    // A dialog or a message box open over the window would shadow the keys:
+    // each is given them as it shows.
+    Widgets::filterEvents(qApp, window, [keys](QObject *target, QEvent *event) {
+        auto *shown
+            = event->type() == QEvent::Show && target->isWidgetType() ? static_cast<QWidget *>(target) : nullptr;
+        if (shown && shown->isWindow() && shown->isModal())
+            shown->addActions(keys);
+        return false;
+    });
+    Widgets::keepMenuTextsWhole(menu);
 }
 
 void TextSize::follow(QWidget *window, std::function<void()> relayout)
 {
     growSpacing(window, 1);
     relayout();
-    new Relayout(window, std::move(relayout));
+    followSize(window, std::move(relayout));
 }
 
 QSize TextSize::roomOnScreen(const QWidget *window)

@@ -5,8 +5,7 @@
 
 #include <functional>
 
-class QAction;
-class QObject;
+class QMainWindow;
 class QWidget;
 
 // The size of the program's text, chosen in the 表示 menu: 100, 150 or 200
@@ -31,9 +30,6 @@ int scaled(int designedPixels);
 
 // The size a value of TextSize names: 100 for anything but 100, 150 and 200.
 int fromSetting(const QString &value);
-// The next size up and down, staying at the largest and the smallest.
-int larger(int percent);
-int smaller(int percent);
 
 // Reads the size from settings.ini and grows the application's font (message
 // boxes, menus, Qt's own dialogs) by it: once, before the first window.
@@ -51,11 +47,11 @@ QFont desktopFont();
 // window's controls have taken the new application font.
 void follow(QWidget *window, std::function<void()> relayout);
 
-// The keys that step the size work in every window of the program: the
-// keys' actions (application shortcuts of the main window) are given to each
-// modal window as it shows, which would otherwise shadow them. Until owner
-// goes.
-void keysInModalWindows(const QList<QAction *> &keys, QObject *owner);
+// The 表示 menu on window's menu bar: the three sizes, the one in force
+// checked whichever window chose it, Ctrl+0 for the standard size, and Ctrl
+// with plus and minus to step it. The keys work in every window of the
+// program, a modal window over it included, for as long as window lives.
+void addMenu(QMainWindow *window);
 
 // The room window has on its screen inside its frame; a window not yet shown
 // is given the frame of the window it belongs to.

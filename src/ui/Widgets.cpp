@@ -7,20 +7,30 @@
 #include "platform/shell.h"
 #include "ui/Look.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QToolButton>
 #include <QWidgetAction>
+
+#include <algorithm>
 
 QLabel *Widgets::makeLabel(QWidget *parent, const QString &name, const QString &caption, Qt::Alignment alignment)
 {
@@ -38,6 +48,123 @@ QPushButton *Widgets::makeButton(QWidget *parent, const QString &name, const QSt
     button->setObjectName(name);
     Look::setColour(button, QPalette::Button, Look::ButtonBackground);
     return button;
+}
+
+namespace {
+
+// Whether a widget is one of the lines drawn on a window's surface.
+bool isSurfaceLine(const QWidget *widget)
+{
+    const auto *frame = qobject_cast<const QFrame *>(widget);
+    return frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+class EventFilter final : public QObject
+{
+public:
+    EventFilter(QObject *watched, QObject *owner, std::function<bool(QObject *, QEvent *)> filter)
+        : QObject(owner)
+        , m_filter(std::move(filter))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *target, QEvent *event) override { return m_filter(target, event); }
+
+private:
+    std::function<bool(QObject *, QEvent *)> m_filter;
+};
+
+// What a digit box lets through of a key's text: the digits 0 to 9 and the
+// control characters; the blank and everything above it, full-width digits
+// included, is refused. With Ctrl held a key is a control character (the
+// clipboard shortcuts), whatever text the platform reports for it.
+bool isRefused(const QKeyEvent &key)
+{
+    const QString text = key.text();
+    return !key.modifiers().testFlag(Qt::ControlModifier)
+        && !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 32 || isDigit(c); });
+}
+
+// The style tints the inside of a group box; this one draws only its outline.
+class OutlinedGroupBoxStyle final : public QProxyStyle
+{
+public:
+    explicit OutlinedGroupBoxStyle(QObject *owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
+    {
+        setParent(owner);
+    }
+
+    void drawPrimitive(
+        PrimitiveElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const override
+    {
+        if (element != PE_FrameGroupBox) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        // The outline starts below the title, where the style's own does.
+        const int top
+            = std::max(proxy()->pixelMetric(PM_ExclusiveIndicatorHeight, option, widget), option->fontMetrics.height())
+            + 3;
+        const QRectF frame = QRectF(option->rect.adjusted(0, top, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(option->palette.color(QPalette::Window).darker(130));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(frame, 2, 2);
+        painter->restore();
+    }
+};
+
+} // namespace
+
+QLineEdit *Widgets::makeDigitBox(QWidget *parent, const QString &name, int maxLength, std::function<void()> typed)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(maxLength);
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    box->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, QColor::fromRgb(Look::ButtonBackground));
+    box->setPalette(palette);
+    Widgets::filterEvents(box, box, [typed = std::move(typed)](QObject *, QEvent *event) {
+        // Input methods are off; should one send text anyway, it passes only as plain digits.
+        if (event->type() == QEvent::InputMethod) {
+            const QString text = static_cast<QInputMethodEvent *>(event)->commitString();
+            return !std::all_of(text.cbegin(), text.cend(), isDigit);
+        }
+        // Keys that type no character (arrows, Delete, Tab, the modifiers) are
+        // not the filter's business.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (event->type() != QEvent::KeyPress || key->text().isEmpty() || key->key() == Qt::Key_Delete
+            || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false;
+        if (typed)
+            typed();
+        return isRefused(*key);
+    });
+    return box;
+}
+
+void Widgets::filterEvents(QObject *watched, QObject *owner, std::function<bool(QObject *, QEvent *)> filter)
+{
+    new EventFilter(watched, owner, std::move(filter));
+}
+
+QGroupBox *Widgets::makeOutlinedBox(QWidget *parent, const QString &name, const QString &title)
+{
+    auto *box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    box->setStyle(new OutlinedGroupBoxStyle(box));
+    return box;
 }
 
 QHBoxLayout *Widgets::buttonRow(std::initializer_list<QWidget *> buttons)
@@ -103,52 +230,26 @@ void Widgets::bringToFront(QWidget *window)
     window->activateWindow();
 }
 
-namespace {
-
-// Widens its menu before each showing to its longest entry with its shortcut,
-// the check column and the margins, all in lines of the menu's own font.
-class MenuWidth final : public QObject
-{
-public:
-    explicit MenuWidth(QMenu *menu)
-        : QObject(menu)
-    {
-        menu->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            auto *menu = static_cast<QMenu *>(watched);
-            const QFontMetrics metrics = menu->fontMetrics();
-            int longest = 0;
-            for (const QAction *action : menu->actions()) {
-                QString text = action->text();
-                text.remove(u'&');
-                int width = metrics.horizontalAdvance(text);
-                if (const QKeySequence shortcut = action->shortcut(); !shortcut.isEmpty())
-                    width += 2 * metrics.height()
-                        + metrics.horizontalAdvance(shortcut.toString(QKeySequence::NativeText));
-                longest = std::max(longest, width);
-            }
-            menu->setMinimumWidth(longest + 4 * metrics.height());
-        }
-        return false;
-    }
-};
-
-} // namespace
-
 void Widgets::keepMenuTextsWhole(QMenu *menu)
 {
-    new MenuWidth(menu);
-}
-
-bool Widgets::isSurfaceLine(const QWidget *widget)
-{
-    const auto *frame = qobject_cast<const QFrame *>(widget);
-    return frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
+    // Before each showing the menu is widened to its longest entry with its
+    // shortcut, the check column and the margins, in lines of its own font.
+    filterEvents(menu, menu, [menu](QObject *, QEvent *event) {
+        if (event->type() != QEvent::Show)
+            return false;
+        const QFontMetrics metrics = menu->fontMetrics();
+        int longest = 0;
+        for (const QAction *action : menu->actions()) {
+            QString text = action->text();
+            text.remove(u'&');
+            int width = metrics.horizontalAdvance(text);
+            if (const QKeySequence shortcut = action->shortcut(); !shortcut.isEmpty())
+                width += 2 * metrics.height() + metrics.horizontalAdvance(shortcut.toString(QKeySequence::NativeText));
+            longest = std::max(longest, width);
+        }
+        menu->setMinimumWidth(longest + 4 * metrics.height());
+        return false;
+    });
 }
 
 void Widgets::openOrTell(const QString &target, const QString &what, QWidget *asking)
@@ -215,7 +316,7 @@ bool Link::eventFilter(QObject *watched, QEvent *event)
         // Moves over a label or a button reach the window too (those controls
         // pass them on); only the window's own surface greys the link.
         const QWidget *under = m_window->childAt(static_cast<QMouseEvent *>(event)->position().toPoint());
-        if (!under || Widgets::isSurfaceLine(under))
+        if (!under || isSurfaceLine(under))
             setColour(Look::LinkCold);
     }
     return QObject::eventFilter(watched, event);

@@ -7,6 +7,8 @@
 #include <functional>
 #include <initializer_list>
 
+class QEvent;
+class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -40,6 +42,20 @@ inline QString indexedName(const QString &stem, int index)
     return stem + u'_' + QString::number(index);
 }
 
+// A box for a number typed key by key, at most maxLength digits: no input
+// method composes text in it, a key that types anything but a digit or a
+// control character (Backspace, Enter, the clipboard shortcuts) is refused,
+// and it is greyed like a button while it takes no input. typed, when given,
+// runs at each key that types a character, refused or not, before the box has it.
+QLineEdit *makeDigitBox(QWidget *parent, const QString &name, int maxLength, std::function<void()> typed = {});
+
+// A group box that keeps the window's own colour inside: only its outline is drawn.
+QGroupBox *makeOutlinedBox(QWidget *parent, const QString &name, const QString &title);
+
+// Has filter see each event sent to watched (every object's, when watched is
+// qApp) for as long as owner lives; filter returns true to discard the event.
+void filterEvents(QObject *watched, QObject *owner, std::function<bool(QObject *target, QEvent *event)> filter);
+
 // A row of buttons at the right.
 QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons);
 
@@ -62,9 +78,6 @@ void bringToFront(QWidget *window);
 // menu out a little narrower than it draws its entries at large desktop fonts
 // and then shortens the longest with "…".
 void keepMenuTextsWhole(QMenu *menu);
-
-// Whether a widget is one of the lines drawn on a window's surface.
-bool isSurfaceLine(const QWidget *widget);
 
 // Asks the shell to open target (a file path or a web address). When nothing
 // opens it, a box over the window that asked says so and gives target to

@@ -20,11 +20,9 @@
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/sound.h"
-#include "platform/tickcount.h"
 #include "platform/windowflash.h"
 #include "platform/xmldocument.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
@@ -32,83 +30,16 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QProxyStyle>
-#include <QStyleFactory>
-#include <QStyleOption>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <thread>
-
-namespace {
-
+using Widgets::indexedName;
 using Widgets::makeLabel;
-
-QLineEdit *makeEntryBox(QWidget *parent, const QString &name, int maxLength)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setMaxLength(maxLength);
-    // Digits only, typed key by key: no input method composes text here.
-    box->setAttribute(Qt::WA_InputMethodEnabled, false);
-    box->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
-    // A box that takes no input now is greyed like a button.
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Disabled, QPalette::Base, QColor::fromRgb(Look::ButtonBackground));
-    box->setPalette(palette);
-    return box;
-}
-
-// What the key filter lets through: the digits 0 to 9 and the control characters
-// (Backspace, Enter, the clipboard shortcuts). The blank and everything above
-// it, full-width digits included, is refused.
-bool isAcceptedCharacter(QChar c)
-{
-    return c.unicode() < 32 || (c >= u'0' && c <= u'9');
-}
-
-// The style tints the inside of a group box; the frame of the hits keeps the
-// window's own colour, so only its outline is drawn.
-class OutlinedGroupBoxStyle final : public QProxyStyle
-{
-public:
-    explicit OutlinedGroupBoxStyle(QObject *owner)
-        : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
-    {
-        setParent(owner);
-    }
-
-    void drawPrimitive(
-        PrimitiveElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const override
-    {
-        if (element != PE_FrameGroupBox) {
-            QProxyStyle::drawPrimitive(element, option, painter, widget);
-            return;
-        }
-        // The outline starts below the title, where the style's own does.
-        const int top
-            = std::max(proxy()->pixelMetric(PM_ExclusiveIndicatorHeight, option, widget), option->fontMetrics.height())
-            + 3;
-        const QRectF frame = QRectF(option->rect.adjusted(0, top, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5);
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(option->palette.color(QPalette::Window).darker(130));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRoundedRect(frame, 2, 2);
-        painter->restore();
-    }
-};
-
-} // namespace
 
 frmMain::frmMain(ProgramState &state, QWidget *parent)
     : QMainWindow(parent)
@@ -147,30 +78,32 @@ void frmMain::createControls()
     // changed while the computer slept.
     auto *kigenTimer = new QTimer(this);
     kigenTimer->setObjectName(QStringLiteral("kigenTimer"));
-    kigenTimer->setInterval(std::chrono::minutes(1));
     connect(kigenTimer, &QTimer::timeout, this, &frmMain::showKigen);
-    kigenTimer->start();
+    kigenTimer->start(std::chrono::minutes(1));
 
     // The check count, the two entry rows and the number of the card, top to bottom.
     auto *Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
     lblCheckCnt = makeLabel(surface, QStringLiteral("lblCheckCnt"), QStringLiteral("0"), right);
     lblMaisuu = makeLabel(surface, QStringLiteral("lblMaisuu"), QStringLiteral("枚"), right);
     for (QLabel *label : {lblCheckCnt, lblMaisuu}) {
-        label->installEventFilter(this);
         // A press of any button opens the count's own menu, nothing else.
         label->setContextMenuPolicy(Qt::PreventContextMenu);
+        Widgets::filterEvents(label, this, [this](QObject *, QEvent *event) {
+            if (event->type() == QEvent::MouseButtonPress)
+                mnuEditCnt->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+            return event->type() == QEvent::MouseButtonPress;
+        });
     }
 
     lblSimo2 = makeLabel(surface, QStringLiteral("lblSimo2"), QStringLiteral("下２桁"));
-    txtInputSimo2 = makeEntryBox(surface, QStringLiteral("txtInputSimo2"), 2);
+    // A key typed in the lower box begins a new card: the last one's number and message go.
+    txtInputSimo2 = Widgets::makeDigitBox(surface, QStringLiteral("txtInputSimo2"), 2, [this] {
+        lblInputNum->setText(QStringLiteral("******"));
+        inform(QString());
+    });
     lblKami4 = makeLabel(surface, QStringLiteral("lblKami4"), QStringLiteral("上４桁"));
-    txtInputKami4 = makeEntryBox(surface, QStringLiteral("txtInputKami4"), 4);
+    txtInputKami4 = Widgets::makeDigitBox(surface, QStringLiteral("txtInputKami4"), 4);
     showStage(false);
-    // The boxes are named by their captions for screen readers.
-    for (auto [caption, box] : {std::pair {lblSimo2, txtInputSimo2}, std::pair {lblKami4, txtInputKami4}}) {
-        caption->setBuddy(box);
-        box->setAccessibleName(caption->text());
-    }
 
     auto *Label3 = makeLabel(surface, QStringLiteral("Label3"), QStringLiteral("調べた番号"));
     lblInputNum = makeLabel(surface, QStringLiteral("lblInputNum"), QStringLiteral("******"), Qt::AlignCenter);
@@ -192,31 +125,30 @@ void frmMain::createControls()
     count->addWidget(lblCheckCnt, 1);
     count->addWidget(lblMaisuu);
     entry->addLayout(count, 0, 1);
-    entry->addWidget(lblSimo2, 1, 0);
-    entry->addWidget(txtInputSimo2, 1, 1, Qt::AlignLeft);
-    entry->addWidget(lblKami4, 2, 0);
-    entry->addWidget(txtInputKami4, 2, 1, Qt::AlignLeft);
+    // The boxes are named by their captions for screen readers.
+    for (auto [row, caption, box] : {std::tuple {1, lblSimo2, txtInputSimo2}, {2, lblKami4, txtInputKami4}}) {
+        caption->setBuddy(box);
+        box->setAccessibleName(caption->text());
+        entry->addWidget(caption, row, 0);
+        entry->addWidget(box, row, 1, Qt::AlignLeft);
+    }
     entry->addWidget(Label3, 3, 0);
     entry->addWidget(lblInputNum, 3, 1);
     entry->setRowStretch(4, 1);
 
     // The hits per class and their total.
-    Frame1 = new QGroupBox(QStringLiteral("当選枚数"), surface);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setStyle(new OutlinedGroupBoxStyle(Frame1));
+    Frame1 = Widgets::makeOutlinedBox(surface, QStringLiteral("Frame1"), QStringLiteral("当選枚数"));
     auto *hits = new QGridLayout(Frame1);
     hits->setHorizontalSpacing(6);
     hits->setVerticalSpacing(4);
-    static const char16_t *const captions[5] = {u"１等", u"２等", u"３等", u"４等", u"５等"};
     for (int r = 0; r < 5; ++r) {
-        lblToukyuu[r] = makeLabel(Frame1, QStringLiteral("lblToukyuu_%1").arg(r), QString::fromUtf16(captions[r]));
-        lblAtariCnt[r] = makeLabel(Frame1, QStringLiteral("lblAtariCnt_%1").arg(r), QStringLiteral("0"), right);
-        lblMai[r] = makeLabel(Frame1, QStringLiteral("lblMai_%1").arg(r), QStringLiteral("枚"));
+        lblToukyuu[r] = makeLabel(Frame1, indexedName(QStringLiteral("lblToukyuu"), r), QChar(u'１' + r) + u'等');
+        lblAtariCnt[r] = makeLabel(Frame1, indexedName(QStringLiteral("lblAtariCnt"), r), QStringLiteral("0"), right);
+        lblMai[r] = makeLabel(Frame1, indexedName(QStringLiteral("lblMai"), r), QStringLiteral("枚"));
         Accessibility::nameValue(
             lblAtariCnt[r], lblToukyuu[r]->text() + QStringLiteral("の当選枚数"), QStringLiteral("枚"));
-        hits->addWidget(lblToukyuu[r], r, 0);
-        hits->addWidget(lblAtariCnt[r], r, 1);
-        hits->addWidget(lblMai[r], r, 2);
+        for (int column = 0; auto *label : {lblToukyuu[r], lblAtariCnt[r], lblMai[r]})
+            hits->addWidget(label, r, column++);
     }
     auto *rule = new QFrame(Frame1);
     rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -225,9 +157,8 @@ void frmMain::createControls()
     lblGoukeiCnt = makeLabel(Frame1, QStringLiteral("lblGoukeiCnt"), QStringLiteral("0"), right);
     lblMai[6] = makeLabel(Frame1, QStringLiteral("lblMai_6"), QStringLiteral("枚"));
     Accessibility::nameValue(lblGoukeiCnt, QStringLiteral("当選枚数の合計"), QStringLiteral("枚"));
-    hits->addWidget(Label12, 6, 0);
-    hits->addWidget(lblGoukeiCnt, 6, 1);
-    hits->addWidget(lblMai[6], 6, 2);
+    for (int column = 0; auto *label : {Label12, lblGoukeiCnt, lblMai[6]})
+        hits->addWidget(label, 6, column++);
     hits->setColumnStretch(1, 1);
     // Rows of classes the data do not have are hidden; the rest stay on top.
     hits->setRowStretch(7, 1);
@@ -252,8 +183,6 @@ void frmMain::createControls()
     outer->addLayout(middle, 1);
     outer->addWidget(lblInform);
 
-    for (QLineEdit *box : {txtInputSimo2, txtInputKami4})
-        box->installEventFilter(this);
     connect(txtInputSimo2, &QLineEdit::textChanged, this,
         [this](const QString &text) { showStep(txtInputSimo2, m_entry.Simo2(text)); });
     connect(txtInputKami4, &QLineEdit::textChanged, this,
@@ -298,109 +227,62 @@ void frmMain::applyTextSize()
     lblInform->setMinimumWidth(
         lblInform->fontMetrics().horizontalAdvance(QStringLiteral("はずれです...当選番号は 000000 でした"))
         + scaled(24));
-
-    mnuSize100->setChecked(TextSize::percent() == TextSize::Standard);
-    mnuSize150->setChecked(TextSize::percent() == TextSize::Large);
-    mnuSize200->setChecked(TextSize::percent() == TextSize::ExtraLarge);
 }
 
 void frmMain::createMenus()
 {
-    const auto action = [this](QMenu *menu, const QString &name, const QString &caption, auto handler) {
-        QAction *item = menu->addAction(caption);
-        item->setObjectName(name);
+    const auto action = [this](QMenu *menu, const char16_t *name, const char16_t *caption, auto handler) {
+        QAction *item = menu->addAction(QString::fromUtf16(caption));
+        item->setObjectName(QString::fromUtf16(name));
         connect(item, &QAction::triggered, this, handler);
         return item;
     };
-    const auto separator = [](QMenu *menu, const QString &name) { menu->addSeparator()->setObjectName(name); };
+    const auto separator
+        = [](QMenu *menu, const char16_t *name) { menu->addSeparator()->setObjectName(QString::fromUtf16(name)); };
+    const auto menu = [this](const char16_t *name, const char16_t *title) {
+        QMenu *added = menuBar()->addMenu(QString::fromUtf16(title));
+        added->setObjectName(QString::fromUtf16(name));
+        Widgets::keepMenuTextsWhole(added);
+        return added;
+    };
 
     mnuEditCnt = new QMenu(QStringLiteral("menu"), this);
     mnuEditCnt->setObjectName(QStringLiteral("mnuEditCnt"));
     // Its title is never shown; readers name the pop-up by what it changes.
     mnuEditCnt->setAccessibleName(QStringLiteral("チェック枚数の修正"));
+    Widgets::keepMenuTextsWhole(mnuEditCnt);
     // The corrections change the check count only: no card enters or leaves
     // the sitting, and the hits stay as they are. A beep at the bound.
     const auto beepUnless = [](bool corrected) {
         if (!corrected)
             platform::Service<platform::Sound>::get().beep();
     };
-    action(mnuEditCnt, QStringLiteral("mnuUp"), QStringLiteral("↑+1"),
-        [this, beepUnless] { beepUnless(m_state.record.countUp()); });
-    action(mnuEditCnt, QStringLiteral("mnuDown"), QStringLiteral("↓-1"),
-        [this, beepUnless] { beepUnless(m_state.record.countDown()); });
+    action(mnuEditCnt, u"mnuUp", u"↑+1", [this, beepUnless] { beepUnless(m_state.record.countUp()); });
+    action(mnuEditCnt, u"mnuDown", u"↓-1", [this, beepUnless] { beepUnless(m_state.record.countDown()); });
 
-    QMenu *mnuMenu = menuBar()->addMenu(QStringLiteral("メニュー(&M)"));
-    mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
-    action(mnuMenu, QStringLiteral("mnuSelectFile"), QStringLiteral("はがきの種類を選択(&F)..."),
-        [this] { frmFileSelect(m_state.data, this).exec(); });
-    action(mnuMenu, QStringLiteral("mnuDownload"), QStringLiteral("当選番号データのダウンロード(&D)..."),
-        &frmMain::mnuDownload_Click);
-    action(mnuMenu, QStringLiteral("mnuMakeData"), QStringLiteral("当選番号データの作成(&N)..."),
-        &frmMain::mnuMakeData_Click);
-    separator(mnuMenu, QStringLiteral("mnubar1"));
-    action(mnuMenu, QStringLiteral("mnuShowIchiran"), QStringLiteral("当選番号一覧を表示(&T)"),
-        &frmMain::mnuShowIchiran_Click);
+    QMenu *mnuMenu = menu(u"mnuMenu", u"メニュー(&M)");
     action(
-        mnuMenu, QStringLiteral("mnuShowAtari"), QStringLiteral("当たったはがきの一覧(&L)"), &frmMain::showAtariList);
-    mnuRemind = action(mnuMenu, QStringLiteral("mnuRemind"), QStringLiteral("ログイン時に引換期限を知らせる(&R)"),
-        &frmMain::mnuRemind_Click);
+        mnuMenu, u"mnuSelectFile", u"はがきの種類を選択(&F)...", [this] { frmFileSelect(m_state.data, this).exec(); });
+    action(mnuMenu, u"mnuDownload", u"当選番号データのダウンロード(&D)...", &frmMain::mnuDownload_Click);
+    action(mnuMenu, u"mnuMakeData", u"当選番号データの作成(&N)...", &frmMain::mnuMakeData_Click);
+    separator(mnuMenu, u"mnubar1");
+    action(mnuMenu, u"mnuShowIchiran", u"当選番号一覧を表示(&T)", &frmMain::mnuShowIchiran_Click);
+    action(mnuMenu, u"mnuShowAtari", u"当たったはがきの一覧(&L)", &frmMain::showAtariList);
+    mnuRemind = action(mnuMenu, u"mnuRemind", u"ログイン時に引換期限を知らせる(&R)", &frmMain::mnuRemind_Click);
     mnuRemind->setCheckable(true);
     // The entry may have been removed in the desktop's own settings meanwhile.
     connect(mnuMenu, &QMenu::aboutToShow, this, [this] { mnuRemind->setChecked(platform::loginReminderOn()); });
-    action(mnuMenu, QStringLiteral("mnuClear"), QStringLiteral("チェック枚数のクリア(&C)"), &frmMain::AllClear);
-    separator(mnuMenu, QStringLiteral("mnubar2"));
-    action(mnuMenu, QStringLiteral("mnuExit"), QStringLiteral("終了(&X)"), &QWidget::close);
+    action(mnuMenu, u"mnuClear", u"チェック枚数のクリア(&C)", &frmMain::AllClear);
+    separator(mnuMenu, u"mnubar2");
+    action(mnuMenu, u"mnuExit", u"終了(&X)", &QWidget::close);
 
     // The size of the text of every window, three steps.
-    QMenu *mnuView = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    mnuView->setObjectName(QStringLiteral("mnuView"));
-    auto *sizes = new QActionGroup(this);
-    const auto sizeItem = [this, sizes, mnuView](const QString &name, const QString &caption, int percent) {
-        QAction *item = mnuView->addAction(caption);
-        item->setObjectName(name);
-        item->setCheckable(true);
-        sizes->addAction(item);
-        connect(item, &QAction::triggered, this, [percent] { TextSize::choose(percent); });
-        return item;
-    };
-    mnuSize100 = sizeItem(QStringLiteral("mnuSize100"), QStringLiteral("文字の大きさ：標準(&1)"), TextSize::Standard);
-    mnuSize150 = sizeItem(QStringLiteral("mnuSize150"), QStringLiteral("文字の大きさ：大(&2)"), TextSize::Large);
-    mnuSize200 = sizeItem(QStringLiteral("mnuSize200"), QStringLiteral("文字の大きさ：特大(&3)"), TextSize::ExtraLarge);
-    // Ctrl with plus and minus step the size up and down as in a browser, in
-    // every window of the program; plus is Shift+; on a Japanese
-    // keyboard and Shift+= on others, so both keys count unshifted too.
-    // Ctrl+0 is the standard size.
-    mnuSize100->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    mnuSize100->setShortcutContext(Qt::ApplicationShortcut);
-    QList<QAction *> sizeKeys {mnuSize100};
-    const auto sizeStep = [this, &sizeKeys](const QString &name, QList<QKeySequence> keys, auto step) {
-        auto *item = new QAction(this);
-        sizeKeys.append(item);
-        item->setObjectName(name);
-        item->setShortcuts(keys);
-        item->setShortcutContext(Qt::ApplicationShortcut);
-        addAction(item);
-        connect(item, &QAction::triggered, this, [step] { TextSize::choose(step(TextSize::percent())); });
-    };
-    sizeStep(QStringLiteral("sizeLarger"),
-        QKeySequence::keyBindings(QKeySequence::ZoomIn)
-            + QList<QKeySequence> {QKeySequence(Qt::CTRL | Qt::Key_Semicolon),
-                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Semicolon),
-                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-        TextSize::larger);
-    sizeStep(QStringLiteral("sizeSmaller"), QKeySequence::keyBindings(QKeySequence::ZoomOut), TextSize::smaller);
-    // A dialog or a message box open over the window takes the keys too.
-    TextSize::keysInModalWindows(sizeKeys, this);
+    TextSize::addMenu(this);
 
-    QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    action(mnuHelp, QStringLiteral("mnuViewHelp"), QStringLiteral("ヘルプを表示(&H)..."), &frmMain::mnuViewHelp_Click);
-    separator(mnuHelp, QStringLiteral("mnubar3"));
-    action(mnuHelp, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)..."),
-        [this] { frmAbout(this).exec(); });
-
-    for (QMenu *menu : {mnuEditCnt, mnuMenu, mnuView, mnuHelp})
-        Widgets::keepMenuTextsWhole(menu);
+    QMenu *mnuHelp = menu(u"mnuHelp", u"ヘルプ(&H)");
+    action(mnuHelp, u"mnuViewHelp", u"ヘルプを表示(&H)...", &frmMain::mnuViewHelp_Click);
+    separator(mnuHelp, u"mnubar3");
+    action(mnuHelp, u"mnuVersion", u"バージョン情報(&V)...", [this] { frmAbout(this).exec(); });
 }
 
 bool frmMain::Form_Load()
@@ -490,10 +372,8 @@ void frmMain::ShowTypeCaption()
     if (data.intClassCount == 0)
         return;
     for (int r = 0; r < 5; ++r) {
-        const bool shown = r < data.intClassCount;
-        lblMai[r]->setVisible(shown);
-        lblToukyuu[r]->setVisible(shown);
-        lblAtariCnt[r]->setVisible(shown);
+        for (QLabel *label : {lblMai[r], lblToukyuu[r], lblAtariCnt[r]})
+            label->setVisible(r < data.intClassCount);
     }
 }
 
@@ -537,7 +417,7 @@ void frmMain::InputKami4(qint16 intToukyu)
     inform(CardEntry::Kami4Prompt(intToukyu));
     showStage(true);
     txtInputKami4->setFocus();
-    Flash(2);
+    platform::flashCaption(this, 2);
     platform::Service<platform::Sound>::get().beep();
 }
 
@@ -567,20 +447,17 @@ void frmMain::laterStart(bool showList, const QString &activationToken)
         qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
     // While a message of the start-up is open, that message comes forward.
     QWidget *modal = QApplication::activeModalWidget();
-    if (!isVisible()) {
-        if (modal)
-            Widgets::bringToFront(modal);
-        return;
-    }
-    Widgets::bringToFront(modal ? modal : this);
+    const bool up = isVisible();
+    if (up || modal)
+        Widgets::bringToFront(modal ? modal : this);
     // As a start with --show-list: the list on the draw due.
-    if (showList)
+    if (up && showList)
         remindAtStartUp(true);
 }
 
 void frmMain::Atari(qint16 intToukyu)
 {
-    Flash(static_cast<qint16>(6 - intToukyu));
+    platform::flashCaption(this, 6 - intToukyu);
     platform::Service<platform::Sound>::get().playAsync(platform::programFolder() + QStringLiteral("atari.wav"));
     inform(CardEntry::AtariText(intToukyu));
     // The caller ends the card at once with Clear_input, which records it:
@@ -595,29 +472,6 @@ void frmMain::showCounts()
     for (qint16 k = 1; k <= 5; ++k)
         lblAtariCnt[k - 1]->setText(QString::number(record.intAtariCnt(k)));
     lblGoukeiCnt->setText(QString::number(record.hitTotal()));
-}
-
-void frmMain::Flash(qint16 intFlashTime)
-{
-    // The flash blocks the window: it shows what the card did so far (the
-    // digit just typed, the prompt) before it starts, painted now without
-    // handling any input meanwhile.
-    layout()->activate();
-    repaint();
-
-    platform::TickCount &tickCount = platform::Service<platform::TickCount>::get();
-    platform::WindowFlash &flash = platform::Service<platform::WindowFlash>::get();
-    for (int cycle = 0; cycle <= intFlashTime; ++cycle) {
-        // Unsigned difference: correct across the wrap of the tick counter.
-        const std::uint32_t start = tickCount.now();
-        // A millisecond's sleep between readings: the window waits as long as
-        // before without keeping a processor busy, and still takes no input.
-        while (static_cast<std::uint32_t>(tickCount.now() - start) <= 200)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        flash.invert(this);
-    }
-    flash.invert(this);
-    flash.restore(this);
 }
 
 void frmMain::AllClear()
@@ -651,24 +505,6 @@ void frmMain::showStep(QLineEdit *box, const CardEntry::Step &step)
     Clear_input();
 }
 
-bool frmMain::filterKey(QLineEdit *box, const QKeyEvent &key)
-{
-    // Keys that type no character (arrows, Delete, Tab, the modifiers) are not
-    // the filter's business.
-    const QString text = key.text();
-    if (text.isEmpty() || key.key() == Qt::Key_Delete || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)
-        return false;
-    // With Ctrl held a key is a control character (the clipboard shortcuts),
-    // whatever text the platform reports for it.
-    const bool control = key.modifiers().testFlag(Qt::ControlModifier);
-    const bool accepted = control || std::all_of(text.cbegin(), text.cend(), isAcceptedCharacter);
-    if (box == txtInputSimo2) {
-        lblInputNum->setText(QStringLiteral("******"));
-        inform(QString());
-    }
-    return !accepted;
-}
-
 void frmMain::inform(const QString &text)
 {
     lblInform->setText(text);
@@ -678,27 +514,6 @@ void frmMain::inform(const QString &text)
     Accessibility::announce(lblInform);
     for (QLineEdit *box : {txtInputSimo2, txtInputKami4})
         Accessibility::describe(box, text);
-}
-
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == txtInputSimo2 || watched == txtInputKami4) {
-        auto *box = static_cast<QLineEdit *>(watched);
-        if (event->type() == QEvent::KeyPress)
-            return filterKey(box, *static_cast<QKeyEvent *>(event));
-        if (event->type() == QEvent::InputMethod) {
-            // Input methods are off for both boxes; should one send text anyway,
-            // it passes only as plain digits.
-            const QString text = static_cast<QInputMethodEvent *>(event)->commitString();
-            return !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-        }
-    } else if (watched == lblCheckCnt || watched == lblMaisuu) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            mnuEditCnt->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::mnuShowIchiran_Click()

@@ -11,7 +11,6 @@
 
 class QAction;
 class QGroupBox;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -67,11 +66,7 @@ public:
     const CheckRecord &checkRecord() const { return m_state.record; }
     qint16 intCheckCnt() const { return m_state.record.intCheckCnt(); }
 
-    // Flashes the caption: intFlashTime + 1 timed cycles, blocking meanwhile.
-    void Flash(qint16 intFlashTime);
-
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -93,8 +88,6 @@ private:
     void emptyEntry();
     // Announces a hit of class intToukyu; the card ending next counts it.
     void Atari(qint16 intToukyu);
-    // The key filter of both boxes; true when the key is discarded.
-    bool filterKey(QLineEdit *box, const QKeyEvent &key);
     // Shows text in the guidance line and has screen readers read it.
     void inform(const QString &text);
 
@@ -138,9 +131,6 @@ private:
     QLabel *lblGoukeiCnt = nullptr;
 
     QAction *mnuRemind = nullptr;
-    QAction *mnuSize100 = nullptr;
-    QAction *mnuSize150 = nullptr;
-    QAction *mnuSize200 = nullptr;
     // The pop-up of the check count; never on the menu bar.
     QMenu *mnuEditCnt = nullptr;
 
