@@ -61,13 +61,13 @@ void KigenReminder::startUp(bool showList)
     const QDate today = platform::Service<platform::Clock>::get().today();
     // The notification that asked for the list has remembered today already.
     const std::optional<Reminder::Due> due
-        = Reminder::Check(today, m_book.pendingDraws(), showList ? QDate() : Reminder::LastAsked());
+        = Reminder::Check(today, m_book.pendingDraws(), showList ? QDate() : Settings::reminded());
     if (!due) {
         if (showList)
             emit showListRequested();
         return;
     }
-    Reminder::RememberAsked(today);
+    Settings::setReminded(today);
     if (showList
         || platform::showMessage(modNengajo::MessageTitle, Reminder::QuestionText(*due), MessageBox::Icon::Question,
                MessageBox::Buttons::YesNo)
