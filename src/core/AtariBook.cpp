@@ -404,7 +404,6 @@ int AtariBook::inspect(bool writing)
 
 void AtariBook::failed(int code, bool writing)
 {
-    const QString denied = writing ? BookTexts::NoWrite : BookTexts::NoRead;
     const QString folder = QFileInfo(m_path).absolutePath();
     QString reason;
     switch (code & 0xff) {
@@ -421,7 +420,7 @@ void AtariBook::failed(int code, bool writing)
         break;
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        reason = denied;
+        reason = writing ? BookTexts::NoWrite : BookTexts::NoRead;
         break;
     case SQLITE_FULL:
         reason = BookTexts::DiskFull;

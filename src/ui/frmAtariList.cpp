@@ -205,11 +205,6 @@ void frmAtariList::refresh()
     refreshTotals();
 }
 
-QList<AtariList::Row> frmAtariList::shownRows() const
-{
-    return m_source->rows();
-}
-
 void frmAtariList::refreshHeading()
 {
     lblAtariType->setText(
@@ -404,7 +399,7 @@ void frmAtariList::cmdSaveCsv_Click()
 
     // Goods of great length make a file of many megabytes: the user sees how
     // far it has come and may stop it; a stopped save writes nothing.
-    const QList<AtariList::Row> rows = shownRows();
+    const QList<AtariList::Row> rows = m_source->rows();
     WorkProgress progress(QStringLiteral("dlgCsvProgress"), this);
     progress.setStep(QStringLiteral("CSVファイルを作っています…"), rows.size());
     const QByteArray bytes
@@ -442,7 +437,7 @@ void frmAtariList::cmdPrint_Click()
         return;
 
     const QDate today = platform::Service<platform::Clock>::get().today();
-    AtariPrintContent content {lblAtariType->text(), modNengajo::KigenText(today, m_data.exchangeTo), shownRows(),
+    AtariPrintContent content {lblAtariType->text(), modNengajo::KigenText(today, m_data.exchangeTo), m_source->rows(),
         m_source->totalsText(), today};
     // A long list, or goods of great length, take a while: the user sees how
     // far the print has come and may stop it; a stopped print prints nothing.
