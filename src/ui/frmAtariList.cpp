@@ -309,7 +309,7 @@ void frmAtariList::fitColumns()
     // The room a cell's text needs beside it, as the view draws it.
     const int margin = 2 * (lstAtari->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstAtari) + 1) + 8;
     const auto width = [&](AtariColumn column, const QStringList &texts) {
-        int widest = metrics.horizontalAdvance(AtariColumnTitle(column));
+        int widest = metrics.horizontalAdvance(AtariColumnTitles.at(int(column)));
         for (const QString &text : texts)
             widest = std::max(widest, metrics.horizontalAdvance(text));
         return widest + margin;
