@@ -142,7 +142,6 @@ private:
 namespace {
 
 using Query = BookQuery;
-using Database = std::unique_ptr<sqlite3, CloseSqlite>;
 
 // Ids as one value, a JSON array, for "id IN (SELECT value FROM json_each(?))".
 QVariant idList(const QList<qint64> &ids)
@@ -174,7 +173,7 @@ const QList<QStringList> &expectedSchemas()
         QList<QStringList> made;
         sqlite3 *opened = nullptr;
         sqlite3_open_v2(":memory:", &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        const Database db(opened);
+        const std::unique_ptr<sqlite3, CloseSqlite> db(opened);
         for (const QList<const char *> &step : Steps) {
             for (const char *sql : step)
                 Query(db.get(), sql).run();

@@ -2,6 +2,7 @@
 
 #include "core/AtariList.h"
 #include "core/Kigen.h"
+#include "core/NewData.h"
 #include "core/modNengajo.h"
 
 #include <QCryptographicHash>
@@ -62,13 +63,7 @@ QString AtariCalendar::Caption(const AtariDraw &draw)
 
 QString AtariCalendar::FileName(const AtariDraw &draw)
 {
-    QString name = Caption(draw);
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    for (QChar &c : name) {
-        if (c.category() == QChar::Other_Control || forbidden.contains(c))
-            c = u'_';
-    }
-    return name + QStringLiteral(".ics");
+    return modNengajo::FileNameOf(Caption(draw)) + QStringLiteral(".ics");
 }
 
 QString AtariCalendar::Uid(const AtariDraw &draw)

@@ -4,6 +4,7 @@
 #include "core/BookAtariList.h"
 #include "core/DataInForce.h"
 #include "core/Kigen.h"
+#include "core/NewData.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/printdialog.h"
@@ -43,12 +44,7 @@ QString suggestedFileName(const WinningData &data)
     QString name = QStringLiteral("当たったはがき");
     if (!data.strType.isEmpty())
         name += u'（' + data.strType + u' ' + modNengajo::EraYearText(data.strYear) + QStringLiteral("年度）");
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    for (QChar &c : name) {
-        if (c.category() == QChar::Other_Control || forbidden.contains(c))
-            c = u'_';
-    }
-    return name + QStringLiteral(".csv");
+    return modNengajo::FileNameOf(name) + QStringLiteral(".csv");
 }
 
 // Lost cards stand back in the palette's greyed text, so the won ones are
