@@ -108,13 +108,11 @@ QStringList modNengajo::SplitNumbers(const QString &text)
 
 QStringList modNengajo::SplitSyouhin(const QString &text)
 {
-    QStringList items;
     static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
-    for (const QString &line : text.split(lineBreak)) {
-        const QString item = line.trimmed();
-        if (!item.isEmpty())
-            items.append(item);
-    }
+    QStringList items = text.split(lineBreak);
+    for (QString &item : items)
+        item = item.trimmed();
+    items.removeAll(QString());
     return items;
 }
 

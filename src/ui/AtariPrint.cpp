@@ -218,20 +218,19 @@ void AtariPrint::paginate()
     qreal y = rowsTop;
     const auto nextPage = [&] {
         m_pages.append(page);
-        page = Page {};
+        page.clear();
         y = rowsTop;
     };
     for (qsizetype i = 0; i < m_content.rows.size(); ++i) {
         const int lines = std::max(1, m_rowGoods.at(i)->lineCount());
         // A card that fits on a page is never split; a longer one starts on a
         // page of its own and goes on over the following pages.
-        if (!page.slices.isEmpty()
-            && (page.slices.size() == MaxRowsPerPage
-                || y + height(std::min<qreal>(lines, linesPerPage)) > m_rowsBottom))
+        if (!page.isEmpty()
+            && (page.size() == MaxRowsPerPage || y + height(std::min<qreal>(lines, linesPerPage)) > m_rowsBottom))
             nextPage();
         for (int first = 0; first < lines;) {
             const int count = std::min(lines - first, static_cast<int>(linesPerPage));
-            page.slices.append({i, first, count});
+            page.append({i, first, count});
             y += height(count);
             first += count;
             if (first < lines)
@@ -239,7 +238,7 @@ void AtariPrint::paginate()
         }
     }
     // The totals stay under the last card, on a page of their own if need be.
-    if (!page.slices.isEmpty() && y + mm(3) + m_totals->boundingRect().height() > m_rowsBottom)
+    if (!page.isEmpty() && y + mm(3) + m_totals->boundingRect().height() > m_rowsBottom)
         nextPage();
     m_pages.append(page);
 }
@@ -285,7 +284,7 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
     QPen rule(QColor(0x808080));
     rule.setWidthF(mm(0.2));
     painter.setFont(m_tableFont);
-    for (const Slice &slice : m_pages.at(page).slices) {
+    for (const Slice &slice : m_pages.at(page)) {
         const AtariList::Row &row = m_content.rows.at(slice.row);
         const qreal height = slice.lineCount * m_lineHeight + 2 * m_padding;
         // A card that goes on from the page before names itself again.
