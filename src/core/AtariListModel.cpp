@@ -78,10 +78,8 @@ QVariant AtariListModel::headerData(int section, Qt::Orientation orientation, in
 
 Qt::ItemFlags AtariListModel::flags(const QModelIndex &index) const
 {
-    Qt::ItemFlags result = QAbstractTableModel::flags(index);
-    if (index.isValid() && m_source.isEditableAt(index.row(), column(index.column())))
-        result |= Qt::ItemIsEditable;
-    return result;
+    const bool editable = index.isValid() && m_source.isEditableAt(index.row(), column(index.column()));
+    return QAbstractTableModel::flags(index) | (editable ? Qt::ItemIsEditable : Qt::NoItemFlags);
 }
 
 bool AtariListModel::setData(const QModelIndex &index, const QVariant &value, int role)
