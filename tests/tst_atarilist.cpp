@@ -81,7 +81,8 @@ private slots:
                 QStringLiteral("現金30万円／電子マネー31万円分／切手集と現金20万円（いずれか1点）"), 1, {}, {}, 0}));
         QCOMPARE(won.at(2).intOrder, 4);
 
-        QCOMPARE(AtariList::TotalsText(record), QStringLiteral("１等 1枚　２等 1枚　３等 1枚　合計 3枚"));
+        QCOMPARE(AtariList::TotalsText(record.hitsPerClass(), record.hitTotal()),
+            QStringLiteral("１等 1枚　２等 1枚　３等 1枚　合計 3枚"));
         QCOMPARE(AtariList::TypeYearText(data), QStringLiteral("【年賀状 令和8年度】"));
     }
 

@@ -15,7 +15,7 @@ private:
     static QString hitsText(const CheckRecord &record)
     {
         QStringList parts;
-        for (const auto &[toukyu, count] : record.hitsPerClass())
+        for (const auto &[toukyu, count] : record.hitsPerClass().asKeyValueRange())
             parts.append(QString::number(toukyu) + u':' + QString::number(count));
         return parts.join(u' ');
     }
@@ -94,7 +94,8 @@ private slots:
         QCOMPARE(record.intAtariCnt(5), CheckRecord::MaxCount);
         QCOMPARE(record.intAtariCnt(4), 1);
         QCOMPARE(record.hitTotal(), CheckRecord::MaxCount);
-        QCOMPARE(AtariList::TotalsText(record), QStringLiteral("４等 1枚　５等 32767枚　合計 32767枚"));
+        QCOMPARE(AtariList::TotalsText(record.hitsPerClass(), record.hitTotal()),
+            QStringLiteral("４等 1枚　５等 32767枚　合計 32767枚"));
 
         // At the bound "↑+1" is refused; "↓-1" takes one off what is shown.
         QVERIFY(!record.countUp());
@@ -106,7 +107,7 @@ private slots:
         QCOMPARE(cleared.size(), 1);
         QCOMPARE(record.intCheckCnt(), 0);
         QCOMPARE(record.intAtariCnt(5), 0);
-        QCOMPARE(AtariList::TotalsText(record), QStringLiteral("合計 0枚"));
+        QCOMPARE(AtariList::TotalsText(record.hitsPerClass(), record.hitTotal()), QStringLiteral("合計 0枚"));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "ui/Placement.h"
 
 #include <QTest>
+#include <QWidget>
 
 // Where the prize list and the list of won cards open next to the main window.
 class tst_Placement : public QObject
@@ -44,7 +45,24 @@ private slots:
         QTEST(placed, "expected");
         QVERIFY(available.contains(placed));
     }
+
+    // What waits for the main window to be on screen runs then, once.
+    void atFirstShow()
+    {
+        QWidget window;
+        int runs = 0;
+        Placement::atFirstShow(&window, [&runs] { ++runs; });
+        QCoreApplication::processEvents();
+        QCOMPARE(runs, 0);
+        window.show();
+        QTRY_COMPARE(runs, 1);
+        window.hide();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        QCOMPARE(runs, 1);
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_Placement)
+QTEST_MAIN(tst_Placement)
 #include "tst_placement.moc"

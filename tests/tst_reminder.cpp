@@ -108,15 +108,15 @@ private slots:
         platform::IniSettingsFile ini;
         const platform::ScopedService<platform::SettingsFile> settings(ini);
         QVERIFY(ini.writeString(folder.path() + u"settings.ini"_s, u"Settings"_s, u"FileName"_s, u"a.xml"_s));
-        QCOMPARE(Reminder::LastAsked(), QDate());
-        QVERIFY(Reminder::RememberAsked(Today));
-        QCOMPARE(Reminder::LastAsked(), Today);
+        QCOMPARE(Settings::reminded(), QDate());
+        QVERIFY(Settings::setReminded(Today));
+        QCOMPARE(Settings::reminded(), Today);
         QCOMPARE(Settings::remindAtLogin(), std::nullopt);
         QVERIFY(Settings::setRemindAtLogin(false));
         QCOMPARE(Settings::remindAtLogin(), std::optional(false));
         QVERIFY(Settings::setRemindAtLogin(true));
         QCOMPARE(Settings::remindAtLogin(), std::optional(true));
-        QCOMPARE(Reminder::LastAsked(), Today);
+        QCOMPARE(Settings::reminded(), Today);
         QCOMPARE(ini.readString(folder.path() + u"settings.ini"_s, u"Settings"_s, u"FileName"_s, {}), u"a.xml"_s);
     }
 

@@ -5,6 +5,7 @@
 #include "core/AtariCalendar.h"
 #include "core/CheckRecord.h"
 #include "core/Reminder.h"
+#include "core/Settings.h"
 #include "ui/Fonts.h"
 #include "ui/Placement.h"
 #include "ui/frmAtariList.h"
@@ -391,7 +392,7 @@ private slots:
         m_fakes->clock.date = QDate(2026, 7, 10);
         if (running) {
             // Asked about at today's start already: no question, no list.
-            QVERIFY(Reminder::RememberAsked(m_fakes->clock.date));
+            QVERIFY(Settings::setReminded(m_fakes->clock.date));
             m_window->remindAtStartUp();
             QVERIFY(!m_window->findChild<frmAtariList *>());
             m_window->laterStart(true, {});

@@ -5,13 +5,13 @@
 // read: ends at once, silent. Always status 0.
 #include "core/AtariBook.h"
 #include "core/Reminder.h"
+#include "core/Settings.h"
 #include "platform/clock.h"
 #include "platform/programfolder.h"
 #include "platform/settingsfile.h"
 #include "ui/ProgramIcon.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QProcess>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -36,18 +36,13 @@ int main(int argc, char *argv[])
 
     platform::RealProgramFolder programFolder;
     platform::IniSettingsFile settingsFile;
-    platform::RealClock clock;
     const platform::ScopedService<platform::ProgramFolder> s1(programFolder);
     const platform::ScopedService<platform::SettingsFile> s2(settingsFile);
-    const platform::ScopedService<platform::Clock> s3(clock);
 
-    const QString bookPath = platform::bookPath();
-    if (!QFileInfo::exists(bookPath))
-        return 0;
-    const QDate today = clock.today();
-    // A book that cannot be read lists no cards.
+    const QDate today = platform::RealClock().today();
+    // No book, or one that cannot be read, lists no cards; the look at it makes nothing.
     const std::optional<Reminder::Due> due = Reminder::Check(
-        today, AtariBook(bookPath, AtariBook::Access::ReadOnly).pendingDraws(), Reminder::LastAsked());
+        today, AtariBook(platform::bookPath(), AtariBook::Access::ReadOnly).pendingDraws(), Settings::reminded());
     if (!due || !QSystemTrayIcon::isSystemTrayAvailable())
         return 0;
 
@@ -63,7 +58,7 @@ int main(int argc, char *argv[])
     tray.show();
     tray.showMessage(Reminder::NotificationSummary, Reminder::NotificationBody(*due), programIcon());
     // Shown: not again today, here or in the program.
-    Reminder::RememberAsked(today);
+    Settings::setReminded(today);
     QTimer::singleShot(ShownTime, &app, [] { QCoreApplication::exit(0); });
     QApplication::exec();
     return 0;

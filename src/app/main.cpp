@@ -8,12 +8,12 @@
 #include "platform/singleinstance.h"
 #include "platform/stoprequest.h"
 #include "ui/Fonts.h"
+#include "ui/Placement.h"
 #include "ui/ProgramIcon.h"
 #include "ui/TextSize.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -22,7 +22,6 @@
 #include <QTranslator>
 
 #include <cstdio>
-#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -40,35 +39,6 @@ int runReminder(int argc, char *argv[])
     // As the reminder ends when it cannot remind: silent, at login.
     return 0;
 }
-
-// Runs a function once the widget has been painted for the first time: its
-// window is on screen by then.
-class AfterFirstPaint final : public QObject
-{
-public:
-    AfterFirstPaint(QWidget *widget, std::function<void()> run)
-        : QObject(widget)
-        , m_run(std::move(run))
-    {
-        widget->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                m_run();
-                deleteLater();
-            });
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_run;
-};
 
 } // namespace
 
@@ -122,9 +92,9 @@ int main(int argc, char *argv[])
         window.closeForStop();
         QApplication::quit();
     });
-    window.show();
     // Later starts are answered once the window is on screen, which does not wait for the socket's library.
-    new AfterFirstPaint(&window, [&instance] { instance.listen(); });
+    Placement::atFirstShow(&window, [&instance] { instance.listen(); });
+    window.show();
     // Over the window once it is up: a book that cannot be used, the reminder of the exchange deadline
     // or the list asked for with --show-list.
     QTimer::singleShot(0, &window, [&window, showList] { window.remindAtStartUp(showList); });

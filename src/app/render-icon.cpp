@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include <array>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -37,8 +36,7 @@ int main(int argc, char *argv[])
         return image;
     };
     if (arguments.size() == 4) {
-        constexpr std::array pngSizes {16, 20, 24, 32, 40, 48, 64, 256};
-        for (const int size : pngSizes) {
+        for (const int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
             const QString path = arguments.at(3) + QStringLiteral("/harovan-%1.png").arg(size);
             if (!QDir().mkpath(arguments.at(3)) || !draw(size).save(path, "PNG")) {
                 std::fprintf(stderr, "harovan-render-icon: cannot write %s\n", qPrintable(path));
@@ -46,8 +44,7 @@ int main(int argc, char *argv[])
             }
         }
     }
-    constexpr std::array sizes {16, 22, 24, 32, 48, 64, 128};
-    for (const int size : sizes) {
+    for (const int size : {16, 22, 24, 32, 48, 64, 128}) {
         const QImage image = draw(size);
         const QString path = arguments.at(2) + QStringLiteral("/harovan-%1.argb").arg(size);
         QFile file(path);

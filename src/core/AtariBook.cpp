@@ -141,9 +141,6 @@ private:
 
 namespace {
 
-using Query = BookQuery;
-using Database = std::unique_ptr<sqlite3, CloseSqlite>;
-
 // Ids as one value, a JSON array, for "id IN (SELECT value FROM json_each(?))".
 QVariant idList(const QList<qint64> &ids)
 {
@@ -161,7 +158,7 @@ QVariant dateValue(const QDate &date)
 // What a file holds, as SQLite lists it: each table and index with its text.
 int schemaOf(sqlite3 *db, QStringList &schema)
 {
-    Query rows(db, "SELECT type, name, tbl_name, sql FROM sqlite_schema ORDER BY type, name");
+    BookQuery rows(db, "SELECT type, name, tbl_name, sql FROM sqlite_schema ORDER BY type, name");
     while (rows.next())
         schema.append(QStringList {rows.text(0), rows.text(1), rows.text(2), rows.text(3)}.join(u'\n'));
     return rows.code();
@@ -174,10 +171,10 @@ const QList<QStringList> &expectedSchemas()
         QList<QStringList> made;
         sqlite3 *opened = nullptr;
         sqlite3_open_v2(":memory:", &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        const Database db(opened);
+        const std::unique_ptr<sqlite3, CloseSqlite> db(opened);
         for (const QList<const char *> &step : Steps) {
             for (const char *sql : step)
-                Query(db.get(), sql).run();
+                BookQuery(db.get(), sql).run();
             schemaOf(db.get(), made.emplace_back());
         }
         return made;
@@ -334,7 +331,7 @@ bool AtariBook::attach(bool create)
     m_version = inspect(create);
     // The statement ends at once: the journal mode changes only with none running.
     if (m_version >= 0) {
-        Query check(db, "PRAGMA quick_check");
+        BookQuery check(db, "PRAGMA quick_check");
         if (!check.next())
             failed(check.code(), false);
         else if (check.text(0) != u"ok")
@@ -350,8 +347,8 @@ bool AtariBook::attach(bool create)
         // The write-ahead log: readers and a writer in another program do not
         // wait for each other. FULL: each change is on the disk, the log's
         // name in the folder too, before it returns, and survives a power cut.
-        Query(db, "PRAGMA journal_mode = WAL").run();
-        Query(db, "PRAGMA synchronous = FULL").run();
+        BookQuery(db, "PRAGMA journal_mode = WAL").run();
+        BookQuery(db, "PRAGMA synchronous = FULL").run();
         // A book of an older version is brought up to date at once, so that
         // reading it needs no second way.
         if (m_version > 0 && m_version < SchemaVersion)
@@ -375,7 +372,7 @@ void AtariBook::settle()
 int AtariBook::inspect(bool writing)
 {
     sqlite3 *db = m_db.get();
-    Query version(db, "PRAGMA user_version");
+    BookQuery version(db, "PRAGMA user_version");
     QStringList schema;
     int code = version.next() ? schemaOf(db, schema) : version.code();
     if (code != SQLITE_DONE) {
@@ -404,7 +401,6 @@ int AtariBook::inspect(bool writing)
 
 void AtariBook::failed(int code, bool writing)
 {
-    const QString denied = writing ? BookTexts::NoWrite : BookTexts::NoRead;
     const QString folder = QFileInfo(m_path).absolutePath();
     QString reason;
     switch (code & 0xff) {
@@ -421,7 +417,7 @@ void AtariBook::failed(int code, bool writing)
         break;
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        reason = denied;
+        reason = writing ? BookTexts::NoWrite : BookTexts::NoRead;
         break;
     case SQLITE_FULL:
         reason = BookTexts::DiskFull;
@@ -448,7 +444,7 @@ void AtariBook::failed(int code, bool writing)
 
 bool AtariBook::exec(const char *sql, const QList<QVariant> &values)
 {
-    Query query(m_db.get(), sql, values);
+    BookQuery query(m_db.get(), sql, values);
     if (query.run())
         return true;
     m_code = query.code();
@@ -485,7 +481,7 @@ bool AtariBook::change(const std::function<bool()> &work)
     }
     const int code = m_code;
     if (m_db)
-        Query(m_db.get(), "ROLLBACK").run();
+        BookQuery(m_db.get(), "ROLLBACK").run();
     if (code != SQLITE_OK && (m_state == State::Ready || m_state == State::WriteFailed))
         failed(code, true);
     settle();
@@ -503,11 +499,11 @@ bool AtariBook::readable()
     return m_version == SchemaVersion;
 }
 
-bool AtariBook::read(const char *sql, const QList<QVariant> &values, const std::function<void(const Query &)> &take)
+bool AtariBook::read(const char *sql, const QList<QVariant> &values, const std::function<void(const BookQuery &)> &take)
 {
     bool done = false;
     if (readable()) {
-        Query rows(m_db.get(), sql, values);
+        BookQuery rows(m_db.get(), sql, values);
         while (rows.next())
             take(rows);
         done = rows.code() == SQLITE_DONE;
@@ -557,7 +553,7 @@ QList<AtariCard> AtariBook::cards(const AtariDraw &draw)
     if (!read("SELECT c.id, c.number, c.class, c.prize, c.judged_at, c.sender, c.exchanged_on"
               " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id"
               " WHERE d.card_type = ? AND d.draw_year = ? ORDER BY c.id",
-            {draw.strType, draw.strYear}, [&](const Query &row) {
+            {draw.strType, draw.strYear}, [&](const BookQuery &row) {
                 cards.append({row.integer(0), row.text(1), qint16(row.integer(2)), row.text(3),
                     QDateTime::fromString(row.text(4), Qt::ISODate), row.text(5), row.date(6)});
             }))
@@ -571,7 +567,7 @@ QList<PendingDraw> AtariBook::pendingDraws()
     if (!read("SELECT d.card_type, d.draw_year, d.data_file, d.exchange_to, count(c.id)"
               " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id WHERE c.exchanged_on IS NULL"
               " GROUP BY d.id ORDER BY d.exchange_to IS NULL, d.exchange_to, d.id",
-            {}, [&](const Query &row) {
+            {}, [&](const BookQuery &row) {
                 pending.append({{row.text(0), row.text(1), row.text(2), row.date(3)}, int(row.integer(4))});
             }))
         pending.clear();
@@ -582,7 +578,7 @@ bool AtariBook::noteDraw(const AtariDraw &draw)
 {
     bool same = true;
     read("SELECT data_file, exchange_to FROM draws WHERE card_type = ? AND draw_year = ?", {draw.strType, draw.strYear},
-        [&](const Query &row) {
+        [&](const BookQuery &row) {
             same = row.text(0) == draw.strFileName && (!draw.exchangeTo.isValid() || row.date(1) == draw.exchangeTo);
         });
     if (!canRead())

@@ -2,6 +2,7 @@
 
 #include "core/AtariList.h"
 #include "core/Kigen.h"
+#include "core/NewData.h"
 #include "core/modNengajo.h"
 
 #include <QCryptographicHash>
@@ -62,13 +63,7 @@ QString AtariCalendar::Caption(const AtariDraw &draw)
 
 QString AtariCalendar::FileName(const AtariDraw &draw)
 {
-    QString name = Caption(draw);
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    for (QChar &c : name) {
-        if (c.category() == QChar::Other_Control || forbidden.contains(c))
-            c = u'_';
-    }
-    return name + QStringLiteral(".ics");
+    return modNengajo::FileNameOf(Caption(draw)) + QStringLiteral(".ics");
 }
 
 QString AtariCalendar::Uid(const AtariDraw &draw)
@@ -82,27 +77,15 @@ QString AtariCalendar::Uid(const AtariDraw &draw)
 
 QString AtariCalendar::EscapeText(const QString &text)
 {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\\' || c == u';' || c == u',') {
-            escaped += u'\\';
-            escaped += c;
-        } else if (c == u'\r') {
-            escaped += QStringLiteral("\\n");
-            if (i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
-        } else if (c == u'\n') {
-            escaped += QStringLiteral("\\n");
-        } else if (c.category() == QChar::Other_Control && c != u'\t') {
-            // Control characters are not allowed in a value.
-            continue;
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
+    QString escaped = text;
+    escaped.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u';', QStringLiteral("\\;"))
+        .replace(u',', QStringLiteral("\\,"))
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\\n"))
+        .replace(u'\r', QStringLiteral("\\n"))
+        .replace(u'\n', QStringLiteral("\\n"));
+    // Control characters are not allowed in a value.
+    return escaped.removeIf([](QChar c) { return c.category() == QChar::Other_Control && c != u'\t'; });
 }
 
 QByteArray AtariCalendar::FoldLine(const QByteArray &line)

@@ -2,17 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Whether the winning number ends with the entry: at least as long, and its
-// last characters equal the entry exactly.
-bool endsWithEntry(const QString &winningNumber, const QString &entry)
-{
-    return winningNumber.size() >= entry.size() && winningNumber.endsWith(entry, Qt::CaseSensitive);
-}
-
-} // namespace
-
 QDebug operator<<(QDebug debug, const Kouho &kouho)
 {
     return modNengajo::debugFields(debug, "Kouho", kouho.Toukyu, kouho.NumIndex);
@@ -33,7 +22,7 @@ qint16 AtariHantei::AtariHantei_Simo(const WinningData &data, const QString &str
         const qsizetype last = std::min<qsizetype>(prizeClass.strNumbers.size() - 1, data.intMaxNumbers);
         for (qsizetype j = 1; j <= last; ++j) {
             const QString &winningNumber = prizeClass.strNumbers.at(j);
-            if (!endsWithEntry(winningNumber, strNum))
+            if (!winningNumber.endsWith(strNum))
                 continue;
             if (winningNumber.size() == strNum.size()) {
                 intAtariToukyu = static_cast<qint16>(k);

@@ -58,12 +58,12 @@ QString AtariList::TypeYearText(const WinningData &data)
         + QStringLiteral("年度】");
 }
 
-QString AtariList::TotalsText(const CheckRecord &record)
+QString AtariList::TotalsText(const QMap<qint16, qint16> &perClass, int total)
 {
     QStringList parts;
-    for (const auto &[toukyu, count] : record.hitsPerClass())
+    for (const auto &[toukyu, count] : perClass.asKeyValueRange())
         parts.append(ResultText(toukyu) + u' ' + QString::number(count) + u'枚');
-    parts.append(QStringLiteral("合計 ") + QString::number(record.hitTotal()) + u'枚');
+    parts.append(QStringLiteral("合計 ") + QString::number(total) + u'枚');
     return parts.join(u'　');
 }
 

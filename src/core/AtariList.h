@@ -41,9 +41,9 @@ QString SyouhinText(const QString &strSyouhin);
 // The card type and year as the prize list names them: "【年賀状 令和8年度】".
 QString TypeYearText(const WinningData &data);
 
-// The hits per class and in all, as on the main window:
-// "１等 1枚　３等 2枚　合計 3枚" (classes without hits left out).
-QString TotalsText(const CheckRecord &record);
+// The hits per class and in all: "１等 1枚　３等 2枚　合計 3枚" (classes
+// without hits left out).
+QString TotalsText(const QMap<qint16, qint16> &perClass, int total);
 
 // Card index of the record as a row, with the goods of the data in force.
 Row MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data);

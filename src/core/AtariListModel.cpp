@@ -25,25 +25,6 @@ QString cellText(const AtariList::Row &row, AtariColumn column)
 
 } // namespace
 
-QString AtariColumnTitle(AtariColumn column)
-{
-    switch (column) {
-    case AtariColumn::Order:
-        return QStringLiteral("順番");
-    case AtariColumn::Number:
-        return QStringLiteral("番号");
-    case AtariColumn::Result:
-        return QStringLiteral("等級");
-    case AtariColumn::Syouhin:
-        return QStringLiteral("賞品");
-    case AtariColumn::Koukan:
-        return QStringLiteral("引換");
-    case AtariColumn::Sender:
-        return QStringLiteral("差出人");
-    }
-    return {};
-}
-
 AtariListModel::AtariListModel(BookAtariList &rows, QObject *parent)
     : QAbstractTableModel(parent)
     , m_source(rows)
@@ -92,15 +73,13 @@ QVariant AtariListModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return {};
-    return AtariColumnTitle(column(section));
+    return AtariColumnTitles.at(section);
 }
 
 Qt::ItemFlags AtariListModel::flags(const QModelIndex &index) const
 {
-    Qt::ItemFlags result = QAbstractTableModel::flags(index);
-    if (index.isValid() && m_source.isEditableAt(index.row(), column(index.column())))
-        result |= Qt::ItemIsEditable;
-    return result;
+    const bool editable = index.isValid() && m_source.isEditableAt(index.row(), column(index.column()));
+    return QAbstractTableModel::flags(index) | (editable ? Qt::ItemIsEditable : Qt::NoItemFlags);
 }
 
 bool AtariListModel::setData(const QModelIndex &index, const QVariant &value, int role)

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QObject>
 
+#include <array>
+
 class BookAtariList;
 
 // The columns a list of won cards can show.
@@ -18,8 +20,9 @@ enum class AtariColumn {
     Sender, // 差出人: as the user wrote it
 };
 
-// A column's heading, as the print has it: "順番", "番号", "等級", "賞品", "引換", "差出人".
-QString AtariColumnTitle(AtariColumn column);
+// The columns' headings in their order, as the print has them too.
+inline const std::array<QString, 6> AtariColumnTitles {QStringLiteral("順番"), QStringLiteral("番号"),
+    QStringLiteral("等級"), QStringLiteral("賞品"), QStringLiteral("引換"), QStringLiteral("差出人")};
 
 // The table of a list of won cards over its rows; linked with Qt Core only,
 // so it holds no colours: a lost card's row answers LostRole and the window

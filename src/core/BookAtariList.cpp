@@ -50,7 +50,7 @@ QList<AtariList::Row> BookAtariList::rows() const
 
 QString BookAtariList::totalsText() const
 {
-    QMap<qint16, int> perClass;
+    QMap<qint16, qint16> perClass;
     int total = 0;
     int notExchanged = 0;
     for (const Shown &shown : m_shown) {
@@ -63,11 +63,7 @@ QString BookAtariList::totalsText() const
         if (shown.card >= 0 && !m_cards.at(shown.card).exchangedOn.isValid())
             ++notExchanged;
     }
-    QStringList parts;
-    for (auto it = perClass.cbegin(); it != perClass.cend(); ++it)
-        parts.append(AtariList::ResultText(it.key()) + u' ' + QString::number(it.value()) + u'枚');
-    parts.append(QStringLiteral("合計 ") + QString::number(total) + u'枚');
-    QString text = parts.join(u'　');
+    QString text = AtariList::TotalsText(perClass, total);
     if (notExchanged > 0)
         text += QStringLiteral("（未引換 ") + QString::number(notExchanged) + QStringLiteral("枚）");
     return text;

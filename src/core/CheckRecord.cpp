@@ -57,11 +57,3 @@ void CheckRecord::clear()
     emit cleared();
     emit countsChanged();
 }
-
-QList<std::pair<qint16, qint16>> CheckRecord::hitsPerClass() const
-{
-    QList<std::pair<qint16, qint16>> result;
-    for (auto it = m_hits.cbegin(); it != m_hits.cend(); ++it)
-        result.append({it.key(), it.value()});
-    return result;
-}

@@ -59,8 +59,8 @@ public:
     // Hits of class intToukyu, and of all classes together.
     qint16 intAtariCnt(qint16 intToukyu) const { return m_hits.value(intToukyu); }
     qint16 hitTotal() const { return m_hitTotal; }
-    // The classes that have hits, lowest class number first, with their counts.
-    QList<std::pair<qint16, qint16>> hitsPerClass() const;
+    // The classes that have hits, with their counts.
+    const QMap<qint16, qint16> &hitsPerClass() const { return m_hits; }
 
 signals:
     void cardAdded(qsizetype index);

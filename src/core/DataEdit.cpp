@@ -48,15 +48,10 @@ TypedDate readTypedDate(const QString &text)
 // The problem of a date field, if any.
 std::optional<QString> dateProblem(const TypedDate &date)
 {
-    switch (date.form) {
-    case DateForm::NotADate:
+    if (date.form == DateForm::NotADate)
         return QStringLiteral("日付は 2027/1/19 のように入力してください");
-    case DateForm::NoSuchDay:
+    if (date.form == DateForm::NoSuchDay)
         return QStringLiteral("%1年%2月%3日という日はありません").arg(date.year).arg(date.month).arg(date.day);
-    case DateForm::Empty:
-    case DateForm::Day:
-        break;
-    }
     return std::nullopt;
 }
 
@@ -85,16 +80,10 @@ std::optional<QString> numbersProblem(const QStringList &numbers)
 
 QDebug operator<<(QDebug debug, const DataEditInput &input)
 {
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "DataEditInput(" << input.strType << ", " << input.strEra << input.strYear << ", numbers ";
-    for (const QString &numbers : input.strNumbers)
-        debug << numbers << '/';
-    debug << " goods ";
-    for (const QString &goods : input.strSyouhin)
-        debug << goods << '/';
-    debug << " drawn " << input.strDrawDate << ", exchange " << input.strExchangeFrom << " to " << input.strExchangeTo
-          << ", " << input.strUrl << ')';
-    return debug;
+    const auto list = [](const auto &texts) { return QStringList(texts.cbegin(), texts.cend()); };
+    return modNengajo::debugFields(debug, "DataEditInput", input.strType, input.strEra, input.strYear,
+        list(input.strNumbers), list(input.strSyouhin), input.strDrawDate, input.strExchangeFrom, input.strExchangeTo,
+        input.strUrl);
 }
 
 QDebug operator<<(QDebug debug, DataEditField field)
@@ -119,13 +108,11 @@ QStringList modNengajo::SplitNumbers(const QString &text)
 
 QStringList modNengajo::SplitSyouhin(const QString &text)
 {
-    QStringList items;
     static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
-    for (const QString &line : text.split(lineBreak)) {
-        const QString item = line.trimmed();
-        if (!item.isEmpty())
-            items.append(item);
-    }
+    QStringList items = text.split(lineBreak);
+    for (QString &item : items)
+        item = item.trimmed();
+    items.removeAll(QString());
     return items;
 }
 

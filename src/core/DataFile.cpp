@@ -106,12 +106,10 @@ template <typename Load> modNengajo::ParsedDataFile parse(const Load &load, cons
     parsed.document->setValidateOnParse(schemas != nullptr);
     parsed.document->setSchemas(schemas);
     load(*parsed.document);
-    if (parsed.document->parseError().errorCode != 0) {
-        parsed.error = describe(parsed.document->parseError());
+    const platform::xml::ParseError &error = parsed.document->parseError();
+    parsed.error = error.errorCode != 0 ? describe(error) : typeYearProblem(*parsed.document);
+    if (!parsed.error.isEmpty())
         parsed.document.reset();
-    } else if (parsed.error = typeYearProblem(*parsed.document); !parsed.error.isEmpty()) {
-        parsed.document.reset();
-    }
     return parsed;
 }
 

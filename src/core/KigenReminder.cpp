@@ -48,26 +48,23 @@ void KigenReminder::startUp(bool showList)
 {
     m_book.open();
     tellBookState();
-    if (!m_book.canRead()) {
-        // The sitting's cards are listed all the same.
-        if (showList)
-            emit showListRequested();
-        return;
-    }
-    // The draw in force names its last exchange day as its data file now gives it.
-    const WinningData &data = m_data.winningData();
-    if (!data.strType.isEmpty())
-        m_book.noteDraw(AtariDraw::of(data));
     const QDate today = platform::Service<platform::Clock>::get().today();
-    // The notification that asked for the list has remembered today already.
-    const std::optional<Reminder::Due> due
-        = Reminder::Check(today, m_book.pendingDraws(), showList ? QDate() : Reminder::LastAsked());
+    // A book that cannot be read is due nothing: the sitting's cards are listed all the same.
+    std::optional<Reminder::Due> due;
+    if (m_book.canRead()) {
+        // The draw in force names its last exchange day as its data file now gives it.
+        const WinningData &data = m_data.winningData();
+        if (!data.strType.isEmpty())
+            m_book.noteDraw(AtariDraw::of(data));
+        // The notification that asked for the list has remembered today already.
+        due = Reminder::Check(today, m_book.pendingDraws(), showList ? QDate() : Settings::reminded());
+    }
     if (!due) {
         if (showList)
             emit showListRequested();
         return;
     }
-    Reminder::RememberAsked(today);
+    Settings::setReminded(today);
     if (showList
         || platform::showMessage(modNengajo::MessageTitle, Reminder::QuestionText(*due), MessageBox::Icon::Question,
                MessageBox::Buttons::YesNo)

@@ -19,6 +19,9 @@ bool IsOneLineText(const QString &text);
 // (IsOneLineText) without "/", "\" or any of :*?"<>|, and short
 // enough for the file system (at most 255 bytes in UTF-8).
 bool IsSafeDataTitle(const QString &title);
+// name with each character a file name cannot hold (a control character, "/",
+// "\" or any of :*?"<>|) turned into "_".
+QString FileNameOf(QString name);
 
 // How storing a data file ended.
 struct DataStoreResult

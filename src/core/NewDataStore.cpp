@@ -37,12 +37,18 @@ bool modNengajo::IsSafeDataTitle(const QString &title)
 {
     // A leading dot (also "." and "..") names a hidden file that the card-type
     // dialog never lists and later fetches never offer again.
-    if (title.isEmpty() || title.startsWith(u'.') || !IsOneLineText(title))
-        return false;
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    if (std::any_of(title.cbegin(), title.cend(), [](QChar c) { return forbidden.contains(c); }))
+    if (title.isEmpty() || title.startsWith(u'.') || !IsOneLineText(title) || FileNameOf(title) != title)
         return false;
     return (title + QStringLiteral(".xml")).toUtf8().size() <= MaxFileNameBytes;
+}
+
+QString modNengajo::FileNameOf(QString name)
+{
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    std::replace_if(
+        name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control || forbidden.contains(c); },
+        u'_');
+    return name;
 }
 
 modNengajo::DataStoreResult modNengajo::StoreDataFile(

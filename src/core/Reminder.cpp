@@ -1,7 +1,6 @@
 #include "core/Reminder.h"
 
 #include "core/Kigen.h"
-#include "core/Settings.h"
 
 #include <algorithm>
 
@@ -60,16 +59,6 @@ QString Reminder::QuestionText(const Due &due)
 QString Reminder::NotificationBody(const Due &due)
 {
     return countSentence(due) + deadlineSentence(due);
-}
-
-QDate Reminder::LastAsked()
-{
-    return Settings::reminded();
-}
-
-bool Reminder::RememberAsked(const QDate &today)
-{
-    return Settings::setReminded(today);
 }
 
 bool Reminder::OfferLoginReminder(const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered)

@@ -11,7 +11,7 @@
 
 // When the program reminds the user of won cards not yet exchanged: the
 // question at start-up and the notification at login, which share the date
-// asked last (settings.ini) so the user is asked once a day at most.
+// asked last (Settings::reminded) so the user is asked once a day at most.
 namespace Reminder {
 
 // A draw is due from this many days before its last exchange day (あと30日)
@@ -50,11 +50,5 @@ inline const QString NotificationSummary = QStringLiteral("お年玉賞品の引
 bool OfferLoginReminder(const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered);
 inline const QString LoginReminderQuestion
     = QStringLiteral("引換期限が近づいたら、ログインしたときにお知らせしますか？");
-
-// The day the user was last reminded, in settings.ini (Settings::reminded);
-// null when never.
-QDate LastAsked();
-// Remembers today as that day; false when settings.ini cannot be written.
-bool RememberAsked(const QDate &today);
 
 } // namespace Reminder

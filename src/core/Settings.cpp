@@ -74,11 +74,9 @@ bool Settings::setReminded(const QDate &day)
 std::optional<bool> Settings::remindAtLogin()
 {
     const QString text = read(RemindAtLoginKey);
-    if (text == u'1')
-        return true;
-    if (text == u'0')
-        return false;
-    return std::nullopt;
+    if (text != u'1' && text != u'0')
+        return std::nullopt;
+    return text == u'1';
 }
 
 bool Settings::setRemindAtLogin(bool yes)

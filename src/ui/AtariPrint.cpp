@@ -1,5 +1,6 @@
 #include "ui/AtariPrint.h"
 
+#include "core/AtariListModel.h"
 #include "platform/filewrite.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
@@ -18,9 +19,6 @@
 
 namespace {
 
-// The table's columns, left to right.
-const std::array<QString, 6> Headings {QStringLiteral("順番"), QStringLiteral("番号"), QStringLiteral("等級"),
-    QStringLiteral("賞品"), QStringLiteral("引換"), QStringLiteral("差出人")};
 // The sender's column holds a name of this many characters; a longer one is cut short with "…".
 const QString SenderWidest = QStringLiteral("あいうえお");
 
@@ -132,12 +130,12 @@ void AtariPrint::setTableFont(qreal points)
         return std::max(table.horizontalAdvance(widest), heading.horizontalAdvance(title)) + 2 * m_padding + mm(2);
     };
     m_columns[0] = m_page.left();
-    m_columns[1] = m_columns[0] + columnWidth(QStringLiteral("00000"), Headings[0]);
-    m_columns[2] = m_columns[1] + columnWidth(QStringLiteral("000000"), Headings[1]);
-    m_columns[3] = m_columns[2] + columnWidth(QStringLiteral("はずれ"), Headings[2]);
+    m_columns[1] = m_columns[0] + columnWidth(QStringLiteral("00000"), AtariColumnTitles[0]);
+    m_columns[2] = m_columns[1] + columnWidth(QStringLiteral("000000"), AtariColumnTitles[1]);
+    m_columns[3] = m_columns[2] + columnWidth(QStringLiteral("はずれ"), AtariColumnTitles[2]);
     m_columns[6] = m_page.right();
-    m_columns[5] = m_columns[6] - columnWidth(SenderWidest, Headings[5]);
-    m_columns[4] = m_columns[5] - columnWidth(QStringLiteral("済"), Headings[4]);
+    m_columns[5] = m_columns[6] - columnWidth(SenderWidest, AtariColumnTitles[5]);
+    m_columns[4] = m_columns[5] - columnWidth(QStringLiteral("済"), AtariColumnTitles[4]);
 }
 
 qreal AtariPrint::headingHeight() const
@@ -220,20 +218,19 @@ void AtariPrint::paginate()
     qreal y = rowsTop;
     const auto nextPage = [&] {
         m_pages.append(page);
-        page = Page {};
+        page.clear();
         y = rowsTop;
     };
     for (qsizetype i = 0; i < m_content.rows.size(); ++i) {
         const int lines = std::max(1, m_rowGoods.at(i)->lineCount());
         // A card that fits on a page is never split; a longer one starts on a
         // page of its own and goes on over the following pages.
-        if (!page.slices.isEmpty()
-            && (page.slices.size() == MaxRowsPerPage
-                || y + height(std::min<qreal>(lines, linesPerPage)) > m_rowsBottom))
+        if (!page.isEmpty()
+            && (page.size() == MaxRowsPerPage || y + height(std::min<qreal>(lines, linesPerPage)) > m_rowsBottom))
             nextPage();
         for (int first = 0; first < lines;) {
             const int count = std::min(lines - first, static_cast<int>(linesPerPage));
-            page.slices.append({i, first, count});
+            page.append({i, first, count});
             y += height(count);
             first += count;
             if (first < lines)
@@ -241,7 +238,7 @@ void AtariPrint::paginate()
         }
     }
     // The totals stay under the last card, on a page of their own if need be.
-    if (!page.slices.isEmpty() && y + mm(3) + m_totals->boundingRect().height() > m_rowsBottom)
+    if (!page.isEmpty() && y + mm(3) + m_totals->boundingRect().height() > m_rowsBottom)
         nextPage();
     m_pages.append(page);
 }
@@ -281,13 +278,13 @@ void AtariPrint::paintPage(QPainter &painter, int page) const
     };
     for (int column = 0; column < 6; ++column)
         painter.drawText(cell(column, y, headingHeight()),
-            column == 3 || column == 5 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter, Headings[column]);
+            column == 3 || column == 5 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter, AtariColumnTitles[column]);
     y += headingHeight();
 
     QPen rule(QColor(0x808080));
     rule.setWidthF(mm(0.2));
     painter.setFont(m_tableFont);
-    for (const Slice &slice : m_pages.at(page).slices) {
+    for (const Slice &slice : m_pages.at(page)) {
         const AtariList::Row &row = m_content.rows.at(slice.row);
         const qreal height = slice.lineCount * m_lineHeight + 2 * m_padding;
         // A card that goes on from the page before names itself again.

@@ -74,10 +74,7 @@ private:
         int firstLine = 0;
         int lineCount = 1;
     };
-    struct Page
-    {
-        QList<Slice> slices;
-    };
+    using Page = QList<Slice>;
 
     qreal mm(qreal millimetres) const { return millimetres * m_dpi / 25.4; }
     void setTableFont(qreal points);

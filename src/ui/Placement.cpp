@@ -2,11 +2,12 @@
 
 #include <QEvent>
 #include <QLayout>
-#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <functional>
 
 namespace {
 
@@ -26,14 +27,14 @@ qint64 area(const QRect &rect)
     return rect.isEmpty() ? 0 : qint64(rect.width()) * rect.height();
 }
 
-// Once the window first shows on screen, framed by the window manager, moves
-// it whole onto the screen; then goes.
-class OnScreenAtFirstShow final : public QObject
+// Runs its function once the window first shows on screen; then goes.
+class AtFirstShow final : public QObject
 {
 public:
-    explicit OnScreenAtFirstShow(QWidget *window)
+    AtFirstShow(QWidget *window, std::function<void()> run)
         : QObject(window)
         , m_window(window)
+        , m_run(std::move(run))
     {
         window->installEventFilter(this);
     }
@@ -48,10 +49,7 @@ protected:
             m_window->removeEventFilter(this);
             m_window->windowHandle()->removeEventFilter(this);
             // After the exposure is handled, with the frame it was given.
-            QTimer::singleShot(0, m_window, [window = QPointer<QWidget>(m_window)] {
-                if (window && window->isVisible())
-                    Placement::keepOnScreen(window);
-            });
+            QTimer::singleShot(0, m_window, m_run);
             deleteLater();
         }
         return false;
@@ -59,6 +57,7 @@ protected:
 
 private:
     QWidget *m_window;
+    std::function<void()> m_run;
 };
 
 } // namespace
@@ -103,7 +102,15 @@ void Placement::placeBeside(QWidget *window, const QWidget *anchor)
     // A window's position is that of its frame.
     window->move(placed.topLeft());
     if (!window->isVisible())
-        new OnScreenAtFirstShow(window);
+        atFirstShow(window, [window] {
+            if (window->isVisible())
+                keepOnScreen(window);
+        });
+}
+
+void Placement::atFirstShow(QWidget *window, std::function<void()> run)
+{
+    new AtFirstShow(window, std::move(run));
 }
 
 void Placement::keepOnScreen(QWidget *window)

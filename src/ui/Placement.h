@@ -2,6 +2,8 @@
 
 #include <QRect>
 
+#include <functional>
+
 class QWidget;
 
 // Where a modeless window of the program opens: beside the main window where
@@ -22,6 +24,10 @@ QRect besideRect(const QRect &anchor, QSize size, const QRect &available);
 // a window may still grow to its layout's least size as it first shows: once
 // it is on screen, it is moved whole onto the screen again.
 void placeBeside(QWidget *window, const QWidget *anchor);
+
+// Runs run once window, not yet shown, has first shown on screen: framed by
+// the window manager, its exposure handled.
+void atFirstShow(QWidget *window, std::function<void()> run);
 
 // Moves a window on screen the least distance that puts its frame whole inside
 // its screen's area for windows, as far as it fits.

@@ -4,6 +4,7 @@
 #include "core/BookAtariList.h"
 #include "core/DataInForce.h"
 #include "core/Kigen.h"
+#include "core/NewData.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/printdialog.h"
@@ -43,12 +44,7 @@ QString suggestedFileName(const WinningData &data)
     QString name = QStringLiteral("当たったはがき");
     if (!data.strType.isEmpty())
         name += u'（' + data.strType + u' ' + modNengajo::EraYearText(data.strYear) + QStringLiteral("年度）");
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    for (QChar &c : name) {
-        if (c.category() == QChar::Other_Control || forbidden.contains(c))
-            c = u'_';
-    }
-    return name + QStringLiteral(".csv");
+    return modNengajo::FileNameOf(name) + QStringLiteral(".csv");
 }
 
 // Lost cards stand back in the palette's greyed text, so the won ones are
@@ -205,11 +201,6 @@ void frmAtariList::refresh()
     refreshTotals();
 }
 
-QList<AtariList::Row> frmAtariList::shownRows() const
-{
-    return m_source->rows();
-}
-
 void frmAtariList::refreshHeading()
 {
     lblAtariType->setText(
@@ -314,7 +305,7 @@ void frmAtariList::fitColumns()
     // The room a cell's text needs beside it, as the view draws it.
     const int margin = 2 * (lstAtari->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstAtari) + 1) + 8;
     const auto width = [&](AtariColumn column, const QStringList &texts) {
-        int widest = metrics.horizontalAdvance(AtariColumnTitle(column));
+        int widest = metrics.horizontalAdvance(AtariColumnTitles.at(int(column)));
         for (const QString &text : texts)
             widest = std::max(widest, metrics.horizontalAdvance(text));
         return widest + margin;
@@ -404,7 +395,7 @@ void frmAtariList::cmdSaveCsv_Click()
 
     // Goods of great length make a file of many megabytes: the user sees how
     // far it has come and may stop it; a stopped save writes nothing.
-    const QList<AtariList::Row> rows = shownRows();
+    const QList<AtariList::Row> rows = m_source->rows();
     WorkProgress progress(QStringLiteral("dlgCsvProgress"), this);
     progress.setStep(QStringLiteral("CSVファイルを作っています…"), rows.size());
     const QByteArray bytes
@@ -442,7 +433,7 @@ void frmAtariList::cmdPrint_Click()
         return;
 
     const QDate today = platform::Service<platform::Clock>::get().today();
-    AtariPrintContent content {lblAtariType->text(), modNengajo::KigenText(today, m_data.exchangeTo), shownRows(),
+    AtariPrintContent content {lblAtariType->text(), modNengajo::KigenText(today, m_data.exchangeTo), m_source->rows(),
         m_source->totalsText(), today};
     // A long list, or goods of great length, take a while: the user sees how
     // far the print has come and may stop it; a stopped print prints nothing.

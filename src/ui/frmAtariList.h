@@ -36,9 +36,6 @@ public:
     // The heading from the winning data, the columns fitted to their goods, the totals.
     void refresh();
 
-    // The cards the table shows: the won ones, or all with "はずれも表示".
-    QList<AtariList::Row> shownRows() const;
-
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -17,11 +17,6 @@ namespace {
 
 using Widgets::indexedName;
 
-QString classCaption(int k)
-{
-    return AtariList::ResultText(static_cast<qint16>(k + 1));
-}
-
 // The digits a number of this length matches, as a card's number is read.
 QString ketaText(qsizetype digits)
 {
@@ -59,7 +54,8 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
         if (numbers.isEmpty())
             continue;
         const qsizetype digits = numbers.first().size();
-        QLabel *caption = makeLabel(this, indexedName(QStringLiteral("lblConfirmToukyuu"), k), classCaption(k));
+        QLabel *caption = makeLabel(
+            this, indexedName(QStringLiteral("lblConfirmToukyuu"), k), AtariList::ResultText(qint16(k + 1)));
         captions.append(caption);
         QLabel *keta = makeLabel(this, indexedName(QStringLiteral("lblConfirmKeta"), k), ketaText(digits));
         if (changed[k] != 0) {
@@ -67,7 +63,7 @@ frmDataConfirm::frmDataConfirm(const DataEditInput &input, const DataEditStart &
             keta->setText(keta->text() + QStringLiteral("（元のデータでは%1桁）").arg(changed[k]));
             for (QLabel *label : {caption, keta})
                 Look::setColour(label, QPalette::WindowText, Look::Urgent);
-            changedClasses += QStringLiteral("・") + classCaption(k) + ketaText(digits)
+            changedClasses += QStringLiteral("・") + AtariList::ResultText(qint16(k + 1)) + ketaText(digits)
                 + QStringLiteral("：元のデータでは%1桁").arg(changed[k]) + modNengajo::CrLf;
         }
         QLabel *shown = makeLabel(this, indexedName(QStringLiteral("lblConfirmNumbers"), k), numbers.join(u"　"));

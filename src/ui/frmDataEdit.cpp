@@ -33,14 +33,10 @@ using Widgets::makeLabel;
 
 const QString DataFileSuffix = QStringLiteral(".xml");
 
-QString classCaption(int k)
-{
-    return AtariList::ResultText(static_cast<qint16>(k + 1));
-}
-
 QPlainTextEdit *makeTextArea(QWidget *parent, const QString &stem, int k, const QString &what)
 {
-    auto *box = Widgets::make<QPlainTextEdit>(parent, Widgets::indexedName(stem, k), classCaption(k) + what);
+    auto *box = Widgets::make<QPlainTextEdit>(
+        parent, Widgets::indexedName(stem, k), AtariList::ResultText(qint16(k + 1)) + what);
     // Tab moves on to the next field; a line break separates numbers or goods.
     box->setTabChangesFocus(true);
     return box;
@@ -166,7 +162,7 @@ void frmDataEdit::buildControls()
         txtNumbers[k] = makeTextArea(this, QStringLiteral("txtNumbers"), k, QStringLiteral("の当選番号"));
         txtNumbers[k]->setInputMethodHints(Qt::ImhDigitsOnly);
         txtSyouhin[k] = makeTextArea(this, QStringLiteral("txtSyouhin"), k, QStringLiteral("の賞品"));
-        QLabel *name = caption(classCaption(k), txtNumbers[k]);
+        QLabel *name = caption(AtariList::ResultText(qint16(k + 1)), txtNumbers[k]);
         classes->addWidget(name, 1 + 2 * k, 0, Qt::AlignTop);
         classes->addWidget(txtNumbers[k], 1 + 2 * k, 1);
         classes->addWidget(txtSyouhin[k], 1 + 2 * k, 2);

@@ -2,7 +2,6 @@
 
 #include "core/DataFileList.h"
 #include "core/DataInForce.h"
-#include "platform/messagebox.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/TextSize.h"
@@ -93,10 +92,6 @@ void frmFileSelect::cmdOK_Click()
 
     // On failure the box tells why, the file in force stays in force with
     // its counts, and the dialog stays open for another choice.
-    const DataLoad load = m_data.LoadDataFile(selected.first()->text() + QStringLiteral(".xml"));
-    if (!load.loaded()) {
-        platform::showMessage(modNengajo::MessageTitle, load.message, platform::MessageBox::Icon::Critical);
-        return;
-    }
-    accept();
+    if (m_data.LoadDataFile(selected.first()->text() + QStringLiteral(".xml")).tell())
+        accept();
 }

@@ -169,7 +169,6 @@ void frmSyouhin::buildControls()
 void frmSyouhin::Form_Activate()
 {
     const WinningData &data = m_data;
-
     for (int r = 0; r < RowCount; ++r) {
         lblSyouhin[r]->clear();
         lblTousenNum[r]->clear();
@@ -199,12 +198,8 @@ void frmSyouhin::Form_Activate()
 
         // The first number's length is the count of trailing card digits the class compares.
         const qsizetype digits = prizeClass.number(1).size();
-        if (digits >= 6) {
-            lblKeta[r]->hide();
-        } else {
-            lblKeta[r]->setText(QStringLiteral("（下") + QString::number(digits) + QStringLiteral("桁）"));
-            lblKeta[r]->show();
-        }
+        lblKeta[r]->setText(QStringLiteral("（下") + QString::number(digits) + QStringLiteral("桁）"));
+        lblKeta[r]->setVisible(digits < 6);
 
         // Several goods: the winner chooses one of them.
         lblSyohinSelect[r]->setVisible(prizeClass.strSyouhin.contains(modNengajo::CrLf));
@@ -214,8 +209,7 @@ void frmSyouhin::Form_Activate()
     txtURL->setText(data.strUrl.isEmpty() ? QStringLiteral("(なし)") : data.strUrl);
     txtURL->setCursorPosition(0);
 
-    setWindowTitle(QStringLiteral("当選番号と賞品 【") + data.strType + u' ' + modNengajo::EraYearText(data.strYear)
-        + QStringLiteral("年度】"));
+    setWindowTitle(QStringLiteral("当選番号と賞品 ") + AtariList::TypeYearText(data));
 
     const QSize fitted = sizeHint();
     if (!m_userSized && fitted != m_fittedSize) {
