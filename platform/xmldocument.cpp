@@ -7,12 +7,8 @@
 #endif
 
 #include <libxml/SAX2.h>
-#include <libxml/encoding.h>
 #include <libxml/parser.h>
-#include <libxml/tree.h>
-#include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
-#include <libxml/xmlversion.h>
 
 #include <QFile>
 
@@ -407,10 +403,7 @@ QList<Node> Node::elementsByTagName(const QString &name) const
 
 QString Node::text() const
 {
-    if (!m_node)
-        return {};
-    const XmlCharPtr content(xmlNodeGetContent(asNode(m_node)));
-    return fromXmlChars(content.get());
+    return fromXmlChars(XmlCharPtr(xmlNodeGetContent(asNode(m_node))).get());
 }
 
 struct Document::Impl
