@@ -162,11 +162,10 @@ void CurlRunningTransfer::request(const QUrl &address)
     // The desktop's proxy as Qt reads it (the environment, the desktop's settings).
     const QList<QNetworkProxy> proxies = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(address));
     const QNetworkProxy proxy = proxies.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy) : proxies.constFirst();
-    QString scheme;
-    if (proxy.type() == QNetworkProxy::HttpProxy || proxy.type() == QNetworkProxy::HttpCachingProxy)
-        scheme = QStringLiteral("http");
-    else if (proxy.type() == QNetworkProxy::Socks5Proxy)
-        scheme = QStringLiteral("socks5h");
+    const QNetworkProxy::ProxyType type = proxy.type();
+    const QString scheme = type == QNetworkProxy::HttpProxy || type == QNetworkProxy::HttpCachingProxy
+        ? QStringLiteral("http")
+        : (type == QNetworkProxy::Socks5Proxy ? QStringLiteral("socks5h") : QString());
     if (!scheme.isEmpty()) {
         QUrl proxyAddress;
         proxyAddress.setScheme(scheme);
@@ -224,10 +223,7 @@ void CurlRunningTransfer::dropLater(std::unique_ptr<QSocketNotifier> &notifier)
 int CurlRunningTransfer::onTimer(CURLM *, long timeoutMs, void *self)
 {
     auto *transfer = static_cast<CurlRunningTransfer *>(self);
-    if (timeoutMs < 0)
-        transfer->m_curlTimer.stop();
-    else
-        transfer->m_curlTimer.start(int(timeoutMs));
+    timeoutMs < 0 ? transfer->m_curlTimer.stop() : transfer->m_curlTimer.start(int(timeoutMs));
     return 0;
 }
 
@@ -236,9 +232,7 @@ int CurlRunningTransfer::onTimer(CURLM *, long timeoutMs, void *self)
 size_t CurlRunningTransfer::onHeader(char *data, size_t size, size_t count, void *self)
 {
     auto *transfer = static_cast<CurlRunningTransfer *>(self);
-    // libcurl always gives size 1: the product is the count of bytes.
-    const size_t total = size * count;
-    const qint64 bytes = qint64(total);
+    const qint64 bytes = qint64(size * count);
     const QByteArrayView line(data, bytes);
     // The blank line: the next answer counts afresh.
     if (line == "\r\n" || line == "\n") {
@@ -275,9 +269,7 @@ size_t CurlRunningTransfer::onHeader(char *data, size_t size, size_t count, void
 size_t CurlRunningTransfer::onBody(char *data, size_t size, size_t count, void *self)
 {
     auto *transfer = static_cast<CurlRunningTransfer *>(self);
-    // libcurl always gives size 1: the product is the count of bytes.
-    const size_t total = size * count;
-    const qint64 bytes = qint64(total);
+    const qint64 bytes = qint64(size * count);
     if (bytes > transfer->m_options.maxBodyBytes - transfer->m_body.size())
         return transfer->stop(QStringLiteral("the body is larger than %1 bytes").arg(transfer->m_options.maxBodyBytes));
     transfer->m_body.append(data, bytes);
@@ -333,11 +325,7 @@ HttpResult CurlRunningTransfer::outcome(CURLcode code)
     // without a target, for one) is no document either.
     if (status < 200 || status > 299)
         return failure(QStringLiteral("unexpected HTTP status %1").arg(status), status);
-    HttpResult result;
-    result.ok = true;
-    result.body = std::move(m_body);
-    result.httpStatus = status;
-    return result;
+    return {true, std::move(m_body), {}, status};
 }
 
 void CurlRunningTransfer::end(const HttpResult &result)

@@ -8,15 +8,6 @@
 
 namespace platform {
 
-namespace {
-
-HttpResult cancelledResult()
-{
-    return {false, {}, QStringLiteral("cancelled"), 0, true};
-}
-
-} // namespace
-
 std::unique_ptr<RunningTransfer> endedTransfer(TransferWatch *watch, const HttpResult &result)
 {
     watch->transferEnded(result);
@@ -34,8 +25,9 @@ void TransferControl::cancel()
 
 HttpResult HttpTransfer::get(const QString &url, TransferControl *control)
 {
+    const HttpResult cancelled {false, {}, QStringLiteral("cancelled"), 0, true};
     if (control && control->isCancelled())
-        return cancelledResult();
+        return cancelled;
 
     struct Waiter final : TransferWatch
     {
@@ -65,7 +57,7 @@ HttpResult HttpTransfer::get(const QString &url, TransferControl *control)
     // A cancel, or the application quitting (which ends every event loop),
     // ends the transfer with the wait.
     running.reset();
-    return waiter.result ? *waiter.result : cancelledResult();
+    return waiter.result.value_or(cancelled);
 }
 
 DeferredHttpTransfer::DeferredHttpTransfer(const QString &modulePath)

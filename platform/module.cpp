@@ -52,9 +52,8 @@ void *ModuleLoader::load()
     m_object = m_loader.instance();
     if (!m_object)
         return refuse(m_loader.errorString());
-    if (void *offered = m_object->qt_metacast(m_iid))
-        return offered;
-    return refuse(QStringLiteral("its object does not offer %1").arg(QLatin1String(m_iid)));
+    void *offered = m_object->qt_metacast(m_iid);
+    return offered ? offered : refuse(QStringLiteral("its object does not offer %1").arg(QLatin1String(m_iid)));
 }
 
 void *ModuleLoader::refuse(const QString &reason) const

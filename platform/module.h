@@ -29,8 +29,6 @@ public:
     // Deletes the module's object; the module itself stays loaded for the rest
     // of the run, so that nothing of it is unmapped while its libraries run.
     ~ModuleLoader();
-    ModuleLoader(const ModuleLoader &) = delete;
-    ModuleLoader &operator=(const ModuleLoader &) = delete;
 
     // The module's object cast to the interface, unless loading was tried
     // before; null when the module is refused.

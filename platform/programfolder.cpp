@@ -23,6 +23,14 @@ namespace {
 
 const QString DataFolderName = QStringLiteral("data");
 
+// Adds one separator to a folder path unless it already ends with one (Windows
+// takes "/" as a separator too).
+QString withTrailingSeparator(const QString &folder)
+{
+    const QChar separator = QDir::separator();
+    return folder.endsWith(separator) || folder.endsWith(u'/') ? folder : folder + separator;
+}
+
 // The user's folder with a trailing separator, or empty when there is none.
 QString userFolder()
 {
@@ -34,9 +42,7 @@ QString userFolder()
 // when the program folder is read-only.
 QString userFilesFolder()
 {
-    if (programFolderKeepsUserFiles())
-        return programFolder();
-    return userFolder();
+    return programFolderKeepsUserFiles() ? programFolder() : userFolder();
 }
 
 #ifndef Q_OS_WIN
@@ -100,16 +106,6 @@ QString RealProgramFolder::userRawPath() const
 }
 #endif
 
-QString withTrailingSeparator(const QString &folder)
-{
-    // Windows takes "/" as a separator too.
-    const QChar separator = QDir::separator();
-    return folder.endsWith(separator) || folder.endsWith(u'/') ? folder : folder + separator;
-}
-
-// Folders the program writes into the user's home are private to the user.
-constexpr QFile::Permissions PrivateFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-
 bool makeFolder(const QString &folder)
 {
     const QFileInfo info(QDir::cleanPath(folder));
@@ -120,8 +116,9 @@ bool makeFolder(const QString &folder)
     const QString parent = info.absolutePath();
     if (parent == info.absoluteFilePath() || !makeFolder(parent))
         return false;
-    // Another program may create it meanwhile; what counts is that it is there.
-    return QDir().mkdir(info.absoluteFilePath(), PrivateFolder) || QFileInfo(info.absoluteFilePath()).isDir();
+    // Private to the user. Another program may create it meanwhile; what counts is that it is there.
+    return QDir().mkdir(info.absoluteFilePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
+        || QFileInfo(info.absoluteFilePath()).isDir();
 }
 
 QString programFolder()
@@ -186,10 +183,8 @@ QString newDataFolder()
 {
     // The program's own data folder is never made: without it the program
     // folder is incomplete, and a download fails as it always has.
-    if (programFolderKeepsUserFiles())
-        return programDataFolder();
-    const QString folder = userFolder() + DataFolderName + QDir::separator();
-    return makeFolder(folder) ? folder : QString();
+    const QString folder = dataFolders().first();
+    return programFolderKeepsUserFiles() || makeFolder(folder) ? folder : QString();
 }
 
 QStringList dataFolders()

@@ -37,8 +37,6 @@ QString programFolder();
 // programFolder() + "data" + separator: the schema and the data files that
 // come with the program. Read from, never written to by a package install.
 QString programDataFolder();
-// Adds one separator to a folder path unless it already ends with one.
-QString withTrailingSeparator(const QString &folder);
 // Creates folder and any missing folder above it, each new one private to the
 // user; true when it then exists.
 bool makeFolder(const QString &folder);

@@ -15,8 +15,6 @@
 #include "platform/windowflash.h"
 #include "platform/xmldocument.h"
 
-#include <QCoreApplication>
-
 namespace platform {
 
 struct RealServices::Impl

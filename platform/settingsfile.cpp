@@ -126,11 +126,6 @@ QByteArray usualCr(const QByteArrayList &lines)
     return 2 * crlf > lines.size() - 1 ? QByteArray("\r") : QByteArray();
 }
 
-bool holdsLineBreak(const QString &text)
-{
-    return text.contains(u'\n') || text.contains(u'\r');
-}
-
 // The value as it stands after the equals sign. Reading trims blanks and takes
 // off one pair of matching quotes, so a value that would lose either is put in
 // quotes: it then reads back exactly as written.
@@ -154,7 +149,8 @@ QString IniSettingsFile::readString(
 bool IniSettingsFile::writeString(const QString &path, const QString &section, const QString &key, const QString &value)
 {
     // A line break would split the entry and leave a damaged file behind.
-    if (section.isEmpty() || key.isEmpty() || holdsLineBreak(section) || holdsLineBreak(key) || holdsLineBreak(value))
+    const QString written = section + key + value;
+    if (section.isEmpty() || key.isEmpty() || written.contains(u'\n') || written.contains(u'\r'))
         return false;
 
     const std::optional<QByteArray> existing = readFile(path);

@@ -77,10 +77,7 @@ void DesktopShell::collect()
             failures.push_back(std::move(launch->notOpened));
         launch = m_launches.erase(launch);
     }
-    if (m_launches.empty())
-        m_poll.stop();
-    else
-        m_poll.setInterval(answering ? AnswerPoll : LingerPoll);
+    m_launches.empty() ? m_poll.stop() : m_poll.setInterval(answering ? AnswerPoll : LingerPoll);
     // Last, as a failure's box waits for the user while the events go on.
     for (const auto &notOpened : failures)
         notOpened();

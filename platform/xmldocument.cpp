@@ -7,12 +7,8 @@
 #endif
 
 #include <libxml/SAX2.h>
-#include <libxml/encoding.h>
 #include <libxml/parser.h>
-#include <libxml/tree.h>
-#include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
-#include <libxml/xmlversion.h>
 
 #include <QFile>
 
@@ -92,22 +88,6 @@ const xmlChar *toXmlChars(const QByteArray &utf8)
     return reinterpret_cast<const xmlChar *>(utf8.constData());
 }
 
-// The first error of one parse; later ones are ignored.
-struct FirstError
-{
-    bool failed = false;
-    ParseError error;
-
-    void record(int code, int line, int column, const char *message)
-    {
-        if (failed)
-            return;
-        failed = true;
-        const QString reason = QString::fromUtf8(message ? message : "Unknown error").trimmed();
-        error = {code != 0 ? code : -1, line, column, reason};
-    }
-};
-
 void ignoreError(void *, ErrorPtr) { }
 
 void ignoreGenericError(void *, const char *, ...) { }
@@ -136,13 +116,22 @@ struct QuietGenericErrors
 struct Parse
 {
     xmlParserCtxtPtr ctxt = nullptr;
-    FirstError first;
+    bool failed = false;
+    ParseError error; // the first one of the parse; later ones are ignored
     xmlSAXHandlerPtr validator = nullptr; // set by xmlSchemaSAXPlug
     void *validatorData = nullptr;
     std::string text;
     bool cdata = false; // a CDATA section among the pieces: no element-only content may hold one
     std::optional<std::pair<int, int>> textEnd; // where the pieces end, once there are some
     std::optional<std::pair<int, int>> flushing; // the validator is looking at text that ended here
+
+    void record(int code, int line, int column, const char *message)
+    {
+        if (failed)
+            return;
+        failed = true;
+        error = {code != 0 ? code : -1, line, column, QString::fromUtf8(message ? message : "Unknown error").trimmed()};
+    }
 
     std::pair<int, int> position() const
     {
@@ -181,7 +170,7 @@ thread_local Parse *parsing = nullptr;
 void recordParserError(void *, ErrorPtr error)
 {
     if (parsing && error && error->level >= XML_ERR_ERROR)
-        parsing->first.record(error->code, error->line, error->int2, error->message);
+        parsing->record(error->code, error->line, error->int2, error->message);
 }
 
 // The validator knows only the element's line: the parser's position when it
@@ -192,7 +181,7 @@ void recordSchemaError(void *data, ErrorPtr error)
     if (!error || error->level < XML_ERR_ERROR)
         return;
     const auto [line, column] = parse->position();
-    parse->first.record(error->code, line, column, error->message);
+    parse->record(error->code, line, column, error->message);
 }
 
 // No document the program reads declares an entity, so every declaration is
@@ -206,7 +195,7 @@ void refuseEntityDeclaration(void *ctxt, const xmlChar *name, int type, const xm
     const QByteArray reason = !internal ? "External entity '" + entity + "' is not allowed"
         : parsing->validator ? "Entity '" + entity + "' is not allowed in a document validated against a schema"
                              : "Entity '" + entity + "' is not allowed";
-    parsing->first.record(-1, xmlSAX2GetLineNumber(ctxt), xmlSAX2GetColumnNumber(ctxt), reason.constData());
+    parsing->record(-1, xmlSAX2GetLineNumber(ctxt), xmlSAX2GetColumnNumber(ctxt), reason.constData());
     xmlStopParser(static_cast<xmlParserCtxtPtr>(ctxt));
 }
 
@@ -282,7 +271,6 @@ bool isLayout(xmlNodePtr node)
     return (node->type == XML_TEXT_NODE && xmlIsBlankNode(node)) || node->type == XML_DTD_NODE;
 }
 
-// Nodes a data file can meaningfully hold.
 bool hasOwnChildren(xmlNodePtr node)
 {
     return node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE;
@@ -407,10 +395,7 @@ QList<Node> Node::elementsByTagName(const QString &name) const
 
 QString Node::text() const
 {
-    if (!m_node)
-        return {};
-    const XmlCharPtr content(xmlNodeGetContent(asNode(m_node)));
-    return fromXmlChars(content.get());
+    return fromXmlChars(XmlCharPtr(xmlNodeGetContent(asNode(m_node))).get());
 }
 
 struct Document::Impl
@@ -511,8 +496,8 @@ bool Document::Impl::parse(const QByteArray &bytes)
     plug.reset();
     parsing = nullptr;
 
-    if (state.first.failed)
-        return fail(state.first.error);
+    if (state.failed)
+        return fail(state.error);
     if (!parsed || !valid)
         return fail(QStringLiteral("The document cannot be read."));
     doc = std::move(parsed);
@@ -541,9 +526,8 @@ bool LibXmlComponent::isAvailable()
     // The library in use must be the one built against (same major version, no
     // older minor), and able to validate against XML Schema.
     const int running = xmlParserVersion ? std::atoi(xmlParserVersion) : 0;
-    const bool sameMajor = running / 10000 == LIBXML_VERSION / 10000;
-    const bool notOlder = running / 100 >= LIBXML_VERSION / 100;
-    return sameMajor && notOlder && xmlHasFeature(XML_WITH_SCHEMAS) != 0;
+    return running / 10000 == LIBXML_VERSION / 10000 && running / 100 >= LIBXML_VERSION / 100
+        && xmlHasFeature(XML_WITH_SCHEMAS) != 0;
 }
 
 } // namespace platform::xml

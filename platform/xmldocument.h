@@ -33,8 +33,6 @@ class SchemaCache
 public:
     SchemaCache();
     ~SchemaCache();
-    SchemaCache(const SchemaCache &) = delete;
-    SchemaCache &operator=(const SchemaCache &) = delete;
 
     // Compiles the schema at schemaPath for namespaceUri. False when the schema
     // cannot be read or compiled; the cache then validates nothing.
@@ -46,8 +44,6 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
-
-class Document;
 
 // A handle to a node of a Document; valid while the document lives.
 class Node
@@ -82,8 +78,6 @@ class Document
 public:
     Document();
     ~Document();
-    Document(const Document &) = delete;
-    Document &operator=(const Document &) = delete;
 
     void setValidateOnParse(bool validate);
     // Not owned; must outlive the load.

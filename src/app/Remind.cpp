@@ -44,9 +44,7 @@ void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) { }
 QString iconName()
 {
     const QString svg = platform::programFolder() + QStringLiteral("harovan.svg");
-    if (QFileInfo(svg).isFile())
-        return QUrl::fromLocalFile(svg).toString();
-    return QStringLiteral("harovan");
+    return QFileInfo(svg).isFile() ? QUrl::fromLocalFile(svg).toString() : QStringLiteral("harovan");
 }
 
 // Waits for the user's answer to one notification and starts the list when

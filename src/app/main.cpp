@@ -103,8 +103,7 @@ int main(int argc, char *argv[])
     // harovan-remind from now on.
     QTimer::singleShot(std::chrono::seconds(1), &window, [&services] {
         services.loadDeferred();
-        const QString error = platform::updateEarlierLoginReminder(platform::reminderProgram());
-        if (!error.isEmpty())
+        if (const QString error = platform::updateEarlierLoginReminder(platform::reminderProgram()); !error.isEmpty())
             std::fprintf(stderr, "harovan: %s\n", qPrintable(error));
     });
     return QApplication::exec();
