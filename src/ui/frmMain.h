@@ -64,7 +64,6 @@ public:
 
     AtariBook &atariBook() { return m_state.book; }
     const CheckRecord &checkRecord() const { return m_state.record; }
-    qint16 intCheckCnt() const { return m_state.record.intCheckCnt(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
