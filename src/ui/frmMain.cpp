@@ -254,7 +254,13 @@ void frmMain::createMenus()
     action(mnuMenu, u"mnuDownload", u"当選番号データのダウンロード(&D)...", &frmMain::mnuDownload_Click);
     action(mnuMenu, u"mnuMakeData", u"当選番号データの作成(&N)...", &frmMain::mnuMakeData_Click);
     separator(mnuMenu, u"mnubar1");
-    action(mnuMenu, u"mnuShowIchiran", u"当選番号一覧を表示(&T)", &frmMain::mnuShowIchiran_Click);
+    action(mnuMenu, u"mnuShowIchiran", u"当選番号一覧を表示(&T)", [this] {
+        frmSyouhin *list = Syouhin(true);
+        // Filled first, so it is placed at the size of what it shows.
+        list->Form_Activate();
+        Placement::placeBeside(list, this);
+        Widgets::bringToFront(list);
+    });
     action(mnuMenu, u"mnuShowAtari", u"当たったはがきの一覧(&L)", &frmMain::showAtariList);
     mnuRemind = action(mnuMenu, u"mnuRemind", u"ログイン時に引換期限を知らせる(&R)", [this] {
         m_reminder.remindAtLogin(mnuRemind->isChecked(), this);
@@ -270,7 +276,14 @@ void frmMain::createMenus()
     TextSize::addMenu(this);
 
     QMenu *mnuHelp = menu(u"mnuHelp", u"ヘルプ(&H)");
-    action(mnuHelp, u"mnuViewHelp", u"ヘルプを表示(&H)...", &frmMain::mnuViewHelp_Click);
+    action(mnuHelp, u"mnuViewHelp", u"ヘルプを表示(&H)...", [this] {
+        // Without its help file the command does nothing, rather than leave the
+        // desktop to complain about a missing document; a help file that nothing
+        // opens is named for the user to open by hand.
+        const QString path = platform::programFolder() + QStringLiteral("ReadMe.html");
+        if (QFileInfo(path).isFile())
+            Widgets::openOrTell(path, QStringLiteral("ヘルプ"), this);
+    });
     separator(mnuHelp, u"mnubar3");
     action(mnuHelp, u"mnuVersion", u"バージョン情報(&V)...", [this] { frmAbout(this).exec(); });
 }
@@ -478,15 +491,6 @@ void frmMain::inform(const QString &text)
         Accessibility::describe(box, text);
 }
 
-void frmMain::mnuShowIchiran_Click()
-{
-    frmSyouhin *list = Syouhin(true);
-    // Filled first, so it is placed at the size of what it shows.
-    list->Form_Activate();
-    Placement::placeBeside(list, this);
-    Widgets::bringToFront(list);
-}
-
 void frmMain::showAtariList()
 {
     // The list follows the book and the record by itself, card by card, clear by clear.
@@ -494,14 +498,4 @@ void frmMain::showAtariList()
         m_atariList = new frmAtariList(m_state.book, m_state.record, m_state.data, this);
     Placement::placeBeside(m_atariList, this);
     Widgets::bringToFront(m_atariList);
-}
-
-void frmMain::mnuViewHelp_Click()
-{
-    // Without its help file the command does nothing, rather than leave the
-    // desktop to complain about a missing document; a help file that nothing
-    // opens is named for the user to open by hand.
-    const QString path = platform::programFolder() + QStringLiteral("ReadMe.html");
-    if (QFileInfo(path).isFile())
-        Widgets::openOrTell(path, QStringLiteral("ヘルプ"), this);
 }

@@ -84,9 +84,7 @@ private:
     // Shows text in the guidance line and has screen readers read it.
     void inform(const QString &text);
 
-    void mnuShowIchiran_Click();
     void showAtariList();
-    void mnuViewHelp_Click();
     // Writes the data file in force to settings.ini; says once when it cannot.
     void saveSettings();
     // After another data file has been put in force: the caption and rows,
