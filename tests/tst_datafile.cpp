@@ -1,6 +1,9 @@
 #include "core/DataFileList.h"
+#include "core/Settings.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakemessagebox.h"
+#include "platform/fakes/fakexmlcomponent.h"
+#include "platform/settingsfile.h"
 #include "platform/xmldocument.h"
 #include "testsupport.h"
 
@@ -589,6 +592,50 @@ private slots:
         QVERIFY(result.message.startsWith(message) && result.message.isEmpty() == message.isEmpty());
         QCOMPARE(changed.size(), 0);
         QVERIFY(m_box.shown.isEmpty());
+    }
+
+    // The program's start: without the XML component it ends after its box,
+    // reading nothing; else a name the last run could not keep is told, and
+    // the remembered file is in force or the loader says why not.
+    void startUp_data()
+    {
+        QTest::addColumn<bool>("component");
+        QTest::addColumn<bool>("unsavedNote");
+        QTest::addColumn<QString>("fixture"); // copied in as the default file; empty: none
+        QTest::addColumn<int>("result"); // -1: the program ends, 0: no data, 1: data in force
+        QTest::addColumn<QList<platform::MessageBox::Icon>>("boxes");
+        using Icon = platform::MessageBox::Icon;
+        QTest::newRow("no XML component") << false << true << u"load_valid.xml"_s << -1 << QList {Icon::Critical};
+        QTest::newRow("the default file") << true << false << u"load_valid.xml"_s << 1 << QList<Icon> {};
+        QTest::newRow("no data file") << true << false << QString() << 0 << QList<Icon> {};
+        QTest::newRow("a broken file") << true << false << u"load_bad_number.xml"_s << 0 << QList {Icon::Critical};
+        QTest::newRow("a name not kept") << true << true << u"load_valid.xml"_s << 1 << QList {Icon::Warning};
+    }
+    void startUp()
+    {
+        QFETCH(bool, component);
+        QFETCH(bool, unsavedNote);
+        QFETCH(QString, fixture);
+        QFETCH(int, result);
+        QFETCH(QList<platform::MessageBox::Icon>, boxes);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        if (!fixture.isEmpty())
+            QVERIFY(folder.addFixture(fixture, modNengajo::DefaultFileName));
+        platform::xml::FakeXmlComponent xml(component);
+        const platform::ScopedService<platform::xml::XmlComponent> xmlGuard(xml);
+        platform::IniSettingsFile ini;
+        const platform::ScopedService<platform::SettingsFile> iniGuard(ini);
+        if (unsavedNote)
+            Settings::noteUnsavedFileName();
+
+        const std::optional<bool> loaded = m_data->startUp();
+        QCOMPARE(loaded ? int(*loaded) : -1, result);
+        QCOMPARE(m_data->winningData().strFileName, result == 1 ? modNengajo::DefaultFileName : QString());
+        QList<platform::MessageBox::Icon> shown;
+        for (const platform::FakeMessageBox::Shown &box : std::as_const(m_box.shown))
+            shown.append(box.icon);
+        QCOMPARE(shown, boxes);
     }
 
     // A folder named like the schema is no schema: the file is read without validation.

@@ -214,7 +214,7 @@ private slots:
             QCOMPARE(caption->text(), QStringLiteral("【年賀状令和8年版】"));
             // The sitting goes on with its counts.
             QCOMPARE(main.findChild<QLabel *>("lblAtariCnt_3")->text(), "1");
-            QCOMPARE(main.intCheckCnt(), 1);
+            QCOMPARE(main.checkRecord().intCheckCnt(), 1);
             QCOMPARE(m_fakes->messageBox.shown.size(), 1);
         }
     }

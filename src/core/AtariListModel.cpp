@@ -31,8 +31,14 @@ AtariListModel::AtariListModel(BookAtariList &rows, QObject *parent)
     , m_rowCount(static_cast<int>(rows.rowCount()))
 {
     connect(&rows, &BookAtariList::rowsAppended, this, &AtariListModel::source_rowsAppended);
-    connect(&rows, &BookAtariList::rowsChanged, this, &AtariListModel::source_rowsChanged);
-    connect(&rows, &BookAtariList::rowsReset, this, &AtariListModel::source_rowsReset);
+    connect(&rows, &BookAtariList::rowsChanged, this, [this](qsizetype first, qsizetype last) {
+        emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), columnCount() - 1));
+    });
+    connect(&rows, &BookAtariList::rowsReset, this, [this] {
+        beginResetModel();
+        m_rowCount = static_cast<int>(m_source.rowCount());
+        endResetModel();
+    });
 }
 
 int AtariListModel::rowCount(const QModelIndex &parent) const
@@ -98,16 +104,4 @@ void AtariListModel::source_rowsAppended(qsizetype first, qsizetype last)
     beginInsertRows({}, static_cast<int>(first), static_cast<int>(last));
     m_rowCount = static_cast<int>(m_source.rowCount());
     endInsertRows();
-}
-
-void AtariListModel::source_rowsChanged(qsizetype first, qsizetype last)
-{
-    emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), columnCount() - 1));
-}
-
-void AtariListModel::source_rowsReset()
-{
-    beginResetModel();
-    m_rowCount = static_cast<int>(m_source.rowCount());
-    endResetModel();
 }

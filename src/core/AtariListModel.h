@@ -50,8 +50,6 @@ public:
 
 private:
     void source_rowsAppended(qsizetype first, qsizetype last);
-    void source_rowsChanged(qsizetype first, qsizetype last);
-    void source_rowsReset();
 
     BookAtariList &m_source;
     // The rows as far as the model has announced them to its views.

@@ -197,13 +197,10 @@ void BookAtariList::announce(const QList<Shown> &before, const QList<AtariCard> 
         return cardsBefore.at(a.card).id == m_cards.at(b.card).id;
     };
     const qsizetype common = std::min(before.size(), m_shown.size());
-    for (qsizetype r = 0; r < common; ++r) {
-        if (!sameRow(r)) {
-            emit rowsReset();
-            return;
-        }
-    }
-    if (m_shown.size() < before.size()) {
+    bool kept = m_shown.size() >= before.size();
+    for (qsizetype r = 0; kept && r < common; ++r)
+        kept = sameRow(r);
+    if (!kept) {
         emit rowsReset();
         return;
     }

@@ -49,9 +49,6 @@ public:
     // "N等の可能性あり！上４桁を入力してください".
     static QString Kami4Prompt(qint16 intToukyu);
 
-    // intAtariToukyu and arrKouho of the card being checked.
-    const AtariHantei &hantei() const { return m_hantei; }
-
 private:
     // The book's id of the won card's entry, CheckRecord::InBookBefore, or 0.
     qint64 enterIntoBook(qint16 intToukyu);

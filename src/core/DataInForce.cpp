@@ -1,5 +1,6 @@
 #include "core/DataInForce.h"
 #include "core/DataFile.h"
+#include "core/Settings.h"
 
 #include "platform/http.h"
 #include "platform/messagebox.h"
@@ -35,6 +36,20 @@ DataLoad DataInForce::loadAtStart(const QString &remembered)
     if (!result.loaded())
         m_data.strFileName.clear();
     return result;
+}
+
+std::optional<bool> DataInForce::startUp()
+{
+    using platform::MessageBox;
+    if (!platform::Service<platform::xml::XmlComponent>::get().isAvailable()) {
+        platform::showMessage(modNengajo::MessageTitle,
+            QStringLiteral("MSXML3.0が正しくインストールされていません。詳細はヘルプをご覧ください。"),
+            MessageBox::Icon::Critical);
+        return std::nullopt;
+    }
+    if (const QString unsaved = Settings::unsavedFileNameText(); !unsaved.isEmpty())
+        platform::showMessage(modNengajo::MessageTitle, unsaved, MessageBox::Icon::Warning);
+    return loadAtStart(Settings::fileName()).tell();
 }
 
 void DataInForce::setWinningData(WinningData data)

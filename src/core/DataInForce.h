@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // What came of a load: 0 when the data were loaded, -1 when not, with the
 // message that tells the user why (empty when nothing is to be told).
 struct DataLoad
@@ -46,6 +48,11 @@ public:
     // folder; no message when there is none. Without data strFileName is empty.
     // Says nothing through changed: the windows are built on what it left.
     DataLoad loadAtStart(const QString &remembered);
+    // The program's start: nothing, after the box that says so, when the XML
+    // component is missing and the program must end. Else it tells when the
+    // last run could not keep its file's name, and whether the remembered file
+    // is in force (loadAtStart, with the box that tells why not).
+    std::optional<bool> startUp();
     // Puts data read elsewhere in force.
     void setWinningData(WinningData data);
 

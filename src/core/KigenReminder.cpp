@@ -9,6 +9,7 @@
 #include "platform/programfolder.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -21,6 +22,15 @@ KigenReminder::KigenReminder(DataInForce &data, AtariBook &book, QObject *parent
 {
     // Told when the book's call has returned: the box never runs inside it.
     connect(&m_book, &AtariBook::stateChanged, this, &KigenReminder::tellBookState, Qt::QueuedConnection);
+    auto *kigenTimer = new QTimer(this);
+    kigenTimer->setObjectName(QStringLiteral("kigenTimer"));
+    connect(kigenTimer, &QTimer::timeout, this, &KigenReminder::dayMayHaveTurned);
+    kigenTimer->start(std::chrono::minutes(1));
+}
+
+KigenLine KigenReminder::kigen() const
+{
+    return modNengajo::KigenText(platform::Service<platform::Clock>::get().today(), m_data.winningData().exchangeTo);
 }
 
 void KigenReminder::tellBookState()

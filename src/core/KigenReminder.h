@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Kigen.h"
 #include "core/Reminder.h"
 
 #include <QList>
@@ -32,8 +33,13 @@ public:
     // Makes or removes the login reminder's autostart entry, the user's answer
     // from then on; false after the box that tells why it failed.
     bool remindAtLogin(bool on, QWidget *over);
+    // The deadline line of the data in force, for today.
+    KigenLine kigen() const;
 
 signals:
+    // A minute has passed: the deadline line may read otherwise today. The
+    // minute also notices a date that changed while the computer slept.
+    void dayMayHaveTurned();
     // The list of won cards is to be shown.
     void showListRequested();
 

@@ -131,7 +131,10 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
     layout->addLayout(m_buttons);
     lstAtari->setFocus();
 
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, &frmAtariList::model_rowsInserted);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+        lstAtari->scrollToBottom();
+        refreshTotals();
+    });
     connect(m_model, &QAbstractItemModel::modelReset, this, &frmAtariList::refreshTotals);
     // Another data file in force: the cards of its draw, under its heading.
     connect(&data, &DataInForce::changed, this, [this] {
@@ -143,7 +146,11 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
     connect(lstAtari->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmAtariList::refreshButtons);
     connect(lstAtari, &QAbstractItemView::doubleClicked, this,
         [this](const QModelIndex &index) { editSender(index.row()); });
-    connect(cmdKoukan, &QPushButton::clicked, this, &frmAtariList::cmdKoukan_Click);
+    connect(cmdKoukan, &QPushButton::clicked, this, [this] {
+        // The book tells the main window when it cannot be changed; the list stays as the book has it.
+        m_source->toggleExchanged(selectedRows(), platform::Service<platform::Clock>::get().today());
+        refreshButtons();
+    });
     connect(cmdDelete, &QPushButton::clicked, this, &frmAtariList::cmdDelete_Click);
     connect(cmdSaveCsv, &QPushButton::clicked, this, &frmAtariList::cmdSaveCsv_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmAtariList::cmdPrint_Click);
@@ -258,13 +265,6 @@ bool frmAtariList::calendarOpen() const
     return m_data.exchangeTo.isValid() && today <= m_data.exchangeTo && !m_source->cardsToExchange().isEmpty();
 }
 
-void frmAtariList::cmdKoukan_Click()
-{
-    // The book tells the main window when it cannot be changed; the list stays as the book has it.
-    m_source->toggleExchanged(selectedRows(), platform::Service<platform::Clock>::get().today());
-    refreshButtons();
-}
-
 void frmAtariList::cmdDelete_Click()
 {
     const QList<qsizetype> rows = selectedRows();
@@ -291,12 +291,6 @@ void frmAtariList::editSender(int row)
     }
     lstAtari->setCurrentIndex(index);
     lstAtari->edit(index);
-}
-
-void frmAtariList::model_rowsInserted()
-{
-    lstAtari->scrollToBottom();
-    refreshTotals();
 }
 
 void frmAtariList::fitColumns()

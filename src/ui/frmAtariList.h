@@ -46,7 +46,6 @@ private:
     void applySizes();
     void refreshHeading();
     void refreshTotals();
-    void model_rowsInserted();
     void fitColumns();
     void fitGoodsColumn();
     // The table's width with every column whole.
@@ -63,7 +62,6 @@ private:
     QString choosePath(const QString &title, const QString &fileName, const QString &filter, const QString &suffix);
     // Says why a save or a print failed; nothing when it did not.
     void tellFailure(const QString &failure);
-    void cmdKoukan_Click();
     void cmdDelete_Click();
     // The sender's cell of row, opened for typing.
     void editSender(int row);

@@ -131,12 +131,9 @@ void frmDataConfirm::cmdOK_Click()
 {
     using platform::MessageBox;
     // No goes back to the fields, to put the digits right.
-    if (!m_digitsQuestion.isEmpty()
-        && platform::showMessage(
+    const bool yes = m_digitsQuestion.isEmpty()
+        || platform::showMessage(
                modNengajo::MessageTitle, m_digitsQuestion, MessageBox::Icon::Warning, MessageBox::Buttons::YesNo)
-            != MessageBox::Answer::Yes) {
-        reject();
-        return;
-    }
-    accept();
+            == MessageBox::Answer::Yes;
+    done(yes ? Accepted : Rejected);
 }

@@ -233,8 +233,16 @@ void frmDataEdit::buildControls()
     layout->addLayout(m_buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(cboBase, &QComboBox::currentIndexChanged, this, &frmDataEdit::cboBase_Change);
-    connect(cmdOpen, &QPushButton::clicked, this, &frmDataEdit::cmdOpen_Click);
+    // The structure of another draw: what was typed for this one stays.
+    connect(cboBase, &QComboBox::currentIndexChanged, this, [this] { takeBase(false); });
+    connect(cmdOpen, &QPushButton::clicked, this, [this] {
+        if (!takeBase(true))
+            return;
+        m_openedFileName = cboBase->currentData().toString();
+        // A whole file is in the fields: each of them is judged at once.
+        m_showAllProblems = true;
+        showProblems();
+    });
     connect(cmdSave, &QPushButton::clicked, this, &frmDataEdit::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     // Leaving a field shows what is wrong with it; each control tells of the field it belongs to.
@@ -420,22 +428,6 @@ bool frmDataEdit::takeBase(bool everything)
     fill(modNengajo::DataEditFrom(data, everything), everything);
     setStart(data);
     return true;
-}
-
-void frmDataEdit::cboBase_Change()
-{
-    // The structure of another draw: what was typed for this one stays.
-    takeBase(false);
-}
-
-void frmDataEdit::cmdOpen_Click()
-{
-    if (!takeBase(true))
-        return;
-    m_openedFileName = cboBase->currentData().toString();
-    // A whole file is in the fields: each of them is judged at once.
-    m_showAllProblems = true;
-    showProblems();
 }
 
 void frmDataEdit::cmdSave_Click()

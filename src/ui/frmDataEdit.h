@@ -59,8 +59,6 @@ private:
     // starts the input from it; tells the user and returns false when it
     // cannot be read.
     bool takeBase(bool everything);
-    void cboBase_Change();
-    void cmdOpen_Click();
     void cmdSave_Click();
 
     QComboBox *cboBase = nullptr;

@@ -1,6 +1,5 @@
 #include "ui/frmMain.h"
 
-#include "core/Kigen.h"
 #include "core/Settings.h"
 #include "core/modNengajo.h"
 #include "ui/Accessibility.h"
@@ -16,12 +15,10 @@
 #include "ui/frmSyouhin.h"
 
 #include "platform/autostart.h"
-#include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/sound.h"
 #include "platform/windowflash.h"
-#include "platform/xmldocument.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,7 +32,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 using Widgets::indexedName;
@@ -45,7 +41,7 @@ frmMain::frmMain(ProgramState &state, QWidget *parent)
     : QMainWindow(parent)
     , m_state(state)
     , m_entry(state.data, state.record, state.book)
-    , m_reminder(state.data, state.book)
+    , m_reminder(state.data, state.book, this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Harovan"));
@@ -60,6 +56,7 @@ frmMain::frmMain(ProgramState &state, QWidget *parent)
     connect(&state.record, &CheckRecord::countsChanged, this, &frmMain::showCounts);
     connect(&state.data, &DataInForce::changed, this, &frmMain::showDataFileInForce);
     connect(&m_reminder, &KigenReminder::showListRequested, this, &frmMain::showAtariList);
+    connect(&m_reminder, &KigenReminder::dayMayHaveTurned, this, &frmMain::showKigen);
 }
 
 void frmMain::createControls()
@@ -72,14 +69,7 @@ void frmMain::createControls()
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
 
     lblTypeCaption = makeLabel(surface, QStringLiteral("lblTypeCaption"), QString());
-    // The last day of the prize exchange of the data in force, under the card type.
     lblKigen = makeLabel(surface, QStringLiteral("lblKigen"), QString());
-    // A minute's look at the date costs nothing and also notices a date that
-    // changed while the computer slept.
-    auto *kigenTimer = new QTimer(this);
-    kigenTimer->setObjectName(QStringLiteral("kigenTimer"));
-    connect(kigenTimer, &QTimer::timeout, this, &frmMain::showKigen);
-    kigenTimer->start(std::chrono::minutes(1));
 
     // The check count, the two entry rows and the number of the card, top to bottom.
     auto *Label15 = makeLabel(surface, QStringLiteral("Label15"), QStringLiteral("チェック枚数"));
@@ -125,7 +115,6 @@ void frmMain::createControls()
     count->addWidget(lblCheckCnt, 1);
     count->addWidget(lblMaisuu);
     entry->addLayout(count, 0, 1);
-    // The boxes are named by their captions for screen readers.
     for (auto [row, caption, box] : {std::tuple {1, lblSimo2, txtInputSimo2}, {2, lblKami4, txtInputKami4}}) {
         caption->setBuddy(box);
         box->setAccessibleName(caption->text());
@@ -188,7 +177,6 @@ void frmMain::createControls()
     connect(txtInputKami4, &QLineEdit::textChanged, this,
         [this](const QString &text) { showStep(txtInputKami4, m_entry.Kami4(text)); });
 
-    // The lower box comes first when the user tabs through the window.
     setTabOrder(txtInputSimo2, txtInputKami4);
     txtInputSimo2->setFocus();
 }
@@ -266,9 +254,18 @@ void frmMain::createMenus()
     action(mnuMenu, u"mnuDownload", u"当選番号データのダウンロード(&D)...", &frmMain::mnuDownload_Click);
     action(mnuMenu, u"mnuMakeData", u"当選番号データの作成(&N)...", &frmMain::mnuMakeData_Click);
     separator(mnuMenu, u"mnubar1");
-    action(mnuMenu, u"mnuShowIchiran", u"当選番号一覧を表示(&T)", &frmMain::mnuShowIchiran_Click);
+    action(mnuMenu, u"mnuShowIchiran", u"当選番号一覧を表示(&T)", [this] {
+        frmSyouhin *list = Syouhin(true);
+        // Filled first, so it is placed at the size of what it shows.
+        list->Form_Activate();
+        Placement::placeBeside(list, this);
+        Widgets::bringToFront(list);
+    });
     action(mnuMenu, u"mnuShowAtari", u"当たったはがきの一覧(&L)", &frmMain::showAtariList);
-    mnuRemind = action(mnuMenu, u"mnuRemind", u"ログイン時に引換期限を知らせる(&R)", &frmMain::mnuRemind_Click);
+    mnuRemind = action(mnuMenu, u"mnuRemind", u"ログイン時に引換期限を知らせる(&R)", [this] {
+        m_reminder.remindAtLogin(mnuRemind->isChecked(), this);
+        mnuRemind->setChecked(platform::loginReminderOn());
+    });
     mnuRemind->setCheckable(true);
     // The entry may have been removed in the desktop's own settings meanwhile.
     connect(mnuMenu, &QMenu::aboutToShow, this, [this] { mnuRemind->setChecked(platform::loginReminderOn()); });
@@ -276,38 +273,34 @@ void frmMain::createMenus()
     separator(mnuMenu, u"mnubar2");
     action(mnuMenu, u"mnuExit", u"終了(&X)", &QWidget::close);
 
-    // The size of the text of every window, three steps.
     TextSize::addMenu(this);
 
     QMenu *mnuHelp = menu(u"mnuHelp", u"ヘルプ(&H)");
-    action(mnuHelp, u"mnuViewHelp", u"ヘルプを表示(&H)...", &frmMain::mnuViewHelp_Click);
+    action(mnuHelp, u"mnuViewHelp", u"ヘルプを表示(&H)...", [this] {
+        // Without its help file the command does nothing, rather than leave the
+        // desktop to complain about a missing document; a help file that nothing
+        // opens is named for the user to open by hand.
+        const QString path = platform::programFolder() + QStringLiteral("ReadMe.html");
+        if (QFileInfo(path).isFile())
+            Widgets::openOrTell(path, QStringLiteral("ヘルプ"), this);
+    });
     separator(mnuHelp, u"mnubar3");
     action(mnuHelp, u"mnuVersion", u"バージョン情報(&V)...", [this] { frmAbout(this).exec(); });
 }
 
 bool frmMain::Form_Load()
 {
-    using platform::MessageBox;
-    if (!platform::Service<platform::xml::XmlComponent>::get().isAvailable()) {
-        platform::showMessage(modNengajo::MessageTitle,
-            QStringLiteral("MSXML3.0が正しくインストールされていません。詳細はヘルプをご覧ください。"),
-            MessageBox::Icon::Critical);
-        return false;
-    }
-
-    if (const QString unsaved = Settings::unsavedFileNameText(); !unsaved.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, unsaved, MessageBox::Icon::Warning);
-
-    if (!m_state.data.loadAtStart(Settings::fileName()).tell()) {
+    const std::optional<bool> loaded = m_state.data.startUp();
+    if (loaded && !*loaded) {
         lblTypeCaption->setText(QStringLiteral("（はがきの種類未設定）"));
         inform(QStringLiteral("はがきの種類を選択してください。") + modNengajo::CrLf
             + QStringLiteral("（メニュー→はがきの種類を選択）"));
         txtInputSimo2->setEnabled(false);
-    } else {
+    } else if (loaded) {
         ShowTypeCaption();
         AllClear();
     }
-    return true;
+    return loaded.has_value();
 }
 
 void frmMain::saveSettings()
@@ -347,19 +340,16 @@ frmSyouhin *frmMain::Syouhin(bool create)
 {
     if (!m_syouhin && create) {
         m_syouhin = new frmSyouhin(m_state.data.winningData(), this);
-        connect(m_syouhin, &frmSyouhin::hiddenByClose, this, &frmMain::syouhin_hiddenByClose);
+        // The user goes back to the next card; a box that cannot take the focus
+        // (while the upper four digits are asked for) is simply left alone.
+        connect(m_syouhin, &frmSyouhin::hiddenByClose, this, [this] {
+            if (txtInputSimo2->isEnabled()) {
+                activateWindow();
+                txtInputSimo2->setFocus(Qt::OtherFocusReason);
+            }
+        });
     }
     return m_syouhin;
-}
-
-void frmMain::syouhin_hiddenByClose()
-{
-    // The user goes back to the next card; a box that cannot take the focus
-    // (while the upper four digits are asked for) is simply left alone.
-    if (!txtInputSimo2->isEnabled())
-        return;
-    activateWindow();
-    txtInputSimo2->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::ShowTypeCaption()
@@ -379,8 +369,7 @@ void frmMain::ShowTypeCaption()
 
 void frmMain::showKigen()
 {
-    const KigenLine kigen = modNengajo::KigenText(
-        platform::Service<platform::Clock>::get().today(), m_state.data.winningData().exchangeTo);
+    const KigenLine kigen = m_reminder.kigen();
     lblKigen->setText(kigen.text);
     const QRgb normal = centralWidget()->palette().color(QPalette::WindowText).rgb();
     Look::setColour(lblKigen, QPalette::WindowText, kigen.urgent ? Look::Urgent : normal);
@@ -412,21 +401,6 @@ void frmMain::showStage(bool kami4)
     txtInputSimo2->setEnabled(!kami4);
 }
 
-void frmMain::InputKami4(qint16 intToukyu)
-{
-    inform(CardEntry::Kami4Prompt(intToukyu));
-    showStage(true);
-    txtInputKami4->setFocus();
-    platform::flashCaption(this, 2);
-    platform::Service<platform::Sound>::get().beep();
-}
-
-void frmMain::Clear_input()
-{
-    emptyEntry();
-    m_entry.enter();
-}
-
 void frmMain::emptyEntry()
 {
     // As a new text rather than as an edit, so the user's undo cannot bring
@@ -455,15 +429,6 @@ void frmMain::laterStart(bool showList, const QString &activationToken)
         remindAtStartUp(true);
 }
 
-void frmMain::Atari(qint16 intToukyu)
-{
-    platform::flashCaption(this, 6 - intToukyu);
-    platform::Service<platform::Sound>::get().playAsync(platform::programFolder() + QStringLiteral("atari.wav"));
-    inform(CardEntry::AtariText(intToukyu));
-    // The caller ends the card at once with Clear_input, which records it:
-    // the hit is counted there, with its card, in the same step.
-}
-
 void frmMain::showCounts()
 {
     const CheckRecord &record = m_state.record;
@@ -476,7 +441,6 @@ void frmMain::showCounts()
 
 void frmMain::AllClear()
 {
-    // Every count back to 0, shown at once.
     m_state.record.clear();
     inform(QStringLiteral("下２桁を入力してください"));
     lblInputNum->setText(QStringLiteral("******"));
@@ -495,14 +459,25 @@ void frmMain::showStep(QLineEdit *box, const CardEntry::Step &step)
         return;
     }
     lblInputNum->setText(step.strInputNum);
-    if (step.outcome == CardEntry::Outcome::Kami4)
-        return InputKami4(step.intToukyu);
-    if (step.outcome == CardEntry::Outcome::Atari)
-        Atari(step.intToukyu);
-    else
+    if (step.outcome == CardEntry::Outcome::Kami4) {
+        inform(CardEntry::Kami4Prompt(step.intToukyu));
+        showStage(true);
+        txtInputKami4->setFocus();
+        platform::flashCaption(this, 2);
+        platform::Service<platform::Sound>::get().beep();
+        return;
+    }
+    if (step.outcome == CardEntry::Outcome::Atari) {
+        platform::flashCaption(this, 6 - step.intToukyu);
+        platform::Service<platform::Sound>::get().playAsync(platform::programFolder() + QStringLiteral("atari.wav"));
+        inform(CardEntry::AtariText(step.intToukyu));
+    } else {
         inform(step.strInform);
+    }
+    // The card ends: entering it counts it, and a hit with it, in one step.
     showStage(false);
-    Clear_input();
+    emptyEntry();
+    m_entry.enter();
 }
 
 void frmMain::inform(const QString &text)
@@ -516,15 +491,6 @@ void frmMain::inform(const QString &text)
         Accessibility::describe(box, text);
 }
 
-void frmMain::mnuShowIchiran_Click()
-{
-    frmSyouhin *list = Syouhin(true);
-    // Filled first, so it is placed at the size of what it shows.
-    list->Form_Activate();
-    Placement::placeBeside(list, this);
-    Widgets::bringToFront(list);
-}
-
 void frmMain::showAtariList()
 {
     // The list follows the book and the record by itself, card by card, clear by clear.
@@ -532,20 +498,4 @@ void frmMain::showAtariList()
         m_atariList = new frmAtariList(m_state.book, m_state.record, m_state.data, this);
     Placement::placeBeside(m_atariList, this);
     Widgets::bringToFront(m_atariList);
-}
-
-void frmMain::mnuRemind_Click()
-{
-    m_reminder.remindAtLogin(mnuRemind->isChecked(), this);
-    mnuRemind->setChecked(platform::loginReminderOn());
-}
-
-void frmMain::mnuViewHelp_Click()
-{
-    // Without its help file the command does nothing, rather than leave the
-    // desktop to complain about a missing document; a help file that nothing
-    // opens is named for the user to open by hand.
-    const QString path = platform::programFolder() + QStringLiteral("ReadMe.html");
-    if (QFileInfo(path).isFile())
-        Widgets::openOrTell(path, QStringLiteral("ヘルプ"), this);
 }

@@ -64,7 +64,6 @@ public:
 
     AtariBook &atariBook() { return m_state.book; }
     const CheckRecord &checkRecord() const { return m_state.record; }
-    qint16 intCheckCnt() const { return m_state.record.intCheckCnt(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -80,24 +79,14 @@ private:
     void showStep(QLineEdit *box, const CardEntry::Step &step);
     // The upper stage (the upper four digits asked for) or the lower one.
     void showStage(bool kami4);
-    // The upper stage, prompting for the upper four digits of class intToukyu.
-    void InputKami4(qint16 intToukyu);
-    // Ends a card: empties both boxes and enters it (CardEntry::enter).
-    void Clear_input();
     // Both boxes empty, the focus in the lower one.
     void emptyEntry();
-    // Announces a hit of class intToukyu; the card ending next counts it.
-    void Atari(qint16 intToukyu);
     // Shows text in the guidance line and has screen readers read it.
     void inform(const QString &text);
 
-    void mnuShowIchiran_Click();
     void showAtariList();
-    void mnuRemind_Click();
-    void mnuViewHelp_Click();
     // Writes the data file in force to settings.ini; says once when it cannot.
     void saveSettings();
-    void syouhin_hiddenByClose();
     // After another data file has been put in force: the caption and rows,
     // AllClear, the prize list refreshed, and the choice written at once.
     void showDataFileInForce();

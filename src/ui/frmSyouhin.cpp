@@ -141,7 +141,9 @@ void frmSyouhin::buildControls()
 
     cmdBrowseOpen = Widgets::makeButton(this, QStringLiteral("cmdBrowseOpen"), QStringLiteral("ブラウザで開く(&B)"));
     cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
-    connect(cmdBrowseOpen, &QPushButton::clicked, this, &frmSyouhin::cmdBrowseOpen_Click);
+    connect(cmdBrowseOpen, &QPushButton::clicked, this, [this] {
+        Widgets::openOrTell(platform::dataFilePath(m_data.strFileName), QStringLiteral("データファイル"), this);
+    });
     connect(cmdClose, &QPushButton::clicked, this, &frmSyouhin::cmdClose_Click);
 
     auto *window = new QVBoxLayout(this);
@@ -239,11 +241,6 @@ bool frmSyouhin::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
     return QWidget::event(event);
-}
-
-void frmSyouhin::cmdBrowseOpen_Click()
-{
-    Widgets::openOrTell(platform::dataFilePath(m_data.strFileName), QStringLiteral("データファイル"), this);
 }
 
 void frmSyouhin::cmdClose_Click()

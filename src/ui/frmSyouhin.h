@@ -40,7 +40,6 @@ private:
     static constexpr int RowCount = 5;
 
     void buildControls();
-    void cmdBrowseOpen_Click();
     void cmdClose_Click();
 
     QList<QLabel *> m_headings;
