@@ -143,9 +143,11 @@ QLineEdit *Widgets::makeDigitBox(QWidget *parent, const QString &name, int maxLe
         }
         // Keys that type no character (arrows, Delete, Tab, the modifiers) are
         // not the filter's business.
+        if (event->type() != QEvent::KeyPress)
+            return false;
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (event->type() != QEvent::KeyPress || key->text().isEmpty() || key->key() == Qt::Key_Delete
-            || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        if (key->text().isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab
+            || key->key() == Qt::Key_Backtab)
             return false;
         if (typed)
             typed();
