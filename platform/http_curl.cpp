@@ -232,7 +232,9 @@ int CurlRunningTransfer::onTimer(CURLM *, long timeoutMs, void *self)
 size_t CurlRunningTransfer::onHeader(char *data, size_t size, size_t count, void *self)
 {
     auto *transfer = static_cast<CurlRunningTransfer *>(self);
-    const qint64 bytes = qint64(size * count);
+    // libcurl always gives size 1: the product is the count of bytes.
+    const size_t total = size * count;
+    const qint64 bytes = qint64(total);
     const QByteArrayView line(data, bytes);
     // The blank line: the next answer counts afresh.
     if (line == "\r\n" || line == "\n") {
@@ -269,7 +271,9 @@ size_t CurlRunningTransfer::onHeader(char *data, size_t size, size_t count, void
 size_t CurlRunningTransfer::onBody(char *data, size_t size, size_t count, void *self)
 {
     auto *transfer = static_cast<CurlRunningTransfer *>(self);
-    const qint64 bytes = qint64(size * count);
+    // libcurl always gives size 1: the product is the count of bytes.
+    const size_t total = size * count;
+    const qint64 bytes = qint64(total);
     if (bytes > transfer->m_options.maxBodyBytes - transfer->m_body.size())
         return transfer->stop(QStringLiteral("the body is larger than %1 bytes").arg(transfer->m_options.maxBodyBytes));
     transfer->m_body.append(data, bytes);

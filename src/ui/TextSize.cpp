@@ -220,7 +220,7 @@ void TextSize::addMenu(QMainWindow *window)
         item->setCheckable(true);
         item->setData(percent);
         sizes->addAction(item);
-        QObject::connect(item, &QAction::triggered, menu, [percent] { choose(percent); });
+        QObject::connect(item, &QAction::triggered, menu, [level = percent] { choose(level); });
     }
     const auto check = [sizes] {
         for (QAction *item : sizes->actions())
@@ -244,7 +244,7 @@ void TextSize::addMenu(QMainWindow *window)
         item->setObjectName(QString::fromUtf16(name));
         item->setShortcuts(bindings);
         window->addAction(item);
-        QObject::connect(item, &QAction::triggered, window, [step] { choose(step(percent())); });
+        QObject::connect(item, &QAction::triggered, window, [next = step] { choose(next(percent())); });
         keys.append(item);
     }
     for (QAction *key : std::as_const(keys))
