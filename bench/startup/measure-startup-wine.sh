@@ -42,7 +42,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-source "$(dirname "$0")/display.sh"
+source "$(dirname "$0")/common.sh"
 
 # The prefix; Wine has no Japanese fonts of its own.
 echo "making the Wine prefix"
@@ -82,7 +82,6 @@ for round in $(seq "$runs"); do
     harovan_all+=("$h") empty_all+=("$e")
     awk -v r="$round" -v h="$h" -v e="$e" 'BEGIN { printf "%5d %12.1f %17.1f %7.2f\n", r, h, e, h / e }'
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 harovan_ms=$(median "${harovan_all[@]}")
 empty_ms=$(median "${empty_all[@]}")
 awk -v h="$harovan_ms" -v e="$empty_ms" 'BEGIN { printf "median %11.1f %17.1f %7.2f\n", h, e, h / e }'
