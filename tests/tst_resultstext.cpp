@@ -150,7 +150,7 @@ private slots:
         // Counts, odds, prices, years and days beside a class are no numbers: nothing is read.
         QTest::newRow("counts, odds, prices, years, days, times, telephone numbers")
             << u"1等（789本）100万本に1本、現金30万円 2026年1月19日 14:00 2026/1/19\n"
-               "2等 1万本に1本 1,000本 No.5037 0120-23-2886\n3等 1/100 ¥300 第79回 令和8年 7月"_s
+               "2等 1万本に1本 1,000本 No.5037 0120-23-2886 16桁\n3等 1/100 ¥300 第79回 令和8年 7月"_s
             << QStringList {} << Problems {} << QStringList {};
         QTest::newRow("text without results, a day of a draw in it")
             << u"今日は抽せん日：2026年1月19日です。令和8年用の年賀はがきは455756枚売れました。"_s << QStringList {}
