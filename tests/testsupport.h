@@ -4,6 +4,7 @@
 // helpers to put fixture and bundled files into it, and winning data built in
 // the shape the loader gives them.
 
+#include "core/DataEdit.h"
 #include "core/DataInForce.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakeprogramfolder.h"
@@ -208,6 +209,35 @@ inline void changeData(DataInForce &inForce, const std::function<void(WinningDat
     WinningData data = inForce.winningData();
     change(data);
     inForce.setWinningData(std::move(data));
+}
+
+// The editor's input with "field=value" changes, each field named by its
+// control (txtNumbers_2, txtSyouhin_0, cboEra, txtDrawDate, ...).
+inline DataEditInput editedInput(DataEditInput input, const QStringList &changes)
+{
+    for (const QString &change : changes) {
+        const qsizetype at = change.indexOf(u'=');
+        const QString field = change.left(at);
+        const QString value = change.mid(at + 1);
+        const auto classField = [&](const QString &stem, std::array<QString, DataEditInput::ClassCount> &fields) {
+            if (!field.startsWith(stem + u'_'))
+                return false;
+            fields[field.mid(stem.size() + 1).toInt()] = value;
+            return true;
+        };
+        if (classField(QStringLiteral("txtNumbers"), input.strNumbers)
+            || classField(QStringLiteral("txtSyouhin"), input.strSyouhin))
+            continue;
+        const QMap<QString, QString *> fields {{QStringLiteral("txtType"), &input.strType},
+            {QStringLiteral("cboEra"), &input.strEra}, {QStringLiteral("txtYear"), &input.strYear},
+            {QStringLiteral("txtDrawDate"), &input.strDrawDate},
+            {QStringLiteral("txtExchangeFrom"), &input.strExchangeFrom},
+            {QStringLiteral("txtExchangeTo"), &input.strExchangeTo}, {QStringLiteral("txtURL"), &input.strUrl}};
+        if (!fields.contains(field))
+            qFatal("no field %s", qPrintable(field));
+        *fields.value(field) = value;
+    }
+    return input;
 }
 
 #ifndef Q_OS_WIN

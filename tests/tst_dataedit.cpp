@@ -28,34 +28,10 @@ DataEditInput validInput()
     return input;
 }
 
-// Sets the field of that control's name, as a user types into it.
-void setField(DataEditInput &input, const QString &field, const QString &value)
-{
-    const auto classField = [&](const QString &stem, std::array<QString, 5> &fields) {
-        if (!field.startsWith(stem + u'_'))
-            return false;
-        fields[field.mid(stem.size() + 1).toInt()] = value;
-        return true;
-    };
-    if (classField(u"txtNumbers"_s, input.strNumbers) || classField(u"txtSyouhin"_s, input.strSyouhin))
-        return;
-    const QMap<QString, QString *> fields {{u"txtType"_s, &input.strType}, {u"cboEra"_s, &input.strEra},
-        {u"txtYear"_s, &input.strYear}, {u"txtDrawDate"_s, &input.strDrawDate},
-        {u"txtExchangeFrom"_s, &input.strExchangeFrom}, {u"txtExchangeTo"_s, &input.strExchangeTo},
-        {u"txtURL"_s, &input.strUrl}};
-    QVERIFY2(fields.contains(field), qPrintable(field));
-    *fields.value(field) = value;
-}
-
 // "field=value" changes applied to the valid input.
 DataEditInput changed(const QStringList &changes)
 {
-    DataEditInput input = validInput();
-    for (const QString &change : changes) {
-        const qsizetype at = change.indexOf(u'=');
-        setField(input, change.left(at), change.mid(at + 1));
-    }
-    return input;
+    return testsupport::editedInput(validInput(), changes);
 }
 
 using Problems = QList<DataEditProblem>;

@@ -4,17 +4,22 @@
 #include "fakeservices.h"
 #include "testsupport.h"
 #include "ui/Fonts.h"
+#include "ui/TextSize.h"
 #include "ui/frmDataEdit.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <memory>
 
@@ -103,7 +108,11 @@ private slots:
         QCOMPARE(m_state->data.LoadDataFile(Reiwa8).status, 0);
     }
 
-    void cleanup() { endWindowTest(); }
+    void cleanup()
+    {
+        TextSize::choose(TextSize::Standard);
+        endWindowTest();
+    }
 
     // The whole road: the menu item opens the editor, the numbers typed in are
     // confirmed, the file is written, and on Yes it is in force as a choice in
@@ -405,6 +414,79 @@ private slots:
         QCOMPARE(m_fakes->messageBox.shown.size(), 1);
         QCOMPARE(editor.savedFileName(), Reiwa8);
         QVERIFY(testsupport::fileBytes(m_folder->dataPath(Reiwa8)).contains("<number>5678</number>"));
+    }
+
+    // 結果を貼り付け reads the clipboard into the fields and tells at a class
+    // why it stayed empty; Ctrl+Shift+V with nothing recognised changes
+    // nothing; nothing is written until 保存.
+    void pasteResults()
+    {
+        frmDataEdit editor(m_state->data.winningData());
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        const QMap<QString, QByteArray> before = testsupport::snapshot(m_folder->path());
+        const auto numbers
+            = [&editor](int k) { return child<QPlainTextEdit>(&editor, u"txtNumbers_%1"_s.arg(k))->toPlainText(); };
+        const auto summary = [&editor] { return child<QLabel>(&editor, u"lblPasteResult"_s)->text(); };
+        QGuiApplication::clipboard()->setText(u"1等\t455756\n2等\t下4けた 455756"_s);
+        QTest::mouseClick(child<QPushButton>(&editor, u"cmdPasteResults"_s), Qt::LeftButton);
+        QCOMPARE((QStringList {numbers(0), numbers(1)}), (QStringList {u"455756"_s, QString()}));
+        QCOMPARE(
+            problemAt(&editor, u"txtNumbers_1"_s), u"下4桁とありますが「455756」は6桁のため、読み取りませんでした"_s);
+        QCOMPARE(summary(),
+            u"１等を読み取りました。２等は読み取れませんでした（理由は欄の下にあります）。番号を確かめてから保存してください。"_s);
+        // Typed there, the field is judged as the editor judges it.
+        typeInto(&editor, u"txtNumbers_1"_s, u"5037"_s);
+        QCOMPARE(problemAt(&editor, u"txtNumbers_1"_s), QString());
+
+        QGuiApplication::clipboard()->setText(u"今日の天気は晴れ、最高気温は12度です。"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(numbers(0), u"455756"_s);
+        QCOMPARE(summary(),
+            u"当選番号を読み取れませんでした。発表された当選番号の表や記事をコピーしてから、もう一度押してください。"_s);
+        QCOMPARE(testsupport::snapshot(m_folder->path()), before);
+        editor.hide();
+    }
+
+    // Every problem line wraps inside the window, the fields are whole
+    // without scrolling sideways, and the window is whole on a 1280×800
+    // screen at every text size.
+    void problemsWrapInsideTheWindow_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("標準") << TextSize::Standard;
+        QTest::newRow("大") << TextSize::Large;
+        QTest::newRow("特大") << TextSize::ExtraLarge;
+    }
+    void problemsWrapInsideTheWindow()
+    {
+        QFETCH(int, size);
+        TextSize::choose(size);
+        // Opened over a window, as the menu opens it: its room is that inside its frame.
+        QWidget owner;
+        owner.show();
+        frmDataEdit editor(m_state->data.winningData(), &owner);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        typeInto(&editor, u"txtDrawDate"_s, u"2027/1/17"_s);
+        typeInto(&editor, u"txtExchangeFrom"_s, u"2027/1/10"_s);
+        typeInto(&editor, u"txtExchangeTo"_s, u"2027/1/5"_s);
+        QGuiApplication::clipboard()->setText(u"2等 下4けた 455756"_s);
+        QTest::mouseClick(child<QPushButton>(&editor, u"cmdPasteResults"_s), Qt::LeftButton);
+        QCOMPARE(problemAt(&editor, u"txtExchangeFrom"_s), u"引換の始まりが抽せん日より前になっています"_s);
+
+        const auto whole = [&editor](const QLabel *label) {
+            const QRect inWindow(label->mapTo(&editor, QPoint()), label->size());
+            return label->wordWrap() && inWindow.right() < editor.width()
+                && label->heightForWidth(label->width()) <= label->height();
+        };
+        for (const QString &name : {u"lblPasteResult"_s, u"lblCheck_txtNumbers_1"_s, u"lblCheck_txtExchangeFrom"_s,
+                 u"lblCheck_txtExchangeTo"_s})
+            QTRY_VERIFY2(whole(child<QLabel>(&editor, name)), qPrintable(name));
+        const auto *fields = child<QScrollArea>(&editor, u"fields"_s);
+        QVERIFY(!fields->horizontalScrollBar()->isVisible());
+        QVERIFY(editor.screen()->availableGeometry().contains(editor.frameGeometry()));
+        editor.hide();
     }
 };
 

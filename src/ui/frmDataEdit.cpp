@@ -4,20 +4,24 @@
 
 #include "core/AtariList.h"
 #include "core/DataFileList.h"
+#include "core/ResultsText.h"
 #include "core/modNengajo.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
+#include "ui/Accessibility.h"
 #include "ui/Look.h"
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +29,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -58,6 +63,17 @@ public:
         if (hint.width() > maximumWidth())
             hint.rheight() += horizontalScrollBar()->sizeHint().height();
         return hint;
+    }
+
+protected:
+    // The fields grow as their fonts, minimum widths and problem lines change:
+    // the window's layout asks this area's size again (Qt's scroll area keeps
+    // the first, and the window stayed narrower than its fields).
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest)
+            updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
     }
 };
 
@@ -100,6 +116,8 @@ void frmDataEdit::buildControls()
     const auto addProblemLabel = [this](QWidget *control, DataEditField field) {
         QLabel *label = makeLabel(this, QStringLiteral("lblCheck_") + control->objectName(), QString());
         Look::setColour(label, QPalette::WindowText, Look::Urgent);
+        // However long the reason, it stays inside the window.
+        label->setWordWrap(true);
         m_problemLabels.insert(field, label);
         m_controlOf.insert(field, control);
         return label;
@@ -152,6 +170,19 @@ void frmDataEdit::buildControls()
     addRow(QStringLiteral("はがきの種類(&T)"), txtType, line({txtType}), txtType, DataEditField::Type);
     addRow(QStringLiteral("年(&Y)"), cboEra, line({cboEra, txtYear, new QLabel(QStringLiteral("年度版"), this)}),
         txtYear, DataEditField::Year);
+
+    // On the day of a draw: the results copied from a page, read into the classes.
+    cmdPasteResults
+        = Widgets::makeButton(this, QStringLiteral("cmdPasteResults"), QStringLiteral("結果を貼り付け(&P)"));
+    cmdPasteResults->setAutoDefault(false);
+    cmdPasteResults->setToolTip(
+        QStringLiteral("コピーした当選番号の表や記事から、番号・賞品・日付を読み取ります（Ctrl+Shift+V）"));
+    lblPasteResult = makeLabel(this, QStringLiteral("lblPasteResult"), QString());
+    lblPasteResult->setWordWrap(true);
+    lblPasteResult->setAccessibleName(QStringLiteral("貼り付けの結果"));
+    Accessibility::makeNotification(lblPasteResult);
+    form->addLayout(line({cmdPasteResults}), row++, 1);
+    form->addWidget(lblPasteResult, row++, 1);
 
     // The classes: numbers and goods side by side, the problems under them.
     auto *classes = grid();
@@ -244,6 +275,9 @@ void frmDataEdit::buildControls()
         showProblems();
     });
     connect(cmdSave, &QPushButton::clicked, this, &frmDataEdit::cmdSave_Click);
+    connect(cmdPasteResults, &QPushButton::clicked, this, &frmDataEdit::pasteResults);
+    auto *pasteKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), this);
+    connect(pasteKey, &QShortcut::activated, this, &frmDataEdit::pasteResults);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     // Leaving a field shows what is wrong with it; each control tells of the field it belongs to.
     const auto watch = [this](QWidget *widget, DataEditField field) {
@@ -251,8 +285,10 @@ void frmDataEdit::buildControls()
         m_fieldOf.insert(widget, field);
         // Only the user changes the field that has the focus.
         const auto typed = [this, widget, field] {
-            if (widget->hasFocus())
+            if (widget->hasFocus() && !m_pasting) {
                 m_enteredFields.insert(field);
+                m_pasteProblems.remove(field);
+            }
             showProblems();
         };
         if (auto *box = qobject_cast<QLineEdit *>(widget))
@@ -341,6 +377,11 @@ void frmDataEdit::applySizes()
     if (!beside)
         height -= m_saveNote->sizeHint().height() + window->spacing();
     m_fields->setMaximumSize(std::max(width, 0), std::max(height, m_buttons->sizeHint().height()));
+    // The fields laid out at once: the window takes its size from them before
+    // it is placed, not after it has opened.
+    m_fields->widget()->ensurePolished();
+    m_fields->widget()->layout()->activate();
+    m_fields->updateGeometry();
 }
 
 DataEditInput frmDataEdit::input() const
@@ -413,6 +454,43 @@ void frmDataEdit::showProblems()
         if (label && (m_showAllProblems || m_leftFields.contains(problem.field)))
             label->setText(problem.message);
     }
+    // Why a paste left a class empty comes before what the editor says of the empty field.
+    for (const auto &[field, message] : m_pasteProblems.asKeyValueRange())
+        m_problemLabels.value(field)->setText(message);
+}
+
+void frmDataEdit::pasteResults()
+{
+    const ResultsRead read = modNengajo::ReadResultsText(QGuiApplication::clipboard()->text(), input());
+    const DataEditInput &pasted = read.input;
+    // The fields filled are as if typed: キャンセル asks before they are lost.
+    m_pasting = true;
+    for (const DataEditField field : read.changed) {
+        if (field == DataEditField::Year) {
+            cboEra->setCurrentText(pasted.strEra);
+            txtYear->setText(pasted.strYear);
+        } else if (field == DataEditField::DrawDate) {
+            txtDrawDate->setText(pasted.strDrawDate);
+        } else if (field == DataEditField::ExchangeFrom) {
+            txtExchangeFrom->setText(pasted.strExchangeFrom);
+        } else if (field == DataEditField::ExchangeTo) {
+            txtExchangeTo->setText(pasted.strExchangeTo);
+        }
+        m_leftFields.insert(field);
+    }
+    for (int k = 0; k < DataEditInput::ClassCount; ++k) {
+        if (read.changed.contains(numbersField(k)))
+            txtNumbers[k]->setPlainText(pasted.strNumbers[k]);
+        if (pasted.strSyouhin[k] != txtSyouhin[k]->toPlainText())
+            txtSyouhin[k]->setPlainText(pasted.strSyouhin[k]);
+    }
+    m_pasting = false;
+    m_pasteProblems.clear();
+    for (const DataEditProblem &problem : read.problems)
+        m_pasteProblems.insert(problem.field, problem.message);
+    showProblems();
+    lblPasteResult->setText(modNengajo::ResultsSummary(read));
+    Accessibility::announce(lblPasteResult);
 }
 
 bool frmDataEdit::takeBase(bool everything)

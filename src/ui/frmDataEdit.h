@@ -55,6 +55,8 @@ private:
     void setStart(const WinningData &data);
     void showDigitHints(const std::array<int, DataEditInput::ClassCount> &counts);
     void showProblems();
+    // Reads the clipboard's text as published results into the fields; nothing is saved.
+    void pasteResults();
     // Fills the fields from the data file chosen in cboBase (see fill) and
     // starts the input from it; tells the user and returns false when it
     // cannot be read.
@@ -66,6 +68,8 @@ private:
     QLineEdit *txtType = nullptr;
     QComboBox *cboEra = nullptr;
     QLineEdit *txtYear = nullptr;
+    QPushButton *cmdPasteResults = nullptr;
+    QLabel *lblPasteResult = nullptr;
     std::array<QPlainTextEdit *, DataEditInput::ClassCount> txtNumbers {};
     std::array<QPlainTextEdit *, DataEditInput::ClassCount> txtSyouhin {};
     QLineEdit *txtDrawDate = nullptr;
@@ -86,6 +90,9 @@ private:
     QSet<DataEditField> m_enteredFields;
     QSet<DataEditField> m_leftFields;
     bool m_showAllProblems = false;
+    // What the last paste found wrong, told at its field until the user types there.
+    QMap<DataEditField, QString> m_pasteProblems;
+    bool m_pasting = false;
     // What the fields held after the last fill: what differs was typed.
     DataEditInput m_filled;
     DataEditStart m_start;
