@@ -45,10 +45,10 @@ HttpResult failure(const QString &error, long status = 0)
 }
 
 // The proxy the environment names for address, as libcurl reads it: the
-// scheme's own variable (https_proxy or HTTPS_PROXY; http_proxy, which
-// libcurl never reads in capitals), then all_proxy or ALL_PROXY; for https
-// last of all http_proxy, as Qt has read it before. The variable's name and
-// its value; none when it names none.
+// scheme's own variable (https_proxy or HTTPS_PROXY; for http only the
+// lower-case http_proxy), then all_proxy or ALL_PROXY; for https last of all
+// http_proxy, as Qt has read it before. The variable's name and its value;
+// none when it names none.
 std::optional<std::pair<const char *, QByteArray>> environmentProxy(const QUrl &address)
 {
     static constexpr std::array ForHttps {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "http_proxy"};
