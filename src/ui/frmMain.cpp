@@ -60,8 +60,10 @@ frmMain::frmMain(ProgramState &state, QWidget *parent)
     connect(&m_reminder, &KigenReminder::dayMayHaveTurned, this, &frmMain::showKigen);
     // The list a later start asked for while a card was being entered, once it has ended.
     for (QLineEdit *box : {txtInputSimo2, txtInputKami4})
-        connect(
-            box, &QLineEdit::textChanged, this, [this] { QTimer::singleShot(0, this, &frmMain::answerLaterStart); });
+        connect(box, &QLineEdit::textChanged, this, [this] {
+            if (m_listAskedLater)
+                QTimer::singleShot(0, this, &frmMain::answerLaterStart);
+        });
 }
 
 void frmMain::createControls()
