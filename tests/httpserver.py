@@ -13,13 +13,10 @@ Listens on ephemeral ports, each told on a line before the last:
   PROXY <n>    a proxy on 127.0.0.1 that wants the user "user" with the password
                "pass" (407 otherwise), answers plain requests for their path as
                above and tunnels CONNECT to 127.0.0.1 or [::1] only
-  SOCKS <n>    a SOCKS5 proxy on 127.0.0.1 without credentials that connects
-               to the port asked for on 127.0.0.1, whatever the host
   TLS <n>      the same over TLS with CERTIFICATE (a PEM with its key), when given
   PORT <n>     127.0.0.1, the last line before the requests
 Then "GET <path>" for every request, and "CONNECT <host:port>" for every tunnel,
-each after the line "Proxy-Authorization: <value>" when the request carries one,
-and "SOCKS <host:port>" for every connection through the SOCKS proxy.
+each after the line "Proxy-Authorization: <value>" when the request carries one.
 
 Fault paths:
   /fault/status/<code>                   that status with a short body (204: none)
@@ -52,7 +49,6 @@ import http.server
 import os
 import select
 import socket
-import socketserver
 import ssl
 import sys
 import threading
@@ -105,8 +101,22 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         self.send_response(200, "Connection established")
         self.end_headers()
         self.wfile.flush()
-        relay(self.connection, upstream)
-        self.close_connection = True
+        ends = [self.connection, upstream]
+        try:
+            while True:
+                readable, _, _ = select.select(ends, [], [], MAX_STALL_SECONDS)
+                if not readable:
+                    break
+                for end in readable:
+                    data = end.recv(65536)
+                    if not data:
+                        return
+                    (upstream if end is self.connection else self.connection).sendall(data)
+        except OSError:
+            pass
+        finally:
+            upstream.close()
+            self.close_connection = True
 
     def do_GET(self):
         if self.proxy_refused():
@@ -260,58 +270,6 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         self.wfile.write(body)
 
 
-def relay(client, upstream):
-    """Passes bytes both ways until either end closes or both are silent for long."""
-    ends = [client, upstream]
-    try:
-        while True:
-            readable, _, _ = select.select(ends, [], [], MAX_STALL_SECONDS)
-            if not readable:
-                return
-            for end in readable:
-                data = end.recv(65536)
-                if not data:
-                    return
-                (upstream if end is client else client).sendall(data)
-    except OSError:
-        pass
-    finally:
-        upstream.close()
-
-
-class SocksHandler(socketserver.BaseRequestHandler):
-    """SOCKS5 without authentication, for CONNECT alone: whatever host it is
-    asked for, it connects to that port on 127.0.0.1."""
-
-    def handle(self):
-        client = self.request
-        client.settimeout(MAX_STALL_SECONDS)
-
-        def take(count):
-            data = b""
-            while len(data) < count:
-                more = client.recv(count - len(data))
-                if not more:
-                    raise ConnectionError("the client went")
-                data += more
-            return data
-
-        try:
-            take(take(2)[1])  # the version, then the methods offered
-            client.sendall(b"\x05\x00")
-            _, command, _, kind = take(4)
-            host = take(take(1)[0]).decode() if kind == 3 else socket.inet_ntoa(take(4)) if kind == 1 else None
-            port = int.from_bytes(take(2), "big")
-            if command != 1 or host is None:
-                return client.sendall(b"\x05\x07\x00\x01" + bytes(6))
-            print("SOCKS %s:%d" % (host, port), flush=True)
-            upstream = socket.create_connection(("127.0.0.1", port))
-            client.sendall(b"\x05\x00\x00\x01" + bytes(6))
-            relay(client, upstream)
-        except OSError:
-            pass
-
-
 class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
@@ -329,10 +287,6 @@ def exit_when_stdin_closes():
 
 class Server6(Server):
     address_family = socket.AF_INET6
-
-
-class SocksServer(socketserver.ThreadingTCPServer):
-    daemon_threads = True
 
 
 class TlsServer(Server):
@@ -368,7 +322,6 @@ def main():
     threading.Thread(target=exit_when_stdin_closes, daemon=True).start()
     print("PORT6 %d" % serve(Server6(("::1", 0), maker(Handler))), flush=True)
     print("PROXY %d" % serve(Server(("127.0.0.1", 0), maker(ProxyHandler))), flush=True)
-    print("SOCKS %d" % serve(SocksServer(("127.0.0.1", 0), SocksHandler)), flush=True)
     if len(sys.argv) == 3:
         print("TLS %d" % serve(TlsServer(("127.0.0.1", 0), maker(Handler), sys.argv[2])), flush=True)
     server = Server(("127.0.0.1", 0), maker(Handler))

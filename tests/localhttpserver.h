@@ -69,8 +69,6 @@ public:
                 m_port6 = line.mid(6).toUShort();
             else if (line.startsWith("PROXY "))
                 m_proxyPort = line.mid(6).toUShort();
-            else if (line.startsWith("SOCKS "))
-                m_socksPort = line.mid(6).toUShort();
             else if (line.startsWith("TLS "))
                 m_tlsPort = line.mid(4).toUShort();
             if (line.startsWith("PORT ")) {
@@ -115,12 +113,6 @@ public:
         return QStringLiteral("http://") + credentials + QStringLiteral("127.0.0.1:%1").arg(m_proxyPort);
     }
 
-    // A SOCKS5 proxy (scheme: socks5 or socks5h) that reaches this server whatever host it is asked for.
-    QString socksUrl(const QString &scheme) const
-    {
-        return scheme + QStringLiteral("://127.0.0.1:%1").arg(m_socksPort);
-    }
-
     // The folder the server serves.
     QString root() const { return m_root.path() + u'/'; }
     bool writeFile(const QString &relativePath, const QByteArray &content) const
@@ -132,8 +124,7 @@ public:
     }
 
     // The paths requested since the last call, in order, "CONNECT host:port"
-    // for every tunnel through the proxy, "SOCKS host:port" for every one
-    // through the SOCKS proxy, and before each the line
+    // for every tunnel through the proxy, and before each the line
     // "Proxy-Authorization: value" when it carries one.
     QStringList takeRequests()
     {
@@ -145,8 +136,7 @@ public:
             const QByteArray line = m_process.readLine().trimmed();
             if (line.startsWith("GET "))
                 requests.append(QString::fromUtf8(line.mid(4)));
-            else if (line.startsWith("CONNECT ") || line.startsWith("SOCKS ")
-                || line.startsWith("Proxy-Authorization: "))
+            else if (line.startsWith("CONNECT ") || line.startsWith("Proxy-Authorization: "))
                 requests.append(QString::fromUtf8(line));
         }
         return requests;
@@ -175,7 +165,6 @@ private:
     quint16 m_port = 0;
     quint16 m_port6 = 0;
     quint16 m_proxyPort = 0;
-    quint16 m_socksPort = 0;
     quint16 m_tlsPort = 0;
     QString m_error;
 };

@@ -253,12 +253,6 @@ void tst_Http::throughTheDesktopsProxy_data()
     QTest::newRow("HTTPS_PROXY for https")
         << QByteArray("HTTPS_PROXY") << m_server.proxyUrl(QStringLiteral("user:pass@")) << secure << false << 0L
         << QStringList {authorized, QStringLiteral("CONNECT 127.0.0.1:%1").arg(QUrl(secure).port())} << QString();
-    // socks5h: the proxy, not this machine, finds the server's name.
-    const QString named = QStringLiteral("http://harovan.invalid:%1/files/binary.xml").arg(m_server.port());
-    const QString socksRequest = QStringLiteral("SOCKS harovan.invalid:%1").arg(m_server.port());
-    QTest::newRow("socks5h in all_proxy")
-        << QByteArray("all_proxy") << m_server.socksUrl(QStringLiteral("socks5h")) << named << true << 200L
-        << QStringList {socksRequest, "/files/binary.xml"} << QString();
     const QString closed = QStringLiteral("127.0.0.1:%1").arg(testsupport::LocalHttpServer::closedPort());
     QTest::newRow("socks5h in ALL_PROXY, not there")
         << QByteArray("ALL_PROXY") << "socks5h://" + closed << local << false << 0L << QStringList {} << QString();
