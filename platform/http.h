@@ -113,8 +113,11 @@ private:
 // transfer, closed with it: only http and https (also on redirects), HTTP/1.1,
 // failure on an HTTP error status, a connect, a stall and an overall time-out,
 // caps on the headers and the body as they arrive. No cookies, no cache and no
-// decompression; the desktop's proxy settings as Qt reads them, with their
-// credentials and a tunnel for https; the system's certificate store.
+// decompression; the proxy the environment names (http_proxy, https_proxy,
+// all_proxy, no_proxy, as libcurl reads them), else the desktop's settings as
+// Qt reads them, with credentials only where the proxy's address carries
+// them, a tunnel for https, and never straight past a proxy that cannot be
+// used; the system's certificate store.
 //
 // Not Qt's network access: Qt 6.4 reads a server's headers one byte per read
 // into a buffer without a limit until their end, in its own thread, and tells

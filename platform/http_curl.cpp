@@ -10,6 +10,8 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <span>
+#include <utility>
 
 namespace platform {
 
@@ -42,6 +44,42 @@ HttpResult failure(const QString &error, long status = 0)
     return {false, {}, error, status};
 }
 
+// The proxy the environment names for address, as libcurl reads it: the
+// scheme's own variable (https_proxy or HTTPS_PROXY; for http only the
+// lower-case http_proxy), then all_proxy or ALL_PROXY; for https last of all
+// http_proxy, as Qt has read it before. The variable's name and its value;
+// none when it names none.
+std::optional<std::pair<const char *, QByteArray>> environmentProxy(const QUrl &address)
+{
+    static constexpr std::array ForHttps {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "http_proxy"};
+    static constexpr std::array ForHttp {"http_proxy", "all_proxy", "ALL_PROXY"};
+    const bool secure = address.scheme() == u"https";
+    for (const char *name : secure ? std::span<const char *const>(ForHttps) : std::span<const char *const>(ForHttp)) {
+        if (QByteArray value = qgetenv(name).trimmed(); !value.isEmpty())
+            return std::pair(name, std::move(value));
+    }
+    return std::nullopt;
+}
+
+// Why libcurl cannot go through proxy (as an address, with or without its
+// scheme), or empty when it can: a proxy the user names is used or the
+// transfer fails, never is it passed by.
+QString unusableProxy(const char *variable, const QByteArray &proxy)
+{
+    const qsizetype end = proxy.indexOf("://");
+    const QByteArray scheme = end < 0 ? QByteArray("http") : proxy.left(end).toLower();
+    const bool https = scheme == "https";
+    if (https && !(curl_version_info(CURLVERSION_NOW)->features & CURL_VERSION_HTTPS_PROXY))
+        return QStringLiteral("the proxy in %1 is reached over https, which this libcurl cannot do")
+            .arg(QLatin1StringView(variable));
+    for (const char *known : {"http", "https", "socks4", "socks4a", "socks5", "socks5h"}) {
+        if (scheme == known)
+            return {};
+    }
+    return QStringLiteral("the proxy in %1 is of a kind this program cannot use: %2")
+        .arg(QLatin1StringView(variable), QString::fromLatin1(scheme));
+}
+
 // One GET under the options' limits, with a connection pool of its own that
 // goes with it: deleting it closes its connections at once, and nothing of it
 // runs on afterwards. libcurl runs in the program's event loop, woken by the
@@ -54,6 +92,8 @@ public:
     ~CurlRunningTransfer() override;
 
     void request(const QUrl &address);
+    // The proxy of the desktop's settings, as Qt reads them.
+    void useDesktopProxy(const QUrl &address);
     // Ends it before any request; told once the caller holds the transfer, as every other end is.
     void refuse(const HttpResult &result);
 
@@ -159,24 +199,16 @@ void CurlRunningTransfer::request(const QUrl &address)
     curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_REVOKE_BEST_EFFORT));
 #endif
 
-    // The desktop's proxy as Qt reads it (the environment, the desktop's settings).
-    const QList<QNetworkProxy> proxies = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(address));
-    const QNetworkProxy proxy = proxies.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy) : proxies.constFirst();
-    const QNetworkProxy::ProxyType type = proxy.type();
-    const QString scheme = type == QNetworkProxy::HttpProxy || type == QNetworkProxy::HttpCachingProxy
-        ? QStringLiteral("http")
-        : (type == QNetworkProxy::Socks5Proxy ? QStringLiteral("socks5h") : QString());
-    if (!scheme.isEmpty()) {
-        QUrl proxyAddress;
-        proxyAddress.setScheme(scheme);
-        proxyAddress.setHost(proxy.hostName());
-        proxyAddress.setPort(proxy.port());
-        curl_easy_setopt(easy, CURLOPT_PROXY, proxyAddress.toEncoded().constData());
-        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxy.user().toUtf8().constData());
-        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxy.password().toUtf8().constData());
+    // A proxy the environment names goes to libcurl as it is: libcurl reads
+    // its kind, its credentials and no_proxy as it always does.
+    if (const auto named = environmentProxy(address)) {
+        if (const QString why = unusableProxy(named->first, named->second); !why.isEmpty()) {
+            refuse(failure(why));
+            return;
+        }
+        curl_easy_setopt(easy, CURLOPT_PROXY, named->second.constData());
     } else {
-        // None: libcurl reads no proxy of its own either.
-        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+        useDesktopProxy(address);
     }
 
     curl_multi_setopt(m_multi.get(), CURLMOPT_SOCKETFUNCTION, &CurlRunningTransfer::onSocket);
@@ -185,6 +217,33 @@ void CurlRunningTransfer::request(const QUrl &address)
     curl_multi_setopt(m_multi.get(), CURLMOPT_TIMERDATA, this);
     m_stallTimer.start();
     curl_multi_add_handle(m_multi.get(), easy);
+}
+
+void CurlRunningTransfer::useDesktopProxy(const QUrl &address)
+{
+    CURL *easy = m_easy.get();
+    const QList<QNetworkProxy> proxies = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(address));
+    const QNetworkProxy proxy = proxies.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy) : proxies.constFirst();
+    const QNetworkProxy::ProxyType type = proxy.type();
+    const QString scheme = type == QNetworkProxy::HttpProxy || type == QNetworkProxy::HttpCachingProxy
+        ? QStringLiteral("http")
+        : (type == QNetworkProxy::Socks5Proxy ? QStringLiteral("socks5h") : QString());
+    if (scheme.isEmpty()) {
+        // None: libcurl reads no proxy of its own either.
+        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+        return;
+    }
+    QUrl proxyAddress;
+    proxyAddress.setScheme(scheme);
+    proxyAddress.setHost(proxy.hostName());
+    proxyAddress.setPort(proxy.port());
+    curl_easy_setopt(easy, CURLOPT_PROXY, proxyAddress.toEncoded().constData());
+    // Credentials only where the settings carry them: an empty pair would
+    // still be sent, as "Proxy-Authorization: Basic Og==", to every proxy.
+    if (!proxy.user().isEmpty() || !proxy.password().isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxy.user().toUtf8().constData());
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxy.password().toUtf8().constData());
+    }
 }
 
 // libcurl's wishes use the bits of its events: CURL_POLL_INOUT holds both,

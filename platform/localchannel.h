@@ -15,6 +15,11 @@ namespace platform {
 class LocalChannel
 {
 public:
+    // The listening program hears at most this many connections at once, and
+    // drops one that has sent no whole line within LineTimeoutMs.
+    static constexpr int MaxConnections = 8;
+    static constexpr int LineTimeoutMs = 1000;
+
     virtual ~LocalChannel() = default;
 
     // Sends line to the program listening under name; its answer line, or

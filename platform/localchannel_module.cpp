@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 namespace platform {
 
@@ -12,6 +13,76 @@ namespace {
 
 // A request is one short line; anything longer is not one.
 constexpr qint64 MaxLine = 4096;
+
+// The running program's end: later starts heard a few at a time, each for a
+// second at most. A local process that opens connections without end costs
+// the program no more files than that: the rest wait in the system's queue,
+// and the program keeps its files for its own work (the book, the chime).
+class Listener final : public QObject
+{
+public:
+    Listener(QObject *owner, std::function<QByteArray(const QByteArray &)> answer)
+        : QObject(owner)
+        , m_server(new QLocalServer(this))
+        , m_answer(std::move(answer))
+    {
+        m_server->setSocketOptions(QLocalServer::UserAccessOption);
+        // Accepted only as they are heard.
+        m_server->setMaxPendingConnections(1);
+        connect(m_server, &QLocalServer::newConnection, this, &Listener::hear);
+    }
+
+    bool listen(const QString &name)
+    {
+        // A name left by a program that has ended, or held by one that no longer answers.
+        QLocalServer::removeServer(name);
+        return m_server->listen(name);
+    }
+
+private:
+    void hear()
+    {
+        while (m_heard < LocalChannel::MaxConnections) {
+            QLocalSocket *socket = m_server->nextPendingConnection();
+            if (!socket)
+                return;
+            ++m_heard;
+            connect(socket, &QObject::destroyed, this, [this] {
+                --m_heard;
+                hear();
+            });
+            auto *limit = new QTimer(socket);
+            limit->setSingleShot(true);
+            connect(limit, &QTimer::timeout, socket, [socket] {
+                socket->abort();
+                socket->deleteLater();
+            });
+            limit->start(LocalChannel::LineTimeoutMs);
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { read(socket); });
+        }
+    }
+
+    void read(QLocalSocket *socket)
+    {
+        if (!socket->canReadLine()) {
+            if (socket->bytesAvailable() > MaxLine)
+                socket->abort();
+            return;
+        }
+        const QByteArray reply = m_answer(socket->readLine(MaxLine));
+        if (reply.isEmpty()) {
+            socket->abort();
+            return;
+        }
+        socket->write(reply);
+        socket->disconnectFromServer();
+    }
+
+    QLocalServer *const m_server;
+    const std::function<QByteArray(const QByteArray &)> m_answer;
+    int m_heard = 0; // connections taken and not yet gone
+};
 
 class QtLocalChannel final : public QObject, public LocalChannel
 {
@@ -35,33 +106,11 @@ protected:
 
     bool listen(const QString &name, QObject *owner, std::function<QByteArray(const QByteArray &)> answer) override
     {
-        auto *server = new QLocalServer(owner);
-        server->setSocketOptions(QLocalServer::UserAccessOption);
-        // A name left by a program that has ended, or held by one that no longer answers.
-        QLocalServer::removeServer(name);
-        if (!server->listen(name)) {
-            delete server;
+        auto *listener = new Listener(owner, std::move(answer));
+        if (!listener->listen(name)) {
+            delete listener;
             return false;
         }
-        QObject::connect(server, &QLocalServer::newConnection, server, [server, answer = std::move(answer)] {
-            while (QLocalSocket *socket = server->nextPendingConnection()) {
-                QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-                QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, answer] {
-                    if (!socket->canReadLine()) {
-                        if (socket->bytesAvailable() > MaxLine)
-                            socket->abort();
-                        return;
-                    }
-                    const QByteArray reply = answer(socket->readLine(MaxLine));
-                    if (reply.isEmpty()) {
-                        socket->abort();
-                        return;
-                    }
-                    socket->write(reply);
-                    socket->disconnectFromServer();
-                });
-            }
-        });
         return true;
     }
 };

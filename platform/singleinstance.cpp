@@ -7,15 +7,16 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
 
 namespace platform {
 
 namespace {
 
-// How long a new start waits for the running program's answer.
-constexpr int AnswerTimeoutMs = 1000;
+// How long a new start waits for the running program's answer: its window
+// may still be coming up, or later starts ahead of this one are heard first.
+constexpr int AnswerTimeoutMs = 3000;
 // How often it asks meanwhile, while the running program is still coming up.
 constexpr int AskAgainMs = 20;
 
@@ -40,14 +41,7 @@ QString SingleInstance::nameFor(const QString &settingsFolder)
 {
     const QString key = QString::fromLatin1(
         QCryptographicHash::hash(QFile::encodeName(settingsFolder), QCryptographicHash::Sha256).toHex().left(16));
-    const QString name = QStringLiteral("harovan-") + key;
-#ifdef Q_OS_WIN
-    return name;
-#else
-    // Without a runtime folder, a name in the temporary folder.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? name : runtime + u'/' + name;
-#endif
+    return placed(QStringLiteral("harovan-") + key);
 }
 
 SingleInstance::SingleInstance(const QString &name, const QString &modulePath, QObject *parent)
@@ -62,13 +56,35 @@ SingleInstance::SingleInstance(const QString &name, const QString &modulePath, Q
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::claim(Request request)
+bool SingleInstance::takeLock()
 {
+    clearLockPath(m_lock.fileName());
     if (m_lock.tryLock(0))
         return true;
-    LocalChannel *channel = m_lock.error() == QLockFile::LockFailedError ? m_channel->get() : nullptr;
+    // QLockFile has replaced a lock of a program that has ended; one it cannot
+    // read, or one from another machine, it leaves. The folder is this
+    // machine's own, so neither is the lock of a program running here.
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (m_lock.error() != QLockFile::LockFailedError
+        || (m_lock.getLockInfo(&pid, &host, &program) && host == QSysInfo::machineHostName()))
+        return false;
+    // Never the lock a running program holds: QLockFile removes only a file nobody has locked.
+    return m_lock.removeStaleLockFile() && m_lock.tryLock(0);
+}
+
+SingleInstance::Start SingleInstance::claim(Request request)
+{
+    if (m_name.isEmpty() || takeLock())
+        return Start::Run;
+    // A folder that refuses the lock: nothing to tell a later start by.
+    if (m_lock.error() != QLockFile::LockFailedError)
+        return Start::Run;
+    // A running program holds the lock: a second window on its book is never opened.
+    LocalChannel *channel = m_channel->get();
     if (!channel)
-        return true;
+        return Start::Unanswered;
     QByteArray line = request == Request::ShowList ? ShowListWord : ShowWord;
     // The token with which a Wayland desktop lets the window of a program it
     // started come forward over others; passed on to the running program.
@@ -80,10 +96,10 @@ bool SingleInstance::claim(Request request)
     const QDeadlineTimer deadline(AnswerTimeoutMs);
     while (!deadline.hasExpired()) {
         if (channel->ask(m_name, line, int(deadline.remainingTime())) == Answer)
-            return false;
+            return Start::HandedOver;
         QThread::msleep(AskAgainMs);
     }
-    return true;
+    return Start::Unanswered;
 }
 
 void SingleInstance::listen()

@@ -15,7 +15,8 @@ Listens on ephemeral ports, each told on a line before the last:
                above and tunnels CONNECT to 127.0.0.1 or [::1] only
   TLS <n>      the same over TLS with CERTIFICATE (a PEM with its key), when given
   PORT <n>     127.0.0.1, the last line before the requests
-Then "GET <path>" for every request, and "CONNECT <host:port>" for every tunnel.
+Then "GET <path>" for every request, and "CONNECT <host:port>" for every tunnel,
+each after the line "Proxy-Authorization: <value>" when the request carries one.
 
 Fault paths:
   /fault/status/<code>                   that status with a short body (204: none)
@@ -66,7 +67,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     # Set on the proxy's handler: the Proxy-Authorization it wants.
     proxy_credentials = None
 
+    def log_proxy_authorization(self):
+        for value in self.headers.get_all("Proxy-Authorization") or []:
+            print("Proxy-Authorization: " + value, flush=True)
+
     def proxy_refused(self):
+        self.log_proxy_authorization()
         if self.proxy_credentials is None:
             return False
         wanted = "Basic " + base64.b64encode(self.proxy_credentials).decode()

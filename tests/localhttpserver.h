@@ -123,8 +123,9 @@ public:
         return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
     }
 
-    // The paths requested since the last call, in order, and "CONNECT host:port"
-    // for every tunnel through the proxy.
+    // The paths requested since the last call, in order, "CONNECT host:port"
+    // for every tunnel through the proxy, and before each the line
+    // "Proxy-Authorization: value" when it carries one.
     QStringList takeRequests()
     {
         // The server logs a request before it answers it, so after a transfer
@@ -135,7 +136,7 @@ public:
             const QByteArray line = m_process.readLine().trimmed();
             if (line.startsWith("GET "))
                 requests.append(QString::fromUtf8(line.mid(4)));
-            else if (line.startsWith("CONNECT "))
+            else if (line.startsWith("CONNECT ") || line.startsWith("Proxy-Authorization: "))
                 requests.append(QString::fromUtf8(line));
         }
         return requests;

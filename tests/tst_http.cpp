@@ -213,47 +213,81 @@ void tst_Http::refusedConnection()
     QVERIFY(timer.elapsed() < 2000);
 }
 
-// A request goes to the proxy the desktop names: a plain one for the whole
-// address, a secure one through a tunnel, with the credentials the proxy's
-// address carries. The local server stands in for the proxy.
+// A request goes to the proxy the environment names, as libcurl reads it: a
+// plain one for the whole address, a secure one through a tunnel, with the
+// credentials the proxy's address carries and none otherwise. A proxy that
+// cannot be used fails the transfer: it never goes straight to the server.
+// The local server stands in for the proxy.
 void tst_Http::throughTheDesktopsProxy_data()
 {
+    QTest::addColumn<QByteArray>("variables"); // each set to proxy
     QTest::addColumn<QString>("proxy");
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<long>("status");
     QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<QString>("says"); // in the error
+    const QByteArray both = "http_proxy https_proxy";
     const QString remote = QStringLiteral("http://harovan.invalid/files/binary.xml");
-    QTest::newRow("plain") << m_server.url(QString()) << remote << true << 200L << QStringList {remote};
-    QTest::newRow("with credentials") << m_server.proxyUrl(QStringLiteral("user:pass@")) << remote << true << 200L
-                                      << QStringList {remote};
-    QTest::newRow("wrong credentials") << m_server.proxyUrl(QStringLiteral("user:wrong@")) << remote << false << 407L
-                                       << QStringList {};
+    const QString plain = m_server.url(QString());
+    const QString authorized = QStringLiteral("Proxy-Authorization: Basic dXNlcjpwYXNz"); // user:pass
+    QTest::newRow("plain, no credentials sent")
+        << both << plain << remote << true << 200L << QStringList {remote} << QString();
+    QTest::newRow("with credentials") << both << m_server.proxyUrl(QStringLiteral("user:pass@")) << remote << true
+                                      << 200L << QStringList {authorized, remote} << QString();
+    QTest::newRow("wrong credentials") << both << m_server.proxyUrl(QStringLiteral("user:wrong@")) << remote << false
+                                       << 407L << QStringList {"Proxy-Authorization: Basic dXNlcjp3cm9uZw=="}
+                                       << QString();
     // The tunnel stands; the server's self-signed certificate then fails it.
     const QString secure = m_server.tlsUrl(QStringLiteral("/files/binary.xml"));
     QTest::newRow("https through a tunnel")
-        << m_server.proxyUrl(QStringLiteral("user:pass@")) << secure << false << 0L
-        << QStringList {QStringLiteral("CONNECT 127.0.0.1:%1").arg(QUrl(secure).port())};
+        << both << m_server.proxyUrl(QStringLiteral("user:pass@")) << secure << false << 0L
+        << QStringList {authorized, QStringLiteral("CONNECT 127.0.0.1:%1").arg(QUrl(secure).port())} << QString();
+
+    // Straight to the server, a request would name the path alone.
+    const QString local = m_server.url(QStringLiteral("/files/binary.xml"));
+    QTest::newRow("all_proxy") << QByteArray("all_proxy") << plain << local << true << 200L << QStringList {local}
+                               << QString();
+    QTest::newRow("ALL_PROXY") << QByteArray("ALL_PROXY") << plain << local << true << 200L << QStringList {local}
+                               << QString();
+    QTest::newRow("HTTPS_PROXY for https")
+        << QByteArray("HTTPS_PROXY") << m_server.proxyUrl(QStringLiteral("user:pass@")) << secure << false << 0L
+        << QStringList {authorized, QStringLiteral("CONNECT 127.0.0.1:%1").arg(QUrl(secure).port())} << QString();
+    const QString closed = QStringLiteral("127.0.0.1:%1").arg(testsupport::LocalHttpServer::closedPort());
+    QTest::newRow("socks5h in ALL_PROXY, not there")
+        << QByteArray("ALL_PROXY") << "socks5h://" + closed << local << false << 0L << QStringList {} << QString();
+    // Its certificate is vouched for by nobody.
+    QTest::newRow("an https proxy in http_proxy") << QByteArray("http_proxy") << m_server.tlsUrl(QString()) << local
+                                                  << false << 0L << QStringList {} << QString();
+    QTest::newRow("a proxy of a kind libcurl has not")
+        << QByteArray("http_proxy") << "ftp://" + closed << local << false << 0L << QStringList {}
+        << QStringLiteral("the proxy in http_proxy is of a kind this program cannot use: ftp");
+    QTest::newRow("no_proxy names the server") << QByteArray("all_proxy no_proxy") << "http://" + closed << local
+                                               << true << 200L << QStringList {"/files/binary.xml"} << QString();
 }
 
 void tst_Http::throughTheDesktopsProxy()
 {
+    QFETCH(QByteArray, variables);
     QFETCH(QString, proxy);
     QFETCH(QString, address);
     QFETCH(bool, ok);
     QFETCH(long, status);
     QFETCH(QStringList, requests);
+    QFETCH(QString, says);
     m_server.takeRequests();
-    qputenv("http_proxy", proxy.toLatin1());
-    qputenv("https_proxy", proxy.toLatin1());
+    const QList<QByteArray> names = variables.split(' ');
+    for (const QByteArray &name : names)
+        qputenv(name.constData(), name == "no_proxy" ? QByteArray("127.0.0.1") : proxy.toLatin1());
     CurlHttpTransfer http(quickOptions());
     const auto result = http.get(address);
-    qunsetenv("http_proxy");
-    qunsetenv("https_proxy");
+    for (const QByteArray &name : names)
+        qunsetenv(name.constData());
     QVERIFY2(result.ok == ok, qPrintable(result.error));
     QCOMPARE(result.body, ok ? m_binary : QByteArray());
     QCOMPARE(result.httpStatus, status);
     QCOMPARE(m_server.takeRequests(), requests);
+    QVERIFY2(result.error.contains(says), qPrintable(result.error));
 }
 
 void tst_Http::stallAndTrickleEndInTime_data()

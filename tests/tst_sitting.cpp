@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
@@ -379,25 +380,48 @@ private slots:
     // with it or a later start hands it to the program running.
     void listAskedFor_data()
     {
-        QTest::addColumn<bool>("running");
-        QTest::newRow("started with --show-list") << false;
-        QTest::newRow("handed to the program running") << true;
+        QTest::addColumn<QString>("when");
+        QTest::newRow("started with --show-list") << QStringLiteral("start");
+        QTest::newRow("handed to the program running") << QStringLiteral("running");
+        // Only the window comes forward; the list follows, and nothing typed is lost.
+        QTest::newRow("handed over under a modal dialog") << QStringLiteral("dialog");
+        QTest::newRow("handed over while the upper four digits are awaited") << QStringLiteral("upper digits");
     }
     void listAskedFor()
     {
-        QFETCH(bool, running);
+        QFETCH(QString, when);
         QVERIFY(m_window->useDataFile(Dated));
         typeKeys(QStringLiteral("73"));
         QVERIFY(m_window->useDataFile(Undated));
+        const AtariDraw undated = AtariDraw::of(m_state->data.winningData());
         m_fakes->clock.date = QDate(2026, 7, 10);
-        if (running) {
+        if (when == QStringLiteral("start")) {
+            m_window->remindAtStartUp(true);
+        } else {
             // Asked about at today's start already: no question, no list.
             QVERIFY(Settings::setReminded(m_fakes->clock.date));
             m_window->remindAtStartUp();
             QVERIFY(!m_window->findChild<frmAtariList *>());
+            QDialog dialog(m_window.get());
+            if (when == QStringLiteral("dialog")) {
+                dialog.open();
+                QTRY_COMPARE(QApplication::activeModalWidget(), &dialog);
+            } else if (when == QStringLiteral("upper digits")) {
+                // 2等 5037 ends with 37.
+                typeKeys(QStringLiteral("37"));
+            }
             m_window->laterStart(true, {});
-        } else {
-            m_window->remindAtStartUp(true);
+            if (when != QStringLiteral("running")) {
+                QVERIFY(!m_window->findChild<frmAtariList *>());
+                QCOMPARE(m_state->data.winningData().strFileName, Undated);
+            }
+            if (when == QStringLiteral("dialog"))
+                dialog.reject();
+            else if (when == QStringLiteral("upper digits"))
+                typeKeys(QStringLiteral("1250"));
+            QTRY_VERIFY(m_window->findChild<frmAtariList *>());
+            if (when == QStringLiteral("upper digits"))
+                QCOMPARE(m_window->atariBook().cards(undated).size(), 1);
         }
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
         QCOMPARE(m_state->data.winningData().strFileName, Dated);

@@ -1,7 +1,9 @@
 // harovan: the program with its windows. The login reminder is the
 // executable beside it, harovan-remind (Remind.cpp).
 #include "core/ProgramState.h"
+#include "core/modNengajo.h"
 #include "platform/autostart.h"
+#include "platform/messagebox.h"
 #include "platform/module.h"
 #include "platform/programfolder.h"
 #include "platform/realservices.h"
@@ -61,9 +63,11 @@ int main(int argc, char *argv[])
     // One program at a time on one book: a second start brings the running
     // program forward (with --show-list, its list of won cards) and ends.
     using Request = platform::SingleInstance::Request;
+    using Start = platform::SingleInstance::Start;
     platform::SingleInstance instance(platform::SingleInstance::nameFor(QFileInfo(platform::bookPath()).absolutePath()),
         platform::modulePath(QStringLiteral("harovan_localchannel")));
-    if (!instance.claim(showList ? Request::ShowList : Request::Show))
+    const Start start = instance.claim(showList ? Request::ShowList : Request::Show);
+    if (start == Start::HandedOver)
         return 0;
 
     Fonts::installSubstitutions();
@@ -78,6 +82,15 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTexts);
     // The remembered text size, before the first window or box is built at it.
     TextSize::load();
+    // The program runs on this book already and did not answer: a second
+    // window on the same book would record the same cards twice.
+    if (start == Start::Unanswered) {
+        platform::showMessage(modNengajo::MessageTitle,
+            QStringLiteral("Harovan はすでに起動していますが、応答がありません。") + modNengajo::CrLf
+                + QStringLiteral("しばらく待ってから、もう一度起動してください。"),
+            platform::MessageBox::Icon::Warning);
+        return 0;
+    }
 
     // The data in force, the sitting and the book outlive every window.
     ProgramState state(platform::bookPath());

@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using Widgets::indexedName;
@@ -57,6 +58,12 @@ frmMain::frmMain(ProgramState &state, QWidget *parent)
     connect(&state.data, &DataInForce::changed, this, &frmMain::showDataFileInForce);
     connect(&m_reminder, &KigenReminder::showListRequested, this, &frmMain::showAtariList);
     connect(&m_reminder, &KigenReminder::dayMayHaveTurned, this, &frmMain::showKigen);
+    // The list a later start asked for while a card was being entered, once it has ended.
+    for (QLineEdit *box : {txtInputSimo2, txtInputKami4})
+        connect(box, &QLineEdit::textChanged, this, [this] {
+            if (m_listAskedLater)
+                QTimer::singleShot(0, this, &frmMain::answerLaterStart);
+        });
 }
 
 void frmMain::createControls()
@@ -425,8 +432,34 @@ void frmMain::laterStart(bool showList, const QString &activationToken)
     if (up || modal)
         Widgets::bringToFront(modal ? modal : this);
     // As a start with --show-list: the list on the draw due.
-    if (up && showList)
-        remindAtStartUp(true);
+    if (up && showList) {
+        m_listAskedLater = true;
+        answerLaterStart();
+    }
+}
+
+void frmMain::answerLaterStart()
+{
+    if (!m_listAskedLater)
+        return;
+    // The list may put another draw's data in force, which empties the entry
+    // and would change the data under an open dialog: it waits until the
+    // dialog has closed and the card being entered has ended.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        if (m_laterStartWaitsFor != modal) {
+            m_laterStartWaitsFor = modal;
+            Widgets::filterEvents(modal, modal, [this](QObject *, QEvent *event) {
+                if (event->type() == QEvent::Hide)
+                    QTimer::singleShot(0, this, &frmMain::answerLaterStart);
+                return false;
+            });
+        }
+        return;
+    }
+    if (txtInputKami4->isEnabled() || !txtInputSimo2->text().isEmpty() || !txtInputKami4->text().isEmpty())
+        return;
+    m_listAskedLater = false;
+    remindAtStartUp(true);
 }
 
 void frmMain::showCounts()

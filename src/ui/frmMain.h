@@ -58,8 +58,9 @@ public:
     // deadline (KigenReminder::startUp). showList: harovan --show-list.
     void remindAtStartUp(bool showList = false);
     // A later start of the program, handed over: this window comes forward
-    // (a message of the start-up while it is not up yet); with --show-list
-    // the list as a start with it shows it.
+    // (a message of the start-up while it is not up yet, an open dialog); with
+    // --show-list the list as a start with it shows it, once no dialog is open
+    // and no card is half-entered.
     void laterStart(bool showList, const QString &activationToken);
 
     AtariBook &atariBook() { return m_state.book; }
@@ -85,6 +86,8 @@ private:
     void inform(const QString &text);
 
     void showAtariList();
+    // The list a later start asked for, when nothing is in its way now.
+    void answerLaterStart();
     // Writes the data file in force to settings.ini; says once when it cannot.
     void saveSettings();
     // After another data file has been put in force: the caption and rows,
@@ -100,6 +103,9 @@ private:
     CardEntry m_entry;
     KigenReminder m_reminder;
     bool m_stopping = false;
+    // A later start asked for the list; the dialog it waits for to close.
+    bool m_listAskedLater = false;
+    QPointer<QWidget> m_laterStartWaitsFor;
 
     QLabel *lblTypeCaption = nullptr;
     QLabel *lblKigen = nullptr;

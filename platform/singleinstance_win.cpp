@@ -1,0 +1,25 @@
+// Where the lock and the named pipe lie on Windows.
+#include "platform/singleinstance.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace platform {
+
+// A name without a folder: the lock in the user's own temporary folder, the
+// pipe among the named pipes of the user's session.
+QString SingleInstance::placed(const QString &name)
+{
+    return name;
+}
+
+void SingleInstance::clearLockPath(const QString &path)
+{
+    const QFileInfo status(path);
+    if (status.isSymLink())
+        QFile::remove(path);
+    else if (status.isDir())
+        QDir(path).removeRecursively();
+}
+
+} // namespace platform
