@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -182,6 +183,75 @@ const QList<QStringList> &expectedSchemas()
     return schemas;
 }
 
+// What a connection shows of its file: SQLite's code (SQLITE_DONE once read
+// whole), the version and the schema.
+struct Contents
+{
+    int code = SQLITE_OK;
+    qint64 version = 0;
+    QStringList schema;
+
+    // A version the program does not know: negative, or made by a later one.
+    bool unknownVersion() const { return version < 0 || version > AtariBook::SchemaVersion; }
+    // A book of the program of a version it knows, exactly as its steps make it.
+    bool isBook() const
+    {
+        return code == SQLITE_DONE && version >= 1 && !unknownVersion()
+            && schema == expectedSchemas().at(int(version) - 1);
+    }
+};
+
+Contents contentsOf(sqlite3 *db)
+{
+    Contents contents;
+    BookQuery version(db, "PRAGMA user_version");
+    if (!version.next()) {
+        contents.code = version.code();
+        return contents;
+    }
+    contents.version = version.integer(0);
+    contents.code = schemaOf(db, contents.schema);
+    return contents;
+}
+
+// The settings for a file from outside: SQLite's defensive ones, and no
+// trigger or view of its own runs on the program's statements.
+void defend(sqlite3 *db)
+{
+    sqlite3_extended_result_codes(db, 1);
+    for (const int setting : {SQLITE_DBCONFIG_DEFENSIVE, SQLITE_DBCONFIG_TRUSTED_SCHEMA, SQLITE_DBCONFIG_ENABLE_TRIGGER,
+             SQLITE_DBCONFIG_ENABLE_VIEW})
+        sqlite3_db_config(db, setting, setting == SQLITE_DBCONFIG_DEFENSIVE ? 1 : 0, nullptr);
+}
+
+// The name SQLite is given for file: UTF-8 on every system (on Windows the
+// local code page would name another file, or none).
+QByteArray sqliteName(const QString &file, bool immutable)
+{
+    return immutable ? QUrl::fromLocalFile(file).toEncoded() + "?immutable=1" : file.toUtf8();
+}
+
+// Whether the main file alone, its log beside it left unread, is a book: read
+// as it stands, with no lock and nothing made or changed beside it.
+bool mainFileIsBook(const QString &file)
+{
+    sqlite3 *opened = nullptr;
+    const int code = sqlite3_open_v2(sqliteName(file, true).constData(), &opened,
+        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_URI, nullptr);
+    const std::unique_ptr<sqlite3, CloseSqlite> db(opened);
+    if (code != SQLITE_OK)
+        return false;
+    defend(db.get());
+    return contentsOf(db.get()).isBook();
+}
+
+// Whether something (a file, a folder, a link to nothing) is named path.
+bool nameTaken(const QString &path)
+{
+    const QFileInfo entry(path);
+    return entry.exists() || entry.isSymLink();
+}
+
 // Whether the program may write path: the system allows it and, for the
 // administrator, whom the system allows everything, it is not read-only.
 bool mayWrite(const QByteArray &path)
@@ -294,6 +364,10 @@ bool AtariBook::attach(bool create)
         return false;
     const QString file = exists ? QFileInfo(m_path).canonicalFilePath() : QFileInfo(m_path).absoluteFilePath();
     const QString folder = QFileInfo(file).absolutePath();
+    // The book is always in write-ahead-log mode: a rollback journal beside it
+    // is another database's, which SQLite would roll back into the book.
+    if (exists && nameTaken(file + QStringLiteral("-journal")))
+        return refuse(State::Damaged, BookTexts::ForeignJournal);
     // The folder is made with the first card (the user's folder may not be there yet).
     if (!exists && !platform::makeFolder(folder))
         return refuse(State::WriteFailed, BookTexts::NoFolder);
@@ -309,7 +383,10 @@ bool AtariBook::attach(bool create)
     // A book that cannot be written is read as it stands, with no lock and no
     // file made beside it: the folder may not take one, and one left behind
     // would stay read-only.
-    const QByteArray target = fixed ? QUrl::fromLocalFile(file).toEncoded() + "?immutable=1" : QFile::encodeName(file);
+    const QByteArray target = sqliteName(file, fixed);
+    // A log found beside the book may be another database's; one SQLite makes
+    // on opening is the book's own.
+    const bool logFound = !fixed && nameTaken(file + QStringLiteral("-wal"));
     const int flags = SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_URI
         | (!writes ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
     sqlite3 *opened = nullptr;
@@ -319,15 +396,15 @@ bool AtariBook::attach(bool create)
         failed(code, create);
         return refuse(m_state, m_reason);
     }
-    // The file comes from outside: SQLite's settings for such files, and no
-    // trigger or view of its own runs on the program's statements.
     sqlite3 *db = m_db.get();
-    sqlite3_extended_result_codes(db, 1);
+    defend(db);
     sqlite3_busy_timeout(db, BusyTimeoutMs);
-    for (const int setting : {SQLITE_DBCONFIG_DEFENSIVE, SQLITE_DBCONFIG_TRUSTED_SCHEMA, SQLITE_DBCONFIG_ENABLE_TRIGGER,
-             SQLITE_DBCONFIG_ENABLE_VIEW})
-        sqlite3_db_config(db, setting, setting == SQLITE_DBCONFIG_DEFENSIVE ? 1 : 0, nullptr);
+    // Until the file is known to be a book, closing it writes no log found
+    // beside it into it.
+    if (logFound)
+        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
 
+    m_logOf = logFound ? file : QString();
     m_version = inspect(create);
     // The statement ends at once: the journal mode changes only with none running.
     if (m_version >= 0) {
@@ -335,10 +412,14 @@ bool AtariBook::attach(bool create)
         if (!check.next())
             failed(check.code(), false);
         else if (check.text(0) != u"ok")
-            setState(State::Damaged);
+            refuseFile(State::Damaged);
     }
+    m_logOf.clear();
     if (m_version < 0 || !canRead())
         return refuse(m_state, m_reason);
+    // A book of this program: its log goes into it when the last program lets go.
+    if (m_access == Access::ReadWrite)
+        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     if (fixed && m_version > 0 && m_version < SchemaVersion)
         return refuse(State::Unreadable, BookTexts::OldAndReadOnly);
     if (fixed && m_access == Access::ReadWrite)
@@ -371,32 +452,33 @@ void AtariBook::settle()
 
 int AtariBook::inspect(bool writing)
 {
-    sqlite3 *db = m_db.get();
-    BookQuery version(db, "PRAGMA user_version");
-    QStringList schema;
-    int code = version.next() ? schemaOf(db, schema) : version.code();
-    if (code != SQLITE_DONE) {
-        failed(code, writing);
+    const Contents found = contentsOf(m_db.get());
+    if (found.code != SQLITE_DONE) {
+        failed(found.code, writing);
         return -1;
     }
-    const int found = int(version.integer(0));
-    if (found > SchemaVersion) {
+    if (found.version > SchemaVersion) {
         setState(State::TooNew);
         return -1;
     }
+    // No version of the program makes it: a book it cannot use, kept as it is.
+    if (found.unknownVersion()) {
+        setState(State::Damaged, BookTexts::UnknownVersion);
+        return -1;
+    }
     // An empty file is a book not yet set up, unless a link leads to it.
-    if (found == 0 && schema.isEmpty() && !m_linked)
+    if (found.version == 0 && found.schema.isEmpty() && !m_linked)
         return 0;
-    if (found == 0 && schema.isEmpty()) {
+    if (found.version == 0 && found.schema.isEmpty()) {
         setState(State::Unreadable, BookTexts::LinkToNoBook);
         return -1;
     }
     // Another program's database, or a book with a trigger or view added.
-    if (found == 0 || schema != expectedSchemas().at(found - 1)) {
-        setState(State::NotABook);
+    if (!found.isBook()) {
+        refuseFile(State::NotABook);
         return -1;
     }
-    return found;
+    return int(found.version);
 }
 
 void AtariBook::failed(int code, bool writing)
@@ -405,9 +487,9 @@ void AtariBook::failed(int code, bool writing)
     QString reason;
     switch (code & 0xff) {
     case SQLITE_NOTADB:
-        return setState(State::NotABook);
+        return refuseFile(State::NotABook);
     case SQLITE_CORRUPT:
-        return setState(State::Damaged);
+        return refuseFile(State::Damaged);
     case SQLITE_READONLY:
         if (code != SQLITE_READONLY_DBMOVED)
             return setState(writing ? State::ReadOnly : State::Unreadable, BookTexts::NoWrite);
@@ -420,7 +502,8 @@ void AtariBook::failed(int code, bool writing)
         reason = writing ? BookTexts::NoWrite : BookTexts::NoRead;
         break;
     case SQLITE_FULL:
-        reason = BookTexts::DiskFull;
+        // Also the card after the largest id there can be.
+        reason = idsUsedUp() ? BookTexts::IdsUsedUp : BookTexts::DiskFull;
         break;
     case SQLITE_IOERR:
         reason = QStorageInfo(folder).bytesAvailable() < FullDiskBytes ? BookTexts::DiskFull : BookTexts::DiskFailed;
@@ -440,6 +523,24 @@ void AtariBook::failed(int code, bool writing)
         break;
     }
     setState(writing ? State::WriteFailed : State::Unreadable, reason);
+}
+
+void AtariBook::refuseFile(State state)
+{
+    // The main file alone a book: the log beside it is a stranger's.
+    if (!m_logOf.isEmpty() && mainFileIsBook(m_logOf))
+        return setState(State::Damaged, BookTexts::ForeignLog);
+    setState(state);
+}
+
+bool AtariBook::idsUsedUp() const
+{
+    if (!m_db)
+        return false;
+    BookQuery last(m_db.get(),
+        "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = 'cards'), 0),"
+        " coalesce((SELECT max(id) FROM cards), 0))");
+    return last.next() && last.integer(0) == std::numeric_limits<qint64>::max();
 }
 
 bool AtariBook::exec(const char *sql, const QList<QVariant> &values)

@@ -190,6 +190,10 @@ private:
     bool exec(const char *sql, const QList<QVariant> &values = {});
     // One transaction: the book set up or brought up to date, then work.
     bool change(const std::function<bool()> &work);
+    // A file that is not a book (NotABook) or is damaged, as found.
+    void refuseFile(State state);
+    // Whether no card can be added: the largest id there can be is used.
+    bool idsUsedUp() const;
     // SQLite's failure code told as the state.
     void failed(int code, bool writing);
     void setState(State state, const QString &reason = {});
@@ -205,6 +209,8 @@ private:
     // The file is reached through a link: it is used only while it is a book.
     bool m_linked = false;
     int m_version = 0;
+    // While the file is first looked at: the file, when a log was found beside it.
+    QString m_logOf;
     // The failure of the last statement of a change.
     int m_code = 0;
 };
