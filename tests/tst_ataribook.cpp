@@ -378,6 +378,9 @@ private slots:
             << u"記録の横に、ほかのデータベースのジャーナル（atari.db-journal）があります。"_s;
         QTest::newRow("another database's log beside it")
             << u"-wal"_s << State::Damaged << u"記録の横に、ほかのデータベースのログ（atari.db-wal）があります。"_s;
+        QTest::newRow("an empty file with another database's log beside it")
+            << u"empty -wal"_s << State::Damaged
+            << u"記録の横に、ほかのデータベースのログ（atari.db-wal）があります。"_s;
     }
     void unusableFiles()
     {
@@ -392,9 +395,13 @@ private slots:
             QVERIFY(QDir(m_dir->path()).mkdir(u"atari.db"_s));
         } else if (made == u"fifo") {
             QVERIFY(::mkfifo(QFile::encodeName(path()).constData(), 0600) == 0);
-        } else if (made.startsWith(u'-')) {
-            makeBook(path(), 4);
-            QVERIFY(put(path() + made, strangersSideFile(m_dir->filePath(u"other.db"_s), made)));
+        } else if (made.endsWith(u"-journal") || made.endsWith(u"-wal")) {
+            if (made.startsWith(u"empty"))
+                QVERIFY(put(path(), {}));
+            else
+                makeBook(path(), 4);
+            const QString suffix = made.section(u' ', -1);
+            QVERIFY(put(path() + suffix, strangersSideFile(m_dir->filePath(u"other.db"_s), suffix)));
             QVERIFY(QFile::remove(m_dir->filePath(u"other.db"_s)));
         } else if (made.startsWith(u"CREATE") || made.startsWith(u"DROP")) {
             makeBook(path(), 4);
@@ -409,7 +416,7 @@ private slots:
             QVERIFY(put(path(), bytes));
         }
         const QByteArray before = contentOf(path());
-        const QString side = made.startsWith(u'-') ? path() + made : QString();
+        const QString side = made.contains(u'-') ? path() + made.section(u' ', -1) : QString();
         const QByteArray sideBefore = contentOf(side);
         // The login reminder finds nothing due, and waits on nothing.
         QVERIFY(dueAtLogin(path()).isEmpty());
@@ -428,10 +435,10 @@ private slots:
         QCOMPARE(contentOf(side), sideBefore);
         // Only SQLite's index of a log is made beside it.
         QStringList files = filesInFolder();
-        if (made == u"-wal")
+        if (side.endsWith(u"-wal"))
             files.removeOne(u"atari.db-shm"_s);
         const QStringList expected
-            = side.isEmpty() ? QStringList {u"atari.db"_s} : QStringList {u"atari.db"_s, u"atari.db"_s + made};
+            = side.isEmpty() ? QStringList {u"atari.db"_s} : QStringList {u"atari.db"_s, QFileInfo(side).fileName()};
         QCOMPARE(files, expected);
     }
 

@@ -387,6 +387,9 @@ bool AtariBook::attach(bool create)
     // A log found beside the book may be another database's; one SQLite makes
     // on opening is the book's own.
     const bool logFound = !fixed && nameTaken(file + QStringLiteral("-wal"));
+    // SQLite would delete a log beside an empty file: a book's log has a book.
+    if (logFound && exists && QFileInfo(file).size() == 0)
+        return refuse(State::Damaged, BookTexts::ForeignLog);
     const int flags = SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_URI
         | (!writes ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
     sqlite3 *opened = nullptr;
