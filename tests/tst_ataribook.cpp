@@ -440,6 +440,14 @@ private slots:
         const QStringList expected
             = side.isEmpty() ? QStringList {u"atari.db"_s} : QStringList {u"atari.db"_s, QFileInfo(side).fileName()};
         QCOMPARE(files, expected);
+        if (side.isEmpty())
+            return;
+        // Kept aside as they are, the stranger where SQLite never reads it into the book.
+        QCOMPARE(book.startNewBook(QDate(2026, 1, 20)), QString());
+        const QString aside = path() + u".damaged-20260120"_s;
+        QCOMPARE(contentOf(aside), before);
+        QCOMPARE(contentOf(aside + side.mid(path().size()) + u".other"_s), sideBefore);
+        QVERIFY(!QFileInfo::exists(aside + side.mid(path().size())));
     }
 
     // Only when the user agrees: the file kept under a free name beside it,

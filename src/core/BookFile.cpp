@@ -623,7 +623,10 @@ QString BookFile::startNewBook(const QDate &today)
     if (!canStartNew())
         return BookTexts::NotMovedAside({});
     detach();
-    const QString failure = BookAside::Keep(m_path, today);
+    const QString stranger = m_reason == BookTexts::ForeignJournal ? QStringLiteral("-journal")
+        : m_reason == BookTexts::ForeignLog                        ? QStringLiteral("-wal")
+                                                                   : QString();
+    const QString failure = BookAside::Keep(m_path, today, stranger);
     if (!failure.isEmpty())
         return failure;
     m_version = 0;
