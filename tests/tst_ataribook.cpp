@@ -450,6 +450,22 @@ private slots:
         QVERIFY(!QFileInfo::exists(aside + side.mid(path().size())));
     }
 
+    // A value longer than any card holds is never read into memory: the book
+    // is told as damaged, and what does not read it goes on.
+    void valueTooLong()
+    {
+        makeBook(path(), 2);
+        rawSql(path(), {u"UPDATE cards SET prize = printf('%.*c', 2000000, 'x') WHERE number = '100001'"_s});
+        AtariBook book(path());
+        QCOMPARE(book.open(), State::Ready);
+        QCOMPARE(book.pendingDraws().size(), 1);
+        QVERIFY(book.cards(Reiwa8).isEmpty());
+        QCOMPARE(book.state(), State::Damaged);
+        QCOMPARE(book.message().section(u'\r', 0, 0),
+            u"当たったはがきの記録（atari.db）を開けません。記録に長すぎる値があります。"_s);
+        QVERIFY(book.canStartNew());
+    }
+
     // Only when the user agrees: the file kept under a free name beside it,
     // and an empty book in its place.
     void newBookBesideTheDamagedOne()

@@ -26,6 +26,7 @@ inline const QString UnknownVersion = QStringLiteral("記録の版の番号が�
 inline const QString ForeignJournal
     = QStringLiteral("記録の横に、ほかのデータベースのジャーナル（atari.db-journal）があります");
 inline const QString ForeignLog = QStringLiteral("記録の横に、ほかのデータベースのログ（atari.db-wal）があります");
+inline const QString ValueTooLong = QStringLiteral("記録に長すぎる値があります");
 inline const QString IdsUsedUp = QStringLiteral("記録できるはがきの通し番号を使い切りました");
 // SQLite's own words for a failure the program does not tell apart.
 QString Failure(const QString &sqliteText);

@@ -57,6 +57,9 @@ constexpr qint64 FullDiskBytes = 1024 * 1024;
 // statements on a household's book take a small part of it, so a file that
 // makes one run away cannot hold the program.
 constexpr int StepsPerCall = 1000;
+// No card holds a value near this (a prize's goods, a sender): a longer one
+// is refused, never read into memory.
+constexpr int MaxValueBytes = 1024 * 1024;
 constexpr int CallsPerStatement = 20'000;
 
 int bounded(void *calls)
@@ -193,6 +196,8 @@ void defend(sqlite3 *db)
     for (const int setting : {SQLITE_DBCONFIG_DEFENSIVE, SQLITE_DBCONFIG_TRUSTED_SCHEMA, SQLITE_DBCONFIG_ENABLE_TRIGGER,
              SQLITE_DBCONFIG_ENABLE_VIEW})
         sqlite3_db_config(db, setting, setting == SQLITE_DBCONFIG_DEFENSIVE ? 1 : 0, nullptr);
+    // A value the program would take whole into memory.
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, MaxValueBytes);
 }
 
 // The name SQLite is given for file: UTF-8 on every system (on Windows the
@@ -528,6 +533,11 @@ void BookFile::failed(int code, bool writing)
         break;
     case SQLITE_NOMEM:
         reason = BookTexts::NoMemory;
+        break;
+    case SQLITE_TOOBIG:
+        if (!writing)
+            return setState(State::Damaged, BookTexts::ValueTooLong);
+        reason = BookTexts::ValueTooLong;
         break;
     case SQLITE_CANTOPEN:
         reason = QFileInfo(folder).isWritable() ? BookTexts::CannotOpen : BookTexts::NoWrite;
