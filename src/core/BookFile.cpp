@@ -223,20 +223,6 @@ bool mainFileIsBook(const QString &file)
 
 // The book's questions about paths: the one place it asks the system, so
 // that they move into the file-access seam in one step.
-#ifdef Q_OS_WIN
-// Windows' C library sees no links, and its administrator has no right to
-// write a read-only file: the calls below in that sense.
-int lstat(const char *path, struct stat *status)
-{
-    return ::stat(path, status);
-}
-int geteuid()
-{
-    return 1;
-}
-#define S_ISLNK(mode) false
-#endif
-
 // What is at the book's path.
 enum class Entry {
     Nothing,
@@ -253,6 +239,27 @@ struct PathLook
     bool linked = false;
 };
 
+#ifdef Q_OS_WIN
+// Windows: its C library would take the path in the local code page, which
+// may not hold it, and sees no links; its administrator has no right to write
+// a read-only file.
+PathLook lookAt(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    return {info.isDir()         ? Entry::Folder
+            : !info.isFile()     ? Entry::Special
+            : !info.isReadable() ? Entry::NoRead
+                                 : Entry::File,
+        false};
+}
+
+bool mayWrite(const QString &path)
+{
+    return QFileInfo(path).isWritable();
+}
+#else
 PathLook lookAt(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
@@ -272,13 +279,6 @@ PathLook lookAt(const QString &path)
     return {found, linked};
 }
 
-// Whether something (a file, a folder, a link to nothing) is named path.
-bool nameTaken(const QString &path)
-{
-    const QFileInfo entry(path);
-    return entry.exists() || entry.isSymLink();
-}
-
 // Whether the program may write path: the system allows it and, for the
 // administrator, whom the system allows everything, it is not read-only.
 bool mayWrite(const QString &path)
@@ -288,6 +288,14 @@ bool mayWrite(const QString &path)
     { };
     return ::access(name.constData(), W_OK) == 0
         && (::geteuid() != 0 || (::stat(name.constData(), &status) == 0 && (status.st_mode & 0222) != 0));
+}
+#endif
+
+// Whether something (a file, a folder, a link to nothing) is named path.
+bool nameTaken(const QString &path)
+{
+    const QFileInfo entry(path);
+    return entry.exists() || entry.isSymLink();
 }
 
 } // namespace
