@@ -455,6 +455,11 @@ bool BookFile::attach(bool create)
         // The write-ahead log: readers and a writer in another program do not
         // wait for each other. FULL: each change is on the disk, the log's
         // name in the folder too, before it returns, and survives a power cut.
+        // A file with nothing in it yet goes over through a journal in memory:
+        // SQLite would make a -journal for the step, which a second program
+        // looking at that moment would take for a stranger's.
+        if (!exists || QFileInfo(file).size() == 0)
+            BookQuery(db, "PRAGMA journal_mode = MEMORY").run();
         BookQuery(db, "PRAGMA journal_mode = WAL").run();
         BookQuery(db, "PRAGMA synchronous = FULL").run();
         // A book of an older version is brought up to date at once, so that
