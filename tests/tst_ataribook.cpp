@@ -89,6 +89,26 @@ QVariant rawSql(const QString &path, const QStringList &statements)
     return result;
 }
 
+// Another database's side file as it stands while one of its changes is under
+// way: its rollback journal ("-journal", past the first pages written back)
+// or its log ("-wal").
+QByteArray strangersSideFile(const QString &path, const QString &suffix)
+{
+    sqlite3 *opened = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &opened) != SQLITE_OK)
+        qFatal("%s: %s", qPrintable(path), sqlite3_errmsg(opened));
+    const std::unique_ptr<sqlite3, CloseSqlite> db(opened);
+    const char *const notes = "CREATE TABLE notes (text);"
+                              " INSERT INTO notes WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
+                              " LIMIT 200) SELECT randomblob(1000) FROM n;";
+    const QByteArray sql = suffix == u"-wal"
+        ? QByteArray("PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; ") + notes
+        : QByteArray("PRAGMA cache_size = 2; ") + notes + " BEGIN; UPDATE notes SET text = randomblob(1000);";
+    if (sqlite3_exec(db.get(), sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        qFatal("%s", sqlite3_errmsg(db.get()));
+    return contentOf(path + suffix);
+}
+
 // What the login reminder finds due: the book opened read-only.
 QList<PendingDraw> dueAtLogin(const QString &path)
 {
@@ -274,18 +294,28 @@ private slots:
     void versions_data()
     {
         QTest::addColumn<QString>("made");
+        QTest::addColumn<int>("version"); // written into a book
         QTest::addColumn<State>("state");
-        QTest::newRow("newer version: refused") << u"newer"_s << State::TooNew;
-        QTest::newRow("empty file: set up") << u"empty"_s << State::Ready;
-        QTest::newRow("version 0 without tables: set up") << u"version 0"_s << State::Ready;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("newer version: refused")
+            << u"book"_s << AtariBook::SchemaVersion + 1 << State::TooNew << u"新しい版のHarovan"_s;
+        // No version of the program makes these: refused, and kept as a damaged book is.
+        const QString unknown = u"記録の版の番号が正しくありません。"_s;
+        QTest::newRow("version -1") << u"book"_s << -1 << State::Damaged << unknown;
+        QTest::newRow("the smallest version")
+            << u"book"_s << std::numeric_limits<int>::min() << State::Damaged << unknown;
+        QTest::newRow("empty file: set up") << u"empty"_s << 0 << State::Ready << QString();
+        QTest::newRow("version 0 without tables: set up") << u"version 0"_s << 0 << State::Ready << QString();
     }
     void versions()
     {
         QFETCH(QString, made);
+        QFETCH(int, version);
         QFETCH(State, state);
-        if (made == u"newer") {
+        QFETCH(QString, reason);
+        if (made == u"book") {
             makeBook(path(), 2);
-            rawSql(path(), {u"PRAGMA user_version = %1"_s.arg(AtariBook::SchemaVersion + 1)});
+            rawSql(path(), {u"PRAGMA user_version = %1"_s.arg(version)});
         } else if (made == u"empty") {
             QVERIFY(put(path(), {}));
         } else {
@@ -298,12 +328,13 @@ private slots:
 
         AtariBook book(path());
         QCOMPARE(book.open(), state);
-        const bool refused = state == State::TooNew;
+        const bool refused = state != State::Ready;
         QCOMPARE(book.add(Reiwa8, u"****73"_s, 3, {}), refused ? Added::NotSaved : Added::Added);
         QCOMPARE(book.cards(Reiwa8).size(), refused ? 0 : 1);
-        QCOMPARE(rawSql(path(), {u"PRAGMA user_version"_s}).toInt(), AtariBook::SchemaVersion + (refused ? 1 : 0));
+        QCOMPARE(rawSql(path(), {u"PRAGMA user_version"_s}).toInt(), refused ? version : AtariBook::SchemaVersion);
         if (refused) {
-            QVERIFY(book.message().startsWith(u"当たったはがきの記録（atari.db）を開けません。新しい版のHarovan"_s));
+            QVERIFY(book.message().startsWith(u"当たったはがきの記録（atari.db）を開けません。"_s + reason));
+            QCOMPARE(book.canStartNew(), state == State::Damaged);
             QCOMPARE(contentOf(path()), before);
             QCOMPARE(filesInFolder(), QStringList {u"atari.db"_s});
         }
@@ -341,6 +372,15 @@ private slots:
             << State::NotABook << notABook;
         QTest::newRow("an index of its own")
             << u"CREATE INDEX by_sender ON cards (sender)"_s << State::NotABook << notABook;
+        // A book with another database's side file beside it, which SQLite would write into it.
+        QTest::newRow("another database's journal beside it")
+            << u"-journal"_s << State::Damaged
+            << u"記録の横に、ほかのデータベースのジャーナル（atari.db-journal）があります。"_s;
+        QTest::newRow("another database's log beside it")
+            << u"-wal"_s << State::Damaged << u"記録の横に、ほかのデータベースのログ（atari.db-wal）があります。"_s;
+        QTest::newRow("an empty file with another database's log beside it")
+            << u"empty -wal"_s << State::Damaged
+            << u"記録の横に、ほかのデータベースのログ（atari.db-wal）があります。"_s;
     }
     void unusableFiles()
     {
@@ -355,6 +395,14 @@ private slots:
             QVERIFY(QDir(m_dir->path()).mkdir(u"atari.db"_s));
         } else if (made == u"fifo") {
             QVERIFY(::mkfifo(QFile::encodeName(path()).constData(), 0600) == 0);
+        } else if (made.endsWith(u"-journal") || made.endsWith(u"-wal")) {
+            if (made.startsWith(u"empty"))
+                QVERIFY(put(path(), {}));
+            else
+                makeBook(path(), 4);
+            const QString suffix = made.section(u' ', -1);
+            QVERIFY(put(path() + suffix, strangersSideFile(m_dir->filePath(u"other.db"_s), suffix)));
+            QVERIFY(QFile::remove(m_dir->filePath(u"other.db"_s)));
         } else if (made.startsWith(u"CREATE") || made.startsWith(u"DROP")) {
             makeBook(path(), 4);
             rawSql(path(), made.split(u'\n'));
@@ -368,6 +416,8 @@ private slots:
             QVERIFY(put(path(), bytes));
         }
         const QByteArray before = contentOf(path());
+        const QString side = made.contains(u'-') ? path() + made.section(u' ', -1) : QString();
+        const QByteArray sideBefore = contentOf(side);
         // The login reminder finds nothing due, and waits on nothing.
         QVERIFY(dueAtLogin(path()).isEmpty());
 
@@ -382,7 +432,38 @@ private slots:
                 + u"\r\nはがきのチェックはこのまま続けられますが、当たったはがきは記録されません。\r\n\r\n"_s + path());
         QCOMPARE(book.canStartNew(), state != State::Unreadable);
         QCOMPARE(contentOf(path()), before);
-        QCOMPARE(filesInFolder(), QStringList {u"atari.db"_s});
+        QCOMPARE(contentOf(side), sideBefore);
+        // Only SQLite's index of a log is made beside it.
+        QStringList files = filesInFolder();
+        if (side.endsWith(u"-wal"))
+            files.removeOne(u"atari.db-shm"_s);
+        const QStringList expected
+            = side.isEmpty() ? QStringList {u"atari.db"_s} : QStringList {u"atari.db"_s, QFileInfo(side).fileName()};
+        QCOMPARE(files, expected);
+        if (side.isEmpty())
+            return;
+        // Kept aside as they are, the stranger where SQLite never reads it into the book.
+        QCOMPARE(book.startNewBook(QDate(2026, 1, 20)), QString());
+        const QString aside = path() + u".damaged-20260120"_s;
+        QCOMPARE(contentOf(aside), before);
+        QCOMPARE(contentOf(aside + side.mid(path().size()) + u".other"_s), sideBefore);
+        QVERIFY(!QFileInfo::exists(aside + side.mid(path().size())));
+    }
+
+    // A value longer than any card holds is never read into memory: the book
+    // is told as damaged, and what does not read it goes on.
+    void valueTooLong()
+    {
+        makeBook(path(), 2);
+        rawSql(path(), {u"UPDATE cards SET prize = printf('%.*c', 2000000, 'x') WHERE number = '100001'"_s});
+        AtariBook book(path());
+        QCOMPARE(book.open(), State::Ready);
+        QCOMPARE(book.pendingDraws().size(), 1);
+        QVERIFY(book.cards(Reiwa8).isEmpty());
+        QCOMPARE(book.state(), State::Damaged);
+        QCOMPARE(book.message().section(u'\r', 0, 0),
+            u"当たったはがきの記録（atari.db）を開けません。記録に長すぎる値があります。"_s);
+        QVERIFY(book.canStartNew());
     }
 
     // Only when the user agrees: the file kept under a free name beside it,
@@ -493,12 +574,25 @@ private slots:
         QCOMPARE(contentOf(elsewhere), before);
     }
 
-    // A change that meets a full disk fails whole and is told; what was
-    // written before stays.
+    void fullDisk_data()
+    {
+        QTest::addColumn<bool>("idsUsedUp");
+        QTest::addColumn<QString>("reason"); // empty: any
+        QTest::newRow("the disk") << false << QString();
+        // SQLite tells it as a full disk.
+        QTest::newRow("card ids used up") << true << u"記録できるはがきの通し番号を使い切りました。"_s;
+    }
+    // A change that meets a full disk, or a book whose card ids are used up,
+    // fails whole and is told; what was written before stays.
     void fullDisk()
     {
+        QFETCH(bool, idsUsedUp);
+        QFETCH(QString, reason);
         makeBook(path(), 1);
-        const QStringList seen = testsupport::inChildWithFileLimit(64 * 1024, [&] {
+        if (idsUsedUp)
+            rawSql(path(), {u"UPDATE sqlite_sequence SET seq = 9223372036854775807 WHERE name = 'cards'"_s});
+        const rlim_t limit = idsUsedUp ? RLIM_INFINITY : 64 * 1024;
+        const QStringList seen = testsupport::inChildWithFileLimit(limit, [&] {
             AtariBook book(path());
             QStringList numbers;
             for (int i = 300000; i < 300050 && book.add(Reiwa8, QString::number(i), 3, {}) == Added::Added; ++i)
@@ -507,7 +601,7 @@ private slots:
                 + numbers.join(u',');
         }).split(u'|');
         QCOMPARE(seen.value(0), u"WriteFailed"_s);
-        QVERIFY(seen.value(1).startsWith(u"当たったはがきの記録（atari.db）に書き込めませんでした。"_s));
+        QVERIFY(seen.value(1).startsWith(u"当たったはがきの記録（atari.db）に書き込めませんでした。"_s + reason));
 
         AtariBook book(path());
         QCOMPARE(book.open(), State::Ready);

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <array>
 #include <csignal>
 
 using namespace Qt::StringLiterals;
@@ -96,6 +97,7 @@ private slots:
     void remind_data()
     {
         QTest::addColumn<int>("daysLeft"); // -1: no book
+        QTest::addColumn<int>("version"); // written into the book; 0: as made
         QTest::addColumn<bool>("askedToday");
         QTest::addColumn<QString>("bus"); // "server", "no server", "no bus"
         QTest::addColumn<QStringList>("capabilities");
@@ -105,22 +107,29 @@ private slots:
 
         const QStringList withActions {u"body"_s, u"actions"_s};
         QTest::newRow("due, the list opened")
-            << 11 << false << u"server"_s << withActions << u"show-list"_s << true << false;
-        QTest::newRow("due, dismissed") << 11 << false << u"server"_s << withActions << u"close"_s << true << false;
+            << 11 << 0 << false << u"server"_s << withActions << u"show-list"_s << true << false;
+        QTest::newRow("due, dismissed") << 11 << 0 << false << u"server"_s << withActions << u"close"_s << true
+                                        << false;
         QTest::newRow("due, a server without actions")
-            << 30 << false << u"server"_s << QStringList {u"body"_s} << QString() << true << false;
-        QTest::newRow("not due yet") << 31 << false << u"server"_s << withActions << QString() << false << false;
-        QTest::newRow("already asked today") << 11 << true << u"server"_s << withActions << QString() << false << false;
-        QTest::newRow("no book") << -1 << false << u"server"_s << withActions << QString() << false << false;
+            << 30 << 0 << false << u"server"_s << QStringList {u"body"_s} << QString() << true << false;
+        QTest::newRow("not due yet") << 31 << 0 << false << u"server"_s << withActions << QString() << false << false;
+        QTest::newRow("already asked today")
+            << 11 << 0 << true << u"server"_s << withActions << QString() << false << false;
+        QTest::newRow("no book") << -1 << 0 << false << u"server"_s << withActions << QString() << false << false;
         QTest::newRow("no notification server")
-            << 11 << false << u"no server"_s << withActions << QString() << false << false;
+            << 11 << 0 << false << u"no server"_s << withActions << QString() << false << false;
         QTest::newRow("due, started as harovan --remind")
-            << 11 << false << u"server"_s << withActions << u"close"_s << true << true;
-        QTest::newRow("no session bus") << 11 << false << u"no bus"_s << withActions << QString() << false << false;
+            << 11 << 0 << false << u"server"_s << withActions << u"close"_s << true << true;
+        // No version of the program makes it: the book cannot be used, and nothing is said.
+        QTest::newRow("a book of version -1")
+            << 11 << -1 << false << u"server"_s << withActions << QString() << false << false;
+        QTest::newRow("no session bus") << 11 << 0 << false << u"no bus"_s << withActions << QString() << false
+                                        << false;
     }
     void remind()
     {
         QFETCH(int, daysLeft);
+        QFETCH(int, version);
         QFETCH(bool, askedToday);
         QFETCH(QString, bus);
         QFETCH(QStringList, capabilities);
@@ -147,6 +156,15 @@ private slots:
             const AtariDraw draw {u"年賀状"_s, u"令和8"_s, u"a.xml"_s, today.addDays(daysLeft)};
             QCOMPARE(book.add(draw, u"123456"_s, 1, u"現金"_s), AtariBook::Added::Added);
             QCOMPARE(book.add(draw, u"****73"_s, 3, u"切手"_s), AtariBook::Added::Added);
+        }
+        // The version where the file's header keeps it, big-endian, once the book is closed.
+        QFile book(folder.filePath(u"atari.db"_s));
+        if (version != 0) {
+            QVERIFY(book.open(QIODevice::ReadWrite) && book.seek(60));
+            const std::array<char, 4> bytes {
+                char(version >> 24), char(version >> 16), char(version >> 8), char(version)};
+            QCOMPARE(book.write(bytes.data(), bytes.size()), qint64(bytes.size()));
+            book.close();
         }
 
         m_server.capabilities = capabilities;

@@ -14,6 +14,7 @@
 #include <memory>
 
 struct sqlite3;
+class BookFile;
 class BookQuery;
 
 // Closes an SQLite connection once its last statement is finalized.
@@ -125,7 +126,7 @@ public:
     // whether it can be used. Opening never writes to the file, except to
     // bring a book of an older version up to this one.
     State open();
-    State state() const { return m_state; }
+    State state() const;
     // The words for the state, for one message box when the state begins;
     // empty while Ready.
     QString message() const;
@@ -172,39 +173,14 @@ signals:
     void changed();
 
 private:
-    // Connects to the file: false when there is none yet (and create is not
-    // asked) or it cannot be used (see state()).
-    bool attach(bool create);
-    void detach();
-    // Lets go of a connection that must not be used further.
-    void settle();
-    // What the file holds: its version when it is a book of this program, 0
-    // when it is empty; else -1 with the state set.
-    int inspect(bool writing);
-    // Whether the book can be read and holds the tables.
-    bool readable();
     // Runs a reading statement with the values bound in order, each row
     // given to take; false when the book cannot be read (see state()).
     bool read(const char *sql, const QList<QVariant> &values, const std::function<void(const BookQuery &)> &take);
-    // Runs a statement to its end within a change; a failure is kept in m_code.
+    // Runs a statement to its end within a change.
     bool exec(const char *sql, const QList<QVariant> &values = {});
     // One transaction: the book set up or brought up to date, then work.
     bool change(const std::function<bool()> &work);
-    // SQLite's failure code told as the state.
-    void failed(int code, bool writing);
-    void setState(State state, const QString &reason = {});
 
-    QString m_path;
-    Access m_access = Access::ReadWrite;
-    std::unique_ptr<sqlite3, CloseSqlite> m_db;
-    State m_state = State::Ready;
-    QString m_reason;
-    bool m_opened = false;
-    // The connection must go before the next use (the file failed or was moved).
-    bool m_stale = false;
-    // The file is reached through a link: it is used only while it is a book.
-    bool m_linked = false;
-    int m_version = 0;
-    // The failure of the last statement of a change.
-    int m_code = 0;
+    // The file, its connection and its state.
+    std::unique_ptr<BookFile> m_file;
 };

@@ -39,7 +39,7 @@ QString BookAside::Name(const QString &path, const QDate &today)
     return name;
 }
 
-QString BookAside::Keep(const QString &path, const QDate &today)
+QString BookAside::Keep(const QString &path, const QDate &today, const QString &stranger)
 {
     const QString aside = QFileInfo(path).dir().filePath(Name(path, today));
     // The book first, then its journal under the same name, so SQLite finds
@@ -50,13 +50,15 @@ QString BookAside::Keep(const QString &path, const QDate &today)
         QFile file(path + suffix);
         if (!suffix.isEmpty() && !file.exists())
             continue;
-        if (!file.rename(aside + suffix)) {
+        const QString to
+            = aside + suffix + (!suffix.isEmpty() && suffix == stranger ? QStringLiteral(".other") : QString());
+        if (!file.rename(to)) {
             const QString reason = platform::systemErrorText(errno);
             for (const auto &[from, to] : std::as_const(moved))
                 QFile::rename(to, from);
             return BookTexts::NotMovedAside(reason);
         }
-        moved.append({path + suffix, aside + suffix});
+        moved.append({path + suffix, to});
     }
     return {};
 }

@@ -12,8 +12,10 @@ namespace BookAside {
 QString Name(const QString &path, const QDate &today);
 
 // Moves the file at path (a link itself, never its target) and the journal
-// SQLite keeps beside it under Name(). Empty text on success, else why it
-// failed in words; everything is then where it was.
-QString Keep(const QString &path, const QDate &today);
+// SQLite keeps beside it under Name(). A side file of another database
+// (stranger: "-journal" or "-wal") goes under that name with ".other" added,
+// so that SQLite never reads it into the kept file. Empty text on success,
+// else why it failed in words; everything is then where it was.
+QString Keep(const QString &path, const QDate &today, const QString &stranger = {});
 
 } // namespace BookAside

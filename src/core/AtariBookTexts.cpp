@@ -41,7 +41,8 @@ QString BookTexts::Message(AtariBook::State state, const QString &reason, const 
         text = cannotOpen + QStringLiteral("Harovanの記録ではないファイルです。") + modNengajo::CrLf + withoutBook;
         break;
     case State::Damaged:
-        text = cannotOpen + QStringLiteral("ファイルが壊れています。") + modNengajo::CrLf + withoutBook;
+        text = cannotOpen + (reason.isEmpty() ? QStringLiteral("ファイルが壊れています。") : reason + u'。')
+            + modNengajo::CrLf + withoutBook;
         break;
     case State::TooNew:
         text = cannotOpen + QStringLiteral("新しい版のHarovanで作られた記録です。新しい版のHarovanをお使いください。")

@@ -21,6 +21,13 @@ inline const QString InUse = QStringLiteral("ほかのプログラムが記録�
 inline const QString NoMemory = QStringLiteral("メモリが足りません");
 inline const QString CannotOpen = QStringLiteral("ファイルを開けません");
 inline const QString OldAndReadOnly = QStringLiteral("古い版の記録で、書き込みが許可されていないため読めません");
+// Damaged books: the file kept as it is, with what was found.
+inline const QString UnknownVersion = QStringLiteral("記録の版の番号が正しくありません");
+inline const QString ForeignJournal
+    = QStringLiteral("記録の横に、ほかのデータベースのジャーナル（atari.db-journal）があります");
+inline const QString ForeignLog = QStringLiteral("記録の横に、ほかのデータベースのログ（atari.db-wal）があります");
+inline const QString ValueTooLong = QStringLiteral("記録に長すぎる値があります");
+inline const QString IdsUsedUp = QStringLiteral("記録できるはがきの通し番号を使い切りました");
 // SQLite's own words for a failure the program does not tell apart.
 QString Failure(const QString &sqliteText);
 
