@@ -516,6 +516,33 @@ private slots:
         QVERIFY(book.cards(Reiwa8).size() < 51);
     }
 
+    // A class the data files cannot have is a damaged row: listed as such,
+    // never as another class (a 16-bit class would wrap), and kept.
+    void classesOutsideTheData_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("toukyu");
+        QTest::newRow("5") << u"5"_s << 5;
+        QTest::newRow("6") << u"6"_s << int(AtariCard::DamagedClass);
+        QTest::newRow("32768, a loss in 16 bits") << u"32768"_s << int(AtariCard::DamagedClass);
+        QTest::newRow("70000, class 4464 in 16 bits") << u"70000"_s << int(AtariCard::DamagedClass);
+        QTest::newRow("2^32 + 3, class 3 in 16 bits") << u"4294967299"_s << int(AtariCard::DamagedClass);
+        QTest::newRow("a text") << u"'x'"_s << int(AtariCard::DamagedClass);
+    }
+    void classesOutsideTheData()
+    {
+        QFETCH(QString, stored);
+        makeBook(path(), 2);
+        rawSql(path(), {u"UPDATE cards SET class = "_s + stored + u" WHERE id = 1"_s});
+        AtariBook book(path());
+        const QList<AtariCard> cards = book.cards(Reiwa8);
+        QCOMPARE(book.state(), State::Ready);
+        QCOMPARE(cards.size(), 2);
+        QTEST(int(cards.first().intToukyu), "toukyu");
+        QCOMPARE(cards.last().intToukyu, 4);
+        QCOMPARE(rawSql(path(), {u"SELECT class = "_s + stored + u" FROM cards WHERE id = 1"_s}).toInt(), 1);
+    }
+
     // Killed at any moment while judging, the program loses no card it
     // reported as entered, and leaves a book that opens.
     void killedWhileAdding()

@@ -250,7 +250,7 @@ private slots:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(csv.readAll(),
             QByteArray("\xEF\xBB\xBF"
-                       "順番,番号,結果,賞品,引換,差出人\r\n"
+                       "順番,番号,等級,賞品,引換,差出人\r\n"
                        "1,\"=\"\"****73\"\"\",３等,お年玉切手シート,,\r\n"
                        "2,\"=\"\"125037\"\"\",２等,ふるさと小包など,,\r\n"));
 
