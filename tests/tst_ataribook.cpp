@@ -543,6 +543,33 @@ private slots:
         QCOMPARE(rawSql(path(), {u"SELECT class = "_s + stored + u" FROM cards WHERE id = 1"_s}).toInt(), 1);
     }
 
+    // A disk full as the book is opened, as at the start of a sitting: the
+    // book says cards are not recorded, and the next card is recorded once
+    // there is room again, the list reading the book again with it.
+    void fullDiskAsTheBookOpens()
+    {
+        makeBook(path(), 1);
+        const QStringList seen = testsupport::inChildWithFileLimit(1, [&] {
+            AtariBook book(path());
+            QSignalSpy stateChanged(&book, &AtariBook::stateChanged);
+            const State atOpen = book.open();
+            const QString told = book.message().section(u'\r', 0, 0);
+            rlimit room {};
+            ::getrlimit(RLIMIT_FSIZE, &room);
+            room.rlim_cur = room.rlim_max;
+            ::setrlimit(RLIMIT_FSIZE, &room);
+            const Added added = book.add(Reiwa8, u"200000"_s, 3, {});
+            return QStringList {QVariant::fromValue(atOpen).toString(), told, QVariant::fromValue(added).toString(),
+                QString::number(book.cards(Reiwa8).size()), QVariant::fromValue(book.state()).toString(),
+                QString::number(stateChanged.size())}
+                .join(u'|');
+        }).split(u'|');
+        QCOMPARE(seen.value(0), u"Unreadable"_s);
+        QVERIFY2(seen.value(1).startsWith(u"当たったはがきの記録（atari.db）を開けません。ディスク"_s),
+            qPrintable(seen.value(1)));
+        QCOMPARE(seen.mid(2), (QStringList {u"Added"_s, u"2"_s, u"Ready"_s, u"2"_s}));
+    }
+
     // Killed at any moment while judging, the program loses no card it
     // reported as entered, and leaves a book that opens.
     void killedWhileAdding()

@@ -213,4 +213,6 @@ private:
     int m_version = 0;
     // The failure of the last statement of a change.
     int m_code = 0;
+    // The book could not be read for a while only (a lock, a full disk): open() tries again.
+    bool m_passing = false;
 };
