@@ -238,6 +238,16 @@ private slots:
         QVERIFY(upper()->text().isEmpty());
         verifyLowerStage();
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
+        // Seen without the sound: a hit's line stands apart from a loss's grey,
+        // in brightness too, its text readable on it, until the clear.
+        QLabel *line = label(QStringLiteral("lblInform"));
+        const QColor back = line->palette().color(QPalette::Window);
+        QCOMPARE(line->property("atari").toBool(), hitClass > 0);
+        QCOMPARE(contrast(back, DisabledBoxColor) >= 3, hitClass > 0);
+        QVERIFY(contrast(line->palette().color(QPalette::WindowText), back) >= 4.5);
+        action(QStringLiteral("mnuClear"))->trigger();
+        QVERIFY(!line->property("atari").toBool());
+        QCOMPARE(line->palette().color(QPalette::Window), DisabledBoxColor);
     }
 
     // The road of one card in two stages, looked at after every key.
@@ -277,10 +287,13 @@ private slots:
         QCOMPARE(checkCount(), QStringLiteral("1"));
         verifyLowerStage();
 
-        // The last result stays until the next key in the lower box.
+        // The last result stays until the next key in the lower box, a hit's look with it.
+        QVERIFY(label(QStringLiteral("lblInform"))->property("atari").toBool());
         typeKeys(QStringLiteral("9"));
         QCOMPARE(inform(), QString());
         QCOMPARE(inputNum(), QStringLiteral("******"));
+        QVERIFY(!label(QStringLiteral("lblInform"))->property("atari").toBool());
+        QCOMPARE(label(QStringLiteral("lblInform"))->palette().color(QPalette::Window), DisabledBoxColor);
     }
 
     void keyFilter_data()
