@@ -543,29 +543,59 @@ private slots:
         QCOMPARE(rawSql(path(), {u"SELECT class = "_s + stored + u" FROM cards WHERE id = 1"_s}).toInt(), 1);
     }
 
-    // A disk full as the book is opened, as at the start of a sitting: the
-    // book says cards are not recorded, and the next card is recorded once
-    // there is room again, the list reading the book again with it.
-    void fullDiskAsTheBookOpens()
+    // Another program holding the book, or a disk full, as the book is
+    // opened at the start of a sitting: the book says cards are not
+    // recorded, and the next card is recorded once that has passed, the list
+    // reading the book again with it.
+    void passingFailureAsTheBookOpens_data()
     {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a full disk") << false << u"ディスク"_s;
+        // The book waits BusyTimeoutMs for the lock first.
+        QTest::newRow("held by another program") << true << u"ほかのプログラムが記録を使用中です"_s;
+    }
+    void passingFailureAsTheBookOpens()
+    {
+        QFETCH(bool, held);
+        QFETCH(QString, reason);
         makeBook(path(), 1);
-        const QStringList seen = testsupport::inChildWithFileLimit(1, [&] {
+        const auto sitting = [&](const std::function<void()> &passes) {
             AtariBook book(path());
             QSignalSpy stateChanged(&book, &AtariBook::stateChanged);
             const State atOpen = book.open();
             const QString told = book.message().section(u'\r', 0, 0);
-            rlimit room {};
-            ::getrlimit(RLIMIT_FSIZE, &room);
-            room.rlim_cur = room.rlim_max;
-            ::setrlimit(RLIMIT_FSIZE, &room);
+            passes();
             const Added added = book.add(Reiwa8, u"200000"_s, 3, {});
             return QStringList {QVariant::fromValue(atOpen).toString(), told, QVariant::fromValue(added).toString(),
                 QString::number(book.cards(Reiwa8).size()), QVariant::fromValue(book.state()).toString(),
                 QString::number(stateChanged.size())}
                 .join(u'|');
-        }).split(u'|');
+        };
+        QStringList seen;
+        if (held) {
+            // Another program's connection that keeps the whole file locked.
+            sqlite3 *opened = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(path()).constData(), &opened), SQLITE_OK);
+            std::unique_ptr<sqlite3, CloseSqlite> other(opened);
+            QCOMPARE(sqlite3_exec(other.get(),
+                         "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;"
+                         " UPDATE draws SET data_file = data_file",
+                         nullptr, nullptr, nullptr),
+                SQLITE_OK);
+            seen = sitting([&other] { other.reset(); }).split(u'|');
+        } else {
+            seen = testsupport::inChildWithFileLimit(1, [&] {
+                return sitting([] {
+                    rlimit room {};
+                    ::getrlimit(RLIMIT_FSIZE, &room);
+                    room.rlim_cur = room.rlim_max;
+                    ::setrlimit(RLIMIT_FSIZE, &room);
+                });
+            }).split(u'|');
+        }
         QCOMPARE(seen.value(0), u"Unreadable"_s);
-        QVERIFY2(seen.value(1).startsWith(u"当たったはがきの記録（atari.db）を開けません。ディスク"_s),
+        QVERIFY2(seen.value(1).startsWith(u"当たったはがきの記録（atari.db）を開けません。"_s + reason),
             qPrintable(seen.value(1)));
         QCOMPARE(seen.mid(2), (QStringList {u"Added"_s, u"2"_s, u"Ready"_s, u"2"_s}));
     }
