@@ -202,8 +202,8 @@ private slots:
             record.add(QStringLiteral("****73"), 3);
         book.add(AtariDraw::of(data), "****84", 6, "切手");
         BookAtariList source(book, record, data);
-        QCOMPARE(AtariListModel(source).index(0, 2).data(AtariListModel::LostRole), QVariant(false));
         QCOMPARE(source.row(0).strResult, AtariList::DamagedResult);
+        QCOMPARE(AtariListModel(source).index(0, 2).data(AtariListModel::LostRole), QVariant(false));
         QCOMPARE(source.totalsText(), QStringLiteral("３等 40000枚　合計 40000枚（等級の壊れた記録 1枚）"));
     }
 
