@@ -610,6 +610,38 @@ private slots:
         QVERIFY(book.cards(Reiwa8).size() < 51);
     }
 
+    // A class no data file has is a damaged row, never another class (16 bits would wrap it).
+    void classesOutsideTheData_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("toukyu");
+        QTest::newRow("5") << u"5"_s << 5;
+        for (const char *stored : {"6", "32768", "70000", "4294967299", "'x'"})
+            QTest::newRow(stored) << QString::fromLatin1(stored) << int(AtariCard::DamagedClass);
+    }
+    void classesOutsideTheData()
+    {
+        makeBook(path(), 1);
+        rawSql(path(), {u"UPDATE cards SET class = "_s + QTest::currentDataTag()});
+        QTEST(int(AtariBook(path()).cards(Reiwa8).value(0).intToukyu), "toukyu");
+    }
+
+    // Held by another program as it opens: cards are not recorded, and the next one is once it lets go.
+    void heldAsTheBookOpens()
+    {
+        makeBook(path(), 1);
+        sqlite3 *opened = nullptr;
+        sqlite3_open(QFile::encodeName(path()).constData(), &opened);
+        std::unique_ptr<sqlite3, CloseSqlite> other(opened);
+        QCOMPARE(sqlite3_exec(other.get(), "PRAGMA locking_mode = EXCLUSIVE; UPDATE draws SET id = id", {}, {}, {}),
+            SQLITE_OK);
+        AtariBook book(path());
+        QCOMPARE(book.open(), State::Unreadable);
+        other.reset();
+        QCOMPARE(book.add(Reiwa8, u"200000"_s, 3, {}), Added::Added);
+        QCOMPARE(book.state(), State::Ready);
+    }
+
     // Killed at any moment while judging, the program loses no card it
     // reported as entered, and leaves a book that opens.
     void killedWhileAdding()

@@ -190,6 +190,23 @@ private slots:
         QCOMPARE(left.first().strNumber + left.first().strSyouhin, QStringLiteral("****44お年玉切手シート"));
     }
 
+    // Counted past the sitting's 16 bits; a damaged row of the book stands
+    // with the won cards, counted apart.
+    void countsPastOneSitting()
+    {
+        const QTemporaryDir folder;
+        AtariBook book(folder.filePath(QStringLiteral("atari.db")));
+        const WinningData data = reiwa8();
+        CheckRecord record;
+        for (int i = 0; i < 40000; ++i)
+            record.add(QStringLiteral("****73"), 3);
+        book.add(AtariDraw::of(data), "****84", 6, "切手");
+        BookAtariList source(book, record, data);
+        QCOMPARE(source.row(0).strResult, AtariList::DamagedResult);
+        QCOMPARE(AtariListModel(source).index(0, 2).data(AtariListModel::LostRole), QVariant(false));
+        QCOMPARE(source.totalsText(), QStringLiteral("３等 40000枚　合計 40000枚（等級の壊れた記録 1枚）"));
+    }
+
     // A book that cannot be written: its cards are listed, no sender is typed
     // into them, and the list says why.
     void readOnlyBook()

@@ -238,6 +238,10 @@ private slots:
         QVERIFY(upper()->text().isEmpty());
         verifyLowerStage();
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
+        // Seen without the sound: a hit's line stands apart from a loss's grey, in brightness too.
+        const QPalette line = label(QStringLiteral("lblInform"))->palette();
+        QCOMPARE(contrast(line.color(QPalette::Window), DisabledBoxColor) >= 3, hitClass > 0);
+        QVERIFY(contrast(line.color(QPalette::WindowText), line.color(QPalette::Window)) >= 4.5);
     }
 
     // The road of one card in two stages, looked at after every key.
@@ -277,10 +281,12 @@ private slots:
         QCOMPARE(checkCount(), QStringLiteral("1"));
         verifyLowerStage();
 
-        // The last result stays until the next key in the lower box.
+        // The last result stays until the next key in the lower box, a hit's look with it.
+        QVERIFY(label(QStringLiteral("lblInform"))->property("atari").toBool());
         typeKeys(QStringLiteral("9"));
         QCOMPARE(inform(), QString());
         QCOMPARE(inputNum(), QStringLiteral("******"));
+        QVERIFY(!label(QStringLiteral("lblInform"))->property("atari").toBool());
     }
 
     void keyFilter_data()

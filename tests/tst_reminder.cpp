@@ -47,7 +47,7 @@ private slots:
         QTest::newRow("1 day") << QList {pending(u"年賀状"_s, 1, 2)} << yesterday
                                << two + u"賞品の引換は2026年7月11日まで（あと1日）です。"_s + ask;
         QTest::newRow("the last day") << QList {pending(u"年賀状"_s, 0, 2)} << QDate()
-                                      << two + u"賞品の引換は2026年7月10日まで（本日まで）です。"_s + ask;
+                                      << two + u"賞品の引換は本日2026年7月10日までです。"_s + ask;
         QTest::newRow("a day past") << QList {pending(u"年賀状"_s, -1, 2)} << yesterday << QString();
 
         // Once a day

@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "ui/Fonts.h"
 #include "ui/Placement.h"
+#include "ui/TextSize.h"
 #include "ui/frmAtariList.h"
 #include "ui/frmMain.h"
 
@@ -251,7 +252,7 @@ private slots:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(csv.readAll(),
             QByteArray("\xEF\xBB\xBF"
-                       "順番,番号,結果,賞品,引換,差出人\r\n"
+                       "順番,番号,等級,賞品,引換,差出人\r\n"
                        "1,\"=\"\"****73\"\"\",３等,お年玉切手シート,,\r\n"
                        "2,\"=\"\"125037\"\"\",２等,ふるさと小包など,,\r\n"));
 
@@ -536,7 +537,7 @@ private slots:
     }
 
     // 順番 heads a column of its own, and a 1等 card's goods show whole in the
-    // window as it first opens.
+    // window as it first opens at the standard text size.
     void columnsShowTheirTexts()
     {
         QVERIFY(m_window->useDataFile(Reiwa8 + QStringLiteral(".xml")));
@@ -556,6 +557,14 @@ private slots:
         const QModelIndex goods = model->index(0, 3);
         QVERIFY(table->columnWidth(3) > table->fontMetrics().horizontalAdvance(goods.data().toString()));
         QVERIFY(table->viewport()->rect().contains(table->visualRect(goods)));
+        // Larger, on 1280×800: the window on the screen and every column in sight, the goods cut short.
+        for (const int percent : {TextSize::Large, TextSize::ExtraLarge}) {
+            TextSize::choose(percent);
+            const bool inSight = list.screen()->availableGeometry().contains(list.frameGeometry())
+                && table->columnViewportPosition(5) + table->columnWidth(5) <= table->viewport()->width();
+            TextSize::choose(TextSize::Standard);
+            QVERIFY2(inSight, qPrintable(QString::number(percent)));
+        }
     }
 
     // The list is read at arm's length at the post office: at a large desktop

@@ -107,10 +107,11 @@ int main(int argc, char *argv[])
     });
     // Later starts are answered once the window is on screen, which does not wait for the socket's library.
     Placement::atFirstShow(&window, [&instance] { instance.listen(); });
+    // Over the window once it is up, framed where the window manager put it (a box asked for before
+    // lands where the window was still thought to be): a book that cannot be used, the reminder of
+    // the exchange deadline or the list asked for with --show-list.
+    Placement::atFirstShow(&window, [&window, showList] { window.remindAtStartUp(showList); });
     window.show();
-    // Over the window once it is up: a book that cannot be used, the reminder of the exchange deadline
-    // or the list asked for with --show-list.
-    QTimer::singleShot(0, &window, [&window, showList] { window.remindAtStartUp(showList); });
     // What the window does not need to appear comes once it is up; with it,
     // an autostart entry of an earlier version (harovan --remind) runs
     // harovan-remind from now on.

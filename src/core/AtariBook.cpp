@@ -140,8 +140,10 @@ QList<AtariCard> AtariBook::cards(const AtariDraw &draw)
               " FROM cards AS c JOIN draws AS d ON d.id = c.draw_id"
               " WHERE d.card_type = ? AND d.draw_year = ? ORDER BY c.id",
             {draw.strType, draw.strYear}, [&](const BookQuery &row) {
-                cards.append({row.integer(0), row.text(1), qint16(row.integer(2)), row.text(3),
-                    QDateTime::fromString(row.text(4), Qt::ISODate), row.text(5), row.date(6)});
+                const qint64 toukyu = row.integer(2);
+                const bool known = toukyu >= 1 && toukyu <= AtariCard::MaxClass;
+                cards.append({row.integer(0), row.text(1), known ? qint16(toukyu) : AtariCard::DamagedClass,
+                    row.text(3), QDateTime::fromString(row.text(4), Qt::ISODate), row.text(5), row.date(6)});
             }))
         cards.clear();
     return cards;

@@ -44,10 +44,16 @@ QDebug operator<<(QDebug debug, const AtariDraw &draw);
 // One won card in the book.
 struct AtariCard
 {
+    // The classes a data file can have; a book's row with any other class is
+    // damaged: it is listed with DamagedClass, never as another class.
+    static constexpr qint16 MaxClass = 5;
+    static constexpr qint16 DamagedClass = -1;
+
     // Stays with the card while it is in the book; the order of the book.
     qint64 id = 0;
     // As typed: "****73" when the last two digits won, else all six digits.
     QString strNumber;
+    // 1 to MaxClass, or DamagedClass.
     qint16 intToukyu = 0;
     // The class's goods as the data file gave them at the judgement, joined by CR LF.
     QString strSyouhin;

@@ -38,7 +38,9 @@ QDebug AtariList::operator<<(QDebug debug, const Row &row)
 
 QString AtariList::ResultText(qint16 intToukyu)
 {
-    if (intToukyu <= 0)
+    if (intToukyu < 0)
+        return DamagedResult;
+    if (intToukyu == 0)
         return QStringLiteral("はずれ");
     return modNengajo::FullWidthDigits(intToukyu) + QStringLiteral("等");
 }
@@ -58,7 +60,15 @@ QString AtariList::TypeYearText(const WinningData &data)
         + QStringLiteral("年度】");
 }
 
-QString AtariList::TotalsText(const QMap<qint16, qint16> &perClass, int total)
+QString AtariList::TotalsText(const QMap<qint16, qint16> &perClass, qint64 total)
+{
+    QMap<qint16, qint64> wide;
+    for (const auto &[toukyu, count] : perClass.asKeyValueRange())
+        wide.insert(toukyu, count);
+    return TotalsText(wide, total);
+}
+
+QString AtariList::TotalsText(const QMap<qint16, qint64> &perClass, qint64 total)
 {
     QStringList parts;
     for (const auto &[toukyu, count] : perClass.asKeyValueRange())
@@ -84,7 +94,7 @@ QString AtariList::KoukanText(const QDate &exchangedOn)
 QByteArray AtariList::CsvBytes(const QList<Row> &rows, const std::function<bool(qsizetype, qsizetype)> &progress)
 {
     QByteArray bytes
-        = QByteArray("\xEF\xBB\xBF") + (QStringLiteral("順番,番号,結果,賞品,引換,差出人") + modNengajo::CrLf).toUtf8();
+        = QByteArray("\xEF\xBB\xBF") + (QStringLiteral("順番,番号,等級,賞品,引換,差出人") + modNengajo::CrLf).toUtf8();
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (progress && !progress(i, rows.size()))
             return {};

@@ -31,7 +31,10 @@ struct Row
 };
 QDebug operator<<(QDebug debug, const Row &row);
 
-// "３等", or "はずれ" for a loss.
+// What a card of the book whose class no data file can have (a damaged row) shows for its class.
+inline const QString DamagedResult = QStringLiteral("不明（記録が壊れています）");
+
+// "３等", "はずれ" for a loss, DamagedResult for a class below 0.
 QString ResultText(qint16 intToukyu);
 
 // The goods of a class on one line: one item as it is, several as
@@ -42,8 +45,11 @@ QString SyouhinText(const QString &strSyouhin);
 QString TypeYearText(const WinningData &data);
 
 // The hits per class and in all: "１等 1枚　３等 2枚　合計 3枚" (classes
-// without hits left out).
-QString TotalsText(const QMap<qint16, qint16> &perClass, int total);
+// without hits left out). The book's counts over many sittings pass the
+// sitting's 16-bit bound.
+QString TotalsText(const QMap<qint16, qint64> &perClass, qint64 total);
+// The sitting's counts, as CheckRecord keeps them.
+QString TotalsText(const QMap<qint16, qint16> &perClass, qint64 total);
 
 // Card index of the record as a row, with the goods of the data in force.
 Row MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data);
@@ -52,7 +58,7 @@ Row MakeRow(const CheckRecord &record, qsizetype index, const WinningData &data)
 QString KoukanText(const QDate &exchangedOn);
 
 // The rows as a spreadsheet file: UTF-8 with a byte-order mark, CR LF line
-// ends, a heading row "順番,番号,結果,賞品,引換,差出人". A spreadsheet shows each card
+// ends, a heading row "順番,番号,等級,賞品,引換,差出人" as the table's. A spreadsheet shows each card
 // number as written ("000037", "****73") and runs no text as a formula.
 // progress, when given, is told of the rows made (done of total); when it
 // returns false the file is left unmade and the bytes are empty.

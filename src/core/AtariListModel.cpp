@@ -69,7 +69,8 @@ QVariant AtariListModel::data(const QModelIndex &index, int role) const
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     case LostRole:
-        return m_source.row(index.row()).intToukyu <= 0;
+        // A damaged row of the book is no loss: it stands with the won cards.
+        return m_source.row(index.row()).intToukyu == 0;
     default:
         return {};
     }

@@ -50,12 +50,16 @@ QList<AtariList::Row> BookAtariList::rows() const
 
 QString BookAtariList::totalsText() const
 {
-    QMap<qint16, qint16> perClass;
-    int total = 0;
-    int notExchanged = 0;
+    // Counted over every sitting the book holds: past the sitting's 16-bit counters.
+    QMap<qint16, qint64> perClass;
+    qint64 total = 0;
+    qint64 notExchanged = 0;
+    qint64 damaged = 0;
     for (const Shown &shown : m_shown) {
         const qint16 toukyu
             = shown.card >= 0 ? m_cards.at(shown.card).intToukyu : m_record.cards().at(shown.sitting).intToukyu;
+        if (toukyu == AtariCard::DamagedClass)
+            ++damaged;
         if (toukyu <= 0)
             continue;
         ++perClass[toukyu];
@@ -66,6 +70,9 @@ QString BookAtariList::totalsText() const
     QString text = AtariList::TotalsText(perClass, total);
     if (notExchanged > 0)
         text += QStringLiteral("（未引換 ") + QString::number(notExchanged) + QStringLiteral("枚）");
+    // Kept in the book as they are, and told: no class is guessed for them.
+    if (damaged > 0)
+        text += QStringLiteral("（等級の壊れた記録 ") + QString::number(damaged) + QStringLiteral("枚）");
     return text;
 }
 

@@ -33,7 +33,8 @@ public:
     // Every row in order: what is saved as CSV and printed.
     QList<AtariList::Row> rows() const;
     // The book's won cards of the draw per class and in all, and
-    // "（未引換 N枚）" while some are not yet exchanged.
+    // "（未引換 N枚）" while some are not yet exchanged, and
+    // "（等級の壊れた記録 N枚）" while some rows of the book are damaged.
     QString totalsText() const;
     // Only the sender of a card of the book is typed into, while the book can be changed.
     bool isEditableAt(qsizetype index, AtariColumn column) const;

@@ -315,10 +315,18 @@ BookFile::~BookFile() = default;
 
 BookFile::State BookFile::open()
 {
-    if (!m_opened) {
+    // A book another program held, or a disk that was full, as the book was
+    // opened is opened again at its next use, as a change that failed is.
+    const bool again = m_opened && m_passing && m_state == State::Unreadable;
+    if (!m_opened || again) {
         m_opened = true;
+        m_passing = false;
+        if (again)
+            m_state = State::Ready;
         attach(false);
         settle();
+        if (again && m_state == State::Ready && m_stateChanged)
+            m_stateChanged(m_state);
     }
     return m_state;
 }
@@ -559,6 +567,10 @@ void BookFile::failed(int code, bool writing)
         reason = BookTexts::Failure(QString::fromUtf8(m_db ? sqlite3_errmsg(m_db.get()) : sqlite3_errstr(code)));
         break;
     }
+    // What passes (a lock, the room on the disk) is tried again at the next use.
+    m_passing = !writing
+        && (reason == BookTexts::InUse || reason == BookTexts::DiskFull || reason == BookTexts::DiskFailed
+            || reason == BookTexts::NoMemory);
     setState(writing ? State::WriteFailed : State::Unreadable, reason);
 }
 

@@ -107,6 +107,8 @@ private:
     State m_state = State::Ready;
     QString m_reason;
     bool m_opened = false;
+    // The book could not be read for a while only (a lock, a full disk): open() tries again.
+    bool m_passing = false;
     // The connection must go before the next use (the file failed or was moved).
     bool m_stale = false;
     // The file is reached through a link: it is used only while it is a book.

@@ -14,11 +14,12 @@ QString countSentence(const Reminder::Due &due)
 
 QString deadlineSentence(const Reminder::Due &due)
 {
-    const QString left = due.intDaysLeft == 0
-        ? QStringLiteral("（本日まで）")
-        : QStringLiteral("（あと") + QString::number(due.intDaysLeft) + QStringLiteral("日）");
-    return QStringLiteral("賞品の引換は") + modNengajo::JapaneseDate(due.exchangeTo) + QStringLiteral("まで") + left
-        + QStringLiteral("です。");
+    const QString date = modNengajo::JapaneseDate(due.exchangeTo);
+    // "まで" once, as the deadline line has it on the last day.
+    if (due.intDaysLeft == 0)
+        return QStringLiteral("賞品の引換は本日") + date + QStringLiteral("までです。");
+    return QStringLiteral("賞品の引換は") + date + QStringLiteral("まで（あと") + QString::number(due.intDaysLeft)
+        + QStringLiteral("日）です。");
 }
 
 } // namespace

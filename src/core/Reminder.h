@@ -37,7 +37,7 @@ QDebug operator<<(QDebug debug, const Due &due);
 std::optional<Due> Check(const QDate &today, const QList<PendingDraw> &pending, const QDate &lastAsked);
 
 // "引換がまだの当たりはがきがN枚あります。" CR LF "賞品の引換はYYYY年M月D日まで（あとN日）です。"
-// CR LF "一覧を表示しますか？"; on the last day "（本日まで）" for "（あとN日）".
+// CR LF "一覧を表示しますか？"; on the last day "賞品の引換は本日YYYY年M月D日までです。".
 QString QuestionText(const Due &due);
 // The same two sentences on one line, for a desktop notification.
 QString NotificationBody(const Due &due);

@@ -16,6 +16,11 @@ inline constexpr QRgb LinkCold = 0x404040;
 inline constexpr QRgb DisabledText = 0x666666;
 // A prize-exchange deadline that is near, today or past.
 inline constexpr QRgb Urgent = 0xC00000;
+// The guidance line while it announces a hit: white on deep red, far from
+// the grey of every other message in brightness as well as in hue, so it is
+// seen without the sound and without telling colours apart.
+inline constexpr QRgb AtariBackground = 0xB00020;
+inline constexpr QRgb AtariText = 0xFFFFFF;
 
 inline void setColour(QWidget *widget, QPalette::ColorRole role, QRgb colour)
 {

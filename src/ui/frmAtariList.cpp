@@ -159,10 +159,12 @@ frmAtariList::frmAtariList(AtariBook &book, const CheckRecord &record, const Dat
 
     TextSize::follow(this, [this] { applySizes(); });
     refresh();
-    // At first as wide as its columns, the goods of every class whole.
-    resize(std::max(sizeHint().width(),
-               columnsWidth() + layout->contentsMargins().left() + layout->contentsMargins().right()),
-        sizeHint().height());
+    // At first as wide as its columns, the goods of every class whole, as far as the screen has room.
+    resize(QSize(std::max(sizeHint().width(),
+                     columnsWidth() + layout->contentsMargins().left() + layout->contentsMargins().right()),
+        sizeHint().height())
+               .boundedTo(TextSize::roomOnScreen(this))
+               .expandedTo(minimumSizeHint()));
 }
 
 void frmAtariList::applySizes()
@@ -174,7 +176,8 @@ void frmAtariList::applySizes()
     for (QWidget *large : std::initializer_list<QWidget *> {lblAtariKigen, lstAtari, lblAtariGoukei})
         large->setFont(Fonts::followingDesktop(Fonts::PGothic, 11.25));
     lstAtari->verticalHeader()->setDefaultSectionSize(Widgets::textHeight(lstAtari, 1) + TextSize::scaled(6));
-    lstAtari->setMinimumSize(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
+    const QSize designed(Widgets::textWidth(lstAtari, 36), Widgets::textHeight(lstAtari, 14));
+    lstAtari->setMinimumSize(designed);
     for (QPushButton *button : {cmdKoukan, cmdDelete, cmdSaveCsv, cmdPrint, cmdCalendar, cmdClose})
         button->setMinimumWidth(Widgets::textWidth(button, 7));
     // As wide as its longer text, so it keeps its place when the text turns.
@@ -186,9 +189,17 @@ void frmAtariList::applySizes()
     m_listButtons->invalidate();
     const QMargins margins = this->layout()->contentsMargins();
     const int oneLine = m_cardButtons->sizeHint().width() + m_buttons->spacing() + m_listButtons->sizeHint().width();
-    m_buttons->setDirection(oneLine <= TextSize::roomOnScreen(this).width() - margins.left() - margins.right()
-            ? QBoxLayout::LeftToRight
-            : QBoxLayout::TopToBottom);
+    const QSize room = TextSize::roomOnScreen(this);
+    m_buttons->setDirection(
+        oneLine <= room.width() - margins.left() - margins.right() ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    // The whole window on the screen at every text size: the table gives up
+    // rows (it scrolls) and width (the goods are cut short) before the window
+    // runs off the screen.
+    this->layout()->invalidate();
+    const QSize over = (minimumSizeHint() - room).expandedTo(QSize(0, 0));
+    lstAtari->setMinimumSize((designed - over)
+                                 .expandedTo(QSize(Widgets::textWidth(lstAtari, 12), Widgets::textHeight(lstAtari, 4)))
+                                 .boundedTo(designed));
     fitColumns();
 }
 
@@ -316,6 +327,7 @@ void frmAtariList::fitColumns()
     for (const auto &[column, texts] : widest)
         lstAtari->setColumnWidth(m_model->section(column), width(column, texts));
     m_goodsWidth = width(AtariColumn::Syouhin, goods);
+    m_goodsMargin = margin;
     fitGoodsColumn();
 }
 
@@ -327,7 +339,10 @@ void frmAtariList::fitGoodsColumn()
         if (c != goods)
             others += lstAtari->columnWidth(c);
     }
-    lstAtari->setColumnWidth(goods, std::max(m_goodsWidth, lstAtari->viewport()->width() - others));
+    // Every column in sight: goods longer than their room end in "…" and show
+    // whole as the cell's tip, in the CSV and on paper. Their heading stays whole.
+    const int least = lstAtari->fontMetrics().horizontalAdvance(AtariColumnTitles.at(goods)) + m_goodsMargin;
+    lstAtari->setColumnWidth(goods, std::max(least, lstAtari->viewport()->width() - others));
 }
 
 int frmAtariList::columnsWidth() const

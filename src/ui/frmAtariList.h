@@ -88,6 +88,8 @@ private:
     QHBoxLayout *m_listButtons = nullptr;
     // What the goods column needs for the longest goods of the data.
     int m_goodsWidth = 0;
+    // The room a cell's text needs beside it.
+    int m_goodsMargin = 0;
     // Where the last list was saved in this run; the next save starts there.
     QString m_saveFolder;
 };

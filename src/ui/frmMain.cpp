@@ -162,7 +162,6 @@ void frmMain::createControls()
     lblInform
         = makeLabel(surface, QStringLiteral("lblInform"), QStringLiteral("下２桁を入力してください"), Qt::AlignCenter);
     lblInform->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    Look::fillBackground(lblInform, Look::ButtonBackground);
     Accessibility::makeNotification(lblInform);
     inform(lblInform->text());
 
@@ -503,7 +502,7 @@ void frmMain::showStep(QLineEdit *box, const CardEntry::Step &step)
     if (step.outcome == CardEntry::Outcome::Atari) {
         platform::flashCaption(this, 6 - step.intToukyu);
         platform::Service<platform::Sound>::get().playAsync(platform::programFolder() + QStringLiteral("atari.wav"));
-        inform(CardEntry::AtariText(step.intToukyu));
+        inform(CardEntry::AtariText(step.intToukyu), true);
     } else {
         inform(step.strInform);
     }
@@ -513,9 +512,14 @@ void frmMain::showStep(QLineEdit *box, const CardEntry::Step &step)
     m_entry.enter();
 }
 
-void frmMain::inform(const QString &text)
+void frmMain::inform(const QString &text, bool atari)
 {
     lblInform->setText(text);
+    // Seen at once with the sound off: the line stays so while the hit's message stands.
+    lblInform->setProperty("atari", atari);
+    Look::fillBackground(lblInform, atari ? Look::AtariBackground : Look::ButtonBackground);
+    Look::setColour(lblInform, QPalette::WindowText,
+        atari ? Look::AtariText : centralWidget()->palette().color(QPalette::WindowText).rgb());
     // Read out at once, so a hit or a loss is heard right after the last
     // digit; and with the box the focus goes to, which a reader announces
     // over anything it was still saying (the prompt for the upper digits).

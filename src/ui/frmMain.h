@@ -82,8 +82,9 @@ private:
     void showStage(bool kami4);
     // Both boxes empty, the focus in the lower one.
     void emptyEntry();
-    // Shows text in the guidance line and has screen readers read it.
-    void inform(const QString &text);
+    // Shows text in the guidance line and has screen readers read it; a hit
+    // in the line's own colours (its "atari" property true) until the next message.
+    void inform(const QString &text, bool atari = false);
 
     void showAtariList();
     // The list a later start asked for, when nothing is in its way now.
