@@ -5,6 +5,7 @@
 // the shape the loader gives them.
 
 #include "core/DataInForce.h"
+#include "core/UserFiles.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakeprogramfolder.h"
 
@@ -309,7 +310,7 @@ protected:
         newProgramState();
     }
     // As a new run of the program starts: nothing in force, a new sitting.
-    void newProgramState() { m_state = std::make_unique<ProgramState>(platform::bookPath()); }
+    void newProgramState() { m_state = std::make_unique<ProgramState>(UserFiles::bookPath()); }
     void endWindowTest()
     {
         m_state.reset();

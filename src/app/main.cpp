@@ -1,9 +1,9 @@
 // harovan: the program with its windows. The login reminder is the
 // executable beside it, harovan-remind (Remind.cpp).
 #include "core/ProgramState.h"
+#include "core/UserFiles.h"
 #include "platform/autostart.h"
 #include "platform/module.h"
-#include "platform/programfolder.h"
 #include "platform/realservices.h"
 #include "platform/singleinstance.h"
 #include "platform/stoprequest.h"
@@ -61,7 +61,8 @@ int main(int argc, char *argv[])
     // One program at a time on one book: a second start brings the running
     // program forward (with --show-list, its list of won cards) and ends.
     using Request = platform::SingleInstance::Request;
-    platform::SingleInstance instance(platform::SingleInstance::nameFor(QFileInfo(platform::bookPath()).absolutePath()),
+    platform::SingleInstance instance(
+        platform::SingleInstance::nameFor(QFileInfo(UserFiles::bookPath()).absolutePath()),
         platform::modulePath(QStringLiteral("harovan_localchannel")));
     if (!instance.claim(showList ? Request::ShowList : Request::Show))
         return 0;
@@ -80,7 +81,7 @@ int main(int argc, char *argv[])
     TextSize::load();
 
     // The data in force, the sitting and the book outlive every window.
-    ProgramState state(platform::bookPath());
+    ProgramState state(UserFiles::bookPath());
     frmMain window(state);
     QObject::connect(&instance, &platform::SingleInstance::requested, &window,
         [&window](Request request, const QString &token) { window.laterStart(request == Request::ShowList, token); });

@@ -1,8 +1,8 @@
 #include "core/Settings.h"
 
+#include "core/UserFiles.h"
 #include "core/modNengajo.h"
 #include "platform/fileaccess.h"
-#include "platform/programfolder.h"
 #include "platform/settingsfile.h"
 
 #include <QDir>
@@ -24,7 +24,7 @@ const QString Missing = QStringLiteral("\n");
 QString read(const QString &key, const QString &defaultValue = {})
 {
     return platform::Service<platform::SettingsFile>::get().readString(
-        platform::settingsPath(), Section, key, defaultValue);
+        UserFiles::settingsPath(), Section, key, defaultValue);
 }
 
 bool write(const QString &key, const QString &value)
@@ -32,12 +32,12 @@ bool write(const QString &key, const QString &value)
     if (read(key, Missing) == value)
         return true;
     return platform::Service<platform::SettingsFile>::get().writeString(
-        platform::settingsPathForWriting(), Section, key, value);
+        UserFiles::settingsPathForWriting(), Section, key, value);
 }
 
 QString unsavedNotePath()
 {
-    return platform::settingsPath() + QStringLiteral(".unsaved");
+    return UserFiles::settingsPath() + QStringLiteral(".unsaved");
 }
 
 // The name this run read as the remembered data file, until a close keeps
@@ -51,7 +51,7 @@ constexpr qint64 MaxNoteBytes = 4096;
 // folder in it, or one that is not there, is none.
 bool isThere(const QString &name)
 {
-    return !name.contains(u'/') && !name.contains(u'\\') && QFileInfo(platform::dataFilePath(name)).isFile();
+    return !name.contains(u'/') && !name.contains(u'\\') && QFileInfo(UserFiles::dataFilePath(name)).isFile();
 }
 
 } // namespace
@@ -137,7 +137,7 @@ QString Settings::keepFileName(const QString &name, bool stopping, bool &told)
             + QStringLiteral("当選番号データファイル\"") + remembered
             + QStringLiteral("\"が見つかりません。次に起動したときは、はがきの種類を選択してください。");
     }
-    const QString path = platform::settingsPath();
+    const QString path = UserFiles::settingsPath();
     // Read-only for the administrator too, as the settings file's writer takes it;
     // a link is no choice of the user's: the writer replaces it.
     if (const platform::Entry file = platform::entryAt(path);
@@ -158,6 +158,6 @@ QString Settings::unsavedFileNameText()
     if (!takeUnsavedFileNameNote())
         return {};
     return QStringLiteral("前回の終了時に、はがきの種類の選択を設定ファイル \"")
-        + QDir::toNativeSeparators(platform::settingsPath()) + QStringLiteral("\" に保存できませんでした。")
+        + QDir::toNativeSeparators(UserFiles::settingsPath()) + QStringLiteral("\" に保存できませんでした。")
         + modNengajo::CrLf + QStringLiteral("必要なら、もう一度はがきの種類を選択してください。");
 }

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-// settings.ini, the user's choices (platform::settingsPath() says where it
+// settings.ini, the user's choices (UserFiles::settingsPath() says where it
 // lies), and the one owner of its keys, all in the section [Settings]:
 //   FileName       the data file of the card type in use, a bare name
 //   TextSize       the text size in percent
