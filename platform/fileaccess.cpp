@@ -72,6 +72,7 @@ Entry entryAt(const QString &path)
     entry.ownerWrites = info.permission(QFile::WriteOwner);
     entry.processWrites = info.isWritable();
     entry.ownerId = ownerIdOf(info);
+    entry.permissions = info.permissions();
     return entry;
 }
 

@@ -68,6 +68,8 @@ struct Entry
     bool processWrites = false;
     // The owner's user id; 0 on Windows, where files carry no such number.
     uint ownerId = 0;
+    // Who may read, write and enter it (of what a link names, for a link).
+    QFile::Permissions permissions;
 };
 Entry entryAt(const QString &path);
 

@@ -160,7 +160,11 @@ private slots:
         QFETCH(QByteArray, after);
         make(kind);
         const QString at = path(u"thing"_s);
-        QTEST(platform::entryAt(at).kind, "entry");
+        const platform::Entry entry = platform::entryAt(at);
+        QTEST(entry.kind, "entry");
+        // Only a read-only file takes the write away from its owner.
+        QCOMPARE(entry.target != platform::EntryKind::Nothing && !entry.permissions.testFlag(QFile::WriteOwner),
+            kind == u"read-only file");
         QFile file;
         QTEST(platform::openRegularFile(file, at).error, "read");
         file.close();
