@@ -231,7 +231,10 @@ private slots:
         QTest::newRow("the choice lost") << u"b.xml"_s << true;
         QTest::newRow("a note without a name") << u""_s << true;
         QTest::newRow("stale: settings.ini holds it by now") << u"a.xml"_s << false;
+#ifndef Q_OS_WIN
+        // QFile::link makes a shortcut file on Windows, not a link.
         QTest::newRow("a link in its place") << u"link"_s << false;
+#endif
         QTest::newRow("a folder in its place") << u"folder"_s << false;
     }
     void unsavedNoteAtStart()
