@@ -1,6 +1,6 @@
 #include "platform/xmldocument.h"
 
-#include "platform/fileaccess.h"
+#include "platform/filewrite.h"
 #ifdef Q_OS_WIN
 #include "platform/cp932_win.h"
 #endif
@@ -9,8 +9,10 @@
 #include <libxml/parser.h>
 #include <libxml/xmlschemas.h>
 
+#include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -227,6 +229,24 @@ void cdataBlock(void *ctxt, const xmlChar *text, int length)
     parsing->addText(text, length, true);
 }
 
+// Reads a whole regular file of at most MaxDocumentBytes; the reason when it
+// cannot. A FIFO or device of that name is never opened for real.
+std::optional<QString> readCapped(const QString &path, QByteArray &bytes)
+{
+    switch (const FileResult read = readRegularFile(path, MaxDocumentBytes, bytes); read.error) {
+    case FileError::None:
+        return std::nullopt;
+    case FileError::Missing:
+        return QStringLiteral("ファイル \"%1\" が見つかりません。").arg(path);
+    case FileError::NotAFile:
+        return QStringLiteral("\"%1\" はファイルではありません。").arg(path);
+    case FileError::TooLarge:
+        return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(MaxDocumentBytes);
+    default:
+        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。").arg(path, textOf(read));
+    }
+}
+
 xmlNodePtr asNode(void *node)
 {
     return static_cast<xmlNodePtr>(node);
@@ -266,7 +286,7 @@ bool SchemaCache::add(const QString &namespaceUri, const QString &schemaPath)
     d->document.reset();
     const QuietGenericErrors quiet;
     QByteArray bytes;
-    if (!readRegularFile(schemaPath, MaxDocumentBytes, bytes).ok() || bytes.isEmpty())
+    if (readCapped(schemaPath, bytes) || bytes.isEmpty())
         return false;
     DocPtr doc(xmlReadMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
@@ -400,6 +420,14 @@ void Document::setValidateOnParse(bool validate)
 void Document::setSchemas(const SchemaCache *schemas)
 {
     d->schemas = schemas;
+}
+
+bool Document::load(const QString &path)
+{
+    QByteArray bytes;
+    if (const std::optional<QString> reason = readCapped(path, bytes))
+        return d->fail(*reason);
+    return d->parse(bytes);
 }
 
 bool Document::loadXml(const QByteArray &bytes)

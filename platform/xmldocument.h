@@ -83,9 +83,10 @@ public:
     // Not owned; must outlive the load.
     void setSchemas(const SchemaCache *schemas);
 
-    // Parses a document held in memory (a file is read through
-    // platform/fileaccess.h). False when it is too large, not well-formed or,
+    // Parses a file. False when it is missing, too large, not well-formed or,
     // when validating, not valid; parseError() then describes the first error.
+    bool load(const QString &path);
+    // Parses a document held in memory, with the same rules.
     bool loadXml(const QByteArray &bytes);
 
     const ParseError &parseError() const;

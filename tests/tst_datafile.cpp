@@ -1,4 +1,3 @@
-#include "core/DataFile.h"
 #include "core/DataFileList.h"
 #include "core/Settings.h"
 #include "core/modNengajo.h"
@@ -13,7 +12,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -638,50 +636,6 @@ private slots:
         for (const platform::FakeMessageBox::Shown &box : std::as_const(m_box.shown))
             shown.append(box.icon);
         QCOMPARE(shown, boxes);
-    }
-
-    // A data file is read whole through the file seam, within the parser's
-    // limit; the system's refusals in Japanese, its own words after them.
-    void fileLimitsAndMissingFiles()
-    {
-        QTemporaryDir dir;
-        const QString big = dir.filePath(QStringLiteral("big.xml"));
-        QFile file(big);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("<a>" + QByteArray(platform::xml::MaxDocumentBytes, ' ') + "</a>");
-        file.close();
-
-        const auto failure = [](const QString &path) {
-            const modNengajo::ParsedDataFile parsed = modNengajo::ParseDataFile(path, nullptr);
-            return parsed.document ? u"<read>"_s : parsed.error;
-        };
-        // At no place in the text.
-        const QString at = u"[line:0, pos:0] "_s;
-        QCOMPARE(failure(big), at + u"ファイルが大きすぎます（1048576バイトまで）。"_s);
-
-        // The system's refusals in Japanese, its own words after them.
-        const QString none = dir.filePath(QStringLiteral("none.xml"));
-        QCOMPARE(failure(none), at + u"ファイル \""_s + none + u"\" が見つかりません。"_s);
-        const QString tooLong = dir.filePath(QString(300, u'a') + u".xml"_s);
-        QVERIFY2(failure(tooLong).startsWith(
-                     at + u"ファイル \""_s + tooLong + u"\" を読み込めません。ファイル名が長すぎます（"_s),
-            qPrintable(failure(tooLong)));
-
-        // A folder or a device of the name is never opened for real.
-#ifdef Q_OS_WIN
-        const QString device = u"NUL"_s;
-#else
-        const QString device = u"/dev/null"_s;
-#endif
-        for (const QString &notAFile : {dir.path(), device})
-            QCOMPARE(failure(notAFile), at + u"\""_s + notAFile + u"\" はファイルではありません。"_s);
-
-        // Bytes are read by the program, so a name in any script reads.
-        const QString japanese = dir.filePath(u"年賀状（平成17年度版）.xml"_s);
-        QVERIFY(QFile::copy(testsupport::fixturePath(u"load_valid.xml"_s), japanese));
-        const modNengajo::ParsedDataFile parsed = modNengajo::ParseDataFile(japanese, nullptr);
-        QVERIFY2(parsed.document, qPrintable(parsed.error));
-        QCOMPARE(parsed.document->documentElement().attribute(u"type"_s), u"年賀状"_s);
     }
 
     // A folder named like the schema is no schema: the file is read without validation.

@@ -154,7 +154,7 @@ private slots:
         Document document;
         document.setValidateOnParse(true);
         document.setSchemas(&schemas);
-        QVERIFY(!document.loadXml(readFixture(fixture)));
+        QVERIFY(!document.load(testsupport::fixturePath(fixture)));
         QCOMPARE(document.parseError().line, line);
         QCOMPARE(document.parseError().linepos, pos);
         QCOMPARE(document.parseError().reason, reason);
@@ -164,7 +164,7 @@ private slots:
         // Without validation the same file reads.
         Document plain;
         plain.setSchemas(&schemas);
-        QVERIFY(plain.loadXml(readFixture(fixture)));
+        QVERIFY(plain.load(testsupport::fixturePath(fixture)));
         QCOMPARE(plain.parseError().errorCode, 0);
     }
 
@@ -260,10 +260,50 @@ private slots:
         QCOMPARE(plain.parseError().reason, plainReason);
     }
 
-    // A document that reads after a failure clears the error, and the reverse.
-    void errorClearedByTheNextParse()
+    void fileLimitsAndMissingFiles()
     {
+        QTemporaryDir dir;
+        const QString big = dir.filePath(QStringLiteral("big.xml"));
+        QFile file(big);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<a>" + QByteArray(platform::xml::MaxDocumentBytes, ' ') + "</a>");
+        file.close();
+
         Document document;
+        QVERIFY(!document.load(big));
+        QCOMPARE(document.parseError().line, 0);
+        QCOMPARE(document.parseError().linepos, 0);
+        QCOMPARE(document.parseError().reason, u"ファイルが大きすぎます（1048576バイトまで）。"_s);
+
+        // The system's refusals in Japanese, its own words after them.
+        const QString none = dir.filePath(QStringLiteral("none.xml"));
+        QVERIFY(!document.load(none));
+        QVERIFY(document.parseError().errorCode != 0);
+        QCOMPARE(document.parseError().reason, u"ファイル \""_s + none + u"\" が見つかりません。"_s);
+        const QString tooLong = dir.filePath(QString(300, u'a') + u".xml"_s);
+        QVERIFY(!document.load(tooLong));
+        QVERIFY2(document.parseError().reason.startsWith(
+                     u"ファイル \""_s + tooLong + u"\" を読み込めません。ファイル名が長すぎます（"_s),
+            qPrintable(document.parseError().reason));
+
+        // A folder or a device of the name is never opened for real.
+#ifdef Q_OS_WIN
+        const QString device = u"NUL"_s;
+#else
+        const QString device = u"/dev/null"_s;
+#endif
+        for (const QString &notAFile : {dir.path(), device}) {
+            QVERIFY(!document.load(notAFile));
+            QCOMPARE(document.parseError().reason, u"\""_s + notAFile + u"\" はファイルではありません。"_s);
+        }
+
+        // Bytes are read by the program, so a name in any script reads.
+        const QString japanese = dir.filePath(u"年賀状（平成17年度版）.xml"_s);
+        QVERIFY(QFile::copy(testsupport::fixturePath(u"load_valid.xml"_s), japanese));
+        QVERIFY2(document.load(japanese), qPrintable(document.parseError().reason));
+        QCOMPARE(document.documentElement().attribute(u"type"_s), u"年賀状"_s);
+
+        // A document that reads after a failure clears the error, and the reverse.
         QVERIFY(document.loadXml("<a/>"));
         QCOMPARE(document.parseError().errorCode, 0);
         QCOMPARE(document.documentElement().name(), u"a"_s);
@@ -416,8 +456,8 @@ private slots:
         Document document;
         document.setValidateOnParse(true);
         document.setSchemas(&schemas);
-        QVERIFY(document.loadXml(readFixture(QStringLiteral("load_six_classes.xml"))));
-        QVERIFY(!document.loadXml(readFixture(QStringLiteral("load_malformed.xml"))));
+        QVERIFY(document.load(testsupport::fixturePath(QStringLiteral("load_six_classes.xml"))));
+        QVERIFY(!document.load(testsupport::fixturePath(QStringLiteral("load_malformed.xml"))));
         QCOMPARE(document.parseError().line, 5);
     }
 };

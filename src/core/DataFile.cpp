@@ -2,9 +2,7 @@
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 
-#include "core/FileErrorText.h"
 #include "core/UserFiles.h"
-#include "platform/fileaccess.h"
 #include "platform/programfolder.h"
 #include "platform/xmldocument.h"
 
@@ -101,26 +99,6 @@ QString typeYearProblem(const platform::xml::Document &document)
     return {};
 }
 
-// Reads a whole data file of at most MaxDocumentBytes into bytes; the reason
-// when it cannot. A FIFO or device of that name is never opened for real.
-QString readFailure(const QString &path, QByteArray &bytes)
-{
-    using platform::FileError;
-    switch (const platform::FileResult read = platform::readRegularFile(path, platform::xml::MaxDocumentBytes, bytes);
-            read.error) {
-    case FileError::None:
-        return {};
-    case FileError::Missing:
-        return QStringLiteral("ファイル \"%1\" が見つかりません。").arg(path);
-    case FileError::NotAFile:
-        return QStringLiteral("\"%1\" はファイルではありません。").arg(path);
-    case FileError::TooLarge:
-        return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(platform::xml::MaxDocumentBytes);
-    default:
-        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。").arg(path, FileErrorText::text(read));
-    }
-}
-
 // One parse of a data file from wherever load takes it.
 template <typename Load> modNengajo::ParsedDataFile parse(const Load &load, const platform::xml::SchemaCache *schemas)
 {
@@ -173,13 +151,7 @@ std::unique_ptr<platform::xml::SchemaCache> modNengajo::ProgramSchema()
 
 modNengajo::ParsedDataFile modNengajo::ParseDataFile(const QString &path, const platform::xml::SchemaCache *schemas)
 {
-    QByteArray bytes;
-    if (const QString failure = readFailure(path, bytes); !failure.isEmpty()) {
-        ParsedDataFile unread;
-        unread.error = describe({-1, 0, 0, failure});
-        return unread;
-    }
-    return parse([&bytes](platform::xml::Document &document) { return document.loadXml(bytes); }, schemas);
+    return parse([&path](platform::xml::Document &document) { return document.load(path); }, schemas);
 }
 
 QString modNengajo::CheckDataBytes(const QByteArray &bytes)
