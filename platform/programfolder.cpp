@@ -1,5 +1,7 @@
 #include "platform/programfolder.h"
 
+#include "platform/fileaccess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -34,9 +36,11 @@ QString userFolder()
 bool makeFolder(const QString &folder)
 {
     const QFileInfo info(QDir::cleanPath(folder));
-    if (info.isDir())
+    // A folder, or a link to one; anything else of the name is in the way.
+    const Entry entry = entryAt(info.filePath());
+    if (entry.target == EntryKind::Folder)
         return true;
-    if (info.exists() || info.isSymLink())
+    if (entry.kind != EntryKind::Nothing)
         return false;
     const QString parent = info.absolutePath();
     if (parent == info.absoluteFilePath() || !makeFolder(parent))
