@@ -180,6 +180,20 @@ private slots:
                                                : platform::EntryKind::File);
     }
 
+    // A write that fails after the link in its way went puts the link back.
+    void failedWriteKeepsTheLink()
+    {
+        const QByteArray earlier("1,000037\r\n");
+        put(path(), earlier);
+        QVERIFY(QFile::link(path(), path(u"link.csv"_s)));
+        const QString error = testsupport::inChildWithFileLimit(
+            16, [&] { return write(path(u"link.csv"_s), earlier + QByteArray(4096, 'x')); });
+        QVERIFY2(error.startsWith(u"ディスクの空きがありません（"_s), qPrintable(error));
+        QCOMPARE(QFileInfo(path(u"link.csv"_s)).symLinkTarget(), path());
+        QCOMPARE(contentOf(path()), earlier);
+        QCOMPARE(filesInFolder(), (QStringList {u"link.csv"_s, u"list.csv"_s}));
+    }
+
     // A link in a folder that takes no new files cannot be replaced: it is
     // refused, never written through.
     void linkInAClosedFolderIsNotWrittenThrough()
