@@ -9,6 +9,7 @@
 // Xvfb), or offscreen where there is none: it uses the platform Qt is told.
 
 #include "benchsupport.h"
+#include "core/UserFiles.h"
 #include "fakeservices.h"
 #include "testsupport.h"
 
@@ -37,7 +38,7 @@ void BM_ChangeTextSize(benchmark::State &state)
 {
     testsupport::ProgramFolderFixture folder;
     testsupport::FakeServices fakes;
-    ProgramState program(platform::bookPath());
+    ProgramState program(UserFiles::bookPath());
     WinningData data = testsupport::makeWinningData({testsupport::makeClass(
                                                          {QStringLiteral("123421")}, {QStringLiteral("現金30万円")}),
         testsupport::makeClass({QStringLiteral("7655")}, {QStringLiteral("ふるさと小包")}),

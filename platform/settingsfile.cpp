@@ -1,7 +1,6 @@
 #include "platform/settingsfile.h"
 
-#include "platform/filewrite.h"
-#include "platform/regularfile.h"
+#include "platform/fileaccess.h"
 
 #include <QFile>
 
@@ -108,12 +107,9 @@ QString cutToBuffer(const QByteArray &value, int maxBytes)
 // that cannot be read or is too large, is unusable.
 std::optional<QByteArray> readFile(const QString &path)
 {
-    QFile file;
-    if (const RegularFile opened = openRegularFile(file, path, QIODevice::ReadOnly); opened != RegularFile::Opened)
-        return opened == RegularFile::Missing ? std::optional(QByteArray()) : std::nullopt;
-    QByteArray bytes = readUpTo(file, MaxFileBytes);
-    if (bytes.size() > MaxFileBytes || file.error() != QFileDevice::NoError)
-        return std::nullopt;
+    QByteArray bytes;
+    if (const FileResult read = readRegularFile(path, MaxFileBytes, bytes); !read.ok())
+        return read.error == FileError::Missing ? std::optional(QByteArray()) : std::nullopt;
     return bytes;
 }
 
@@ -186,7 +182,7 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
     const QByteArray bom = existing->startsWith(Utf8Bom) ? Utf8Bom : QByteArray();
     // A read-only file stays as it is, as it does for the system. The program
     // may change settings.ini in a folder that takes no new files.
-    return replaceFile(path, bom + lines.join('\n'), ClosedFolder::RewriteInPlace).isEmpty();
+    return writeFile(path, bom + lines.join('\n'), ClosedFolder::RewriteInPlace).ok();
 }
 
 } // namespace platform

@@ -1,7 +1,6 @@
 #include "platform/xmldocument.h"
 
 #include "platform/filewrite.h"
-#include "platform/regularfile.h"
 #ifdef Q_OS_WIN
 #include "platform/cp932_win.h"
 #endif
@@ -234,29 +233,18 @@ void cdataBlock(void *ctxt, const xmlChar *text, int length)
 // cannot. A FIFO or device of that name is never opened for real.
 std::optional<QString> readCapped(const QString &path, QByteArray &bytes)
 {
-    const auto cannotRead = [&path](int error) {
-        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。")
-            .arg(path, systemErrorText(error, FileAccess::Read));
-    };
-    QFile file;
-    switch (openRegularFile(file, path, QIODevice::ReadOnly)) {
-    case RegularFile::Opened:
-        break;
-    case RegularFile::Missing:
+    switch (const FileResult read = readRegularFile(path, MaxDocumentBytes, bytes); read.error) {
+    case FileError::None:
+        return std::nullopt;
+    case FileError::Missing:
         return QStringLiteral("ファイル \"%1\" が見つかりません。").arg(path);
-    case RegularFile::NotAFile:
+    case FileError::NotAFile:
         return QStringLiteral("\"%1\" はファイルではありません。").arg(path);
-    case RegularFile::Failed:
-        return cannotRead(errno);
-    }
-    if (file.size() <= MaxDocumentBytes)
-        bytes = readUpTo(file, MaxDocumentBytes);
-    if (file.size() > MaxDocumentBytes || bytes.size() > MaxDocumentBytes)
+    case FileError::TooLarge:
         return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(MaxDocumentBytes);
-    // QFile keeps no errno: a failed read of a regular file is the disk's.
-    if (file.error() != QFileDevice::NoError)
-        return cannotRead(EIO);
-    return std::nullopt;
+    default:
+        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。").arg(path, textOf(read));
+    }
 }
 
 xmlNodePtr asNode(void *node)

@@ -5,7 +5,7 @@
 // process, as in tst_installed_win.cpp, so that each one can be opened without
 // clicking through the program.
 #include "core/ProgramState.h"
-#include "platform/programfolder.h"
+#include "core/UserFiles.h"
 #include "platform/realservices.h"
 #include "testsupport.h"
 #include "ui/Fonts.h"
@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
     Fonts::installSubstitutions();
     TextSize::load();
 
-    ProgramState state(platform::bookPath());
+    ProgramState state(UserFiles::bookPath());
     frmMain window(state);
     if (!window.Form_Load())
         qFatal("the main window did not load");

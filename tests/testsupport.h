@@ -6,6 +6,7 @@
 
 #include "core/DataEdit.h"
 #include "core/DataInForce.h"
+#include "core/UserFiles.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakeprogramfolder.h"
 
@@ -339,7 +340,7 @@ protected:
         newProgramState();
     }
     // As a new run of the program starts: nothing in force, a new sitting.
-    void newProgramState() { m_state = std::make_unique<ProgramState>(platform::bookPath()); }
+    void newProgramState() { m_state = std::make_unique<ProgramState>(UserFiles::bookPath()); }
     void endWindowTest()
     {
         m_state.reset();

@@ -1,5 +1,5 @@
 #include "core/AtariBook.h"
-#include "platform/regularfile.h"
+#include "platform/fileaccess.h"
 #include "testsupport.h"
 
 #include <QProcess>
@@ -58,8 +58,7 @@ std::pair<int, int> countsOf(AtariBook &book, const AtariDraw &draw)
 QByteArray contentOf(const QString &path)
 {
     QFile file;
-    return platform::openRegularFile(file, path, QIODevice::ReadOnly) == platform::RegularFile::Opened ? file.readAll()
-                                                                                                       : QByteArray();
+    return platform::openRegularFile(file, path, QIODevice::ReadOnly).ok() ? file.readAll() : QByteArray();
 }
 
 bool put(const QString &path, const QByteArray &content)

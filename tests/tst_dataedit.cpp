@@ -1,6 +1,6 @@
 #include "core/DataEdit.h"
+#include "core/FileErrorText.h"
 #include "core/modNengajo.h"
-#include "platform/filewrite.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -251,9 +251,9 @@ private slots:
             = u"当選番号データを保存できませんでした。\r\n保存先のフォルダーに書き込めるか確かめてください。\r\n\r\n"_s;
         QTest::newRow("no such folder") << u"gone/"_s << false << false << valid << cannotWrite + u"%1gone/"_s;
         QTest::newRow("a file, not a folder") << u"file/"_s << true << false << valid << cannotWrite + u"%1file/"_s;
-        QTest::newRow("a read-only file of that name") << u"data/"_s << false << true << valid
-                                                       << u"当選番号データを保存できませんでした。\r\n"_s
-                + platform::systemErrorText(EACCES) + u"\r\n\r\n%1data/"_s;
+        QTest::newRow("a read-only file of that name")
+            << u"data/"_s << false << true << valid
+            << u"当選番号データを保存できませんでした。\r\n"_s + FileErrorText::ofErrno(EACCES) + u"\r\n\r\n%1data/"_s;
         QTest::newRow("content the schema refuses")
             << u"data/"_s << false << false << QByteArray(valid).replace("<number>0987</number>", "<number>9</number>")
             << u"当選番号データに誤りがあるため保存しませんでした。\r\n\r\n[line:9, pos:23] Element "

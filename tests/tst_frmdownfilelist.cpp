@@ -2,11 +2,11 @@
 // against a real server on 127.0.0.1: the exact boxes, the files in the data
 // folder byte for byte, nothing outside it, and the pointer always restored.
 
+#include "core/FileErrorText.h"
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "fakeservices.h"
 #include "localhttpserver.h"
-#include "platform/filewrite.h"
 #include "platform/http.h"
 #include "testsupport.h"
 #include "ui/frmDownFileList.h"
@@ -542,7 +542,7 @@ void tst_frmDownFileList::writeFailureIsToldInWords()
     clickItem(child<QListWidget>(&dialog, "lstXmlFile"), 0);
     QVERIFY(downloadAndWait(dialog));
     QCOMPARE(m_fakes->messageBox.shown,
-        (QList<Shown> {{Title, Failed + QStringLiteral("\r\n\r\n") + platform::systemErrorText(EACCES),
+        (QList<Shown> {{Title, Failed + QStringLiteral("\r\n\r\n") + FileErrorText::ofErrno(EACCES),
             MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
     QVERIFY(dialog.isVisible());
     QCOMPARE(dataFiles(m_folder->path()), (QMap<QString, QByteArray> {{"kept.xml", "earlier"}}));

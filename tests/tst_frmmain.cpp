@@ -1,8 +1,8 @@
 #include "core/AtariBook.h"
 #include "core/Reminder.h"
 #include "core/Settings.h"
+#include "core/UserFiles.h"
 #include "fakeservices.h"
-#include "platform/programfolder.h"
 #include "testsupport.h"
 
 #include "ui/Fonts.h"
@@ -802,7 +802,7 @@ private slots:
         QFETCH(bool, asked);
         QFETCH(bool, entry);
         {
-            AtariBook book(platform::bookPath());
+            AtariBook book(UserFiles::bookPath());
             const AtariDraw draw {QStringLiteral("年賀状"), QStringLiteral("令和8"), QStringLiteral("a.xml"),
                 m_fakes->clock.date.addDays(150)};
             QCOMPARE(book.add(draw, QStringLiteral("123456"), 1, QStringLiteral("現金")), AtariBook::Added::Added);
@@ -812,7 +812,7 @@ private slots:
         QCOMPARE(m_window->atariBook().open(), AtariBook::State::Ready);
         int connections = 0;
         m_fakes->messageBox.onShow = [&connections](const platform::FakeMessageBox::Shown &) {
-            connections = testsupport::openCount(platform::bookPath());
+            connections = testsupport::openCount(UserFiles::bookPath());
         };
         if (how == u"answered")
             QVERIFY(Settings::setRemindAtLogin(false));
@@ -843,7 +843,7 @@ private slots:
         QCOMPARE(connections, 1);
         QCOMPARE(Settings::remindAtLogin(), std::optional(how == u"yes"));
         // Once only, in the next run too.
-        ProgramState nextRun(platform::bookPath());
+        ProgramState nextRun(UserFiles::bookPath());
         frmMain again(nextRun);
         again.show();
         again.close();

@@ -10,8 +10,8 @@
 // judge: the card type chosen as on a new installation, then three cards;
 // restart, afterwards: the book still holds the won ones.
 #include "core/ProgramState.h"
+#include "core/UserFiles.h"
 #include "platform/fakes/fakemessagebox.h"
-#include "platform/programfolder.h"
 #include "platform/realservices.h"
 #include "testsupport.h"
 #include "ui/frmFileSelect.h"
@@ -36,7 +36,7 @@ class tst_InstalledWin : public QObject
 
     static AtariDraw bundledDraw()
     {
-        ProgramState state(platform::bookPath());
+        ProgramState state(UserFiles::bookPath());
         state.data.loadAtStart(u"年賀状（令和8年度版）.xml"_s);
         return AtariDraw::of(state.data.winningData());
     }
@@ -45,7 +45,7 @@ private slots:
     // A loss, a hit on the last two digits, and a first prize on all six.
     void judge()
     {
-        ProgramState state(platform::bookPath());
+        ProgramState state(UserFiles::bookPath());
         frmMain window(state);
         QVERIFY(window.Form_Load());
         window.show();
@@ -74,7 +74,7 @@ private slots:
 
     void restart()
     {
-        ProgramState state(platform::bookPath());
+        ProgramState state(UserFiles::bookPath());
         QStringList numbers;
         for (const AtariCard &card : state.book.cards(bundledDraw()))
             numbers << card.strNumber;

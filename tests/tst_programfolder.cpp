@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "core/UserFiles.h"
 #include "platform/programfolder.h"
 
 #include <QTest>
@@ -68,13 +69,13 @@ private slots:
         folder.setReadOnly(!writable);
         const auto before = testsupport::snapshot(folder.path());
 
-        QCOMPARE(platform::programFolderKeepsUserFiles(), writable || !withHome);
-        QTEST(whose(folder, platform::settingsPath()), "settings");
-        QTEST(whose(folder, platform::settingsPathForWriting()), "settings");
-        QTEST(whose(folder, platform::bookPath()), "book");
-        QTEST(whose(folder, platform::newDataFolder()), "newData");
+        QCOMPARE(UserFiles::programFolderKeepsUserFiles(), writable || !withHome);
+        QTEST(whose(folder, UserFiles::settingsPath()), "settings");
+        QTEST(whose(folder, UserFiles::settingsPathForWriting()), "settings");
+        QTEST(whose(folder, UserFiles::bookPath()), "book");
+        QTEST(whose(folder, UserFiles::newDataFolder()), "newData");
         QStringList listedFrom;
-        for (const QString &path : platform::dataFolders())
+        for (const QString &path : UserFiles::dataFolders())
             listedFrom.append(whose(folder, path));
         QTEST(listedFrom, "listedFrom");
         // The schema and the bundled files are always the program's.
@@ -98,7 +99,7 @@ private slots:
     void sharedSystemFolders()
     {
         QFETCH(QString, folder);
-        QTEST(platform::isSharedSystemFolder(folder), "shared");
+        QTEST(UserFiles::isSharedSystemFolder(folder), "shared");
     }
 
 #ifndef Q_OS_WIN
@@ -126,7 +127,7 @@ private slots:
         if (inProgramFolder)
             QVERIFY(folder.addFixture(QStringLiteral("select_five.xml"), QStringLiteral("a.xml")));
         folder.setReadOnly(true);
-        QTEST(whose(folder, platform::dataFilePath(QStringLiteral("a.xml"))), "expected");
+        QTEST(whose(folder, UserFiles::dataFilePath(QStringLiteral("a.xml"))), "expected");
     }
 
     // Names from both folders, each once, sorted; only files whose name ends
@@ -142,9 +143,9 @@ private slots:
         QVERIFY(QDir(folder.userDataPath()).mkdir(QStringLiteral("folder.xml")));
         folder.setReadOnly(true);
 
-        QCOMPARE(platform::dataFileNames(QStringLiteral(".xml")), QStringList({"a.xml", "b.xml", "d.xml"}));
+        QCOMPARE(UserFiles::dataFileNames(QStringLiteral(".xml")), QStringList({"a.xml", "b.xml", "d.xml"}));
         folder.setReadOnly(false);
-        QCOMPARE(platform::dataFileNames(QStringLiteral(".xml")), QStringList({"b.xml", "d.xml"}));
+        QCOMPARE(UserFiles::dataFileNames(QStringLiteral(".xml")), QStringList({"b.xml", "d.xml"}));
     }
 
     // Reading creates nothing; the first write creates the user's folders,
@@ -155,16 +156,16 @@ private slots:
         folder.setReadOnly(true);
         const auto before = testsupport::snapshot(folder.path());
 
-        platform::settingsPath();
-        platform::dataFolders();
-        platform::dataFilePath(QStringLiteral("a.xml"));
-        platform::dataFileNames(QStringLiteral(".xml"));
+        UserFiles::settingsPath();
+        UserFiles::dataFolders();
+        UserFiles::dataFilePath(QStringLiteral("a.xml"));
+        UserFiles::dataFileNames(QStringLiteral(".xml"));
         QVERIFY(!QFileInfo::exists(folder.userPath()));
 
-        platform::settingsPathForWriting();
+        UserFiles::settingsPathForWriting();
         QVERIFY(QFileInfo(folder.userPath()).isDir());
         QVERIFY(!QFileInfo::exists(folder.userDataPath()));
-        QCOMPARE(platform::newDataFolder(), folder.userDataPath());
+        QCOMPARE(UserFiles::newDataFolder(), folder.userDataPath());
         const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
         for (const QString &path : {folder.userPath(), folder.userDataPath()})
             QCOMPARE(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), ownerOnly);
@@ -178,7 +179,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder.userPath()));
         QFile blocker(folder.userPath() + QStringLiteral("data"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        QCOMPARE(platform::newDataFolder(), QString());
+        QCOMPARE(UserFiles::newDataFolder(), QString());
     }
 
     void userFolderFromEnvironment_data()

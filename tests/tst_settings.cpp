@@ -172,6 +172,86 @@ private slots:
         QVERIFY(Settings::takeUnsavedFileNameNote());
         QVERIFY(!Settings::takeUnsavedFileNameNote());
     }
+
+    // A remembered data file that is not there leaves no data in force; the
+    // close drops its name, as ever, and says so once (38.15). A file that was
+    // there but could not be loaded was told at the start.
+    void droppedNameToldOnce_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("stopping");
+        QTest::addColumn<QString>("told"); // the words shown; empty: none
+        const QString gone = u"はがきの種類の選択を解除しました。\r\n当選番号データファイル\""_s;
+        const QString rest = u"\"が見つかりません。次に起動したときは、はがきの種類を選択してください。"_s;
+        QTest::newRow("missing file") << QByteArray("[Settings]\nFileName=gone.xml\n") << false
+                                      << gone + u"gone.xml"_s + rest;
+        QTest::newRow("leads out of the data folder")
+            << QByteArray("[Settings]\nFileName=../data/a.xml\n") << false << gone + u"../data/a.xml"_s + rest;
+        QTest::newRow("there, told at the start") << QByteArray("[Settings]\nFileName=a.xml\n") << false << u""_s;
+        QTest::newRow("never chosen") << QByteArray("[Settings]\n") << false << u""_s;
+        QTest::newRow("at a shutdown, nobody to tell")
+            << QByteArray("[Settings]\nFileName=gone.xml\n") << true << u""_s;
+    }
+    void droppedNameToldOnce()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, stopping);
+        QFETCH(QString, told);
+        put(settings);
+        QVERIFY(m_folder->addFixture(u"select_three.xml"_s, u"a.xml"_s));
+        Settings::fileName(); // as the start reads it
+        bool toldNow = false;
+        QCOMPARE(Settings::keepFileName({}, stopping, toldNow), told);
+        QCOMPARE(toldNow, !told.isEmpty());
+        QVERIFY(testsupport::fileBytes(path()).contains("FileName=\n"));
+        QVERIFY(Settings::keepFileName({}, stopping, toldNow).isEmpty());
+    }
+
+    // The note of a choice lost at a shutdown is written through the seam: a
+    // link in its place is replaced, never followed (38.5).
+    void unsavedNoteReplacesALink()
+    {
+        const QString outside = m_folder->userPath() + u"outside.txt"_s;
+        QVERIFY(QDir().mkpath(m_folder->userPath()));
+        QFile target(outside);
+        QVERIFY(target.open(QIODevice::WriteOnly) && target.write("theirs") == 6);
+        target.close();
+        QVERIFY(QFile::link(outside, path() + u".unsaved"_s));
+        Settings::noteUnsavedFileName(u"b.xml"_s);
+        QCOMPARE(testsupport::fileBytes(outside), QByteArray("theirs"));
+        QCOMPARE(testsupport::fileBytes(path() + u".unsaved"_s), QByteArray("b.xml"));
+    }
+
+    // Only the program's own note, still true, tells the next start: a stale
+    // one or anything else of that name goes untold.
+    void unsavedNoteAtStart_data()
+    {
+        QTest::addColumn<QString>("note"); // "b.xml": a note of that name; "link", "folder"
+        QTest::addColumn<bool>("told");
+        QTest::newRow("the choice lost") << u"b.xml"_s << true;
+        QTest::newRow("a note without a name") << u""_s << true;
+        QTest::newRow("stale: settings.ini holds it by now") << u"a.xml"_s << false;
+#ifndef Q_OS_WIN
+        // QFile::link makes a shortcut file on Windows, not a link.
+        QTest::newRow("a link in its place") << u"link"_s << false;
+#endif
+        QTest::newRow("a folder in its place") << u"folder"_s << false;
+    }
+    void unsavedNoteAtStart()
+    {
+        QFETCH(QString, note);
+        put("[Settings]\nFileName=a.xml\n");
+        const QString at = path() + u".unsaved"_s;
+        if (note == u"link")
+            QVERIFY(QFile::link(path(), at));
+        else if (note == u"folder")
+            QVERIFY(QDir().mkdir(at));
+        else
+            Settings::noteUnsavedFileName(note);
+        QTEST(!Settings::unsavedFileNameText().isEmpty(), "told");
+        QCOMPARE(QFileInfo::exists(at), note == u"folder");
+        QCOMPARE(testsupport::fileBytes(path()), QByteArray("[Settings]\nFileName=a.xml\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Settings)

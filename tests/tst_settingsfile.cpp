@@ -260,6 +260,24 @@ private slots:
         QCOMPARE(contentOf(path), QByteArray(original).replace("old.xml", longer.toUtf8()));
     }
 
+    // A settings.ini that is a link to a file elsewhere is replaced by the
+    // program's own file, the file it named left as it was (38.18).
+    void linkIsReplacedNotWrittenThrough()
+    {
+        const QString outside = m_dir.filePath(QStringLiteral("outside.ini"));
+        const QString path = m_dir.filePath(QStringLiteral("settings.ini"));
+        const QByteArray theirs("[Settings]\nFileName=old.xml\n; theirs\n");
+        QFile file(outside);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
+        file.close();
+        QVERIFY(QFile::link(outside, path));
+        QVERIFY(m_ini.writeString(path, QStringLiteral("Settings"), QStringLiteral("FileName"), u"new.xml"_s));
+        QCOMPARE(contentOf(outside), theirs);
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QCOMPARE(contentOf(path), QByteArray("[Settings]\nFileName=new.xml\n; theirs\n"));
+        QFile::remove(outside);
+    }
+
     // A FIFO named settings.ini would hold the program at its start until
     // something wrote into it; it is read as a missing file and never written.
     void fifoIsNoSettingsFile()

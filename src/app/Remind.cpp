@@ -8,6 +8,7 @@
 #include "core/AtariBook.h"
 #include "core/Reminder.h"
 #include "core/Settings.h"
+#include "core/UserFiles.h"
 #include "platform/clock.h"
 #include "platform/programfolder.h"
 #include "platform/settingsfile.h"
@@ -111,7 +112,7 @@ int main(int argc, char *argv[])
     const QDate today = platform::RealClock().today();
     // No book, or one that cannot be read, lists no cards; the look at it makes nothing.
     const std::optional<Reminder::Due> due = Reminder::Check(
-        today, AtariBook(platform::bookPath(), AtariBook::Access::ReadOnly).pendingDraws(), Settings::reminded());
+        today, AtariBook(UserFiles::bookPath(), AtariBook::Access::ReadOnly).pendingDraws(), Settings::reminded());
     if (!due)
         return 0;
 

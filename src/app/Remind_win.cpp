@@ -6,6 +6,7 @@
 #include "core/AtariBook.h"
 #include "core/Reminder.h"
 #include "core/Settings.h"
+#include "core/UserFiles.h"
 #include "platform/clock.h"
 #include "platform/programfolder.h"
 #include "platform/settingsfile.h"
@@ -42,7 +43,7 @@ int main(int argc, char *argv[])
     const QDate today = platform::RealClock().today();
     // No book, or one that cannot be read, lists no cards; the look at it makes nothing.
     const std::optional<Reminder::Due> due = Reminder::Check(
-        today, AtariBook(platform::bookPath(), AtariBook::Access::ReadOnly).pendingDraws(), Settings::reminded());
+        today, AtariBook(UserFiles::bookPath(), AtariBook::Access::ReadOnly).pendingDraws(), Settings::reminded());
     if (!due || !QSystemTrayIcon::isSystemTrayAvailable())
         return 0;
 

@@ -1,11 +1,11 @@
 // harovan: the program with its windows. The login reminder is the
 // executable beside it, harovan-remind (Remind.cpp).
 #include "core/ProgramState.h"
+#include "core/UserFiles.h"
 #include "core/modNengajo.h"
 #include "platform/autostart.h"
 #include "platform/messagebox.h"
 #include "platform/module.h"
-#include "platform/programfolder.h"
 #include "platform/realservices.h"
 #include "platform/singleinstance.h"
 #include "platform/stoprequest.h"
@@ -64,7 +64,7 @@ int main(int argc, char *argv[])
     // program forward (with --show-list, its list of won cards) and ends.
     using Request = platform::SingleInstance::Request;
     using Start = platform::SingleInstance::Start;
-    platform::SingleInstance instance(platform::SingleInstance::nameFor(QFileInfo(platform::bookPath()).absolutePath()),
+    platform::SingleInstance instance(platform::SingleInstance::nameFor(QFileInfo(UserFiles::bookPath()).absolutePath()),
         platform::modulePath(QStringLiteral("harovan_localchannel")));
     const Start start = instance.claim(showList ? Request::ShowList : Request::Show);
     if (start == Start::HandedOver)
@@ -93,7 +93,7 @@ int main(int argc, char *argv[])
     }
 
     // The data in force, the sitting and the book outlive every window.
-    ProgramState state(platform::bookPath());
+    ProgramState state(UserFiles::bookPath());
     frmMain window(state);
     QObject::connect(&instance, &platform::SingleInstance::requested, &window,
         [&window](Request request, const QString &token) { window.laterStart(request == Request::ShowList, token); });

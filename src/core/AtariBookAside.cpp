@@ -1,7 +1,7 @@
 #include "core/AtariBookAside.h"
 
 #include "core/AtariBookTexts.h"
-#include "platform/filewrite.h"
+#include "core/FileErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,7 +53,7 @@ QString BookAside::Keep(const QString &path, const QDate &today, const QString &
         const QString to
             = aside + suffix + (!suffix.isEmpty() && suffix == stranger ? QStringLiteral(".other") : QString());
         if (!file.rename(to)) {
-            const QString reason = platform::systemErrorText(errno);
+            const QString reason = FileErrorText::ofErrno(errno);
             for (const auto &[from, to] : std::as_const(moved))
                 QFile::rename(to, from);
             return BookTexts::NotMovedAside(reason);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AtariBook.h"
+#include "core/FileErrorText.h"
 
 #include <QString>
 
@@ -8,17 +9,17 @@
 // reasons it names.
 namespace BookTexts {
 
-inline const QString NoWrite = QStringLiteral("書き込みが許可されていません");
-inline const QString NoRead = QStringLiteral("読み込みが許可されていません");
-inline const QString FolderOfTheName = QStringLiteral("同じ名前のフォルダーがあります");
-inline const QString NotAFile = QStringLiteral("通常のファイルではありません");
+inline const QString NoWrite = FileErrorText::words(platform::FileError::WriteDenied);
+inline const QString NoRead = FileErrorText::words(platform::FileError::ReadDenied);
+inline const QString FolderOfTheName = FileErrorText::words(platform::FileError::Folder);
+inline const QString NotAFile = FileErrorText::words(platform::FileError::NotAFile);
 inline const QString LinkToNoBook = QStringLiteral("リンク先がHarovanの記録ではありません");
 inline const QString NoFolder = QStringLiteral("記録のフォルダーを作れません");
 inline const QString MovedAway = QStringLiteral("記録のファイルがほかのプログラムに移されました");
-inline const QString DiskFull = QStringLiteral("ディスクの空きがありません");
-inline const QString DiskFailed = QStringLiteral("ディスクの読み書きに失敗しました");
+inline const QString DiskFull = FileErrorText::words(platform::FileError::DiskFull);
+inline const QString DiskFailed = FileErrorText::words(platform::FileError::DiskFailed);
 inline const QString InUse = QStringLiteral("ほかのプログラムが記録を使用中です");
-inline const QString NoMemory = QStringLiteral("メモリが足りません");
+inline const QString NoMemory = FileErrorText::words(platform::FileError::NoMemory);
 inline const QString CannotOpen = QStringLiteral("ファイルを開けません");
 inline const QString OldAndReadOnly = QStringLiteral("古い版の記録で、書き込みが許可されていないため読めません");
 // Damaged books: the file kept as it is, with what was found.

@@ -1,6 +1,6 @@
 #include "core/AtariList.h"
 
-#include "platform/filewrite.h"
+#include "core/FileErrorText.h"
 
 #include <QDir>
 
@@ -112,7 +112,7 @@ QByteArray AtariList::CsvBytes(const QList<Row> &rows, const std::function<bool(
 
 QString AtariList::SaveFile(const QString &path, const QByteArray &bytes)
 {
-    const QString reason = platform::replaceFile(path, bytes);
+    const QString reason = FileErrorText::text(platform::writeFile(path, bytes));
     if (reason.isEmpty())
         return {};
     return QStringLiteral("ファイル \"") + QDir::toNativeSeparators(path)

@@ -2,6 +2,7 @@
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 
+#include "core/UserFiles.h"
 #include "platform/programfolder.h"
 #include "platform/xmldocument.h"
 
@@ -176,7 +177,7 @@ QString modNengajo::ValidateDataFile(const QString &dataPath, const QString &sch
 
 bool modNengajo::ReadDataFile(const QString &dataFileName, WinningData &data)
 {
-    const QString dataPath = platform::dataFilePath(dataFileName);
+    const QString dataPath = UserFiles::dataFilePath(dataFileName);
     if (!QFileInfo(dataPath).isFile())
         return false;
     const ParsedDataFile parsed = ParseDataFile(dataPath, ProgramSchema().get());

@@ -1,8 +1,8 @@
 #include "core/DataFileList.h"
 
 #include "core/DataFile.h"
+#include "core/UserFiles.h"
 #include "core/modNengajo.h"
-#include "platform/programfolder.h"
 #include "platform/xmldocument.h"
 
 #include <QRegularExpression>
@@ -46,8 +46,8 @@ QList<DataFileEntry> modNengajo::ListDataFiles()
 
     QList<DataFileEntry> entries;
     // Case-sensitive: a ".XML" file could not be loaded under its ".xml" name.
-    for (const QString &name : platform::dataFileNames(suffix)) {
-        const ParsedDataFile parsed = ParseDataFile(platform::dataFilePath(name), schemas.get());
+    for (const QString &name : UserFiles::dataFileNames(suffix)) {
+        const ParsedDataFile parsed = ParseDataFile(UserFiles::dataFilePath(name), schemas.get());
         if (!parsed.document)
             continue;
         const platform::xml::Node root = parsed.document->documentElement();

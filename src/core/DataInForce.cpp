@@ -2,6 +2,7 @@
 #include "core/DataFile.h"
 #include "core/Settings.h"
 
+#include "core/UserFiles.h"
 #include "platform/http.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
@@ -31,7 +32,7 @@ DataLoad DataInForce::loadAtStart(const QString &remembered)
     // Only a bare name inside the data folder is a data file; anything that
     // leads out of it is treated as a missing file.
     DataLoad result {-1, {}};
-    if (!name.contains(u'/') && QFileInfo(platform::dataFilePath(name)).isFile())
+    if (!name.contains(u'/') && QFileInfo(UserFiles::dataFilePath(name)).isFile())
         result = load(name, modNengajo::SchemaFileName);
     if (!result.loaded())
         m_data.strFileName.clear();
@@ -60,7 +61,7 @@ void DataInForce::setWinningData(WinningData data)
 
 DataLoad DataInForce::load(const QString &dataFileName, const QString &schemaFileName)
 {
-    const QString dataPath = platform::dataFilePath(dataFileName);
+    const QString dataPath = UserFiles::dataFilePath(dataFileName);
     if (!QFileInfo(dataPath).isFile())
         return {-1, QStringLiteral("当選番号データファイル\"") + dataFileName + QStringLiteral("\"が見つかりません。")};
 
@@ -104,7 +105,8 @@ qint16 DataInForce::GetNewDataList(platform::TransferControl *control, QStringLi
     const platform::HttpTransfer::Result transfer
         = platform::Service<platform::HttpTransfer>::get().get(modNengajo::ListDocumentUrl(), control);
     // A file the user has, downloaded or bundled, is not new.
-    const auto isPresent = [](const QString &fileName) { return QFileInfo(platform::dataFilePath(fileName)).isFile(); };
+    const auto isPresent
+        = [](const QString &fileName) { return QFileInfo(UserFiles::dataFilePath(fileName)).isFile(); };
     const qint16 result = transfer.ok && document.loadXml(transfer.body)
         ? modNengajo::ReadListDocument(document, isPresent, m_newDataList, duplicates)
         : -1;

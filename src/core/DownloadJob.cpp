@@ -1,7 +1,7 @@
 #include "core/DownloadJob.h"
 
 #include "core/NewData.h"
-#include "platform/programfolder.h"
+#include "core/UserFiles.h"
 
 DownloadJob::DownloadJob(QObject *parent)
     : QObject(parent)
@@ -12,7 +12,7 @@ DownloadJob::~DownloadJob() = default;
 void DownloadJob::start(const QList<NewDataEntry> &entries)
 {
     m_entries = entries;
-    m_dataFolder = platform::newDataFolder();
+    m_dataFolder = UserFiles::newDataFolder();
     m_next = 0;
     m_report.clear();
     m_refused.clear();

@@ -3,10 +3,10 @@
 #include "core/DataInForce.h"
 #include "core/Settings.h"
 
+#include "core/UserFiles.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
-#include "platform/programfolder.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -91,7 +91,7 @@ void KigenReminder::showDueList(const Reminder::Due &due)
     const bool shown = std::any_of(due.draws.cbegin(), due.draws.cend(), [&inForce](const AtariDraw &draw) {
         return draw.strType == inForce.strType && draw.strYear == inForce.strYear;
     });
-    if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(platform::dataFilePath(asked.strFileName)).isFile())
+    if (!shown && !asked.strFileName.contains(u'/') && QFileInfo(UserFiles::dataFilePath(asked.strFileName)).isFile())
         m_data.LoadDataFile(asked.strFileName).tell();
     emit showListRequested();
 }

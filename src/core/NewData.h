@@ -36,7 +36,7 @@ struct DataStoreResult
     };
     Outcome outcome = Outcome::NotWritten;
     // For NotADataFile, what is wrong with the bytes (CheckDataBytes); for a
-    // write that failed, why, in the user's words (platform::replaceFile).
+    // write that failed, why, in the user's words (platform::writeFile).
     QString description;
 
     bool stored() const { return outcome == Outcome::Stored; }
@@ -45,7 +45,7 @@ struct DataStoreResult
 // Stores a data file, a download or one typed in, as dataFolder + title +
 // ".xml": only bytes that pass CheckDataBytes (checked in memory, before
 // anything is written), through the program's one checked writer
-// (platform::replaceFile). On failure nothing is left behind and an earlier
+// (platform::writeFile). On failure nothing is left behind and an earlier
 // file of that name is kept byte for byte. dataFolder ends with a separator;
 // it must exist (it is never created).
 DataStoreResult StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);

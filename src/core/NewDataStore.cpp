@@ -1,7 +1,7 @@
 #include "core/NewData.h"
 
 #include "core/DataFile.h"
-#include "platform/filewrite.h"
+#include "core/FileErrorText.h"
 
 #include <QFileInfo>
 
@@ -61,7 +61,8 @@ modNengajo::DataStoreResult modNengajo::StoreDataFile(
         return {Outcome::NotADataFile, problem};
     if (!IsSafeDataTitle(title) || !QFileInfo(dataFolder).isDir())
         return {Outcome::NotWritten, {}};
-    if (const QString failure = platform::replaceFile(dataFolder + title + QStringLiteral(".xml"), bytes);
+    if (const QString failure
+        = FileErrorText::text(platform::writeFile(dataFolder + title + QStringLiteral(".xml"), bytes));
         !failure.isEmpty())
         return {Outcome::NotWritten, failure};
     return {Outcome::Stored, {}};

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-// settings.ini, the user's choices (platform::settingsPath() says where it
+// settings.ini, the user's choices (UserFiles::settingsPath() says where it
 // lies), and the one owner of its keys, all in the section [Settings]:
 //   FileName       the data file of the card type in use, a bare name
 //   TextSize       the text size in percent
@@ -36,7 +36,8 @@ public:
     static bool setRemindAtLogin(bool yes);
 
     // Keeps the data file in force, as at exit. When settings.ini cannot keep
-    // it: the words that tell the user, once (told: they were told before);
+    // it, or it is empty because the remembered file was missing or led out of
+    // the data folder: the words that tell the user, once (told: they were told before);
     // none for a settings.ini the user made read-only, which keeps its choice
     // on purpose. While stopping nobody waits on a box: the note of
     // noteUnsavedFileName tells the next start (unsavedFileNameText).
@@ -46,8 +47,9 @@ public:
     static QString unsavedFileNameText();
 
     // The card type could not be saved while the session ended, when nobody
-    // could be told: a note beside settings.ini keeps it for the next start,
-    // which takes it (true once, and the note is gone).
-    static void noteUnsavedFileName();
+    // could be told: a note beside settings.ini keeps its name for the next
+    // start, which takes it (true once, and the note is gone). A note that is
+    // no file, or whose name settings.ini holds by now, is taken untold.
+    static void noteUnsavedFileName(const QString &name = {});
     static bool takeUnsavedFileNameNote();
 };

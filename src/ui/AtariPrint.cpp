@@ -1,7 +1,7 @@
 #include "ui/AtariPrint.h"
 
 #include "core/AtariListModel.h"
-#include "platform/filewrite.h"
+#include "core/FileErrorText.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 
@@ -389,7 +389,7 @@ QString AtariPrint::print(QPrinter &printer, const AtariPrintContent &content, c
         }
     }
     const QString path = printer.outputFileName();
-    const QString reason = platform::replaceFile(path, pdf.data());
+    const QString reason = FileErrorText::text(platform::writeFile(path, pdf.data()));
     if (reason.isEmpty())
         return {};
     return failure + modNengajo::CrLf + QStringLiteral("ファイル \"") + QDir::toNativeSeparators(path)

@@ -5,10 +5,10 @@
 #include "core/AtariList.h"
 #include "core/DataFileList.h"
 #include "core/ResultsText.h"
+#include "core/UserFiles.h"
 #include "core/modNengajo.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
-#include "platform/programfolder.h"
 #include "ui/Accessibility.h"
 #include "ui/Look.h"
 #include "ui/TextSize.h"
@@ -526,7 +526,7 @@ void frmDataEdit::cmdSave_Click()
     const QString fileName = title + DataFileSuffix;
     // A file of that name in any data folder is the one the card-type dialog
     // would load; the new one takes its place only when the user agrees.
-    if (fileName != m_openedFileName && QFileInfo(platform::dataFilePath(fileName)).isFile()
+    if (fileName != m_openedFileName && QFileInfo(UserFiles::dataFilePath(fileName)).isFile()
         && platform::showMessage(modNengajo::MessageTitle,
                QStringLiteral("当選番号データ\"") + title + QStringLiteral("\"はすでにあります。") + modNengajo::CrLf
                    + QStringLiteral("新しい内容で置き換えますか？"),
@@ -535,7 +535,7 @@ void frmDataEdit::cmdSave_Click()
         return;
 
     const DataWriteResult result
-        = modNengajo::WriteDataFile(platform::newDataFolder(), title, modNengajo::DataEditXml(typed));
+        = modNengajo::WriteDataFile(UserFiles::newDataFolder(), title, modNengajo::DataEditXml(typed));
     if (!result.ok) {
         platform::showMessage(modNengajo::MessageTitle, result.message, MessageBox::Icon::Critical);
         return;

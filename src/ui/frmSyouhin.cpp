@@ -2,8 +2,8 @@
 
 #include "core/AtariList.h"
 #include "core/Kigen.h"
+#include "core/UserFiles.h"
 #include "core/modNengajo.h"
-#include "platform/programfolder.h"
 #include "platform/webaddress.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
@@ -142,7 +142,7 @@ void frmSyouhin::buildControls()
     cmdBrowseOpen = Widgets::makeButton(this, QStringLiteral("cmdBrowseOpen"), QStringLiteral("ブラウザで開く(&B)"));
     cmdClose = Widgets::makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("閉じる(&C)"));
     connect(cmdBrowseOpen, &QPushButton::clicked, this, [this] {
-        Widgets::openOrTell(platform::dataFilePath(m_data.strFileName), QStringLiteral("データファイル"), this);
+        Widgets::openOrTell(UserFiles::dataFilePath(m_data.strFileName), QStringLiteral("データファイル"), this);
     });
     connect(cmdClose, &QPushButton::clicked, this, &frmSyouhin::cmdClose_Click);
 

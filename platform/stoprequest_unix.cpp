@@ -4,12 +4,10 @@
 
 #include <atomic>
 
-#ifdef Q_OS_UNIX
 #include <array>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
-#endif
 
 namespace platform {
 
@@ -18,7 +16,6 @@ namespace {
 std::atomic<bool> g_stopRequested {false};
 static_assert(std::atomic<bool>::is_always_lock_free, "set in a signal handler");
 
-#ifdef Q_OS_UNIX
 // The signal handler may only write to a descriptor; the event loop reads it.
 int g_stopSocket[2] = {-1, -1};
 constexpr std::array<int, 3> StopSignals {SIGTERM, SIGINT, SIGHUP};
@@ -30,7 +27,6 @@ extern "C" void onStopSignal(int)
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(g_stopSocket[0], &byte, 1);
 }
-#endif
 
 } // namespace
 
@@ -38,7 +34,6 @@ StopRequestWatcher::StopRequestWatcher(std::function<void()> onStop, QObject *pa
     : QObject(parent)
     , m_onStop(std::move(onStop))
 {
-#ifdef Q_OS_UNIX
     if (g_stopSocket[0] != -1
         || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_stopSocket) != 0)
         return;
@@ -57,12 +52,10 @@ StopRequestWatcher::StopRequestWatcher(std::function<void()> onStop, QObject *pa
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < StopSignals.size(); ++i)
         ::sigaction(StopSignals[i], &action, &g_previous[i]);
-#endif
 }
 
 StopRequestWatcher::~StopRequestWatcher()
 {
-#ifdef Q_OS_UNIX
     if (!m_watching)
         return;
     for (std::size_t i = 0; i < StopSignals.size(); ++i)
@@ -71,7 +64,6 @@ StopRequestWatcher::~StopRequestWatcher()
     ::close(g_stopSocket[1]);
     g_stopSocket[0] = g_stopSocket[1] = -1;
     g_stopRequested = false;
-#endif
 }
 
 bool stopRequested()

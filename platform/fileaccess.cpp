@@ -1,0 +1,179 @@
+#include "platform/fileaccess.h"
+
+#include "platform/fileaccess_os.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace platform {
+
+FileResult systemFailure(int errorNumber, FileUse use)
+{
+    return {failureOf(errorNumber, use), systemText(errorNumber)};
+}
+
+FileError failureOf(int errorNumber, FileUse use)
+{
+    switch (errorNumber) {
+    case 0:
+        return FileError::DiskFailed;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG:
+        return FileError::DiskFull;
+    case EACCES:
+    case EPERM:
+        return use == FileUse::Read ? FileError::ReadDenied : FileError::WriteDenied;
+    case EROFS:
+        return FileError::WriteDenied;
+    case ENOENT:
+    case ENOTDIR:
+        return FileError::Missing;
+    case EISDIR:
+        return FileError::Folder;
+    case ENAMETOOLONG:
+        return FileError::NameTooLong;
+    case EINVAL:
+    case EILSEQ:
+        return FileError::BadName;
+    case EIO:
+        return FileError::DiskFailed;
+    case EBUSY:
+    case ETXTBSY:
+        return FileError::InUse;
+    case EMFILE:
+    case ENFILE:
+        return FileError::TooManyOpen;
+    case ENOMEM:
+        return FileError::NoMemory;
+    case ELOOP:
+        return FileError::LinkLoop;
+    default:
+        return FileError::Other;
+    }
+}
+
+Entry entryAt(const QString &path)
+{
+    const QFileInfo info(path);
+    const auto kindOf = [](const QFileInfo &at) {
+        if (!at.exists())
+            return EntryKind::Nothing;
+        return at.isDir() ? EntryKind::Folder : at.isFile() ? EntryKind::File : EntryKind::Other;
+    };
+    Entry entry;
+    entry.target = kindOf(info);
+    entry.kind = info.isSymbolicLink() ? EntryKind::Link : entry.target;
+    entry.ownerWrites = info.permission(QFile::WriteOwner);
+    entry.processWrites = info.isWritable();
+    entry.ownerId = ownerIdOf(info);
+    entry.permissions = info.permissions();
+    return entry;
+}
+
+QByteArray readUpTo(QFile &file, qint64 maxBytes)
+{
+    QByteArray bytes = file.read(std::min(file.size(), maxBytes) + 1);
+    // A file that grows while it is read is read on up to the limit.
+    if (bytes.size() > file.size() && bytes.size() <= maxBytes)
+        bytes += file.read(maxBytes + 1 - bytes.size());
+    return bytes;
+}
+
+FileResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &bytes)
+{
+    QFile file;
+    if (FileResult opened = openRegularFile(file, path, QIODevice::ReadOnly); !opened.ok())
+        return opened;
+    if (file.size() <= maxBytes)
+        bytes = readUpTo(file, maxBytes);
+    if (file.size() > maxBytes || bytes.size() > maxBytes) {
+        bytes.clear();
+        return {FileError::TooLarge, {}};
+    }
+    // QFile keeps no errno: a failed read of a regular file is the disk's.
+    if (file.error() != QFileDevice::NoError) {
+        bytes.clear();
+        return systemFailure(EIO, FileUse::Read);
+    }
+    return {};
+}
+
+FileResult mayReplace(const QString &path)
+{
+    const Entry entry = entryAt(path);
+    switch (entry.kind) {
+    case EntryKind::Nothing:
+    case EntryKind::Link: // replaced, never written through
+        return {};
+    case EntryKind::Folder:
+        return systemFailure(EISDIR);
+    case EntryKind::Other:
+        return {FileError::NotAFile, {}};
+    case EntryKind::File:
+        break;
+    }
+    // Read-only is read-only also for the administrator, who could write it anyway.
+    return entry.ownerWrites && entry.processWrites ? FileResult() : systemFailure(EACCES);
+}
+
+FileResult removeFile(const QString &path)
+{
+    if (entryAt(path).kind == EntryKind::Nothing)
+        return {};
+    clearLastError();
+    return QFile::remove(path) ? FileResult() : lastFailure();
+}
+
+FileResult writeFile(const QString &path, const QByteArray &bytes, ClosedFolder closedFolder)
+{
+    if (FileResult may = mayReplace(path); !may.ok())
+        return may;
+    const QFileInfo existing(path);
+    const bool link = existing.isSymbolicLink();
+    const QString linkTarget = link ? existing.symLinkTarget() : QString();
+    const bool closed = !isWritableFolder(existing.absolutePath());
+    // A link takes no direct write: the new file needs a place beside it.
+    if (link && closed)
+        return systemFailure(EACCES);
+
+    // QSaveFile follows a link and writes the file it names: the link goes
+    // first, and comes back should the new file not be written.
+    if (link) {
+        if (FileResult removed = removeFile(path); !removed.ok())
+            return removed;
+    }
+    const auto failed = [&](FileResult failure) {
+        if (link)
+            QFile::link(linkTarget, path);
+        return failure;
+    };
+
+    QSaveFile file(path);
+    if (!link && existing.exists() && closed && closedFolder == ClosedFolder::RewriteInPlace) {
+        if (FileResult room = reserveRoom(path, bytes.size()); !room.ok())
+            return room;
+        file.setDirectWriteFallback(true);
+    }
+    clearLastError();
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(lastFailure());
+    // On Qt 6.4 a buffered QSaveFile writes its buffer only in commit(), which
+    // then reports success after a failed write and renames a short file over
+    // the old one: each write and the final flush are checked before commit().
+    clearLastError();
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const FileResult failure = lastFailure();
+        file.cancelWriting();
+        return failed(failure);
+    }
+    clearLastError();
+    return file.commit() ? FileResult() : failed(lastFailure());
+}
+
+} // namespace platform

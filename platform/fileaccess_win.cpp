@@ -1,0 +1,121 @@
+#include "platform/fileaccess_os.h"
+
+#include "platform/filewrite.h"
+#include "platform/winerror_win.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <windows.h>
+
+Q_CORE_EXPORT extern int qt_ntfs_permission_lookup;
+
+namespace platform {
+
+namespace {
+
+constexpr qsizetype MaxNameLength = 255;
+
+// A Windows error code with Windows' own text for it.
+FileResult windowsFailure(DWORD error, FileUse use)
+{
+    return {failureOf(errnoForWindowsError(error), use), qt_error_string(int(error))};
+}
+
+} // namespace
+
+QString systemText(int errorNumber)
+{
+    // Qt reads the number as one of Windows' own error codes here: the C
+    // library's text for it.
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
+
+void clearLastError()
+{
+    errno = 0;
+    ::SetLastError(ERROR_SUCCESS);
+}
+
+FileResult lastFailure(FileUse use)
+{
+    if (const DWORD error = ::GetLastError(); errno == 0 && error != ERROR_SUCCESS)
+        return windowsFailure(error, use);
+    return systemFailure(errno != 0 ? errno : EIO, use);
+}
+
+QString windowsErrorText(unsigned long error, FileAccess access)
+{
+    return textOf(windowsFailure(error, access == FileAccess::Read ? FileUse::Read : FileUse::Write));
+}
+
+uint ownerIdOf(const QFileInfo &)
+{
+    return 0;
+}
+
+bool isWritableFolder(const QString &folder)
+{
+    // Windows answers from the folder's access list only when asked to: else
+    // it looks at the read-only mark alone, which folders do not carry.
+    ++qt_ntfs_permission_lookup;
+    const QFileInfo info(folder);
+    const bool writable = info.isDir() && info.isWritable() && info.permission(QFile::WriteOwner);
+    --qt_ntfs_permission_lookup;
+    return writable;
+}
+
+FileResult openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
+{
+    const FileUse use = mode.testFlag(QIODevice::WriteOnly) ? FileUse::Write : FileUse::Read;
+    // Windows has no FIFOs in the file system; a folder, a device name (NUL,
+    // CON, COM1) or a pipe is not a file to read.
+    // A name of more than 255 characters is refused by the file systems, as
+    // invalid or as missing: it is told as too long.
+    const QStringList parts = QDir::fromNativeSeparators(path).split(u'/');
+    if (std::any_of(parts.cbegin(), parts.cend(), [](const QString &part) { return part.size() > MaxNameLength; }))
+        return systemFailure(ENAMETOOLONG, use);
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return windowsFailure(::GetLastError(), use);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return {FileError::NotAFile, {}};
+    const DWORD access = (mode.testFlag(QIODevice::ReadOnly) ? GENERIC_READ : 0)
+        | (mode.testFlag(QIODevice::WriteOnly) ? GENERIC_WRITE : 0);
+    HANDLE handle = ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return windowsFailure(::GetLastError(), use);
+    const bool onDisk = ::GetFileType(handle) == FILE_TYPE_DISK;
+    ::CloseHandle(handle);
+    if (!onDisk)
+        return {FileError::NotAFile, {}};
+    file.setFileName(path);
+    if (!file.open((mode & (QIODevice::ReadWrite | QIODevice::Unbuffered)) | QIODevice::ExistingOnly))
+        return systemFailure(EACCES, use);
+    return {};
+}
+
+FileResult reserveRoom(const QString &path, qint64 size)
+{
+    QFile file;
+    if (FileResult opened = openRegularFile(file, path, QIODevice::ReadWrite); !opened.ok())
+        return opened;
+    const qint64 old = file.size();
+    if (size <= old)
+        return {};
+    // Windows sets the disk space aside as the file is lengthened.
+    clearLastError();
+    if (!file.resize(size)) {
+        const FileResult failure = lastFailure();
+        file.resize(old);
+        return failure;
+    }
+    return {};
+}
+
+} // namespace platform
