@@ -110,14 +110,18 @@ QHash<QString, QString> desktopEntryKeys(const QByteArray &bytes)
 }
 
 // The program a command line starts: its first argument, in double quotes
-// (a backslash taking the next character as it is) or up to a blank.
-QString commandProgram(const QString &command)
+// or up to a blank. In an Exec line a backslash in quotes takes the next
+// character as it is; in Windows' a backslash is a folder's separator.
+enum class Backslash { Escapes, Separates };
+QString commandProgram(const QString &command, Backslash backslash)
 {
     if (!command.startsWith(u'"'))
         return command.section(u' ', 0, 0);
     QString program;
-    for (qsizetype i = 1; i < command.size() && command.at(i) != u'"'; ++i)
-        program += command.at(i) == u'\\' && i + 1 < command.size() ? command.at(++i) : command.at(i);
+    for (qsizetype i = 1; i < command.size() && command.at(i) != u'"'; ++i) {
+        const bool escape = backslash == Backslash::Escapes && command.at(i) == u'\\' && i + 1 < command.size();
+        program += escape ? command.at(++i) : command.at(i);
+    }
     return program;
 }
 
@@ -219,7 +223,7 @@ LoginEntry XdgAutostart::find()
         return link.isEmpty() ? foreignEntry(Found::Unreadable) : foreignEntry(Found::Link, link);
     const QHash<QString, QString> keys = desktopEntryKeys(file.read(MaxEntrySize));
     const QString exec = keys.value(QStringLiteral("Exec"));
-    const QString program = commandProgram(exec);
+    const QString program = commandProgram(exec, Backslash::Escapes);
     const QString name = QFileInfo(program).fileName();
     const bool earlier = name == u"harovan" && exec.split(u' ').contains(QStringLiteral("--remind"));
     if (name != u"harovan-remind" && !earlier) {
@@ -299,7 +303,7 @@ LoginEntry RunKeyAutostart::find()
     const QVariant value = QSettings(RunKey, QSettings::NativeFormat).value(ValueName);
     if (!value.isValid())
         return {};
-    const QString program = commandProgram(value.toString().trimmed());
+    const QString program = commandProgram(value.toString().trimmed(), Backslash::Separates);
     if (QFileInfo(program).fileName().compare(QStringLiteral("harovan-remind.exe"), Qt::CaseInsensitive) != 0)
         return foreignEntry(Found::OtherProgram, QDir::toNativeSeparators(program));
     return entryOf(switchedOff() ? LoginEntry::Kind::Off : LoginEntry::Kind::On);
