@@ -29,8 +29,9 @@ BrandingText "Harovan ${VERSION}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
-; NSIS's Japanese texts give the button in half-width katakana.
-UninstallButtonText "アンインストール(&U)"
+; NSIS's Japanese texts give the button in half-width katakana; in full width
+; an access key would not fit the button, which Return presses.
+UninstallButtonText "アンインストール"
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "Harovan"
