@@ -6,20 +6,58 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <QHash>
+#include <QSettings>
 #include <QStringList>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <utility>
 
 namespace platform {
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
+using Failure = LoginEntryChange::Failure;
+using Found = LoginEntry::Found;
+
+// A desktop entry is a few hundred bytes; what lies beyond this is not one.
+constexpr qint64 MaxEntrySize = 64 * 1024;
+
+// A change refused, and why.
+LoginEntryChange refused(
+    Failure failure, const QString &path = {}, const QString &reason = {}, const QString &other = {})
+{
+    LoginEntryChange change;
+    change.failure = failure;
+    change.path = path;
+    change.reason = reason;
+    change.other = other;
+    return change;
+}
+
+LoginEntryChange foreignThere(const QString &path, const LoginEntry &entry)
+{
+    LoginEntryChange change = refused(Failure::Foreign, path);
+    change.entry = entry;
+    return change;
+}
+
+LoginEntry entryOf(LoginEntry::Kind kind, bool earlier = false)
+{
+    LoginEntry entry;
+    entry.kind = kind;
+    entry.earlier = earlier;
+    return entry;
+}
+
+LoginEntry foreignEntry(Found found, const QString &name = {})
+{
+    LoginEntry entry = entryOf(LoginEntry::Kind::Foreign);
+    entry.found = found;
+    entry.name = name;
+    return entry;
+}
 
 // One argument of an Exec line: quoted where it holds a reserved character,
 // then escaped as the value of a string key.
@@ -41,21 +79,6 @@ QString execArgument(const QString &argument)
     return text.replace(u'\\', QStringLiteral("\\\\"));
 }
 
-QString folderText(const QString &path)
-{
-    return u'"' + QDir::toNativeSeparators(path) + u'"';
-}
-
-// Whether the folder may be written: one without its owner's write
-// permission counts as read-only for everyone, the administrator included.
-bool writableFolder(const QString &folder)
-{
-    return QFileInfo(folder).permission(QFile::WriteOwner);
-}
-
-// A desktop entry is a few hundred bytes; what lies beyond this is not one.
-constexpr qint64 MaxEntrySize = 64 * 1024;
-
 // The value of a string key with its escapes undone.
 QString unescapeValue(const QString &value)
 {
@@ -73,8 +96,7 @@ QHash<QString, QString> desktopEntryKeys(const QByteArray &bytes)
 {
     QHash<QString, QString> keys;
     bool inGroup = false;
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (const QByteArray &raw : lines) {
+    for (const QByteArray &raw : bytes.split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
         if (line.startsWith(u'[')) {
             inGroup = line == u"[Desktop Entry]";
@@ -87,53 +109,43 @@ QHash<QString, QString> desktopEntryKeys(const QByteArray &bytes)
     return keys;
 }
 
-// The arguments of an Exec line: split at blanks outside double quotes, a
-// backslash inside them taking the next character as it is.
-QStringList execArguments(const QString &exec)
+// The program a command line starts: its first argument, in double quotes
+// or up to a blank. In an Exec line a backslash in quotes takes the next
+// character as it is; in Windows' a backslash is a folder's separator.
+enum class Backslash { Escapes, Separates };
+QString commandProgram(const QString &command, Backslash backslash)
 {
-    QStringList arguments;
-    QString current;
-    bool inArgument = false;
-    bool quoted = false;
-    for (qsizetype i = 0; i < exec.size(); ++i) {
-        const QChar c = exec.at(i);
-        if (quoted) {
-            if (c == u'"')
-                quoted = false;
-            else
-                current += c == u'\\' && i + 1 < exec.size() ? exec.at(++i) : c;
-        } else if (c == u' ' || c == u'\t') {
-            if (inArgument)
-                arguments.append(std::exchange(current, {}));
-            inArgument = false;
-        } else {
-            quoted = c == u'"';
-            if (!quoted)
-                current += c;
-            inArgument = true;
-        }
+    if (!command.startsWith(u'"'))
+        return command.section(u' ', 0, 0);
+    QString program;
+    for (qsizetype i = 1; i < command.size() && command.at(i) != u'"'; ++i) {
+        const bool escape = backslash == Backslash::Escapes && command.at(i) == u'\\' && i + 1 < command.size();
+        program += escape ? command.at(++i) : command.at(i);
     }
-    if (inArgument)
-        arguments.append(current);
-    return arguments;
+    return program;
 }
 
-// Writes the program's entry as a new file in the folder, in the place of what is there.
-QString writeEntry(const QString &path, const QString &program, bool on)
+// Whether the folder may be written: one without its owner's write
+// permission counts as read-only for everyone, the administrator included.
+bool writableFolder(const QString &folder)
 {
-    const QByteArray bytes = reminderEntry(program, on);
+    return QFileInfo(folder).permission(QFile::WriteOwner);
+}
+
+LoginEntryChange writeEntry(const QString &path, const QString &program, bool on, const LoginEntryNames &names)
+{
+    const QByteArray bytes = XdgAutostart::text(program, on, names);
     if (bytes.isEmpty())
-        return QStringLiteral("プログラムの場所 ") + folderText(program)
-            + QStringLiteral(" をログイン時に起動するよう設定できません。");
+        return refused(Failure::ProgramPath, program);
     const QString folder = QFileInfo(path).path();
     if (!makeFolder(folder)) {
         // The nearest part of the path that is there: a file where a folder belongs, or a folder that takes none.
         QString there = folder;
         while (!QFileInfo::exists(there) && QFileInfo(there).path() != there)
             there = QFileInfo(there).path();
-        return QStringLiteral("フォルダー ") + folderText(folder) + QStringLiteral(" を作れませんでした。") + CrLf
-            + (QFileInfo(there).isDir() ? systemErrorText(EACCES)
-                                        : folderText(there) + QStringLiteral(" はフォルダーではなくファイルです。"));
+        if (QFileInfo(there).isDir())
+            return refused(Failure::FolderNotMade, folder, systemErrorText(EACCES));
+        return refused(Failure::FolderNotMade, folder, {}, there);
     }
     QString reason;
     // A link in the entry's place (to the program's own entry elsewhere) goes
@@ -147,47 +159,45 @@ QString writeEntry(const QString &path, const QString &program, bool on)
         reason = replaceFile(path, bytes);
     if (reason.isEmpty())
         return {};
-    return QStringLiteral("ファイル ") + folderText(path) + QStringLiteral(" に保存できませんでした。") + CrLf + reason;
+    return refused(Failure::NotWritten, path, reason);
 }
 
 } // namespace
 
-QString autostartFolder()
+QString XdgAutostart::place()
 {
     const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (QDir::isAbsolutePath(configured))
-        return QDir::cleanPath(configured) + QStringLiteral("/autostart");
-    const QString home = QDir::homePath();
-    if (home.isEmpty() || home == QDir::rootPath() || !QFileInfo(home).isDir())
-        return {};
-    return home + QStringLiteral("/.config/autostart");
+    QString folder;
+    if (QDir::isAbsolutePath(configured)) {
+        folder = QDir::cleanPath(configured) + QStringLiteral("/autostart");
+    } else {
+        const QString home = QDir::homePath();
+        if (home.isEmpty() || home == QDir::rootPath() || !QFileInfo(home).isDir())
+            return {};
+        folder = home + QStringLiteral("/.config/autostart");
+    }
+    return folder + QStringLiteral("/harovan-reminder.desktop");
 }
 
-QString reminderEntryPath()
-{
-    const QString folder = autostartFolder();
-    return folder.isEmpty() ? QString() : folder + QStringLiteral("/harovan-reminder.desktop");
-}
-
-QString reminderProgram()
+QString XdgAutostart::program()
 {
     return programFolder() + QStringLiteral("harovan-remind");
 }
 
-QByteArray reminderEntry(const QString &program, bool on)
+QByteArray XdgAutostart::text(const QString &program, bool on, const LoginEntryNames &names)
 {
     if (program.contains(u'\n') || program.contains(u'\r'))
         return {};
-    const QString text
-        = QStringLiteral("[Desktop Entry]\n"
-                         "Type=Application\n"
-                         "Version=1.0\n"
-                         "Name=Harovan reminder\n"
-                         "Name[ja]=Harovan 引換期限のお知らせ\n"
-                         "Comment=Tells at login when the prizes of won postcards must be exchanged soon\n"
-                         "Comment[ja]=当たったはがきの賞品の引換期限が近づくと、ログインしたときにお知らせします\n"
-                         "Exec=")
-        + execArgument(program)
+    const auto oneLine = [](QString text) { return text.replace(u'\n', u' ').replace(u'\r', u' '); };
+    const QString text = QStringLiteral("[Desktop Entry]\n"
+                                        "Type=Application\n"
+                                        "Version=1.0\n"
+                                        "Name=Harovan reminder\n"
+                                        "Name[ja]=")
+        + oneLine(names.name)
+        + QStringLiteral("\nComment=Tells at login when the prizes of won postcards must be exchanged soon\n"
+                         "Comment[ja]=")
+        + oneLine(names.comment) + QStringLiteral("\nExec=") + execArgument(program)
         + QStringLiteral("\n"
                          "Icon=harovan\n"
                          "Terminal=false\n"
@@ -197,77 +207,129 @@ QByteArray reminderEntry(const QString &program, bool on)
     return text.toUtf8();
 }
 
-LoginEntry findLoginEntry()
+LoginEntry XdgAutostart::find()
 {
-    const QString path = reminderEntryPath();
+    const QString path = place();
     const QFileInfo info(path);
     if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
         return {};
-    const LoginEntry::Kind foreign = LoginEntry::Kind::Foreign;
     if (!info.exists())
-        return {foreign, false,
-            QStringLiteral("ないファイル ") + folderText(info.symLinkTarget()) + QStringLiteral(" へのリンク")};
+        return foreignEntry(Found::LinkToNothing, info.symLinkTarget());
     if (info.isDir())
-        return {foreign, false, QStringLiteral("フォルダー")};
-    const QString link = info.isSymLink()
-        ? QStringLiteral("ファイル ") + folderText(info.symLinkTarget()) + QStringLiteral(" へのリンク")
-        : QString();
+        return foreignEntry(Found::Folder);
+    const QString link = info.isSymLink() ? info.symLinkTarget() : QString();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {foreign, false, link.isEmpty() ? QStringLiteral("読めないファイル") : link};
+        return link.isEmpty() ? foreignEntry(Found::Unreadable) : foreignEntry(Found::Link, link);
     const QHash<QString, QString> keys = desktopEntryKeys(file.read(MaxEntrySize));
-    const QStringList exec = execArguments(keys.value(QStringLiteral("Exec")));
-    const QString name = exec.isEmpty() ? QString() : QFileInfo(exec.first()).fileName();
-    const bool earlier = name == u"harovan" && exec.contains(QStringLiteral("--remind"));
+    const QString exec = keys.value(QStringLiteral("Exec"));
+    const QString program = commandProgram(exec, Backslash::Escapes);
+    const QString name = QFileInfo(program).fileName();
+    const bool earlier = name == u"harovan" && exec.split(u' ').contains(QStringLiteral("--remind"));
     if (name != u"harovan-remind" && !earlier) {
         if (!link.isEmpty())
-            return {foreign, false, link};
-        if (exec.isEmpty())
-            return {foreign, false, QStringLiteral("ログイン時に起動するプログラムの設定ではないファイル")};
-        return {
-            foreign, false, QStringLiteral("別のプログラム ") + folderText(exec.first()) + QStringLiteral(" の設定")};
+            return foreignEntry(Found::Link, link);
+        if (program.isEmpty())
+            return foreignEntry(Found::NotAnEntry);
+        return foreignEntry(Found::OtherProgram, program);
     }
-    const bool off = keys.value(QStringLiteral("Hidden")).trimmed() == u"true"
-        || keys.value(QStringLiteral("X-GNOME-Autostart-enabled")).trimmed() == u"false";
-    return {off ? LoginEntry::Kind::Off : LoginEntry::Kind::On, earlier, {}};
+    const bool off = keys.value(QStringLiteral("Hidden")) == u"true"
+        || keys.value(QStringLiteral("X-GNOME-Autostart-enabled")) == u"false";
+    return entryOf(off ? LoginEntry::Kind::Off : LoginEntry::Kind::On, earlier);
 }
 
-bool loginReminderOn()
+LoginEntryChange XdgAutostart::set(bool on, const QString &program, const LoginEntryNames &names)
 {
-    return findLoginEntry().kind == LoginEntry::Kind::On;
-}
-
-QString setLoginReminder(bool on, const QString &program)
-{
-    const QString path = reminderEntryPath();
+    const QString path = place();
     if (path.isEmpty())
-        return QStringLiteral("ホームフォルダーがないため、ログイン時のお知らせを設定できません。");
-    const LoginEntry entry = findLoginEntry();
+        return refused(Failure::NoHome);
+    const LoginEntry entry = find();
     if (entry.kind == LoginEntry::Kind::Foreign)
-        return QStringLiteral("ログイン時のお知らせの設定ファイルの場所 ") + folderText(path)
-            + QStringLiteral(" にあるのは、") + entry.found + QStringLiteral("で、このプログラムのものではありません。")
-            + CrLf + QStringLiteral("このファイルは変更も削除もしません。");
-    if (!on) {
-        if (entry.kind == LoginEntry::Kind::None)
-            return {};
-        // A link goes, not the file it names.
-        const int error = !writableFolder(QFileInfo(path).path())   ? EACCES
-            : std::remove(QFile::encodeName(path).constData()) == 0 ? 0
-                                                                    : errno;
-        if (error == 0)
-            return {};
-        return QStringLiteral("ファイル ") + folderText(path) + QStringLiteral(" を削除できませんでした。") + CrLf
-            + systemErrorText(error);
-    }
-    return writeEntry(path, program, true);
+        return foreignThere(path, entry);
+    if (on)
+        return writeEntry(path, program, true, names);
+    if (entry.kind == LoginEntry::Kind::None)
+        return {};
+    // A link goes, not the file it names.
+    const int error = !writableFolder(QFileInfo(path).path())   ? EACCES
+        : std::remove(QFile::encodeName(path).constData()) == 0 ? 0
+                                                                : errno;
+    if (error == 0)
+        return {};
+    return refused(Failure::NotRemoved, path, systemErrorText(error));
 }
 
-QString updateEarlierLoginReminder(const QString &program)
+LoginEntryChange XdgAutostart::updateEarlier(const QString &program, const LoginEntryNames &names)
 {
-    const LoginEntry entry = findLoginEntry();
+    const LoginEntry entry = find();
     if (!entry.earlier)
         return {};
-    return writeEntry(reminderEntryPath(), program, entry.kind == LoginEntry::Kind::On);
+    return writeEntry(place(), program, entry.kind == LoginEntry::Kind::On, names);
+}
+
+namespace {
+
+const QString RunKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+const QString ApprovedKey
+    = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run");
+const QString ValueName = QStringLiteral("Harovan");
+
+// Whether Task Manager's start-up list has switched the value off: the first
+// byte of its binary value there is even when on, odd when off (Qt reads a
+// binary value as bytes, or as text of two bytes to a character).
+bool switchedOff()
+{
+    const QVariant state = QSettings(ApprovedKey, QSettings::NativeFormat).value(ValueName);
+    if (state.typeId() == QMetaType::QByteArray)
+        return !state.toByteArray().isEmpty() && (state.toByteArray().front() & 1) != 0;
+    const QString text = state.toString();
+    return !text.isEmpty() && (text.front().unicode() & 1) != 0;
+}
+
+} // namespace
+
+QString RunKeyAutostart::place()
+{
+    return RunKey + u'\\' + ValueName;
+}
+
+QString RunKeyAutostart::program()
+{
+    return programFolder() + QStringLiteral("harovan-remind.exe");
+}
+
+LoginEntry RunKeyAutostart::find()
+{
+    const QVariant value = QSettings(RunKey, QSettings::NativeFormat).value(ValueName);
+    if (!value.isValid())
+        return {};
+    const QString program = commandProgram(value.toString().trimmed(), Backslash::Separates);
+    if (QFileInfo(program).fileName().compare(QStringLiteral("harovan-remind.exe"), Qt::CaseInsensitive) != 0)
+        return foreignEntry(Found::OtherProgram, QDir::toNativeSeparators(program));
+    return entryOf(switchedOff() ? LoginEntry::Kind::Off : LoginEntry::Kind::On);
+}
+
+LoginEntryChange RunKeyAutostart::set(bool on, const QString &program, const LoginEntryNames &)
+{
+    const LoginEntry entry = find();
+    if (entry.kind == LoginEntry::Kind::Foreign)
+        return foreignThere(place(), entry);
+    if (on && (program.contains(u'"') || program.contains(u'\n') || program.contains(u'\r')))
+        return refused(Failure::ProgramPath, QDir::toNativeSeparators(program));
+    if (!on && entry.kind == LoginEntry::Kind::None)
+        return {};
+    QSettings run(RunKey, QSettings::NativeFormat);
+    if (on)
+        run.setValue(ValueName, u'"' + QDir::toNativeSeparators(program) + u'"');
+    else
+        run.remove(ValueName);
+    run.sync();
+    if (run.status() != QSettings::NoError)
+        return refused(on ? Failure::NotWritten : Failure::NotRemoved, place(), systemErrorText(EACCES));
+    // Switched on here is on, also where Task Manager had switched it off.
+    if (on)
+        QSettings(ApprovedKey, QSettings::NativeFormat).remove(ValueName);
+    return {};
 }
 
 } // namespace platform

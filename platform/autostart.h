@@ -5,28 +5,13 @@
 
 namespace platform {
 
-// The login reminder's entry in the user's autostart folder (the desktops' XDG
-// autostart rules): $XDG_CONFIG_HOME/autostart/harovan-reminder.desktop, which
-// runs harovan-remind when the user logs in. Only this one file of the folder
-// is ever made or removed, and only while it is the program's own: a file of
-// another program at that name is left as it is.
+// The login reminder's one entry, which starts harovan-remind when the user
+// logs in. Only the program's own entry is ever written or removed, and only
+// after the user has asked for it; anything else at its place is left as it
+// is. What is found and what went wrong are facts here; the words are the
+// core's (core/LoginEntryTexts.h).
 
-// $XDG_CONFIG_HOME/autostart; ~/.config/autostart when XDG_CONFIG_HOME is
-// unset, empty or not an absolute path (which the XDG base directory rules say to
-// ignore). Empty when the user has no home folder.
-QString autostartFolder();
-// The entry's path; empty when autostartFolder() is.
-QString reminderEntryPath();
-
-// The login reminder's executable, harovan-remind in the program folder.
-QString reminderProgram();
-
-// The entry's text: runs program (an absolute path, harovan-remind) at login,
-// or does not while the desktop is told it is switched off (on false). Empty
-// when the path cannot be written into an Exec line (a line break in it).
-QByteArray reminderEntry(const QString &program, bool on = true);
-
-// What is at the entry's path.
+// What is at the entry's place.
 struct LoginEntry
 {
     enum class Kind {
@@ -35,24 +20,88 @@ struct LoginEntry
         Off, // the program's own entry, switched off in the desktop's settings
         Foreign, // anything else: another program's entry, a link to another file, a folder
     };
+    // What a foreign entry is.
+    enum class Found { Nothing, LinkToNothing, Folder, Link, Unreadable, NotAnEntry, OtherProgram };
     Kind kind = Kind::None;
-    // An entry of the program: it runs an earlier version's "harovan --remind".
+    // The program's entry of an earlier version, which runs "harovan --remind".
     bool earlier = false;
-    // Foreign: what it is, in the user's words.
-    QString found;
+    Found found = Found::Nothing;
+    // LinkToNothing, Link: the link's target; OtherProgram: the program it starts.
+    QString name;
 };
-LoginEntry findLoginEntry();
+
+// A change of the entry, done or refused.
+struct LoginEntryChange
+{
+    enum class Failure {
+        None,
+        NoHome, // no home folder, so no autostart folder
+        Foreign, // something not the program's is at path (entry says what); left as it is
+        ProgramPath, // the program at path cannot be written into the entry
+        FolderNotMade, // the folder path: a file is in the way at other, or reason
+        NotWritten, // the entry at path, for reason
+        NotRemoved, // the entry at path, for reason
+    };
+    Failure failure = Failure::None;
+    QString path;
+    QString other;
+    // Why the system refused, in the user's words (systemErrorText).
+    QString reason;
+    LoginEntry entry;
+    bool done() const { return failure == Failure::None; }
+};
+
+// The names the desktop's list of programs started at login shows for the
+// entry, in the user's language.
+struct LoginEntryNames
+{
+    QString name;
+    QString comment;
+};
+
+// The desktops' XDG autostart rules: the file harovan-reminder.desktop of
+// $XDG_CONFIG_HOME/autostart (~/.config/autostart when XDG_CONFIG_HOME is
+// unset, empty or not an absolute path). A link at its name is replaced,
+// never written through; an entry with Hidden=true or
+// X-GNOME-Autostart-enabled=false is off.
+struct XdgAutostart
+{
+    static constexpr bool InFile = true;
+    // The entry's path; empty when the user has no home folder.
+    static QString place();
+    static QString program();
+    static LoginEntry find();
+    static LoginEntryChange set(bool on, const QString &program, const LoginEntryNames &names);
+    // An earlier version's entry rewritten to run program, on or off as it was.
+    static LoginEntryChange updateEarlier(const QString &program, const LoginEntryNames &names);
+    // The entry's text; empty when program cannot be written into an Exec line.
+    static QByteArray text(const QString &program, bool on, const LoginEntryNames &names);
+};
+
+// Windows: the value "Harovan" of the user's Run key, the command line of
+// harovan-remind.exe; Task Manager's start-up list switches it off beside it,
+// in StartupApproved\Run.
+struct RunKeyAutostart
+{
+    static constexpr bool InFile = false;
+    static QString place();
+    static QString program();
+    static LoginEntry find();
+    static LoginEntryChange set(bool on, const QString &program, const LoginEntryNames &names);
+    // No earlier version ran on Windows.
+    static LoginEntryChange updateEarlier(const QString &, const LoginEntryNames &) { return {}; }
+};
+
+#ifdef Q_OS_WIN
+using LoginAutostart = RunKeyAutostart;
+#else
+using LoginAutostart = XdgAutostart;
+#endif
 
 // Whether the program's own entry is there and on.
-bool loginReminderOn();
-// Makes the entry for program (on) or removes it, the file written new in the
-// folder (a link in its place is replaced, never written through). Empty text
-// on success (also when it already was so), else why not, in the user's
-// words; a file that is not the program's is neither changed nor removed.
-QString setLoginReminder(bool on, const QString &program);
-// An entry of an earlier version (harovan --remind) rewritten to run program,
-// switched on or off as it was. Empty text when there was nothing to do or it
-// is done, else why not.
-QString updateEarlierLoginReminder(const QString &program);
+inline bool loginReminderOn()
+{
+    return LoginAutostart::find().kind == LoginEntry::Kind::On;
+}
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/settingsfile.h"
 
+#include "platform/codepage.h"
 #include "platform/fileaccess.h"
 
 #include <QFile>
@@ -7,9 +8,10 @@
 #include <algorithm>
 #include <optional>
 
-// The INI file is handled as lines of bytes in the system's legacy code page
-// (UTF-8 here). Only the names and the one value looked at are decoded, so every
-// other line, comment, byte and line ending of the file stays exactly as it was.
+// The INI file is handled as lines of UTF-8 bytes, read from and written in the
+// system's legacy code page where the file's text fits it (codepage.h). Only the
+// names and the one value looked at are decoded, so every other line, comment,
+// byte and line ending of the file stays exactly as it was.
 namespace platform {
 
 namespace {
@@ -92,16 +94,6 @@ Place findKey(const QByteArrayList &lines, const QString &section, const QString
     return place;
 }
 
-// At most maxBytes - 1 bytes, never ending inside a multi-byte character.
-QString cutToBuffer(const QByteArray &value, int maxBytes)
-{
-    qsizetype length = std::clamp<qsizetype>(maxBytes - 1, 0, value.size());
-    // Step back over continuation bytes to the start of the cut character.
-    while (length > 0 && length < value.size() && (static_cast<unsigned char>(value.at(length)) & 0xC0) == 0x80)
-        --length;
-    return QString::fromUtf8(value.left(length));
-}
-
 // The whole file, empty when there is none; nothing when it is unusable. Only
 // a regular file is read: a FIFO, device or folder of that name, like a file
 // that cannot be read or is too large, is unusable.
@@ -134,12 +126,18 @@ QByteArray storedValue(const QString &value)
 
 } // namespace
 
+IniSettingsFile::IniSettingsFile(const CodePage &codePage)
+    : m_codePage(codePage)
+{ }
+
 QString IniSettingsFile::readString(
     const QString &path, const QString &section, const QString &key, const QString &defaultValue, int maxBytes)
 {
-    const QByteArrayList lines = splitLines(readFile(path).value_or(QByteArray()));
+    const LegacyText text = readLegacyText(readFile(path).value_or(QByteArray()), m_codePage);
+    const QByteArrayList lines = splitLines(text.utf8);
     const Place place = findKey(lines, section, key);
-    return cutToBuffer(place.key >= 0 ? rawValue(lines.at(place.key)) : defaultValue.toUtf8(), maxBytes);
+    return cutToBytes(place.key >= 0 ? rawValue(lines.at(place.key)) : defaultValue.toUtf8(), maxBytes,
+        text.inCodePage ? &m_codePage : nullptr);
 }
 
 bool IniSettingsFile::writeString(const QString &path, const QString &section, const QString &key, const QString &value)
@@ -152,7 +150,8 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
     const std::optional<QByteArray> existing = readFile(path);
     if (!existing)
         return false;
-    QByteArrayList lines = splitLines(*existing);
+    const QByteArray text = readLegacyText(*existing, m_codePage).utf8;
+    QByteArrayList lines = splitLines(text);
     const QByteArray cr = usualCr(lines);
     const Place place = findKey(lines, section, key);
     if (place.key >= 0) {
@@ -179,10 +178,10 @@ bool IniSettingsFile::writeString(const QString &path, const QString &section, c
         }
     }
 
-    const QByteArray bom = existing->startsWith(Utf8Bom) ? Utf8Bom : QByteArray();
+    const QByteArray bom = text.startsWith(Utf8Bom) ? Utf8Bom : QByteArray();
     // A read-only file stays as it is, as it does for the system. The program
     // may change settings.ini in a folder that takes no new files.
-    return writeFile(path, bom + lines.join('\n'), ClosedFolder::RewriteInPlace).ok();
+    return writeFile(path, legacyTextBytes(bom + lines.join('\n'), m_codePage), ClosedFolder::RewriteInPlace).ok();
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/codepage.h"
 #include "platform/service.h"
 
 #include <QString>
@@ -22,12 +23,17 @@ public:
     virtual bool writeString(const QString &path, const QString &section, const QString &key, const QString &value) = 0;
 };
 
+// In the code page where the file's text fits it (codepage.h), else UTF-8.
 class IniSettingsFile final : public SettingsFile
 {
 public:
+    explicit IniSettingsFile(const CodePage &codePage = systemCodePage());
     QString readString(const QString &path, const QString &section, const QString &key, const QString &defaultValue,
         int maxBytes = 512) override;
     bool writeString(const QString &path, const QString &section, const QString &key, const QString &value) override;
+
+private:
+    const CodePage &m_codePage;
 };
 
 } // namespace platform

@@ -2,12 +2,11 @@
 
 #include "platform/service.h"
 
+#include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <chrono>
 #include <functional>
-#include <vector>
 
 namespace platform {
 
@@ -24,34 +23,25 @@ public:
     virtual void open(const QString &target, std::function<void()> notOpened) = 0;
 };
 
-// The desktop's own opener xdg-open, given files by their path and addresses
-// as they are. It may run the browser itself until the browser ends, so its
-// answer is awaited only for answerTime: still running then, it has opened
-// the target. Without xdg-open, QDesktopServices, which looks for a browser of
-// its own.
+// Where there is the desktop's own opener xdg-open (the free desktops), it
+// is given files by their path and addresses as they are. It may run the
+// browser itself until the browser ends, so its answer is awaited only for
+// answerTime: still running then, it has opened the target. Elsewhere
+// QDesktopServices, which on Windows is the shell's "open" and answers at
+// once whether a program took the target.
 class DesktopShell final : public Shell
 {
 public:
     explicit DesktopShell(std::chrono::milliseconds answerTime = std::chrono::seconds(10));
     ~DesktopShell() override;
     void open(const QString &target, std::function<void()> notOpened) override;
-    // Whether every opener started has ended and been collected.
-    bool idle() const { return m_launches.empty(); }
+    // Whether every opener started has ended.
+    bool idle() const;
 
 private:
-    struct Launch
-    {
-        int pid;
-        std::chrono::steady_clock::time_point answerBy;
-        std::function<void()> notOpened;
-    };
-    void collect();
-
     std::chrono::milliseconds m_answerTime;
-    // Opener processes not yet ended; each is collected when it ends, also
-    // after its answer time, so that none lingers as a zombie.
-    std::vector<Launch> m_launches;
-    QTimer m_poll;
+    // The openers not yet ended.
+    QObject m_openers;
 };
 
 } // namespace platform

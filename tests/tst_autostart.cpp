@@ -9,6 +9,25 @@
 
 using namespace Qt::StringLiterals;
 
+using platform::XdgAutostart;
+using Failure = platform::LoginEntryChange::Failure;
+
+namespace {
+
+const platform::LoginEntryNames Names {u"名前"_s, u"説明"_s};
+
+platform::LoginEntryChange set(bool on, const QString &program)
+{
+    return XdgAutostart::set(on, program, Names);
+}
+
+bool on()
+{
+    return XdgAutostart::find().kind == platform::LoginEntry::Kind::On;
+}
+
+} // namespace
+
 class tst_Autostart : public QObject
 {
     Q_OBJECT
@@ -37,7 +56,7 @@ private slots:
         QFETCH(QString, folder);
         if (!configHome.isNull())
             qputenv("XDG_CONFIG_HOME", configHome.replace(u"HOME"_s, m_home.path()).toLocal8Bit());
-        QCOMPARE(platform::reminderEntryPath(), m_home.filePath(folder) + u"/harovan-reminder.desktop"_s);
+        QCOMPARE(XdgAutostart::place(), m_home.filePath(folder) + u"/harovan-reminder.desktop"_s);
     }
 
     // Made and removed, the user's other entries untouched; valid for the
@@ -61,13 +80,14 @@ private slots:
         QVERIFY(other.open(QIODevice::WriteOnly) && other.write("[Desktop Entry]\n") > 0);
         other.close();
 
-        QVERIFY(!platform::loginReminderOn());
-        QCOMPARE(platform::setLoginReminder(true, program), QString());
-        QVERIFY(platform::loginReminderOn());
-        QFile entry(platform::reminderEntryPath());
+        QVERIFY(!on());
+        QVERIFY(set(true, program).done());
+        QVERIFY(on());
+        QFile entry(XdgAutostart::place());
         QVERIFY(entry.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(entry.readAll()).split(u'\n');
         QVERIFY2(lines.contains(exec), qPrintable(lines.join(u'\n')));
+        QVERIFY(lines.contains(u"Name[ja]=名前"_s) && lines.contains(u"Comment[ja]=説明"_s));
         const QString validate = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
         if (!validate.isEmpty()) {
             QProcess process;
@@ -77,10 +97,10 @@ private slots:
             QCOMPARE(process.exitCode(), 0);
         }
 
-        QCOMPARE(platform::setLoginReminder(true, program), QString()); // again: the same entry
-        QCOMPARE(platform::setLoginReminder(false, program), QString());
-        QVERIFY(!platform::loginReminderOn());
-        QCOMPARE(platform::setLoginReminder(false, program), QString()); // nothing to remove
+        QVERIFY(set(true, program).done()); // again: the same entry
+        QVERIFY(set(false, program).done());
+        QVERIFY(!on());
+        QVERIFY(set(false, program).done()); // nothing to remove
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
             QStringList {u"other.desktop"_s});
         QVERIFY(other.open(QIODevice::ReadOnly));
@@ -98,32 +118,43 @@ private slots:
         QTest::addColumn<QByteArray>("text"); // "folder": a folder
         QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("earlier");
-        const QByteArray own = platform::reminderEntry(u"/opt/harovan/harovan-remind"_s);
+        QTest::addColumn<int>("found"); // what a foreign entry is
+        const QByteArray own = XdgAutostart::text(u"/opt/harovan/harovan-remind"_s, true, Names);
         const QByteArray earlier = QByteArray(own).replace("harovan-remind", "harovan --remind");
         const int on = int(platform::LoginEntry::Kind::On);
         const int off = int(platform::LoginEntry::Kind::Off);
         const int foreign = int(platform::LoginEntry::Kind::Foreign);
-        QTest::newRow("the program's own") << QString() << own << on << false;
-        QTest::newRow("Hidden=true") << QString() << own + "Hidden=true\n" << off << false;
+        QTest::newRow("the program's own")
+            << QString() << own << on << false << int(platform::LoginEntry::Found::Nothing);
+        QTest::newRow("Hidden=true") << QString() << own + "Hidden=true\n"
+                                     << off << false << int(platform::LoginEntry::Found::Nothing);
         QTest::newRow("X-GNOME-Autostart-enabled=false")
-            << QString() << QByteArray(own).replace("enabled=true", "enabled=false") << off << false;
+            << QString() << QByteArray(own).replace("enabled=true", "enabled=false") << off << false
+            << int(platform::LoginEntry::Found::Nothing);
         QTest::newRow("a quoted path") << QString()
                                        << QByteArray("[Desktop Entry]\nType=Application\nName=x\n"
                                                      "Exec=\"/home/a\\\\sb/harovan-remind\"\n")
-                                       << on << false;
-        QTest::newRow("an earlier version's") << QString() << earlier << on << true;
-        QTest::newRow("an earlier version's, switched off") << QString() << earlier + "Hidden=true\n" << off << true;
-        QTest::newRow("a link to the program's own") << u"elsewhere.desktop"_s << own << on << false;
+                                       << on << false << int(platform::LoginEntry::Found::Nothing);
+        QTest::newRow("an earlier version's")
+            << QString() << earlier << on << true << int(platform::LoginEntry::Found::Nothing);
+        QTest::newRow("an earlier version's, switched off") << QString() << earlier + "Hidden=true\n"
+                                                            << off << true << int(platform::LoginEntry::Found::Nothing);
+        QTest::newRow("a link to the program's own")
+            << u"elsewhere.desktop"_s << own << on << false << int(platform::LoginEntry::Found::Nothing);
         QTest::newRow("another program's")
             << QString() << QByteArray("[Desktop Entry]\nType=Application\nName=x\nExec=/usr/bin/other --remind\n")
-            << foreign << false;
+            << foreign << false << int(platform::LoginEntry::Found::OtherProgram);
         QTest::newRow("the program's Exec in another group")
             << QString() << QByteArray("[Desktop Entry]\nExec=other\n[Desktop Action a]\nExec=harovan-remind\n")
-            << foreign << false;
-        QTest::newRow("a link to the user's .bashrc")
-            << u".bashrc"_s << QByteArray("alias ll='ls -l'\n") << foreign << false;
-        QTest::newRow("a link to nowhere") << u"gone.desktop"_s << QByteArray() << foreign << false;
-        QTest::newRow("a folder") << QString() << QByteArray("folder") << foreign << false;
+            << foreign << false << int(platform::LoginEntry::Found::OtherProgram);
+        QTest::newRow("a link to the user's .bashrc") << u".bashrc"_s << QByteArray("alias ll='ls -l'\n") << foreign
+                                                      << false << int(platform::LoginEntry::Found::Link);
+        QTest::newRow("a link to nowhere")
+            << u"gone.desktop"_s << QByteArray() << foreign << false << int(platform::LoginEntry::Found::LinkToNothing);
+        QTest::newRow("a folder") << QString() << QByteArray("folder") << foreign << false
+                                  << int(platform::LoginEntry::Found::Folder);
+        QTest::newRow("no Exec") << QString() << QByteArray("[Desktop Entry]\nType=Application\n") << foreign << false
+                                 << int(platform::LoginEntry::Found::NotAnEntry);
     }
     void found()
     {
@@ -131,7 +162,8 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(int, kind);
         QFETCH(bool, earlier);
-        const QString path = platform::reminderEntryPath();
+        QFETCH(int, found);
+        const QString path = XdgAutostart::place();
         const QString program = u"/usr/lib/harovan/harovan-remind"_s;
         const QString target = link.isEmpty() ? path : m_home.filePath(link);
         // Made afresh before each change; what the program found there, read back.
@@ -161,20 +193,22 @@ private slots:
         };
 
         setUp();
-        const platform::LoginEntry found = platform::findLoginEntry();
-        QCOMPARE(int(found.kind), kind);
-        QCOMPARE(found.earlier, earlier);
-        QCOMPARE(platform::loginReminderOn(), kind == int(platform::LoginEntry::Kind::On));
+        const platform::LoginEntry there = XdgAutostart::find();
+        QCOMPARE(int(there.kind), kind);
+        QCOMPARE(there.earlier, earlier);
+        QCOMPARE(int(there.found), found);
+        QCOMPARE(on(), kind == int(platform::LoginEntry::Kind::On));
 
         // Switched on.
-        QString error = platform::setLoginReminder(true, program);
+        platform::LoginEntryChange change = set(true, program);
         if (kind == int(platform::LoginEntry::Kind::Foreign)) {
-            QVERIFY2(error.contains(u"このプログラムのものではありません"_s), qPrintable(error));
+            QCOMPARE(change.failure, Failure::Foreign);
+            QCOMPARE(int(change.entry.found), found);
             unchanged();
         } else {
-            QCOMPARE(error, QString());
+            QVERIFY(change.done());
             QVERIFY(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
-            QVERIFY(platform::loginReminderOn());
+            QVERIFY(on());
             if (!link.isEmpty()) {
                 QFile file(target);
                 QVERIFY(file.open(QIODevice::ReadOnly));
@@ -184,46 +218,50 @@ private slots:
 
         // Switched off.
         setUp();
-        error = platform::setLoginReminder(false, program);
+        change = set(false, program);
         if (kind == int(platform::LoginEntry::Kind::Foreign)) {
-            QVERIFY2(error.contains(u"このプログラムのものではありません"_s), qPrintable(error));
+            QCOMPARE(change.failure, Failure::Foreign);
             unchanged();
         } else {
-            QCOMPARE(error, QString());
+            QVERIFY(change.done());
             QVERIFY(!QFileInfo::exists(path) && !QFileInfo(path).isSymLink());
         }
 
         // Rewritten at the program's start when it is an earlier version's.
         setUp();
-        QCOMPARE(platform::updateEarlierLoginReminder(program), QString());
-        const platform::LoginEntry after = platform::findLoginEntry();
+        QVERIFY(XdgAutostart::updateEarlier(program, Names).done());
+        const platform::LoginEntry after = XdgAutostart::find();
         QCOMPARE(int(after.kind), kind);
         QVERIFY(!after.earlier);
         if (earlier) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), platform::reminderEntry(program, kind == int(platform::LoginEntry::Kind::On)));
+            QCOMPARE(file.readAll(), XdgAutostart::text(program, kind == int(platform::LoginEntry::Kind::On), Names));
         } else {
             unchanged();
         }
     }
 
-    // Told in words; nothing made or removed.
+    // Refused with what stands in the way; nothing made or removed.
     void failure_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("on");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("XDG_CONFIG_HOME is a file") << u"file"_s << true << u"はフォルダーではなくファイルです。"_s;
-        QTest::newRow("read-only folder: not made") << u"read-only"_s << true << u"書き込みが許可されていません（"_s;
+        QTest::addColumn<Failure>("failure");
+        QTest::addColumn<QString>("reason"); // the beginning of the system's words; "file": the file in the way
+        QTest::newRow("XDG_CONFIG_HOME is a file") << u"file"_s << true << Failure::FolderNotMade << u"file"_s;
+        QTest::newRow("read-only folder: not made")
+            << u"read-only"_s << true << Failure::NotWritten << u"書き込みが許可されていません（"_s;
         QTest::newRow("read-only folder: not removed")
-            << u"read-only"_s << false << u"書き込みが許可されていません（"_s;
-        QTest::newRow("a line break in the program's path") << u"line break"_s << true << u"設定できません。"_s;
+            << u"read-only"_s << false << Failure::NotRemoved << u"書き込みが許可されていません（"_s;
+        QTest::newRow("a line break in the program's path")
+            << u"line break"_s << true << Failure::ProgramPath << QString();
     }
     void failure()
     {
         QFETCH(QString, kind);
         QFETCH(bool, on);
+        QFETCH(Failure, failure);
         QFETCH(QString, reason);
         const QString folder = m_home.filePath(u"conf/autostart"_s);
         qputenv("XDG_CONFIG_HOME", m_home.filePath(u"conf"_s).toLocal8Bit());
@@ -234,15 +272,19 @@ private slots:
         } else if (kind == u"read-only") {
             QVERIFY(QDir().mkpath(folder));
             if (!on)
-                QCOMPARE(platform::setLoginReminder(true, program), QString());
+                QVERIFY(set(true, program).done());
             QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         } else {
             program = u"/opt/a\nb/harovan-remind"_s;
         }
-        const QString error = platform::setLoginReminder(on, program);
+        const platform::LoginEntryChange change = set(on, program);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY2(error.contains(reason), qPrintable(error));
-        QCOMPARE(platform::loginReminderOn(), !on && kind == u"read-only");
+        QCOMPARE(change.failure, failure);
+        if (reason == u"file")
+            QCOMPARE(change.other, m_home.filePath(u"conf"_s));
+        else
+            QVERIFY2(change.reason.startsWith(reason), qPrintable(change.reason));
+        QCOMPARE(::on(), !on && kind == u"read-only");
     }
 
 private:

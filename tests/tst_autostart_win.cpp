@@ -9,6 +9,17 @@
 
 using namespace Qt::StringLiterals;
 
+using platform::RunKeyAutostart;
+
+namespace {
+
+platform::LoginEntryChange set(bool on, const QString &program)
+{
+    return RunKeyAutostart::set(on, program, {});
+}
+
+} // namespace
+
 class tst_AutostartWin : public QObject
 {
     Q_OBJECT
@@ -39,8 +50,8 @@ private slots:
     void onAndOffRoundTrip()
     {
         const QString program = u"C:/Users/テスト/Harovan/harovan-remind.exe"_s;
-        QCOMPARE(platform::findLoginEntry().kind, platform::LoginEntry::Kind::None);
-        QCOMPARE(platform::setLoginReminder(true, program), QString());
+        QCOMPARE(RunKeyAutostart::find().kind, platform::LoginEntry::Kind::None);
+        QVERIFY(set(true, program).done());
         QCOMPARE(run().value(u"Harovan"_s).toString(), u"\"C:\\Users\\テスト\\Harovan\\harovan-remind.exe\""_s);
         QVERIFY(platform::loginReminderOn());
         // Switched off in Task Manager's start-up list: off, and on again when asked.
@@ -49,22 +60,24 @@ private slots:
                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run", L"Harovan",
                      REG_BINARY, off, sizeof off),
             ERROR_SUCCESS);
-        QCOMPARE(platform::findLoginEntry().kind, platform::LoginEntry::Kind::Off);
-        QCOMPARE(platform::setLoginReminder(true, program), QString());
+        QCOMPARE(RunKeyAutostart::find().kind, platform::LoginEntry::Kind::Off);
+        QVERIFY(!platform::loginReminderOn());
+        QVERIFY(set(true, program).done());
         QVERIFY(platform::loginReminderOn());
-        QCOMPARE(platform::setLoginReminder(false, program), QString());
+        QVERIFY(set(false, program).done());
         QVERIFY(!run().contains(u"Harovan"_s));
-        QCOMPARE(platform::setLoginReminder(false, program), QString());
+        QVERIFY(set(false, program).done());
     }
 
     void foreignValueIsLeftAlone()
     {
         run().setValue(u"Harovan"_s, u"\"C:\\Other\\other.exe\" --start"_s);
-        const platform::LoginEntry entry = platform::findLoginEntry();
+        const platform::LoginEntry entry = RunKeyAutostart::find();
         QCOMPARE(entry.kind, platform::LoginEntry::Kind::Foreign);
-        QVERIFY(entry.found.contains(u"C:\\Other\\other.exe"_s));
-        QVERIFY(!platform::setLoginReminder(false, u"C:/H/harovan-remind.exe"_s).isEmpty());
-        QVERIFY(!platform::setLoginReminder(true, u"C:/H/harovan-remind.exe"_s).isEmpty());
+        QCOMPARE(entry.found, platform::LoginEntry::Found::OtherProgram);
+        QCOMPARE(entry.name, u"C:\\Other\\other.exe"_s);
+        QCOMPARE(set(false, u"C:/H/harovan-remind.exe"_s).failure, platform::LoginEntryChange::Failure::Foreign);
+        QCOMPARE(set(true, u"C:/H/harovan-remind.exe"_s).failure, platform::LoginEntryChange::Failure::Foreign);
         QCOMPARE(run().value(u"Harovan"_s).toString(), u"\"C:\\Other\\other.exe\" --start"_s);
     }
 };

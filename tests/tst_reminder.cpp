@@ -1,4 +1,5 @@
 #include "core/KigenReminder.h"
+#include "core/LoginEntryTexts.h"
 #include "core/ProgramState.h"
 #include "core/Reminder.h"
 #include "core/Settings.h"
@@ -7,6 +8,7 @@
 
 #include "platform/settingsfile.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -24,6 +26,7 @@ PendingDraw pending(const QString &type, qint64 daysLeft, int count)
 } // namespace
 
 Q_DECLARE_METATYPE(PendingDraw)
+Q_DECLARE_METATYPE(platform::LoginEntryChange)
 
 class tst_Reminder : public QObject
 {
@@ -72,27 +75,124 @@ private slots:
         QCOMPARE(due ? Reminder::QuestionText(*due) : QString(), question);
     }
 
-    // Asked once when the program is closed, while a draw's exchange is open.
+    // Asked when the program is closed, while a draw's exchange is open, no
+    // entry is at the login reminder's place and the user has not said no.
     void offerLoginReminder_data()
     {
         QTest::addColumn<QList<PendingDraw>>("draws");
         QTest::addColumn<int>("answered"); // -1 never, 0 no, 1 yes
+        QTest::addColumn<bool>("entryThere");
         QTest::addColumn<bool>("offered");
-        QTest::newRow("open for months") << QList {pending(u"年賀状"_s, 150, 1)} << -1 << true;
-        QTest::newRow("the last day") << QList {pending(u"年賀状"_s, 0, 1)} << -1 << true;
-        QTest::newRow("answered no") << QList {pending(u"年賀状"_s, 150, 1)} << 0 << false;
-        QTest::newRow("answered yes") << QList {pending(u"年賀状"_s, 150, 1)} << 1 << false;
+        QTest::newRow("open for months") << QList {pending(u"年賀状"_s, 150, 1)} << -1 << false << true;
+        QTest::newRow("the last day") << QList {pending(u"年賀状"_s, 0, 1)} << -1 << false << true;
+        QTest::newRow("answered no") << QList {pending(u"年賀状"_s, 150, 1)} << 0 << false << false;
+        QTest::newRow("answered yes, the entry there") << QList {pending(u"年賀状"_s, 150, 1)} << 1 << true << false;
+        // Uninstalled and installed again: the Run value has gone, settings.ini has kept the yes.
+        QTest::newRow("answered yes, the entry gone since")
+            << QList {pending(u"年賀状"_s, 150, 1)} << 1 << false << true;
+        QTest::newRow("never answered, an entry there") << QList {pending(u"年賀状"_s, 150, 1)} << -1 << true << false;
         QTest::newRow("only ended or undated draws")
-            << QList {pending(u"年賀状"_s, -1, 2), pending(u"no day"_s, 999, 3)} << -1 << false;
-        QTest::newRow("an empty book") << QList<PendingDraw> {} << -1 << false;
+            << QList {pending(u"年賀状"_s, -1, 2), pending(u"no day"_s, 999, 3)} << -1 << false << false;
+        QTest::newRow("an empty book") << QList<PendingDraw> {} << -1 << false << false;
     }
     void offerLoginReminder()
     {
         QFETCH(QList<PendingDraw>, draws);
         QFETCH(int, answered);
+        QFETCH(bool, entryThere);
         QFETCH(bool, offered);
-        QCOMPARE(Reminder::OfferLoginReminder(Today, draws, answered < 0 ? std::nullopt : std::optional(answered == 1)),
+        QCOMPARE(Reminder::OfferLoginReminder(
+                     Today, draws, answered < 0 ? std::nullopt : std::optional(answered == 1), entryThere),
             offered);
+    }
+
+    // Why a change of the login reminder's entry failed, in the user's words:
+    // a file of the autostart folder, or a value of Windows' Run key.
+    void loginEntryWords_data()
+    {
+        using Failure = platform::LoginEntryChange::Failure;
+        using Found = platform::LoginEntry::Found;
+        QTest::addColumn<bool>("inFile");
+        QTest::addColumn<platform::LoginEntryChange>("change");
+        QTest::addColumn<QString>("words");
+        const auto change
+            = [](Failure failure, const QString &path, const QString &reason = {}, const QString &other = {}) {
+                  platform::LoginEntryChange c;
+                  c.failure = failure;
+                  c.path = path;
+                  c.reason = reason;
+                  c.other = other;
+                  return c;
+              };
+        const auto foreign = [&change](const QString &path, Found found, const QString &name = {}) {
+            platform::LoginEntryChange c = change(Failure::Foreign, path);
+            c.entry.kind = platform::LoginEntry::Kind::Foreign;
+            c.entry.found = found;
+            c.entry.name = name;
+            return c;
+        };
+        const QString entry = u"/h/.config/autostart/harovan-reminder.desktop"_s;
+        const QString run = u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Harovan"_s;
+        const QString foreignHead
+            = u"ログイン時のお知らせの設定ファイルの場所 \""_s + QDir::toNativeSeparators(entry) + u"\" にあるのは、"_s;
+        const QString foreignTail
+            = u"で、このプログラムのものではありません。\r\nこのファイルは変更も削除もしません。"_s;
+        const QString denied = u"書き込みが許可されていません（Permission denied）"_s;
+
+        QTest::newRow("done") << true << platform::LoginEntryChange() << QString();
+        QTest::newRow("no home") << true << change(Failure::NoHome, {})
+                                 << u"ホームフォルダーがないため、ログイン時のお知らせを設定できません。"_s;
+        QTest::newRow("another program's") << true << foreign(entry, Found::OtherProgram, u"/usr/bin/other"_s)
+                                           << foreignHead + u"別のプログラム \""_s
+                + QDir::toNativeSeparators(u"/usr/bin/other"_s) + u"\" の設定"_s + foreignTail;
+        QTest::newRow("a link") << true << foreign(entry, Found::Link, u"/h/.bashrc"_s)
+                                << foreignHead + u"ファイル \""_s + QDir::toNativeSeparators(u"/h/.bashrc"_s)
+                + u"\" へのリンク"_s + foreignTail;
+        QTest::newRow("a link to nowhere") << true << foreign(entry, Found::LinkToNothing, u"/h/gone"_s)
+                                           << foreignHead + u"ないファイル \""_s
+                + QDir::toNativeSeparators(u"/h/gone"_s) + u"\" へのリンク"_s + foreignTail;
+        QTest::newRow("a folder") << true << foreign(entry, Found::Folder)
+                                  << foreignHead + u"フォルダー"_s + foreignTail;
+        QTest::newRow("unreadable") << true << foreign(entry, Found::Unreadable)
+                                    << foreignHead + u"読めないファイル"_s + foreignTail;
+        QTest::newRow("no Exec") << true << foreign(entry, Found::NotAnEntry)
+                                 << foreignHead + u"ログイン時に起動するプログラムの設定ではないファイル"_s
+                + foreignTail;
+        QTest::newRow("a line break in the program's path")
+            << true << change(Failure::ProgramPath, u"/a\nb/harovan-remind"_s)
+            << u"プログラムの場所 \""_s + QDir::toNativeSeparators(u"/a\nb/harovan-remind"_s)
+                + u"\" をログイン時に起動するよう設定できません。"_s;
+        QTest::newRow("a file where the folder belongs")
+            << true << change(Failure::FolderNotMade, u"/h/conf/autostart"_s, {}, u"/h/conf"_s)
+            << u"フォルダー \""_s + QDir::toNativeSeparators(u"/h/conf/autostart"_s)
+                + u"\" を作れませんでした。\r\n\""_s + QDir::toNativeSeparators(u"/h/conf"_s)
+                + u"\" はフォルダーではなくファイルです。"_s;
+        QTest::newRow("a folder that takes none")
+            << true << change(Failure::FolderNotMade, u"/h/conf/autostart"_s, denied)
+            << u"フォルダー \""_s + QDir::toNativeSeparators(u"/h/conf/autostart"_s) + u"\" を作れませんでした。\r\n"_s
+                + denied;
+        QTest::newRow("not written") << true << change(Failure::NotWritten, entry, denied)
+                                     << u"ファイル \""_s + QDir::toNativeSeparators(entry)
+                + u"\" に保存できませんでした。\r\n"_s + denied;
+        QTest::newRow("not removed") << true << change(Failure::NotRemoved, entry, denied)
+                                     << u"ファイル \""_s + QDir::toNativeSeparators(entry)
+                + u"\" を削除できませんでした。\r\n"_s + denied;
+
+        QTest::newRow("Run: another program's") << false << foreign(run, Found::OtherProgram, u"C:\\Other\\other.exe"_s)
+                                                << u"ログイン時のお知らせの設定 "_s + run
+                + u" にあるのは、別のプログラム \"C:\\Other\\other.exe\" の設定で、このプログラムのものではありません。"
+                  u"\r\nこの設定は変更も削除もしません。"_s;
+        QTest::newRow("Run: a quote in the program's path")
+            << false << change(Failure::ProgramPath, u"C:\\a\"b\\harovan-remind.exe"_s)
+            << u"プログラムの場所 \"C:\\a\"b\\harovan-remind.exe\" は、ログイン時に起動する設定に書けません。"_s;
+        QTest::newRow("Run: not written") << false << change(Failure::NotWritten, run, denied)
+                                          << u"ログイン時のお知らせを設定できませんでした。\r\n"_s + denied;
+    }
+    void loginEntryWords()
+    {
+        QFETCH(bool, inFile);
+        QFETCH(platform::LoginEntryChange, change);
+        QTEST(LoginEntryTexts::failure(change, inFile), "words");
     }
 
     // The notification says the same on one line; the date asked is kept with

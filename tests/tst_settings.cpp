@@ -165,6 +165,55 @@ private slots:
         QVERIFY(Settings::unsavedFileNameText().isEmpty());
     }
 
+    // settings.ini in the system's code page (here Shift_JIS, as on a Japanese
+    // Windows): the earlier program's file in it and this program's in UTF-8
+    // both read; written in the code page while every character of the file
+    // fits it, else UTF-8; a byte order mark keeps UTF-8. The value's 511
+    // bytes are counted in the file's code page, as the system's buffer
+    // counts them.
+    void codePage_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("written"); // null: nothing written
+        QTest::addColumn<QByteArray>("after");
+        const auto sjis = [](const QString &text) { return *platform::shiftJisCodePage().encode(text); };
+        const QString r8 = u"年賀状（令和8年度版）.xml"_s;
+        const QString kadomatsu = u"🎍年賀状.xml"_s; // not in Shift_JIS
+        const QString cards = QString(255, u'賀'); // 510 bytes in Shift_JIS, 765 in UTF-8
+        QTest::newRow("the earlier program's Shift_JIS")
+            << QByteArray("[Settings]\r\nFileName=\x94\x4e\x89\xea\x8f\xf3.xml\r\n") << u"年賀状.xml"_s << r8
+            << "[Settings]\r\nFileName=" + sjis(r8) + "\r\n";
+        QTest::newRow("this program's UTF-8, written in Shift_JIS")
+            << QByteArray("; メモ\n[Settings]\nFileName=") + u"年賀状.xml"_s.toUtf8() + '\n'
+            << u"年賀状.xml"_s << r8 << sjis(u"; メモ\n[Settings]\nFileName="_s + r8 + u'\n');
+        QTest::newRow("a character Shift_JIS lacks: UTF-8")
+            << sjis(u"; メモ\n[Settings]\nFileName=a.xml\n"_s) << u"a.xml"_s << kadomatsu
+            << (u"; メモ\n[Settings]\nFileName="_s + kadomatsu + u'\n').toUtf8();
+        QTest::newRow("UTF-8 with a byte order mark stays UTF-8")
+            << QByteArray("\xEF\xBB\xBF[Settings]\nFileName=a.xml\n") << u"a.xml"_s << r8
+            << "\xEF\xBB\xBF[Settings]\nFileName=" + r8.toUtf8() + '\n';
+        QTest::newRow("511 bytes of Shift_JIS read whole")
+            << sjis(u"[Settings]\nFileName="_s + cards + u"\n"_s) << cards << QString() << QByteArray();
+        QTest::newRow("neither: the bytes kept")
+            << QByteArray("; \xFF\xFE\n[Settings]\nFileName=a.xml\n") << u"a.xml"_s << u"b.xml"_s
+            << QByteArray("; \xFF\xFE\n[Settings]\nFileName=b.xml\n");
+    }
+    void codePage()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, written);
+        platform::IniSettingsFile shiftJis(platform::shiftJisCodePage());
+        const platform::ScopedService<platform::SettingsFile> guard(shiftJis);
+        put(before);
+        QTEST(Settings::fileName(), "read");
+        if (written.isNull())
+            return;
+        QVERIFY(Settings::setFileName(written));
+        QTEST(testsupport::fileBytes(path()), "after");
+        QCOMPARE(Settings::fileName(), written);
+    }
+
     void unsavedNoteIsTakenOnce()
     {
         QVERIFY(!Settings::takeUnsavedFileNameNote());

@@ -1,6 +1,8 @@
 ; The Windows installer: harovan-setup-VERSION.exe. Installs for the user who
 ; runs it, without administrator rights, into %LOCALAPPDATA%\Programs\Harovan,
-; with a Start-menu entry and an entry in the list of installed programs.
+; with a Start-menu entry and an entry in the list of installed programs. No
+; licence page: the licences of the libraries it carries go into the program
+; folder's licenses\, which the help names, as the Debian package keeps them.
 ; makensis -DVERSION=x.y.z -DSOURCE=<program folder> -DOUTFILE=<setup.exe> harovan.nsi
 Unicode true
 Target amd64-unicode
@@ -21,13 +23,15 @@ BrandingText "Harovan ${VERSION}"
 !define MUI_UNICON "${SOURCE}\harovan.ico"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\harovan.exe"
 
-!insertmacro MUI_PAGE_LICENSE "${SOURCE}\licenses\LICENSES.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
+; NSIS's Japanese texts give the button in half-width katakana; in full width
+; an access key would not fit the button, which Return presses.
+UninstallButtonText "アンインストール"
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "Harovan"

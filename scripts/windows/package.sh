@@ -27,18 +27,18 @@ printf '[Paths]\r\nPrefix = .\r\n' >"$stage/qt.conf"
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 curl=$(dirname "$sdk")/curl-mingw
 
-# The libraries' licences, and where their sources are.
+# The libraries' licences, and the Debian source packages they were built
+# from, which hold their complete sources; the one change made to Qt beside them.
+source_version() { dpkg-query -W -f='${source:Package} ${source:Version}' "$1"; }
 {
-  echo "Harovan ${version} for Windows carries these libraries, built unchanged (but for the"
-  echo "patch named below) from Debian 12's source packages, which hold their complete sources:"
-  echo "  Qt 6.4.2 (qt6-base 6.4.2+dfsg-10, with qt642-no-direct2d.patch) - LGPL 3"
-  echo "  libxml2 2.9.14 - MIT licence; SQLite 3.40.1 - public domain"
-  echo "  libcurl ($(cat "$curl/SOURCE"), built by scripts/windows-sdk/build-curl.sh) - curl licence (below)"
-  echo "  the GCC runtime (libgcc, libstdc++) - GPL 3 with the GCC Runtime Library Exception"
-  echo "  winpthreads (mingw-w64) - MIT licence"
-  echo "The sources: https://deb.debian.org/debian/pool/main/ (qt6-base, libxml2, sqlite3, curl,"
-  echo "gcc-mingw-w64, mingw-w64); the build recipes are scripts/windows-sdk/build-sdk.sh and"
-  echo "build-curl.sh in Harovan's sources."
+  echo "Harovan ${version} for Windows carries these libraries, built from Debian 12's source packages:"
+  echo
+  echo "  Qt 6.4.2: qt6-base 6.4.2+dfsg-10, with qt642-no-direct2d.patch (in this folder). LGPL 3."
+  echo "  libxml2 2.9.14: libxml2 2.9.14+dfsg. MIT licence."
+  echo "  SQLite 3.40.1: sqlite3 3.40.1. Public domain."
+  echo "  libcurl: $(cat "$curl/SOURCE"). curl licence (below)."
+  echo "  The GCC runtime (libgcc, libstdc++): $(source_version g++-mingw-w64-x86-64-posix). GPL 3 with the GCC Runtime Library Exception."
+  echo "  winpthreads: $(source_version mingw-w64-x86-64-dev). MIT licence."
   echo
   echo "==== GNU Lesser General Public License, version 3 ===="
   cat /usr/share/common-licenses/LGPL-3
@@ -49,6 +49,7 @@ curl=$(dirname "$sdk")/curl-mingw
   echo "==== curl licence ===="
   cat "$curl/COPYING"
 } > "$stage/licenses/LICENSES.txt"
+cp "$root/scripts/windows-sdk/qt642-no-direct2d.patch" "$stage/licenses/"
 cp "$root/packaging/copyright" "$stage/licenses/copyright.txt"
 
 # What the uninstaller removes: the installed files, then their folders

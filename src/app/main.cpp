@@ -1,5 +1,6 @@
 // harovan: the program with its windows. The login reminder is the
 // executable beside it, harovan-remind (Remind.cpp).
+#include "core/LoginEntryTexts.h"
 #include "core/ProgramState.h"
 #include "core/UserFiles.h"
 #include "core/modNengajo.h"
@@ -117,7 +118,9 @@ int main(int argc, char *argv[])
     // harovan-remind from now on.
     QTimer::singleShot(std::chrono::seconds(1), &window, [&services] {
         services.loadDeferred();
-        if (const QString error = platform::updateEarlierLoginReminder(platform::reminderProgram()); !error.isEmpty())
+        if (const QString error = LoginEntryTexts::failure(
+                platform::LoginAutostart::updateEarlier(platform::LoginAutostart::program(), LoginEntryTexts::names()));
+            !error.isEmpty())
             std::fprintf(stderr, "harovan: %s\n", qPrintable(error));
     });
     return QApplication::exec();

@@ -1,6 +1,7 @@
 #include "core/KigenReminder.h"
 
 #include "core/DataInForce.h"
+#include "core/LoginEntryTexts.h"
 #include "core/Settings.h"
 
 #include "core/UserFiles.h"
@@ -98,25 +99,29 @@ void KigenReminder::showDueList(const Reminder::Due &due)
 
 void KigenReminder::offerLoginReminder(QWidget *over)
 {
+    // The entry is the state; the answer kept says only whether the user has
+    // said no. A yes whose entry has gone since (the uninstaller removes it,
+    // settings.ini stays) is asked about again.
     const std::optional<bool> answered = Settings::remindAtLogin();
-    // An entry at the reminder's name, the program's own or not, has been set up already.
-    if (answered || platform::findLoginEntry().kind != platform::LoginEntry::Kind::None)
+    if (answered == false)
         return;
     // The window's own book, not a second connection to its file.
-    if (!Reminder::OfferLoginReminder(
-            platform::Service<platform::Clock>::get().today(), m_book.pendingDraws(), answered))
+    if (!Reminder::OfferLoginReminder(platform::Service<platform::Clock>::get().today(), m_book.pendingDraws(),
+            answered, platform::LoginAutostart::find().kind != platform::LoginEntry::Kind::None))
         return;
     const bool yes = platform::showMessage(modNengajo::MessageTitle, Reminder::LoginReminderQuestion,
                          MessageBox::Icon::Question, MessageBox::Buttons::YesNo, over)
         == MessageBox::Answer::Yes;
-    // A Yes whose entry could not be made is an answer all the same.
+    // A Yes whose entry could not be made is kept as a no, so that it is not
+    // asked at every close: the menu tries again.
     if (!yes || !remindAtLogin(true, over))
-        Settings::setRemindAtLogin(yes);
+        Settings::setRemindAtLogin(false);
 }
 
 bool KigenReminder::remindAtLogin(bool on, QWidget *over)
 {
-    const QString error = platform::setLoginReminder(on, platform::reminderProgram());
+    const QString error = LoginEntryTexts::failure(
+        platform::LoginAutostart::set(on, platform::LoginAutostart::program(), LoginEntryTexts::names()));
     if (!error.isEmpty()) {
         platform::showMessage(
             modNengajo::MessageTitle, error, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, over);

@@ -27,11 +27,12 @@ public:
     // at start or handed to the running program) the list comes without a
     // question, on the draw due when one is.
     void startUp(bool showList);
-    // The first close with cards of an open exchange in the book: asks once
-    // whether to remind at login, over the window over.
+    // A close with cards of an open exchange in the book and no entry at the
+    // login reminder's place: asks whether to remind at login, over the window
+    // over, unless the user has said no before (Reminder::OfferLoginReminder).
     void offerLoginReminder(QWidget *over);
-    // Makes or removes the login reminder's autostart entry, the user's answer
-    // from then on; false after the box that tells why it failed.
+    // Makes or removes the login reminder's entry and keeps the answer; false
+    // after the box that tells why it failed.
     bool remindAtLogin(bool on, QWidget *over);
     // The deadline line of the data in force, for today.
     KigenLine kigen() const;

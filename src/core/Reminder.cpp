@@ -62,9 +62,11 @@ QString Reminder::NotificationBody(const Due &due)
     return countSentence(due) + deadlineSentence(due);
 }
 
-bool Reminder::OfferLoginReminder(const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered)
+bool Reminder::OfferLoginReminder(
+    const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered, bool entryThere)
 {
-    return !answered && std::any_of(pending.cbegin(), pending.cend(), [&today](const PendingDraw &draw) {
-        return draw.intNotExchanged > 0 && draw.draw.exchangeTo.isValid() && draw.draw.exchangeTo >= today;
-    });
+    return answered != false && !entryThere
+        && std::any_of(pending.cbegin(), pending.cend(), [&today](const PendingDraw &draw) {
+               return draw.intNotExchanged > 0 && draw.draw.exchangeTo.isValid() && draw.draw.exchangeTo >= today;
+           });
 }

@@ -44,10 +44,13 @@ QString NotificationBody(const Due &due);
 inline const QString NotificationSummary = QStringLiteral("お年玉賞品の引換期限が近づいています");
 
 // The login reminder (a notification when the user logs in, see
-// platform/autostart.h) is offered once, when the program is closed: while
-// the user has never answered and the book holds cards not yet exchanged of
-// a draw whose exchange is still open (its last day today or later).
-bool OfferLoginReminder(const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered);
+// platform/autostart.h) is offered when the program is closed: while nothing
+// is at the entry's place, the user has not said no (answered: nothing when
+// never; a yes whose entry has gone since is asked about again), and the book
+// holds cards not yet exchanged of a draw whose exchange is still open (its
+// last day today or later).
+bool OfferLoginReminder(
+    const QDate &today, const QList<PendingDraw> &pending, std::optional<bool> answered, bool entryThere);
 inline const QString LoginReminderQuestion
     = QStringLiteral("引換期限が近づいたら、ログインしたときにお知らせしますか？");
 
