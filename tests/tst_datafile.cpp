@@ -700,6 +700,10 @@ private slots:
                              << QStringList {u"現金10万円\r\nリンベルスマートギフト 11万ポイント"_s,
                                     u"ふるさと小包など"_s, stamps}
                              << QList<QDate> {QDate(2017, 1, 15), QDate(2017, 1, 16), QDate(2017, 7, 18)};
+        QTest::newRow("H28") << u"年賀状（平成28年度版）.xml"_s << u"28"_s
+                             << QList<QStringList> {{u"667085"_s}, {u"9648"_s}, {u"69"_s, u"90"_s}}
+                             << QStringList {u"旅行・家電など・現金（10万円）"_s, u"ふるさと小包など"_s, stamps}
+                             << QList<QDate> {QDate(2016, 1, 17), QDate(2016, 1, 18), QDate(2016, 7, 19)};
         QTest::newRow("H26") << u"年賀状（平成26年度版）.xml"_s << u"26"_s
                              << QList<QStringList> {{u"97085"_s}, {u"2344"_s}, {u"72"_s, u"74"_s}}
                              << QStringList {u"現金1万円"_s, u"ふるさと小包など（38点の中から1点）"_s, stamps}
@@ -734,7 +738,7 @@ private slots:
             QSet<QString>({u"年賀状（令和8年度版）.xml"_s, u"年賀状（令和7年度版）.xml"_s,
                 u"年賀状（令和6年度版）.xml"_s, u"年賀状（令和5年度版）.xml"_s, u"年賀状（令和4年度版）.xml"_s,
                 u"年賀状（令和3年度版）.xml"_s, u"年賀状（平成30年度版）.xml"_s, u"年賀状（平成29年度版）.xml"_s,
-                u"年賀状（平成26年度版）.xml"_s}));
+                u"年賀状（平成28年度版）.xml"_s, u"年賀状（平成26年度版）.xml"_s}));
         QVERIFY(!shipped.contains(modNengajo::DefaultFileName));
     }
 
