@@ -1,3 +1,4 @@
+#include "core/DataFileAdd.h"
 #include "core/DataFileList.h"
 #include "core/Settings.h"
 #include "core/modNengajo.h"
@@ -12,7 +13,12 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -96,6 +102,13 @@ bool putDataFile(const testsupport::ProgramFolderFixture &folder, const QString 
     if (!content.isEmpty())
         return folder.writeData(name, content);
     return true;
+}
+
+// A data file of one class "1等" with one number, of this type and year.
+QByteArray dataFile(const QByteArray &type, const QByteArray &year, const QByteArray &number = "12")
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tousen xmlns=\"urn:tousen\" type=\"" + type + "\" year=\""
+        + year + "\">\n  <toukyu name=\"1等\">\n    <number>" + number + "</number>\n  </toukyu>\n</tousen>\n";
 }
 
 QString xmllint()
@@ -573,6 +586,10 @@ private slots:
         QTest::newRow("a file of the data folder") << u"mine.xml"_s << u"mine.xml"_s << QString();
         QTest::newRow("gone") << u"gone.xml"_s << QString() << QString();
         QTest::newRow("out of the data folder") << u"../data/mine.xml"_s << QString() << QString();
+        // Separators of every system lead out, whatever this one makes of them.
+        QTest::newRow("a folder below, slash") << u"sub/mine.xml"_s << QString() << QString();
+        QTest::newRow("a folder below, backslash") << u"sub\\mine.xml"_s << QString() << QString();
+        QTest::newRow("out of the data folder, backslash") << u"..\\data\\mine.xml"_s << QString() << QString();
         QTest::newRow("broken") << u"bad.xml"_s << QString() << DescriptionError;
     }
     void loadAtStart()
@@ -583,6 +600,12 @@ private slots:
         QVERIFY(folder.addSchema());
         for (const QString &name : {modNengajo::DefaultFileName, u"mine.xml"_s})
             QVERIFY(folder.addFixture(u"load_valid.xml"_s, name));
+        // A valid file where a name with separators leads: in a folder below,
+        // or one file of that name where a backslash is no separator.
+        for (const QString &name : {u"sub/mine.xml"_s, u"sub\\mine.xml"_s}) {
+            QVERIFY(QDir().mkpath(QFileInfo(folder.dataPath(name)).path()));
+            QVERIFY(folder.addFixture(u"load_valid.xml"_s, name));
+        }
         QVERIFY(folder.addFixture(u"load_bad_number.xml"_s, u"bad.xml"_s));
 
         QSignalSpy changed(m_data.get(), &DataInForce::changed);
@@ -636,6 +659,131 @@ private slots:
         for (const platform::FakeMessageBox::Shown &box : std::as_const(m_box.shown))
             shown.append(box.icon);
         QCOMPARE(shown, boxes);
+    }
+
+    // A file from anywhere added to the data folder: what is refused and why
+    // (%1 stands for the file's path), what is asked, and where it goes.
+    void addDataFile_data()
+    {
+        QTest::addColumn<QString>("source"); // file, missing, folder, fifo, link to a folder, link to a file
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("present"); // already in the data folder as 年賀状（令和9年度版）.xml
+        QTest::addColumn<bool>("answer"); // to the question whether to replace it
+        QTest::addColumn<bool>("readOnly"); // the program folder: new files go to the user's
+        QTest::addColumn<DataFileAdd::Outcome>("outcome");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("message"); // how it begins
+        using Outcome = DataFileAdd::Outcome;
+        const QByteArray r9 = dataFile("年賀状", "令和9");
+        const QString reiwa9 = u"年賀状（令和9年度版）.xml"_s;
+        const QString described = u"ファイル\"%1\"の記述にエラーがあるため、追加しませんでした。\r\n\r\n"_s;
+
+        QTest::newRow("named from its type and year")
+            << u"file"_s << r9 << QByteArray() << false << false << Outcome::Added << reiwa9 << QString();
+        QTest::newRow("平成, digits alone") << u"file"_s << dataFile("年賀状", "28") << QByteArray() << false << false
+                                            << Outcome::Added << u"年賀状（平成28年度版）.xml"_s << QString();
+        QTest::newRow("平成, written out") << u"file"_s << dataFile("年賀状", "平成30") << QByteArray() << false
+                                           << false << Outcome::Added << u"年賀状（平成30年度版）.xml"_s << QString();
+        QTest::newRow("through a link to a file")
+            << u"link to a file"_s << r9 << QByteArray() << false << false << Outcome::Added << reiwa9 << QString();
+        QTest::newRow("read-only program folder: into the user's")
+            << u"file"_s << r9 << QByteArray() << false << true << Outcome::Added << reiwa9 << QString();
+
+        QTest::newRow("the same bytes there")
+            << u"file"_s << r9 << r9 << false << false << Outcome::AlreadyThere << reiwa9 << QString();
+        QTest::newRow("another file there, kept") << u"file"_s << r9 << dataFile("年賀状", "令和9", "34") << false
+                                                  << false << Outcome::Declined << QString() << QString();
+        QTest::newRow("another file there, replaced") << u"file"_s << r9 << dataFile("年賀状", "令和9", "34") << true
+                                                      << false << Outcome::Added << reiwa9 << QString();
+
+        QTest::newRow("schema broken") << u"file"_s << dataFile("年賀状", "令和9", "7a3") << QByteArray() << true
+                                       << false << Outcome::Refused << QString() << described + u"[line:4, pos:"_s;
+        QTest::newRow("not well-formed") << u"file"_s << QByteArray("<tousen") << QByteArray() << true << false
+                                         << Outcome::Refused << QString() << described + u"[line:1, pos:"_s;
+        QTest::newRow("what the loader cannot read")
+            << u"file"_s << QByteArray(r9).replace("<toukyu", "<!-- c --><toukyu") << QByteArray() << true << false
+            << Outcome::Refused << QString() << described + u"当選番号データとして読めない内容があります"_s;
+        QTest::newRow("over 1 MiB") << u"file"_s << QByteArray(r9).append(platform::xml::MaxDocumentBytes, ' ')
+                                    << QByteArray() << true << false << Outcome::Refused << QString()
+                                    << u"ファイル\"%1\"は大きすぎるため、追加できません（1048576バイトまで）。"_s;
+        QTest::newRow("a type that makes no file name")
+            << u"file"_s << dataFile("年賀/状", "令和9") << QByteArray() << true << false << Outcome::Refused
+            << QString() << u"ファイル\"%1\"のはがきの種類と年からはファイル名を作れないため"_s;
+        QTest::newRow("missing") << u"missing"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
+                                 << QString() << u"ファイル\"%1\"が見つかりません。"_s;
+        QTest::newRow("a folder") << u"folder"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
+                                  << QString() << u"\"%1\"はファイルではないため、追加できません。"_s;
+#ifndef Q_OS_WIN
+        QTest::newRow("a FIFO") << u"fifo"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
+                                << QString() << u"\"%1\"はファイルではないため、追加できません。"_s;
+        QTest::newRow("a link to a folder")
+            << u"link to a folder"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused << QString()
+            << u"\"%1\"はファイル以外のものへのリンクのため、追加できません。"_s;
+#endif
+    }
+    void addDataFile()
+    {
+        QFETCH(QString, source);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, present);
+        QFETCH(bool, answer);
+        QFETCH(bool, readOnly);
+        QFETCH(DataFileAdd::Outcome, outcome);
+        QFETCH(QString, fileName);
+        QFETCH(QString, message);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        const QString reiwa9 = u"年賀状（令和9年度版）.xml"_s;
+        if (!present.isEmpty())
+            QVERIFY(folder.writeData(reiwa9, present));
+        folder.setReadOnly(readOnly);
+
+        // Sent files lie anywhere, in folders of any name.
+        QTemporaryDir elsewhere;
+        const QString sent = elsewhere.filePath(u"受け取った ファイル/当選番号 令和9.xml"_s);
+        QVERIFY(QDir().mkpath(QFileInfo(sent).path()));
+        const QString file = source.startsWith(u"link"_s) ? elsewhere.filePath(u"target"_s) : sent;
+        if (source == u"folder"_s || source == u"link to a folder"_s)
+            QVERIFY(QDir().mkpath(file));
+        if (source == u"file"_s || source == u"link to a file"_s) {
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly) && written.write(content) == content.size());
+        }
+#ifndef Q_OS_WIN
+        if (source == u"fifo"_s)
+            QCOMPARE(::mkfifo(QFile::encodeName(sent).constData(), 0600), 0);
+#endif
+        if (source.startsWith(u"link"_s))
+            QVERIFY(QFile::link(file, sent));
+        const QMap<QString, QByteArray> before = testsupport::snapshot(folder.dataPath());
+
+        QStringList asked;
+        const DataFileAdd added = modNengajo::AddDataFile(sent, [&](const QString &title) {
+            asked.append(title);
+            return answer;
+        });
+        QCOMPARE(added.outcome, outcome);
+        QCOMPARE(added.fileName, fileName);
+        QVERIFY2(message.isEmpty() ? added.message.isEmpty()
+                                   : added.message.startsWith(message.arg(QDir::toNativeSeparators(sent))),
+            qPrintable(added.message));
+        QCOMPARE(asked, present.isEmpty() || present == content ? QStringList() : QStringList {reiwa9.chopped(4)});
+
+        // Only an added file changes a data folder, and it is there whole.
+        QMap<QString, QByteArray> expected = before;
+        const QString into = readOnly ? folder.userDataPath() : folder.dataPath();
+        if (outcome == DataFileAdd::Outcome::Added) {
+            QCOMPARE(testsupport::fileBytes(into + fileName), content);
+            if (!readOnly)
+                expected.insert(fileName, content);
+        }
+        QCOMPARE(testsupport::snapshot(folder.dataPath()), expected);
+        // What the card-type dialog lists.
+        if (added.listed()) {
+            const QList<DataFileEntry> listed = modNengajo::ListDataFiles();
+            QVERIFY(std::any_of(listed.cbegin(), listed.cend(),
+                [&fileName](const DataFileEntry &entry) { return entry.strName + u".xml"_s == fileName; }));
+        }
     }
 
     // A folder named like the schema is no schema: the file is read without validation.

@@ -1,5 +1,6 @@
 #include "core/DataInForce.h"
 #include "core/DataFile.h"
+#include "core/NewData.h"
 #include "core/Settings.h"
 
 #include "platform/http.h"
@@ -29,9 +30,11 @@ DataLoad DataInForce::loadAtStart(const QString &remembered)
 {
     const QString name = remembered.isEmpty() ? modNengajo::DefaultFileName : remembered;
     // Only a bare name inside the data folder is a data file; anything that
-    // leads out of it is treated as a missing file.
+    // leads out of it (a separator of any system, "..") is treated as a
+    // missing file.
     DataLoad result {-1, {}};
-    if (!name.contains(u'/') && QFileInfo(platform::dataFilePath(name)).isFile())
+    const bool bare = !name.contains(u'/') && !name.contains(u'\\') && name != QStringLiteral("..");
+    if (bare && QFileInfo(platform::dataFilePath(name)).isFile())
         result = load(name, modNengajo::SchemaFileName);
     if (!result.loaded())
         m_data.strFileName.clear();
@@ -104,7 +107,8 @@ qint16 DataInForce::GetNewDataList(platform::TransferControl *control, QStringLi
     const platform::HttpTransfer::Result transfer
         = platform::Service<platform::HttpTransfer>::get().get(modNengajo::ListDocumentUrl(), control);
     // A file the user has, downloaded or bundled, is not new.
-    const auto isPresent = [](const QString &fileName) { return QFileInfo(platform::dataFilePath(fileName)).isFile(); };
+    const auto isPresent
+        = [](const QString &fileName) { return !modNengajo::ExistingDataFileName(fileName).isEmpty(); };
     const qint16 result = transfer.ok && document.loadXml(transfer.body)
         ? modNengajo::ReadListDocument(document, isPresent, m_newDataList, duplicates)
         : -1;

@@ -22,6 +22,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -32,6 +34,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using Widgets::indexedName;
@@ -57,6 +60,7 @@ frmMain::frmMain(ProgramState &state, QWidget *parent)
     connect(&state.data, &DataInForce::changed, this, &frmMain::showDataFileInForce);
     connect(&m_reminder, &KigenReminder::showListRequested, this, &frmMain::showAtariList);
     connect(&m_reminder, &KigenReminder::dayMayHaveTurned, this, &frmMain::showKigen);
+    setAcceptDrops(true);
 }
 
 void frmMain::createControls()
@@ -315,6 +319,26 @@ void frmMain::closeForStop()
 {
     m_stopping = true;
     close();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!frmFileSelect::droppedDataFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent *event)
+{
+    const QString path = frmFileSelect::droppedDataFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended: the source waits for its answer until then.
+    QTimer::singleShot(0, this, [this, path] {
+        frmFileSelect dialog(m_state.data, this);
+        if (dialog.addFile(path))
+            dialog.exec();
+    });
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
