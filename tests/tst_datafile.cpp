@@ -1,3 +1,4 @@
+#include "core/DataFile.h"
 #include "core/DataFileAdd.h"
 #include "core/DataFileList.h"
 #include "core/Settings.h"
@@ -659,6 +660,41 @@ private slots:
         for (const platform::FakeMessageBox::Shown &box : std::as_const(m_box.shown))
             shown.append(box.icon);
         QCOMPARE(shown, boxes);
+    }
+
+    // What keeps bytes from being stored as a data file, in words after the
+    // place: the parser's own for an error in the text, the program's where
+    // the parser's would name no rule a user can follow.
+    void checkDataBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("words");
+        const QByteArray r9 = dataFile("年賀状", "令和9");
+        QTest::newRow("a data file") << r9 << QString() << QString();
+        QTest::newRow("a number the schema refuses")
+            << dataFile("年賀状", "令和9", "7a3") << u"[line:4, pos:25] "_s
+            << u"Element '{urn:tousen}number': [facet 'pattern'] The value '7a3' is not accepted by the pattern "
+               "'[0-9]{2,6}'."_s;
+        QTest::newRow("a class of 32768 numbers")
+            << QByteArray(r9).replace("<number>12</number>", QByteArray("<number>12</number>").repeated(32768))
+            << u"[line:4, pos:"_s << u"１つの等級の当選番号が多すぎます（32767個まで）。"_s;
+        // 400,000 characters of Japanese take 1.2 MB in UTF-8.
+        QTest::newRow("a prize of 1.2 MB")
+            << QByteArray(r9).replace(
+                   "</number>", "</number><syouhin>" + QByteArray("賞").repeated(400000) + "</syouhin>")
+            << u"[line:0, pos:0] "_s << u"ファイルが大きすぎます（1048576バイトまで）。"_s;
+    }
+    void checkDataBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, place);
+        QFETCH(QString, words);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        const QString problem = modNengajo::CheckDataBytes(bytes);
+        QVERIFY2(problem.startsWith(place) && problem.endsWith(words), qPrintable(problem));
+        QCOMPARE(problem.isEmpty(), words.isEmpty());
     }
 
     // A file from anywhere added to the data folder: what is refused and why
