@@ -822,6 +822,30 @@ private slots:
         }
     }
 
+    // A file whose name differs in letter case alone is the one asked about
+    // and replaced: the data folder never holds both.
+    void addDataFileOneInCase()
+    {
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        QVERIFY(folder.writeData(u"nenga（令和9年度版）.xml"_s, dataFile("nenga", "令和9", "34")));
+        QTemporaryDir elsewhere;
+        const QString sent = elsewhere.filePath(u"a.xml"_s);
+        QFile file(sent);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(dataFile("NENGA", "令和9")) > 0);
+        file.close();
+
+        QStringList asked;
+        const DataFileAdd added = modNengajo::AddDataFile(sent, [&asked](const QString &title) {
+            asked.append(title);
+            return true;
+        });
+        QCOMPARE(asked, QStringList {u"nenga（令和9年度版）"_s});
+        QCOMPARE(added.fileName, u"nenga（令和9年度版）.xml"_s);
+        QCOMPARE(QDir(folder.dataPath()).entryList({u"*.xml"_s}), QStringList {u"nenga（令和9年度版）.xml"_s});
+        QCOMPARE(testsupport::fileBytes(folder.dataPath(added.fileName)), dataFile("NENGA", "令和9"));
+    }
+
     // A folder named like the schema is no schema: the file is read without validation.
     void schemaPathIsAFolder()
     {

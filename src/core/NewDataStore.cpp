@@ -62,10 +62,12 @@ QString modNengajo::DataTitleKey(const QString &name)
 
 QString modNengajo::ExistingDataFileName(const QString &fileName)
 {
-    if (QFileInfo(platform::dataFilePath(fileName)).isFile())
+    // The name as the folder holds it, also where the system matches names
+    // regardless of case.
+    const QStringList names = platform::dataFileNames(QStringLiteral(".xml"));
+    if (names.contains(fileName))
         return fileName;
     const QString key = DataTitleKey(fileName);
-    const QStringList names = platform::dataFileNames(QStringLiteral(".xml"));
     const auto found
         = std::find_if(names.cbegin(), names.cend(), [&key](const QString &name) { return DataTitleKey(name) == key; });
     return found != names.cend() ? *found : QString();

@@ -4,6 +4,7 @@
 
 #include "core/AtariList.h"
 #include "core/DataFileList.h"
+#include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
@@ -15,7 +16,6 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QEvent>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -448,7 +448,7 @@ void frmDataEdit::cmdSave_Click()
     const QString fileName = title + DataFileSuffix;
     // A file of that name in any data folder is the one the card-type dialog
     // would load; the new one takes its place only when the user agrees.
-    if (fileName != m_openedFileName && QFileInfo(platform::dataFilePath(fileName)).isFile()
+    if (fileName != m_openedFileName && !modNengajo::ExistingDataFileName(fileName).isEmpty()
         && platform::showMessage(modNengajo::MessageTitle,
                QStringLiteral("当選番号データ\"") + title + QStringLiteral("\"はすでにあります。") + modNengajo::CrLf
                    + QStringLiteral("新しい内容で置き換えますか？"),
