@@ -6,9 +6,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -275,13 +278,16 @@ private slots:
     {
         QTest::addColumn<QByteArray>("number");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("valid") << QByteArray("12") << true;
-        QTest::newRow("broken") << QByteArray("7a3") << false;
+        QTest::addColumn<bool>("dropped"); // on the dialog, else through the button
+        QTest::newRow("valid") << QByteArray("12") << true << false;
+        QTest::newRow("broken") << QByteArray("7a3") << false << false;
+        QTest::newRow("valid, dropped") << QByteArray("12") << true << true;
     }
     void addFile()
     {
         QFETCH(QByteArray, number);
         QFETCH(bool, valid);
+        QFETCH(bool, dropped);
         setUpTwoFiles({});
         QTemporaryDir elsewhere;
         const QString sent = elsewhere.filePath("届いた データ.xml");
@@ -293,9 +299,19 @@ private slots:
         m_fakes->openFileDialog.answer = sent;
 
         frmFileSelect dlg(m_state->data);
-        dlg.findChild<QPushButton *>("cmdAddFile")->click();
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(sent)});
+        QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        if (dropped) {
+            QApplication::sendEvent(&dlg, &enter);
+            QVERIFY(enter.isAccepted());
+            QApplication::sendEvent(&dlg, &drop);
+            QVERIFY(drop.isAccepted());
+        } else
+            dlg.findChild<QPushButton *>("cmdAddFile")->click();
 
-        QCOMPARE(m_fakes->openFileDialog.asked.size(), 1);
+        QCOMPARE(m_fakes->openFileDialog.asked.size(), dropped ? 0 : 1);
         const QString reiwa9 = QStringLiteral("年賀状（令和9年度版）");
         QCOMPARE(entries(dlg).contains(reiwa9), valid);
         QCOMPARE(selectedEntry(dlg), valid ? reiwa9 : QString());
