@@ -303,6 +303,9 @@ void tst_NewDataList::fetch_data()
     QTest::newRow("read-only program folder: the files of both data folders count")
         << opml(outline("a", "u/a") + outline("b", "u/b") + outline("c", "u/c")) << QStringList {"a.xml", "user:b.xml"}
         << 0 << QList<NewDataEntry> {{"c", "u/c"}};
+    QTest::newRow("present in another letter case")
+        << opml(outline("OLD", "u/old") + outline("new", "u/new")) << QStringList {"old.xml"} << 0
+        << QList<NewDataEntry> {{"new", "u/new"}};
     QTest::newRow("nothing new") << opml(outline("old", "u/old")) << QStringList {"old.xml"} << 1
                                  << QList<NewDataEntry> {};
     // Entries read before the fault are of no use to anyone.

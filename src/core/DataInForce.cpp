@@ -10,6 +10,7 @@
 #include "platform/xmldocument.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 bool DataLoad::tell() const
 {
@@ -106,9 +107,13 @@ qint16 DataInForce::GetNewDataList(platform::TransferControl *control, QStringLi
     document.setValidateOnParse(false);
     const platform::HttpTransfer::Result transfer
         = platform::Service<platform::HttpTransfer>::get().get(modNengajo::ListDocumentUrl(), control);
-    // A file the user has, downloaded or bundled, is not new.
+    // A file the user has, downloaded or bundled, is not new, in any letter
+    // case or composition (read once: a list may hold thousands of entries).
+    QSet<QString> present;
+    for (const QString &name : platform::dataFileNames(QStringLiteral(".xml")))
+        present.insert(modNengajo::DataTitleKey(name));
     const auto isPresent
-        = [](const QString &fileName) { return !modNengajo::ExistingDataFileName(fileName).isEmpty(); };
+        = [&present](const QString &fileName) { return present.contains(modNengajo::DataTitleKey(fileName)); };
     const qint16 result = transfer.ok && document.loadXml(transfer.body)
         ? modNengajo::ReadListDocument(document, isPresent, m_newDataList, duplicates)
         : -1;
