@@ -718,8 +718,6 @@ private slots:
                                             << Outcome::Added << u"年賀状（平成28年度版）.xml"_s << QString();
         QTest::newRow("平成, written out") << u"file"_s << dataFile("年賀状", "平成30") << QByteArray() << false
                                            << false << Outcome::Added << u"年賀状（平成30年度版）.xml"_s << QString();
-        QTest::newRow("read-only program folder: into the user's")
-            << u"file"_s << r9 << QByteArray() << false << true << Outcome::Added << reiwa9 << QString();
 
         QTest::newRow("the same bytes there")
             << u"file"_s << r9 << r9 << false << false << Outcome::AlreadyThere << reiwa9 << QString();
@@ -745,8 +743,11 @@ private slots:
                                  << QString() << u"ファイル\"%1\"が見つかりません。"_s;
         QTest::newRow("a folder") << u"folder"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
                                   << QString() << u"\"%1\"はファイルではないため、追加できません。"_s;
-// Windows makes shortcuts, no links, and has no FIFOs.
+// Windows makes shortcuts, no links, and has no FIFOs; a folder there is
+// read-only by its access list alone, which a test cannot take from its own user.
 #ifndef Q_OS_WIN
+        QTest::newRow("read-only program folder: into the user's")
+            << u"file"_s << r9 << QByteArray() << false << true << Outcome::Added << reiwa9 << QString();
         QTest::newRow("through a link to a file")
             << u"link to a file"_s << r9 << QByteArray() << false << false << Outcome::Added << reiwa9 << QString();
         QTest::newRow("a FIFO") << u"fifo"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
