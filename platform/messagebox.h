@@ -14,7 +14,7 @@ class MessageBox
 {
 public:
     enum class Icon { Critical, Warning, Information, Question };
-    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo };
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~MessageBox() = default;
@@ -24,6 +24,8 @@ public:
     // window may be active yet.
     // With OkCancel, OK is the default button; Esc and the close box answer Cancel.
     // With YesNo, Yes is the default button; Esc and the close box answer No.
+    // YesNoDefaultNo is the same with No the default, for a question whose yes
+    // cannot be undone.
     virtual Answer show(const QString &title, const QString &text, Icon icon, Buttons buttons, QWidget *over) = 0;
 };
 

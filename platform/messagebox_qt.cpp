@@ -79,9 +79,9 @@ MessageBox::Answer QtMessageBox::show(
     box.setIcon(icons[int(icon)].first);
     fitToText(box, text, icons[int(icon)].second);
     // The first button is the default one, the second (if any) answers Esc and the close box.
-    const auto ask = [&box](QMessageBox::StandardButton yes, QMessageBox::StandardButton no) {
+    const auto ask = [&box](QMessageBox::StandardButton yes, QMessageBox::StandardButton no, bool noByDefault = false) {
         box.setStandardButtons(yes | no);
-        box.setDefaultButton(yes);
+        box.setDefaultButton(noByDefault ? no : yes);
         box.setEscapeButton(no);
         return box.exec() == yes;
     };
@@ -89,7 +89,8 @@ MessageBox::Answer QtMessageBox::show(
     case Buttons::OkCancel:
         return ask(QMessageBox::Ok, QMessageBox::Cancel) ? Answer::Ok : Answer::Cancel;
     case Buttons::YesNo:
-        return ask(QMessageBox::Yes, QMessageBox::No) ? Answer::Yes : Answer::No;
+    case Buttons::YesNoDefaultNo:
+        return ask(QMessageBox::Yes, QMessageBox::No, buttons == Buttons::YesNoDefaultNo) ? Answer::Yes : Answer::No;
     case Buttons::Ok:
         break;
     }

@@ -4,6 +4,7 @@
 #include "platform/http.h"
 #include "platform/messagebox.h"
 #include "platform/module.h"
+#include "platform/openfiledialog.h"
 #include "platform/printdialog.h"
 #include "platform/programfolder.h"
 #include "platform/savefiledialog.h"
@@ -32,6 +33,7 @@ struct RealServices::Impl
     RealClock clock;
     QtSaveFileDialog saveFileDialog;
     QtPrintDialog printDialog;
+    QtOpenFileDialog openFileDialog;
 
     ScopedService<MessageBox> s1 {messageBox};
     ScopedService<ProgramFolder> s2 {programFolder};
@@ -46,6 +48,7 @@ struct RealServices::Impl
     ScopedService<Clock> s11 {clock};
     ScopedService<SaveFileDialog> s12 {saveFileDialog};
     ScopedService<PrintDialog> s13 {printDialog};
+    ScopedService<OpenFileDialog> s14 {openFileDialog};
 };
 
 RealServices::RealServices()

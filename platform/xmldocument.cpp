@@ -1,6 +1,6 @@
 #include "platform/xmldocument.h"
 
-#include "platform/filewrite.h"
+#include "platform/fileaccess.h"
 #ifdef Q_OS_WIN
 #include "platform/cp932_win.h"
 #endif
@@ -129,7 +129,8 @@ struct Parse
         if (failed)
             return;
         failed = true;
-        error = {code != 0 ? code : -1, line, column, QString::fromUtf8(message ? message : "Unknown error").trimmed()};
+        error = {code != 0 ? code : -1, line, column, QString::fromUtf8(message ? message : "Unknown error").trimmed(),
+            ParseError::Kind::Parse, {}, {}};
     }
 
     std::pair<int, int> position() const
@@ -229,21 +230,26 @@ void cdataBlock(void *ctxt, const xmlChar *text, int length)
     parsing->addText(text, length, true);
 }
 
-// Reads a whole regular file of at most MaxDocumentBytes; the reason when it
-// cannot. A FIFO or device of that name is never opened for real.
-std::optional<QString> readCapped(const QString &path, QByteArray &bytes)
+// Reads a whole regular file of at most MaxDocumentBytes; what went wrong when
+// it cannot. A FIFO or device of that name is never opened for real.
+std::optional<ParseError> readCapped(const QString &path, QByteArray &bytes)
 {
-    switch (const FileResult read = readRegularFile(path, MaxDocumentBytes, bytes); read.error) {
+    const FileResult read = readRegularFile(path, MaxDocumentBytes, bytes);
+    const auto failed = [&path, &read](ParseError::Kind kind) {
+        return ParseError {-1, 0, 0, {}, kind, path, read};
+    };
+    switch (read.error) {
     case FileError::None:
         return std::nullopt;
     case FileError::Missing:
-        return QStringLiteral("ファイル \"%1\" が見つかりません。").arg(path);
+        return failed(ParseError::Kind::Missing);
     case FileError::NotAFile:
-        return QStringLiteral("\"%1\" はファイルではありません。").arg(path);
+    case FileError::Folder:
+        return failed(ParseError::Kind::NotAFile);
     case FileError::TooLarge:
-        return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(MaxDocumentBytes);
+        return failed(ParseError::Kind::TooLarge);
     default:
-        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。").arg(path, textOf(read));
+        return failed(ParseError::Kind::CannotRead);
     }
 }
 
@@ -401,7 +407,7 @@ struct Document::Impl
         return false;
     }
     // A failure that is not the parser's: at no place in the text.
-    bool fail(const QString &reason) { return fail(ParseError {-1, 0, 0, reason}); }
+    bool fail(ParseError::Kind kind) { return fail(ParseError {-1, 0, 0, {}, kind, {}, {}}); }
 };
 
 Document::Document()
@@ -425,22 +431,22 @@ void Document::setSchemas(const SchemaCache *schemas)
 bool Document::load(const QString &path)
 {
     QByteArray bytes;
-    if (const std::optional<QString> reason = readCapped(path, bytes))
-        return d->fail(*reason);
+    if (const std::optional<ParseError> error = readCapped(path, bytes))
+        return d->fail(*error);
     return d->parse(bytes);
 }
 
 bool Document::loadXml(const QByteArray &bytes)
 {
     if (bytes.size() > MaxDocumentBytes)
-        return d->fail(QStringLiteral("The document is larger than %1 bytes.").arg(MaxDocumentBytes));
+        return d->fail(ParseError::Kind::TooLarge);
     return d->parse(bytes);
 }
 
 bool Document::Impl::parse(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
-        return fail(QStringLiteral("Document is empty"));
+        return fail(ParseError {-1, 0, 0, QStringLiteral("Document is empty"), ParseError::Kind::Parse, {}, {}});
 
     const QuietGenericErrors quiet;
     const xmlSchemaPtr schema = validateOnParse && schemas ? schemas->d->schema.get() : nullptr;
@@ -459,7 +465,7 @@ bool Document::Impl::parse(const QByteArray &bytes)
     handlers.serror = recordParserError;
     const ParserCtxtPtr ctxt(xmlCreatePushParserCtxt(&handlers, nullptr, nullptr, 0, nullptr));
     if (!ctxt)
-        return fail(QStringLiteral("The XML parser cannot be created."));
+        return fail(ParseError::Kind::NoParser);
     state.ctxt = ctxt.get();
 
     // Declared in this order so that the plug goes first.
@@ -472,7 +478,7 @@ bool Document::Impl::parse(const QByteArray &bytes)
             plug.reset(xmlSchemaSAXPlug(validator.get(), &state.validator, &state.validatorData));
         }
         if (!plug || !state.validator)
-            return fail(QStringLiteral("The schema validator cannot be started."));
+            return fail(ParseError::Kind::NoParser);
     }
 
     parsing = &state;
@@ -487,7 +493,7 @@ bool Document::Impl::parse(const QByteArray &bytes)
     if (state.failed)
         return fail(state.error);
     if (!parsed || !valid)
-        return fail(QStringLiteral("The document cannot be read."));
+        return fail(ParseError::Kind::NotRead);
     doc = std::move(parsed);
     error = {};
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileaccess.h"
+
 #include "platform/service.h"
 
 #include <QByteArray>
@@ -22,10 +24,28 @@ inline constexpr qint64 MaxDocumentBytes = 1024 * 1024;
 
 struct ParseError
 {
+    // What failed. Parse: the parser or the validator, at a place in the text,
+    // as reason describes it. The others are found before or around the
+    // parse, at no place in the text, and have no words here: whoever tells
+    // the user says them.
+    enum class Kind {
+        None,
+        Parse,
+        Missing, // no file at path
+        NotAFile, // a folder, FIFO, device or socket at path
+        CannotRead, // the system refused to read path (read)
+        TooLarge, // over MaxDocumentBytes
+        NoParser, // the parser or the validator could not be set up
+        NotRead, // the parser gave no document and said nothing
+    };
+
     int errorCode = 0; // 0: no error
     int line = 0;
     int linepos = 0;
-    QString reason; // the parser's own description, without a trailing newline
+    QString reason; // Parse: the parser's own description, without a trailing newline
+    Kind kind = Kind::None;
+    QString path; // Missing, NotAFile, CannotRead: the file's path
+    platform::FileResult read; // CannotRead: what the system said
 };
 
 class SchemaCache

@@ -8,6 +8,7 @@
 #include "platform/fakes/fakehttp.h"
 #include "platform/fakes/fakemessagebox.h"
 #include "platform/fakes/fakemousepointer.h"
+#include "platform/fakes/fakeopenfiledialog.h"
 #include "platform/fakes/fakeprintdialog.h"
 #include "platform/fakes/fakesavefiledialog.h"
 #include "platform/fakes/fakesettingsfile.h"
@@ -36,6 +37,7 @@ struct FakeServices
     platform::FakeClock clock {QDate(2026, 1, 25)};
     platform::FakeSaveFileDialog saveFileDialog;
     platform::FakePrintDialog printDialog;
+    platform::FakeOpenFileDialog openFileDialog;
 
     platform::ScopedService<platform::MessageBox> s1 {messageBox};
     platform::ScopedService<platform::Shell> s2 {shell};
@@ -49,6 +51,7 @@ struct FakeServices
     platform::ScopedService<platform::Clock> s10 {clock};
     platform::ScopedService<platform::SaveFileDialog> s11 {saveFileDialog};
     platform::ScopedService<platform::PrintDialog> s12 {printDialog};
+    platform::ScopedService<platform::OpenFileDialog> s13 {openFileDialog};
 };
 
 } // namespace testsupport

@@ -1,3 +1,5 @@
+#include "core/DataFile.h"
+#include "core/DataFileAdd.h"
 #include "core/DataFileList.h"
 #include "core/Settings.h"
 #include "core/modNengajo.h"
@@ -12,7 +14,12 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -96,6 +103,13 @@ bool putDataFile(const testsupport::ProgramFolderFixture &folder, const QString 
     if (!content.isEmpty())
         return folder.writeData(name, content);
     return true;
+}
+
+// A data file of one class "1等" with one number, of this type and year.
+QByteArray dataFile(const QByteArray &type, const QByteArray &year, const QByteArray &number = "12")
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tousen xmlns=\"urn:tousen\" type=\"" + type + "\" year=\""
+        + year + "\">\n  <toukyu name=\"1等\">\n    <number>" + number + "</number>\n  </toukyu>\n</tousen>\n";
 }
 
 QString xmllint()
@@ -573,6 +587,10 @@ private slots:
         QTest::newRow("a file of the data folder") << u"mine.xml"_s << u"mine.xml"_s << QString();
         QTest::newRow("gone") << u"gone.xml"_s << QString() << QString();
         QTest::newRow("out of the data folder") << u"../data/mine.xml"_s << QString() << QString();
+        // Separators of every system lead out, whatever this one makes of them.
+        QTest::newRow("a folder below, slash") << u"sub/mine.xml"_s << QString() << QString();
+        QTest::newRow("a folder below, backslash") << u"sub\\mine.xml"_s << QString() << QString();
+        QTest::newRow("out of the data folder, backslash") << u"..\\data\\mine.xml"_s << QString() << QString();
         QTest::newRow("broken") << u"bad.xml"_s << QString() << DescriptionError;
     }
     void loadAtStart()
@@ -583,6 +601,12 @@ private slots:
         QVERIFY(folder.addSchema());
         for (const QString &name : {modNengajo::DefaultFileName, u"mine.xml"_s})
             QVERIFY(folder.addFixture(u"load_valid.xml"_s, name));
+        // A valid file where a name with separators leads: in a folder below,
+        // or one file of that name where a backslash is no separator.
+        for (const QString &name : {u"sub/mine.xml"_s, u"sub\\mine.xml"_s}) {
+            QVERIFY(QDir().mkpath(QFileInfo(folder.dataPath(name)).path()));
+            QVERIFY(folder.addFixture(u"load_valid.xml"_s, name));
+        }
         QVERIFY(folder.addFixture(u"load_bad_number.xml"_s, u"bad.xml"_s));
 
         QSignalSpy changed(m_data.get(), &DataInForce::changed);
@@ -636,6 +660,184 @@ private slots:
         for (const platform::FakeMessageBox::Shown &box : std::as_const(m_box.shown))
             shown.append(box.icon);
         QCOMPARE(shown, boxes);
+    }
+
+    // What keeps bytes from being stored as a data file, in words after the
+    // place: the parser's own for an error in the text, the program's where
+    // the parser's would name no rule a user can follow.
+    void checkDataBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("words");
+        const QByteArray r9 = dataFile("年賀状", "令和9");
+        QTest::newRow("a number the schema refuses")
+            << dataFile("年賀状", "令和9", "7a3") << u"[line:4, pos:25] "_s
+            << u"Element '{urn:tousen}number': [facet 'pattern'] The value '7a3' is not accepted by the pattern "
+               "'[0-9]{2,6}'."_s;
+        QTest::newRow("a class of 32768 numbers")
+            << QByteArray(r9).replace("<number>12</number>", QByteArray("<number>12</number>").repeated(32768))
+            << u"[line:4, pos:"_s << u"１つの等級の当選番号が多すぎます（32767個まで）。"_s;
+        // 400,000 characters of Japanese take 1.2 MB in UTF-8.
+        QTest::newRow("a prize of 1.2 MB")
+            << QByteArray(r9).replace(
+                   "</number>", "</number><syouhin>" + QByteArray("賞").repeated(400000) + "</syouhin>")
+            << u"[line:0, pos:0] "_s << u"ファイルが大きすぎます（1048576バイトまで）。"_s;
+    }
+    void checkDataBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, place);
+        QFETCH(QString, words);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        const QString problem = modNengajo::CheckDataBytes(bytes);
+        QVERIFY2(problem.startsWith(place) && problem.endsWith(words), qPrintable(problem));
+    }
+
+    // A file from anywhere added to the data folder: what is refused and why
+    // (%1 stands for the file's path), what is asked, and where it goes.
+    void addDataFile_data()
+    {
+        QTest::addColumn<QString>("source"); // file, missing, folder, fifo, link to a folder, link to a file
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("present"); // already in the data folder as 年賀状（令和9年度版）.xml
+        QTest::addColumn<bool>("answer"); // to the question whether to replace it
+        QTest::addColumn<bool>("readOnly"); // the program folder: new files go to the user's
+        QTest::addColumn<DataFileAdd::Outcome>("outcome");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("message"); // how it begins
+        using Outcome = DataFileAdd::Outcome;
+        const QByteArray r9 = dataFile("年賀状", "令和9");
+        const QString reiwa9 = u"年賀状（令和9年度版）.xml"_s;
+        const QString described = u"ファイル\"%1\"の記述にエラーがあるため、追加しませんでした。\r\n\r\n"_s;
+
+        QTest::newRow("named from its type and year")
+            << u"file"_s << r9 << QByteArray() << false << false << Outcome::Added << reiwa9 << QString();
+        QTest::newRow("平成, digits alone") << u"file"_s << dataFile("年賀状", "28") << QByteArray() << false << false
+                                            << Outcome::Added << u"年賀状（平成28年度版）.xml"_s << QString();
+        QTest::newRow("平成, written out") << u"file"_s << dataFile("年賀状", "平成30") << QByteArray() << false
+                                           << false << Outcome::Added << u"年賀状（平成30年度版）.xml"_s << QString();
+
+        QTest::newRow("the same bytes there")
+            << u"file"_s << r9 << r9 << false << false << Outcome::AlreadyThere << reiwa9 << QString();
+        QTest::newRow("another file there, kept") << u"file"_s << r9 << dataFile("年賀状", "令和9", "34") << false
+                                                  << false << Outcome::Declined << QString() << QString();
+        QTest::newRow("another file there, replaced") << u"file"_s << r9 << dataFile("年賀状", "令和9", "34") << true
+                                                      << false << Outcome::Added << reiwa9 << QString();
+
+        QTest::newRow("schema broken") << u"file"_s << dataFile("年賀状", "令和9", "7a3") << QByteArray() << true
+                                       << false << Outcome::Refused << QString() << described + u"[line:4, pos:"_s;
+        QTest::newRow("not well-formed") << u"file"_s << QByteArray("<tousen") << QByteArray() << true << false
+                                         << Outcome::Refused << QString() << described + u"[line:1, pos:"_s;
+        QTest::newRow("what the loader cannot read")
+            << u"file"_s << QByteArray(r9).replace("<toukyu", "<!-- c --><toukyu") << QByteArray() << true << false
+            << Outcome::Refused << QString() << described + u"当選番号データとして読めない内容があります"_s;
+        QTest::newRow("over 1 MiB") << u"file"_s << QByteArray(r9).append(platform::xml::MaxDocumentBytes, ' ')
+                                    << QByteArray() << true << false << Outcome::Refused << QString()
+                                    << u"ファイル\"%1\"は大きすぎるため、追加できません（1048576バイトまで）。"_s;
+        QTest::newRow("a type that makes no file name")
+            << u"file"_s << dataFile("年賀/状", "令和9") << QByteArray() << true << false << Outcome::Refused
+            << QString() << u"ファイル\"%1\"のはがきの種類と年からはファイル名を作れないため"_s;
+        QTest::newRow("missing") << u"missing"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
+                                 << QString() << u"ファイル\"%1\"が見つかりません。"_s;
+        QTest::newRow("a folder") << u"folder"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
+                                  << QString() << u"\"%1\"はファイルではないため、追加できません。"_s;
+// Windows makes shortcuts, no links, and has no FIFOs; a folder there is
+// read-only by its access list alone, which a test cannot take from its own user.
+#ifndef Q_OS_WIN
+        QTest::newRow("read-only program folder: into the user's")
+            << u"file"_s << r9 << QByteArray() << false << true << Outcome::Added << reiwa9 << QString();
+        QTest::newRow("through a link to a file")
+            << u"link to a file"_s << r9 << QByteArray() << false << false << Outcome::Added << reiwa9 << QString();
+        QTest::newRow("a FIFO") << u"fifo"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
+                                << QString() << u"\"%1\"はファイルではないため、追加できません。"_s;
+        QTest::newRow("a link to a folder")
+            << u"link to a folder"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused << QString()
+            << u"\"%1\"はファイル以外のものへのリンクのため、追加できません。"_s;
+#endif
+    }
+    void addDataFile()
+    {
+        QFETCH(QString, source);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, present);
+        QFETCH(bool, answer);
+        QFETCH(bool, readOnly);
+        QFETCH(DataFileAdd::Outcome, outcome);
+        QFETCH(QString, fileName);
+        QFETCH(QString, message);
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        const QString reiwa9 = u"年賀状（令和9年度版）.xml"_s;
+        if (!present.isEmpty())
+            QVERIFY(folder.writeData(reiwa9, present));
+        folder.setReadOnly(readOnly);
+
+        // Sent files lie anywhere, in folders of any name.
+        QTemporaryDir elsewhere;
+        const QString sent = elsewhere.filePath(u"受け取った ファイル/当選番号 令和9.xml"_s);
+        QVERIFY(QDir().mkpath(QFileInfo(sent).path()));
+        const QString file = source.startsWith(u"link"_s) ? elsewhere.filePath(u"target"_s) : sent;
+        if (source == u"folder"_s || source == u"link to a folder"_s)
+            QVERIFY(QDir().mkpath(file));
+        if (source == u"file"_s || source == u"link to a file"_s) {
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly) && written.write(content) == content.size());
+        }
+#ifndef Q_OS_WIN
+        if (source == u"fifo"_s)
+            QCOMPARE(::mkfifo(QFile::encodeName(sent).constData(), 0600), 0);
+#endif
+        if (source.startsWith(u"link"_s))
+            QVERIFY(QFile::link(file, sent));
+        const QMap<QString, QByteArray> before = testsupport::snapshot(folder.dataPath());
+
+        QStringList asked;
+        const DataFileAdd added = modNengajo::AddDataFile(sent, [&](const QString &title) {
+            asked.append(title);
+            return answer;
+        });
+        QCOMPARE(added.outcome, outcome);
+        QCOMPARE(added.fileName, fileName);
+        QVERIFY2(message.isEmpty() ? added.message.isEmpty()
+                                   : added.message.startsWith(message.arg(QDir::toNativeSeparators(sent))),
+            qPrintable(added.message));
+        QCOMPARE(asked, present.isEmpty() || present == content ? QStringList() : QStringList {reiwa9.chopped(4)});
+
+        // Only an added file changes a data folder, and it is there whole.
+        QMap<QString, QByteArray> expected = before;
+        const QString into = readOnly ? folder.userDataPath() : folder.dataPath();
+        if (outcome == DataFileAdd::Outcome::Added) {
+            QCOMPARE(testsupport::fileBytes(into + fileName), content);
+            if (!readOnly)
+                expected.insert(fileName, content);
+        }
+        QCOMPARE(testsupport::snapshot(folder.dataPath()), expected);
+    }
+
+    // A file whose name differs in letter case alone is the one asked about
+    // and replaced: the data folder never holds both.
+    void addDataFileOneInCase()
+    {
+        testsupport::ProgramFolderFixture folder;
+        QVERIFY(folder.addSchema());
+        QVERIFY(folder.writeData(u"nenga（令和9年度版）.xml"_s, dataFile("nenga", "令和9", "34")));
+        QTemporaryDir elsewhere;
+        const QString sent = elsewhere.filePath(u"a.xml"_s);
+        QFile file(sent);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(dataFile("NENGA", "令和9")) > 0);
+        file.close();
+
+        QStringList asked;
+        const DataFileAdd added = modNengajo::AddDataFile(sent, [&asked](const QString &title) {
+            asked.append(title);
+            return true;
+        });
+        QCOMPARE(asked, QStringList {u"nenga（令和9年度版）"_s});
+        QCOMPARE(added.fileName, u"nenga（令和9年度版）.xml"_s);
+        QCOMPARE(QDir(folder.dataPath()).entryList({u"*.xml"_s}), QStringList {u"nenga（令和9年度版）.xml"_s});
+        QCOMPARE(testsupport::fileBytes(folder.dataPath(added.fileName)), dataFile("NENGA", "令和9"));
     }
 
     // A folder named like the schema is no schema: the file is read without validation.
@@ -700,6 +902,10 @@ private slots:
                              << QStringList {u"現金10万円\r\nリンベルスマートギフト 11万ポイント"_s,
                                     u"ふるさと小包など"_s, stamps}
                              << QList<QDate> {QDate(2017, 1, 15), QDate(2017, 1, 16), QDate(2017, 7, 18)};
+        QTest::newRow("H28") << u"年賀状（平成28年度版）.xml"_s << u"28"_s
+                             << QList<QStringList> {{u"667085"_s}, {u"9648"_s}, {u"69"_s, u"90"_s}}
+                             << QStringList {u"旅行・家電など・現金（10万円）"_s, u"ふるさと小包など"_s, stamps}
+                             << QList<QDate> {QDate(2016, 1, 17), QDate(2016, 1, 18), QDate(2016, 7, 19)};
         QTest::newRow("H26") << u"年賀状（平成26年度版）.xml"_s << u"26"_s
                              << QList<QStringList> {{u"97085"_s}, {u"2344"_s}, {u"72"_s, u"74"_s}}
                              << QStringList {u"現金1万円"_s, u"ふるさと小包など（38点の中から1点）"_s, stamps}
@@ -734,7 +940,7 @@ private slots:
             QSet<QString>({u"年賀状（令和8年度版）.xml"_s, u"年賀状（令和7年度版）.xml"_s,
                 u"年賀状（令和6年度版）.xml"_s, u"年賀状（令和5年度版）.xml"_s, u"年賀状（令和4年度版）.xml"_s,
                 u"年賀状（令和3年度版）.xml"_s, u"年賀状（平成30年度版）.xml"_s, u"年賀状（平成29年度版）.xml"_s,
-                u"年賀状（平成26年度版）.xml"_s}));
+                u"年賀状（平成28年度版）.xml"_s, u"年賀状（平成26年度版）.xml"_s}));
         QVERIFY(!shipped.contains(modNengajo::DefaultFileName));
     }
 

@@ -6,11 +6,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -268,6 +272,64 @@ private slots:
         QCOMPARE(m_state->data.winningData(), before);
     }
 
+    // ファイルから追加: a valid file is listed and chosen, so OK puts it in
+    // force; a broken one is told in a box and nothing is copied.
+    void addFile_data()
+    {
+        QTest::addColumn<QByteArray>("number");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<bool>("dropped"); // on the dialog, else through the button
+        QTest::newRow("valid") << QByteArray("12") << true << false;
+        QTest::newRow("broken") << QByteArray("7a3") << false << false;
+        QTest::newRow("valid, dropped") << QByteArray("12") << true << true;
+    }
+    void addFile()
+    {
+        QFETCH(QByteArray, number);
+        QFETCH(bool, valid);
+        QFETCH(bool, dropped);
+        setUpTwoFiles({});
+        QTemporaryDir elsewhere;
+        const QString sent = elsewhere.filePath("届いた データ.xml");
+        QFile file(sent);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(testsupport::dataFileBytes(number)).replace("令和8", "令和9"));
+        file.close();
+        const QMap<QString, QByteArray> before = testsupport::snapshot(m_folder->dataPath());
+        m_fakes->openFileDialog.answer = sent;
+
+        frmFileSelect dlg(m_state->data);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(sent)});
+        QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        if (dropped) {
+            QApplication::sendEvent(&dlg, &enter);
+            QVERIFY(enter.isAccepted());
+            QApplication::sendEvent(&dlg, &drop);
+            QVERIFY(drop.isAccepted());
+        } else
+            dlg.findChild<QPushButton *>("cmdAddFile")->click();
+
+        QCOMPARE(m_fakes->openFileDialog.asked.size(), dropped ? 0 : 1);
+        const QString reiwa9 = QStringLiteral("年賀状（令和9年度版）");
+        QCOMPARE(entries(dlg).contains(reiwa9), valid);
+        QCOMPARE(selectedEntry(dlg), valid ? reiwa9 : QString());
+        QCOMPARE(dlg.findChild<QPushButton *>("cmdOK")->isEnabled(), valid);
+        if (valid) {
+            QVERIFY(m_fakes->messageBox.shown.isEmpty());
+            dlg.findChild<QPushButton *>("cmdOK")->click();
+            QCOMPARE(m_state->data.winningData().strFileName, reiwa9 + ".xml");
+        } else {
+            QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+            const platform::FakeMessageBox::Shown &box = m_fakes->messageBox.shown.first();
+            QCOMPARE(box.title, "Harovan");
+            QCOMPARE(box.icon, platform::MessageBox::Icon::Critical);
+            QVERIFY2(box.text.contains("[line:4, pos:"), qPrintable(box.text));
+            QCOMPARE(testsupport::snapshot(m_folder->dataPath()), before);
+        }
+    }
+
     // Esc is bound to nothing, and Enter does nothing while no entry is selected.
     void keys()
     {
@@ -282,6 +344,14 @@ private slots:
         QVERIFY(dlg.isVisible());
         QVERIFY(m_state->data.winningData().strFileName.isEmpty());
         QVERIFY(dlg.findChild<QPushButton *>("cmdOK")->isDefault());
+        // The list, OK, キャンセル, then ファイルから追加.
+        QStringList order;
+        QWidget *w = list;
+        for (int i = 0; i < 50 && order.size() < 4; ++i, w = w->nextInFocusChain()) {
+            if (w->focusPolicy() & Qt::TabFocus)
+                order.append(w->objectName());
+        }
+        QCOMPARE(order, QStringList({"lstXmlFile", "cmdOK", "cmdCancel", "cmdAddFile"}));
 
         // The first arrow press picks the first entry, as a user expects of an empty choice.
         QTest::keyClick(list, Qt::Key_Down);

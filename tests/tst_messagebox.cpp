@@ -89,6 +89,8 @@ private slots:
         QTest::newRow("Yes and No, Enter")
             << MessageBox::Buttons::YesNo << int(Qt::Key_Return) << MessageBox::Answer::Yes;
         QTest::newRow("Yes and No, Esc") << MessageBox::Buttons::YesNo << int(Qt::Key_Escape) << MessageBox::Answer::No;
+        QTest::newRow("Yes and No, No by default, Enter")
+            << MessageBox::Buttons::YesNoDefaultNo << int(Qt::Key_Return) << MessageBox::Answer::No;
     }
     void keys()
     {

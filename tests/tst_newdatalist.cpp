@@ -246,6 +246,14 @@ void tst_NewDataList::readListDuplicates_data()
         << opml(outline("a", "u/a") + outline("same", "u/1") + outline("b", "u/b") + outline("same", "u/2")
                + outline("same", "u/3"))
         << QStringList {} << QList<NewDataEntry> {{"a", "u/a"}, {"same", "u/1"}, {"b", "u/b"}} << QStringList {"same"};
+    // Titles that differ in letter case or composition alone name one file.
+    const QString composed = QStringLiteral("ガ");
+    const QString decomposed = QStringLiteral("カ") + QChar(0x3099);
+    QTest::newRow("letter case") << opml(outline("Nenga", "u/1") + outline("NENGA", "u/2")) << QStringList {}
+                                 << QList<NewDataEntry> {{"Nenga", "u/1"}} << QStringList {"Nenga"};
+    QTest::newRow("composed and decomposed")
+        << opml(outline(composed.toUtf8(), "u/1") + outline(decomposed.toUtf8(), "u/2")) << QStringList {}
+        << QList<NewDataEntry> {{composed, "u/1"}} << QStringList {composed};
     // The first one's file is there: none of them is new, nothing to say.
     QTest::newRow("present") << opml(outline("same", "u/1") + outline("same", "u/2") + outline("new", "u/n"))
                              << QStringList {"same.xml"} << QList<NewDataEntry> {{"new", "u/n"}} << QStringList {};
@@ -295,6 +303,9 @@ void tst_NewDataList::fetch_data()
     QTest::newRow("read-only program folder: the files of both data folders count")
         << opml(outline("a", "u/a") + outline("b", "u/b") + outline("c", "u/c")) << QStringList {"a.xml", "user:b.xml"}
         << 0 << QList<NewDataEntry> {{"c", "u/c"}};
+    QTest::newRow("present in another letter case")
+        << opml(outline("OLD", "u/old") + outline("new", "u/new")) << QStringList {"old.xml"} << 0
+        << QList<NewDataEntry> {{"new", "u/new"}};
     QTest::newRow("nothing new") << opml(outline("old", "u/old")) << QStringList {"old.xml"} << 1
                                  << QList<NewDataEntry> {};
     // Entries read before the fault are of no use to anyone.
@@ -445,6 +456,17 @@ void tst_NewDataList::safeTitle_data()
     QTest::newRow("right-to-left override")
         << QStringLiteral("年賀状") + QChar(0x202E) + QStringLiteral("lmx.exe") << false;
     QTest::newRow("zero-width space") << QStringLiteral("a") + QChar(0x200B) + QStringLiteral("b") << false;
+
+    // Names Windows takes for devices, in any case, whatever follows the first dot.
+    QTest::newRow("CON") << QStringLiteral("CON") << false;
+    QTest::newRow("nul") << QStringLiteral("nul") << false;
+    QTest::newRow("COM1") << QStringLiteral("COM1") << false;
+    QTest::newRow("CONIN$") << QStringLiteral("CONIN$") << false;
+    QTest::newRow("AUX with an extension") << QStringLiteral("AUX.backup") << false;
+    QTest::newRow("PRN and a blank before the dot") << QStringLiteral("PRN .a") << false;
+    QTest::newRow("a device's name inside a longer one") << QStringLiteral("CONSOLE") << true;
+    QTest::newRow("COM without a digit") << QStringLiteral("COM") << true;
+    QTest::newRow("a device's name after the first dot") << QStringLiteral("a.CON") << true;
 }
 
 void tst_NewDataList::safeTitle()
@@ -468,11 +490,16 @@ void tst_NewDataList::storeWritesAndReplaces()
     QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
     QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("old"), other).stored());
 
+    // A title that differs in letter case or composition alone replaces its
+    // file; a new one is written composed.
+    QVERIFY(m_folder->writeData(QStringLiteral("Nenga.xml"), "earlier"));
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("NENGA"), other).stored());
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("カ") + QChar(0x3099), other).stored());
     QMap<QString, QByteArray> expected {{"data", "<dir>"},
         {"data/" + modNengajo::SchemaFileName,
             testsupport::fileBytes(testsupport::bundledPath(modNengajo::SchemaFileName))},
         {"data/年賀状（令和8年度版）.xml", body}, {"data/" + QString(251, u'n') + ".xml", other},
-        {"data/old.xml", other}};
+        {"data/old.xml", other}, {"data/Nenga.xml", other}, {QStringLiteral("data/ガ.xml"), other}};
     QCOMPARE(snapshot(m_folder->path()), expected);
 
     // An ordinary file, readable by others as a file the user saved would be.

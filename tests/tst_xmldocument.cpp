@@ -1,3 +1,4 @@
+#include "core/DataFile.h"
 #include "core/modNengajo.h"
 #include "platform/xmldocument.h"
 #include "testsupport.h"
@@ -192,7 +193,8 @@ private slots:
         QTest::newRow("entity repeated in the text") << repeatedEntity(false) << 2 << "Entity 'e' is not allowed";
         QTest::newRow("entity repeated in an attribute") << repeatedEntity(true) << 2 << "Entity 'e' is not allowed";
         QByteArray oversize = "<a>" + QByteArray(platform::xml::MaxDocumentBytes, 'x') + "</a>";
-        QTest::newRow("over 1 MiB") << oversize << 0 << "The document is larger than 1048576 bytes.";
+        // Found before the parse: the program's words, from the core.
+        QTest::newRow("over 1 MiB") << oversize << 0 << u"ファイルが大きすぎます（1048576バイトまで）。"_s;
     }
     void hostileDocuments()
     {
@@ -202,7 +204,7 @@ private slots:
         Document plain;
         QVERIFY(!plain.loadXml(xml));
         QCOMPARE(plain.parseError().line, line);
-        QCOMPARE(plain.parseError().reason, reason);
+        QCOMPARE(modNengajo::ParseErrorText(plain.parseError()), reason);
 
         // Validating, the schema may object first; the file is refused all the same.
         SchemaCache schemas;
@@ -273,18 +275,22 @@ private slots:
         QVERIFY(!document.load(big));
         QCOMPARE(document.parseError().line, 0);
         QCOMPARE(document.parseError().linepos, 0);
-        QCOMPARE(document.parseError().reason, u"ファイルが大きすぎます（1048576バイトまで）。"_s);
+        QCOMPARE(modNengajo::ParseErrorText(document.parseError()), u"ファイルが大きすぎます（1048576バイトまで）。"_s);
 
-        // The system's refusals in Japanese, its own words after them.
+        QCOMPARE(document.parseError().kind, platform::xml::ParseError::Kind::TooLarge);
+
+        // The system's refusals in Japanese, its own words after them; the
+        // platform reports what and where, the core says it.
         const QString none = dir.filePath(QStringLiteral("none.xml"));
         QVERIFY(!document.load(none));
         QVERIFY(document.parseError().errorCode != 0);
-        QCOMPARE(document.parseError().reason, u"ファイル \""_s + none + u"\" が見つかりません。"_s);
+        QCOMPARE(
+            modNengajo::ParseErrorText(document.parseError()), u"ファイル \""_s + none + u"\" が見つかりません。"_s);
         const QString tooLong = dir.filePath(QString(300, u'a') + u".xml"_s);
         QVERIFY(!document.load(tooLong));
-        QVERIFY2(document.parseError().reason.startsWith(
-                     u"ファイル \""_s + tooLong + u"\" を読み込めません。ファイル名が長すぎます（"_s),
-            qPrintable(document.parseError().reason));
+        QVERIFY2(modNengajo::ParseErrorText(document.parseError())
+                     .startsWith(u"ファイル \""_s + tooLong + u"\" を読み込めません。ファイル名が長すぎます（"_s),
+            qPrintable(modNengajo::ParseErrorText(document.parseError())));
 
         // A folder or a device of the name is never opened for real.
 #ifdef Q_OS_WIN
@@ -294,13 +300,14 @@ private slots:
 #endif
         for (const QString &notAFile : {dir.path(), device}) {
             QVERIFY(!document.load(notAFile));
-            QCOMPARE(document.parseError().reason, u"\""_s + notAFile + u"\" はファイルではありません。"_s);
+            QCOMPARE(modNengajo::ParseErrorText(document.parseError()),
+                u"\""_s + notAFile + u"\" はファイルではありません。"_s);
         }
 
         // Bytes are read by the program, so a name in any script reads.
         const QString japanese = dir.filePath(u"年賀状（平成17年度版）.xml"_s);
         QVERIFY(QFile::copy(testsupport::fixturePath(u"load_valid.xml"_s), japanese));
-        QVERIFY2(document.load(japanese), qPrintable(document.parseError().reason));
+        QVERIFY2(document.load(japanese), qPrintable(modNengajo::ParseErrorText(document.parseError())));
         QCOMPARE(document.documentElement().attribute(u"type"_s), u"年賀状"_s);
 
         // A document that reads after a failure clears the error, and the reverse.

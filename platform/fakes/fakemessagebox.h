@@ -31,7 +31,7 @@ public:
             onShow(shown.last());
         if (!answers.isEmpty())
             return answers.takeFirst();
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? Answer::Yes : Answer::Ok;
     }
 
     QList<Shown> shown;

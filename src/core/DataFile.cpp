@@ -2,6 +2,7 @@
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 
+#include "core/FileErrorText.h"
 #include "core/UserFiles.h"
 #include "platform/programfolder.h"
 #include "platform/xmldocument.h"
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -79,7 +81,20 @@ QDate readDate(const Node &root, const QString &name)
 QString describe(const platform::xml::ParseError &error)
 {
     return QStringLiteral("[line:") + QString::number(error.line) + QStringLiteral(", pos:")
-        + QString::number(error.linepos) + QStringLiteral("] ") + error.reason;
+        + QString::number(error.linepos) + QStringLiteral("] ") + modNengajo::ParseErrorText(error);
+}
+
+// Whether a class of the document holds more winning numbers than a class
+// may (the schema's limit, as many as the program counts).
+bool tooManyNumbers(const QByteArray &bytes)
+{
+    platform::xml::Document document;
+    document.setValidateOnParse(false);
+    if (!document.loadXml(bytes))
+        return false;
+    const QList<Node> classes = document.documentElement().childNodes();
+    return std::any_of(classes.cbegin(), classes.cend(),
+        [](const Node &c) { return c.elementsByTagName(QStringLiteral("number")).size() > MaxCount; });
 }
 
 // The card type and year stand in the main window's caption and in every
@@ -94,7 +109,8 @@ QString typeYearProblem(const platform::xml::Document &document)
         if (!modNengajo::IsOneLineText(root.attribute(name).value_or(QString())))
             return describe({1, 0, 0,
                 QStringLiteral(
-                    "はがきの種類か年に、改行や文字の向きを変える制御文字など、表示できない文字があります。")});
+                    "はがきの種類か年に、改行や文字の向きを変える制御文字など、表示できない文字があります。"),
+                platform::xml::ParseError::Kind::Parse, {}, {}});
     }
     return {};
 }
@@ -154,10 +170,42 @@ modNengajo::ParsedDataFile modNengajo::ParseDataFile(const QString &path, const 
     return parse([&path](platform::xml::Document &document) { return document.load(path); }, schemas);
 }
 
+QString modNengajo::ParseErrorText(const platform::xml::ParseError &error)
+{
+    using Kind = platform::xml::ParseError::Kind;
+    const QString path = error.path;
+    switch (error.kind) {
+    case Kind::None:
+        return {};
+    case Kind::Parse:
+        return error.reason;
+    case Kind::Missing:
+        return QStringLiteral("ファイル \"%1\" が見つかりません。").arg(path);
+    case Kind::NotAFile:
+        return QStringLiteral("\"%1\" はファイルではありません。").arg(path);
+    case Kind::CannotRead:
+        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。")
+            .arg(path, FileErrorText::text(error.read));
+    case Kind::TooLarge:
+        return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(platform::xml::MaxDocumentBytes);
+    case Kind::NoParser:
+        return QStringLiteral("XMLを読み取る準備ができませんでした（メモリーが足りない可能性があります）。");
+    case Kind::NotRead:
+        return QStringLiteral("XMLとして読み取れませんでした。");
+    }
+    return {};
+}
+
 QString modNengajo::CheckDataBytes(const QByteArray &bytes)
 {
     const ParsedDataFile parsed
         = parse([&bytes](platform::xml::Document &document) { return document.loadXml(bytes); }, ProgramSchema().get());
+    // The schema's own words for a class of too many numbers name only an
+    // element that is not expected: say what is wrong, at its place.
+    if (!parsed.document && parsed.error.contains(QStringLiteral("This element is not expected"))
+        && tooManyNumbers(bytes))
+        return parsed.error.left(parsed.error.indexOf(u']') + 2)
+            + QStringLiteral("１つの等級の当選番号が多すぎます（%1個まで）。").arg(MaxCount);
     if (!parsed.document)
         return parsed.error;
     // What the loader would stop at: the program would end on choosing it.

@@ -20,6 +20,11 @@ struct ParsedDataFile
     QString error;
 };
 
+// What went wrong in a parse, in the user's words: the parser's own
+// description of an error in the text, the program's for the others (a
+// missing file, one too large, ...). Without the place.
+QString ParseErrorText(const platform::xml::ParseError &error);
+
 // The program's schema (data/tousen1.2.xsd of the program folder), compiled;
 // it validates nothing when the file is missing or cannot be read.
 std::unique_ptr<platform::xml::SchemaCache> ProgramSchema();

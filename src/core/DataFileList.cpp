@@ -1,11 +1,13 @@
 #include "core/DataFileList.h"
 
 #include "core/DataFile.h"
+#include "core/NewData.h"
 #include "core/UserFiles.h"
 #include "core/modNengajo.h"
 #include "platform/xmldocument.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 
@@ -45,8 +47,14 @@ QList<DataFileEntry> modNengajo::ListDataFiles()
     const std::unique_ptr<platform::xml::SchemaCache> schemas = ProgramSchema();
 
     QList<DataFileEntry> entries;
+    // Names that differ in letter case or composition alone are one file:
+    // the first of them is listed.
+    QSet<QString> keys;
     // Case-sensitive: a ".XML" file could not be loaded under its ".xml" name.
     for (const QString &name : UserFiles::dataFileNames(suffix)) {
+        if (keys.contains(DataTitleKey(name)))
+            continue;
+        keys.insert(DataTitleKey(name));
         const ParsedDataFile parsed = ParseDataFile(UserFiles::dataFilePath(name), schemas.get());
         if (!parsed.document)
             continue;

@@ -1,5 +1,6 @@
 #include "core/DataInForce.h"
 #include "core/DataFile.h"
+#include "core/NewData.h"
 #include "core/Settings.h"
 
 #include "core/UserFiles.h"
@@ -10,6 +11,7 @@
 #include "platform/xmldocument.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 bool DataLoad::tell() const
 {
@@ -30,9 +32,11 @@ DataLoad DataInForce::loadAtStart(const QString &remembered)
 {
     const QString name = remembered.isEmpty() ? modNengajo::DefaultFileName : remembered;
     // Only a bare name inside the data folder is a data file; anything that
-    // leads out of it is treated as a missing file.
+    // leads out of it (a separator of any system, "..") is treated as a
+    // missing file.
     DataLoad result {-1, {}};
-    if (!name.contains(u'/') && QFileInfo(UserFiles::dataFilePath(name)).isFile())
+    const bool bare = !name.contains(u'/') && !name.contains(u'\\') && name != QStringLiteral("..");
+    if (bare && QFileInfo(UserFiles::dataFilePath(name)).isFile())
         result = load(name, modNengajo::SchemaFileName);
     if (!result.loaded())
         m_data.strFileName.clear();
@@ -104,9 +108,13 @@ qint16 DataInForce::GetNewDataList(platform::TransferControl *control, QStringLi
     document.setValidateOnParse(false);
     const platform::HttpTransfer::Result transfer
         = platform::Service<platform::HttpTransfer>::get().get(modNengajo::ListDocumentUrl(), control);
-    // A file the user has, downloaded or bundled, is not new.
+    // A file the user has, downloaded or bundled, is not new, in any letter
+    // case or composition (read once: a list may hold thousands of entries).
+    QSet<QString> present;
+    for (const QString &name : UserFiles::dataFileNames(QStringLiteral(".xml")))
+        present.insert(modNengajo::DataTitleKey(name));
     const auto isPresent
-        = [](const QString &fileName) { return QFileInfo(UserFiles::dataFilePath(fileName)).isFile(); };
+        = [&present](const QString &fileName) { return present.contains(modNengajo::DataTitleKey(fileName)); };
     const qint16 result = transfer.ok && document.loadXml(transfer.body)
         ? modNengajo::ReadListDocument(document, isPresent, m_newDataList, duplicates)
         : -1;

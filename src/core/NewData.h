@@ -16,9 +16,22 @@ bool IsOneLineText(const QString &text);
 
 // Whether title + ".xml" is a plain file name inside one folder: not empty,
 // not beginning with "." (so neither "." nor ".."), one-line text
-// (IsOneLineText) without "/", "\" or any of :*?"<>|, and short
-// enough for the file system (at most 255 bytes in UTF-8).
+// (IsOneLineText) without "/", "\" or any of :*?"<>|, no name of a device
+// of Windows (IsWindowsDeviceName), and short enough for the file system (at
+// most 255 bytes in UTF-8). The one rule for every title: downloads, the
+// editor, an added file and the published site.
 bool IsSafeDataTitle(const QString &title);
+// Whether Windows takes a file of this name for a device (CON, PRN, AUX, NUL,
+// COM0 to COM9, LPT0 to LPT9, CONIN$, CONOUT$), in any letter case and
+// whatever extension follows: writing it would write to the device.
+bool IsWindowsDeviceName(const QString &name);
+// What makes two names of data files one file: the same text once both are
+// composed alike (NFC) and case-folded. A file system may hold the two as
+// two files (Linux) or as one (Windows, macOS); the program never keeps both.
+QString DataTitleKey(const QString &name);
+// The name of the file in the data folders that is one with fileName
+// (DataTitleKey), fileName itself when it is there; empty when none is.
+QString ExistingDataFileName(const QString &fileName);
 // name with each character a file name cannot hold (a control character, "/",
 // "\" or any of :*?"<>|) turned into "_".
 QString FileNameOf(QString name);
@@ -46,8 +59,10 @@ struct DataStoreResult
 // ".xml": only bytes that pass CheckDataBytes (checked in memory, before
 // anything is written), through the program's one checked writer
 // (platform::writeFile). On failure nothing is left behind and an earlier
-// file of that name is kept byte for byte. dataFolder ends with a separator;
-// it must exist (it is never created).
+// file of that name is kept byte for byte. A file of dataFolder that is one
+// with the title (DataTitleKey) is the one replaced; a new file takes the
+// title composed (NFC). dataFolder ends with a separator; it must exist (it
+// is never created).
 DataStoreResult StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);
 
 // Points the list fetch at another address while it lives (tests run their

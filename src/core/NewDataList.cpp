@@ -40,7 +40,8 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
 
     const qsizetype before = list.size();
     // Each title is one file: the first entry of a title stands, a later
-    // one would replace its file with something else.
+    // one would replace its file with something else. Titles that differ in
+    // letter case or composition alone name one file too.
     QSet<QString> titles;
     const QList<platform::xml::Node> children = body.childNodes();
     for (const platform::xml::Node &outline : children) {
@@ -51,14 +52,15 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
         const std::optional<QString> title = outline.attribute(QStringLiteral("title"));
         if (!title || !modNengajo::IsSafeDataTitle(*title))
             return -1;
-        if (titles.contains(*title)) {
-            const bool offered = std::any_of(
-                list.cbegin() + before, list.cend(), [&title](const NewDataEntry &e) { return e.strTitle == *title; });
-            if (offered && duplicates && !duplicates->contains(*title))
-                duplicates->append(*title);
+        const QString key = modNengajo::DataTitleKey(*title);
+        if (titles.contains(key)) {
+            const auto first = std::find_if(list.cbegin() + before, list.cend(),
+                [&key](const NewDataEntry &e) { return modNengajo::DataTitleKey(e.strTitle) == key; });
+            if (first != list.cend() && duplicates && !duplicates->contains(first->strTitle))
+                duplicates->append(first->strTitle);
             continue;
         }
-        titles.insert(*title);
+        titles.insert(key);
         if (isPresent(*title + QStringLiteral(".xml")))
             continue;
         const std::optional<QString> xmlUrl = outline.attribute(QStringLiteral("xmlUrl"));

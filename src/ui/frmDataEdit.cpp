@@ -4,6 +4,7 @@
 
 #include "core/AtariList.h"
 #include "core/DataFileList.h"
+#include "core/NewData.h"
 #include "core/ResultsText.h"
 #include "core/UserFiles.h"
 #include "core/modNengajo.h"
@@ -18,7 +19,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -526,7 +526,7 @@ void frmDataEdit::cmdSave_Click()
     const QString fileName = title + DataFileSuffix;
     // A file of that name in any data folder is the one the card-type dialog
     // would load; the new one takes its place only when the user agrees.
-    if (fileName != m_openedFileName && QFileInfo(UserFiles::dataFilePath(fileName)).isFile()
+    if (fileName != m_openedFileName && !modNengajo::ExistingDataFileName(fileName).isEmpty()
         && platform::showMessage(modNengajo::MessageTitle,
                QStringLiteral("当選番号データ\"") + title + QStringLiteral("\"はすでにあります。") + modNengajo::CrLf
                    + QStringLiteral("新しい内容で置き換えますか？"),

@@ -22,6 +22,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -64,6 +66,7 @@ frmMain::frmMain(ProgramState &state, QWidget *parent)
             if (m_listAskedLater)
                 QTimer::singleShot(0, this, &frmMain::answerLaterStart);
         });
+    setAcceptDrops(true);
 }
 
 void frmMain::createControls()
@@ -321,6 +324,26 @@ void frmMain::closeForStop()
 {
     m_stopping = true;
     close();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!frmFileSelect::droppedDataFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent *event)
+{
+    const QString path = frmFileSelect::droppedDataFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended: the source waits for its answer until then.
+    QTimer::singleShot(0, this, [this, path] {
+        frmFileSelect dialog(m_state.data, this);
+        if (dialog.addFile(path))
+            dialog.exec();
+    });
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -68,6 +68,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A data file dropped on the window is added as the card-type dialog's
+    // ファイルから追加 adds it, and the dialog opens with it chosen.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
