@@ -3,6 +3,7 @@
 // folder byte for byte, nothing outside it, and the pointer always restored.
 
 #include "core/NewData.h"
+#include "core/NewDataListJob.h"
 #include "core/modNengajo.h"
 #include "fakeservices.h"
 #include "localhttpserver.h"
@@ -21,6 +22,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -94,8 +96,10 @@ void interrupt(Interrupt how, frmProgress *progress, QWidget *mainWindow)
         QTest::keyClick(progress, Qt::Key_Escape);
         break;
     case Interrupt::ProgramCloses:
-        // As a shutdown or logout closes it.
+        // As a shutdown or logout closes it: the main window, then every
+        // other window as Qt's quit closes them.
         mainWindow->close();
+        QApplication::closeAllWindows();
         break;
     }
 }
@@ -103,8 +107,21 @@ void interrupt(Interrupt how, frmProgress *progress, QWidget *mainWindow)
 // Presses ダウンロード and waits until the download has ended, whichever way.
 bool downloadAndWait(frmDownFileList &dialog)
 {
-    child<QPushButton>(&dialog, "cmdDownload")->click();
-    return QTest::qWaitFor([&] { return !dialog.isDownloading(); }, 30000);
+    return testsupport::waitForJob(
+        dialog.findChild<DownloadJob *>(), [&] { child<QPushButton>(&dialog, "cmdDownload")->click(); });
+}
+
+// Runs the download command to its end: the confirmation, the list fetch
+// and whatever follows it.
+void runDownloadCommand(frmMain &window)
+{
+    window.mnuDownload_Click();
+    for (auto *fetch : window.findChildren<NewDataListJob *>()) {
+        if (fetch->isRunning()) {
+            QSignalSpy finished(fetch, &Job::finished);
+            QVERIFY(finished.wait(30000));
+        }
+    }
 }
 
 // Counts the paint events a window receives.
@@ -641,8 +658,7 @@ void tst_frmDownFileList::menuCommand()
         QCOMPARE(dialog->parentWidget(), &window);
         child<QPushButton>(dialog, "cmdCancel")->click();
     });
-    window.mnuDownload_Click();
-    QCoreApplication::processEvents();
+    runDownloadCommand(window);
 
     QCOMPARE(m_fakes->messageBox.shown, boxes);
     QCOMPARE(m_server.takeRequests(), requests);
@@ -676,7 +692,7 @@ void tst_frmDownFileList::menuCommandDownloads()
         const auto dialogs = window.findChildren<frmDownFileList *>();
         dialogGone = std::none_of(dialogs.begin(), dialogs.end(), [](QWidget *w) { return w->isVisible(); });
     };
-    window.mnuDownload_Click();
+    runDownloadCommand(window);
 
     QCOMPARE(m_fakes->messageBox.shown.size(), 2);
     QCOMPARE(m_fakes->messageBox.shown.last(),
@@ -708,7 +724,7 @@ void tst_frmDownFileList::refusedFileIsToldAndOfferedAgain()
             clickItem(list, row);
         child<QPushButton>(dialog, "cmdDownload")->click();
     });
-    window.mnuDownload_Click();
+    runDownloadCommand(window);
     QCOMPARE(m_fakes->messageBox.shown.size(), 2);
     QCOMPARE(m_fakes->messageBox.shown.last(),
         (Shown {Title,
@@ -727,7 +743,7 @@ void tst_frmDownFileList::refusedFileIsToldAndOfferedAgain()
             offered.append(list->item(i)->text());
         child<QPushButton>(dialog, "cmdCancel")->click();
     });
-    window.mnuDownload_Click();
+    runDownloadCommand(window);
     QCOMPARE(offered, QStringList {"portal"});
 }
 
@@ -754,10 +770,8 @@ void tst_frmDownFileList::listFetchInterrupted()
     const auto *paints = new PaintCounter(&window);
     QElapsedTimer sinceInterrupt;
     QString step;
-    bool menusWait = false;
     testsupport::whenModal<frmProgress>(&window, [&](frmProgress *progress) {
         step = child<QLabel>(progress, "lblProgress")->text();
-        menusWait = !window.menuBar()->isEnabled();
         const int paintsBefore = paints->count;
         window.update();
         QTimer::singleShot(200, progress, [&, progress, paintsBefore] {
@@ -766,14 +780,11 @@ void tst_frmDownFileList::listFetchInterrupted()
             interrupt(how, progress, &window);
         });
     });
-    window.mnuDownload_Click();
+    runDownloadCommand(window);
 
     QVERIFY(sinceInterrupt.isValid());
     QVERIFY2(sinceInterrupt.elapsed() < 1000, qPrintable(QString::number(sinceInterrupt.elapsed())));
     QCOMPARE(step, QStringLiteral("新着データリストを読み込んでいます…"));
-    // No command of the main window could start meanwhile; now they can.
-    QVERIFY(menusWait);
-    QVERIFY(window.menuBar()->isEnabled());
     QCOMPARE(m_fakes->messageBox.shown.size(), 1); // the confirmation
     QCOMPARE(m_server.takeRequests(), QStringList {stall});
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
@@ -822,9 +833,11 @@ void tst_frmDownFileList::downloadInterrupted()
         step = child<QLabel>(progress, "lblProgress")->text();
         // The dialog's own controls wait meanwhile.
         controlsWait = !list->isEnabled() && !child<QPushButton>(&dialog, "cmdDownload")->isEnabled();
-        // The first bytes of a known size have arrived by now.
-        QTest::qWait(100);
-        barBusy = child<QProgressBar>(progress, "barProgress")->maximum() == 0;
+        // The first bytes of a known size fill the bar.
+        auto *bar = child<QProgressBar>(progress, "barProgress");
+        if (sizeKnown)
+            QTRY_VERIFY(bar->maximum() > 0);
+        barBusy = bar->maximum() == 0;
         sinceInterrupt.start();
         interrupt(how, progress, &window);
     });

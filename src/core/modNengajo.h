@@ -10,7 +10,6 @@
 #include <utility>
 
 namespace platform {
-class TransferControl;
 namespace xml {
 class Document;
 } // namespace xml
