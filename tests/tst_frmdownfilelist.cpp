@@ -609,7 +609,12 @@ void tst_frmDownFileList::menuCommand_data()
         MessageBox::Icon::Question, MessageBox::Buttons::OkCancel};
     const Shown nothingNew {Title, QStringLiteral("新着の当選番号データはありません。"), MessageBox::Icon::Information,
         MessageBox::Buttons::Ok};
-    const Shown listFailed {Title, QStringLiteral("新着データリストの読み込みに失敗しました。"),
+    // This build's server is this computer: the box says where new data come from instead.
+    const Shown listFailed {Title,
+        QStringLiteral(
+            "新着データリストの読み込みに失敗しました。\r\n"
+            "新しい当選番号データは、メニューの「当選番号データの作成」で当選番号を入力するか、"
+            "ほかで受け取ったデータファイルを「はがきの種類を選択」の「ファイルから追加」で加えてください。"),
         MessageBox::Icon::Warning, MessageBox::Buttons::Ok};
     const QStringList list {"/gajo/list.xml"};
 

@@ -120,6 +120,15 @@ QString TypeCaptionText(const QString &strType, const QString &strYear);
 // "http://" + the download server + "/gajo/list.xml".
 QString ListDocumentUrl();
 
+// Whether host (and :port) names this computer (127.x.x.x, localhost, [::1]):
+// a build that names no download server of its own.
+bool IsThisComputer(const QString &host);
+// The box of a list fetch that failed: "新着データリストの読み込みに失敗しました。",
+// and, when the download server (host, else this build's) is this computer,
+// a second line that says where new data come from instead.
+QString ListFailedText();
+QString ListFailedText(const QString &host);
+
 // Reads a parsed list document: appends to list the entries whose data file
 // (title + ".xml") isPresent does not report. Of entries with one title the
 // first stands; the titles of later ones refused so among the new entries go

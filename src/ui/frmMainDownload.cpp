@@ -56,8 +56,7 @@ void frmMain::newDataListFetched(const NewDataListJob &fetch)
                 title, QStringLiteral("新着の当選番号データはありません。"), MessageBox::Icon::Information);
             return;
         case -1:
-            platform::showMessage(
-                title, QStringLiteral("新着データリストの読み込みに失敗しました。"), MessageBox::Icon::Warning);
+            platform::showMessage(title, modNengajo::ListFailedText(), MessageBox::Icon::Warning);
             return;
         default:
             break;
