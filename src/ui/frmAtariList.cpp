@@ -15,6 +15,7 @@
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
 #include "ui/WorkProgress.h"
+#include "ui/frmProgress.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPrinter>
@@ -380,8 +382,22 @@ void frmAtariList::tellFailure(const QString &failure)
             platform::MessageBox::Buttons::Ok, this);
 }
 
+void frmAtariList::follow(Job &job, void (frmAtariList::*finished)())
+{
+    frmProgress::follow(&job, this);
+    connect(&job, &Job::finished, this, finished, Qt::SingleShotConnection);
+}
+
+void frmAtariList::saveFinished()
+{
+    if (m_save.outcome() == SaveJob::Outcome::Failed)
+        tellFailure(m_save.failure());
+}
+
 void frmAtariList::cmdSaveCsv_Click()
 {
+    if (m_save.isRunning())
+        return;
     const QString path = choosePath(QStringLiteral("CSVで保存"), suggestedFileName(m_data),
         QStringLiteral("CSVファイル (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
@@ -389,22 +405,13 @@ void frmAtariList::cmdSaveCsv_Click()
 
     // Goods of great length make a file of many megabytes: the user sees how
     // far it has come and may stop it; a stopped save writes nothing.
-    const QList<AtariList::Row> rows = m_source->rows();
-    WorkProgress progress(QStringLiteral("dlgCsvProgress"), this);
-    progress.setStep(QStringLiteral("CSVファイルを作っています…"), rows.size());
-    const QByteArray bytes
-        = AtariList::CsvBytes(rows, [&progress](qsizetype done, qsizetype) { return progress.advance(done); });
-    if (bytes.isEmpty())
-        return;
-    progress.setStep(QStringLiteral("CSVファイルを保存しています…"), 1);
-    if (!progress.advance(0))
-        return;
-    tellFailure(AtariList::SaveFile(path, bytes));
+    follow(m_save, &frmAtariList::saveFinished);
+    m_save.startCsv(path, m_source->rows());
 }
 
 void frmAtariList::cmdCalendar_Click()
 {
-    if (!calendarOpen())
+    if (!calendarOpen() || m_save.isRunning())
         return;
     const AtariDraw draw = AtariDraw::of(m_data);
     const QString path = choosePath(QStringLiteral("カレンダーに登録"), AtariCalendar::FileName(draw),
@@ -414,8 +421,8 @@ void frmAtariList::cmdCalendar_Click()
 
     // The cards as they are now: the dialog may have stayed open while another program changed the book.
     m_source->reload();
-    tellFailure(AtariList::SaveFile(
-        path, AtariCalendar::IcsBytes(draw, m_source->cardsToExchange(), QDateTime::currentDateTime())));
+    follow(m_save, &frmAtariList::saveFinished);
+    m_save.startCalendar(path, draw, m_source->cardsToExchange(), QDateTime::currentDateTime());
 }
 
 void frmAtariList::cmdPrint_Click()
@@ -454,6 +461,13 @@ bool frmAtariList::event(QEvent *event)
         refreshButtons();
     }
     return QWidget::event(event);
+}
+
+void frmAtariList::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        m_save.cancel();
+    QWidget::hideEvent(event);
 }
 
 void frmAtariList::keyPressEvent(QKeyEvent *event)

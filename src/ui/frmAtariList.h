@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AtariList.h"
+#include "core/SaveJob.h"
 
 #include <QWidget>
 
@@ -40,6 +41,8 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    // The list going cancels the save it started.
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // The fonts and the sizes from their metrics, at the text size in force.
@@ -62,6 +65,9 @@ private:
     QString choosePath(const QString &title, const QString &fileName, const QString &filter, const QString &suffix);
     // Says why a save or a print failed; nothing when it did not.
     void tellFailure(const QString &failure);
+    // Shows the progress of job, which starts now, and hears its end.
+    void follow(Job &job, void (frmAtariList::*finished)());
+    void saveFinished();
     void cmdDelete_Click();
     // The sender's cell of row, opened for typing.
     void editSender(int row);
@@ -90,4 +96,6 @@ private:
     int m_goodsWidth = 0;
     // Where the last list was saved in this run; the next save starts there.
     QString m_saveFolder;
+    // The CSV or calendar file being saved.
+    SaveJob m_save {this};
 };
