@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "ui/Fonts.h"
 #include "ui/Placement.h"
+#include "ui/PrintJob.h"
 #include "ui/frmAtariList.h"
 #include "ui/frmMain.h"
 
@@ -263,8 +264,9 @@ private slots:
             printer.setOutputFileName(pdfPath);
             return true;
         };
-        QTest::keyClick(list, Qt::Key_P, Qt::AltModifier);
-        QTRY_COMPARE(m_fakes->printDialog.shown, 1);
+        QVERIFY(testsupport::waitForJob(
+            list->findChild<PrintJob *>(), [&] { QTest::keyClick(list, Qt::Key_P, Qt::AltModifier); }));
+        QCOMPARE(m_fakes->printDialog.shown, 1);
         QFile pdf(pdfPath);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         const QByteArray document = pdf.readAll();

@@ -12,9 +12,9 @@
 #include "ui/AtariPrint.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/PrintJob.h"
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
-#include "ui/WorkProgress.h"
 #include "ui/frmProgress.h"
 
 #include <QCheckBox>
@@ -396,7 +396,7 @@ void frmAtariList::saveFinished()
 
 void frmAtariList::cmdSaveCsv_Click()
 {
-    if (m_save.isRunning())
+    if (m_save.isRunning() || m_print.isRunning())
         return;
     const QString path = choosePath(QStringLiteral("CSVで保存"), suggestedFileName(m_data),
         QStringLiteral("CSVファイル (*.csv)"), QStringLiteral("csv"));
@@ -411,7 +411,7 @@ void frmAtariList::cmdSaveCsv_Click()
 
 void frmAtariList::cmdCalendar_Click()
 {
-    if (!calendarOpen() || m_save.isRunning())
+    if (!calendarOpen() || m_save.isRunning() || m_print.isRunning())
         return;
     const AtariDraw draw = AtariDraw::of(m_data);
     const QString path = choosePath(QStringLiteral("カレンダーに登録"), AtariCalendar::FileName(draw),
@@ -427,10 +427,12 @@ void frmAtariList::cmdCalendar_Click()
 
 void frmAtariList::cmdPrint_Click()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(AtariPrint::Title);
-    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    if (!platform::Service<platform::PrintDialog>::get().setUp(printer))
+    if (m_save.isRunning() || m_print.isRunning())
+        return;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(AtariPrint::Title);
+    printer->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    if (!platform::Service<platform::PrintDialog>::get().setUp(*printer))
         return;
 
     const QDate today = platform::Service<platform::Clock>::get().today();
@@ -438,17 +440,13 @@ void frmAtariList::cmdPrint_Click()
         m_source->totalsText(), today};
     // A long list, or goods of great length, take a while: the user sees how
     // far the print has come and may stop it; a stopped print prints nothing.
-    WorkProgress progress(QStringLiteral("dlgPrintProgress"), this);
-    std::optional<AtariPrint::Stage> shownStage;
-    tellFailure(AtariPrint::print(printer, content, [&](AtariPrint::Stage stage, qsizetype done, qsizetype total) {
-        if (stage != shownStage) {
-            shownStage = stage;
-            progress.setStep(stage == AtariPrint::Stage::Layout ? QStringLiteral("印刷の準備をしています…")
-                                                                : QStringLiteral("印刷しています…"),
-                total);
-        }
-        return progress.advance(done);
-    }));
+    follow(m_print, &frmAtariList::printFinished);
+    m_print.start(std::move(printer), std::move(content));
+}
+
+void frmAtariList::printFinished()
+{
+    tellFailure(m_print.failure());
 }
 
 bool frmAtariList::event(QEvent *event)
@@ -465,8 +463,10 @@ bool frmAtariList::event(QEvent *event)
 
 void frmAtariList::hideEvent(QHideEvent *event)
 {
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         m_save.cancel();
+        m_print.cancel();
+    }
     QWidget::hideEvent(event);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/AtariList.h"
 #include "core/SaveJob.h"
+#include "ui/PrintJob.h"
 
 #include <QWidget>
 
@@ -68,6 +69,7 @@ private:
     // Shows the progress of job, which starts now, and hears its end.
     void follow(Job &job, void (frmAtariList::*finished)());
     void saveFinished();
+    void printFinished();
     void cmdDelete_Click();
     // The sender's cell of row, opened for typing.
     void editSender(int row);
@@ -96,6 +98,7 @@ private:
     int m_goodsWidth = 0;
     // Where the last list was saved in this run; the next save starts there.
     QString m_saveFolder;
-    // The CSV or calendar file being saved.
+    // The CSV or calendar file being saved, the list being printed: one at a time.
     SaveJob m_save {this};
+    PrintJob m_print {this};
 };
