@@ -10,8 +10,6 @@
 
 namespace platform {
 
-template <typename Interface> class Module;
-
 // What a transfer ends with.
 struct HttpResult
 {
@@ -62,20 +60,27 @@ public:
 // address or a missing module gives. Its watch hears of it at once.
 std::unique_ptr<RunningTransfer> endedTransfer(TransferWatch *watch, const HttpResult &result);
 
-// The transfer of the module modules/harovan_network.so (a CurlHttpTransfer
-// with the program's limits), loaded at the first transfer: libcurl and Qt's
-// network libraries cost the start-up nothing. Without the module, or with one that is refused,
-// every transfer fails.
-class DeferredHttpTransfer final : public HttpTransfer
+template <typename Interface> class DeferredCalls;
+
+template <> class DeferredCalls<HttpTransfer> : public HttpTransfer
 {
 public:
-    explicit DeferredHttpTransfer(const QString &modulePath);
-    ~DeferredHttpTransfer() override;
+    std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) override
+    {
+        return target().start(url, watch);
+    }
 
+protected:
+    virtual HttpTransfer &target() = 0;
+};
+
+// What transfers without the network module (modules/harovan_network.so, a
+// CurlHttpTransfer with the program's limits, installed as
+// Deferred<HttpTransfer>): every transfer fails at once.
+class RefusedTransfer final : public HttpTransfer
+{
+public:
     std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) override;
-
-private:
-    std::unique_ptr<Module<HttpTransfer>> m_module;
 };
 
 // libcurl in the program's event loop, with connections of its own for every

@@ -1,5 +1,4 @@
 #include "platform/http.h"
-#include "platform/module.h"
 
 namespace platform {
 
@@ -9,16 +8,8 @@ std::unique_ptr<RunningTransfer> endedTransfer(TransferWatch *watch, const HttpR
     return std::make_unique<RunningTransfer>();
 }
 
-DeferredHttpTransfer::DeferredHttpTransfer(const QString &modulePath)
-    : m_module(std::make_unique<Module<HttpTransfer>>(modulePath))
-{ }
-
-DeferredHttpTransfer::~DeferredHttpTransfer() = default;
-
-std::unique_ptr<RunningTransfer> DeferredHttpTransfer::start(const QString &url, TransferWatch *watch)
+std::unique_ptr<RunningTransfer> RefusedTransfer::start(const QString &, TransferWatch *watch)
 {
-    if (HttpTransfer *http = m_module->get())
-        return http->start(url, watch);
     return endedTransfer(watch, {false, {}, QStringLiteral("the program's network module is missing or refused")});
 }
 

@@ -3,6 +3,7 @@
 
 #include "localhttpserver.h"
 #include "platform/http.h"
+#include "platform/module.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -340,7 +341,8 @@ void tst_Http::stallAndTrickleEndInTime()
 void tst_Http::programModuleTransfers()
 {
     m_server.takeRequests();
-    platform::DeferredHttpTransfer http(QStringLiteral(PROGRAM_DIR "/modules/harovan_network.so"));
+    platform::RefusedTransfer refused;
+    platform::Deferred<platform::HttpTransfer> http(QStringLiteral(PROGRAM_DIR "/modules/harovan_network.so"), refused);
     QCOMPARE(waitedFor(http, m_server.url(QStringLiteral("/files/binary.xml"))).body, m_binary);
     QVERIFY(!waitedFor(http, m_server.url(QStringLiteral("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd"))).ok);
     // A cancel from the program reaches the transfer in the module at once.
@@ -352,7 +354,8 @@ void tst_Http::programModuleTransfers()
         (QStringList {
             "/files/binary.xml", "/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd", "/fault/stall?seconds=8"}));
 
-    platform::DeferredHttpTransfer missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"));
+    platform::Deferred<platform::HttpTransfer> missing(
+        QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"), refused);
     const auto result = waitedFor(missing, m_server.url(QStringLiteral("/files/binary.xml")));
     QVERIFY(!result.ok);
     QVERIFY(!result.error.isEmpty());
