@@ -337,6 +337,7 @@ private slots:
 
         PrintJob job;
         QSignalSpy steps(&job, &Job::stepStarted);
+        QSignalSpy progressed(&job, &Job::progressed);
         QSignalSpy finished(&job, &Job::finished);
         job.start(std::move(printer), content);
         QVERIFY(job.isRunning());
@@ -357,6 +358,9 @@ private slots:
         if (how == u"print") {
             QVERIFY(pdf.size() > 1000);
             QCOMPARE(steps.last().first().toString(), QStringLiteral("印刷しています…"));
+            // The bar is full once every page is painted.
+            QVERIFY(!progressed.isEmpty());
+            QCOMPARE(progressed.last().at(0), progressed.last().at(1));
         } else {
             QCOMPARE(pdf, QByteArray("%PDF-1.4 earlier"));
         }

@@ -72,7 +72,7 @@ void PrintJob::showProgress(int value)
         m_stage = stage;
         emit stepStarted(stageText(stage), {});
     }
-    emit progressed(value % StageSpan, StageSpan);
+    emit progressed(stage == AtariPrint::Stage::Layout ? value : value - StageSpan, StageSpan);
 }
 
 void PrintJob::workEnded()
