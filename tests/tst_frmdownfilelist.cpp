@@ -25,6 +25,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <cerrno>
 #include <functional>
@@ -594,7 +595,8 @@ void tst_frmDownFileList::readOnlyProgramFolder()
     QCOMPARE(snapshot(m_folder->path()), before);
 }
 
-// The menu command: confirmation, fetch, and the box for each result.
+// The menu command: confirmation, fetch, and the box for each result, with
+// the fake transfer.
 void tst_frmDownFileList::menuCommand_data()
 {
     QTest::addColumn<bool>("confirm");
@@ -625,6 +627,8 @@ void tst_frmDownFileList::menuCommand_data()
                                         << QList<Shown> {confirmation, nothingNew} << list << false;
     QTest::newRow("list fails") << true << QByteArray("no list") << QList<Shown> {confirmation, listFailed} << list
                                 << false;
+    // A null list: no server answers, as in a build whose server is this computer.
+    QTest::newRow("no server") << true << QByteArray() << QList<Shown> {confirmation, listFailed} << list << false;
     QTest::newRow("unsafe title") << true << opml("<outline title=\"../x\" xmlUrl=\"u\"/>")
                                   << QList<Shown> {confirmation, listFailed} << list << false;
     QTest::newRow("new entry opens the dialog")
@@ -648,8 +652,10 @@ void tst_frmDownFileList::menuCommand()
     QFETCH(bool, dialogShown);
 
     QVERIFY(m_folder->writeData(QStringLiteral("present.xml"), "present"));
-    QVERIFY(m_server.writeFile(QStringLiteral("gajo/list.xml"), list));
-    const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(QStringLiteral("/gajo/list.xml")));
+    // The fake transfer answers with the list at the program's own address.
+    const platform::ScopedService<platform::HttpTransfer> fakeHttp(m_fakes->http);
+    if (!list.isNull())
+        m_fakes->http.bodies.insert(modNengajo::ListDocumentUrl(), list);
     if (!confirm)
         m_fakes->messageBox.answers = {MessageBox::Answer::Cancel};
     // Every box is shown with the default pointer.
@@ -666,7 +672,10 @@ void tst_frmDownFileList::menuCommand()
     runDownloadCommand(window);
 
     QCOMPARE(m_fakes->messageBox.shown, boxes);
-    QCOMPARE(m_server.takeRequests(), requests);
+    QStringList asked;
+    for (const QString &url : std::as_const(m_fakes->http.requested))
+        asked.append(QUrl(url).path());
+    QCOMPARE(asked, requests);
     QCOMPARE(opened, dialogShown);
     QCOMPARE(m_fakes->mousePointer.events, (confirm ? QStringList {"hourglass", "default"} : QStringList {}));
     QCOMPARE(snapshot(m_folder->path()), before);
