@@ -4,8 +4,8 @@
 #include "core/DataInForce.h"
 #include "core/NewData.h"
 #include "core/modNengajo.h"
-#include "platform/fakes/fakehttp.h"
 #include "platform/fakes/fakeprogramfolder.h"
+#include "platform/http.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +17,7 @@
 namespace {
 
 // A program folder whose data folder holds one file, so that entries are
-// both present and new; the list arrives through a fake transfer.
+// both present and new.
 struct Server
 {
     Server()
@@ -31,8 +31,6 @@ struct Server
     QTemporaryDir dir;
     platform::FakeProgramFolder folder {dir.path()};
     platform::ScopedService<platform::ProgramFolder> folderGuard {folder};
-    platform::FakeHttpTransfer http;
-    platform::ScopedService<platform::HttpTransfer> httpGuard {http};
 };
 
 } // namespace
@@ -40,11 +38,10 @@ struct Server
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static Server server;
-    server.http.bodies.insert(
-        modNengajo::ListDocumentUrl(), QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
-    server.http.requested.clear();
     static DataInForce inForce;
-    const qint16 result = inForce.GetNewDataList();
+    // The list as the fetch brings it.
+    const qint16 result = inForce.GetNewDataList(
+        {true, QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)), {}, 200, false});
     // Whatever the list holds, only plain file names are ever offered.
     for (const NewDataEntry &entry : inForce.NewDataList()) {
         if (result != 0 || !modNengajo::IsSafeDataTitle(entry.strTitle))

@@ -10,9 +10,6 @@
 
 namespace platform {
 
-template <typename Interface> class Module;
-class TransferControl;
-
 // What a transfer ends with.
 struct HttpResult
 {
@@ -57,56 +54,33 @@ public:
     virtual ~HttpTransfer() = default;
     // Starts the transfer and returns at once; watch hears of it until it ends.
     virtual std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) = 0;
-
-    // Starts the transfer and returns once it has ended, events handled
-    // meanwhile, for a caller that cannot go on without the body. Without a
-    // control the user's input waits until the transfer has ended; with one,
-    // the control's cancel ends it at once and keeping input away from the
-    // windows that must not take it is the caller's part.
-    Result get(const QString &url, TransferControl *control = nullptr);
-};
-
-// Watches a waited-for transfer for whoever shows its progress: the bytes
-// received so far, and a request to stop at once (a cancel button, the
-// program closing).
-class TransferControl : public QObject
-{
-    Q_OBJECT
-
-public:
-    using QObject::QObject;
-
-    // Ends the running transfer at once, and every later one asked with this control.
-    void cancel();
-    bool isCancelled() const { return m_cancelled; }
-    void reportProgress(qint64 received, qint64 total) { emit progressed(received, total); }
-
-signals:
-    void progressed(qint64 received, qint64 total);
-    void cancelled();
-
-private:
-    bool m_cancelled = false;
 };
 
 // A transfer that has ended before it began, with result: what a refused
 // address or a missing module gives. Its watch hears of it at once.
 std::unique_ptr<RunningTransfer> endedTransfer(TransferWatch *watch, const HttpResult &result);
 
-// The transfer of the module modules/harovan_network.so (a CurlHttpTransfer
-// with the program's limits), loaded at the first transfer: libcurl and Qt's
-// network libraries cost the start-up nothing. Without the module, or with one that is refused,
-// every transfer fails.
-class DeferredHttpTransfer final : public HttpTransfer
+template <typename Interface> class DeferredCalls;
+
+template <> class DeferredCalls<HttpTransfer> : public HttpTransfer
 {
 public:
-    explicit DeferredHttpTransfer(const QString &modulePath);
-    ~DeferredHttpTransfer() override;
+    std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) override
+    {
+        return target().start(url, watch);
+    }
 
+protected:
+    virtual HttpTransfer &target() = 0;
+};
+
+// What transfers without the network module (modules/harovan_network.so, a
+// CurlHttpTransfer with the program's limits, installed as
+// Deferred<HttpTransfer>): every transfer fails at once.
+class RefusedTransfer final : public HttpTransfer
+{
+public:
     std::unique_ptr<RunningTransfer> start(const QString &url, TransferWatch *watch) override;
-
-private:
-    std::unique_ptr<Module<HttpTransfer>> m_module;
 };
 
 // libcurl in the program's event loop, with connections of its own for every

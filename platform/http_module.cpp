@@ -1,5 +1,12 @@
 // The module modules/harovan_network.so: the transfers on libcurl, loaded at
-// the program's first transfer.
+// the program's first transfer or once the window is up.
+//
+// Qt Network stays in it for one thing libcurl cannot do: read the desktop's
+// proxy settings (QNetworkProxyFactory::systemProxyForQuery, which asks
+// libproxy for GNOME's and KDE's settings and a PAC file on Linux, and
+// WinINet on Windows). libcurl by itself knows only the http_proxy
+// variables, which a desktop's proxy settings do not set. Every byte still
+// travels through libcurl.
 #include "platform/http.h"
 
 namespace platform {

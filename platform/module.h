@@ -61,4 +61,39 @@ private:
     ModuleLoader m_loader;
 };
 
+// The calls of Interface, each forwarded to target(): declared once per
+// interface of a deferred service, beside the interface (a specialisation).
+template <typename Interface> class DeferredCalls;
+
+// A service kept in a module of its own (the chime, the transfers), so that
+// its libraries cost the start-up nothing: loaded by load() once the window
+// is up, or at its first call, whichever comes first. Until then it is not
+// loaded; without the module, or with one that is refused, or with no module
+// on this system (an empty path), fallback answers every call. This is what
+// the program installs as the service.
+template <typename Interface> class Deferred final : public DeferredCalls<Interface>
+{
+public:
+    Deferred(const QString &modulePath, Interface &fallback)
+        : m_module(modulePath)
+        , m_hasModule(!modulePath.isEmpty())
+        , m_fallback(fallback)
+    { }
+
+    // Loads the module unless that was tried before; whether it is in place.
+    bool load() { return m_hasModule && m_module.get() != nullptr; }
+
+protected:
+    Interface &target() override
+    {
+        Interface *loaded = m_hasModule ? m_module.get() : nullptr;
+        return loaded ? *loaded : m_fallback;
+    }
+
+private:
+    Module<Interface> m_module;
+    bool m_hasModule;
+    Interface &m_fallback;
+};
+
 } // namespace platform

@@ -25,10 +25,12 @@ struct RealServices::Impl
     RealTickCount tickCount;
     IniSettingsFile settingsFile;
     DesktopShell shell;
-    DeferredSound sound {modulePath(QStringLiteral("harovan_sound"))};
+    SystemSound systemSound;
+    Deferred<Sound> sound {soundModulePath(), systemSound};
     TitleFlash windowFlash;
     QtMousePointer mousePointer;
-    DeferredHttpTransfer http {modulePath(QStringLiteral("harovan_network"))};
+    RefusedTransfer refusedTransfer;
+    Deferred<HttpTransfer> http {modulePath(QStringLiteral("harovan_network")), refusedTransfer};
     xml::LibXmlComponent xmlComponent;
     RealClock clock;
     QtSaveFileDialog saveFileDialog;

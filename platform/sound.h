@@ -5,8 +5,6 @@
 #include <QObject>
 #include <QString>
 
-#include <memory>
-
 namespace platform {
 
 class Sound
@@ -21,27 +19,33 @@ public:
     virtual void beep() = 0;
 };
 
-template <typename Interface> class Module;
+template <typename Interface> class DeferredCalls;
 
-// The chime from the module modules/harovan_sound.so (QSoundEffect, created
-// once per file in a thread of the module's own and never waited on: a sound
-// server that does not answer costs the chime, never the window), loaded on
-// first use or by load(): the audio libraries then cost the start-up nothing.
-// Without the module, or with one that is refused, the beep stands in for
-// every sound.
-class DeferredSound final : public Sound
+template <> class DeferredCalls<Sound> : public Sound
 {
 public:
-    explicit DeferredSound(const QString &modulePath);
-    ~DeferredSound() override;
-    // Loads the module unless that was tried before; whether it is in place.
-    bool load();
+    void playAsync(const QString &path) override { target().playAsync(path); }
+    void beep() override { target().beep(); }
+
+protected:
+    virtual Sound &target() = 0;
+};
+
+// The sound the system makes without a module: on Windows the system plays
+// the chime itself (PlaySoundW); elsewhere the beep stands in for every sound.
+class SystemSound final : public Sound
+{
+public:
     void playAsync(const QString &path) override;
     void beep() override;
-
-private:
-    std::unique_ptr<Module<Sound>> m_module;
 };
+
+// The chime's module on this system, else empty (Windows needs none): on
+// Linux modules/harovan_sound.so, QSoundEffect created once per file in a
+// thread of the module's own and never waited on (a sound server that does
+// not answer costs the chime, never the window), installed as
+// Deferred<Sound> with SystemSound standing in.
+QString soundModulePath();
 
 } // namespace platform
 

@@ -5,26 +5,17 @@
 
 namespace platform {
 
-DeferredSound::DeferredSound(const QString &modulePath)
-    : m_module(std::make_unique<Module<Sound>>(modulePath))
-{ }
-
-DeferredSound::~DeferredSound() = default;
-
-bool DeferredSound::load()
+QString soundModulePath()
 {
-    return m_module->get() != nullptr;
+    return modulePath(QStringLiteral("harovan_sound"));
 }
 
-void DeferredSound::playAsync(const QString &path)
+void SystemSound::playAsync(const QString &)
 {
-    if (Sound *sound = m_module->get())
-        sound->playAsync(path);
-    else
-        beep();
+    beep();
 }
 
-void DeferredSound::beep()
+void SystemSound::beep()
 {
     QApplication::beep();
 }

@@ -1,4 +1,3 @@
-#include "platform/module.h"
 #include "platform/sound.h"
 
 #include <QDir>
@@ -11,16 +10,12 @@
 namespace platform {
 
 // Windows plays the chime itself (PlaySoundW): no module to load.
-DeferredSound::DeferredSound(const QString &) { }
-
-DeferredSound::~DeferredSound() = default;
-
-bool DeferredSound::load()
+QString soundModulePath()
 {
-    return true;
+    return {};
 }
 
-void DeferredSound::playAsync(const QString &path)
+void SystemSound::playAsync(const QString &path)
 {
     // SND_NODEFAULT: a file that cannot be played gives the beep below, not
     // the system's default sound.
@@ -29,7 +24,7 @@ void DeferredSound::playAsync(const QString &path)
         beep();
 }
 
-void DeferredSound::beep()
+void SystemSound::beep()
 {
     ::MessageBeep(MB_OK);
 }

@@ -5,9 +5,8 @@ or relative entry: an empty one is the current folder, and a library planted
 wherever the program is started would run inside it. (Entries that start with
 $ORIGIN count as relative too: the program links only the system's libraries
 and needs none.) Each module links only what it uses: the network module needs
-neither libxml2 nor a copy of the platform core (TransferControl's meta-object
-and signals belong to the program); no module carries any of the core's
-definitions. The program links neither Qt Network nor Qt Multimedia, which
+neither libxml2 nor a copy of the platform core; no module carries any of the
+core's definitions. The program links neither Qt Network nor Qt Multimedia, which
 its modules load; the login reminder, harovan-remind, links none of the
 window system's libraries.
 

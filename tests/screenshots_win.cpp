@@ -109,10 +109,11 @@ int main(int argc, char *argv[])
     typed.strEra = QStringLiteral("令和");
     typed.strYear = QStringLiteral("9");
     typed.strNumbers[0] = QStringLiteral("123456");
+    testsupport::HandJob job;
     const std::initializer_list<std::function<std::unique_ptr<QWidget>()>> dialogs {
         [&] { return std::make_unique<frmFileSelect>(state.data, &window); },
         [&] { return std::make_unique<frmAbout>(&window); },
-        [&] { return std::make_unique<frmProgress>(&window); },
+        [&] { return std::make_unique<frmProgress>(&job, &window); },
         [&] { return std::make_unique<frmDownFileList>(state.data.NewDataList(), &window); },
         [&] { return std::make_unique<frmDataEdit>(state.data.winningData(), &window); },
         [&] {

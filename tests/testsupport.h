@@ -6,6 +6,7 @@
 
 #include "core/DataEdit.h"
 #include "core/DataInForce.h"
+#include "core/Job.h"
 #include "core/UserFiles.h"
 #include "core/modNengajo.h"
 #include "platform/fakes/fakeprogramfolder.h"
@@ -14,6 +15,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -289,6 +291,29 @@ inline QString inChildWithFileLimit(
     return QString::fromUtf8(result);
 }
 #endif
+
+// A job that runs until the test ends it, for what shows or owns a job.
+class HandJob final : public Job
+{
+public:
+    using Job::Job;
+    bool stopped = false;
+
+    void start() { begin(); }
+    void finish() { end(); }
+
+private:
+    void stop() override { stopped = true; }
+};
+
+// Does start, which starts job (at once or from the event loop), and waits
+// until the job has finished.
+inline bool waitForJob(Job *job, const std::function<void()> &start)
+{
+    QSignalSpy finished(job, &Job::finished);
+    start();
+    return !finished.isEmpty() || finished.wait(30000);
+}
 
 #ifdef QT_WIDGETS_LIB
 // Types the keys where the user's keystrokes go: each into the widget that has

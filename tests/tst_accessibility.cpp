@@ -53,6 +53,7 @@ class tst_Accessibility : public testsupport::WindowTest
 private:
     CheckRecord m_record;
     DataInForce m_data;
+    testsupport::HandJob m_job;
     std::unique_ptr<AtariBook> m_book;
 
 private slots:
@@ -78,7 +79,7 @@ private slots:
             m_book = std::make_unique<AtariBook>(m_folder->path() + QStringLiteral("atari.db"));
             return std::make_unique<frmAtariList>(*m_book, m_record, m_data);
         });
-        QTest::newRow("frmProgress") << WindowMaker([] { return std::make_unique<frmProgress>(nullptr); });
+        QTest::newRow("frmProgress") << WindowMaker([this] { return std::make_unique<frmProgress>(&m_job, nullptr); });
         QTest::newRow("frmAbout") << WindowMaker([] { return std::make_unique<frmAbout>(); });
         QTest::newRow("frmDataEdit") << WindowMaker(
             [this] { return std::make_unique<frmDataEdit>(m_state->data.winningData()); });

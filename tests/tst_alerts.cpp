@@ -1,6 +1,7 @@
 #include "fakeservices.h"
 #include "testsupport.h"
 
+#include "platform/module.h"
 #include "platform/sound.h"
 #include "platform/tickcount.h"
 #include "platform/windowflash.h"
@@ -34,7 +35,8 @@ const char *const ChimeProgram = "TST_ALERTS_CHIME";
 // and after a second it quits, telling the longest pause of its event loop.
 int chimeAsTheProgram()
 {
-    platform::DeferredSound sound(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound.so"));
+    platform::SystemSound beep;
+    platform::Deferred<platform::Sound> sound(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound.so"), beep);
     QElapsedTimer clock;
     qint64 longest = 0;
     clock.start();
@@ -190,14 +192,15 @@ private slots:
     {
 #ifdef Q_OS_WIN
         // Windows plays the chime itself (PlaySoundW), with or without a module.
-        platform::DeferredSound chime(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.dll"));
-        QVERIFY(chime.load());
+        QCOMPARE(platform::soundModulePath(), QString());
+        platform::SystemSound chime;
         chime.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav"));
         chime.playAsync(QStringLiteral(PROGRAM_DIR "/no_such_sound.wav"));
 #else
-        platform::DeferredSound chime(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound.so"));
+        platform::SystemSound beep;
+        platform::Deferred<platform::Sound> chime(QStringLiteral(PROGRAM_DIR "/modules/harovan_sound.so"), beep);
         QVERIFY(chime.load());
-        platform::DeferredSound missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"));
+        platform::Deferred<platform::Sound> missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"), beep);
         QVERIFY(!missing.load());
         missing.playAsync(QStringLiteral(PROGRAM_DIR "/atari.wav"));
 #endif

@@ -1,9 +1,15 @@
 #include "core/AtariList.h"
+#include "core/SaveJob.h"
+#include "platform/stoprequest.h"
 #include "testsupport.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
+
+#include <csignal>
 
 namespace {
 
@@ -139,6 +145,76 @@ private slots:
                      QStringLiteral("ファイル \"") + path + QStringLiteral("\" に保存できませんでした。\r\n") + reason),
             qPrintable(message));
         QCOMPARE(testsupport::snapshot(folder.path() + u'/'), before);
+    }
+
+    // The save job makes and writes the file on a thread of its own: start()
+    // returns at once, and finished() tells the outcome; a stop saves nothing.
+    void saveJob_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("logout");
+        QTest::addColumn<SaveJob::Outcome>("outcome");
+        QTest::newRow("saved") << "当たり.csv" << false << SaveJob::Outcome::Saved;
+        QTest::newRow("folder missing") << "missing/当たり.csv" << false << SaveJob::Outcome::Failed;
+        QTest::newRow("the system asks the program to end") << "当たり.csv" << true << SaveJob::Outcome::Cancelled;
+    }
+    void saveJob()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, logout);
+        QFETCH(SaveJob::Outcome, outcome);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(target);
+        const QList<AtariList::Row> rows {{1, QStringLiteral("000037"), QStringLiteral("３等"), {}, 3, {}, {}, 0},
+            {2, QStringLiteral("****73"), QStringLiteral("３等"), {}, 3, {}, {}, 0}};
+        const platform::StopRequestWatcher watcher([] {});
+        if (logout)
+            QCOMPARE(std::raise(SIGTERM), 0);
+
+        SaveJob job;
+        QSignalSpy steps(&job, &Job::stepStarted);
+        QSignalSpy finished(&job, &Job::finished);
+        job.startCsv(path, rows);
+        QVERIFY(job.isRunning());
+        QCOMPARE(finished.size(), 0);
+        QVERIFY(finished.wait());
+        QCOMPARE(job.outcome(), outcome);
+        QCOMPARE(steps.first().first().toString(), QStringLiteral("CSVファイルを作っています…"));
+        switch (outcome) {
+        case SaveJob::Outcome::Saved:
+            QCOMPARE(testsupport::fileBytes(path), AtariList::CsvBytes(rows));
+            QCOMPARE(steps.last().first().toString(), QStringLiteral("CSVファイルを保存しています…"));
+            QCOMPARE(job.failure(), QString());
+            break;
+        case SaveJob::Outcome::Failed:
+            QVERIFY(job.failure().startsWith(QStringLiteral("ファイル \"") + path));
+            break;
+        default:
+            QVERIFY(filesIn(folder.path()).isEmpty());
+            QCOMPARE(job.failure(), QString());
+            break;
+        }
+    }
+
+    // A cancel ends the job before it returns; the work, stopped on its
+    // thread, writes nothing, and a late end is not heard.
+    void saveJobCancelled()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("当たり.csv"));
+        QList<AtariList::Row> rows;
+        for (int i = 0; i < 2000; ++i)
+            rows.append({i + 1, QStringLiteral("000037"), QStringLiteral("３等"), QString(2000, u'長'), 3, {}, {}, 0});
+        SaveJob job;
+        QSignalSpy finished(&job, &Job::finished);
+        job.startCsv(path, rows);
+        job.cancel();
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(job.outcome(), SaveJob::Outcome::Cancelled);
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(filesIn(folder.path()).isEmpty());
     }
 };
 

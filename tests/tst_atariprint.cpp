@@ -3,20 +3,22 @@
 
 #include "core/AtariBook.h"
 #include "core/DataInForce.h"
+#include "core/SaveJob.h"
 #include "platform/stoprequest.h"
 #include "ui/AtariPrint.h"
 #include "ui/Fonts.h"
-#include "ui/WorkProgress.h"
+#include "ui/PrintJob.h"
 #include "ui/frmAtariList.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <csignal>
 #include <deque>
@@ -306,45 +308,66 @@ private slots:
         QCOMPARE(std::get<1>(last), std::get<2>(last));
     }
 
-    // The box of a long print or save appears once the work has gone on for
-    // a while; the work stops on each way of ending the box, and on a logout.
-    void workProgressStops_data()
+    // The print job lays out and paints on a thread of its own: start()
+    // returns at once, its steps follow the print's stages, and a cancel or
+    // a logout leaves the PDF file as it was and says nothing.
+    void printJob_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("キャンセル") << QStringLiteral("button");
-        QTest::newRow("Esc") << QStringLiteral("Esc");
-        QTest::newRow("close box") << QStringLiteral("close");
+        QTest::newRow("printed") << QStringLiteral("print");
+        QTest::newRow("cancelled") << QStringLiteral("cancel");
         QTest::newRow("logout") << QStringLiteral("SIGTERM");
     }
-    void workProgressStops()
+    void printJob()
     {
         QFETCH(QString, how);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("当たり.pdf"));
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("%PDF-1.4 earlier") == 16);
+        earlier.close();
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(path);
+        AtariPrintContent content = cards(3);
+        content.rows[1].strSyouhin = pagesOfGoods();
         const platform::StopRequestWatcher watcher([] {});
-        WorkProgress progress(QStringLiteral("dlgTestProgress"), nullptr);
-        progress.setStep(QStringLiteral("作っています…"), 10);
-        QVERIFY(!progress.isVisible());
-        // One step that goes on and on: the clock brings the box up.
-        QElapsedTimer working;
-        working.start();
-        while (!progress.isVisible() && !working.hasExpired(20000))
-            QVERIFY(progress.advance(1));
-        QVERIFY(progress.isVisible());
-        QVERIFY(progress.isModal());
-        QVERIFY(progress.advance(2));
-
-        if (how == u"button")
-            QTest::mouseClick(
-                progress.findChild<QPushButton *>(QStringLiteral("dlgTestProgressCancel")), Qt::LeftButton);
-        else if (how == u"Esc")
-            QTest::keyClick(&progress, Qt::Key_Escape);
-        else if (how == u"close")
-            progress.close();
-        else
+        if (how == u"SIGTERM")
             QCOMPARE(std::raise(SIGTERM), 0);
-        QVERIFY(!progress.advance(3));
+
+        PrintJob job;
+        QSignalSpy steps(&job, &Job::stepStarted);
+        QSignalSpy progressed(&job, &Job::progressed);
+        QSignalSpy finished(&job, &Job::finished);
+        job.start(std::move(printer), content);
+        QVERIFY(job.isRunning());
+        QCOMPARE(finished.size(), 0);
+        if (how == u"cancel") {
+            job.cancel();
+            QCOMPARE(finished.size(), 1);
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents();
+            QCOMPARE(finished.size(), 1);
+        } else {
+            QVERIFY(finished.wait());
+        }
+        QCOMPARE(job.failure(), QString());
+        QCOMPARE(steps.first().first().toString(), QStringLiteral("印刷の準備をしています…"));
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        const QByteArray pdf = earlier.readAll();
+        if (how == u"print") {
+            QVERIFY(pdf.size() > 1000);
+            QCOMPARE(steps.last().first().toString(), QStringLiteral("印刷しています…"));
+            // The bar is full once every page is painted.
+            QVERIFY(!progressed.isEmpty());
+            QCOMPARE(progressed.last().at(0), progressed.last().at(1));
+        } else {
+            QCOMPARE(pdf, QByteArray("%PDF-1.4 earlier"));
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("当たり.pdf")});
     }
 
-    // The list of won cards prints and saves through the box: on a logout
+    // The list of won cards prints and saves through its jobs: on a logout
     // (the system asking the program to end) neither writes a file, and
     // nothing is said.
     void listWritesNothingOnLogout()
@@ -372,8 +395,10 @@ private slots:
 
         const platform::StopRequestWatcher watcher([] {});
         QCOMPARE(std::raise(SIGTERM), 0);
-        list.findChild<QPushButton *>(QStringLiteral("cmdPrint"))->click();
-        list.findChild<QPushButton *>(QStringLiteral("cmdSaveCsv"))->click();
+        QVERIFY(testsupport::waitForJob(
+            list.findChild<PrintJob *>(), [&] { list.findChild<QPushButton *>(QStringLiteral("cmdPrint"))->click(); }));
+        QVERIFY(testsupport::waitForJob(list.findChild<SaveJob *>(),
+            [&] { list.findChild<QPushButton *>(QStringLiteral("cmdSaveCsv"))->click(); }));
 
         QCOMPARE(fakes.printDialog.shown, 1);
         QCOMPARE(fakes.saveFileDialog.asked.size(), 1);

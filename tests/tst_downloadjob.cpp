@@ -1,8 +1,11 @@
-// The download job on its own, with transfers the test ends by hand: one file
-// after another, a cancel that ends it at once, and ends that come too late.
-// What the dialog shows of it, against a real server, is tested with the dialog.
+// The download command's jobs on their own, with transfers the test ends by
+// hand: the list fetch and the downloads, one file after another, a cancel
+// that ends a job at once, and ends that come too late. What the windows
+// show of them is tested with the windows.
 
 #include "core/DownloadJob.h"
+#include "core/NewData.h"
+#include "core/NewDataListJob.h"
 #include "fakeservices.h"
 #include "testsupport.h"
 
@@ -60,6 +63,9 @@ private slots:
     void cancelEndsItAtOnce();
     void lateEndOfAnEarlierRun();
     void transferEndedBeforeItsStartReturned();
+    void listFetch_data();
+    void listFetch();
+    void listFetchCancelled();
 
 private:
     std::unique_ptr<testsupport::FakeServices> m_services;
@@ -107,7 +113,7 @@ void tst_DownloadJob::oneAfterAnother()
     QCOMPARE(job.report(), QStringLiteral("・a\r\n"));
     QCOMPARE(job.refused(), QStringLiteral("・b\r\n"));
     QCOMPARE(steps.size(), 2);
-    QCOMPARE(steps.at(1), (QVariantList {2, 2, QStringLiteral("b")}));
+    QCOMPARE(steps.at(1), (QVariantList {QStringLiteral("ダウンロードしています（2/2）"), QStringLiteral("b")}));
 }
 
 // Cancel ends the transfer and the job before it returns; an end the
@@ -161,6 +167,89 @@ void tst_DownloadJob::transferEndedBeforeItsStartReturned()
     QCOMPARE(job.report(), QStringLiteral("・a\r\n"));
     QCOMPARE(http.requested, (QStringList {m_entries.at(0).strXmlUrl, m_entries.at(1).strXmlUrl}));
     QVERIFY(QFile::exists(m_folder->dataPath("a.xml")));
+}
+
+QByteArray listOf(const QByteArray &outlines)
+{
+    return "<?xml version=\"1.0\"?><opml version=\"2.0\"><head/><body>" + outlines + "</body></opml>";
+}
+
+// The fetch ends with GetNewDataList's result in the list of the data in
+// force, told once the transfer has ended, never inside start().
+void tst_DownloadJob::listFetch_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("duplicates");
+
+    QTest::newRow("new entries") << listOf(
+        "<outline title=\"a\" xmlUrl=\"u/a\"/><outline title=\"present\" xmlUrl=\"u/p\"/>")
+                                 << true << 0 << QStringList {"a"} << QStringList {};
+    QTest::newRow("one title twice") << listOf(
+        "<outline title=\"a\" xmlUrl=\"u/1\"/><outline title=\"a\" xmlUrl=\"u/2\"/>")
+                                     << true << 0 << QStringList {"a"} << QStringList {"a"};
+    QTest::newRow("nothing new") << listOf({}) << true << 1 << QStringList {} << QStringList {};
+    QTest::newRow("no list") << QByteArray("<html/>") << true << -1 << QStringList {} << QStringList {};
+    QTest::newRow("transfer failed") << listOf("<outline title=\"a\" xmlUrl=\"u/a\"/>") << false << -1 << QStringList {}
+                                     << QStringList {};
+}
+
+void tst_DownloadJob::listFetch()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, ok);
+    QFETCH(int, status);
+    QFETCH(QStringList, titles);
+    QFETCH(QStringList, duplicates);
+    QVERIFY(m_folder->writeData(QStringLiteral("present.xml"), "present"));
+    DataInForce data;
+    const modNengajo::ScopedListDocumentUrl url(QStringLiteral("http://list.test/gajo/list.xml"));
+    NewDataListJob job(data);
+    QSignalSpy steps(&job, &Job::stepStarted);
+    QSignalSpy finished(&job, &Job::finished);
+    job.start();
+    QCOMPARE(m_http.started.size(), 1u);
+    QCOMPARE(m_http.started.at(0).url, QStringLiteral("http://list.test/gajo/list.xml"));
+    QCOMPARE(steps.size(), 1);
+    QCOMPARE(steps.at(0).at(0).toString(), QStringLiteral("新着データリストを読み込んでいます…"));
+    m_http.end(0, body, ok);
+    QCOMPARE(finished.size(), 0);
+    QVERIFY(finished.wait());
+    QCOMPARE(job.status(), qint16(status));
+    QStringList listed;
+    for (const NewDataEntry &entry : data.NewDataList())
+        listed.append(entry.strTitle);
+    QCOMPARE(listed, titles);
+    QCOMPARE(job.duplicates(), duplicates);
+    QVERIFY(m_http.started.at(0).gone);
+    QVERIFY(!job.wasCancelled());
+}
+
+// A cancel ends the fetch before it returns with an empty list and -1; what
+// the transfer told before is not heard any more, and the next fetch starts afresh.
+void tst_DownloadJob::listFetchCancelled()
+{
+    DataInForce data;
+    NewDataListJob job(data);
+    QSignalSpy finished(&job, &Job::finished);
+    job.start();
+    m_http.end(0, listOf("<outline title=\"a\" xmlUrl=\"u/a\"/>"));
+    job.cancel();
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(job.wasCancelled());
+    QCOMPARE(job.status(), qint16(-1));
+    QVERIFY(m_http.started.at(0).gone);
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(data.NewDataList().isEmpty());
+
+    job.start();
+    m_http.end(1, listOf("<outline title=\"b\" xmlUrl=\"u/b\"/>"));
+    QVERIFY(finished.wait());
+    QCOMPARE(job.status(), qint16(0));
+    QCOMPARE(data.NewDataList().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_DownloadJob)

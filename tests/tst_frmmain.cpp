@@ -878,7 +878,8 @@ private slots:
         // font's designed size (0: the application's font).
         const frmFileSelect fileSelect(m_state->data, m_window.get());
         const frmAbout about(m_window.get());
-        const frmProgress progress(m_window.get());
+        testsupport::HandJob job;
+        const frmProgress progress(&job, m_window.get());
         const frmDownFileList download(m_state->data.NewDataList(), m_window.get());
         const frmDataEdit dataEdit(m_state->data.winningData(), m_window.get());
         DataEditInput typed;

@@ -1,17 +1,19 @@
-// The progress window on its own: when it appears, cancelling, its bar and the
-// pointer over its button. Its use by the list fetch and the downloads is
-// tested with them.
+// The progress window of every job on its own: when it appears, cancelling,
+// its bar and the pointer. What each job tells it is tested with the job.
 
 #include "fakeservices.h"
+#include "testsupport.h"
 #include "ui/frmProgress.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -39,21 +41,6 @@ struct OtherWindow
     }
 };
 
-// When a window was first shown, counted from this object's making.
-struct ShownAt : QObject
-{
-    QElapsedTimer clock;
-    qint64 ms = -1;
-
-    ShownAt() { clock.start(); }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && ms < 0)
-            ms = clock.elapsed();
-        return false;
-    }
-};
-
 } // namespace
 
 class tst_frmProgress : public QObject
@@ -66,6 +53,7 @@ private slots:
 
     void appearsLateAndCancels_data();
     void appearsLateAndCancels();
+    void goesWithItsJob();
     void barAndPointer();
 
 private:
@@ -78,49 +66,79 @@ void tst_frmProgress::appearsLateAndCancels_data()
     QTest::newRow("キャンセル") << "button";
     QTest::newRow("close box") << "close";
     QTest::newRow("Esc") << "Esc";
-    // The program closing closes it before it has even appeared.
-    QTest::newRow("closed while hidden") << "hidden";
 }
 
 void tst_frmProgress::appearsLateAndCancels()
 {
     QFETCH(QString, how);
     OtherWindow owner;
-    ShownAt shown;
-    frmProgress progress(&owner.window);
-    progress.installEventFilter(&shown);
-    QSignalSpy cancelled(progress.control(), &platform::TransferControl::cancelled);
-    if (how != u"hidden") {
-        // Not before its delay (less the 5% by which a coarse timer may fire
-        // early), however late a busy machine lets it come.
-        QTRY_VERIFY(progress.isVisible());
-        QVERIFY2(shown.ms >= frmProgress::ShowDelayMs * 9 / 10, qPrintable(QString::number(shown.ms)));
-        QCOMPARE(QApplication::activeModalWidget(), &progress);
-        // Enter stops nothing by chance.
-        QTest::keyClick(&progress, Qt::Key_Return);
-        QCOMPARE(cancelled.size(), 0);
-    }
+    testsupport::HandJob job;
+    job.start();
+    QPointer<frmProgress> progress = frmProgress::follow(&job, &owner.window);
+    QSignalSpy finished(&job, &Job::finished);
+    // Its timer brings it up half a second on, not before.
+    auto *timer = child<QTimer>(progress, "tmrProgressShow");
+    QVERIFY(timer->isActive());
+    QVERIFY(timer->isSingleShot());
+    QCOMPARE(timer->interval(), frmProgress::ShowDelayMs);
+    QVERIFY(!progress->isVisible());
+    timer->setInterval(0);
+    QTRY_VERIFY(progress->isVisible());
+    QCOMPARE(QApplication::activeModalWidget(), progress.data());
+    QCOMPARE(progress->windowTitle(), QStringLiteral("Harovan"));
+    // Enter stops nothing by chance.
+    QTest::keyClick(progress, Qt::Key_Return);
+    QVERIFY(!job.stopped);
+
     if (how == u"button")
-        QTest::mouseClick(child<QPushButton>(&progress, "cmdProgressCancel"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(progress, "cmdProgressCancel"), Qt::LeftButton);
     else if (how == u"Esc")
-        QTest::keyClick(&progress, Qt::Key_Escape);
+        QTest::keyClick(progress, Qt::Key_Escape);
     else
-        progress.close();
-    QCOMPARE(cancelled.size(), 1);
-    QVERIFY(progress.wasCanceled());
+        QVERIFY(progress->close());
+    QVERIFY(job.stopped);
+    QVERIFY(job.wasCancelled());
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!progress->isVisible());
+    // The window goes with the job it showed.
+    QTRY_VERIFY(progress.isNull());
+}
+
+// A job that ends before half a second has passed never shows the window,
+// even when its timer comes late; the hourglass lasts as long as the job.
+void tst_frmProgress::goesWithItsJob()
+{
+    platform::FakeMousePointer &pointer = m_services->mousePointer;
+    OtherWindow owner;
+    testsupport::HandJob job;
+    job.start();
+    frmProgress progress(&job, &owner.window);
+    QCOMPARE(pointer.events, QStringList {"hourglass"});
+    bool hourglassWhenFinished = true;
+    connect(&job, &Job::finished, &owner.window, [&] { hourglassWhenFinished = pointer.hourglass; });
+    job.finish();
+    QVERIFY(!hourglassWhenFinished);
+    QCOMPARE(pointer.events, (QStringList {"hourglass", "default"}));
+    auto *timer = child<QTimer>(&progress, "tmrProgressShow");
+    QVERIFY(!timer->isActive());
+    emit job.stepStarted(QStringLiteral("late"), {});
+    QVERIFY(!progress.isVisible());
 }
 
 void tst_frmProgress::barAndPointer()
 {
     platform::FakeMousePointer &pointer = m_services->mousePointer;
     {
-        frmProgress progress(nullptr);
+        testsupport::HandJob job;
+        job.start();
+        frmProgress progress(&job, nullptr);
         auto *bar = child<QProgressBar>(&progress, "barProgress");
         // Sizes beyond an int still fill the bar in proportion; a new step is busy again.
-        progress.control()->reportProgress(qint64(3) << 40, qint64(4) << 40);
+        emit job.progressed(qint64(3) << 40, qint64(4) << 40);
         QCOMPARE(double(bar->value()) / bar->maximum(), 0.75);
-        progress.setStep(QStringLiteral("ダウンロードしています（3/3）"), QStringLiteral("c"));
+        emit job.stepStarted(QStringLiteral("ダウンロードしています（3/3）"), QStringLiteral("c"));
         QCOMPARE(bar->maximum(), 0);
+        QCOMPARE(child<QLabel>(&progress, "lblProgress")->text(), QStringLiteral("ダウンロードしています（3/3）\nc"));
 
         // Over the button the ordinary pointer; gone while it rests there, the hourglass again.
         auto *button = child<QPushButton>(&progress, "cmdProgressCancel");

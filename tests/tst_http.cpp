@@ -3,6 +3,7 @@
 
 #include "localhttpserver.h"
 #include "platform/http.h"
+#include "platform/module.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -10,8 +11,38 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 using platform::CurlHttpTransfer;
+
+namespace {
+
+// A transfer started and waited for to its end, as the program's jobs hear
+// it; a cancel (cancelAfterMs on, 0: never) ends it as a job's cancel does,
+// by deleting it.
+platform::HttpResult waitedFor(platform::HttpTransfer &http, const QString &url, int cancelAfterMs = 0)
+{
+    struct Watch final : platform::TransferWatch
+    {
+        std::optional<platform::HttpResult> result;
+        void reportProgress(qint64, qint64) override { }
+        void transferEnded(const platform::HttpResult &ended) override { result = ended; }
+    } watch;
+    std::unique_ptr<platform::RunningTransfer> running = http.start(url, &watch);
+    QObject context;
+    bool cancelled = false;
+    if (cancelAfterMs > 0)
+        QTimer::singleShot(cancelAfterMs, &context, [&] {
+            running.reset();
+            cancelled = true;
+        });
+    if (!QTest::qWaitFor([&] { return watch.result.has_value() || cancelled; }, 60000))
+        qFatal("the transfer did not end");
+    running.reset();
+    return watch.result.value_or(platform::HttpResult {false, {}, QStringLiteral("cancelled"), 0, true});
+}
+
+} // namespace
 
 class tst_Http : public QObject
 {
@@ -166,7 +197,7 @@ void tst_Http::get()
 
     m_server.takeRequests();
     CurlHttpTransfer http(quickOptions());
-    const auto result = http.get(path.startsWith(u'/') ? m_server.url(path) : path);
+    const auto result = waitedFor(http, path.startsWith(u'/') ? m_server.url(path) : path);
     QVERIFY2(result.ok == ok, qPrintable(result.error));
     QCOMPARE(result.body, body);
     QCOMPARE(result.httpStatus, status);
@@ -192,7 +223,7 @@ void tst_Http::refusesOtherSchemesWithoutARequest()
     QFETCH(QString, address);
     m_server.takeRequests();
     CurlHttpTransfer http(quickOptions());
-    const auto result = http.get(address);
+    const auto result = waitedFor(http, address);
     QVERIFY(!result.ok);
     QVERIFY(result.body.isEmpty());
     QVERIFY(!result.error.isEmpty());
@@ -206,7 +237,7 @@ void tst_Http::refusedConnection()
     CurlHttpTransfer http(quickOptions());
     QElapsedTimer timer;
     timer.start();
-    const auto result = http.get(QStringLiteral("http://127.0.0.1:%1/gajo/list.xml").arg(port));
+    const auto result = waitedFor(http, QStringLiteral("http://127.0.0.1:%1/gajo/list.xml").arg(port));
     QVERIFY(!result.ok);
     QCOMPARE(result.httpStatus, 0L);
     QVERIFY(result.body.isEmpty());
@@ -280,7 +311,7 @@ void tst_Http::throughTheDesktopsProxy()
     for (const QByteArray &name : names)
         qputenv(name.constData(), name == "no_proxy" ? QByteArray("127.0.0.1") : proxy.toLatin1());
     CurlHttpTransfer http(quickOptions());
-    const auto result = http.get(address);
+    const auto result = waitedFor(http, address);
     for (const QByteArray &name : names)
         qunsetenv(name.constData());
     QVERIFY2(result.ok == ok, qPrintable(result.error));
@@ -322,12 +353,9 @@ void tst_Http::stallAndTrickleEndInTime()
     CurlHttpTransfer::Options options = quickOptions();
     options.totalTimeoutMs = totalTimeoutMs;
     auto http = std::make_unique<CurlHttpTransfer>(options);
-    platform::TransferControl control;
-    if (cancelAfterMs > 0)
-        QTimer::singleShot(cancelAfterMs, &control, &platform::TransferControl::cancel);
     QElapsedTimer timer;
     timer.start();
-    const auto result = http->get(m_server.url(path), &control);
+    const auto result = waitedFor(*http, m_server.url(path), cancelAfterMs);
     QVERIFY(!result.ok);
     QCOMPARE(result.cancelled, cancelAfterMs > 0);
     QVERIFY(result.body.isEmpty());
@@ -337,7 +365,7 @@ void tst_Http::stallAndTrickleEndInTime()
     // Its connection ended with it: the next transfer goes through at once, and
     // nothing is left to wait for when the program quits.
     timer.restart();
-    QVERIFY(http->get(m_server.url(QStringLiteral("/files/cap.xml"))).ok);
+    QVERIFY(waitedFor(*http, m_server.url(QStringLiteral("/files/cap.xml"))).ok);
     http.reset();
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
 }
@@ -347,22 +375,22 @@ void tst_Http::stallAndTrickleEndInTime()
 void tst_Http::programModuleTransfers()
 {
     m_server.takeRequests();
-    platform::DeferredHttpTransfer http(QStringLiteral(PROGRAM_DIR "/modules/harovan_network.so"));
-    QCOMPARE(http.get(m_server.url(QStringLiteral("/files/binary.xml"))).body, m_binary);
-    QVERIFY(!http.get(m_server.url(QStringLiteral("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd"))).ok);
+    platform::RefusedTransfer refused;
+    platform::Deferred<platform::HttpTransfer> http(QStringLiteral(PROGRAM_DIR "/modules/harovan_network.so"), refused);
+    QCOMPARE(waitedFor(http, m_server.url(QStringLiteral("/files/binary.xml"))).body, m_binary);
+    QVERIFY(!waitedFor(http, m_server.url(QStringLiteral("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd"))).ok);
     // A cancel from the program reaches the transfer in the module at once.
-    platform::TransferControl control;
-    QTimer::singleShot(200, &control, &platform::TransferControl::cancel);
     QElapsedTimer timer;
     timer.start();
-    QVERIFY(http.get(m_server.url(QStringLiteral("/fault/stall?seconds=8")), &control).cancelled);
+    QVERIFY(waitedFor(http, m_server.url(QStringLiteral("/fault/stall?seconds=8")), 200).cancelled);
     QVERIFY2(timer.elapsed() < 900, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(m_server.takeRequests(),
         (QStringList {
             "/files/binary.xml", "/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd", "/fault/stall?seconds=8"}));
 
-    platform::DeferredHttpTransfer missing(QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"));
-    const auto result = missing.get(m_server.url(QStringLiteral("/files/binary.xml")));
+    platform::Deferred<platform::HttpTransfer> missing(
+        QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so"), refused);
+    const auto result = waitedFor(missing, m_server.url(QStringLiteral("/files/binary.xml")));
     QVERIFY(!result.ok);
     QVERIFY(!result.error.isEmpty());
     QCOMPARE(m_server.takeRequests(), QStringList());

@@ -33,6 +33,33 @@ private slots:
         QCOMPARE(modNengajo::CutAtChar(text, ch), cut);
     }
 
+    // The box of a failed list fetch: a build whose server is this computer
+    // says where new data come from instead.
+    void listFailedText_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("advice");
+        QTest::newRow("127.0.0.1:8080") << u"127.0.0.1:8080"_s << true;
+        QTest::newRow("127.1.2.3") << u"127.1.2.3"_s << true;
+        QTest::newRow("localhost:80") << u"localhost:80"_s << true;
+        QTest::newRow("[::1]") << u"[::1]"_s << true;
+        QTest::newRow("a server") << u"data.example.jp"_s << false;
+        QTest::newRow("a server that begins with 127") << u"127.example.jp"_s << false;
+        QTest::newRow("localhost as part of a name") << u"localhost.example.jp"_s << false;
+    }
+    void listFailedText()
+    {
+        QFETCH(QString, host);
+        QFETCH(bool, advice);
+        const QStringList lines = modNengajo::ListFailedText(host).split(u"\r\n"_s);
+        QCOMPARE(lines.first(), u"新着データリストの読み込みに失敗しました。"_s);
+        QCOMPARE(lines.size(), advice ? 2 : 1);
+        if (advice) {
+            QVERIFY(lines.at(1).contains(u"「当選番号データの作成」"_s));
+            QVERIFY(lines.at(1).contains(u"「ファイルから追加」"_s));
+        }
+    }
+
     void fullWidthDigits_data()
     {
         QTest::addColumn<int>("n");

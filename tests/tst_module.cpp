@@ -12,11 +12,32 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 #include <sys/stat.h>
 
 namespace {
 
 enum class Wanted { Sound, HttpTransfer };
+
+// Keeps how a transfer ended.
+struct Ended final : platform::TransferWatch
+{
+    std::optional<platform::HttpResult> result;
+    void reportProgress(qint64, qint64) override { }
+    void transferEnded(const platform::HttpResult &ended) override { result = ended; }
+};
+
+// Answers every transfer with a failure of its own words, counting them.
+struct CountingFallback final : platform::HttpTransfer
+{
+    int calls = 0;
+    std::unique_ptr<platform::RunningTransfer> start(const QString &, platform::TransferWatch *watch) override
+    {
+        ++calls;
+        return platform::endedTransfer(watch, {false, {}, QStringLiteral("fallback")});
+    }
+};
 
 const QString soundModule = QStringLiteral(PROGRAM_DIR "/modules/harovan_sound.so");
 const QString networkModule = QStringLiteral(PROGRAM_DIR "/modules/harovan_network.so");
@@ -31,6 +52,8 @@ private slots:
     void initTestCase();
     void load_data();
     void load();
+    void deferredFallsBack_data();
+    void deferredFallsBack();
 
 private:
     // A module as the package ships it (stripped), of which only the first bytes arrived.
@@ -121,9 +144,44 @@ void tst_Module::load()
         platform::HttpTransfer *http = module.get();
         QCOMPARE(http != nullptr, refusal.isEmpty());
         // The module's own code answers: it refuses what is no web address.
-        if (http)
-            QVERIFY(http->get(QStringLiteral("file:///etc/passwd")).error.startsWith(u"not an http"));
+        if (http) {
+            Ended ended;
+            const auto running = http->start(QStringLiteral("file:///etc/passwd"), &ended);
+            QTRY_VERIFY(ended.result.has_value());
+            QVERIFY(ended.result->error.startsWith(u"not an http"));
+        }
     }
+}
+
+// A deferred service loads its module at the first call; without one the
+// fallback answers, and a system with no module for it says nothing of it.
+void tst_Module::deferredFallsBack_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("the module") << networkModule << true;
+    QTest::newRow("missing") << QStringLiteral(PROGRAM_DIR "/modules/no_such_module.so") << false;
+    QTest::newRow("none on this system") << QString() << false;
+}
+
+void tst_Module::deferredFallsBack()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, loaded);
+    if (path.isEmpty() || loaded)
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    else
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^The module .* is not loaded: ")));
+    CountingFallback fallback;
+    platform::Deferred<platform::HttpTransfer> http(path, fallback);
+    for (int call = 0; call < 2; ++call) {
+        Ended ended;
+        const auto running = http.start(QStringLiteral("file:///etc/passwd"), &ended);
+        QTRY_VERIFY(ended.result.has_value());
+        QCOMPARE(ended.result->error == u"fallback", !loaded);
+    }
+    QCOMPARE(fallback.calls, loaded ? 0 : 2);
+    QCOMPARE(http.load(), loaded);
 }
 
 QTEST_GUILESS_MAIN(tst_Module)

@@ -2,6 +2,7 @@
 // titles, and the storing of a downloaded file.
 
 #include "core/NewData.h"
+#include "core/NewDataListJob.h"
 #include "core/modNengajo.h"
 #include "fakeservices.h"
 #include "localhttpserver.h"
@@ -25,6 +26,17 @@ QByteArray opml(const QByteArray &body)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version=\"2.0\"><head><title>新着</title></head><body>"
         + body + "</body></opml>";
+}
+
+// Runs the list fetch to its end: GetNewDataList's result.
+qint16 fetchList(DataInForce &data)
+{
+    NewDataListJob job(data);
+    QSignalSpy finished(&job, &Job::finished);
+    job.start();
+    if (!finished.wait(30000))
+        qFatal("the list fetch did not end");
+    return job.status();
 }
 
 QByteArray outline(const QByteArray &title, const QByteArray &xmlUrl)
@@ -52,7 +64,6 @@ private slots:
     void fetchFailsOnTransfer_data();
     void fetchFailsOnTransfer();
     void everyFetchStartsAfresh();
-    void hourglassCoversTheTransfer();
     void safeTitle_data();
     void safeTitle();
     void storeWritesAndReplaces();
@@ -63,7 +74,7 @@ private slots:
     void storeReplacesASymlinkNotItsTarget();
 
 private:
-    // Runs GetNewDataList against list.xml holding listBody, with the data
+    // Runs the list fetch against list.xml holding listBody, with the data
     // folder holding presentFiles; notes whether the program folder changed.
     qint16 runFetch(const QByteArray &listBody, const QStringList &presentFiles);
     bool m_folderChanged = false;
@@ -114,7 +125,7 @@ qint16 tst_NewDataList::runFetch(const QByteArray &listBody, const QStringList &
     const auto before = snapshot(m_folder->path());
 
     const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(ListPath));
-    const qint16 result = m_data->GetNewDataList();
+    const qint16 result = fetchList(*m_data);
 
     m_folderChanged = snapshot(m_folder->path()) != before;
     return result;
@@ -289,7 +300,7 @@ void tst_NewDataList::readList()
         QCOMPARE(read, entries);
 }
 
-// The whole fetch from the server: the list read, nothing written, the hourglass meanwhile.
+// The whole fetch from the server: the list read, nothing written.
 void tst_NewDataList::fetch_data()
 {
     QTest::addColumn<QByteArray>("list");
@@ -326,7 +337,6 @@ void tst_NewDataList::fetch()
     for (NewDataEntry &entry : entries)
         entry.strXmlUrl.replace(QStringLiteral("@BASE@"), m_server.url({}));
     QCOMPARE(m_data->NewDataList(), entries);
-    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
     QVERIFY(!m_folderChanged);
     QVERIFY(m_services->messageBox.shown.isEmpty());
     QCOMPARE(m_server.takeRequests(), QStringList {ListPath});
@@ -366,9 +376,8 @@ void tst_NewDataList::fetchFailsOnTransfer()
     QVERIFY(m_server.writeFile(QStringLiteral("gajo/list.xml"), opml(outline("new", "u/new"))));
     const auto before = snapshot(m_folder->path());
     const modNengajo::ScopedListDocumentUrl listUrl(address);
-    QCOMPARE(m_data->GetNewDataList(), qint16(-1));
+    QCOMPARE(fetchList(*m_data), qint16(-1));
     QVERIFY(m_data->NewDataList().isEmpty());
-    QCOMPARE(m_services->mousePointer.events, (QStringList {"hourglass", "default"}));
     QCOMPARE(snapshot(m_folder->path()), before);
     QCOMPARE(m_server.takeRequests(), requests);
 }
@@ -382,7 +391,7 @@ void tst_NewDataList::everyFetchStartsAfresh()
     QVERIFY(m_server.writeFile(QStringLiteral("gajo/moved.xml"), opml(outline("c", "u/c"))));
     {
         const modNengajo::ScopedListDocumentUrl moved(m_server.url("/fault/redirect?to=/gajo/moved.xml"));
-        QCOMPARE(m_data->GetNewDataList(), qint16(0));
+        QCOMPARE(fetchList(*m_data), qint16(0));
     }
     QCOMPARE(m_data->NewDataList(), (QList<NewDataEntry> {{"c", "u/c"}}));
 
@@ -396,29 +405,6 @@ void tst_NewDataList::everyFetchStartsAfresh()
     QVERIFY(QFile::remove(m_folder->dataPath("d.xml")));
     QCOMPARE(runFetch(opml(outline("d", "u/d")), {}), qint16(0));
     QCOMPARE(m_data->NewDataList(), (QList<NewDataEntry> {{"d", "u/d"}}));
-}
-
-void tst_NewDataList::hourglassCoversTheTransfer()
-{
-    // Sees the pointer while the list travels.
-    struct Observer final : platform::HttpTransfer
-    {
-        platform::HttpTransfer *real = nullptr;
-        platform::FakeMousePointer *pointer = nullptr;
-        bool hourglassDuringTransfer = false;
-        std::unique_ptr<platform::RunningTransfer> start(const QString &url, platform::TransferWatch *watch) override
-        {
-            hourglassDuringTransfer = pointer->hourglass;
-            return real->start(url, watch);
-        }
-    } observer;
-    observer.real = &m_http;
-    observer.pointer = &m_services->mousePointer;
-    const platform::ScopedService<platform::HttpTransfer> guard(observer);
-
-    QCOMPARE(runFetch(opml(outline("a", "u/a")), {}), qint16(0));
-    QVERIFY(observer.hourglassDuringTransfer);
-    QVERIFY(!m_services->mousePointer.hourglass);
 }
 
 // File names from titles

@@ -2,6 +2,7 @@
 // tool, and the whole road of a download from a site served on 127.0.0.1.
 
 #include "core/NewData.h"
+#include "core/NewDataListJob.h"
 #include "core/modNengajo.h"
 #include "fakeservices.h"
 #include "localhttpserver.h"
@@ -207,7 +208,9 @@ void tst_Publish::downloadFromPublishedSite()
     }
     const modNengajo::ScopedListDocumentUrl listUrl(server.url(QStringLiteral("/gajo/list.xml")));
 
-    QCOMPARE(data.GetNewDataList(), qint16(0));
+    NewDataListJob fetch(data);
+    QVERIFY(testsupport::waitForJob(&fetch, [&] { fetch.start(); }));
+    QCOMPARE(fetch.status(), qint16(0));
     QCOMPARE(data.NewDataList(), (QList<NewDataEntry> {{Reiwa8, fileUrl(base, Reiwa8 + ".xml")}}));
 
     frmDownFileList dialog(data.NewDataList());
@@ -215,8 +218,8 @@ void tst_Publish::downloadFromPublishedSite()
     auto *list = dialog.findChild<QListWidget *>("lstXmlFile");
     QVERIFY(list);
     list->item(0)->setSelected(true);
-    dialog.findChild<QPushButton *>("cmdDownload")->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isDownloading(), 30000);
+    QVERIFY(testsupport::waitForJob(
+        dialog.findChild<DownloadJob *>(), [&] { dialog.findChild<QPushButton *>("cmdDownload")->click(); }));
     QCOMPARE(dialog.downloadReport(), "・" + Reiwa8 + "\r\n");
     QVERIFY(services.messageBox.shown.isEmpty());
 
@@ -233,7 +236,8 @@ void tst_Publish::downloadFromPublishedSite()
     QCOMPARE(data.LoadDataFile(Reiwa8 + ".xml").status, qint16(0));
 
     // Nothing new any more.
-    QCOMPARE(data.GetNewDataList(), qint16(1));
+    QVERIFY(testsupport::waitForJob(&fetch, [&] { fetch.start(); }));
+    QCOMPARE(fetch.status(), qint16(1));
 }
 
 QTEST_MAIN(tst_Publish)

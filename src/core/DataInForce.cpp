@@ -7,7 +7,6 @@
 #include "platform/http.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
-#include "platform/waitcursor.h"
 #include "platform/xmldocument.h"
 
 #include <QFileInfo>
@@ -97,17 +96,13 @@ DataLoad DataInForce::load(const QString &dataFileName, const QString &schemaFil
     return {};
 }
 
-qint16 DataInForce::GetNewDataList(platform::TransferControl *control, QStringList *duplicates)
+qint16 DataInForce::GetNewDataList(const platform::HttpResult &fetched, QStringList *duplicates)
 {
     m_newDataList.clear();
     if (duplicates)
         duplicates->clear();
-    // The hourglass stays until the fetch returns, whichever way it ends.
-    const platform::WaitCursor waitCursor;
     platform::xml::Document document;
     document.setValidateOnParse(false);
-    const platform::HttpTransfer::Result transfer
-        = platform::Service<platform::HttpTransfer>::get().get(modNengajo::ListDocumentUrl(), control);
     // A file the user has, downloaded or bundled, is not new, in any letter
     // case or composition (read once: a list may hold thousands of entries).
     QSet<QString> present;
@@ -115,7 +110,7 @@ qint16 DataInForce::GetNewDataList(platform::TransferControl *control, QStringLi
         present.insert(modNengajo::DataTitleKey(name));
     const auto isPresent
         = [&present](const QString &fileName) { return present.contains(modNengajo::DataTitleKey(fileName)); };
-    const qint16 result = transfer.ok && document.loadXml(transfer.body)
+    const qint16 result = fetched.ok && document.loadXml(fetched.body)
         ? modNengajo::ReadListDocument(document, isPresent, m_newDataList, duplicates)
         : -1;
     // Entries read before a failure are of no use to anyone.

@@ -9,6 +9,10 @@
 
 #include <optional>
 
+namespace platform {
+struct HttpResult;
+} // namespace platform
+
 // What came of a load: 0 when the data were loaded, -1 when not, with the
 // message that tells the user why (empty when nothing is to be told).
 struct DataLoad
@@ -56,11 +60,12 @@ public:
     // Puts data read elsewhere in force.
     void setWinningData(WinningData data);
 
-    // Fetches the list document into NewDataList: the published files not yet
-    // in the data folder, and in duplicates the titles refused for a title met
-    // before. 0: new entries, 1: nothing new, -1: failed or cancelled through
-    // control, which also sees the bytes of the list arrive.
-    qint16 GetNewDataList(platform::TransferControl *control = nullptr, QStringList *duplicates = nullptr);
+    // Reads the list document a fetch brought (NewDataListJob fetches it) into
+    // NewDataList: the published files not yet in the data folder, and in
+    // duplicates the titles refused for a title met before. 0: new entries,
+    // 1: nothing new, -1: the fetch failed or was cancelled, or the document
+    // is no list.
+    qint16 GetNewDataList(const platform::HttpResult &fetched, QStringList *duplicates = nullptr);
 
 signals:
     // Another data file, or other data, is in force.

@@ -4,7 +4,7 @@
 #include "core/UserFiles.h"
 
 DownloadJob::DownloadJob(QObject *parent)
-    : QObject(parent)
+    : Job(parent)
 { }
 
 DownloadJob::~DownloadJob() = default;
@@ -18,15 +18,14 @@ void DownloadJob::start(const QList<NewDataEntry> &entries)
     m_refused.clear();
     m_failure.clear();
     m_outcome = Outcome::Running;
+    begin();
     transferNext();
 }
 
-void DownloadJob::cancel()
+void DownloadJob::stop()
 {
-    if (!isRunning())
-        return;
-    m_running.reset();
-    finish(Outcome::Cancelled);
+    m_transfer.reset();
+    m_outcome = Outcome::Cancelled;
 }
 
 void DownloadJob::transferNext()
@@ -36,9 +35,10 @@ void DownloadJob::transferNext()
         return;
     }
     const NewDataEntry &entry = m_entries.at(m_next);
-    emit stepStarted(int(m_next) + 1, int(m_entries.size()), entry.strTitle);
+    emit stepStarted(
+        QStringLiteral("ダウンロードしています（%1/%2）").arg(m_next + 1).arg(m_entries.size()), entry.strTitle);
     ++m_transfers;
-    m_running = platform::Service<platform::HttpTransfer>::get().start(entry.strXmlUrl, this);
+    m_transfer = platform::Service<platform::HttpTransfer>::get().start(entry.strXmlUrl, this);
 }
 
 void DownloadJob::reportProgress(qint64 received, qint64 total)
@@ -61,7 +61,7 @@ void DownloadJob::transferEnded(const platform::HttpResult &result)
 
 void DownloadJob::store(const platform::HttpResult &result)
 {
-    m_running.reset();
+    m_transfer.reset();
     if (!result.ok) {
         finish(Outcome::Failed);
         return;
@@ -88,5 +88,5 @@ void DownloadJob::store(const platform::HttpResult &result)
 void DownloadJob::finish(Outcome outcome)
 {
     m_outcome = outcome;
-    emit finished();
+    end();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Job.h"
 #include "core/modNengajo.h"
 #include "platform/http.h"
 
@@ -13,8 +14,9 @@
 // folder: the work of the download dialog's ダウンロード, which the dialog
 // starts and shows. A body that is no data file is not stored and the next
 // file is fetched; a transfer or a write that fails ends the job, and the
-// files stored before it stay.
-class DownloadJob final : public QObject, private platform::TransferWatch
+// files stored before it stay. Its steps read "ダウンロードしています（2/3）"
+// with the entry's title.
+class DownloadJob final : public Job, private platform::TransferWatch
 {
     Q_OBJECT
 
@@ -26,11 +28,8 @@ public:
 
     // Starts on these entries, in their order, into the data folder new files go to.
     void start(const QList<NewDataEntry> &entries);
-    // Ends the running transfer at once; finished() comes before this returns.
-    void cancel();
 
     Outcome outcome() const { return m_outcome; }
-    bool isRunning() const { return m_outcome == Outcome::Running; }
     // One "・" + title + CR LF per stored file, in the entries' order.
     const QString &report() const { return m_report; }
     // The same for each file that was no data file and was not stored.
@@ -38,15 +37,8 @@ public:
     // Why a file could not be written, when the writer says; empty otherwise.
     const QString &failure() const { return m_failure; }
 
-signals:
-    // The transfer of entry number (counting from 1) of count begins.
-    void stepStarted(int number, int count, const QString &title);
-    // total is -1 while the size is unknown.
-    void progressed(qint64 received, qint64 total);
-    // Once the job has ended, whichever way.
-    void finished();
-
 private:
+    void stop() override;
     void reportProgress(qint64 received, qint64 total) override;
     void transferEnded(const platform::HttpResult &result) override;
     void transferNext();
@@ -57,7 +49,7 @@ private:
     QString m_dataFolder;
     qsizetype m_next = 0; // the entry being fetched
     quint64 m_transfers = 0; // started so far: an end heard late is known by its number
-    std::unique_ptr<platform::RunningTransfer> m_running;
+    std::unique_ptr<platform::RunningTransfer> m_transfer;
     Outcome m_outcome = Outcome::NotStarted;
     QString m_report;
     QString m_refused;

@@ -3,6 +3,7 @@
 
 #include "platform/xmldocument.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -87,4 +88,27 @@ QString modNengajo::ListDocumentUrl()
     if (!listDocumentUrlOverride().isEmpty())
         return listDocumentUrlOverride();
     return QStringLiteral("http://" HAROVAN_DOWNLOAD_HOST "/gajo/list.xml");
+}
+
+bool modNengajo::IsThisComputer(const QString &host)
+{
+    static const QRegularExpression thisComputer(
+        QStringLiteral("^(127\\.[0-9.]+|localhost|\\[::1\\])(:[0-9]+)?$"), QRegularExpression::CaseInsensitiveOption);
+    return thisComputer.match(host).hasMatch();
+}
+
+QString modNengajo::ListFailedText(const QString &host)
+{
+    const QString failed = QStringLiteral("新着データリストの読み込みに失敗しました。");
+    if (!IsThisComputer(host))
+        return failed;
+    return failed + CrLf
+        + QStringLiteral(
+            "新しい当選番号データは、メニューの「当選番号データの作成」で当選番号を入力するか、"
+            "ほかで受け取ったデータファイルを「はがきの種類を選択」の「ファイルから追加」で加えてください。");
+}
+
+QString modNengajo::ListFailedText()
+{
+    return ListFailedText(QStringLiteral(HAROVAN_DOWNLOAD_HOST));
 }

@@ -10,7 +10,6 @@
 #include <utility>
 
 namespace platform {
-class TransferControl;
 namespace xml {
 class Document;
 } // namespace xml
@@ -120,6 +119,15 @@ QString TypeCaptionText(const QString &strType, const QString &strYear);
 // Address of the list document of newly published data files:
 // "http://" + the download server + "/gajo/list.xml".
 QString ListDocumentUrl();
+
+// Whether host (and :port) names this computer (127.x.x.x, localhost, [::1]):
+// a build that names no download server of its own.
+bool IsThisComputer(const QString &host);
+// The box of a list fetch that failed: "新着データリストの読み込みに失敗しました。",
+// and, when the download server (host, else this build's) is this computer,
+// a second line that says where new data come from instead.
+QString ListFailedText();
+QString ListFailedText(const QString &host);
 
 // Reads a parsed list document: appends to list the entries whose data file
 // (title + ".xml") isPresent does not report. Of entries with one title the

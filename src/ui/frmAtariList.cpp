@@ -12,9 +12,10 @@
 #include "ui/AtariPrint.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
+#include "ui/PrintJob.h"
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
-#include "ui/WorkProgress.h"
+#include "ui/frmProgress.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPrinter>
@@ -395,8 +397,22 @@ void frmAtariList::tellFailure(const QString &failure)
             platform::MessageBox::Buttons::Ok, this);
 }
 
+void frmAtariList::follow(Job &job, void (frmAtariList::*finished)())
+{
+    frmProgress::follow(&job, this);
+    connect(&job, &Job::finished, this, finished, Qt::SingleShotConnection);
+}
+
+void frmAtariList::saveFinished()
+{
+    if (m_save.outcome() == SaveJob::Outcome::Failed)
+        tellFailure(m_save.failure());
+}
+
 void frmAtariList::cmdSaveCsv_Click()
 {
+    if (m_save.isRunning() || m_print.isRunning())
+        return;
     const QString path = choosePath(QStringLiteral("CSVで保存"), suggestedFileName(m_data),
         QStringLiteral("CSVファイル (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
@@ -404,22 +420,13 @@ void frmAtariList::cmdSaveCsv_Click()
 
     // Goods of great length make a file of many megabytes: the user sees how
     // far it has come and may stop it; a stopped save writes nothing.
-    const QList<AtariList::Row> rows = m_source->rows();
-    WorkProgress progress(QStringLiteral("dlgCsvProgress"), this);
-    progress.setStep(QStringLiteral("CSVファイルを作っています…"), rows.size());
-    const QByteArray bytes
-        = AtariList::CsvBytes(rows, [&progress](qsizetype done, qsizetype) { return progress.advance(done); });
-    if (bytes.isEmpty())
-        return;
-    progress.setStep(QStringLiteral("CSVファイルを保存しています…"), 1);
-    if (!progress.advance(0))
-        return;
-    tellFailure(AtariList::SaveFile(path, bytes));
+    follow(m_save, &frmAtariList::saveFinished);
+    m_save.startCsv(path, m_source->rows());
 }
 
 void frmAtariList::cmdCalendar_Click()
 {
-    if (!calendarOpen())
+    if (!calendarOpen() || m_save.isRunning() || m_print.isRunning())
         return;
     const AtariDraw draw = AtariDraw::of(m_data);
     const QString path = choosePath(QStringLiteral("カレンダーに登録"), AtariCalendar::FileName(draw),
@@ -429,16 +436,18 @@ void frmAtariList::cmdCalendar_Click()
 
     // The cards as they are now: the dialog may have stayed open while another program changed the book.
     m_source->reload();
-    tellFailure(AtariList::SaveFile(
-        path, AtariCalendar::IcsBytes(draw, m_source->cardsToExchange(), QDateTime::currentDateTime())));
+    follow(m_save, &frmAtariList::saveFinished);
+    m_save.startCalendar(path, draw, m_source->cardsToExchange(), QDateTime::currentDateTime());
 }
 
 void frmAtariList::cmdPrint_Click()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(AtariPrint::Title);
-    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    if (!platform::Service<platform::PrintDialog>::get().setUp(printer))
+    if (m_save.isRunning() || m_print.isRunning())
+        return;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(AtariPrint::Title);
+    printer->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    if (!platform::Service<platform::PrintDialog>::get().setUp(*printer))
         return;
 
     const QDate today = platform::Service<platform::Clock>::get().today();
@@ -446,17 +455,13 @@ void frmAtariList::cmdPrint_Click()
         m_source->totalsText(), today};
     // A long list, or goods of great length, take a while: the user sees how
     // far the print has come and may stop it; a stopped print prints nothing.
-    WorkProgress progress(QStringLiteral("dlgPrintProgress"), this);
-    std::optional<AtariPrint::Stage> shownStage;
-    tellFailure(AtariPrint::print(printer, content, [&](AtariPrint::Stage stage, qsizetype done, qsizetype total) {
-        if (stage != shownStage) {
-            shownStage = stage;
-            progress.setStep(stage == AtariPrint::Stage::Layout ? QStringLiteral("印刷の準備をしています…")
-                                                                : QStringLiteral("印刷しています…"),
-                total);
-        }
-        return progress.advance(done);
-    }));
+    follow(m_print, &frmAtariList::printFinished);
+    m_print.start(std::move(printer), std::move(content));
+}
+
+void frmAtariList::printFinished()
+{
+    tellFailure(m_print.failure());
 }
 
 bool frmAtariList::event(QEvent *event)
@@ -469,6 +474,15 @@ bool frmAtariList::event(QEvent *event)
         refreshButtons();
     }
     return QWidget::event(event);
+}
+
+void frmAtariList::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous()) {
+        m_save.cancel();
+        m_print.cancel();
+    }
+    QWidget::hideEvent(event);
 }
 
 void frmAtariList::keyPressEvent(QKeyEvent *event)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/AtariList.h"
+#include "core/SaveJob.h"
+#include "ui/PrintJob.h"
 
 #include <QWidget>
 
@@ -40,6 +42,8 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    // The list going cancels the save it started.
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // The fonts and the sizes from their metrics, at the text size in force.
@@ -62,6 +66,10 @@ private:
     QString choosePath(const QString &title, const QString &fileName, const QString &filter, const QString &suffix);
     // Says why a save or a print failed; nothing when it did not.
     void tellFailure(const QString &failure);
+    // Shows the progress of job, which starts now, and hears its end.
+    void follow(Job &job, void (frmAtariList::*finished)());
+    void saveFinished();
+    void printFinished();
     void cmdDelete_Click();
     // The sender's cell of row, opened for typing.
     void editSender(int row);
@@ -92,4 +100,7 @@ private:
     int m_goodsMargin = 0;
     // Where the last list was saved in this run; the next save starts there.
     QString m_saveFolder;
+    // The CSV or calendar file being saved, the list being printed: one at a time.
+    SaveJob m_save {this};
+    PrintJob m_print {this};
 };

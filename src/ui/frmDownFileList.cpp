@@ -10,6 +10,7 @@
 #include "ui/frmProgress.h"
 
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -33,8 +34,10 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
             | Qt::MSWindowsFixedSizeDialogHint)
     , m_newDataList(newDataList)
+    , m_job(this)
 {
     setObjectName(QStringLiteral("frmDownFileList"));
+    m_job.setObjectName(QStringLiteral("jobDownload"));
     setWindowTitle(QStringLiteral("新着当選番号データ一覧"));
     setModal(true);
     Look::paintWindowBackground(this);
@@ -73,7 +76,6 @@ frmDownFileList::frmDownFileList(const QList<NewDataEntry> &newDataList, QWidget
 
     connect(lstXmlFile, &QListWidget::itemSelectionChanged, this, &frmDownFileList::lstXmlFile_SelectionChanged);
     connect(cmdDownload, &QPushButton::clicked, this, &frmDownFileList::cmdDownload_Click);
-    connect(&m_job, &DownloadJob::finished, this, &frmDownFileList::job_Finished);
     // Esc and the close box end the dialog the same way.
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -96,32 +98,17 @@ void frmDownFileList::cmdDownload_Click()
         }
         entries.append(m_newDataList.at(i));
     }
-    m_waitCursor.emplace();
     // The selection stays as it is while the job runs.
     lstXmlFile->setEnabled(false);
     cmdDownload->setEnabled(false);
-    m_progress = new frmProgress(this);
-    connect(m_progress, &frmProgress::canceled, &m_job, &DownloadJob::cancel);
-    connect(&m_job, &DownloadJob::stepStarted, m_progress,
-        [progress = m_progress](int number, int count, const QString &title) {
-            progress->setStep(QStringLiteral("ダウンロードしています（%1/%2）").arg(number).arg(count), title);
-        });
-    connect(&m_job, &DownloadJob::progressed, m_progress, &frmProgress::showProgress);
+    // Gone, with the hourglass, before the outcome is told.
+    frmProgress::follow(&m_job, this);
+    connect(&m_job, &Job::finished, this, &frmDownFileList::job_Finished, Qt::SingleShotConnection);
     m_job.start(entries);
 }
 
 void frmDownFileList::job_Finished()
 {
-    if (m_progress) {
-        m_progress->disconnect(&m_job);
-        m_job.disconnect(m_progress);
-        // Hidden for good, also from its own timer that would show it late
-        // (over the box below, whose event loop deletes nothing); deleted
-        // later, since it may be telling of its キャンセル right now.
-        m_progress->cancel();
-        m_progress->deleteLater();
-    }
-    m_waitCursor.reset();
     lstXmlFile->setEnabled(true);
     lstXmlFile_SelectionChanged();
     switch (m_job.outcome()) {
@@ -153,4 +140,10 @@ void frmDownFileList::reject()
         m_job.cancel();
     else
         QDialog::reject();
+}
+
+void frmDownFileList::closeEvent(QCloseEvent *event)
+{
+    m_job.cancel();
+    QDialog::closeEvent(event);
 }

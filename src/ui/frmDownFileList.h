@@ -1,14 +1,9 @@
 #pragma once
 
 #include "core/DownloadJob.h"
-#include "platform/waitcursor.h"
 
 #include <QDialog>
-#include <QPointer>
 
-#include <optional>
-
-class frmProgress;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -34,9 +29,12 @@ public:
     bool isDownloading() const { return m_job.isRunning(); }
 
 protected:
-    // Esc, キャンセル and the close box stop a download that runs, and
-    // otherwise close the dialog.
+    // Esc and キャンセル stop a download that runs, and otherwise close the
+    // dialog.
     void reject() override;
+    // The close box (and the program closing) stops a download that runs and
+    // closes the dialog.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void lstXmlFile_SelectionChanged();
@@ -51,8 +49,6 @@ private:
     QString m_report;
     QString m_refused;
     DownloadJob m_job;
-    QPointer<frmProgress> m_progress;
-    std::optional<platform::WaitCursor> m_waitCursor;
 };
 
 // The completion box's text for a download report.

@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "core/NewDataListJob.h"
 #include "core/Settings.h"
 #include "core/modNengajo.h"
 #include "ui/Accessibility.h"
@@ -11,7 +12,6 @@
 #include "ui/frmAbout.h"
 #include "ui/frmAtariList.h"
 #include "ui/frmFileSelect.h"
-#include "ui/frmProgress.h"
 #include "ui/frmSyouhin.h"
 
 #include "platform/autostart.h"
@@ -352,16 +352,10 @@ void frmMain::closeEvent(QCloseEvent *event)
     if (!m_stopping)
         m_reminder.offerLoginReminder(this);
 
-    // A transfer still running ends first, as its キャンセル ends it, whether
-    // its progress window has appeared yet or not; then every other window of
-    // the program goes with this one, a dialog ending its loop.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (const bool progress : {true, false}) {
-        for (QWidget *window : windows) {
-            if (window != this && (progress ? qobject_cast<frmProgress *>(window) != nullptr : window->isVisible()))
-                window->close();
-        }
-    }
+    // A list fetch under way ends here; every other window goes as the
+    // program ends (Qt closes them all), each cancelling the work it started.
+    if (m_fetch)
+        m_fetch->cancel();
     event->accept();
 }
 

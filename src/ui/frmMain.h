@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class frmAtariList;
 class frmSyouhin;
+class NewDataListJob;
 
 // The main window: checking a card, the counters, the menu bar, start-up and shutdown.
 //
@@ -42,6 +43,8 @@ public:
     void ShowTypeCaption();
     // Empties the entry, zeroes every counter and returns to the lower stage.
     void AllClear();
+    // Confirms and starts the list fetch; the rest of the command follows
+    // when it has ended (newDataListFetched).
     void mnuDownload_Click();
     // Enters a draw's numbers as a new data file, and puts it in force when the user asks.
     void mnuMakeData_Click();
@@ -93,6 +96,9 @@ private:
     void showAtariList();
     // The list a later start asked for, when nothing is in its way now.
     void answerLaterStart();
+    // The download command once its list fetch has ended: the box of its
+    // result, or the download dialog.
+    void newDataListFetched(const NewDataListJob &fetch);
     // Writes the data file in force to settings.ini; says once when it cannot.
     void saveSettings();
     // After another data file has been put in force: the caption and rows,
@@ -136,4 +142,6 @@ private:
 
     QPointer<frmSyouhin> m_syouhin;
     QPointer<frmAtariList> m_atariList;
+    // The download command's list fetch while it runs.
+    QPointer<NewDataListJob> m_fetch;
 };

@@ -2,16 +2,23 @@
 #include "ui/frmMain.h"
 #include "ui/frmProgress.h"
 
+#include "core/NewDataListJob.h"
 #include "core/modNengajo.h"
 #include "platform/messagebox.h"
 
-#include <QMenuBar>
-#include <QScopeGuard>
+namespace {
+
+const QString DownloadFailed = QStringLiteral("ファイルのダウンロードに失敗しました。");
+
+} // namespace
 
 void frmMain::mnuDownload_Click()
 {
     using platform::MessageBox;
     const QString &title = modNengajo::MessageTitle;
+    // A fetch under way goes on; its progress window comes in a moment.
+    if (m_fetch && m_fetch->isRunning())
+        return;
     try {
         const QString confirmation = QStringLiteral("新着の当選番号データがあればダウンロードします。")
             + modNengajo::CrLf + QStringLiteral("続行しますか？") + modNengajo::CrLf + modNengajo::CrLf
@@ -20,34 +27,41 @@ void frmMain::mnuDownload_Click()
             != MessageBox::Answer::Ok)
             return;
 
-        qint16 result = 0;
-        QStringList duplicates;
-        {
-            // Gone before any box of the result is shown.
-            frmProgress progress(this);
-            progress.setStep(QStringLiteral("新着データリストを読み込んでいます…"));
-            // The window goes on taking cards meanwhile, but no command: the
-            // fetch waits here until it ends.
-            menuBar()->setEnabled(false);
-            const auto menusBack = qScopeGuard([this] { menuBar()->setEnabled(true); });
-            result = m_state.data.GetNewDataList(progress.control(), &duplicates);
-            // A cancel ends the command: no message, nothing written.
-            if (progress.wasCanceled())
-                return;
-        }
-        switch (result) {
+        auto *fetch = new NewDataListJob(m_state.data, this);
+        fetch->setObjectName(QStringLiteral("jobNewDataList"));
+        m_fetch = fetch;
+        // Gone, with the hourglass, before any box of the result is shown.
+        frmProgress::follow(fetch, this);
+        connect(fetch, &Job::finished, this, [this, fetch] {
+            fetch->deleteLater();
+            newDataListFetched(*fetch);
+        });
+        fetch->start();
+    } catch (...) {
+        platform::showMessage(title, DownloadFailed, MessageBox::Icon::Critical);
+    }
+}
+
+void frmMain::newDataListFetched(const NewDataListJob &fetch)
+{
+    using platform::MessageBox;
+    const QString &title = modNengajo::MessageTitle;
+    try {
+        // A cancel ends the command: no message, nothing written.
+        if (fetch.wasCancelled())
+            return;
+        switch (fetch.status()) {
         case 1:
             platform::showMessage(
                 title, QStringLiteral("新着の当選番号データはありません。"), MessageBox::Icon::Information);
             return;
         case -1:
-            platform::showMessage(
-                title, QStringLiteral("新着データリストの読み込みに失敗しました。"), MessageBox::Icon::Warning);
+            platform::showMessage(title, modNengajo::ListFailedText(), MessageBox::Icon::Warning);
             return;
         default:
             break;
         }
-        if (!duplicates.isEmpty())
+        if (const QStringList &duplicates = fetch.duplicates(); !duplicates.isEmpty())
             platform::showMessage(title,
                 QStringLiteral("新着データリストに、同じ名前のデータが２つ以上ありました。") + modNengajo::CrLf
                     + QStringLiteral("それぞれ最初のものだけを一覧に表示します。") + modNengajo::CrLf + modNengajo::CrLf
@@ -72,7 +86,6 @@ void frmMain::mnuDownload_Click()
                 title, text, refused.isEmpty() ? MessageBox::Icon::Information : MessageBox::Icon::Warning);
         }
     } catch (...) {
-        platform::showMessage(
-            title, QStringLiteral("ファイルのダウンロードに失敗しました。"), MessageBox::Icon::Critical);
+        platform::showMessage(title, DownloadFailed, MessageBox::Icon::Critical);
     }
 }

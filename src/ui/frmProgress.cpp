@@ -1,14 +1,16 @@
 #include "ui/frmProgress.h"
 
-#include "platform/waitcursor.h"
+#include "core/modNengajo.h"
+#include "ui/Look.h"
 #include "ui/TextSize.h"
 #include "ui/Widgets.h"
-#include "ui/WorkProgress.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -19,25 +21,56 @@ constexpr int LineColumns = 24;
 
 } // namespace
 
-frmProgress::frmProgress(QWidget *parent)
-    : QProgressDialog(parent,
+frmProgress *frmProgress::follow(Job *job, QWidget *parent)
+{
+    auto *progress = new frmProgress(job, parent);
+    // Later, since it may be telling of its キャンセル right now.
+    connect(job, &Job::finished, progress, &QObject::deleteLater);
+    connect(job, &QObject::destroyed, progress, &QObject::deleteLater);
+    return progress;
+}
+
+frmProgress::frmProgress(Job *job, QWidget *parent)
+    : QDialog(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
             | Qt::MSWindowsFixedSizeDialogHint)
+    , m_job(job)
 {
     setObjectName(QStringLiteral("frmProgress"));
-    cmdProgressCancel = setUpProgressBox(this, QStringLiteral("cmdProgressCancel"));
-    cmdProgressCancel->installEventFilter(this);
+    setWindowTitle(modNengajo::MessageTitle);
+    setWindowModality(Qt::ApplicationModal);
+    Look::paintWindowBackground(this);
+
     lblProgress = Widgets::makeLabel(this, QStringLiteral("lblProgress"), {});
-    setLabel(lblProgress);
+    lblProgress->setWordWrap(false);
     barProgress = Widgets::make<QProgressBar>(this, QStringLiteral("barProgress"), QStringLiteral("進行状況"));
-    setBar(barProgress);
+    barProgress->setTextVisible(false);
+    cmdProgressCancel = Widgets::makeButton(this, QStringLiteral("cmdProgressCancel"), QStringLiteral("キャンセル"));
+    // Enter must not stop the work by chance; Esc and the button do.
+    cmdProgressCancel->setAutoDefault(false);
+    cmdProgressCancel->installEventFilter(this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblProgress);
+    layout->addWidget(barProgress);
+    layout->addLayout(Widgets::buttonRow({cmdProgressCancel}));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     TextSize::follow(this, [this] { lblProgress->setFixedWidth(Widgets::textWidth(lblProgress, LineColumns)); });
 
-    connect(this, &QProgressDialog::canceled, &m_control, &platform::TransferControl::cancel);
-    connect(&m_control, &platform::TransferControl::progressed, this, &frmProgress::showProgress);
-    setStep({});
-    // The first value starts the delay afresh: the bar of its own had none yet.
-    setValue(0);
+    tmrProgressShow = new QTimer(this);
+    tmrProgressShow->setObjectName(QStringLiteral("tmrProgressShow"));
+    tmrProgressShow->setSingleShot(true);
+    tmrProgressShow->setInterval(ShowDelayMs);
+    connect(tmrProgressShow, &QTimer::timeout, this, &QWidget::show);
+
+    connect(cmdProgressCancel, &QPushButton::clicked, this, &frmProgress::reject);
+    connect(job, &Job::stepStarted, this, &frmProgress::setStep);
+    connect(job, &Job::progressed, this, &frmProgress::showProgress);
+    connect(job, &Job::finished, this, &frmProgress::jobFinished);
+    connect(job, &QObject::destroyed, this, &frmProgress::jobFinished);
+    setStep({}, {});
+    m_waitCursor.emplace();
+    tmrProgressShow->start();
 }
 
 frmProgress::~frmProgress()
@@ -48,26 +81,35 @@ frmProgress::~frmProgress()
 void frmProgress::setStep(const QString &text, const QString &title)
 {
     const QString elided = lblProgress->fontMetrics().elidedText(title, Qt::ElideMiddle, lblProgress->maximumWidth());
-    setLabelText(title.isEmpty() ? text : text + u'\n' + elided);
-    // Busy until a size is known.
-    setRange(0, 0);
+    lblProgress->setText(title.isEmpty() ? text : text + u'\n' + elided);
+    barProgress->setRange(0, 0);
 }
 
-void frmProgress::showProgress(qint64 received, qint64 total)
+void frmProgress::showProgress(qint64 done, qint64 total)
 {
     if (total <= 0) {
-        setRange(0, 0);
+        barProgress->setRange(0, 0);
         return;
     }
     // In thousandths, so that any size fits the bar's range.
-    setRange(0, 1000);
-    setValue(int(std::clamp<qint64>(received * 1000 / total, 0, 1000)));
+    barProgress->setRange(0, 1000);
+    barProgress->setValue(int(std::clamp<qint64>(done * 1000 / total, 0, 1000)));
 }
 
-// Esc, as the button and the close box, ends the work.
 void frmProgress::reject()
 {
-    emit canceled();
+    if (m_job)
+        m_job->cancel();
+}
+
+void frmProgress::jobFinished()
+{
+    // Gone for good, also from its own timer, before whoever started the job
+    // hears that it has ended.
+    tmrProgressShow->stop();
+    hide();
+    setOrdinaryPointer(false);
+    m_waitCursor.reset();
 }
 
 void frmProgress::setOrdinaryPointer(bool ordinary)
@@ -88,5 +130,5 @@ bool frmProgress::eventFilter(QObject *watched, QEvent *event)
         else if (event->type() == QEvent::Leave || event->type() == QEvent::Hide)
             setOrdinaryPointer(false);
     }
-    return QProgressDialog::eventFilter(watched, event);
+    return QDialog::eventFilter(watched, event);
 }

@@ -1,50 +1,59 @@
 #pragma once
 
-#include "platform/http.h"
-#include "ui/WorkProgress.h"
+#include "core/Job.h"
+#include "platform/waitcursor.h"
 
-#include <QProgressDialog>
+#include <QDialog>
+#include <QPointer>
+
+#include <optional>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
-// The progress window of the list fetch and the downloads: Qt's progress
-// dialog with what is being fetched, the bytes received, and "キャンセル". It
-// appears once the work has taken about half a second, so a quick transfer
-// looks as if there were none, and then keeps the other windows from the
-// user's input until it goes. Closing it in any way (its button, Esc, its
-// close box, the program closing) cancels.
-class frmProgress : public QProgressDialog
+// The one progress window of the program's jobs (the list fetch, downloads,
+// CSV, print, calendar file): what is being done, the file it is about, a bar
+// and "キャンセル". It appears once the job has taken half a second, so quick
+// work looks as if there were none, and then keeps the other windows from the
+// user's input until the job ends. キャンセル, Esc and the close box cancel the
+// job. The hourglass stays from follow() until the job has finished.
+class frmProgress : public QDialog
 {
     Q_OBJECT
 
 public:
-    static constexpr int ShowDelayMs = WorkProgress::ShowDelayMs;
+    static constexpr int ShowDelayMs = 500;
 
-    explicit frmProgress(QWidget *parent);
+    // Shows job's progress, over parent, which owns the window, until the job
+    // has finished; then it hides and the hourglass goes.
+    frmProgress(Job *job, QWidget *parent);
     ~frmProgress() override;
 
-    // What is happening now, and the title of the file being fetched (none for
-    // the list). The bar is busy until the size of what comes is known.
-    void setStep(const QString &text, const QString &title = {});
-    // total is -1 while the size is unknown.
-    void showProgress(qint64 received, qint64 total);
-
-    // For a transfer that is waited for: cancelled with this window.
-    platform::TransferControl *control() { return &m_control; }
+    // The same in a window that deletes itself once the job has finished.
+    // Call it before connecting to the job's finished, so that the window and
+    // the hourglass have gone when that is heard.
+    static frmProgress *follow(Job *job, QWidget *parent);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Esc and the close box, as キャンセル, cancel the job.
     void reject() override;
 
 private:
+    // The bar is busy until the size of what comes is known.
+    void setStep(const QString &text, const QString &title);
+    void showProgress(qint64 done, qint64 total);
+    void jobFinished();
     void setOrdinaryPointer(bool ordinary);
 
     QLabel *lblProgress = nullptr;
     QProgressBar *barProgress = nullptr;
     QPushButton *cmdProgressCancel = nullptr;
+    QTimer *tmrProgressShow = nullptr;
 
-    platform::TransferControl m_control;
+    QPointer<Job> m_job;
+    std::optional<platform::WaitCursor> m_waitCursor;
     bool m_ordinaryPointer = false;
 };
