@@ -10,6 +10,7 @@
 #include "testsupport.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -246,6 +247,21 @@ void tst_NewDataList::readListDuplicates_data()
         << opml(outline("a", "u/a") + outline("same", "u/1") + outline("b", "u/b") + outline("same", "u/2")
                + outline("same", "u/3"))
         << QStringList {} << QList<NewDataEntry> {{"a", "u/a"}, {"same", "u/1"}, {"b", "u/b"}} << QStringList {"same"};
+    // Nearly a mebibyte: every title once, then every one again. Enough names
+    // tell that the list is wrong, and the box of them stays on the screen.
+    QByteArray firsts;
+    QByteArray seconds;
+    QList<NewDataEntry> entries;
+    QStringList named;
+    for (int i = 0; i < 16000; ++i) {
+        const QByteArray title = "t" + QByteArray::number(i);
+        firsts += "<outline title=\"" + title + "\" xmlUrl=\"u\"/>";
+        seconds += "<outline title=\"" + title + "\"/>";
+        entries.append({QString::fromLatin1(title), QStringLiteral("u")});
+        if (i < modNengajo::MaxDuplicatesNamed)
+            named.append(QString::fromLatin1(title));
+    }
+    QTest::newRow("16000 titles twice") << opml(firsts + seconds) << QStringList {} << entries << named;
     // The first one's file is there: none of them is new, nothing to say.
     QTest::newRow("present") << opml(outline("same", "u/1") + outline("same", "u/2") + outline("new", "u/n"))
                              << QStringList {"same.xml"} << QList<NewDataEntry> {{"new", "u/n"}} << QStringList {};
@@ -260,7 +276,11 @@ void tst_NewDataList::readListDuplicates()
     QVERIFY(document.loadXml(list));
     QList<NewDataEntry> read;
     QStringList duplicates;
+    // Within moments: searching the entries read for each title took 9 s for the longest list.
+    QElapsedTimer timer;
+    timer.start();
     QCOMPARE(modNengajo::ReadListDocument(document, isPresent, read, &duplicates), qint16(0));
+    QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed()) + QStringLiteral(" ms")));
     QTEST(read, "entries");
     QTEST(duplicates, "duplicates");
 }

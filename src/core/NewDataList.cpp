@@ -5,8 +5,6 @@
 
 #include <QSet>
 
-#include <algorithm>
-
 namespace {
 
 QString &listDocumentUrlOverride()
@@ -42,6 +40,10 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
     // Each title is one file: the first entry of a title stands, a later
     // one would replace its file with something else.
     QSet<QString> titles;
+    // The titles of this list among the new entries. Sets, not searches of
+    // the lists: a list of a mebibyte holds tens of thousands of entries.
+    QSet<QString> offered;
+    QSet<QString> told;
     const QList<platform::xml::Node> children = body.childNodes();
     for (const platform::xml::Node &outline : children) {
         if (!outline.isElement() || outline.name() != u"outline")
@@ -52,10 +54,12 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
         if (!title || !modNengajo::IsSafeDataTitle(*title))
             return -1;
         if (titles.contains(*title)) {
-            const bool offered = std::any_of(
-                list.cbegin() + before, list.cend(), [&title](const NewDataEntry &e) { return e.strTitle == *title; });
-            if (offered && duplicates && !duplicates->contains(*title))
+            // A few names tell the user what is wrong with the list; a box of
+            // thousands of lines would reach past the screen.
+            if (offered.contains(*title) && duplicates && told.size() < MaxDuplicatesNamed && !told.contains(*title)) {
+                told.insert(*title);
                 duplicates->append(*title);
+            }
             continue;
         }
         titles.insert(*title);
@@ -65,6 +69,7 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
         if (!xmlUrl)
             return -1;
         list.append({*title, *xmlUrl});
+        offered.insert(*title);
     }
     return list.size() > before ? 0 : 1;
 }

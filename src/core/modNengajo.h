@@ -124,9 +124,10 @@ QString ListDocumentUrl();
 // Reads a parsed list document: appends to list the entries whose data file
 // (title + ".xml") isPresent does not report. Of entries with one title the
 // first stands; the titles of later ones refused so among the new entries go
-// once each to duplicates. 0: new entries, 1: nothing new, -1: not a list
-// document or an entry without a usable title or address (list may then hold
-// the entries read before).
+// once each to duplicates, the first MaxDuplicatesNamed of them. 0: new
+// entries, 1: nothing new, -1: not a list document or an entry without a
+// usable title or address (list may then hold the entries read before).
+inline constexpr qsizetype MaxDuplicatesNamed = 10;
 qint16 ReadListDocument(const platform::xml::Document &document,
     const std::function<bool(const QString &fileName)> &isPresent, QList<NewDataEntry> &list,
     QStringList *duplicates = nullptr);
