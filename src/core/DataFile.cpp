@@ -127,6 +127,8 @@ bool modNengajo::ReadDataDocument(const platform::xml::Document &document, Winni
     data.strType = *type;
     data.strYear = *year;
     data.strUrl = root.attribute(QStringLiteral("url")).value_or(QString());
+    if (data.strUrl.size() > MaxUrlLength)
+        return false;
     data.drawDate = readDate(root, QStringLiteral("drawDate"));
     data.exchangeFrom = readDate(root, QStringLiteral("exchangeFrom"));
     data.exchangeTo = readDate(root, QStringLiteral("exchangeTo"));

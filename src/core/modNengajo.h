@@ -96,7 +96,8 @@ QString ValidateDataFile(const QString &dataPath, const QString &schemaPath);
 // Reads a parsed data file into data, which holds the data in force and keeps
 // what the file does not replace. False on an error no valid data file
 // produces (missing type or year, a node under the root that is not an
-// element, counts beyond 16 bits); data may then be half read.
+// element, counts beyond 16 bits, an address longer than MaxUrlLength); data
+// may then be half read.
 bool ReadDataDocument(const platform::xml::Document &document, WinningData &data);
 
 // Reads data/<dataFileName>, validated against the schema, into data: for a
