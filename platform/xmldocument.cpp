@@ -235,9 +235,7 @@ void cdataBlock(void *ctxt, const xmlChar *text, int length)
 std::optional<ParseError> readCapped(const QString &path, QByteArray &bytes)
 {
     const FileResult read = readRegularFile(path, MaxDocumentBytes, bytes);
-    const auto failed = [&path, &read](ParseError::Kind kind) {
-        return ParseError {-1, 0, 0, {}, kind, path, read};
-    };
+    const auto failed = [&path, &read](ParseError::Kind kind) { return ParseError {-1, 0, 0, {}, kind, path, read}; };
     switch (read.error) {
     case FileError::None:
         return std::nullopt;

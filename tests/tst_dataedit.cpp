@@ -131,6 +131,9 @@ private slots:
         QTest::newRow("address of another kind")
             << QStringList {u"txtURL=www.example.jp"_s}
             << one(DataEditField::Url, u"http:// か https:// で始まるアドレスを入力してください"_s);
+        QTest::newRow("address of 2049 characters")
+            << QStringList {u"txtURL=https://www.example.jp/"_s + QString(2049 - 23, u'a')}
+            << one(DataEditField::Url, u"アドレスは2048文字までにしてください"_s);
 
         // Several at once, each at its field, in the order of the fields.
         QTest::newRow("several") << QStringList {u"txtYear="_s, u"txtNumbers_1=1"_s, u"txtExchangeTo=2027/13/1"_s}

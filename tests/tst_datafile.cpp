@@ -233,6 +233,13 @@ private slots:
         const auto numbers = [](int count) {
             return u"<toukyu name=\"1\">"_s + u"<number>12</number>"_s.repeated(count) + u"</toukyu>"_s;
         };
+        // The related web page, shown whole in the prize list.
+        const auto withUrl = [&root](qsizetype length) {
+            const QString page = u"http://example.jp/"_s;
+            return root + u" url=\""_s + page + QString(length - page.size(), u'a') + u"\""_s;
+        };
+        QTest::newRow("url of 2048 characters") << withUrl(modNengajo::MaxUrlLength) << one << true;
+        QTest::newRow("url of 2049 characters") << withUrl(modNengajo::MaxUrlLength + 1) << one << false;
         QTest::newRow("32767 numbers in a class") << root << numbers(32767) << true;
         QTest::newRow("32768 numbers in a class") << root << numbers(32768) << false;
         // Text written in pieces is checked as one value.
@@ -422,6 +429,9 @@ private slots:
             << QByteArray("<tousen type=\"t\" year=\"1\"><?pi x?><c name=\"1\"><number>12</number></c></tousen>");
         QTest::newRow("32768 classes") << manyClasses(32768);
         QTest::newRow("32768 numbers") << manyNumbers(32768);
+        QTest::newRow("url longer than the prize list shows whole")
+            << "<tousen type=\"t\" year=\"1\" url=\"http://example.jp/" + QByteArray(modNengajo::MaxUrlLength, 'a')
+                + "\"><c name=\"n\"><number>12</number></c></tousen>";
     }
     void readFailure()
     {

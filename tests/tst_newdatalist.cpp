@@ -265,6 +265,21 @@ void tst_NewDataList::readListDuplicates_data()
     QTest::newRow("composed and decomposed")
         << opml(outline(composed.toUtf8(), "u/1") + outline(decomposed.toUtf8(), "u/2")) << QStringList {}
         << QList<NewDataEntry> {{composed, "u/1"}} << QStringList {composed};
+    // Nearly a mebibyte: every title once, then every one again. Enough names
+    // tell that the list is wrong, and the box of them stays on the screen.
+    QByteArray firsts;
+    QByteArray seconds;
+    QList<NewDataEntry> entries;
+    QStringList named;
+    for (int i = 0; i < 16000; ++i) {
+        const QByteArray title = "t" + QByteArray::number(i);
+        firsts += "<outline title=\"" + title + "\" xmlUrl=\"u\"/>";
+        seconds += "<outline title=\"" + title + "\"/>";
+        entries.append({QString::fromLatin1(title), QStringLiteral("u")});
+        if (i < modNengajo::MaxDuplicatesNamed)
+            named.append(QString::fromLatin1(title));
+    }
+    QTest::newRow("16000 titles twice") << opml(firsts + seconds) << QStringList {} << entries << named;
     // The first one's file is there: none of them is new, nothing to say.
     QTest::newRow("present") << opml(outline("same", "u/1") + outline("same", "u/2") + outline("new", "u/n"))
                              << QStringList {"same.xml"} << QList<NewDataEntry> {{"new", "u/n"}} << QStringList {};

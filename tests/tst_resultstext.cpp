@@ -160,6 +160,9 @@ private slots:
         QTest::newRow("特別賞, 特等 with its 組, a sixth class")
             << u"特別賞 下5けた 12345\n1等 455756\n2等 5037\n3等 73 44 84\n特等 01組 654321\n6等 下2けた 12"_s
             << Reiwa8Numbers << Problems {} << QStringList {u"特別賞"_s, u"特等"_s, u"6等"_s};
+        QTest::newRow("a sixth class spaced in ways NFKC keeps, told once")
+            << u"6\u1680等 12\n6\u1680\u1680等 34\n6\u1680 \u1680等 56"_s << QStringList {} << Problems {}
+            << QStringList {u"6等"_s};
 
         // Hostile text: no hang, no crash, nothing taken.
         QTest::newRow("binary rubbish") <<
@@ -187,6 +190,31 @@ private slots:
         QCOMPARE(read.input, testsupport::editedInput(editorStart(), changes));
         QCOMPARE(read.problems, problems);
         QCOMPARE(read.leftOut, leftOut);
+    }
+
+    // A day without its year is in the year the editor holds: only a year it
+    // takes, whatever digits a data file or the user put there.
+    void yearOfTheEditor_data()
+    {
+        QTest::addColumn<QString>("era");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("drawDate");
+        QTest::newRow("令和9") << u"令和"_s << u"9"_s << u"2027/1/19"_s;
+        QTest::newRow("平成31, blanks around") << u"平成"_s << u" 31 "_s << u"2019/1/19"_s;
+        QTest::newRow("100") << u"令和"_s << u"100"_s << QString();
+        QTest::newRow("beyond a 32-bit year") << u"令和"_s << u"2147483000"_s << QString();
+        QTest::newRow("0") << u"令和"_s << u"0"_s << QString();
+        QTest::newRow("none") << u"令和"_s << QString() << QString();
+    }
+    void yearOfTheEditor()
+    {
+        QFETCH(QString, era);
+        QFETCH(QString, year);
+        DataEditInput current = editorStart();
+        current.strEra = era;
+        current.strYear = year;
+        const ResultsRead read = modNengajo::ReadResultsText(u"1等 455756\n抽せん日 1月19日"_s, current);
+        QTEST(read.input.strDrawDate, "drawDate");
     }
 
     // The line under the button: the classes read, those refused, those left out, a text cut.

@@ -41,6 +41,26 @@ private slots:
         endWindowTest();
     }
 
+    // settings.ini is a text file anyone may edit: only the three sizes are
+    // taken from it, anything else opens at 標準 (none, another number,
+    // another way of writing one).
+    void sizeFromSetting_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("大") << "150" << 150;
+        QTest::newRow("特大 with blanks") << " 200 " << 200;
+        QTest::newRow("beyond 特大") << "99999" << 100;
+        QTest::newRow("negative") << "-150" << 100;
+        QTest::newRow("written otherwise") << "150.0" << 100;
+        QTest::newRow("past 32 bits") << "4294967446" << 100;
+    }
+    void sizeFromSetting()
+    {
+        QFETCH(QString, value);
+        QTEST(TextSize::fromSetting(value), "percent");
+    }
+
     // A window that follows the size is laid out at once, its spacing grown
     // from its design, and again at each change, once the window itself has
     // handled the change and its controls have the new font.

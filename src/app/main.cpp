@@ -65,7 +65,8 @@ int main(int argc, char *argv[])
     // program forward (with --show-list, its list of won cards) and ends.
     using Request = platform::SingleInstance::Request;
     using Start = platform::SingleInstance::Start;
-    platform::SingleInstance instance(platform::SingleInstance::nameFor(QFileInfo(UserFiles::bookPath()).absolutePath()),
+    platform::SingleInstance instance(
+        platform::SingleInstance::nameFor(QFileInfo(UserFiles::bookPath()).absolutePath()),
         platform::modulePath(QStringLiteral("harovan_localchannel")));
     const Start start = instance.claim(showList ? Request::ShowList : Request::Show);
     if (start == Start::HandedOver)

@@ -1,5 +1,6 @@
 #include "core/DataEdit.h"
 
+#include "core/DataFile.h"
 #include "core/NewData.h"
 #include "core/modNengajo.h"
 #include "platform/webaddress.h"
@@ -186,6 +187,8 @@ QList<DataEditProblem> modNengajo::CheckDataEdit(const DataEditInput &input)
     const QString url = input.strUrl.trimmed();
     if (!url.isEmpty() && !platform::isWebAddress(url))
         report(DataEditField::Url, QStringLiteral("http:// か https:// で始まるアドレスを入力してください"));
+    else if (url.size() > MaxUrlLength)
+        report(DataEditField::Url, QStringLiteral("アドレスは%1文字までにしてください").arg(MaxUrlLength));
     return problems;
 }
 

@@ -144,6 +144,8 @@ bool modNengajo::ReadDataDocument(const platform::xml::Document &document, Winni
     data.strType = *type;
     data.strYear = *year;
     data.strUrl = root.attribute(QStringLiteral("url")).value_or(QString());
+    if (data.strUrl.size() > MaxUrlLength)
+        return false;
     data.drawDate = readDate(root, QStringLiteral("drawDate"));
     data.exchangeFrom = readDate(root, QStringLiteral("exchangeFrom"));
     data.exchangeTo = readDate(root, QStringLiteral("exchangeTo"));
@@ -184,8 +186,7 @@ QString modNengajo::ParseErrorText(const platform::xml::ParseError &error)
     case Kind::NotAFile:
         return QStringLiteral("\"%1\" はファイルではありません。").arg(path);
     case Kind::CannotRead:
-        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。")
-            .arg(path, FileErrorText::text(error.read));
+        return QStringLiteral("ファイル \"%1\" を読み込めません。%2。").arg(path, FileErrorText::text(error.read));
     case Kind::TooLarge:
         return QStringLiteral("ファイルが大きすぎます（%1バイトまで）。").arg(platform::xml::MaxDocumentBytes);
     case Kind::NoParser:

@@ -12,6 +12,11 @@
 // before it is stored.
 namespace modNengajo {
 
+// The longest related web page a data file may give, as the schema bounds
+// it: the prize list shows the address whole (a text box holds 32767
+// characters and would cut a longer one) and opens what it shows.
+inline constexpr qsizetype MaxUrlLength = 2048;
+
 struct ParsedDataFile
 {
     // Null when the file did not parse (or, validating, was not valid).

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-
 namespace {
 
 using modNengajo::CrLf;

@@ -3,10 +3,9 @@
 
 #include "platform/xmldocument.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
-
-#include <algorithm>
 
 namespace {
 
@@ -44,6 +43,10 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
     // one would replace its file with something else. Titles that differ in
     // letter case or composition alone name one file too.
     QSet<QString> titles;
+    // The titles of this list among the new entries, by their key. Sets, not
+    // searches of the lists: a list of a mebibyte holds tens of thousands of entries.
+    QHash<QString, QString> offered;
+    QSet<QString> told;
     const QList<platform::xml::Node> children = body.childNodes();
     for (const platform::xml::Node &outline : children) {
         if (!outline.isElement() || outline.name() != u"outline")
@@ -55,10 +58,13 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
             return -1;
         const QString key = modNengajo::DataTitleKey(*title);
         if (titles.contains(key)) {
-            const auto first = std::find_if(list.cbegin() + before, list.cend(),
-                [&key](const NewDataEntry &e) { return modNengajo::DataTitleKey(e.strTitle) == key; });
-            if (first != list.cend() && duplicates && !duplicates->contains(first->strTitle))
-                duplicates->append(first->strTitle);
+            // A few names tell the user what is wrong with the list; a box of
+            // thousands of lines would reach past the screen.
+            const auto first = offered.constFind(key);
+            if (first != offered.cend() && duplicates && told.size() < MaxDuplicatesNamed && !told.contains(key)) {
+                told.insert(key);
+                duplicates->append(*first);
+            }
             continue;
         }
         titles.insert(key);
@@ -68,6 +74,7 @@ qint16 modNengajo::ReadListDocument(const platform::xml::Document &document,
         if (!xmlUrl)
             return -1;
         list.append({*title, *xmlUrl});
+        offered.insert(key, *title);
     }
     return list.size() > before ? 0 : 1;
 }

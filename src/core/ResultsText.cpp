@@ -92,6 +92,15 @@ std::optional<std::pair<QString, int>> eraOf(int western)
     return std::nullopt;
 }
 
+// The western year of the year the editor holds, or 0 when it holds none
+// it would take (1 to 99): a year of a file, or one typed, may be any digits.
+int typedDrawYear(const DataEditInput &current)
+{
+    bool ok = false;
+    const int year = current.strYear.trimmed().toInt(&ok);
+    return ok && year >= 1 && year <= 99 ? westernYear(current.strEra, year) : 0;
+}
+
 struct Number
 {
     QString digits;
@@ -259,6 +268,7 @@ void Reader::readCell(const QString &cell, int line, bool countColumn)
     static const QRegularExpression cardsYear(QStringLiteral("\\h*+\\)?\\h*+(?:用|度|版|お年玉|年賀)"));
     static const QRegularExpression issued(QStringLiteral("\\h*+(?:発行|発売)"));
     static const QRegularExpression until(QStringLiteral("\\h*+(?:\\([^)]{1,3}\\)\\h*+)?まで"));
+    static const QRegularExpression blank(QStringLiteral("\\h"));
     // Whether the words right after the word are those of what.
     const auto followedBy = [&cell](const QRegularExpression &what, const QRegularExpressionMatch &word) {
         return what
@@ -303,7 +313,8 @@ void Reader::readCell(const QString &cell, int line, bool countColumn)
             }
             pending += word.capturedView();
         } else if (has(g.special)) {
-            const QString name = word.captured(g.special).remove(u' ');
+            // Without its blanks, of whatever kind: one name however it is spaced.
+            const QString name = word.captured(g.special).remove(blank);
             if (!m_leftOut.contains(name))
                 m_leftOut.append(name);
             switchTo(-2, pending);
@@ -425,8 +436,8 @@ ResultsRead Reader::amend(const DataEditInput &current) const
     int lastMonth = 0;
     // A day named without its year is in the year of the draw.
     int drawYear = year != 0 ? westernYear(era, year) : 0;
-    if (drawYear == 0 && !current.strYear.trimmed().isEmpty())
-        drawYear = westernYear(current.strEra, current.strYear.trimmed().toInt());
+    if (drawYear == 0)
+        drawYear = typedDrawYear(current);
     for (qsizetype i = 0; i < m_marks.size(); ++i) {
         const Mark &mark = m_marks.at(i);
         if (mark.kind == Mark::Day || (mark.kind == Mark::Draw && drawDate))

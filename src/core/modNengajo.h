@@ -95,7 +95,8 @@ QString ValidateDataFile(const QString &dataPath, const QString &schemaPath);
 // Reads a parsed data file into data, which holds the data in force and keeps
 // what the file does not replace. False on an error no valid data file
 // produces (missing type or year, a node under the root that is not an
-// element, counts beyond 16 bits); data may then be half read.
+// element, counts beyond 16 bits, an address longer than MaxUrlLength); data
+// may then be half read.
 bool ReadDataDocument(const platform::xml::Document &document, WinningData &data);
 
 // Reads data/<dataFileName>, validated against the schema, into data: for a
@@ -132,9 +133,10 @@ QString ListFailedText(const QString &host);
 // Reads a parsed list document: appends to list the entries whose data file
 // (title + ".xml") isPresent does not report. Of entries with one title the
 // first stands; the titles of later ones refused so among the new entries go
-// once each to duplicates. 0: new entries, 1: nothing new, -1: not a list
-// document or an entry without a usable title or address (list may then hold
-// the entries read before).
+// once each to duplicates, the first MaxDuplicatesNamed of them. 0: new
+// entries, 1: nothing new, -1: not a list document or an entry without a
+// usable title or address (list may then hold the entries read before).
+inline constexpr qsizetype MaxDuplicatesNamed = 10;
 qint16 ReadListDocument(const platform::xml::Document &document,
     const std::function<bool(const QString &fileName)> &isPresent, QList<NewDataEntry> &list,
     QStringList *duplicates = nullptr);
