@@ -125,6 +125,36 @@ private slots:
         QCOMPARE(modNengajo::DrawYear(year).value_or(0), western);
     }
 
+    void shownNumbers_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("maxNumbers"); // the longest class of the file
+        QTest::addColumn<QString>("shown");
+
+        const auto numbers = [](int from, int to) {
+            QStringList made;
+            for (int n = from; n <= to; ++n)
+                made.append(QString::number(n).rightJustified(2, u'0'));
+            return made.join(u"\r\n"_s);
+        };
+        QTest::newRow("three") << 3 << 3 << numbers(1, 3);
+        QTest::newRow("a shorter class than the longest") << 2 << 5 << numbers(1, 2);
+        QTest::newRow("as many as are shown") << 20 << 20 << numbers(1, 20);
+        QTest::newRow("one more than is shown") << 21 << 21 << numbers(1, 19) + u"\r\nほか2個"_s;
+        // A file the schema allows: the prize list grew 524,397 px tall.
+        QTest::newRow("the most a file may hold") << 32767 << 32767 << numbers(1, 19) + u"\r\nほか32748個"_s;
+    }
+    void shownNumbers()
+    {
+        QFETCH(int, count);
+        QFETCH(int, maxNumbers);
+        PrizeClass prizeClass;
+        prizeClass.strNumbers.append(QString());
+        for (int n = 1; n <= count; ++n)
+            prizeClass.strNumbers.append(QString::number(n).rightJustified(2, u'0'));
+        QTEST(modNengajo::ShownNumbersText(prizeClass, maxNumbers), "shown");
+    }
+
     // The deadline line for the days around the last day of the exchange.
     void kigenText_data()
     {

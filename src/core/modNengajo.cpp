@@ -1,5 +1,7 @@
 #include "core/modNengajo.h"
 
+#include <QStringList>
+
 const PrizeClass &WinningData::prizeClass(int k) const
 {
     static const PrizeClass empty;
@@ -27,6 +29,21 @@ QString modNengajo::CutAtChar(const QString &text, QChar ch)
 {
     const qsizetype at = text.indexOf(ch);
     return at < 0 ? text : text.left(at);
+}
+
+QString modNengajo::ShownNumbersText(const PrizeClass &prizeClass, int intMaxNumbers)
+{
+    QStringList lines;
+    int count = 0;
+    for (int k = 1; k <= intMaxNumbers && !prizeClass.number(k).isEmpty(); ++k) {
+        if (++count <= MaxShownNumbers)
+            lines.append(prizeClass.number(k));
+    }
+    if (count > MaxShownNumbers) {
+        lines.removeLast();
+        lines.append(QStringLiteral("ほか%1個").arg(count - MaxShownNumbers + 1));
+    }
+    return lines.join(CrLf);
 }
 
 QString modNengajo::FullWidthDigits(int n)

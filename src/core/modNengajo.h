@@ -110,6 +110,13 @@ QString CutAtChar(const QString &text, QChar ch);
 // Decimal digits of n as full-width digits ("3" -> "３", "12" -> "１２").
 QString FullWidthDigits(int n);
 
+// The winning numbers of a class as the prize list shows them, one per line
+// up to the first empty position. A class of more numbers than a window can
+// hold shows its first MaxShownNumbers and how many more it has: the list
+// must stay on the screen, with its close button, whatever the file holds.
+inline constexpr int MaxShownNumbers = 20;
+QString ShownNumbersText(const PrizeClass &prizeClass, int intMaxNumbers);
+
 // The era and year as captions show it: "平成" + year when year begins with a
 // decimal digit or is empty, else year itself (it carries its own era name).
 QString EraYearText(const QString &strYear);

@@ -186,15 +186,7 @@ void frmSyouhin::Form_Activate()
         const PrizeClass &prizeClass = data.prizeClass(i);
         lblToukyuuName[r]->show();
 
-        // One number per line, up to the first empty position.
-        QString numbers = prizeClass.number(1);
-        for (int k = 2; k <= data.intMaxNumbers; ++k) {
-            const QString number = prizeClass.number(k);
-            if (number.isEmpty())
-                break;
-            numbers += modNengajo::CrLf + number;
-        }
-        lblTousenNum[r]->setText(numbers);
+        lblTousenNum[r]->setText(modNengajo::ShownNumbersText(prizeClass, data.intMaxNumbers));
 
         lblSyouhin[r]->setText(prizeClass.strSyouhin);
 
