@@ -1,6 +1,6 @@
 #include "platform/autostart.h"
 
-#include "platform/filewrite.h"
+#include "platform/fileaccess.h"
 #include "platform/programfolder.h"
 
 #include <QDir>
@@ -26,12 +26,12 @@ constexpr qint64 MaxEntrySize = 64 * 1024;
 
 // A change refused, and why.
 LoginEntryChange refused(
-    Failure failure, const QString &path = {}, const QString &reason = {}, const QString &other = {})
+    Failure failure, const QString &path = {}, const FileResult &refusal = {}, const QString &other = {})
 {
     LoginEntryChange change;
     change.failure = failure;
     change.path = path;
-    change.reason = reason;
+    change.refusal = refusal;
     change.other = other;
     return change;
 }
@@ -144,22 +144,15 @@ LoginEntryChange writeEntry(const QString &path, const QString &program, bool on
         while (!QFileInfo::exists(there) && QFileInfo(there).path() != there)
             there = QFileInfo(there).path();
         if (QFileInfo(there).isDir())
-            return refused(Failure::FolderNotMade, folder, systemErrorText(EACCES));
+            return refused(Failure::FolderNotMade, folder, systemFailure(EACCES));
         return refused(Failure::FolderNotMade, folder, {}, there);
     }
-    QString reason;
-    // A link in the entry's place (to the program's own entry elsewhere) goes
-    // first: the new file takes its place instead of being written through it.
-    errno = 0;
-    if (!writableFolder(folder))
-        reason = systemErrorText(EACCES);
-    else if (QFileInfo(path).isSymLink() && !QFile::remove(path))
-        reason = systemErrorText(errno != 0 ? errno : EIO);
-    else
-        reason = replaceFile(path, bytes);
-    if (reason.isEmpty())
+    // A link in the entry's place (to the program's own entry elsewhere) is
+    // replaced by the new file, never written through.
+    const FileResult written = writableFolder(folder) ? writeFile(path, bytes) : systemFailure(EACCES);
+    if (written.ok())
         return {};
-    return refused(Failure::NotWritten, path, reason);
+    return refused(Failure::NotWritten, path, written);
 }
 
 } // namespace
@@ -256,7 +249,7 @@ LoginEntryChange XdgAutostart::set(bool on, const QString &program, const LoginE
                                                                 : errno;
     if (error == 0)
         return {};
-    return refused(Failure::NotRemoved, path, systemErrorText(error));
+    return refused(Failure::NotRemoved, path, systemFailure(error));
 }
 
 LoginEntryChange XdgAutostart::updateEarlier(const QString &program, const LoginEntryNames &names)
@@ -325,7 +318,7 @@ LoginEntryChange RunKeyAutostart::set(bool on, const QString &program, const Log
         run.remove(ValueName);
     run.sync();
     if (run.status() != QSettings::NoError)
-        return refused(on ? Failure::NotWritten : Failure::NotRemoved, place(), systemErrorText(EACCES));
+        return refused(on ? Failure::NotWritten : Failure::NotRemoved, place(), systemFailure(EACCES));
     // Switched on here is on, also where Task Manager had switched it off.
     if (on)
         QSettings(ApprovedKey, QSettings::NativeFormat).remove(ValueName);

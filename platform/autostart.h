@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileaccess.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -45,8 +47,8 @@ struct LoginEntryChange
     Failure failure = Failure::None;
     QString path;
     QString other;
-    // Why the system refused, in the user's words (systemErrorText).
-    QString reason;
+    // Why the system refused (the core says it in words).
+    FileResult refusal;
     LoginEntry entry;
     bool done() const { return failure == Failure::None; }
 };

@@ -1,6 +1,5 @@
 #include "platform/fileaccess_os.h"
 
-#include "platform/filewrite.h"
 #include "platform/winerror_win.h"
 
 #include <QDir>
@@ -19,13 +18,12 @@ namespace {
 
 constexpr qsizetype MaxNameLength = 255;
 
-// A Windows error code with Windows' own text for it.
-FileResult windowsFailure(DWORD error, FileUse use)
+} // namespace
+
+FileResult windowsFailure(unsigned long error, FileUse use)
 {
     return {failureOf(errnoForWindowsError(error), use), qt_error_string(int(error))};
 }
-
-} // namespace
 
 QString systemText(int errorNumber)
 {
@@ -45,11 +43,6 @@ FileResult lastFailure(FileUse use)
     if (const DWORD error = ::GetLastError(); errno == 0 && error != ERROR_SUCCESS)
         return windowsFailure(error, use);
     return systemFailure(errno != 0 ? errno : EIO, use);
-}
-
-QString windowsErrorText(unsigned long error, FileAccess access)
-{
-    return textOf(windowsFailure(error, access == FileAccess::Read ? FileUse::Read : FileUse::Write));
 }
 
 uint ownerIdOf(const QFileInfo &)

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "platform/filewrite.h"
+#include "platform/fileaccess.h"
 
 #include <QString>
 
 namespace platform {
 
-// A Windows error code (GetLastError) as the errno value that
-// systemErrorText() words for the user; EIO for what it has no word for.
+// A Windows error code (GetLastError) as the errno value whose FileError it
+// is; EIO for what it has no word for.
 int errnoForWindowsError(unsigned long error);
 
-// A Windows error code as the user reads it: the words systemErrorText()
-// gives its errno value, followed by Windows' own text in parentheses.
-QString windowsErrorText(unsigned long error, FileAccess access = FileAccess::Write);
+// A Windows error code as a failure, with Windows' own text for it (the core
+// says it in words).
+FileResult windowsFailure(unsigned long error, FileUse use = FileUse::Write);
 
 } // namespace platform

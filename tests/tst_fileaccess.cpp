@@ -272,7 +272,7 @@ private slots:
     void windowsErrorsInWords()
     {
         QFETCH(int, error);
-        const QString text = platform::windowsErrorText(DWORD(error));
+        const QString text = FileErrorText::text(platform::windowsFailure(DWORD(error)));
         QTEST(text.left(text.indexOf(u'（') + 1), "reason");
         QVERIFY(text.endsWith(u'）') && text.size() > text.indexOf(u'（') + 2);
     }

@@ -115,15 +115,15 @@ private slots:
         QTest::addColumn<bool>("inFile");
         QTest::addColumn<platform::LoginEntryChange>("change");
         QTest::addColumn<QString>("words");
-        const auto change
-            = [](Failure failure, const QString &path, const QString &reason = {}, const QString &other = {}) {
-                  platform::LoginEntryChange c;
-                  c.failure = failure;
-                  c.path = path;
-                  c.reason = reason;
-                  c.other = other;
-                  return c;
-              };
+        const auto change = [](Failure failure, const QString &path, const platform::FileResult &refusal = {},
+                                const QString &other = {}) {
+            platform::LoginEntryChange c;
+            c.failure = failure;
+            c.path = path;
+            c.refusal = refusal;
+            c.other = other;
+            return c;
+        };
         const auto foreign = [&change](const QString &path, Found found, const QString &name = {}) {
             platform::LoginEntryChange c = change(Failure::Foreign, path);
             c.entry.kind = platform::LoginEntry::Kind::Foreign;
@@ -137,6 +137,7 @@ private slots:
             = u"ログイン時のお知らせの設定ファイルの場所 \""_s + QDir::toNativeSeparators(entry) + u"\" にあるのは、"_s;
         const QString foreignTail
             = u"で、このプログラムのものではありません。\r\nこのファイルは変更も削除もしません。"_s;
+        const platform::FileResult refused {platform::FileError::WriteDenied, u"Permission denied"_s};
         const QString denied = u"書き込みが許可されていません（Permission denied）"_s;
 
         QTest::newRow("done") << true << platform::LoginEntryChange() << QString();
@@ -168,13 +169,13 @@ private slots:
                 + u"\" を作れませんでした。\r\n\""_s + QDir::toNativeSeparators(u"/h/conf"_s)
                 + u"\" はフォルダーではなくファイルです。"_s;
         QTest::newRow("a folder that takes none")
-            << true << change(Failure::FolderNotMade, u"/h/conf/autostart"_s, denied)
+            << true << change(Failure::FolderNotMade, u"/h/conf/autostart"_s, refused)
             << u"フォルダー \""_s + QDir::toNativeSeparators(u"/h/conf/autostart"_s) + u"\" を作れませんでした。\r\n"_s
                 + denied;
-        QTest::newRow("not written") << true << change(Failure::NotWritten, entry, denied)
+        QTest::newRow("not written") << true << change(Failure::NotWritten, entry, refused)
                                      << u"ファイル \""_s + QDir::toNativeSeparators(entry)
                 + u"\" に保存できませんでした。\r\n"_s + denied;
-        QTest::newRow("not removed") << true << change(Failure::NotRemoved, entry, denied)
+        QTest::newRow("not removed") << true << change(Failure::NotRemoved, entry, refused)
                                      << u"ファイル \""_s + QDir::toNativeSeparators(entry)
                 + u"\" を削除できませんでした。\r\n"_s + denied;
 
@@ -185,7 +186,7 @@ private slots:
         QTest::newRow("Run: a quote in the program's path")
             << false << change(Failure::ProgramPath, u"C:\\a\"b\\harovan-remind.exe"_s)
             << u"プログラムの場所 \"C:\\a\"b\\harovan-remind.exe\" は、ログイン時に起動する設定に書けません。"_s;
-        QTest::newRow("Run: not written") << false << change(Failure::NotWritten, run, denied)
+        QTest::newRow("Run: not written") << false << change(Failure::NotWritten, run, refused)
                                           << u"ログイン時のお知らせを設定できませんでした。\r\n"_s + denied;
     }
     void loginEntryWords()

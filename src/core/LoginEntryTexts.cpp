@@ -1,5 +1,7 @@
 #include "core/LoginEntryTexts.h"
 
+#include "core/FileErrorText.h"
+
 #include "core/modNengajo.h"
 
 #include <QDir>
@@ -68,16 +70,17 @@ QString LoginEntryTexts::failure(const platform::LoginEntryChange &change, bool 
             + QStringLiteral(" をログイン時に起動するよう設定できません。");
     case Failure::FolderNotMade:
         return QStringLiteral("フォルダー ") + quoted(change.path) + QStringLiteral(" を作れませんでした。") + crLf
-            + (change.other.isEmpty() ? change.reason
+            + (change.other.isEmpty() ? FileErrorText::text(change.refusal)
                                       : quoted(change.other) + QStringLiteral(" はフォルダーではなくファイルです。"));
     case Failure::NotWritten:
     case Failure::NotRemoved:
         if (!inFile)
-            return QStringLiteral("ログイン時のお知らせを設定できませんでした。") + crLf + change.reason;
+            return QStringLiteral("ログイン時のお知らせを設定できませんでした。") + crLf
+                + FileErrorText::text(change.refusal);
         return QStringLiteral("ファイル ") + quoted(change.path)
             + (change.failure == Failure::NotWritten ? QStringLiteral(" に保存できませんでした。")
                                                      : QStringLiteral(" を削除できませんでした。"))
-            + crLf + change.reason;
+            + crLf + FileErrorText::text(change.refusal);
     }
     return {};
 }
