@@ -58,12 +58,15 @@ void BM_ChangeTextSize(benchmark::State &state)
     DataEditInput typed;
     typed.strNumbers[0] = QStringLiteral("123421");
     typed.strNumbers[2] = QStringLiteral("21 58");
+    // The progress window shows a job that runs.
+    testsupport::HandJob job;
+    job.start();
     std::vector<std::unique_ptr<QWidget>> windows;
     windows.push_back(std::make_unique<frmFileSelect>(program.data, main.get()));
     windows.push_back(std::make_unique<frmDownFileList>(newDataList, main.get()));
     windows.push_back(std::make_unique<frmDataEdit>(program.data.winningData(), main.get()));
     windows.push_back(std::make_unique<frmDataConfirm>(typed, DataEditStart {}, main.get()));
-    windows.push_back(std::make_unique<frmProgress>(main.get()));
+    windows.push_back(std::make_unique<frmProgress>(&job, main.get()));
     windows.push_back(std::make_unique<frmAbout>(main.get()));
     windows.push_back(std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("Harovan"),
         QStringLiteral("新着の当選番号データはありません。"), QMessageBox::Ok, main.get()));
