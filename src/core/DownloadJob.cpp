@@ -4,7 +4,7 @@
 #include "core/UserFiles.h"
 
 DownloadJob::DownloadJob(QObject *parent)
-    : Job(parent)
+    : TransferJob(parent)
 { }
 
 DownloadJob::~DownloadJob() = default;
@@ -24,7 +24,7 @@ void DownloadJob::start(const QList<NewDataEntry> &entries)
 
 void DownloadJob::stop()
 {
-    m_transfer.reset();
+    dropTransfer();
     m_outcome = Outcome::Cancelled;
 }
 
@@ -37,31 +37,11 @@ void DownloadJob::transferNext()
     const NewDataEntry &entry = m_entries.at(m_next);
     emit stepStarted(
         QStringLiteral("ダウンロードしています（%1/%2）").arg(m_next + 1).arg(m_entries.size()), entry.strTitle);
-    ++m_transfers;
-    m_transfer = platform::Service<platform::HttpTransfer>::get().start(entry.strXmlUrl, this);
+    transfer(entry.strXmlUrl);
 }
 
-void DownloadJob::reportProgress(qint64 received, qint64 total)
+void DownloadJob::transferDone(const platform::HttpResult &result)
 {
-    emit progressed(received, total);
-}
-
-void DownloadJob::transferEnded(const platform::HttpResult &result)
-{
-    // Handled from the event loop: the transfer may be telling this from
-    // inside its own work, or before its start() has returned.
-    QMetaObject::invokeMethod(
-        this,
-        [this, result, transfer = m_transfers] {
-            if (isRunning() && m_transfers == transfer)
-                store(result);
-        },
-        Qt::QueuedConnection);
-}
-
-void DownloadJob::store(const platform::HttpResult &result)
-{
-    m_transfer.reset();
     if (!result.ok) {
         finish(Outcome::Failed);
         return;

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "core/Job.h"
+#include "core/TransferJob.h"
 #include "core/modNengajo.h"
-#include "platform/http.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
-
-#include <memory>
 
 // Downloads new data files one after another and stores each in the data
 // folder: the work of the download dialog's ダウンロード, which the dialog
@@ -16,7 +13,7 @@
 // file is fetched; a transfer or a write that fails ends the job, and the
 // files stored before it stay. Its steps read "ダウンロードしています（2/3）"
 // with the entry's title.
-class DownloadJob final : public Job, private platform::TransferWatch
+class DownloadJob final : public TransferJob
 {
     Q_OBJECT
 
@@ -39,17 +36,14 @@ public:
 
 private:
     void stop() override;
-    void reportProgress(qint64 received, qint64 total) override;
-    void transferEnded(const platform::HttpResult &result) override;
     void transferNext();
-    void store(const platform::HttpResult &result);
+    // The entry's file has come: stored, and the next one fetched.
+    void transferDone(const platform::HttpResult &result) override;
     void finish(Outcome outcome);
 
     QList<NewDataEntry> m_entries;
     QString m_dataFolder;
     qsizetype m_next = 0; // the entry being fetched
-    quint64 m_transfers = 0; // started so far: an end heard late is known by its number
-    std::unique_ptr<platform::RunningTransfer> m_transfer;
     Outcome m_outcome = Outcome::NotStarted;
     QString m_report;
     QString m_refused;

@@ -3,7 +3,7 @@
 #include "core/DataInForce.h"
 
 NewDataListJob::NewDataListJob(DataInForce &data, QObject *parent)
-    : Job(parent)
+    : TransferJob(parent)
     , m_data(data)
 { }
 
@@ -17,33 +17,17 @@ void NewDataListJob::start()
     m_duplicates.clear();
     begin();
     emit stepStarted(QStringLiteral("新着データリストを読み込んでいます…"), {});
-    ++m_transfers;
-    m_transfer = platform::Service<platform::HttpTransfer>::get().start(modNengajo::ListDocumentUrl(), this);
+    transfer(modNengajo::ListDocumentUrl());
 }
 
 void NewDataListJob::stop()
 {
-    m_transfer.reset();
+    dropTransfer();
     m_status = m_data.GetNewDataList({false, {}, QStringLiteral("cancelled"), 0, true}, &m_duplicates);
 }
 
-void NewDataListJob::reportProgress(qint64 received, qint64 total)
+void NewDataListJob::transferDone(const platform::HttpResult &result)
 {
-    emit progressed(received, total);
-}
-
-void NewDataListJob::transferEnded(const platform::HttpResult &result)
-{
-    // Handled from the event loop: the transfer may be telling this from
-    // inside its own work, or before its start() has returned.
-    QMetaObject::invokeMethod(
-        this,
-        [this, result, transfer = m_transfers] {
-            if (!isRunning() || m_transfers != transfer)
-                return;
-            m_transfer.reset();
-            m_status = m_data.GetNewDataList(result, &m_duplicates);
-            end();
-        },
-        Qt::QueuedConnection);
+    m_status = m_data.GetNewDataList(result, &m_duplicates);
+    end();
 }

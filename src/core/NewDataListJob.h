@@ -1,11 +1,8 @@
 #pragma once
 
-#include "core/Job.h"
-#include "platform/http.h"
+#include "core/TransferJob.h"
 
 #include <QStringList>
-
-#include <memory>
 
 class DataInForce;
 
@@ -13,7 +10,7 @@ class DataInForce;
 // the download server and reads it into the NewDataList of the data in force
 // (DataInForce::GetNewDataList), whose result it keeps. A cancelled fetch
 // leaves the list empty, with the result -1.
-class NewDataListJob final : public Job, private platform::TransferWatch
+class NewDataListJob final : public TransferJob
 {
     Q_OBJECT
 
@@ -30,12 +27,9 @@ public:
 
 private:
     void stop() override;
-    void reportProgress(qint64 received, qint64 total) override;
-    void transferEnded(const platform::HttpResult &result) override;
+    void transferDone(const platform::HttpResult &result) override;
 
     DataInForce &m_data;
-    std::unique_ptr<platform::RunningTransfer> m_transfer;
-    quint64 m_transfers = 0; // started so far: an end heard late is known by its number
     qint16 m_status = -1;
     QStringList m_duplicates;
 };
