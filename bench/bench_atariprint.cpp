@@ -46,9 +46,8 @@ void BM_PrintToPdf(benchmark::State &state)
     printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     printer.setOutputFileName(folder.filePath(QStringLiteral("list.pdf")));
     for (auto _ : state) {
-        const QString failure = AtariPrint::print(printer, printed);
-        if (!failure.isEmpty())
-            state.SkipWithError(qPrintable(failure));
+        if (const Outcome<> done = AtariPrint::print(printer, printed); !done.ok())
+            state.SkipWithError(qPrintable(done.words));
     }
     state.counters["pdf_bytes"] = static_cast<double>(QFileInfo(printer.outputFileName()).size());
 }
@@ -68,9 +67,8 @@ void BM_SaveCsv(benchmark::State &state)
     const QList<AtariList::Row> rows = content(longGoods(state), static_cast<int>(state.range(2))).rows;
     const QString path = folder.filePath(QStringLiteral("list.csv"));
     for (auto _ : state) {
-        const QString failure = AtariList::SaveFile(path, AtariList::CsvBytes(rows));
-        if (!failure.isEmpty())
-            state.SkipWithError(qPrintable(failure));
+        if (const Outcome<> saved = AtariList::SaveFile(path, AtariList::CsvBytes(rows)); !saved.ok())
+            state.SkipWithError(qPrintable(saved.words));
     }
     state.counters["csv_bytes"] = static_cast<double>(QFileInfo(path).size());
 }

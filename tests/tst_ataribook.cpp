@@ -442,7 +442,7 @@ private slots:
         if (side.isEmpty())
             return;
         // Kept aside as they are, the stranger where SQLite never reads it into the book.
-        QCOMPARE(book.startNewBook(QDate(2026, 1, 20)), QString());
+        QCOMPARE(book.startNewBook(QDate(2026, 1, 20)).words, QString());
         const QString aside = path() + u".damaged-20260120"_s;
         QCOMPARE(contentOf(aside), before);
         QCOMPARE(contentOf(aside + side.mid(path().size()) + u".other"_s), sideBefore);
@@ -477,12 +477,12 @@ private slots:
         QCOMPARE(book.newBookQuestion(today),
             u"新しい記録を始めますか？\r\n今のファイルは「atari.db.damaged-20260120-2」という名前で同じフォルダーに残します。"_s);
 
-        QCOMPARE(book.startNewBook(today), QString());
+        QCOMPARE(book.startNewBook(today).words, QString());
         QCOMPARE(contentOf(path() + u".damaged-20260120-2"_s), QByteArray("not a book"));
         QCOMPARE(contentOf(path() + u".damaged-20260120"_s), QByteArray("kept before"));
         QCOMPARE(book.add(Reiwa8, u"****73"_s, 3, {}), Added::Added);
         // A book that can be used is never moved aside.
-        QVERIFY(!book.startNewBook(today).isEmpty());
+        QVERIFY(!book.startNewBook(today).ok());
         QCOMPARE(book.cards(Reiwa8).size(), 1);
     }
 

@@ -101,7 +101,7 @@ private slots:
         old.write(QByteArray(1000, 'x'));
         old.close();
 
-        QCOMPARE(AtariList::SaveFile(path, "new"), QString());
+        QVERIFY(AtariList::SaveFile(path, "new").ok());
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("new"));
@@ -137,8 +137,8 @@ private slots:
         const QString path = folder.filePath(target);
 
         const QString message = testsupport::inChildWithFileLimit(static_cast<rlim_t>(fileBytes), [&] {
-            return AtariList::SaveFile(
-                path, AtariList::CsvBytes({{1, QStringLiteral("000037"), {}, {}, 0, {}, {}, 0}}));
+            return AtariList::SaveFile(path, AtariList::CsvBytes({{1, QStringLiteral("000037"), {}, {}, 0, {}, {}, 0}}))
+                .words;
         });
 
         QVERIFY2(message.startsWith(
@@ -153,16 +153,16 @@ private slots:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("logout");
-        QTest::addColumn<SaveJob::Outcome>("outcome");
-        QTest::newRow("saved") << "当たり.csv" << false << SaveJob::Outcome::Saved;
-        QTest::newRow("folder missing") << "missing/当たり.csv" << false << SaveJob::Outcome::Failed;
-        QTest::newRow("the system asks the program to end") << "当たり.csv" << true << SaveJob::Outcome::Cancelled;
+        QTest::addColumn<SaveJob::Ending>("outcome");
+        QTest::newRow("saved") << "当たり.csv" << false << SaveJob::Ending::Saved;
+        QTest::newRow("folder missing") << "missing/当たり.csv" << false << SaveJob::Ending::Failed;
+        QTest::newRow("the system asks the program to end") << "当たり.csv" << true << SaveJob::Ending::Cancelled;
     }
     void saveJob()
     {
         QFETCH(QString, target);
         QFETCH(bool, logout);
-        QFETCH(SaveJob::Outcome, outcome);
+        QFETCH(SaveJob::Ending, outcome);
         QTemporaryDir folder;
         const QString path = folder.filePath(target);
         const QList<AtariList::Row> rows {{1, QStringLiteral("000037"), QStringLiteral("３等"), {}, 3, {}, {}, 0},
@@ -178,20 +178,20 @@ private slots:
         QVERIFY(job.isRunning());
         QCOMPARE(finished.size(), 0);
         QVERIFY(finished.wait());
-        QCOMPARE(job.outcome(), outcome);
+        QCOMPARE(job.outcome().code, outcome);
         QCOMPARE(steps.first().first().toString(), QStringLiteral("CSVファイルを作っています…"));
         switch (outcome) {
-        case SaveJob::Outcome::Saved:
+        case SaveJob::Ending::Saved:
             QCOMPARE(testsupport::fileBytes(path), AtariList::CsvBytes(rows));
             QCOMPARE(steps.last().first().toString(), QStringLiteral("CSVファイルを保存しています…"));
-            QCOMPARE(job.failure(), QString());
+            QCOMPARE(job.outcome().words, QString());
             break;
-        case SaveJob::Outcome::Failed:
-            QVERIFY(job.failure().startsWith(QStringLiteral("ファイル \"") + path));
+        case SaveJob::Ending::Failed:
+            QVERIFY(job.outcome().words.startsWith(QStringLiteral("ファイル \"") + path));
             break;
         default:
             QVERIFY(filesIn(folder.path()).isEmpty());
-            QCOMPARE(job.failure(), QString());
+            QCOMPARE(job.outcome().words, QString());
             break;
         }
     }
@@ -210,7 +210,7 @@ private slots:
         job.startCsv(path, rows);
         job.cancel();
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(job.outcome(), SaveJob::Outcome::Cancelled);
+        QCOMPARE(job.outcome().code, SaveJob::Ending::Cancelled);
         QThreadPool::globalInstance()->waitForDone();
         QCoreApplication::processEvents();
         QCOMPARE(finished.size(), 1);

@@ -282,7 +282,7 @@ private slots:
         std::tuple<AtariPrint::Stage, qsizetype, qsizetype> last;
         int repeats = 0;
         int layoutRepeats = 0;
-        const QString message
+        const Outcome<> print
             = AtariPrint::print(printer, content, [&](AtariPrint::Stage stage, qsizetype done, qsizetype total) {
                   const auto now = std::tuple(stage, done, total);
                   repeats = now == last ? repeats + 1 : 1;
@@ -291,7 +291,8 @@ private slots:
                   return !(int(stage) == stopStage && done == stopDone && repeats == stopCall);
               });
 
-        QCOMPARE(message, QString());
+        QCOMPARE(print.words, QString());
+        QVERIFY(print.ok());
         QVERIFY(earlier.open(QIODevice::ReadOnly));
         const QByteArray pdf = earlier.readAll();
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("当たり.pdf")});
@@ -351,7 +352,8 @@ private slots:
         } else {
             QVERIFY(finished.wait());
         }
-        QCOMPARE(job.failure(), QString());
+        QCOMPARE(job.outcome().words, QString());
+        QVERIFY(job.outcome().ok());
         QCOMPARE(steps.first().first().toString(), QStringLiteral("印刷の準備をしています…"));
         QVERIFY(earlier.open(QIODevice::ReadOnly));
         const QByteArray pdf = earlier.readAll();
@@ -422,7 +424,7 @@ private slots:
         content.rows.append({3, QStringLiteral("****73"), QStringLiteral("３等"), QStringLiteral("お年玉切手シート")});
 
         const QString message
-            = testsupport::inChildWithFileLimit(1000, [&] { return AtariPrint::print(printer, content); });
+            = testsupport::inChildWithFileLimit(1000, [&] { return AtariPrint::print(printer, content).words; });
 
         QVERIFY2(message.startsWith(QStringLiteral("印刷できませんでした。\r\nファイル \"") + path
                      + QStringLiteral("\" に書き込めません。\r\nディスクの空きがありません（")),

@@ -5,7 +5,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using Outcome = CardEntry::Outcome;
+using Kind = CardEntry::Outcome;
 
 Q_DECLARE_METATYPE(CardEntry::Outcome)
 
@@ -43,28 +43,26 @@ private slots:
     {
         QTest::addColumn<QString>("lower");
         QTest::addColumn<QString>("upper");
-        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<Kind>("outcome");
         QTest::addColumn<int>("toukyu");
         QTest::addColumn<QString>("inputNum");
         QTest::addColumn<QString>("inform");
 
-        QTest::newRow("one digit") << u"3"_s << QString() << Outcome::Incomplete << 0 << QString() << QString();
-        QTest::newRow("pasted letter") << u"3a"_s << QString() << Outcome::NotNumeric << 0 << QString()
+        QTest::newRow("one digit") << u"3"_s << QString() << Kind::Incomplete << 0 << QString() << QString();
+        QTest::newRow("pasted letter") << u"3a"_s << QString() << Kind::NotNumeric << 0 << QString()
                                        << u"２桁の正しい値を入力してください。"_s;
-        QTest::newRow("loss on two digits") << u"00"_s << QString() << Outcome::Hazure << 0 << u"****00"_s
-                                            << u"はずれです...次の番号を入力してください"_s;
-        QTest::newRow("hit on two digits") << u"34"_s << QString() << Outcome::Atari << 4 << u"****34"_s << QString();
-        QTest::newRow("candidates: the prompt names class 3")
-            << u"21"_s << QString() << Outcome::Kami4 << 3 << u"****21"_s
-            << u"３等の可能性あり！上４桁を入力してください"_s;
-        QTest::newRow("three upper digits")
-            << u"21"_s << u"123"_s << Outcome::Incomplete << 0 << QString() << QString();
+        QTest::newRow("loss on two digits")
+            << u"00"_s << QString() << Kind::Hazure << 0 << u"****00"_s << u"はずれです...次の番号を入力してください"_s;
+        QTest::newRow("hit on two digits") << u"34"_s << QString() << Kind::Atari << 4 << u"****34"_s << QString();
+        QTest::newRow("candidates: the prompt names class 3") << u"21"_s << QString() << Kind::Kami4 << 3 << u"****21"_s
+                                                              << u"３等の可能性あり！上４桁を入力してください"_s;
+        QTest::newRow("three upper digits") << u"21"_s << u"123"_s << Kind::Incomplete << 0 << QString() << QString();
         QTest::newRow("pasted upper letter")
-            << u"21"_s << u"12a4"_s << Outcome::NotNumeric << 0 << QString() << u"４桁の正しい値を入力してください。"_s;
+            << u"21"_s << u"12a4"_s << Kind::NotNumeric << 0 << QString() << u"４桁の正しい値を入力してください。"_s;
         QTest::newRow("upper hit: the lowest class number")
-            << u"21"_s << u"1234"_s << Outcome::Atari << 1 << u"123421"_s << QString();
+            << u"21"_s << u"1234"_s << Kind::Atari << 1 << u"123421"_s << QString();
         QTest::newRow("upper loss names the first candidate's number, as stored")
-            << u"21"_s << u"9991"_s << Outcome::Hazure << 0 << u"999121"_s
+            << u"21"_s << u"9991"_s << Kind::Hazure << 0 << u"999121"_s
             << u"はずれです...当選番号は 521 でした\r\n次の番号を入力してください"_s;
     }
     void steps()
@@ -75,7 +73,7 @@ private slots:
 
         CardEntry::Step step = entry.Simo2(lower);
         if (!upper.isEmpty()) {
-            QCOMPARE(step.outcome, Outcome::Kami4);
+            QCOMPARE(step.outcome, Kind::Kami4);
             step = entry.Kami4(upper);
         }
         QTEST(step.outcome, "outcome");
@@ -116,10 +114,10 @@ private slots:
     void followsTheDataInForce()
     {
         CardEntry entry(m_state->data, m_state->record, m_state->book);
-        QCOMPARE(entry.Simo2(u"58"_s).outcome, Outcome::Hazure);
+        QCOMPARE(entry.Simo2(u"58"_s).outcome, Kind::Hazure);
         testsupport::changeData(
             m_state->data, [](WinningData &data) { data = testsupport::makeWinningNumbers({{u"58"_s}}); });
-        QCOMPARE(entry.Simo2(u"58"_s).outcome, Outcome::Atari);
+        QCOMPARE(entry.Simo2(u"58"_s).outcome, Kind::Atari);
     }
 };
 

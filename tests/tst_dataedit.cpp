@@ -168,9 +168,8 @@ private slots:
             "  <toukyu name=\"3等\">\n    <number>00</number>\n    <number>50</number>\n    <number>54</number>\n"
             "    <syouhin>お年玉切手シート</syouhin>\n  </toukyu>\n</tousen>\n"_s);
 
-        const DataWriteResult result
-            = modNengajo::WriteDataFile(folder.dataPath(), modNengajo::DataEditTitle(input), xml);
-        QVERIFY2(result.ok, qPrintable(result.message));
+        const Outcome<> written = modNengajo::WriteDataFile(folder.dataPath(), modNengajo::DataEditTitle(input), xml);
+        QVERIFY2(written.ok(), qPrintable(written.words));
         WinningData read;
         QVERIFY(modNengajo::ReadDataFile(u"年賀状（令和9年度版）.xml"_s, read));
         QCOMPARE(modNengajo::DataEditXml(modNengajo::DataEditFrom(read, true)), xml);
@@ -202,7 +201,7 @@ private slots:
         QCOMPARE(opened.strEra, era);
         QCOMPARE(modNengajo::DataEditTitle(opened) + u".xml"_s, name);
         QCOMPARE(modNengajo::CheckDataEdit(opened), Problems {});
-        QVERIFY(modNengajo::WriteDataFile(folder.dataPath(), u"again"_s, modNengajo::DataEditXml(opened)).ok);
+        QVERIFY(modNengajo::WriteDataFile(folder.dataPath(), u"again"_s, modNengajo::DataEditXml(opened)).ok());
         WinningData again;
         QVERIFY(modNengajo::ReadDataFile(u"again.xml"_s, again));
         again.strFileName = bundled.strFileName;
@@ -281,9 +280,9 @@ private slots:
         }
         const QMap<QString, QByteArray> before = testsupport::snapshot(program.path());
 
-        const DataWriteResult result = modNengajo::WriteDataFile(target, u"年賀状（令和9年度版）"_s, xml);
-        QVERIFY(!result.ok);
-        QCOMPARE(result.message, message.contains(u"%1"_s) ? message.arg(program.path()) : message);
+        const Outcome<> written = modNengajo::WriteDataFile(target, u"年賀状（令和9年度版）"_s, xml);
+        QVERIFY(!written.ok());
+        QCOMPARE(written.words, message.contains(u"%1"_s) ? message.arg(program.path()) : message);
         QCOMPARE(testsupport::snapshot(program.path()), before);
     }
 };

@@ -714,56 +714,56 @@ private slots:
         QTest::addColumn<QByteArray>("present"); // already in the data folder as 年賀状（令和9年度版）.xml
         QTest::addColumn<bool>("answer"); // to the question whether to replace it
         QTest::addColumn<bool>("readOnly"); // the program folder: new files go to the user's
-        QTest::addColumn<DataFileAdd::Outcome>("outcome");
+        QTest::addColumn<DataFileAdded>("outcome");
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("message"); // how it begins
-        using Outcome = DataFileAdd::Outcome;
+        using Added = DataFileAdded;
         const QByteArray r9 = dataFile("年賀状", "令和9");
         const QString reiwa9 = u"年賀状（令和9年度版）.xml"_s;
         const QString described = u"ファイル\"%1\"の記述にエラーがあるため、追加しませんでした。\r\n\r\n"_s;
 
         QTest::newRow("named from its type and year")
-            << u"file"_s << r9 << QByteArray() << false << false << Outcome::Added << reiwa9 << QString();
+            << u"file"_s << r9 << QByteArray() << false << false << Added::Added << reiwa9 << QString();
         QTest::newRow("平成, digits alone") << u"file"_s << dataFile("年賀状", "28") << QByteArray() << false << false
-                                            << Outcome::Added << u"年賀状（平成28年度版）.xml"_s << QString();
+                                            << Added::Added << u"年賀状（平成28年度版）.xml"_s << QString();
         QTest::newRow("平成, written out") << u"file"_s << dataFile("年賀状", "平成30") << QByteArray() << false
-                                           << false << Outcome::Added << u"年賀状（平成30年度版）.xml"_s << QString();
+                                           << false << Added::Added << u"年賀状（平成30年度版）.xml"_s << QString();
 
         QTest::newRow("the same bytes there")
-            << u"file"_s << r9 << r9 << false << false << Outcome::AlreadyThere << reiwa9 << QString();
+            << u"file"_s << r9 << r9 << false << false << Added::AlreadyThere << reiwa9 << QString();
         QTest::newRow("another file there, kept") << u"file"_s << r9 << dataFile("年賀状", "令和9", "34") << false
-                                                  << false << Outcome::Declined << QString() << QString();
+                                                  << false << Added::Declined << QString() << QString();
         QTest::newRow("another file there, replaced") << u"file"_s << r9 << dataFile("年賀状", "令和9", "34") << true
-                                                      << false << Outcome::Added << reiwa9 << QString();
+                                                      << false << Added::Added << reiwa9 << QString();
 
         QTest::newRow("schema broken") << u"file"_s << dataFile("年賀状", "令和9", "7a3") << QByteArray() << true
-                                       << false << Outcome::Refused << QString() << described + u"[line:4, pos:"_s;
+                                       << false << Added::Refused << QString() << described + u"[line:4, pos:"_s;
         QTest::newRow("not well-formed") << u"file"_s << QByteArray("<tousen") << QByteArray() << true << false
-                                         << Outcome::Refused << QString() << described + u"[line:1, pos:"_s;
+                                         << Added::Refused << QString() << described + u"[line:1, pos:"_s;
         QTest::newRow("what the loader cannot read")
             << u"file"_s << QByteArray(r9).replace("<toukyu", "<!-- c --><toukyu") << QByteArray() << true << false
-            << Outcome::Refused << QString() << described + u"当選番号データとして読めない内容があります"_s;
+            << Added::Refused << QString() << described + u"当選番号データとして読めない内容があります"_s;
         QTest::newRow("over 1 MiB") << u"file"_s << QByteArray(r9).append(platform::xml::MaxDocumentBytes, ' ')
-                                    << QByteArray() << true << false << Outcome::Refused << QString()
+                                    << QByteArray() << true << false << Added::Refused << QString()
                                     << u"ファイル\"%1\"は大きすぎるため、追加できません（1048576バイトまで）。"_s;
         QTest::newRow("a type that makes no file name")
-            << u"file"_s << dataFile("年賀/状", "令和9") << QByteArray() << true << false << Outcome::Refused
-            << QString() << u"ファイル\"%1\"のはがきの種類と年からはファイル名を作れないため"_s;
-        QTest::newRow("missing") << u"missing"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
+            << u"file"_s << dataFile("年賀/状", "令和9") << QByteArray() << true << false << Added::Refused << QString()
+            << u"ファイル\"%1\"のはがきの種類と年からはファイル名を作れないため"_s;
+        QTest::newRow("missing") << u"missing"_s << QByteArray() << QByteArray() << true << false << Added::Refused
                                  << QString() << u"ファイル\"%1\"が見つかりません。"_s;
-        QTest::newRow("a folder") << u"folder"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
+        QTest::newRow("a folder") << u"folder"_s << QByteArray() << QByteArray() << true << false << Added::Refused
                                   << QString() << u"\"%1\"はファイルではないため、追加できません。"_s;
 // Windows makes shortcuts, no links, and has no FIFOs; a folder there is
 // read-only by its access list alone, which a test cannot take from its own user.
 #ifndef Q_OS_WIN
         QTest::newRow("read-only program folder: into the user's")
-            << u"file"_s << r9 << QByteArray() << false << true << Outcome::Added << reiwa9 << QString();
+            << u"file"_s << r9 << QByteArray() << false << true << Added::Added << reiwa9 << QString();
         QTest::newRow("through a link to a file")
-            << u"link to a file"_s << r9 << QByteArray() << false << false << Outcome::Added << reiwa9 << QString();
-        QTest::newRow("a FIFO") << u"fifo"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused
+            << u"link to a file"_s << r9 << QByteArray() << false << false << Added::Added << reiwa9 << QString();
+        QTest::newRow("a FIFO") << u"fifo"_s << QByteArray() << QByteArray() << true << false << Added::Refused
                                 << QString() << u"\"%1\"はファイルではないため、追加できません。"_s;
         QTest::newRow("a link to a folder")
-            << u"link to a folder"_s << QByteArray() << QByteArray() << true << false << Outcome::Refused << QString()
+            << u"link to a folder"_s << QByteArray() << QByteArray() << true << false << Added::Refused << QString()
             << u"\"%1\"はファイル以外のものへのリンクのため、追加できません。"_s;
 #endif
     }
@@ -774,7 +774,7 @@ private slots:
         QFETCH(QByteArray, present);
         QFETCH(bool, answer);
         QFETCH(bool, readOnly);
-        QFETCH(DataFileAdd::Outcome, outcome);
+        QFETCH(DataFileAdded, outcome);
         QFETCH(QString, fileName);
         QFETCH(QString, message);
         testsupport::ProgramFolderFixture folder;
@@ -808,17 +808,17 @@ private slots:
             asked.append(title);
             return answer;
         });
-        QCOMPARE(added.outcome, outcome);
+        QCOMPARE(added.code, outcome);
         QCOMPARE(added.fileName, fileName);
-        QVERIFY2(message.isEmpty() ? added.message.isEmpty()
-                                   : added.message.startsWith(message.arg(QDir::toNativeSeparators(sent))),
-            qPrintable(added.message));
+        QVERIFY2(message.isEmpty() ? added.words.isEmpty()
+                                   : added.words.startsWith(message.arg(QDir::toNativeSeparators(sent))),
+            qPrintable(added.words));
         QCOMPARE(asked, present.isEmpty() || present == content ? QStringList() : QStringList {reiwa9.chopped(4)});
 
         // Only an added file changes a data folder, and it is there whole.
         QMap<QString, QByteArray> expected = before;
         const QString into = readOnly ? folder.userDataPath() : folder.dataPath();
-        if (outcome == DataFileAdd::Outcome::Added) {
+        if (outcome == DataFileAdded::Added) {
             QCOMPARE(testsupport::fileBytes(into + fileName), content);
             if (!readOnly)
                 expected.insert(fileName, content);

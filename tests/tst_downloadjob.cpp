@@ -109,7 +109,7 @@ void tst_DownloadJob::oneAfterAnother()
 
     m_http.end(1, "<html>portal</html>");
     QTRY_COMPARE(finished.size(), 1);
-    QCOMPARE(job.outcome(), DownloadJob::Outcome::Completed);
+    QCOMPARE(job.outcome().code, DownloadJob::Ending::Completed);
     QCOMPARE(job.report(), QStringLiteral("・a\r\n"));
     QCOMPARE(job.refused(), QStringLiteral("・b\r\n"));
     QCOMPARE(steps.size(), 2);
@@ -126,13 +126,13 @@ void tst_DownloadJob::cancelEndsItAtOnce()
     m_http.end(0, testsupport::dataFileBytes("11"));
     job.cancel();
     QCOMPARE(finished.size(), 1);
-    QCOMPARE(job.outcome(), DownloadJob::Outcome::Cancelled);
+    QCOMPARE(job.outcome().code, DownloadJob::Ending::Cancelled);
     QVERIFY(m_http.started.at(0).gone);
 
     // The end told before the cancel waits in the event queue.
     QCoreApplication::processEvents();
     QCOMPARE(finished.size(), 1);
-    QCOMPARE(job.outcome(), DownloadJob::Outcome::Cancelled);
+    QCOMPARE(job.outcome().code, DownloadJob::Ending::Cancelled);
     QCOMPARE(m_http.started.size(), 1u);
     QVERIFY(!QFile::exists(m_folder->dataPath("a.xml")));
 }
@@ -149,7 +149,7 @@ void tst_DownloadJob::lateEndOfAnEarlierRun()
     QCOMPARE(m_http.started.size(), 2u);
     m_http.end(1, testsupport::dataFileBytes("22"));
     QTRY_COMPARE(finished.size(), 2);
-    QCOMPARE(job.outcome(), DownloadJob::Outcome::Completed);
+    QCOMPARE(job.outcome().code, DownloadJob::Ending::Completed);
     QCOMPARE(job.report(), QStringLiteral("・b\r\n"));
 }
 
@@ -163,7 +163,7 @@ void tst_DownloadJob::transferEndedBeforeItsStartReturned()
     QSignalSpy finished(&job, &DownloadJob::finished);
     job.start(m_entries);
     QTRY_COMPARE(finished.size(), 1);
-    QCOMPARE(job.outcome(), DownloadJob::Outcome::Failed);
+    QCOMPARE(job.outcome().code, DownloadJob::Ending::Failed);
     QCOMPARE(job.report(), QStringLiteral("・a\r\n"));
     QCOMPARE(http.requested, (QStringList {m_entries.at(0).strXmlUrl, m_entries.at(1).strXmlUrl}));
     QVERIFY(QFile::exists(m_folder->dataPath("a.xml")));

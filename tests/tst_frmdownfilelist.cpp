@@ -82,7 +82,7 @@ QList<int> selectedRows(QListWidget *list)
 }
 
 // How downloading one entry ends.
-enum class Outcome { Stored, Refused, Failed };
+enum class Fetched { Stored, Refused, Failed };
 
 // How the user stops a transfer that takes too long.
 enum class Interrupt { CancelButton, Escape, ProgramCloses };
@@ -462,44 +462,44 @@ void tst_frmDownFileList::failureOnSecondOfThree()
 void tst_frmDownFileList::downloadOne_data()
 {
     QTest::addColumn<QString>("url");
-    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<Fetched>("outcome");
     QTest::addColumn<QByteArray>("stored");
 
     auto on = [&](const QString &path) { return m_server.url(path); };
-    QTest::newRow("data file") << file("a.xml") << Outcome::Stored << m_a;
-    QTest::newRow("redirect") << on("/fault/redirect?to=/files/b.xml") << Outcome::Stored << m_b;
+    QTest::newRow("data file") << file("a.xml") << Fetched::Stored << m_a;
+    QTest::newRow("redirect") << on("/fault/redirect?to=/files/b.xml") << Fetched::Stored << m_b;
 
     // What arrives in place of a data file is not stored.
-    QTest::newRow("Wi-Fi portal page") << file("portal.xml") << Outcome::Refused << QByteArray();
-    QTest::newRow("empty 204") << on("/fault/status/204") << Outcome::Refused << QByteArray();
+    QTest::newRow("Wi-Fi portal page") << file("portal.xml") << Fetched::Refused << QByteArray();
+    QTest::newRow("empty 204") << on("/fault/status/204") << Fetched::Refused << QByteArray();
     QTest::newRow("cut short, no Content-Length")
-        << on("/fault/cut?path=/files/a.xml&sent=120") << Outcome::Refused << QByteArray();
+        << on("/fault/cut?path=/files/a.xml&sent=120") << Fetched::Refused << QByteArray();
     QTest::newRow("hostile XML: an entity that reads a file")
-        << file("hostile.xml") << Outcome::Refused << QByteArray();
-    QTest::newRow("every byte value") << file("binary.xml") << Outcome::Refused << QByteArray();
-    QTest::newRow("empty body") << file("empty.xml") << Outcome::Refused << QByteArray();
-    QTest::newRow("not XML") << on("/fault/notxml") << Outcome::Refused << QByteArray();
+        << file("hostile.xml") << Fetched::Refused << QByteArray();
+    QTest::newRow("every byte value") << file("binary.xml") << Fetched::Refused << QByteArray();
+    QTest::newRow("empty body") << file("empty.xml") << Fetched::Refused << QByteArray();
+    QTest::newRow("not XML") << on("/fault/notxml") << Fetched::Refused << QByteArray();
 
-    QTest::newRow("404") << on("/fault/status/404") << Outcome::Failed << QByteArray();
-    QTest::newRow("500") << on("/fault/status/500") << Outcome::Failed << QByteArray();
+    QTest::newRow("404") << on("/fault/status/404") << Fetched::Failed << QByteArray();
+    QTest::newRow("500") << on("/fault/status/500") << Fetched::Failed << QByteArray();
     QTest::newRow("refused connection")
         << QStringLiteral("http://127.0.0.1:%1/files/a.xml").arg(testsupport::LocalHttpServer::closedPort())
-        << Outcome::Failed << QByteArray();
-    QTest::newRow("stall") << on("/fault/stall?seconds=6") << Outcome::Failed << QByteArray();
-    QTest::newRow("stall in the body") << on("/fault/stall-body?seconds=6") << Outcome::Failed << QByteArray();
-    QTest::newRow("truncated") << on("/fault/truncated?declared=1000&sent=10") << Outcome::Failed << QByteArray();
-    QTest::newRow("oversize with Content-Length") << on("/fault/bytes?n=100001") << Outcome::Failed << QByteArray();
-    QTest::newRow("oversize chunked") << on("/fault/chunked?n=100001") << Outcome::Failed << QByteArray();
+        << Fetched::Failed << QByteArray();
+    QTest::newRow("stall") << on("/fault/stall?seconds=6") << Fetched::Failed << QByteArray();
+    QTest::newRow("stall in the body") << on("/fault/stall-body?seconds=6") << Fetched::Failed << QByteArray();
+    QTest::newRow("truncated") << on("/fault/truncated?declared=1000&sent=10") << Fetched::Failed << QByteArray();
+    QTest::newRow("oversize with Content-Length") << on("/fault/bytes?n=100001") << Fetched::Failed << QByteArray();
+    QTest::newRow("oversize chunked") << on("/fault/chunked?n=100001") << Fetched::Failed << QByteArray();
     QTest::newRow("redirect to a local file")
-        << on("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd") << Outcome::Failed << QByteArray();
-    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1/files/a.xml") << Outcome::Failed << QByteArray();
-    QTest::newRow("empty address") << QString() << Outcome::Failed << QByteArray();
+        << on("/fault/redirect?to=file%3A%2F%2F%2Fetc%2Fpasswd") << Fetched::Failed << QByteArray();
+    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1/files/a.xml") << Fetched::Failed << QByteArray();
+    QTest::newRow("empty address") << QString() << Fetched::Failed << QByteArray();
 }
 
 void tst_frmDownFileList::downloadOne()
 {
     QFETCH(QString, url);
-    QFETCH(Outcome, outcome);
+    QFETCH(Fetched, outcome);
     QFETCH(QByteArray, stored);
 
     setEntries({{"one", url}});
@@ -510,13 +510,13 @@ void tst_frmDownFileList::downloadOne()
 
     QCOMPARE(m_fakes->mousePointer.events, (QStringList {"hourglass", "default"}));
     switch (outcome) {
-    case Outcome::Failed:
+    case Fetched::Failed:
         QCOMPARE(m_fakes->messageBox.shown,
             (QList<Shown> {{Title, Failed, MessageBox::Icon::Warning, MessageBox::Buttons::Ok}}));
         QVERIFY(dialog.isVisible());
         QVERIFY(dataFiles(m_folder->path()).isEmpty());
         break;
-    case Outcome::Refused:
+    case Fetched::Refused:
         // The dialog has done its part; the box that names the file comes after it.
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -524,7 +524,7 @@ void tst_frmDownFileList::downloadOne()
         QCOMPARE(dialog.refusedReport(), QStringLiteral("・one\r\n"));
         QVERIFY(dataFiles(m_folder->path()).isEmpty());
         break;
-    case Outcome::Stored:
+    case Fetched::Stored:
         QVERIFY(m_fakes->messageBox.shown.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.downloadReport(), QStringLiteral("・one\r\n"));

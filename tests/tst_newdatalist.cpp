@@ -486,16 +486,16 @@ void tst_NewDataList::storeWritesAndReplaces()
         = testsupport::fileBytes(testsupport::bundledPath(QStringLiteral("年賀状（令和8年度版）.xml")));
     const QByteArray other = testsupport::dataFileBytes("12");
 
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("年賀状（令和8年度版）"), body).stored());
-    QVERIFY(modNengajo::StoreDataFile(data, QString(251, u'n'), other).stored());
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("年賀状（令和8年度版）"), body).ok());
+    QVERIFY(modNengajo::StoreDataFile(data, QString(251, u'n'), other).ok());
     QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("old"), other).stored());
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("old"), other).ok());
 
     // A title that differs in letter case or composition alone replaces its
     // file; a new one is written composed.
     QVERIFY(m_folder->writeData(QStringLiteral("Nenga.xml"), "earlier"));
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("NENGA"), other).stored());
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("カ") + QChar(0x3099), other).stored());
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("NENGA"), other).ok());
+    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("カ") + QChar(0x3099), other).ok());
     QMap<QString, QByteArray> expected {{"data", "<dir>"},
         {"data/" + modNengajo::SchemaFileName,
             testsupport::fileBytes(testsupport::bundledPath(modNengajo::SchemaFileName))},
@@ -532,9 +532,9 @@ void tst_NewDataList::storeRefusesWhatIsNoDataFile()
     QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
     const auto before = snapshot(m_folder->path());
 
-    const modNengajo::DataStoreResult result = modNengajo::StoreDataFile(m_folder->dataPath(), "old", bytes);
-    QCOMPARE(result.outcome, modNengajo::DataStoreResult::Outcome::NotADataFile);
-    QVERIFY(!result.description.isEmpty());
+    const Outcome<modNengajo::DataStored> result = modNengajo::StoreDataFile(m_folder->dataPath(), "old", bytes);
+    QCOMPARE(result.code, modNengajo::DataStored::NotADataFile);
+    QVERIFY(!result.words.isEmpty());
     QCOMPARE(snapshot(m_folder->path()), before);
 }
 
@@ -554,9 +554,9 @@ void tst_NewDataList::storeFailureKeepsEarlierFile()
     QVERIFY(m_folder->writeData(QStringLiteral("folder.xml/inside"), "kept"));
     const auto before = snapshot(m_folder->path());
 
-    const modNengajo::DataStoreResult result
+    const Outcome<modNengajo::DataStored> result
         = modNengajo::StoreDataFile(m_folder->dataPath(), title, testsupport::dataFileBytes("12"));
-    QCOMPARE(result.outcome, modNengajo::DataStoreResult::Outcome::NotWritten);
+    QCOMPARE(result.code, modNengajo::DataStored::NotWritten);
     QCOMPARE(snapshot(m_folder->path()), before);
 }
 
@@ -567,14 +567,14 @@ void tst_NewDataList::storeReplacesASymlinkNotItsTarget()
     QVERIFY(QFile::link(target, m_folder->dataPath(QStringLiteral("link.xml"))));
     const QByteArray body = testsupport::dataFileBytes("12");
 
-    QVERIFY(modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("link"), body).stored());
+    QVERIFY(modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("link"), body).ok());
     QVERIFY(!QFileInfo(m_folder->dataPath(QStringLiteral("link.xml"))).isSymLink());
     QVERIFY(!QFile::exists(target));
     QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/link.xml", body}}));
 
     // A missing data folder is never created.
     QVERIFY(QDir(m_folder->dataPath()).removeRecursively());
-    QVERIFY(!modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("x"), body).stored());
+    QVERIFY(!modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("x"), body).ok());
     QVERIFY(snapshot(m_folder->path()).isEmpty());
 }
 

@@ -207,10 +207,10 @@ bool AtariBook::remove(const QList<qint64> &ids)
         [&] { return exec("DELETE FROM cards WHERE id IN (SELECT value FROM json_each(?))", {idList(ids)}); });
 }
 
-QString AtariBook::startNewBook(const QDate &today)
+Outcome<> AtariBook::startNewBook(const QDate &today)
 {
-    const QString failure = m_file->startNewBook(today);
-    if (failure.isEmpty())
+    const Outcome<> started = m_file->startNewBook(today);
+    if (started.ok())
         emit changed();
-    return failure;
+    return started;
 }

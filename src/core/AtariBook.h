@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Outcome.h"
 #include "core/modNengajo.h"
 
 #include <QDate>
@@ -168,10 +169,9 @@ public:
     // The question to ask before startNewBook().
     QString newBookQuestion(const QDate &today) const;
     // For canStartNew() only, once the user agrees: keeps the file (and the
-    // journal beside it) under a free name beside it and starts an empty book.
-    // Empty text on success, else why it failed in words; the book is then
-    // unchanged.
-    QString startNewBook(const QDate &today);
+    // journal beside it) under a free name beside it and starts an empty book;
+    // on failure the book is unchanged.
+    Outcome<> startNewBook(const QDate &today);
 
 signals:
     void stateChanged(AtariBook::State state);

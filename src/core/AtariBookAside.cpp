@@ -39,7 +39,7 @@ QString BookAside::Name(const QString &path, const QDate &today)
     return name;
 }
 
-QString BookAside::Keep(const QString &path, const QDate &today, const QString &stranger)
+Outcome<> BookAside::Keep(const QString &path, const QDate &today, const QString &stranger)
 {
     const QString aside = QFileInfo(path).dir().filePath(Name(path, today));
     // The book first, then its journal under the same name, so SQLite finds
@@ -56,7 +56,7 @@ QString BookAside::Keep(const QString &path, const QDate &today, const QString &
             const QString reason = FileErrorText::ofErrno(errno);
             for (const auto &[from, to] : std::as_const(moved))
                 QFile::rename(to, from);
-            return BookTexts::NotMovedAside(reason);
+            return {Ended::Failed, BookTexts::NotMovedAside(reason)};
         }
         moved.append({path + suffix, to});
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QDate>
 #include <QString>
 
@@ -14,8 +16,8 @@ QString Name(const QString &path, const QDate &today);
 // Moves the file at path (a link itself, never its target) and the journal
 // SQLite keeps beside it under Name(). A side file of another database
 // (stranger: "-journal" or "-wal") goes under that name with ".other" added,
-// so that SQLite never reads it into the kept file. Empty text on success,
-// else why it failed in words; everything is then where it was.
-QString Keep(const QString &path, const QDate &today, const QString &stranger = {});
+// so that SQLite never reads it into the kept file. On failure everything is
+// where it was.
+Outcome<> Keep(const QString &path, const QDate &today, const QString &stranger = {});
 
 } // namespace BookAside

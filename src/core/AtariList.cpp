@@ -110,11 +110,12 @@ QByteArray AtariList::CsvBytes(const QList<Row> &rows, const std::function<bool(
     return bytes;
 }
 
-QString AtariList::SaveFile(const QString &path, const QByteArray &bytes)
+Outcome<> AtariList::SaveFile(const QString &path, const QByteArray &bytes)
 {
     const QString reason = FileErrorText::text(platform::writeFile(path, bytes));
     if (reason.isEmpty())
         return {};
-    return QStringLiteral("ファイル \"") + QDir::toNativeSeparators(path)
-        + QStringLiteral("\" に保存できませんでした。") + modNengajo::CrLf + reason;
+    return {Ended::Failed,
+        QStringLiteral("ファイル \"") + QDir::toNativeSeparators(path) + QStringLiteral("\" に保存できませんでした。")
+            + modNengajo::CrLf + reason};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CheckRecord.h"
+#include "core/Outcome.h"
 #include "core/modNengajo.h"
 
 #include <QByteArray>
@@ -65,7 +66,7 @@ QString KoukanText(const QDate &exchangedOn);
 QByteArray CsvBytes(const QList<Row> &rows, const std::function<bool(qsizetype done, qsizetype total)> &progress = {});
 
 // Writes bytes to path through a temporary file that replaces it in one step.
-// Empty text on success, else the failure in words; path is then unchanged.
-QString SaveFile(const QString &path, const QByteArray &bytes);
+// On failure, path is unchanged.
+Outcome<> SaveFile(const QString &path, const QByteArray &bytes);
 
 } // namespace AtariList

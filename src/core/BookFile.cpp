@@ -653,17 +653,16 @@ void BookFile::readFailed(int code)
     failed(code, false);
 }
 
-QString BookFile::startNewBook(const QDate &today)
+Outcome<> BookFile::startNewBook(const QDate &today)
 {
     if (!canStartNew())
-        return BookTexts::NotMovedAside({});
+        return {Ended::Failed, BookTexts::NotMovedAside({})};
     detach();
     const QString stranger = m_reason == BookTexts::ForeignJournal ? QStringLiteral("-journal")
         : m_reason == BookTexts::ForeignLog                        ? QStringLiteral("-wal")
                                                                    : QString();
-    const QString failure = BookAside::Keep(m_path, today, stranger);
-    if (!failure.isEmpty())
-        return failure;
+    if (Outcome<> kept = BookAside::Keep(m_path, today, stranger); !kept.ok())
+        return kept;
     m_version = 0;
     m_opened = true;
     setState(State::Ready);

@@ -67,8 +67,8 @@ public:
     QString whyUnchangeable() const;
     bool canStartNew() const;
     QString newBookQuestion(const QDate &today) const;
-    // Keeps the file aside and starts an empty book: empty text on success.
-    QString startNewBook(const QDate &today);
+    // Keeps the file aside and starts an empty book.
+    Outcome<> startNewBook(const QDate &today);
 
     // The connection to read the book's tables from; null when the book
     // cannot be read or holds none yet (see state()).

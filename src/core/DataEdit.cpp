@@ -306,21 +306,21 @@ std::array<int, DataEditInput::ClassCount> modNengajo::ChangedDigitCounts(
     return changed;
 }
 
-DataWriteResult modNengajo::WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml)
+Outcome<> modNengajo::WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml)
 {
-    const DataStoreResult stored = StoreDataFile(folder, title, xml);
-    switch (stored.outcome) {
-    case DataStoreResult::Outcome::Stored:
-        return {true, {}};
-    case DataStoreResult::Outcome::NotADataFile:
-        return {false,
-            QStringLiteral("当選番号データに誤りがあるため保存しませんでした。") + CrLf + CrLf + stored.description};
-    case DataStoreResult::Outcome::NotWritten:
+    const Outcome<DataStored> stored = StoreDataFile(folder, title, xml);
+    switch (stored.code) {
+    case DataStored::Stored:
+        return {};
+    case DataStored::NotADataFile:
+        return {Ended::Failed,
+            QStringLiteral("当選番号データに誤りがあるため保存しませんでした。") + CrLf + CrLf + stored.words};
+    case DataStored::NotWritten:
         break;
     }
     // The writer's words when it got as far as writing; else the folder is the matter.
-    const QString reason = stored.description.isEmpty()
-        ? QStringLiteral("保存先のフォルダーに書き込めるか確かめてください。")
-        : stored.description;
-    return {false, QStringLiteral("当選番号データを保存できませんでした。") + CrLf + reason + CrLf + CrLf + folder};
+    const QString reason
+        = stored.words.isEmpty() ? QStringLiteral("保存先のフォルダーに書き込めるか確かめてください。") : stored.words;
+    return {
+        Ended::Failed, QStringLiteral("当選番号データを保存できませんでした。") + CrLf + reason + CrLf + CrLf + folder};
 }

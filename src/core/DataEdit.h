@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QDebug>
@@ -78,13 +80,6 @@ struct DataEditStart
     std::array<QStringList, DataEditInput::ClassCount> goods;
 };
 
-// How writing a new data file ended.
-struct DataWriteResult
-{
-    bool ok = false;
-    QString message; // for the user, when not ok
-};
-
 namespace modNengajo {
 
 inline const QString EraReiwa = QStringLiteral("令和");
@@ -130,6 +125,6 @@ std::array<int, DataEditInput::ClassCount> ChangedDigitCounts(const DataEditInpu
 // Writes xml as title + ".xml" into folder through StoreDataFile, which
 // checks it first; the result tells the user what went wrong. On any failure
 // nothing new is left behind and an earlier file of that name is kept.
-DataWriteResult WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml);
+Outcome<> WriteDataFile(const QString &folder, const QString &title, const QByteArray &xml);
 
 } // namespace modNengajo

@@ -21,7 +21,7 @@ using modNengajo::CrLf;
 
 DataFileAdd refused(const QString &message)
 {
-    return {DataFileAdd::Outcome::Refused, {}, message};
+    return {{DataFileAdded::Refused, message}, {}};
 }
 
 // The whole file at path, when it is a regular file of at most the size a
@@ -90,13 +90,12 @@ DataFileAdd modNengajo::AddDataFile(const QString &path, const std::function<boo
         QByteArray there;
         if (platform::readRegularFile(UserFiles::dataFilePath(existing), platform::xml::MaxDocumentBytes, there).ok()
             && there == bytes)
-            return {DataFileAdd::Outcome::AlreadyThere, existing, {}};
+            return {{DataFileAdded::AlreadyThere, {}}, existing};
         if (!replace(existing.chopped(4)))
-            return {DataFileAdd::Outcome::Declined, {}, {}};
+            return {{DataFileAdded::Declined, {}}, {}};
     }
     const QString stored = existing.isEmpty() ? title.normalized(QString::NormalizationForm_C) : existing.chopped(4);
-    const DataWriteResult written = WriteDataFile(UserFiles::newDataFolder(), stored, bytes);
-    if (!written.ok)
-        return refused(written.message);
-    return {DataFileAdd::Outcome::Added, stored + QStringLiteral(".xml"), {}};
+    if (const Outcome<> written = WriteDataFile(UserFiles::newDataFolder(), stored, bytes); !written.ok())
+        return refused(written.words);
+    return {{DataFileAdded::Added, {}}, stored + QStringLiteral(".xml")};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QString>
 
 #include <functional>
@@ -8,21 +10,19 @@
 // checked as the card-type dialog checks its files, then copied under the
 // name its card type and year give it, so the dialog lists it.
 
-struct DataFileAdd
+enum class DataFileAdded {
+    Added, // copied into the folder new data files go to
+    AlreadyThere, // the same bytes are there under that name: nothing copied
+    Declined, // another file of that name stays, as the user said
+    Refused, // nothing copied; the words say why
+};
+
+struct DataFileAdd : Outcome<DataFileAdded>
 {
-    enum class Outcome {
-        Added, // copied into the folder new data files go to
-        AlreadyThere, // the same bytes are there under that name: nothing copied
-        Declined, // another file of that name stays, as the user said
-        Refused, // nothing copied; message says why
-    };
-    Outcome outcome = Outcome::Refused;
     // Added or AlreadyThere: the file's name in the data folder, with ".xml".
     QString fileName;
-    // Refused: what to tell the user.
-    QString message;
 
-    bool listed() const { return outcome == Outcome::Added || outcome == Outcome::AlreadyThere; }
+    bool listed() const { return code == DataFileAdded::Added || code == DataFileAdded::AlreadyThere; }
 };
 
 namespace modNengajo {

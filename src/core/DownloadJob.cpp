@@ -16,8 +16,7 @@ void DownloadJob::start(const QList<NewDataEntry> &entries)
     m_next = 0;
     m_report.clear();
     m_refused.clear();
-    m_failure.clear();
-    m_outcome = Outcome::Running;
+    m_outcome = {};
     begin();
     transferNext();
 }
@@ -25,13 +24,13 @@ void DownloadJob::start(const QList<NewDataEntry> &entries)
 void DownloadJob::stop()
 {
     dropTransfer();
-    m_outcome = Outcome::Cancelled;
+    m_outcome = {Ending::Cancelled, {}};
 }
 
 void DownloadJob::transferNext()
 {
     if (m_next >= m_entries.size()) {
-        finish(Outcome::Completed);
+        finish(Ending::Completed);
         return;
     }
     const NewDataEntry &entry = m_entries.at(m_next);
@@ -43,30 +42,29 @@ void DownloadJob::transferNext()
 void DownloadJob::transferDone(const platform::HttpResult &result)
 {
     if (!result.ok) {
-        finish(Outcome::Failed);
+        finish(Ending::Failed);
         return;
     }
     const NewDataEntry &entry = m_entries.at(m_next);
-    const modNengajo::DataStoreResult stored = modNengajo::StoreDataFile(m_dataFolder, entry.strTitle, result.body);
+    const Outcome<modNengajo::DataStored> stored = modNengajo::StoreDataFile(m_dataFolder, entry.strTitle, result.body);
     const QString line = QStringLiteral("・") + entry.strTitle + modNengajo::CrLf;
-    switch (stored.outcome) {
-    case modNengajo::DataStoreResult::Outcome::Stored:
+    switch (stored.code) {
+    case modNengajo::DataStored::Stored:
         m_report += line;
         break;
-    case modNengajo::DataStoreResult::Outcome::NotADataFile:
+    case modNengajo::DataStored::NotADataFile:
         m_refused += line;
         break;
-    case modNengajo::DataStoreResult::Outcome::NotWritten:
-        m_failure = stored.description;
-        finish(Outcome::Failed);
+    case modNengajo::DataStored::NotWritten:
+        finish(Ending::Failed, stored.words);
         return;
     }
     ++m_next;
     transferNext();
 }
 
-void DownloadJob::finish(Outcome outcome)
+void DownloadJob::finish(Ending ending, const QString &words)
 {
-    m_outcome = outcome;
+    m_outcome = {ending, words};
     end();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Outcome.h"
 #include "core/TransferJob.h"
 #include "core/modNengajo.h"
 
@@ -18,7 +19,7 @@ class DownloadJob final : public TransferJob
     Q_OBJECT
 
 public:
-    enum class Outcome { NotStarted, Running, Completed, Failed, Cancelled };
+    enum class Ending { Completed, Failed, Cancelled };
 
     explicit DownloadJob(QObject *parent = nullptr);
     ~DownloadJob() override;
@@ -26,26 +27,25 @@ public:
     // Starts on these entries, in their order, into the data folder new files go to.
     void start(const QList<NewDataEntry> &entries);
 
-    Outcome outcome() const { return m_outcome; }
+    // Once finished. Failed: why a file could not be written, when the writer
+    // says; no words for a transfer that failed.
+    const Outcome<Ending> &outcome() const { return m_outcome; }
     // One "・" + title + CR LF per stored file, in the entries' order.
     const QString &report() const { return m_report; }
     // The same for each file that was no data file and was not stored.
     const QString &refused() const { return m_refused; }
-    // Why a file could not be written, when the writer says; empty otherwise.
-    const QString &failure() const { return m_failure; }
 
 private:
     void stop() override;
     void transferNext();
     // The entry's file has come: stored, and the next one fetched.
     void transferDone(const platform::HttpResult &result) override;
-    void finish(Outcome outcome);
+    void finish(Ending ending, const QString &words = {});
 
     QList<NewDataEntry> m_entries;
     QString m_dataFolder;
     qsizetype m_next = 0; // the entry being fetched
-    Outcome m_outcome = Outcome::NotStarted;
+    Outcome<Ending> m_outcome;
     QString m_report;
     QString m_refused;
-    QString m_failure;
 };

@@ -50,9 +50,8 @@ void KigenReminder::tellBookState()
             MessageBox::Icon::Warning, MessageBox::Buttons::YesNo)
         != MessageBox::Answer::Yes)
         return;
-    const QString failure = m_book.startNewBook(today);
-    if (!failure.isEmpty())
-        platform::showMessage(modNengajo::MessageTitle, failure, MessageBox::Icon::Critical);
+    if (const Outcome<> started = m_book.startNewBook(today); !started.ok())
+        platform::showMessage(modNengajo::MessageTitle, started.words, MessageBox::Icon::Critical);
 }
 
 void KigenReminder::startUp(bool showList)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -36,23 +38,16 @@ QString ExistingDataFileName(const QString &fileName);
 // "\" or any of :*?"<>|) turned into "_".
 QString FileNameOf(QString name);
 
-// How storing a data file ended.
-struct DataStoreResult
-{
-    enum class Outcome {
-        Stored,
-        // The bytes make no data file the program can use; nothing was written.
-        NotADataFile,
-        // No file could be written: the title or the folder cannot hold one,
-        // or the writing failed.
-        NotWritten,
-    };
-    Outcome outcome = Outcome::NotWritten;
-    // For NotADataFile, what is wrong with the bytes (CheckDataBytes); for a
-    // write that failed, why, in the user's words (platform::writeFile).
-    QString description;
-
-    bool stored() const { return outcome == Outcome::Stored; }
+// How storing a data file ended. The words: for NotADataFile, what is wrong
+// with the bytes (CheckDataBytes); for a write that failed, why
+// (platform::writeFile).
+enum class DataStored {
+    Stored,
+    // The bytes make no data file the program can use; nothing was written.
+    NotADataFile,
+    // No file could be written: the title or the folder cannot hold one, or
+    // the writing failed.
+    NotWritten,
 };
 
 // Stores a data file, a download or one typed in, as dataFolder + title +
@@ -63,7 +58,7 @@ struct DataStoreResult
 // with the title (DataTitleKey) is the one replaced; a new file takes the
 // title composed (NFC). dataFolder ends with a separator; it must exist (it
 // is never created).
-DataStoreResult StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);
+Outcome<DataStored> StoreDataFile(const QString &dataFolder, const QString &title, const QByteArray &bytes);
 
 // Points the list fetch at another address while it lives (tests run their
 // own server on 127.0.0.1); the built-in download server comes back afterwards.

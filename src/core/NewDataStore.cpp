@@ -83,16 +83,15 @@ QString modNengajo::FileNameOf(QString name)
     return name;
 }
 
-modNengajo::DataStoreResult modNengajo::StoreDataFile(
+Outcome<modNengajo::DataStored> modNengajo::StoreDataFile(
     const QString &dataFolder, const QString &title, const QByteArray &bytes)
 {
-    using Outcome = DataStoreResult::Outcome;
     // A page of a hotel's network, an empty answer, half a file: none of
     // them takes the place of a data file, nor the name a later fetch offers.
     if (const QString problem = CheckDataBytes(bytes); !problem.isEmpty())
-        return {Outcome::NotADataFile, problem};
+        return {DataStored::NotADataFile, problem};
     if (!IsSafeDataTitle(title) || !QFileInfo(dataFolder).isDir())
-        return {Outcome::NotWritten, {}};
+        return {DataStored::NotWritten, {}};
     const QString suffix = QStringLiteral(".xml");
     QString fileName = title.normalized(QString::NormalizationForm_C) + suffix;
     // The file that is one with the title is replaced, whatever its case or composition.
@@ -103,6 +102,6 @@ modNengajo::DataStoreResult modNengajo::StoreDataFile(
         fileName = *same;
     if (const QString failure = FileErrorText::text(platform::writeFile(dataFolder + fileName, bytes));
         !failure.isEmpty())
-        return {Outcome::NotWritten, failure};
-    return {Outcome::Stored, {}};
+        return {DataStored::NotWritten, failure};
+    return {};
 }

@@ -11,11 +11,11 @@
 SaveJob::SaveJob(QObject *parent)
     : Job(parent)
 {
-    connect(&m_watcher, &QFutureWatcher<QString>::progressValueChanged, this,
+    connect(&m_watcher, &QFutureWatcher<Outcome<>>::progressValueChanged, this,
         [this](int done) { emit progressed(done, m_watcher.progressMaximum()); });
-    connect(&m_watcher, &QFutureWatcher<QString>::progressTextChanged, this,
+    connect(&m_watcher, &QFutureWatcher<Outcome<>>::progressTextChanged, this,
         [this](const QString &text) { emit stepStarted(text, {}); });
-    connect(&m_watcher, &QFutureWatcher<QString>::finished, this, &SaveJob::workEnded);
+    connect(&m_watcher, &QFutureWatcher<Outcome<>>::finished, this, &SaveJob::workEnded);
 }
 
 // The work has copies of all it needs: it may end on its own after the job.
@@ -44,12 +44,11 @@ void SaveJob::run(const QString &path, const QString &making, const QString &sav
 {
     if (isRunning())
         return;
-    m_outcome = Outcome::Running;
-    m_failure.clear();
+    m_outcome = {};
     begin();
     emit stepStarted(making, {});
-    // No result: stopped, nothing written. Else the failure in words, empty when saved.
-    m_watcher.setFuture(QtConcurrent::run([path, saving, make = std::move(make)](QPromise<QString> &promise) {
+    // No result: stopped, nothing written.
+    m_watcher.setFuture(QtConcurrent::run([path, saving, make = std::move(make)](QPromise<Outcome<>> &promise) {
         const auto stopped = [&promise] { return promise.isCanceled() || platform::stopRequested(); };
         // The last step of the count is the writing, which shows its own words.
         const QByteArray bytes = make([&](qsizetype done, qsizetype total) {
@@ -67,7 +66,7 @@ void SaveJob::run(const QString &path, const QString &making, const QString &sav
 void SaveJob::stop()
 {
     m_watcher.future().cancel();
-    m_outcome = Outcome::Cancelled;
+    m_outcome = {Ending::Cancelled, {}};
 }
 
 void SaveJob::workEnded()
@@ -75,12 +74,12 @@ void SaveJob::workEnded()
     // A run cancelled has ended already.
     if (!isRunning())
         return;
-    const QFuture<QString> future = m_watcher.future();
+    const QFuture<Outcome<>> future = m_watcher.future();
     if (future.resultCount() == 0) {
-        m_outcome = Outcome::Cancelled;
+        m_outcome = {Ending::Cancelled, {}};
     } else {
-        m_failure = future.result();
-        m_outcome = m_failure.isEmpty() ? Outcome::Saved : Outcome::Failed;
+        const Outcome<> saved = future.result();
+        m_outcome = {saved.ok() ? Ending::Saved : Ending::Failed, saved.words};
     }
     end();
 }

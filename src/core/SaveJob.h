@@ -3,6 +3,7 @@
 #include "core/AtariBook.h"
 #include "core/AtariList.h"
 #include "core/Job.h"
+#include "core/Outcome.h"
 
 #include <QDateTime>
 #include <QFutureWatcher>
@@ -22,7 +23,7 @@ class SaveJob final : public Job
     Q_OBJECT
 
 public:
-    enum class Outcome { NotStarted, Running, Saved, Failed, Cancelled };
+    enum class Ending { Saved, Failed, Cancelled };
 
     explicit SaveJob(QObject *parent = nullptr);
     ~SaveJob() override;
@@ -33,9 +34,8 @@ public:
     void startCalendar(
         const QString &path, const AtariDraw &draw, const QList<AtariCard> &cards, const QDateTime &stamp);
 
-    Outcome outcome() const { return m_outcome; }
-    // Why the file was not saved (AtariList::SaveFile), once Failed.
-    const QString &failure() const { return m_failure; }
+    // Once finished; when Failed, why (AtariList::SaveFile).
+    const Outcome<Ending> &outcome() const { return m_outcome; }
 
     // Told by the work on its thread; false once it is to stop.
     using GoOn = std::function<bool(qsizetype done, qsizetype total)>;
@@ -47,7 +47,6 @@ private:
     void stop() override;
     void workEnded();
 
-    QFutureWatcher<QString> m_watcher;
-    Outcome m_outcome = Outcome::NotStarted;
-    QString m_failure;
+    QFutureWatcher<Outcome<>> m_watcher;
+    Outcome<Ending> m_outcome;
 };

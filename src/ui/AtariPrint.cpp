@@ -357,7 +357,7 @@ Painted paintPages(
 
 } // namespace
 
-QString AtariPrint::print(QPrinter &printer, const AtariPrintContent &content, const Progress &progress)
+Outcome<> AtariPrint::print(QPrinter &printer, const AtariPrintContent &content, const Progress &progress)
 {
     const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
     const AtariPrint layout(content, printer, page, progress);
@@ -366,7 +366,9 @@ QString AtariPrint::print(QPrinter &printer, const AtariPrintContent &content, c
     const QString failure = QStringLiteral("印刷できませんでした。");
     if (printer.outputFormat() != QPrinter::PdfFormat) {
         const Painted painted = paintPages(layout, printer, printer, progress);
-        return painted != Painted::Failed && printer.printerState() != QPrinter::Error ? QString() : failure;
+        if (painted != Painted::Failed && printer.printerState() != QPrinter::Error)
+            return {};
+        return {Ended::Failed, failure};
     }
 
     // Qt's PDF output reports success whatever became of its writes: the file
@@ -383,7 +385,7 @@ QString AtariPrint::print(QPrinter &printer, const AtariPrintContent &content, c
         case Painted::All:
             break;
         case Painted::Failed:
-            return failure;
+            return {Ended::Failed, failure};
         case Painted::Stopped:
             return {};
         }
@@ -392,6 +394,7 @@ QString AtariPrint::print(QPrinter &printer, const AtariPrintContent &content, c
     const QString reason = FileErrorText::text(platform::writeFile(path, pdf.data()));
     if (reason.isEmpty())
         return {};
-    return failure + modNengajo::CrLf + QStringLiteral("ファイル \"") + QDir::toNativeSeparators(path)
-        + QStringLiteral("\" に書き込めません。") + modNengajo::CrLf + reason;
+    return {Ended::Failed,
+        failure + modNengajo::CrLf + QStringLiteral("ファイル \"") + QDir::toNativeSeparators(path)
+            + QStringLiteral("\" に書き込めません。") + modNengajo::CrLf + reason};
 }

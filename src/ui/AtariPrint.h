@@ -2,6 +2,7 @@
 
 #include "core/AtariList.h"
 #include "core/Kigen.h"
+#include "core/Outcome.h"
 
 #include <QDate>
 #include <QFont>
@@ -61,10 +62,10 @@ public:
     void paintPage(QPainter &painter, int page) const;
 
     // Paints the pages the printer was set up for (all unless a range was
-    // chosen). Empty text on success, else the message that tells the failure
-    // (for a PDF file, with the file and the reason). Stopped by progress, it
-    // prints nothing (a PDF file is left as it was) and returns empty text.
-    static QString print(QPrinter &printer, const AtariPrintContent &content, const Progress &progress = {});
+    // chosen); a failure is told with the file and the reason for a PDF file.
+    // Stopped by progress, it prints nothing (a PDF file is left as it was)
+    // and counts as done.
+    static Outcome<> print(QPrinter &printer, const AtariPrintContent &content, const Progress &progress = {});
 
 private:
     // The part of one card's row on a page: lines firstLine.. of its goods.

@@ -38,16 +38,16 @@ void PrintJob::start(std::unique_ptr<QPrinter> printer, AtariPrintContent conten
 {
     if (isRunning())
         return;
-    m_failure.clear();
+    m_outcome = {};
     m_stage = AtariPrint::Stage::Layout;
     begin();
     emit stepStarted(stageText(m_stage), {});
-    // No result: stopped. Else the failure in words, empty when printed.
+    // No result: stopped.
     m_watcher.setFuture(QtConcurrent::run([printer = std::shared_ptr<QPrinter>(std::move(printer)),
-                                              content = std::move(content)](QPromise<QString> &promise) {
+                                              content = std::move(content)](QPromise<Outcome<>> &promise) {
         promise.setProgressRange(0, 2 * StageSpan);
         bool stopped = false;
-        const QString failure
+        const Outcome<> printed
             = AtariPrint::print(*printer, content, [&](AtariPrint::Stage stage, qsizetype done, qsizetype total) {
                   const qsizetype span = stage == AtariPrint::Stage::Layout ? StageSpan - 1 : StageSpan;
                   const qsizetype base = stage == AtariPrint::Stage::Layout ? 0 : StageSpan;
@@ -56,7 +56,7 @@ void PrintJob::start(std::unique_ptr<QPrinter> printer, AtariPrintContent conten
                   return !stopped;
               });
         if (!stopped)
-            promise.addResult(failure);
+            promise.addResult(printed);
     }));
 }
 
@@ -80,7 +80,7 @@ void PrintJob::workEnded()
     // A run cancelled has ended already.
     if (!isRunning())
         return;
-    const QFuture<QString> future = m_watcher.future();
-    m_failure = future.resultCount() > 0 ? future.result() : QString();
+    const QFuture<Outcome<>> future = m_watcher.future();
+    m_outcome = future.resultCount() > 0 ? future.result() : Outcome<>();
     end();
 }

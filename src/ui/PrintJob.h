@@ -26,16 +26,16 @@ public:
     // Prints content with printer, which the job keeps until the print has ended.
     void start(std::unique_ptr<QPrinter> printer, AtariPrintContent content);
 
-    // Why it could not print (AtariPrint::print) once finished; empty when it
-    // printed or was stopped.
-    const QString &failure() const { return m_failure; }
+    // Once finished: Failed with why it could not print (AtariPrint::print);
+    // else it printed or was stopped.
+    const Outcome<> &outcome() const { return m_outcome; }
 
 private:
     void stop() override;
     void showProgress(int value);
     void workEnded();
 
-    QFutureWatcher<QString> m_watcher;
+    QFutureWatcher<Outcome<>> m_watcher;
     AtariPrint::Stage m_stage = AtariPrint::Stage::Layout;
-    QString m_failure;
+    Outcome<> m_outcome;
 };

@@ -405,8 +405,8 @@ void frmAtariList::follow(Job &job, void (frmAtariList::*finished)())
 
 void frmAtariList::saveFinished()
 {
-    if (m_save.outcome() == SaveJob::Outcome::Failed)
-        tellFailure(m_save.failure());
+    if (m_save.outcome().code == SaveJob::Ending::Failed)
+        tellFailure(m_save.outcome().words);
 }
 
 void frmAtariList::cmdSaveCsv_Click()
@@ -461,7 +461,7 @@ void frmAtariList::cmdPrint_Click()
 
 void frmAtariList::printFinished()
 {
-    tellFailure(m_print.failure());
+    tellFailure(m_print.outcome().words);
 }
 
 bool frmAtariList::event(QEvent *event)

@@ -534,10 +534,10 @@ void frmDataEdit::cmdSave_Click()
             != MessageBox::Answer::Yes)
         return;
 
-    const DataWriteResult result
+    const Outcome<> written
         = modNengajo::WriteDataFile(UserFiles::newDataFolder(), title, modNengajo::DataEditXml(typed));
-    if (!result.ok) {
-        platform::showMessage(modNengajo::MessageTitle, result.message, MessageBox::Icon::Critical);
+    if (!written.ok()) {
+        platform::showMessage(modNengajo::MessageTitle, written.words, MessageBox::Icon::Critical);
         return;
     }
     m_savedFileName = fileName;

@@ -111,25 +111,23 @@ void frmDownFileList::job_Finished()
 {
     lstXmlFile->setEnabled(true);
     lstXmlFile_SelectionChanged();
-    switch (m_job.outcome()) {
-    case DownloadJob::Outcome::Cancelled:
+    const Outcome<DownloadJob::Ending> &outcome = m_job.outcome();
+    switch (outcome.code) {
+    case DownloadJob::Ending::Cancelled:
         // The files stored before a cancel stay; the dialog stays open with its
         // selection, and nothing more is said.
         return;
-    case DownloadJob::Outcome::Failed: {
+    case DownloadJob::Ending::Failed: {
         const QString reason
-            = m_job.failure().isEmpty() ? QString() : modNengajo::CrLf + modNengajo::CrLf + m_job.failure();
+            = outcome.words.isEmpty() ? QString() : modNengajo::CrLf + modNengajo::CrLf + outcome.words;
         platform::showMessage(modNengajo::MessageTitle, QStringLiteral("ダウンロードに失敗しました。") + reason,
             platform::MessageBox::Icon::Warning);
         return;
     }
-    case DownloadJob::Outcome::Completed:
+    case DownloadJob::Ending::Completed:
         m_report = m_job.report();
         m_refused = m_job.refused();
         accept();
-        return;
-    case DownloadJob::Outcome::NotStarted:
-    case DownloadJob::Outcome::Running:
         return;
     }
 }

@@ -120,9 +120,9 @@ bool frmFileSelect::addFile(const QString &path)
                    MessageBox::Icon::Warning, MessageBox::Buttons::YesNoDefaultNo, this)
             == MessageBox::Answer::Yes;
     });
-    if (!added.message.isEmpty())
+    if (!added.words.isEmpty())
         platform::showMessage(
-            modNengajo::MessageTitle, added.message, MessageBox::Icon::Critical, MessageBox::Buttons::Ok, this);
+            modNengajo::MessageTitle, added.words, MessageBox::Icon::Critical, MessageBox::Buttons::Ok, this);
     if (!added.listed())
         return false;
     fillList();
