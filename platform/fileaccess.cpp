@@ -69,6 +69,7 @@ Entry entryAt(const QString &path)
     Entry entry;
     entry.target = kindOf(info);
     entry.kind = info.isSymbolicLink() ? EntryKind::Link : entry.target;
+    entry.linkTarget = info.isSymbolicLink() ? info.symLinkTarget() : QString();
     entry.ownerWrites = info.permission(QFile::WriteOwner);
     entry.processWrites = info.isWritable();
     entry.ownerId = ownerIdOf(info);

@@ -62,6 +62,8 @@ struct Entry
     EntryKind kind = EntryKind::Nothing;
     // For a link: what it leads to (Nothing when it leads nowhere); else kind.
     EntryKind target = EntryKind::Nothing;
+    // For a link: the path it names, as written in it; empty else.
+    QString linkTarget;
     // Whether the owner may write it (on Windows: no read-only mark) and whether
     // this process may: a file is writable for the program only with both.
     bool ownerWrites = false;

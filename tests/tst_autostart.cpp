@@ -1,4 +1,4 @@
-#include "platform/autostart.h"
+#include "core/LoginEntry.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,23 +7,24 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
-using platform::XdgAutostart;
-using Failure = platform::LoginEntryChange::Failure;
+using Failure = LoginEntryChange::Failure;
 
 namespace {
 
-const platform::LoginEntryNames Names {u"名前"_s, u"説明"_s};
+const LoginEntryNames Names {u"名前"_s, u"説明"_s};
 
-platform::LoginEntryChange set(bool on, const QString &program)
+LoginEntryChange set(bool on, const QString &program)
 {
     return XdgAutostart::set(on, program, Names);
 }
 
 bool on()
 {
-    return XdgAutostart::find().kind == platform::LoginEntry::Kind::On;
+    return XdgAutostart::find().kind == LoginEntry::Kind::On;
 }
 
 } // namespace
@@ -115,46 +116,47 @@ private slots:
     void found_data()
     {
         QTest::addColumn<QString>("link"); // "": the text is the entry; else the entry is a link to it
-        QTest::addColumn<QByteArray>("text"); // "folder": a folder
+        QTest::addColumn<QByteArray>("text"); // "folder", "fifo": a folder, a FIFO
         QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("earlier");
         QTest::addColumn<int>("found"); // what a foreign entry is
         const QByteArray own = XdgAutostart::text(u"/opt/harovan/harovan-remind"_s, true, Names);
         const QByteArray earlier = QByteArray(own).replace("harovan-remind", "harovan --remind");
-        const int on = int(platform::LoginEntry::Kind::On);
-        const int off = int(platform::LoginEntry::Kind::Off);
-        const int foreign = int(platform::LoginEntry::Kind::Foreign);
-        QTest::newRow("the program's own")
-            << QString() << own << on << false << int(platform::LoginEntry::Found::Nothing);
+        const int on = int(LoginEntry::Kind::On);
+        const int off = int(LoginEntry::Kind::Off);
+        const int foreign = int(LoginEntry::Kind::Foreign);
+        QTest::newRow("the program's own") << QString() << own << on << false << int(LoginEntry::Found::Nothing);
         QTest::newRow("Hidden=true") << QString() << own + "Hidden=true\n"
-                                     << off << false << int(platform::LoginEntry::Found::Nothing);
+                                     << off << false << int(LoginEntry::Found::Nothing);
         QTest::newRow("X-GNOME-Autostart-enabled=false")
             << QString() << QByteArray(own).replace("enabled=true", "enabled=false") << off << false
-            << int(platform::LoginEntry::Found::Nothing);
+            << int(LoginEntry::Found::Nothing);
         QTest::newRow("a quoted path") << QString()
                                        << QByteArray("[Desktop Entry]\nType=Application\nName=x\n"
                                                      "Exec=\"/home/a\\\\sb/harovan-remind\"\n")
-                                       << on << false << int(platform::LoginEntry::Found::Nothing);
-        QTest::newRow("an earlier version's")
-            << QString() << earlier << on << true << int(platform::LoginEntry::Found::Nothing);
+                                       << on << false << int(LoginEntry::Found::Nothing);
+        QTest::newRow("an earlier version's") << QString() << earlier << on << true << int(LoginEntry::Found::Nothing);
         QTest::newRow("an earlier version's, switched off") << QString() << earlier + "Hidden=true\n"
-                                                            << off << true << int(platform::LoginEntry::Found::Nothing);
+                                                            << off << true << int(LoginEntry::Found::Nothing);
         QTest::newRow("a link to the program's own")
-            << u"elsewhere.desktop"_s << own << on << false << int(platform::LoginEntry::Found::Nothing);
+            << u"elsewhere.desktop"_s << own << on << false << int(LoginEntry::Found::Nothing);
         QTest::newRow("another program's")
             << QString() << QByteArray("[Desktop Entry]\nType=Application\nName=x\nExec=/usr/bin/other --remind\n")
-            << foreign << false << int(platform::LoginEntry::Found::OtherProgram);
+            << foreign << false << int(LoginEntry::Found::OtherProgram);
         QTest::newRow("the program's Exec in another group")
             << QString() << QByteArray("[Desktop Entry]\nExec=other\n[Desktop Action a]\nExec=harovan-remind\n")
-            << foreign << false << int(platform::LoginEntry::Found::OtherProgram);
-        QTest::newRow("a link to the user's .bashrc") << u".bashrc"_s << QByteArray("alias ll='ls -l'\n") << foreign
-                                                      << false << int(platform::LoginEntry::Found::Link);
+            << foreign << false << int(LoginEntry::Found::OtherProgram);
+        QTest::newRow("a link to the user's .bashrc")
+            << u".bashrc"_s << QByteArray("alias ll='ls -l'\n") << foreign << false << int(LoginEntry::Found::Link);
         QTest::newRow("a link to nowhere")
-            << u"gone.desktop"_s << QByteArray() << foreign << false << int(platform::LoginEntry::Found::LinkToNothing);
+            << u"gone.desktop"_s << QByteArray() << foreign << false << int(LoginEntry::Found::LinkToNothing);
         QTest::newRow("a folder") << QString() << QByteArray("folder") << foreign << false
-                                  << int(platform::LoginEntry::Found::Folder);
+                                  << int(LoginEntry::Found::Folder);
+        // Never opened: the open itself would wait for a writer.
+        QTest::newRow("a FIFO") << QString() << QByteArray("fifo") << foreign << false
+                                << int(LoginEntry::Found::Unreadable);
         QTest::newRow("no Exec") << QString() << QByteArray("[Desktop Entry]\nType=Application\n") << foreign << false
-                                 << int(platform::LoginEntry::Found::NotAnEntry);
+                                 << int(LoginEntry::Found::NotAnEntry);
     }
     void found()
     {
@@ -174,6 +176,10 @@ private slots:
                 return;
             }
             QFile::remove(path);
+            if (text == "fifo") {
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+                return;
+            }
             if (!text.isEmpty()) {
                 QFile file(target);
                 QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size());
@@ -185,6 +191,8 @@ private slots:
             QCOMPARE(QFileInfo(path).isSymLink(), !link.isEmpty());
             if (text == "folder") {
                 QVERIFY(QFileInfo(path).isDir());
+            } else if (text == "fifo") {
+                QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
             } else if (!text.isEmpty()) {
                 QFile file(target);
                 QVERIFY(file.open(QIODevice::ReadOnly));
@@ -193,15 +201,18 @@ private slots:
         };
 
         setUp();
-        const platform::LoginEntry there = XdgAutostart::find();
+        const LoginEntry there = XdgAutostart::find();
         QCOMPARE(int(there.kind), kind);
         QCOMPARE(there.earlier, earlier);
         QCOMPARE(int(there.found), found);
-        QCOMPARE(on(), kind == int(platform::LoginEntry::Kind::On));
+        // A foreign link is told by the path it names.
+        if (kind == int(LoginEntry::Kind::Foreign) && !link.isEmpty())
+            QCOMPARE(there.name, target);
+        QCOMPARE(on(), kind == int(LoginEntry::Kind::On));
 
         // Switched on.
-        platform::LoginEntryChange change = set(true, program);
-        if (kind == int(platform::LoginEntry::Kind::Foreign)) {
+        LoginEntryChange change = set(true, program);
+        if (kind == int(LoginEntry::Kind::Foreign)) {
             QCOMPARE(change.failure, Failure::Foreign);
             QCOMPARE(int(change.entry.found), found);
             unchanged();
@@ -219,7 +230,7 @@ private slots:
         // Switched off.
         setUp();
         change = set(false, program);
-        if (kind == int(platform::LoginEntry::Kind::Foreign)) {
+        if (kind == int(LoginEntry::Kind::Foreign)) {
             QCOMPARE(change.failure, Failure::Foreign);
             unchanged();
         } else {
@@ -230,13 +241,13 @@ private slots:
         // Rewritten at the program's start when it is an earlier version's.
         setUp();
         QVERIFY(XdgAutostart::updateEarlier(program, Names).done());
-        const platform::LoginEntry after = XdgAutostart::find();
+        const LoginEntry after = XdgAutostart::find();
         QCOMPARE(int(after.kind), kind);
         QVERIFY(!after.earlier);
         if (earlier) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), XdgAutostart::text(program, kind == int(platform::LoginEntry::Kind::On), Names));
+            QCOMPARE(file.readAll(), XdgAutostart::text(program, kind == int(LoginEntry::Kind::On), Names));
         } else {
             unchanged();
         }
@@ -275,7 +286,7 @@ private slots:
         } else {
             program = u"/opt/a\nb/harovan-remind"_s;
         }
-        const platform::LoginEntryChange change = set(on, program);
+        const LoginEntryChange change = set(on, program);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(change.failure, failure);
         if (reason == u"file")

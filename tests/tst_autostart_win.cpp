@@ -1,6 +1,6 @@
 // The login reminder's "Run" value on Windows. Works on the user's own key
 // (a throw-away Wine prefix in the tests), putting back what was there.
-#include "platform/autostart.h"
+#include "core/LoginEntry.h"
 
 #include <QSettings>
 #include <QTest>
@@ -9,11 +9,9 @@
 
 using namespace Qt::StringLiterals;
 
-using platform::RunKeyAutostart;
-
 namespace {
 
-platform::LoginEntryChange set(bool on, const QString &program)
+LoginEntryChange set(bool on, const QString &program)
 {
     return RunKeyAutostart::set(on, program, {});
 }
@@ -50,20 +48,20 @@ private slots:
     void onAndOffRoundTrip()
     {
         const QString program = u"C:/Users/テスト/Harovan/harovan-remind.exe"_s;
-        QCOMPARE(RunKeyAutostart::find().kind, platform::LoginEntry::Kind::None);
+        QCOMPARE(RunKeyAutostart::find().kind, LoginEntry::Kind::None);
         QVERIFY(set(true, program).done());
         QCOMPARE(run().value(u"Harovan"_s).toString(), u"\"C:\\Users\\テスト\\Harovan\\harovan-remind.exe\""_s);
-        QVERIFY(platform::loginReminderOn());
+        QVERIFY(loginReminderOn());
         // Switched off in Task Manager's start-up list: off, and on again when asked.
         const BYTE off[12] = {3};
         QCOMPARE(::RegSetKeyValueW(HKEY_CURRENT_USER,
                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run", L"Harovan",
                      REG_BINARY, off, sizeof off),
             ERROR_SUCCESS);
-        QCOMPARE(RunKeyAutostart::find().kind, platform::LoginEntry::Kind::Off);
-        QVERIFY(!platform::loginReminderOn());
+        QCOMPARE(RunKeyAutostart::find().kind, LoginEntry::Kind::Off);
+        QVERIFY(!loginReminderOn());
         QVERIFY(set(true, program).done());
-        QVERIFY(platform::loginReminderOn());
+        QVERIFY(loginReminderOn());
         QVERIFY(set(false, program).done());
         QVERIFY(!run().contains(u"Harovan"_s));
         QVERIFY(set(false, program).done());
@@ -72,12 +70,12 @@ private slots:
     void foreignValueIsLeftAlone()
     {
         run().setValue(u"Harovan"_s, u"\"C:\\Other\\other.exe\" --start"_s);
-        const platform::LoginEntry entry = RunKeyAutostart::find();
-        QCOMPARE(entry.kind, platform::LoginEntry::Kind::Foreign);
-        QCOMPARE(entry.found, platform::LoginEntry::Found::OtherProgram);
+        const LoginEntry entry = RunKeyAutostart::find();
+        QCOMPARE(entry.kind, LoginEntry::Kind::Foreign);
+        QCOMPARE(entry.found, LoginEntry::Found::OtherProgram);
         QCOMPARE(entry.name, u"C:\\Other\\other.exe"_s);
-        QCOMPARE(set(false, u"C:/H/harovan-remind.exe"_s).failure, platform::LoginEntryChange::Failure::Foreign);
-        QCOMPARE(set(true, u"C:/H/harovan-remind.exe"_s).failure, platform::LoginEntryChange::Failure::Foreign);
+        QCOMPARE(set(false, u"C:/H/harovan-remind.exe"_s).failure, LoginEntryChange::Failure::Foreign);
+        QCOMPARE(set(true, u"C:/H/harovan-remind.exe"_s).failure, LoginEntryChange::Failure::Foreign);
         QCOMPARE(run().value(u"Harovan"_s).toString(), u"\"C:\\Other\\other.exe\" --start"_s);
     }
 };

@@ -26,7 +26,7 @@ PendingDraw pending(const QString &type, qint64 daysLeft, int count)
 } // namespace
 
 Q_DECLARE_METATYPE(PendingDraw)
-Q_DECLARE_METATYPE(platform::LoginEntryChange)
+Q_DECLARE_METATYPE(LoginEntryChange)
 
 class tst_Reminder : public QObject
 {
@@ -110,14 +110,14 @@ private slots:
     // a file of the autostart folder, or a value of Windows' Run key.
     void loginEntryWords_data()
     {
-        using Failure = platform::LoginEntryChange::Failure;
-        using Found = platform::LoginEntry::Found;
+        using Failure = LoginEntryChange::Failure;
+        using Found = LoginEntry::Found;
         QTest::addColumn<bool>("inFile");
-        QTest::addColumn<platform::LoginEntryChange>("change");
+        QTest::addColumn<LoginEntryChange>("change");
         QTest::addColumn<QString>("words");
         const auto change = [](Failure failure, const QString &path, const platform::FileResult &refusal = {},
                                 const QString &other = {}) {
-            platform::LoginEntryChange c;
+            LoginEntryChange c;
             c.failure = failure;
             c.path = path;
             c.refusal = refusal;
@@ -125,8 +125,8 @@ private slots:
             return c;
         };
         const auto foreign = [&change](const QString &path, Found found, const QString &name = {}) {
-            platform::LoginEntryChange c = change(Failure::Foreign, path);
-            c.entry.kind = platform::LoginEntry::Kind::Foreign;
+            LoginEntryChange c = change(Failure::Foreign, path);
+            c.entry.kind = LoginEntry::Kind::Foreign;
             c.entry.found = found;
             c.entry.name = name;
             return c;
@@ -140,7 +140,7 @@ private slots:
         const platform::FileResult refused {platform::FileError::WriteDenied, u"Permission denied"_s};
         const QString denied = u"書き込みが許可されていません（Permission denied）"_s;
 
-        QTest::newRow("done") << true << platform::LoginEntryChange() << QString();
+        QTest::newRow("done") << true << LoginEntryChange() << QString();
         QTest::newRow("no home") << true << change(Failure::NoHome, {})
                                  << u"ホームフォルダーがないため、ログイン時のお知らせを設定できません。"_s;
         QTest::newRow("another program's") << true << foreign(entry, Found::OtherProgram, u"/usr/bin/other"_s)
@@ -192,7 +192,7 @@ private slots:
     void loginEntryWords()
     {
         QFETCH(bool, inFile);
-        QFETCH(platform::LoginEntryChange, change);
+        QFETCH(LoginEntryChange, change);
         QTEST(LoginEntryTexts::failure(change, inFile), "words");
     }
 

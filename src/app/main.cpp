@@ -1,10 +1,10 @@
 // harovan: the program with its windows. The login reminder is the
 // executable beside it, harovan-remind (Remind.cpp).
+#include "core/LoginEntry.h"
 #include "core/LoginEntryTexts.h"
 #include "core/ProgramState.h"
 #include "core/UserFiles.h"
 #include "core/modNengajo.h"
-#include "platform/autostart.h"
 #include "platform/messagebox.h"
 #include "platform/module.h"
 #include "platform/realservices.h"
@@ -120,7 +120,7 @@ int main(int argc, char *argv[])
     QTimer::singleShot(std::chrono::seconds(1), &window, [&services] {
         services.loadDeferred();
         if (const QString error = LoginEntryTexts::failure(
-                platform::LoginAutostart::updateEarlier(platform::LoginAutostart::program(), LoginEntryTexts::names()));
+                LoginAutostart::updateEarlier(LoginAutostart::program(), LoginEntryTexts::names()));
             !error.isEmpty())
             std::fprintf(stderr, "harovan: %s\n", qPrintable(error));
     });

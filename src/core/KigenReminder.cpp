@@ -1,11 +1,11 @@
 #include "core/KigenReminder.h"
 
 #include "core/DataInForce.h"
+#include "core/LoginEntry.h"
 #include "core/LoginEntryTexts.h"
 #include "core/Settings.h"
 
 #include "core/UserFiles.h"
-#include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 
@@ -106,7 +106,7 @@ void KigenReminder::offerLoginReminder(QWidget *over)
         return;
     // The window's own book, not a second connection to its file.
     if (!Reminder::OfferLoginReminder(platform::Service<platform::Clock>::get().today(), m_book.pendingDraws(),
-            answered, platform::LoginAutostart::find().kind != platform::LoginEntry::Kind::None))
+            answered, LoginAutostart::find().kind != LoginEntry::Kind::None))
         return;
     const bool yes = platform::showMessage(modNengajo::MessageTitle, Reminder::LoginReminderQuestion,
                          MessageBox::Icon::Question, MessageBox::Buttons::YesNo, over)
@@ -119,8 +119,8 @@ void KigenReminder::offerLoginReminder(QWidget *over)
 
 bool KigenReminder::remindAtLogin(bool on, QWidget *over)
 {
-    const QString error = LoginEntryTexts::failure(
-        platform::LoginAutostart::set(on, platform::LoginAutostart::program(), LoginEntryTexts::names()));
+    const QString error
+        = LoginEntryTexts::failure(LoginAutostart::set(on, LoginAutostart::program(), LoginEntryTexts::names()));
     if (!error.isEmpty()) {
         platform::showMessage(
             modNengajo::MessageTitle, error, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, over);

@@ -8,8 +8,8 @@
 
 namespace {
 
-using Failure = platform::LoginEntryChange::Failure;
-using Found = platform::LoginEntry::Found;
+using Failure = LoginEntryChange::Failure;
+using Found = LoginEntry::Found;
 
 QString quoted(const QString &path)
 {
@@ -18,13 +18,13 @@ QString quoted(const QString &path)
 
 } // namespace
 
-platform::LoginEntryNames LoginEntryTexts::names()
+LoginEntryNames LoginEntryTexts::names()
 {
     return {QStringLiteral("Harovan 引換期限のお知らせ"),
         QStringLiteral("当たったはがきの賞品の引換期限が近づくと、ログインしたときにお知らせします")};
 }
 
-QString LoginEntryTexts::found(const platform::LoginEntry &entry)
+QString LoginEntryTexts::found(const LoginEntry &entry)
 {
     switch (entry.found) {
     case Found::LinkToNothing:
@@ -45,7 +45,7 @@ QString LoginEntryTexts::found(const platform::LoginEntry &entry)
     return {};
 }
 
-QString LoginEntryTexts::failure(const platform::LoginEntryChange &change, bool inFile)
+QString LoginEntryTexts::failure(const LoginEntryChange &change, bool inFile)
 {
     const QString &crLf = modNengajo::CrLf;
     switch (change.failure) {

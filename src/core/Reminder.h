@@ -44,7 +44,7 @@ QString NotificationBody(const Due &due);
 inline const QString NotificationSummary = QStringLiteral("お年玉賞品の引換期限が近づいています");
 
 // The login reminder (a notification when the user logs in, see
-// platform/autostart.h) is offered when the program is closed: while nothing
+// core/LoginEntry.h) is offered when the program is closed: while nothing
 // is at the entry's place, the user has not said no (answered: nothing when
 // never; a yes whose entry has gone since is asked about again), and the book
 // holds cards not yet exchanged of a draw whose exchange is still open (its

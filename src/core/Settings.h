@@ -11,7 +11,7 @@
 //   TextSize       the text size in percent
 //   Reminded       the day the exchange deadline was last told
 //   RemindAtLogin  1 or 0, the user's answer to the login reminder's question;
-//                  whether it is on is the entry's own state (platform/autostart.h)
+//                  whether it is on is the entry's own state (core/LoginEntry.h)
 // It stays a text file the user may edit: writing a key changes its one line
 // and keeps every other line, key and comment. A setter returns false when
 // settings.ini cannot be written; a value it already holds is not written

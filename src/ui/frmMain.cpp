@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "core/LoginEntry.h"
 #include "core/NewDataListJob.h"
 #include "core/Settings.h"
 #include "core/modNengajo.h"
@@ -14,7 +15,6 @@
 #include "ui/frmFileSelect.h"
 #include "ui/frmSyouhin.h"
 
-#include "platform/autostart.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/sound.h"
@@ -273,11 +273,11 @@ void frmMain::createMenus()
     action(mnuMenu, u"mnuShowAtari", u"当たったはがきの一覧(&L)", &frmMain::showAtariList);
     mnuRemind = action(mnuMenu, u"mnuRemind", u"ログイン時に引換期限を知らせる(&R)", [this] {
         m_reminder.remindAtLogin(mnuRemind->isChecked(), this);
-        mnuRemind->setChecked(platform::loginReminderOn());
+        mnuRemind->setChecked(loginReminderOn());
     });
     mnuRemind->setCheckable(true);
     // The entry may have been removed in the desktop's own settings meanwhile.
-    connect(mnuMenu, &QMenu::aboutToShow, this, [this] { mnuRemind->setChecked(platform::loginReminderOn()); });
+    connect(mnuMenu, &QMenu::aboutToShow, this, [this] { mnuRemind->setChecked(loginReminderOn()); });
     action(mnuMenu, u"mnuClear", u"チェック枚数のクリア(&C)", &frmMain::AllClear);
     separator(mnuMenu, u"mnubar2");
     action(mnuMenu, u"mnuExit", u"終了(&X)", &QWidget::close);

@@ -1,19 +1,22 @@
 #pragma once
 
 #include "platform/fileaccess.h"
+#include "platform/system.h"
 
 #include <QByteArray>
 #include <QString>
 
-namespace platform {
+#include <type_traits>
 
 // The login reminder's one entry, which starts harovan-remind when the user
 // logs in. Only the program's own entry is ever written or removed, and only
 // after the user has asked for it; anything else at its place is left as it
-// is. What is found and what went wrong are facts here; the words are the
-// core's (core/LoginEntryTexts.h).
+// is. What is found and what went wrong are facts here; the words are
+// core/LoginEntryTexts.h.
 
-// What is at the entry's place.
+// What is at the entry's place. Here and in LoginEntryChange every member has
+// an initializer, so that one made with designated initializers names only
+// what it says.
 struct LoginEntry
 {
     enum class Kind {
@@ -29,7 +32,7 @@ struct LoginEntry
     bool earlier = false;
     Found found = Found::Nothing;
     // LinkToNothing, Link: the link's target; OtherProgram: the program it starts.
-    QString name;
+    QString name {};
 };
 
 // A change of the entry, done or refused.
@@ -40,16 +43,16 @@ struct LoginEntryChange
         NoHome, // no home folder, so no autostart folder
         Foreign, // something not the program's is at path (entry says what); left as it is
         ProgramPath, // the program at path cannot be written into the entry
-        FolderNotMade, // the folder path: a file is in the way at other, or reason
-        NotWritten, // the entry at path, for reason
-        NotRemoved, // the entry at path, for reason
+        FolderNotMade, // the folder path: a file is in the way at other, or refusal
+        NotWritten, // the entry at path, for refusal
+        NotRemoved, // the entry at path, for refusal
     };
     Failure failure = Failure::None;
-    QString path;
-    QString other;
-    // Why the system refused (the core says it in words).
-    FileResult refusal;
-    LoginEntry entry;
+    QString path {};
+    QString other {};
+    // Why the system refused (core/FileErrorText says it in words).
+    platform::FileResult refusal {};
+    LoginEntry entry {};
     bool done() const { return failure == Failure::None; }
 };
 
@@ -63,9 +66,9 @@ struct LoginEntryNames
 
 // The desktops' XDG autostart rules: the file harovan-reminder.desktop of
 // $XDG_CONFIG_HOME/autostart (~/.config/autostart when XDG_CONFIG_HOME is
-// unset, empty or not an absolute path). A link at its name is replaced,
-// never written through; an entry with Hidden=true or
-// X-GNOME-Autostart-enabled=false is off.
+// unset, empty or not an absolute path), written and removed through the
+// file-access seam. A link at its name is replaced, never written through; an
+// entry with Hidden=true or X-GNOME-Autostart-enabled=false is off.
 struct XdgAutostart
 {
     static constexpr bool InFile = true;
@@ -80,9 +83,9 @@ struct XdgAutostart
     static QByteArray text(const QString &program, bool on, const LoginEntryNames &names);
 };
 
-// Windows: the value "Harovan" of the user's Run key, the command line of
-// harovan-remind.exe; Task Manager's start-up list switches it off beside it,
-// in StartupApproved\Run.
+// Windows: the value "Harovan" of the user's Run key (QSettings' native
+// format), the command line of harovan-remind.exe; Task Manager's start-up
+// list switches it off beside it, in StartupApproved\Run.
 struct RunKeyAutostart
 {
     static constexpr bool InFile = false;
@@ -94,16 +97,11 @@ struct RunKeyAutostart
     static LoginEntryChange updateEarlier(const QString &, const LoginEntryNames &) { return {}; }
 };
 
-#ifdef Q_OS_WIN
-using LoginAutostart = RunKeyAutostart;
-#else
-using LoginAutostart = XdgAutostart;
-#endif
+// Both build everywhere; the program uses its system's.
+using LoginAutostart = std::conditional_t<platform::OnWindows, RunKeyAutostart, XdgAutostart>;
 
 // Whether the program's own entry is there and on.
 inline bool loginReminderOn()
 {
     return LoginAutostart::find().kind == LoginEntry::Kind::On;
 }
-
-} // namespace platform

@@ -1,62 +1,27 @@
-#include "platform/autostart.h"
+#include "core/LoginEntry.h"
 
-#include "platform/fileaccess.h"
 #include "platform/programfolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSettings>
-#include <QStringList>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-
-namespace platform {
 
 namespace {
 
 using Failure = LoginEntryChange::Failure;
 using Found = LoginEntry::Found;
+using platform::EntryKind;
 
-// A desktop entry is a few hundred bytes; what lies beyond this is not one.
+// A desktop entry is a few hundred bytes; a larger file is not one.
 constexpr qint64 MaxEntrySize = 64 * 1024;
 
-// A change refused, and why.
-LoginEntryChange refused(
-    Failure failure, const QString &path = {}, const FileResult &refusal = {}, const QString &other = {})
+LoginEntry foreign(Found found, const QString &name = {})
 {
-    LoginEntryChange change;
-    change.failure = failure;
-    change.path = path;
-    change.refusal = refusal;
-    change.other = other;
-    return change;
-}
-
-LoginEntryChange foreignThere(const QString &path, const LoginEntry &entry)
-{
-    LoginEntryChange change = refused(Failure::Foreign, path);
-    change.entry = entry;
-    return change;
-}
-
-LoginEntry entryOf(LoginEntry::Kind kind, bool earlier = false)
-{
-    LoginEntry entry;
-    entry.kind = kind;
-    entry.earlier = earlier;
-    return entry;
-}
-
-LoginEntry foreignEntry(Found found, const QString &name = {})
-{
-    LoginEntry entry = entryOf(LoginEntry::Kind::Foreign);
-    entry.found = found;
-    entry.name = name;
-    return entry;
+    return {.kind = LoginEntry::Kind::Foreign, .found = found, .name = name};
 }
 
 // One argument of an Exec line: quoted where it holds a reserved character,
@@ -109,50 +74,48 @@ QHash<QString, QString> desktopEntryKeys(const QByteArray &bytes)
     return keys;
 }
 
-// The program a command line starts: its first argument, in double quotes
-// or up to a blank. In an Exec line a backslash in quotes takes the next
-// character as it is; in Windows' a backslash is a folder's separator.
-enum class Backslash { Escapes, Separates };
-QString commandProgram(const QString &command, Backslash backslash)
+// The program an Exec line starts: its first argument, in double quotes
+// (where a backslash takes the next character as it is) or up to a blank.
+QString execProgram(const QString &exec)
 {
-    if (!command.startsWith(u'"'))
-        return command.section(u' ', 0, 0);
+    if (!exec.startsWith(u'"'))
+        return exec.section(u' ', 0, 0);
     QString program;
-    for (qsizetype i = 1; i < command.size() && command.at(i) != u'"'; ++i) {
-        const bool escape = backslash == Backslash::Escapes && command.at(i) == u'\\' && i + 1 < command.size();
-        program += escape ? command.at(++i) : command.at(i);
-    }
+    for (qsizetype i = 1; i < exec.size() && exec.at(i) != u'"'; ++i)
+        program += exec.at(i) == u'\\' && i + 1 < exec.size() ? exec.at(++i) : exec.at(i);
     return program;
 }
 
-// Whether the folder may be written: one without its owner's write
-// permission counts as read-only for everyone, the administrator included.
-bool writableFolder(const QString &folder)
+// A folder without its owner's write permission takes no entry, also from the
+// administrator, who could write into it anyway.
+platform::FileResult mayChangeIn(const QString &folder)
 {
-    return QFileInfo(folder).permission(QFile::WriteOwner);
+    return platform::isWritableFolder(folder) ? platform::FileResult() : platform::systemFailure(EACCES);
 }
 
 LoginEntryChange writeEntry(const QString &path, const QString &program, bool on, const LoginEntryNames &names)
 {
     const QByteArray bytes = XdgAutostart::text(program, on, names);
     if (bytes.isEmpty())
-        return refused(Failure::ProgramPath, program);
+        return {.failure = Failure::ProgramPath, .path = program};
     const QString folder = QFileInfo(path).path();
-    if (!makeFolder(folder)) {
+    if (!platform::makeFolder(folder)) {
         // The nearest part of the path that is there: a file where a folder belongs, or a folder that takes none.
         QString there = folder;
-        while (!QFileInfo::exists(there) && QFileInfo(there).path() != there)
+        while (platform::entryAt(there).target == EntryKind::Nothing && QFileInfo(there).path() != there)
             there = QFileInfo(there).path();
-        if (QFileInfo(there).isDir())
-            return refused(Failure::FolderNotMade, folder, systemFailure(EACCES));
-        return refused(Failure::FolderNotMade, folder, {}, there);
+        if (platform::entryAt(there).target == EntryKind::Folder)
+            return {.failure = Failure::FolderNotMade, .path = folder, .refusal = platform::systemFailure(EACCES)};
+        return {.failure = Failure::FolderNotMade, .path = folder, .other = there};
     }
     // A link in the entry's place (to the program's own entry elsewhere) is
     // replaced by the new file, never written through.
-    const FileResult written = writableFolder(folder) ? writeFile(path, bytes) : systemFailure(EACCES);
+    platform::FileResult written = mayChangeIn(folder);
+    if (written.ok())
+        written = platform::writeFile(path, bytes);
     if (written.ok())
         return {};
-    return refused(Failure::NotWritten, path, written);
+    return {.failure = Failure::NotWritten, .path = path, .refusal = written};
 }
 
 } // namespace
@@ -165,7 +128,7 @@ QString XdgAutostart::place()
         folder = QDir::cleanPath(configured) + QStringLiteral("/autostart");
     } else {
         const QString home = QDir::homePath();
-        if (home.isEmpty() || home == QDir::rootPath() || !QFileInfo(home).isDir())
+        if (home.isEmpty() || home == QDir::rootPath() || platform::entryAt(home).target != EntryKind::Folder)
             return {};
         folder = home + QStringLiteral("/.config/autostart");
     }
@@ -174,7 +137,7 @@ QString XdgAutostart::place()
 
 QString XdgAutostart::program()
 {
-    return programFolder() + QStringLiteral("harovan-remind");
+    return platform::programFolder() + QStringLiteral("harovan-remind");
 }
 
 QByteArray XdgAutostart::text(const QString &program, bool on, const LoginEntryNames &names)
@@ -203,53 +166,52 @@ QByteArray XdgAutostart::text(const QString &program, bool on, const LoginEntryN
 LoginEntry XdgAutostart::find()
 {
     const QString path = place();
-    const QFileInfo info(path);
-    if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
+    if (path.isEmpty())
         return {};
-    if (!info.exists())
-        return foreignEntry(Found::LinkToNothing, info.symLinkTarget());
-    if (info.isDir())
-        return foreignEntry(Found::Folder);
-    const QString link = info.isSymLink() ? info.symLinkTarget() : QString();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return link.isEmpty() ? foreignEntry(Found::Unreadable) : foreignEntry(Found::Link, link);
-    const QHash<QString, QString> keys = desktopEntryKeys(file.read(MaxEntrySize));
+    const platform::Entry there = platform::entryAt(path);
+    const QString &link = there.linkTarget;
+    if (there.target == EntryKind::Nothing)
+        return there.kind == EntryKind::Link ? foreign(Found::LinkToNothing, link) : LoginEntry();
+    if (there.target == EntryKind::Folder)
+        return foreign(Found::Folder);
+    // A FIFO or device is refused here, before it is waited on.
+    QByteArray bytes;
+    if (!platform::readRegularFile(path, MaxEntrySize, bytes).ok())
+        return link.isEmpty() ? foreign(Found::Unreadable) : foreign(Found::Link, link);
+    const QHash<QString, QString> keys = desktopEntryKeys(bytes);
     const QString exec = keys.value(QStringLiteral("Exec"));
-    const QString program = commandProgram(exec, Backslash::Escapes);
-    const QString name = QFileInfo(program).fileName();
+    const QString program = execProgram(exec);
+    const QString name = program.section(u'/', -1);
     const bool earlier = name == u"harovan" && exec.split(u' ').contains(QStringLiteral("--remind"));
     if (name != u"harovan-remind" && !earlier) {
         if (!link.isEmpty())
-            return foreignEntry(Found::Link, link);
-        if (program.isEmpty())
-            return foreignEntry(Found::NotAnEntry);
-        return foreignEntry(Found::OtherProgram, program);
+            return foreign(Found::Link, link);
+        return program.isEmpty() ? foreign(Found::NotAnEntry) : foreign(Found::OtherProgram, program);
     }
     const bool off = keys.value(QStringLiteral("Hidden")) == u"true"
         || keys.value(QStringLiteral("X-GNOME-Autostart-enabled")) == u"false";
-    return entryOf(off ? LoginEntry::Kind::Off : LoginEntry::Kind::On, earlier);
+    return {.kind = off ? LoginEntry::Kind::Off : LoginEntry::Kind::On, .earlier = earlier};
 }
 
 LoginEntryChange XdgAutostart::set(bool on, const QString &program, const LoginEntryNames &names)
 {
     const QString path = place();
     if (path.isEmpty())
-        return refused(Failure::NoHome);
+        return {.failure = Failure::NoHome};
     const LoginEntry entry = find();
     if (entry.kind == LoginEntry::Kind::Foreign)
-        return foreignThere(path, entry);
+        return {.failure = Failure::Foreign, .path = path, .entry = entry};
     if (on)
         return writeEntry(path, program, true, names);
     if (entry.kind == LoginEntry::Kind::None)
         return {};
     // A link goes, not the file it names.
-    const int error = !writableFolder(QFileInfo(path).path())   ? EACCES
-        : std::remove(QFile::encodeName(path).constData()) == 0 ? 0
-                                                                : errno;
-    if (error == 0)
+    platform::FileResult removed = mayChangeIn(QFileInfo(path).path());
+    if (removed.ok())
+        removed = platform::removeFile(path);
+    if (removed.ok())
         return {};
-    return refused(Failure::NotRemoved, path, systemFailure(error));
+    return {.failure = Failure::NotRemoved, .path = path, .refusal = removed};
 }
 
 LoginEntryChange XdgAutostart::updateEarlier(const QString &program, const LoginEntryNames &names)
@@ -288,7 +250,7 @@ QString RunKeyAutostart::place()
 
 QString RunKeyAutostart::program()
 {
-    return programFolder() + QStringLiteral("harovan-remind.exe");
+    return platform::programFolder() + QStringLiteral("harovan-remind.exe");
 }
 
 LoginEntry RunKeyAutostart::find()
@@ -296,19 +258,22 @@ LoginEntry RunKeyAutostart::find()
     const QVariant value = QSettings(RunKey, QSettings::NativeFormat).value(ValueName);
     if (!value.isValid())
         return {};
-    const QString program = commandProgram(value.toString().trimmed(), Backslash::Separates);
-    if (QFileInfo(program).fileName().compare(QStringLiteral("harovan-remind.exe"), Qt::CaseInsensitive) != 0)
-        return foreignEntry(Found::OtherProgram, QDir::toNativeSeparators(program));
-    return entryOf(switchedOff() ? LoginEntry::Kind::Off : LoginEntry::Kind::On);
+    // The program of a Windows command line: in double quotes, or up to a blank.
+    const QString command = value.toString().trimmed();
+    const QString program = QDir::toNativeSeparators(
+        command.startsWith(u'"') ? command.section(u'"', 1, 1) : command.section(u' ', 0, 0));
+    if (program.section(u'\\', -1).compare(QStringLiteral("harovan-remind.exe"), Qt::CaseInsensitive) != 0)
+        return foreign(Found::OtherProgram, program);
+    return {.kind = switchedOff() ? LoginEntry::Kind::Off : LoginEntry::Kind::On};
 }
 
 LoginEntryChange RunKeyAutostart::set(bool on, const QString &program, const LoginEntryNames &)
 {
     const LoginEntry entry = find();
     if (entry.kind == LoginEntry::Kind::Foreign)
-        return foreignThere(place(), entry);
+        return {.failure = Failure::Foreign, .path = place(), .entry = entry};
     if (on && (program.contains(u'"') || program.contains(u'\n') || program.contains(u'\r')))
-        return refused(Failure::ProgramPath, QDir::toNativeSeparators(program));
+        return {.failure = Failure::ProgramPath, .path = QDir::toNativeSeparators(program)};
     if (!on && entry.kind == LoginEntry::Kind::None)
         return {};
     QSettings run(RunKey, QSettings::NativeFormat);
@@ -318,11 +283,11 @@ LoginEntryChange RunKeyAutostart::set(bool on, const QString &program, const Log
         run.remove(ValueName);
     run.sync();
     if (run.status() != QSettings::NoError)
-        return refused(on ? Failure::NotWritten : Failure::NotRemoved, place(), systemFailure(EACCES));
+        return {.failure = on ? Failure::NotWritten : Failure::NotRemoved,
+            .path = place(),
+            .refusal = platform::systemFailure(EACCES)};
     // Switched on here is on, also where Task Manager had switched it off.
     if (on)
         QSettings(ApprovedKey, QSettings::NativeFormat).remove(ValueName);
     return {};
 }
-
-} // namespace platform
