@@ -1,4 +1,4 @@
-#include "platform/cp932_win.h"
+#include "platform/cp932.h"
 
 #include <libxml/encoding.h>
 

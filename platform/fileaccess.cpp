@@ -58,25 +58,6 @@ FileError failureOf(int errorNumber, FileUse use)
     }
 }
 
-Entry entryAt(const QString &path)
-{
-    const QFileInfo info(path);
-    const auto kindOf = [](const QFileInfo &at) {
-        if (!at.exists())
-            return EntryKind::Nothing;
-        return at.isDir() ? EntryKind::Folder : at.isFile() ? EntryKind::File : EntryKind::Other;
-    };
-    Entry entry;
-    entry.target = kindOf(info);
-    entry.kind = info.isSymbolicLink() ? EntryKind::Link : entry.target;
-    entry.linkTarget = info.isSymbolicLink() ? info.symLinkTarget() : QString();
-    entry.ownerWrites = info.permission(QFile::WriteOwner);
-    entry.processWrites = info.isWritable();
-    entry.ownerId = ownerIdOf(info);
-    entry.permissions = info.permissions();
-    return entry;
-}
-
 QByteArray readUpTo(QFile &file, qint64 maxBytes)
 {
     QByteArray bytes = file.read(std::min(file.size(), maxBytes) + 1);
@@ -105,12 +86,14 @@ FileResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
     return {};
 }
 
-FileResult mayReplace(const QString &path)
+namespace {
+
+FileResult mayReplace(const Entry &entry)
 {
-    const Entry entry = entryAt(path);
     switch (entry.kind) {
     case EntryKind::Nothing:
     case EntryKind::Link: // replaced, never written through
+    case EntryKind::Unknown:
         return {};
     case EntryKind::Folder:
         return systemFailure(EISDIR);
@@ -123,6 +106,13 @@ FileResult mayReplace(const QString &path)
     return entry.ownerWrites && entry.processWrites ? FileResult() : systemFailure(EACCES);
 }
 
+} // namespace
+
+FileResult mayReplace(const QString &path)
+{
+    return mayReplace(entryAt(path));
+}
+
 FileResult removeFile(const QString &path)
 {
     if (entryAt(path).kind == EntryKind::Nothing)
@@ -133,12 +123,11 @@ FileResult removeFile(const QString &path)
 
 FileResult writeFile(const QString &path, const QByteArray &bytes, ClosedFolder closedFolder)
 {
-    if (FileResult may = mayReplace(path); !may.ok())
+    const Entry existing = entryAt(path);
+    if (FileResult may = mayReplace(existing); !may.ok())
         return may;
-    const QFileInfo existing(path);
-    const bool link = existing.isSymbolicLink();
-    const QString linkTarget = link ? existing.symLinkTarget() : QString();
-    const bool closed = !isWritableFolder(existing.absolutePath());
+    const bool link = existing.kind == EntryKind::Link;
+    const bool closed = !isWritableFolder(QFileInfo(path).absolutePath());
     // A link takes no direct write: the new file needs a place beside it.
     if (link && closed)
         return systemFailure(EACCES);
@@ -151,12 +140,12 @@ FileResult writeFile(const QString &path, const QByteArray &bytes, ClosedFolder 
     }
     const auto failed = [&](FileResult failure) {
         if (link)
-            QFile::link(linkTarget, path);
+            QFile::link(existing.linkTarget, path);
         return failure;
     };
 
     QSaveFile file(path);
-    if (!link && existing.exists() && closed && closedFolder == ClosedFolder::RewriteInPlace) {
+    if (existing.kind == EntryKind::File && closed && closedFolder == ClosedFolder::RewriteInPlace) {
         if (FileResult room = reserveRoom(path, bytes.size()); !room.ok())
             return room;
         file.setDirectWriteFallback(true);

@@ -54,8 +54,9 @@ enum class FileUse { Read, Write };
 // The failure an errno value stands for, with the system's text for it.
 FileResult systemFailure(int errorNumber, FileUse use = FileUse::Write);
 
-// What is at a path, a link itself not followed.
-enum class EntryKind { Nothing, File, Folder, Link, Other };
+// What is at a path, a link itself not followed. Unknown: the system would
+// not say (a folder on the way this process may not enter).
+enum class EntryKind { Nothing, File, Folder, Link, Other, Unknown };
 
 struct Entry
 {
@@ -64,8 +65,11 @@ struct Entry
     EntryKind target = EntryKind::Nothing;
     // For a link: the path it names, as written in it; empty else.
     QString linkTarget;
+    // Whether this process may read it (what a link names, for a link).
+    bool processReads = false;
     // Whether the owner may write it (on Windows: no read-only mark) and whether
-    // this process may: a file is writable for the program only with both.
+    // this process may (never a file without any write permission, also for
+    // the administrator): a file is writable for the program only with both.
     bool ownerWrites = false;
     bool processWrites = false;
     // The owner's user id; 0 on Windows, where files carry no such number.
@@ -91,6 +95,7 @@ FileResult readRegularFile(const QString &path, qint64 maxBytes, QByteArray &byt
 
 // Whether path may be written or replaced: nothing there, a link (which a
 // write replaces), or a regular file that its owner and this process may write.
+// Where the system would not look, the write itself finds out why.
 FileResult mayReplace(const QString &path);
 
 // What to do when the folder of an existing file takes no new files, so that

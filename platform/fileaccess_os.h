@@ -2,8 +2,6 @@
 
 #include "platform/fileaccess.h"
 
-#include <QFileInfo>
-
 // What fileaccess.cpp asks of fileaccess_unix.cpp or fileaccess_win.cpp.
 namespace platform {
 
@@ -17,7 +15,6 @@ void clearLastError();
 // the error code of its own calls that Qt makes; a failure reported without
 // either counts as a failed disk access.
 FileResult lastFailure(FileUse use = FileUse::Write);
-uint ownerIdOf(const QFileInfo &info);
 // Room for size bytes in the existing file at path, for QSaveFile's direct
 // write, which truncates the file before it writes: a full disk fails here,
 // before any byte changes.

@@ -1,6 +1,8 @@
 #include "platform/fileaccess_os.h"
 
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,15 +24,57 @@ FileResult lastFailure(FileUse use)
     return systemFailure(errno != 0 ? errno : EIO, use);
 }
 
-uint ownerIdOf(const QFileInfo &info)
+namespace {
+
+// What a call of lstat or stat that returned result found.
+EntryKind kindOf(int result, const struct stat &status)
 {
-    return info.ownerId();
+    if (result != 0)
+        return errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? EntryKind::Nothing : EntryKind::Unknown;
+    return S_ISLNK(status.st_mode) ? EntryKind::Link
+        : S_ISDIR(status.st_mode)  ? EntryKind::Folder
+        : S_ISREG(status.st_mode)  ? EntryKind::File
+                                   : EntryKind::Other;
+}
+
+} // namespace
+
+Entry entryAt(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status
+    { };
+    Entry entry;
+    entry.kind = kindOf(::lstat(name.constData(), &status), status);
+    entry.target = entry.kind;
+    if (entry.kind == EntryKind::Link) {
+        std::array<char, PATH_MAX> written {};
+        const ssize_t length = ::readlink(name.constData(), written.data(), written.size());
+        entry.linkTarget = length > 0 ? QFile::decodeName(QByteArray(written.data(), length)) : QString();
+        entry.target = kindOf(::stat(name.constData(), &status), status);
+    }
+    if (entry.target == EntryKind::Nothing || entry.target == EntryKind::Unknown)
+        return entry;
+    entry.processReads = ::access(name.constData(), R_OK) == 0;
+    // The system lets the administrator write anything: a file without any
+    // write permission is read-only for the program all the same.
+    entry.processWrites = ::access(name.constData(), W_OK) == 0 && (::geteuid() != 0 || (status.st_mode & 0222) != 0);
+    entry.ownerWrites = (status.st_mode & S_IWUSR) != 0;
+    entry.ownerId = status.st_uid;
+    const uint process = (entry.processReads ? 4 : 0) | (entry.processWrites ? 2 : 0)
+        | (::access(name.constData(), X_OK) == 0 ? 1 : 0);
+    // Qt's flags hold four bits (read, write, enter) for each of the owner,
+    // this process, the group and the others, from the highest down.
+    const uint mode = status.st_mode;
+    entry.permissions
+        = QFile::Permissions::fromInt(int((mode & 0700) << 6 | process << 8 | (mode & 0070) << 1 | (mode & 0007)));
+    return entry;
 }
 
 bool isWritableFolder(const QString &folder)
 {
-    const QFileInfo info(folder);
-    return info.isDir() && info.isWritable() && info.permission(QFile::WriteOwner);
+    const Entry entry = entryAt(folder);
+    return entry.target == EntryKind::Folder && entry.processWrites && entry.ownerWrites;
 }
 
 FileResult openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)

@@ -3,6 +3,7 @@
 #include "platform/winerror_win.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -45,9 +46,24 @@ FileResult lastFailure(FileUse use)
     return systemFailure(errno != 0 ? errno : EIO, use);
 }
 
-uint ownerIdOf(const QFileInfo &)
+// Windows has no owner's permissions apart from the read-only mark, which
+// its administrator may not write past either.
+Entry entryAt(const QString &path)
 {
-    return 0;
+    const QFileInfo info(path);
+    Entry entry;
+    entry.target = !info.exists() ? EntryKind::Nothing
+        : info.isDir()            ? EntryKind::Folder
+        : info.isFile()           ? EntryKind::File
+                                  : EntryKind::Other;
+    entry.kind = info.isSymbolicLink() ? EntryKind::Link : entry.target;
+    // Qt 6.4 reads no link as written, only the absolute path it names.
+    entry.linkTarget = entry.kind == EntryKind::Link ? info.symLinkTarget() : QString();
+    entry.processReads = info.isReadable();
+    entry.ownerWrites = info.permission(QFile::WriteOwner);
+    entry.processWrites = info.isWritable();
+    entry.permissions = info.permissions();
+    return entry;
 }
 
 bool isWritableFolder(const QString &folder)

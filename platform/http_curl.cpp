@@ -191,13 +191,12 @@ void CurlRunningTransfer::request(const QUrl &address)
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlRunningTransfer::onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-#ifdef Q_OS_WIN
-    // Schannel trusts Windows' own certificate store and asks each issuer
-    // whether the certificate is revoked; where no answer comes (a network
-    // that blocks the issuer's list, Wine) it would refuse every server, so
-    // only a certificate known to be revoked is refused.
+    // Schannel, Windows' TLS, trusts Windows' own certificate store and asks
+    // each issuer whether the certificate is revoked; where no answer comes (a
+    // network that blocks the issuer's list, Wine) it would refuse every
+    // server, so only a certificate known to be revoked is refused. The other
+    // TLS libraries ask no issuer and pass the option by.
     curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_REVOKE_BEST_EFFORT));
-#endif
 
     // A proxy the environment names goes to libcurl as it is: libcurl reads
     // its kind, its credentials and no_proxy as it always does.

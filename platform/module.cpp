@@ -8,12 +8,8 @@ namespace platform {
 
 QString modulePath(const QString &name)
 {
-#ifdef Q_OS_WIN
-    const QString suffix = QStringLiteral(".dll");
-#else
-    const QString suffix = QStringLiteral(".so");
-#endif
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/modules/") + name + suffix;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/modules/") + name
+        + QStringLiteral(HAROVAN_MODULE_SUFFIX);
 }
 
 ModuleLoader::ModuleLoader(const QString &path, const char *iid)

@@ -1,5 +1,6 @@
 #include "platform/singleinstance.h"
 
+#include "platform/fileaccess.h"
 #include "platform/localchannel.h"
 #include "platform/module.h"
 
@@ -33,6 +34,17 @@ QString lockPath(const QString &name)
 {
     const QString file = name + QStringLiteral(".lock");
     return QDir::isAbsolutePath(name) ? file : QDir(QDir::tempPath()).filePath(file);
+}
+
+// A lock is only ever a plain file: a folder, a link or another special file
+// at its path goes, and nothing in its place is followed.
+void clearLockPath(const QString &path)
+{
+    const EntryKind kind = entryAt(path).kind;
+    if (kind == EntryKind::Folder)
+        QDir(path).removeRecursively();
+    else if (kind == EntryKind::Link || kind == EntryKind::Other)
+        QFile::remove(path);
 }
 
 } // namespace

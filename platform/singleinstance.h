@@ -64,9 +64,6 @@ private:
     // Each system's own (singleinstance_unix.cpp, singleinstance_win.cpp): the
     // name in the folder the user's own starts share, or empty.
     static QString placed(const QString &name);
-    // Takes away a folder, a link or another special file at the lock's path:
-    // a lock is only ever a plain file, and nothing in its place is followed.
-    static void clearLockPath(const QString &path);
 
     QString m_name;
     QLockFile m_lock;

@@ -1,6 +1,8 @@
 // Where the lock and the socket lie on Linux and the other Unix systems.
 #include "platform/singleinstance.h"
 
+#include "platform/fileaccess.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -11,30 +13,13 @@ namespace platform {
 
 namespace {
 
-// What is at path itself: a link is not followed.
-struct PathStatus
-{
-    bool exists = false;
-    bool folder = false;
-    bool plainFile = false;
-    // Owned by this user, and nobody else may read, write or enter it.
-    bool ownPrivate = false;
-};
-
-PathStatus statusOf(const QString &path)
-{
-    struct stat status
-    { };
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return {};
-    return {true, S_ISDIR(status.st_mode), S_ISREG(status.st_mode),
-        status.st_uid == ::geteuid() && (status.st_mode & (S_IRWXG | S_IRWXO)) == 0};
-}
-
+// A folder (no link) of this user's own that nobody else may read, write or enter.
 bool isOwnPrivateFolder(const QString &path)
 {
-    const PathStatus status = statusOf(path);
-    return status.folder && status.ownPrivate;
+    constexpr QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    const Entry entry = entryAt(path);
+    return entry.kind == EntryKind::Folder && entry.ownerId == ::geteuid() && !(entry.permissions & others);
 }
 
 } // namespace
@@ -50,20 +35,9 @@ QString SingleInstance::placed(const QString &name)
     if (QDir::isAbsolutePath(runtime) && isOwnPrivateFolder(runtime))
         return QDir(runtime).filePath(name);
     const QString own = QDir(QDir::tempPath()).filePath(QStringLiteral("harovan-%1").arg(::geteuid()));
-    // Made for this user alone, or there already; whose it is, lstat tells.
+    // Made for this user alone, or there already; whose it is, the folder tells.
     ::mkdir(QFile::encodeName(own).constData(), S_IRWXU);
     return isOwnPrivateFolder(own) ? QDir(own).filePath(name) : QString();
-}
-
-void SingleInstance::clearLockPath(const QString &path)
-{
-    const PathStatus status = statusOf(path);
-    if (!status.exists || status.plainFile)
-        return;
-    if (status.folder)
-        QDir(path).removeRecursively();
-    else
-        QFile::remove(path);
 }
 
 } // namespace platform

@@ -1,9 +1,6 @@
 // Where the lock and the named pipe lie on Windows.
 #include "platform/singleinstance.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace platform {
 
 // A name without a folder: the lock in the user's own temporary folder, the
@@ -11,15 +8,6 @@ namespace platform {
 QString SingleInstance::placed(const QString &name)
 {
     return name;
-}
-
-void SingleInstance::clearLockPath(const QString &path)
-{
-    const QFileInfo status(path);
-    if (status.isSymLink())
-        QFile::remove(path);
-    else if (status.isDir())
-        QDir(path).removeRecursively();
 }
 
 } // namespace platform

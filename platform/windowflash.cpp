@@ -7,7 +7,7 @@
 
 #include <thread>
 
-void platform::flashCaption(QWidget *window, int times)
+void platform::flashCaption(QWidget *window, int times, const QString &invertedTitle)
 {
     // The flash blocks the window: what it says now shows before the flash
     // starts, painted at once without handling any input meanwhile.
@@ -24,8 +24,8 @@ void platform::flashCaption(QWidget *window, int times)
         // before without keeping a processor busy, and still takes no input.
         while (static_cast<std::uint32_t>(tickCount.now() - start) <= 200)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        flash.invert(window);
+        flash.invert(window, invertedTitle);
     }
-    flash.invert(window);
+    flash.invert(window, invertedTitle);
     flash.restore(window);
 }

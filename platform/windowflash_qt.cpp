@@ -15,11 +15,6 @@ namespace {
 // The window's own title while its caption is inverted.
 constexpr char NormalTitleProperty[] = "harovanNormalTitle";
 
-QString markedTitle(const QString &title)
-{
-    return QStringLiteral("★ ") + title + QStringLiteral(" ★");
-}
-
 // The program busy-waits between inversions, so the request to change the
 // title must leave for the window manager now, not at the next event loop turn.
 void flushWindowSystem()
@@ -34,7 +29,7 @@ void flushWindowSystem()
 
 } // namespace
 
-void TitleFlash::invert(QWidget *window)
+void TitleFlash::invert(QWidget *window, const QString &invertedTitle)
 {
     if (!window)
         return;
@@ -43,9 +38,8 @@ void TitleFlash::invert(QWidget *window)
         restore(top);
         return;
     }
-    const QString title = top->windowTitle();
-    top->setProperty(NormalTitleProperty, title);
-    top->setWindowTitle(markedTitle(title));
+    top->setProperty(NormalTitleProperty, top->windowTitle());
+    top->setWindowTitle(invertedTitle);
     flushWindowSystem();
 }
 

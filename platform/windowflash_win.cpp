@@ -24,7 +24,8 @@ void flash(QWidget *top, DWORD flags)
 
 } // namespace
 
-void TitleFlash::invert(QWidget *window)
+// FlashWindowEx inverts the caption itself: its text stays.
+void TitleFlash::invert(QWidget *window, const QString &)
 {
     if (!window)
         return;

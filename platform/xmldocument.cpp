@@ -1,9 +1,7 @@
 #include "platform/xmldocument.h"
 
+#include "platform/cp932.h"
 #include "platform/fileaccess.h"
-#ifdef Q_OS_WIN
-#include "platform/cp932_win.h"
-#endif
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
@@ -41,9 +39,7 @@ xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxt
 void registerShiftJisAsCp932()
 {
     static const char *const shiftJisNames[] = {"Shift_JIS", "Shift-JIS", "SJIS", "x-sjis", "MS_Kanji", "csShiftJIS"};
-#ifdef Q_OS_WIN
     registerCp932Decoder();
-#endif
     xmlCharEncodingHandlerPtr cp932 = xmlFindCharEncodingHandler("CP932");
     if (!cp932)
         return;

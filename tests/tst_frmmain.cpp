@@ -266,6 +266,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), upper());
         QCOMPARE(m_fakes->windowFlash.inversions, 4);
         QCOMPARE(m_fakes->windowFlash.restores, 1);
+        QCOMPARE(m_fakes->windowFlash.lastInvertedTitle, QStringLiteral("★ Harovan ★"));
         QCOMPARE(m_fakes->sound.events, QStringList {QStringLiteral("beep")});
         QCOMPARE(m_soundsAtInversion, QList<qsizetype>(4, 0));
         QCOMPARE(checkCount(), QStringLiteral("0"));

@@ -3,6 +3,7 @@
 #include "platform/windowflash.h"
 
 #include <QList>
+#include <QString>
 
 #include <cstdint>
 #include <functional>
@@ -13,10 +14,11 @@ namespace platform {
 class FakeWindowFlash final : public WindowFlash
 {
 public:
-    void invert(QWidget *window) override
+    void invert(QWidget *window, const QString &invertedTitle) override
     {
         ++inversions;
         lastWindow = window;
+        lastInvertedTitle = invertedTitle;
         if (currentTick)
             ticksAtInversion.append(currentTick());
     }
@@ -28,6 +30,7 @@ public:
     int inversions = 0;
     int restores = 0;
     QWidget *lastWindow = nullptr;
+    QString lastInvertedTitle;
     QList<std::uint32_t> ticksAtInversion;
     // Set by a test to read its fake tick counter without advancing it.
     std::function<std::uint32_t()> currentTick;

@@ -17,30 +17,27 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProcess>
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
 // harovan --remind, which the autostart entry of an earlier version runs:
-// harovan-remind beside the program takes this process's place. (The entry
-// itself is rewritten the next time the program starts.)
+// harovan-remind beside the program runs in its stead. (The entry itself is
+// rewritten the next time the program starts.)
 int runReminder(int argc, char *argv[])
 {
     const QCoreApplication app(argc, argv);
-    const QByteArray reminder
-        = QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/harovan-remind"));
-    char *const arguments[] = {const_cast<char *>(reminder.constData()), nullptr};
-    ::execv(reminder.constData(), arguments);
+    const int code = QProcess::execute(QCoreApplication::applicationDirPath() + QStringLiteral("/harovan-remind"), {});
     // As the reminder ends when it cannot remind: silent, at login.
-    return 0;
+    return std::max(code, 0);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/AtariBookTexts.h"
 #include "core/FileErrorText.h"
+#include "platform/fileaccess.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,12 +17,11 @@ namespace {
 // Side files SQLite keeps beside the book; they belong to it and move with it.
 const QStringList SideSuffixes = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
 
+// Whether the name, or a side file's under it, is in use, by a link to nothing too.
 bool taken(const QString &path)
 {
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        return true;
-    for (const QString &suffix : SideSuffixes) {
-        if (QFileInfo::exists(path + suffix))
+    for (const QString &suffix : QStringList {QString()} + SideSuffixes) {
+        if (platform::entryAt(path + suffix).kind != platform::EntryKind::Nothing)
             return true;
     }
     return false;

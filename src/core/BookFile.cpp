@@ -2,9 +2,9 @@
 
 #include "core/AtariBookAside.h"
 #include "core/AtariBookTexts.h"
+#include "platform/fileaccess.h"
 #include "platform/programfolder.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QStringList>
@@ -13,10 +13,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -221,81 +218,16 @@ bool mainFileIsBook(const QString &file)
     return contentsOf(db.get()).isBook();
 }
 
-// The book's questions about paths: the one place it asks the system, so
-// that they move into the file-access seam in one step.
-// What is at the book's path.
-enum class Entry {
-    Nothing,
-    File, // a plain file the program may read
-    LinkToNothing,
-    Folder,
-    Special, // a FIFO, a device, a socket
-    NoRead,
-};
-
-struct PathLook
-{
-    Entry entry = Entry::Nothing;
-    bool linked = false;
-};
-
-#ifdef Q_OS_WIN
-// Windows: its C library would take the path in the local code page, which
-// may not hold it, and sees no links; its administrator has no right to write
-// a read-only file.
-PathLook lookAt(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {};
-    return {info.isDir()         ? Entry::Folder
-            : !info.isFile()     ? Entry::Special
-            : !info.isReadable() ? Entry::NoRead
-                                 : Entry::File,
-        false};
-}
-
+// Whether the program may write path: a file or a folder.
 bool mayWrite(const QString &path)
 {
-    return QFileInfo(path).isWritable();
+    return platform::entryAt(path).processWrites;
 }
-#else
-PathLook lookAt(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat entry
-    { };
-    struct stat status
-    { };
-    if (::lstat(name.constData(), &entry) != 0)
-        return {errno != ENOENT && errno != ENOTDIR ? Entry::NoRead : Entry::Nothing, false};
-    const bool linked = S_ISLNK(entry.st_mode);
-    if (::stat(name.constData(), &status) != 0)
-        return {linked ? Entry::LinkToNothing : Entry::Nothing, linked};
-    const Entry found = S_ISDIR(status.st_mode) ? Entry::Folder
-        : !S_ISREG(status.st_mode)              ? Entry::Special
-        : ::access(name.constData(), R_OK) != 0 ? Entry::NoRead
-                                                : Entry::File;
-    return {found, linked};
-}
-
-// Whether the program may write path: the system allows it and, for the
-// administrator, whom the system allows everything, it is not read-only.
-bool mayWrite(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat status
-    { };
-    return ::access(name.constData(), W_OK) == 0
-        && (::geteuid() != 0 || (::stat(name.constData(), &status) == 0 && (status.st_mode & 0222) != 0));
-}
-#endif
 
 // Whether something (a file, a folder, a link to nothing) is named path.
 bool nameTaken(const QString &path)
 {
-    const QFileInfo entry(path);
-    return entry.exists() || entry.isSymLink();
+    return platform::entryAt(path).kind != platform::EntryKind::Nothing;
 }
 
 } // namespace
@@ -381,14 +313,16 @@ bool BookFile::attach(bool create)
     // A link leads to a book the user keeps elsewhere; nothing is ever made at
     // its target. Only a plain file is opened: a FIFO would hold the program
     // in its opening for ever.
-    const PathLook look = lookAt(m_path);
-    m_linked = look.linked;
-    const bool exists = look.entry == Entry::File;
-    const QString unreadable = look.entry == Entry::NoRead ? BookTexts::NoRead
-        : look.entry == Entry::LinkToNothing               ? BookTexts::LinkToNoBook
-        : look.entry == Entry::Folder                      ? BookTexts::FolderOfTheName
-        : look.entry == Entry::Special                     ? BookTexts::NotAFile
-                                                           : QString();
+    using platform::EntryKind;
+    const platform::Entry look = platform::entryAt(m_path);
+    m_linked = look.kind == EntryKind::Link;
+    const bool exists = look.target == EntryKind::File && look.processReads;
+    const QString unreadable = exists                                         ? QString()
+        : look.target == EntryKind::File || look.target == EntryKind::Unknown ? BookTexts::NoRead
+        : m_linked && look.target == EntryKind::Nothing                       ? BookTexts::LinkToNoBook
+        : look.target == EntryKind::Folder                                    ? BookTexts::FolderOfTheName
+        : look.target == EntryKind::Other                                     ? BookTexts::NotAFile
+                                                                              : QString();
     if (!unreadable.isEmpty())
         return refuse(State::Unreadable, unreadable);
     // No file yet: an empty book, made with its first card.
@@ -405,8 +339,8 @@ bool BookFile::attach(bool create)
         return refuse(State::WriteFailed, BookTexts::NoFolder);
     // A look at a book no program has open (it has no log beside it) reads the
     // file as it stands: SQLite would leave an empty log and its index behind.
-    const bool idle = m_access == Access::ReadOnly && !QFileInfo::exists(file + QStringLiteral("-wal"))
-        && !QFileInfo::exists(file + QStringLiteral("-shm"));
+    const bool idle = m_access == Access::ReadOnly && !nameTaken(file + QStringLiteral("-wal"))
+        && !nameTaken(file + QStringLiteral("-shm"));
     const bool fixed = idle || !mayWrite(folder) || (exists && !mayWrite(file));
     if (fixed && !exists)
         return refuse(State::ReadOnly, BookTexts::NoWrite);
@@ -561,7 +495,7 @@ void BookFile::failed(int code, bool writing)
         reason = BookTexts::ValueTooLong;
         break;
     case SQLITE_CANTOPEN:
-        reason = QFileInfo(folder).isWritable() ? BookTexts::CannotOpen : BookTexts::NoWrite;
+        reason = mayWrite(folder) ? BookTexts::CannotOpen : BookTexts::NoWrite;
         break;
     default:
         reason = BookTexts::Failure(QString::fromUtf8(m_db ? sqlite3_errmsg(m_db.get()) : sqlite3_errstr(code)));

@@ -11,8 +11,6 @@
 #include "platform/xmldocument.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -29,9 +27,9 @@ DataFileAdd refused(const QString &message)
 std::optional<QString> readDataFile(const QString &path, QByteArray &bytes)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
     // A link is followed to a file only.
-    if (info.isSymLink() && !info.isFile())
+    if (const platform::Entry entry = platform::entryAt(path);
+        entry.kind == platform::EntryKind::Link && entry.target != platform::EntryKind::File)
         return QStringLiteral("\"%1\"はファイル以外のものへのリンクのため、追加できません。").arg(shown);
     switch (const platform::FileResult read = platform::readRegularFile(path, platform::xml::MaxDocumentBytes, bytes);
             read.error) {

@@ -40,6 +40,17 @@
 using Widgets::indexedName;
 using Widgets::makeLabel;
 
+namespace {
+
+// Flashes the caption, with stars around its text where the system shows the
+// inversion by the text.
+void flashCaption(QWidget *window, int times)
+{
+    platform::flashCaption(window, times, QStringLiteral("★ %1 ★").arg(window->windowTitle()));
+}
+
+} // namespace
+
 frmMain::frmMain(ProgramState &state, QWidget *parent)
     : QMainWindow(parent)
     , m_state(state)
@@ -512,12 +523,12 @@ void frmMain::showStep(QLineEdit *box, const CardEntry::Step &step)
         inform(CardEntry::Kami4Prompt(step.intToukyu));
         showStage(true);
         txtInputKami4->setFocus();
-        platform::flashCaption(this, 2);
+        flashCaption(this, 2);
         platform::Service<platform::Sound>::get().beep();
         return;
     }
     if (step.outcome == CardEntry::Outcome::Atari) {
-        platform::flashCaption(this, 6 - step.intToukyu);
+        flashCaption(this, 6 - step.intToukyu);
         platform::Service<platform::Sound>::get().playAsync(platform::programFolder() + QStringLiteral("atari.wav"));
         inform(CardEntry::AtariText(step.intToukyu), true);
     } else {

@@ -1,0 +1,3 @@
+#include "platform/cp932.h"
+
+void platform::xml::registerCp932Decoder() { }
