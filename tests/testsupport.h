@@ -72,6 +72,15 @@ inline QByteArray dataFileBytes(const QByteArray &number)
         + number + "</number>\n  </toukyu>\n</tousen>\n";
 }
 
+// The page a hotel's or a café's network answers with until the user has
+// logged in to it, whatever address was asked for.
+inline QByteArray portalPageBytes()
+{
+    return "<!DOCTYPE html>\n<html><head><title>Free Wi-Fi</title></head>"
+           "<body><form action=\"/login\"><input type=\"submit\" value=\"接続する\"></form>"
+           "</body></html>\n";
+}
+
 // A temporary program folder installed as the program's folder, with an empty
 // data folder, and a user's folder that does not exist yet (as in a fresh
 // home). Removed with everything in it when the object goes. Whatever asks
