@@ -36,6 +36,7 @@
 #include "fakeservices.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <memory>
@@ -336,6 +337,15 @@ inline bool typeKeys(const QString &keys)
         QTest::keyClick(target, c.toLatin1());
     }
     return true;
+}
+
+// Sends target a move of the pointer to pos, no button held, as the window
+// system reports one to the control under the pointer; QTest::mouseMove would
+// carry the pointer's place on from one test to the next.
+inline void movePointer(QWidget *target, const QPoint &pos)
+{
+    QMouseEvent move(QEvent::MouseMove, pos, target->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
 }
 
 // Runs act once on the first window of type T that is modal and shown (and,
