@@ -1,6 +1,7 @@
 #pragma once
 
-// A real HTTP server on 127.0.0.1 for the download tests: tests/httpserver.py
+// A real HTTP server on 127.0.0.1 for the transfer's test and the published
+// site's (the jobs and the windows use the fake transfer): tests/httpserver.py
 // serving a temporary folder, with the fault paths that script describes.
 
 #include "platform/http.h"

@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -34,20 +35,54 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
-// The window with its frame as the screen shows it, once it has been painted.
+// Notes the first paint of a widget.
+class PaintSeen final : public QObject
+{
+public:
+    explicit PaintSeen(QWidget *widget)
+        : QObject(widget)
+    {
+        widget->installEventFilter(this);
+    }
+    bool seen = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        seen = seen || event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// The window with its frame as the screen shows it, once it has painted
+// itself and the screen has settled: two grabs in a row agree (a window that
+// keeps moving, as a busy bar may, is shot as it is after two seconds).
 void shoot(QWidget *window, const QString &path)
 {
+    const auto *painted = new PaintSeen(window);
     window->show();
     window->raise();
     QApplication::setActiveWindow(window);
-    if (!QTest::qWaitForWindowExposed(window))
+    if (!QTest::qWaitForWindowExposed(window) || !QTest::qWaitFor([painted] { return painted->seen; }))
         qWarning("%s was never shown", qPrintable(path));
-    QTest::qWait(500);
-    const QRect frame = window->frameGeometry();
-    if (!window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(path))
+    delete painted;
+    const auto grab = [window] {
+        const QRect frame = window->frameGeometry();
+        return window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+    };
+    QImage shot;
+    if (!QTest::qWaitFor(
+            [&] {
+                const QImage previous = std::exchange(shot, grab());
+                return shot == previous;
+            },
+            2000))
+        qInfo("%s kept changing: shot as it was", qPrintable(path));
+    if (!shot.save(path))
         qWarning("could not write %s", qPrintable(path));
 }
 

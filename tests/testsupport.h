@@ -36,6 +36,7 @@
 #include "fakeservices.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <memory>
@@ -70,6 +71,15 @@ inline QByteArray dataFileBytes(const QByteArray &number)
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tousen xmlns=\"urn:tousen\" type=\"年賀状\" year=\"令和8\">\n"
            "  <toukyu name=\"1等\">\n    <number>"
         + number + "</number>\n  </toukyu>\n</tousen>\n";
+}
+
+// The page a hotel's or a café's network answers with until the user has
+// logged in to it, whatever address was asked for.
+inline QByteArray portalPageBytes()
+{
+    return "<!DOCTYPE html>\n<html><head><title>Free Wi-Fi</title></head>"
+           "<body><form action=\"/login\"><input type=\"submit\" value=\"接続する\"></form>"
+           "</body></html>\n";
 }
 
 // A temporary program folder installed as the program's folder, with an empty
@@ -327,6 +337,15 @@ inline bool typeKeys(const QString &keys)
         QTest::keyClick(target, c.toLatin1());
     }
     return true;
+}
+
+// Sends target a move of the pointer to pos, no button held, as the window
+// system reports one to the control under the pointer; QTest::mouseMove would
+// carry the pointer's place on from one test to the next.
+inline void movePointer(QWidget *target, const QPoint &pos)
+{
+    QMouseEvent move(QEvent::MouseMove, pos, target->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
 }
 
 // Runs act once on the first window of type T that is modal and shown (and,

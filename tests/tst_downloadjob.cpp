@@ -1,7 +1,8 @@
-// The download command's jobs on their own, with transfers the test ends by
-// hand: the list fetch and the downloads, one file after another, a cancel
-// that ends a job at once, and ends that come too late. What the windows
-// show of them is tested with the windows.
+// The download command's jobs on their own, with the fake transfers, most of
+// them ended by hand: the list fetch and the downloads, one file after
+// another into the folder new files go to, a cancel that ends a job at once,
+// and ends that come too late. How a file is stored is tst_newdatastore's,
+// what the windows show of the jobs is tested with the windows.
 
 #include "core/DownloadJob.h"
 #include "core/NewData.h"
@@ -11,45 +12,6 @@
 
 #include <QSignalSpy>
 #include <QTest>
-
-#include <deque>
-
-namespace {
-
-// Transfers that run until the test ends them through their watch.
-class HandTransfers final : public platform::HttpTransfer
-{
-public:
-    struct Started
-    {
-        QString url;
-        platform::TransferWatch *watch = nullptr;
-        bool gone = false;
-    };
-    std::deque<Started> started;
-
-    std::unique_ptr<platform::RunningTransfer> start(const QString &url, platform::TransferWatch *watch) override
-    {
-        started.push_back({url, watch, false});
-        return std::make_unique<Running>(&started.back().gone);
-    }
-    void end(std::size_t index, const QByteArray &body, bool ok = true)
-    {
-        started.at(index).watch->transferEnded({ok, body, {}, ok ? 200L : 404L, false});
-    }
-
-private:
-    struct Running final : platform::RunningTransfer
-    {
-        explicit Running(bool *gone)
-            : m_gone(gone)
-        { }
-        ~Running() override { *m_gone = true; }
-        bool *m_gone;
-    };
-};
-
-} // namespace
 
 class tst_DownloadJob : public QObject
 {
@@ -63,6 +25,9 @@ private slots:
     void cancelEndsItAtOnce();
     void lateEndOfAnEarlierRun();
     void transferEndedBeforeItsStartReturned();
+    void twoEntriesWithOneTitle();
+    void storesWhereNewFilesGo_data();
+    void storesWhereNewFilesGo();
     void listFetch_data();
     void listFetch();
     void listFetchCancelled();
@@ -70,8 +35,7 @@ private slots:
 private:
     std::unique_ptr<testsupport::FakeServices> m_services;
     std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
-    HandTransfers m_http;
-    std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
+    platform::FakeHttpTransfer *m_http = nullptr;
     const QList<NewDataEntry> m_entries {{"a", "http://a.test/a.xml"}, {"b", "http://a.test/b.xml"}};
 };
 
@@ -80,13 +44,13 @@ void tst_DownloadJob::init()
     m_services = std::make_unique<testsupport::FakeServices>();
     m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
     QVERIFY(m_folder->addSchema());
-    m_http.started.clear();
-    m_httpGuard = std::make_unique<platform::ScopedService<platform::HttpTransfer>>(m_http);
+    // Transfers that run until the test ends them.
+    m_http = &m_services->http;
+    m_http->holdEvery = true;
 }
 
 void tst_DownloadJob::cleanup()
 {
-    m_httpGuard.reset();
     m_folder.reset();
     m_services.reset();
 }
@@ -99,15 +63,15 @@ void tst_DownloadJob::oneAfterAnother()
     QSignalSpy steps(&job, &DownloadJob::stepStarted);
     QSignalSpy finished(&job, &DownloadJob::finished);
     job.start(m_entries);
-    QCOMPARE(m_http.started.size(), 1u);
+    QCOMPARE(m_http->running.size(), 1u);
 
-    m_http.end(0, testsupport::dataFileBytes("11"));
-    QTRY_COMPARE(m_http.started.size(), 2u);
-    QVERIFY(m_http.started.at(0).gone);
+    m_http->end(0, testsupport::dataFileBytes("11"));
+    QTRY_COMPARE(m_http->running.size(), 2u);
+    QVERIFY(m_http->running.at(0).gone);
     QVERIFY(job.isRunning());
     QVERIFY(QFile::exists(m_folder->dataPath("a.xml")));
 
-    m_http.end(1, "<html>portal</html>");
+    m_http->end(1, "<html>portal</html>");
     QTRY_COMPARE(finished.size(), 1);
     QCOMPARE(job.outcome().code, DownloadJob::Ending::Completed);
     QCOMPARE(job.report(), QStringLiteral("・a\r\n"));
@@ -123,17 +87,17 @@ void tst_DownloadJob::cancelEndsItAtOnce()
     DownloadJob job;
     QSignalSpy finished(&job, &DownloadJob::finished);
     job.start(m_entries);
-    m_http.end(0, testsupport::dataFileBytes("11"));
+    m_http->end(0, testsupport::dataFileBytes("11"));
     job.cancel();
     QCOMPARE(finished.size(), 1);
     QCOMPARE(job.outcome().code, DownloadJob::Ending::Cancelled);
-    QVERIFY(m_http.started.at(0).gone);
+    QVERIFY(m_http->running.at(0).gone);
 
     // The end told before the cancel waits in the event queue.
     QCoreApplication::processEvents();
     QCOMPARE(finished.size(), 1);
     QCOMPARE(job.outcome().code, DownloadJob::Ending::Cancelled);
-    QCOMPARE(m_http.started.size(), 1u);
+    QCOMPARE(m_http->running.size(), 1u);
     QVERIFY(!QFile::exists(m_folder->dataPath("a.xml")));
 }
 
@@ -143,30 +107,96 @@ void tst_DownloadJob::lateEndOfAnEarlierRun()
     DownloadJob job;
     QSignalSpy finished(&job, &DownloadJob::finished);
     job.start(m_entries);
-    m_http.end(0, {}, false);
+    m_http->end(0, {}, false);
     job.cancel();
     job.start(m_entries.mid(1));
-    QCOMPARE(m_http.started.size(), 2u);
-    m_http.end(1, testsupport::dataFileBytes("22"));
+    QCOMPARE(m_http->running.size(), 2u);
+    m_http->end(1, testsupport::dataFileBytes("22"));
     QTRY_COMPARE(finished.size(), 2);
     QCOMPARE(job.outcome().code, DownloadJob::Ending::Completed);
     QCOMPARE(job.report(), QStringLiteral("・b\r\n"));
 }
 
 // A transfer refused at once (the fake, a bad address) ends inside start().
+// The file stored before the failure stays, and the failed one's earlier file
+// is kept as it was.
 void tst_DownloadJob::transferEndedBeforeItsStartReturned()
 {
-    platform::FakeHttpTransfer http;
-    http.bodies.insert(m_entries.at(0).strXmlUrl, testsupport::dataFileBytes("11"));
-    const platform::ScopedService<platform::HttpTransfer> guard(http);
+    m_http->holdEvery = false;
+    m_http->bodies.insert(m_entries.at(0).strXmlUrl, testsupport::dataFileBytes("11"));
+    QVERIFY(m_folder->writeData(QStringLiteral("b.xml"), "earlier"));
     DownloadJob job;
     QSignalSpy finished(&job, &DownloadJob::finished);
     job.start(m_entries);
     QTRY_COMPARE(finished.size(), 1);
     QCOMPARE(job.outcome().code, DownloadJob::Ending::Failed);
     QCOMPARE(job.report(), QStringLiteral("・a\r\n"));
-    QCOMPARE(http.requested, (QStringList {m_entries.at(0).strXmlUrl, m_entries.at(1).strXmlUrl}));
+    QCOMPARE(m_http->requested, (QStringList {m_entries.at(0).strXmlUrl, m_entries.at(1).strXmlUrl}));
     QVERIFY(QFile::exists(m_folder->dataPath("a.xml")));
+    QCOMPARE(testsupport::fileBytes(m_folder->dataPath("b.xml")), QByteArray("earlier"));
+}
+
+// Two entries of one title: both are reported, the later file is the one kept.
+void tst_DownloadJob::twoEntriesWithOneTitle()
+{
+    m_http->holdEvery = false;
+    const QByteArray first = testsupport::dataFileBytes("11");
+    const QByteArray second = testsupport::dataFileBytes("22");
+    m_http->bodies.insert(m_entries.at(0).strXmlUrl, first);
+    m_http->bodies.insert(m_entries.at(1).strXmlUrl, second);
+    DownloadJob job;
+    QVERIFY(testsupport::waitForJob(&job, [&] {
+        job.start({{"same", m_entries.at(0).strXmlUrl}, {"same", m_entries.at(1).strXmlUrl}});
+    }));
+    QCOMPARE(job.outcome().code, DownloadJob::Ending::Completed);
+    QCOMPARE(job.report(), QStringLiteral("・same\r\n・same\r\n"));
+    QCOMPARE(m_http->requested, (QStringList {m_entries.at(0).strXmlUrl, m_entries.at(1).strXmlUrl}));
+    QCOMPARE(testsupport::fileBytes(m_folder->dataPath("same.xml")), second);
+}
+
+// Where the files go is UserFiles::newDataFolder's rule: the job stores
+// there, makes the user's data folder when that is the one, and never makes
+// the program's own.
+void tst_DownloadJob::storesWhereNewFilesGo_data()
+{
+    QTest::addColumn<QString>("folder"); // "program", "read-only", "no data folder"
+    QTest::newRow("the program's data folder") << "program";
+#ifndef Q_OS_WIN
+    // A folder on Windows loses its write permission by its access list alone.
+    QTest::newRow("read-only program folder: the user's, made for it") << "read-only";
+#endif
+    QTest::newRow("no data folder: fails, nothing made") << "no data folder";
+}
+
+void tst_DownloadJob::storesWhereNewFilesGo()
+{
+    QFETCH(QString, folder);
+    m_http->holdEvery = false;
+    const QByteArray body = testsupport::dataFileBytes("11");
+    m_http->bodies.insert(m_entries.at(0).strXmlUrl, body);
+    if (folder == u"read-only")
+        m_folder->setReadOnly(true);
+    if (folder == u"no data folder")
+        QVERIFY(QDir(m_folder->dataPath()).removeRecursively());
+    const auto before = testsupport::snapshot(m_folder->path());
+
+    DownloadJob job;
+    QVERIFY(testsupport::waitForJob(&job, [&] { job.start(m_entries.mid(0, 1)); }));
+    const QMap<QString, QByteArray> user = testsupport::snapshot(m_folder->userDataPath());
+    if (folder == u"program") {
+        QCOMPARE(job.outcome().code, DownloadJob::Ending::Completed);
+        QCOMPARE(testsupport::fileBytes(m_folder->dataPath("a.xml")), body);
+        QVERIFY(user.isEmpty());
+    } else if (folder == u"read-only") {
+        QCOMPARE(job.outcome().code, DownloadJob::Ending::Completed);
+        QCOMPARE(user, (QMap<QString, QByteArray> {{"a.xml", body}}));
+        QCOMPARE(testsupport::snapshot(m_folder->path()), before);
+    } else {
+        QCOMPARE(job.outcome().code, DownloadJob::Ending::Failed);
+        QVERIFY(job.outcome().words.isEmpty());
+        QVERIFY(user.isEmpty());
+        QVERIFY(testsupport::snapshot(m_folder->path()).isEmpty());
+    }
 }
 
 QByteArray listOf(const QByteArray &outlines)
@@ -210,11 +240,11 @@ void tst_DownloadJob::listFetch()
     QSignalSpy steps(&job, &Job::stepStarted);
     QSignalSpy finished(&job, &Job::finished);
     job.start();
-    QCOMPARE(m_http.started.size(), 1u);
-    QCOMPARE(m_http.started.at(0).url, QStringLiteral("http://list.test/gajo/list.xml"));
+    QCOMPARE(m_http->running.size(), 1u);
+    QCOMPARE(m_http->running.at(0).url, QStringLiteral("http://list.test/gajo/list.xml"));
     QCOMPARE(steps.size(), 1);
     QCOMPARE(steps.at(0).at(0).toString(), QStringLiteral("新着データリストを読み込んでいます…"));
-    m_http.end(0, body, ok);
+    m_http->end(0, body, ok);
     QCOMPARE(finished.size(), 0);
     QVERIFY(finished.wait());
     QCOMPARE(job.status(), qint16(status));
@@ -223,7 +253,7 @@ void tst_DownloadJob::listFetch()
         listed.append(entry.strTitle);
     QCOMPARE(listed, titles);
     QCOMPARE(job.duplicates(), duplicates);
-    QVERIFY(m_http.started.at(0).gone);
+    QVERIFY(m_http->running.at(0).gone);
     QVERIFY(!job.wasCancelled());
 }
 
@@ -235,18 +265,18 @@ void tst_DownloadJob::listFetchCancelled()
     NewDataListJob job(data);
     QSignalSpy finished(&job, &Job::finished);
     job.start();
-    m_http.end(0, listOf("<outline title=\"a\" xmlUrl=\"u/a\"/>"));
+    m_http->end(0, listOf("<outline title=\"a\" xmlUrl=\"u/a\"/>"));
     job.cancel();
     QCOMPARE(finished.size(), 1);
     QVERIFY(job.wasCancelled());
     QCOMPARE(job.status(), qint16(-1));
-    QVERIFY(m_http.started.at(0).gone);
+    QVERIFY(m_http->running.at(0).gone);
     QCoreApplication::processEvents();
     QCOMPARE(finished.size(), 1);
     QVERIFY(data.NewDataList().isEmpty());
 
     job.start();
-    m_http.end(1, listOf("<outline title=\"b\" xmlUrl=\"u/b\"/>"));
+    m_http->end(1, listOf("<outline title=\"b\" xmlUrl=\"u/b\"/>"));
     QVERIFY(finished.wait());
     QCOMPARE(job.status(), qint16(0));
     QCOMPARE(data.NewDataList().size(), 1);

@@ -1,22 +1,17 @@
-// The list fetch against a real server on 127.0.0.1, the file-name rule for
-// titles, and the storing of a downloaded file.
+// The list of new data files: the list document read from bytes, and the
+// fetch with the fake transfer into the data in force, against the files the
+// data folders hold. The transfer itself is tst_http's, the job's timing
+// tst_downloadjob's.
 
 #include "core/NewData.h"
 #include "core/NewDataListJob.h"
 #include "core/modNengajo.h"
 #include "fakeservices.h"
-#include "localhttpserver.h"
-#include "platform/http.h"
 #include "platform/xmldocument.h"
 #include "testsupport.h"
 
-#include <QDirIterator>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <sys/stat.h>
-
-using testsupport::LocalHttpServer;
 
 using testsupport::snapshot;
 
@@ -32,9 +27,7 @@ QByteArray opml(const QByteArray &body)
 qint16 fetchList(DataInForce &data)
 {
     NewDataListJob job(data);
-    QSignalSpy finished(&job, &Job::finished);
-    job.start();
-    if (!finished.wait(30000))
+    if (!testsupport::waitForJob(&job, [&job] { job.start(); }))
         qFatal("the list fetch did not end");
     return job.status();
 }
@@ -44,7 +37,7 @@ QByteArray outline(const QByteArray &title, const QByteArray &xmlUrl)
     return "<outline text=\"" + title + "\" title=\"" + title + "\" xmlUrl=\"" + xmlUrl + "\"/>";
 }
 
-const QString ListPath = QStringLiteral("/gajo/list.xml");
+const QString ListUrl = QStringLiteral("http://list.test/gajo/list.xml");
 
 } // namespace
 
@@ -53,7 +46,6 @@ class tst_NewDataList : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void readList_data();
     void readList();
@@ -61,49 +53,28 @@ private slots:
     void readListDuplicates();
     void fetch_data();
     void fetch();
-    void fetchFailsOnTransfer_data();
-    void fetchFailsOnTransfer();
     void everyFetchStartsAfresh();
-    void safeTitle_data();
-    void safeTitle();
-    void storeWritesAndReplaces();
-    void storeRefusesWhatIsNoDataFile_data();
-    void storeRefusesWhatIsNoDataFile();
-    void storeFailureKeepsEarlierFile_data();
-    void storeFailureKeepsEarlierFile();
-    void storeReplacesASymlinkNotItsTarget();
 
 private:
-    // Runs the list fetch against list.xml holding listBody, with the data
-    // folder holding presentFiles; notes whether the program folder changed.
+    // Runs the list fetch with the list document at ListUrl holding listBody
+    // (none: the transfer fails), with the data folder holding presentFiles;
+    // notes whether the program folder changed.
     qint16 runFetch(const QByteArray &listBody, const QStringList &presentFiles);
     bool m_folderChanged = false;
 
-    LocalHttpServer m_server;
-    platform::CurlHttpTransfer m_http {testsupport::quickHttpOptions()};
     std::unique_ptr<testsupport::ProgramFolderFixture> m_folder;
     std::unique_ptr<DataInForce> m_data;
     std::unique_ptr<testsupport::FakeServices> m_services;
-    std::unique_ptr<platform::ScopedService<platform::HttpTransfer>> m_httpGuard;
 };
-
-void tst_NewDataList::initTestCase()
-{
-    if (!m_server.start())
-        QFAIL(qPrintable(m_server.error()));
-}
 
 void tst_NewDataList::init()
 {
     m_data = std::make_unique<DataInForce>();
     // Guards restore what they replaced: undo them in reverse order first.
     m_folder.reset();
-    m_httpGuard.reset();
     m_services.reset();
     m_services = std::make_unique<testsupport::FakeServices>();
-    m_httpGuard = std::make_unique<platform::ScopedService<platform::HttpTransfer>>(m_http);
     m_folder = std::make_unique<testsupport::ProgramFolderFixture>();
-    m_server.takeRequests();
 }
 
 qint16 tst_NewDataList::runFetch(const QByteArray &listBody, const QStringList &presentFiles)
@@ -119,12 +90,12 @@ qint16 tst_NewDataList::runFetch(const QByteArray &listBody, const QStringList &
         readOnly = readOnly || name.startsWith(QStringLiteral("user:"));
     }
     m_folder->setReadOnly(readOnly);
-    if (!m_server.writeFile(
-            QStringLiteral("gajo/list.xml"), QByteArray(listBody).replace("@BASE@", m_server.url({}).toUtf8())))
-        qFatal("cannot write the list document");
+    m_services->http.bodies.remove(ListUrl);
+    if (!listBody.isNull())
+        m_services->http.bodies.insert(ListUrl, listBody);
     const auto before = snapshot(m_folder->path());
 
-    const modNengajo::ScopedListDocumentUrl listUrl(m_server.url(ListPath));
+    const modNengajo::ScopedListDocumentUrl listUrl(ListUrl);
     const qint16 result = fetchList(*m_data);
 
     m_folderChanged = snapshot(m_folder->path()) != before;
@@ -207,6 +178,8 @@ void tst_NewDataList::readList_data()
     QTest::newRow("not well-formed") << QByteArray("<opml><body><outline title=\"a\"></body></opml>") << QStringList {}
                                      << -1 << QList<NewDataEntry> {};
     QTest::newRow("empty document") << QByteArray() << QStringList {} << -1 << QList<NewDataEntry> {};
+    QTest::newRow("plain text") << QByteArray("this is not xml at all\n") << QStringList {} << -1
+                                << QList<NewDataEntry> {};
     QTest::newRow("external entity refused")
         << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE opml [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
                       "<opml><body><outline title=\"&e;\" xmlUrl=\"u\"/></body></opml>")
@@ -315,17 +288,18 @@ void tst_NewDataList::readList()
         QCOMPARE(read, entries);
 }
 
-// The whole fetch from the server: the list read, nothing written.
+// The whole fetch: the list read against the data folders, nothing written.
 void tst_NewDataList::fetch_data()
 {
-    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QByteArray>("list"); // none: the transfer fails
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<int>("result");
     QTest::addColumn<QList<NewDataEntry>>("entries");
 
-    QTest::newRow("new entries") << opml(outline("new", "@BASE@/gajo/new.xml") + outline("old", "@BASE@/gajo/old.xml"))
+    QTest::newRow("new entries") << opml(
+        outline("new", "http://files.test/gajo/new.xml") + outline("old", "http://files.test/gajo/old.xml"))
                                  << QStringList {"old.xml"} << 0
-                                 << QList<NewDataEntry> {{"new", "@BASE@/gajo/new.xml"}};
+                                 << QList<NewDataEntry> {{"new", "http://files.test/gajo/new.xml"}};
     QTest::newRow("read-only program folder: the files of both data folders count")
         << opml(outline("a", "u/a") + outline("b", "u/b") + outline("c", "u/c")) << QStringList {"a.xml", "user:b.xml"}
         << 0 << QList<NewDataEntry> {{"c", "u/c"}};
@@ -337,6 +311,8 @@ void tst_NewDataList::fetch_data()
     // Entries read before the fault are of no use to anyone.
     QTest::newRow("no list") << opml(outline("new", "u/new") + "<outline xmlUrl=\"u/b\"/>") << QStringList {} << -1
                              << QList<NewDataEntry> {};
+    // Every way a transfer fails is a row of tst_http.
+    QTest::newRow("the transfer fails") << QByteArray() << QStringList {} << -1 << QList<NewDataEntry> {};
 }
 
 void tst_NewDataList::fetch()
@@ -349,52 +325,10 @@ void tst_NewDataList::fetch()
     QSignalSpy fetched(m_data.get(), &DataInForce::newDataListChanged);
     QCOMPARE(runFetch(list, present), qint16(result));
     QCOMPARE(fetched.size(), 1);
-    for (NewDataEntry &entry : entries)
-        entry.strXmlUrl.replace(QStringLiteral("@BASE@"), m_server.url({}));
     QCOMPARE(m_data->NewDataList(), entries);
     QVERIFY(!m_folderChanged);
     QVERIFY(m_services->messageBox.shown.isEmpty());
-    QCOMPARE(m_server.takeRequests(), QStringList {ListPath});
-}
-
-// The list document and its address
-void tst_NewDataList::fetchFailsOnTransfer_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QStringList>("requests");
-
-    auto onServer = [&](const QString &path) { return m_server.url(path); };
-    QTest::newRow("404") << onServer("/fault/status/404") << QStringList {"/fault/status/404"};
-    QTest::newRow("500") << onServer("/fault/status/500") << QStringList {"/fault/status/500"};
-    QTest::newRow("no such list") << onServer("/gajo/none.xml") << QStringList {"/gajo/none.xml"};
-    QTest::newRow("refused connection")
-        << QStringLiteral("http://127.0.0.1:%1/gajo/list.xml").arg(LocalHttpServer::closedPort()) << QStringList {};
-    QTest::newRow("stall") << onServer("/fault/stall?seconds=6") << QStringList {"/fault/stall?seconds=6"};
-    QTest::newRow("truncated") << onServer("/fault/truncated?declared=5000&sent=100")
-                               << QStringList {"/fault/truncated?declared=5000&sent=100"};
-    QTest::newRow("oversize with Content-Length")
-        << onServer("/fault/bytes?n=100001") << QStringList {"/fault/bytes?n=100001"};
-    QTest::newRow("oversize chunked") << onServer("/fault/chunked?n=100001") << QStringList {"/fault/chunked?n=100001"};
-    QTest::newRow("not XML") << onServer("/fault/notxml") << QStringList {"/fault/notxml"};
-    QTest::newRow("redirect to ftp") << onServer("/fault/redirect?to=ftp%3A%2F%2F127.0.0.1%2Fgajo%2Flist.xml")
-                                     << QStringList {"/fault/redirect?to=ftp%3A%2F%2F127.0.0.1%2Fgajo%2Flist.xml"};
-    QTest::newRow("not http") << QStringLiteral("file://") + m_server.root() + QStringLiteral("gajo/list.xml")
-                              << QStringList {};
-}
-
-void tst_NewDataList::fetchFailsOnTransfer()
-{
-    QFETCH(QString, address);
-    QFETCH(QStringList, requests);
-
-    // A list that would offer an entry if it were read.
-    QVERIFY(m_server.writeFile(QStringLiteral("gajo/list.xml"), opml(outline("new", "u/new"))));
-    const auto before = snapshot(m_folder->path());
-    const modNengajo::ScopedListDocumentUrl listUrl(address);
-    QCOMPARE(fetchList(*m_data), qint16(-1));
-    QVERIFY(m_data->NewDataList().isEmpty());
-    QCOMPARE(snapshot(m_folder->path()), before);
-    QCOMPARE(m_server.takeRequests(), requests);
+    QCOMPARE(m_services->http.requested, QStringList {ListUrl});
 }
 
 void tst_NewDataList::everyFetchStartsAfresh()
@@ -402,12 +336,8 @@ void tst_NewDataList::everyFetchStartsAfresh()
     QCOMPARE(runFetch(opml(outline("a", "u/a") + outline("b", "u/b")), {}), qint16(0));
     QCOMPARE(m_data->NewDataList().size(), 2);
 
-    // A redirect is followed to the list.
-    QVERIFY(m_server.writeFile(QStringLiteral("gajo/moved.xml"), opml(outline("c", "u/c"))));
-    {
-        const modNengajo::ScopedListDocumentUrl moved(m_server.url("/fault/redirect?to=/gajo/moved.xml"));
-        QCOMPARE(fetchList(*m_data), qint16(0));
-    }
+    // Another list replaces the one before.
+    QCOMPARE(runFetch(opml(outline("c", "u/c")), {}), qint16(0));
     QCOMPARE(m_data->NewDataList(), (QList<NewDataEntry> {{"c", "u/c"}}));
 
     // A list failing after a new entry leaves nothing usable behind...
@@ -420,162 +350,6 @@ void tst_NewDataList::everyFetchStartsAfresh()
     QVERIFY(QFile::remove(m_folder->dataPath("d.xml")));
     QCOMPARE(runFetch(opml(outline("d", "u/d")), {}), qint16(0));
     QCOMPARE(m_data->NewDataList(), (QList<NewDataEntry> {{"d", "u/d"}}));
-}
-
-// File names from titles
-void tst_NewDataList::safeTitle_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<bool>("safe");
-
-    QTest::newRow("bundled name") << QStringLiteral("年賀状（令和8年度版）") << true;
-    QTest::newRow("spaces and dots inside") << QStringLiteral(" a.b c ") << true;
-    QTest::newRow("251 bytes") << QString(251, u'x') << true;
-    QTest::newRow("252 bytes") << QString(252, u'x') << false;
-    QTest::newRow("83 three-byte characters") << QString(83, QChar(0x5E74)) << true;
-    QTest::newRow("84 three-byte characters") << QString(84, QChar(0x5E74)) << false;
-
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("dot") << QStringLiteral(".") << false;
-    QTest::newRow("dot dot") << QStringLiteral("..") << false;
-    QTest::newRow("three dots") << QStringLiteral("...") << false;
-    QTest::newRow("leading dot: a hidden file") << QStringLiteral(".年賀状") << false;
-    QTest::newRow("parent folder") << QStringLiteral("../settings") << false;
-    QTest::newRow("absolute") << QStringLiteral("/tmp/x") << false;
-    QTest::newRow("backslash") << QStringLiteral("..\\x") << false;
-    const QString forbidden = QStringLiteral(":*?\"<>|");
-    for (const QChar c : forbidden)
-        QTest::addRow("forbidden %c", c.toLatin1()) << QStringLiteral("a") + c + QStringLiteral("b") << false;
-    QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << false;
-    QTest::newRow("tab") << QStringLiteral("a\tb") << false;
-    QTest::newRow("line feed") << QStringLiteral("a\nb") << false;
-    QTest::newRow("DEL") << QStringLiteral("a\x7f") << false;
-    QTest::newRow("C1 control") << QStringLiteral("a") + QChar(0x85) << false;
-    QTest::newRow("lone surrogate") << QStringLiteral("a") + QChar(0xD800) << false;
-    QTest::newRow("line separator") << QStringLiteral("年賀状") + QChar(0x2028) + QStringLiteral("版") << false;
-    QTest::newRow("paragraph separator") << QStringLiteral("年賀状") + QChar(0x2029) << false;
-    QTest::newRow("right-to-left override")
-        << QStringLiteral("年賀状") + QChar(0x202E) + QStringLiteral("lmx.exe") << false;
-    QTest::newRow("zero-width space") << QStringLiteral("a") + QChar(0x200B) + QStringLiteral("b") << false;
-
-    // Names Windows takes for devices, in any case, whatever follows the first dot.
-    QTest::newRow("CON") << QStringLiteral("CON") << false;
-    QTest::newRow("nul") << QStringLiteral("nul") << false;
-    QTest::newRow("COM1") << QStringLiteral("COM1") << false;
-    QTest::newRow("CONIN$") << QStringLiteral("CONIN$") << false;
-    QTest::newRow("AUX with an extension") << QStringLiteral("AUX.backup") << false;
-    QTest::newRow("PRN and a blank before the dot") << QStringLiteral("PRN .a") << false;
-    QTest::newRow("a device's name inside a longer one") << QStringLiteral("CONSOLE") << true;
-    QTest::newRow("COM without a digit") << QStringLiteral("COM") << true;
-    QTest::newRow("a device's name after the first dot") << QStringLiteral("a.CON") << true;
-}
-
-void tst_NewDataList::safeTitle()
-{
-    QFETCH(QString, title);
-    QFETCH(bool, safe);
-    QCOMPARE(modNengajo::IsSafeDataTitle(title), safe);
-}
-
-// Storing a data file
-void tst_NewDataList::storeWritesAndReplaces()
-{
-    QVERIFY(m_folder->addSchema());
-    const QString data = m_folder->dataPath();
-    const QByteArray body
-        = testsupport::fileBytes(testsupport::bundledPath(QStringLiteral("年賀状（令和8年度版）.xml")));
-    const QByteArray other = testsupport::dataFileBytes("12");
-
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("年賀状（令和8年度版）"), body).ok());
-    QVERIFY(modNengajo::StoreDataFile(data, QString(251, u'n'), other).ok());
-    QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("old"), other).ok());
-
-    // A title that differs in letter case or composition alone replaces its
-    // file; a new one is written composed.
-    QVERIFY(m_folder->writeData(QStringLiteral("Nenga.xml"), "earlier"));
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("NENGA"), other).ok());
-    QVERIFY(modNengajo::StoreDataFile(data, QStringLiteral("カ") + QChar(0x3099), other).ok());
-    QMap<QString, QByteArray> expected {{"data", "<dir>"},
-        {"data/" + modNengajo::SchemaFileName,
-            testsupport::fileBytes(testsupport::bundledPath(modNengajo::SchemaFileName))},
-        {"data/年賀状（令和8年度版）.xml", body}, {"data/" + QString(251, u'n') + ".xml", other},
-        {"data/old.xml", other}, {"data/Nenga.xml", other}, {QStringLiteral("data/ガ.xml"), other}};
-    QCOMPARE(snapshot(m_folder->path()), expected);
-
-    // An ordinary file, readable by others as a file the user saved would be.
-    struct stat status = {};
-    QCOMPARE(::stat(QFile::encodeName(m_folder->dataPath("年賀状（令和8年度版）.xml")).constData(), &status), 0);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    QCOMPARE(status.st_mode & 0777, 0666 & ~mask);
-}
-
-// What is no data file the program can load is never written, and an earlier
-// file of that name stays.
-void tst_NewDataList::storeRefusesWhatIsNoDataFile_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    using testsupport::fixtureBytes;
-    // What a network gives in place of a data file is a row of the download
-    // dialog's test against the local server; these are the other rules.
-    QTest::newRow("billion laughs") << fixtureBytes(QStringLiteral("load_billion_laughs.xml"));
-    QTest::newRow("number the schema refuses") << fixtureBytes(QStringLiteral("load_bad_number.xml"));
-    // Valid for the schema, but the loader stops at it.
-    QTest::newRow("comment among the classes") << fixtureBytes(QStringLiteral("load_comment_in_root.xml"));
-}
-
-void tst_NewDataList::storeRefusesWhatIsNoDataFile()
-{
-    QFETCH(QByteArray, bytes);
-    QVERIFY(m_folder->addSchema());
-    QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
-    const auto before = snapshot(m_folder->path());
-
-    const Outcome<modNengajo::DataStored> result = modNengajo::StoreDataFile(m_folder->dataPath(), "old", bytes);
-    QCOMPARE(result.code, modNengajo::DataStored::NotADataFile);
-    QVERIFY(!result.words.isEmpty());
-    QCOMPARE(snapshot(m_folder->path()), before);
-}
-
-void tst_NewDataList::storeFailureKeepsEarlierFile_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::newRow("unsafe title") << QStringLiteral("../old");
-    QTest::newRow("too long") << QString(252, u'n');
-    QTest::newRow("a folder of that name") << QStringLiteral("folder");
-}
-
-void tst_NewDataList::storeFailureKeepsEarlierFile()
-{
-    QFETCH(QString, title);
-    QVERIFY(m_folder->writeData(QStringLiteral("old.xml"), "earlier"));
-    QVERIFY(QDir(m_folder->dataPath()).mkdir(QStringLiteral("folder.xml")));
-    QVERIFY(m_folder->writeData(QStringLiteral("folder.xml/inside"), "kept"));
-    const auto before = snapshot(m_folder->path());
-
-    const Outcome<modNengajo::DataStored> result
-        = modNengajo::StoreDataFile(m_folder->dataPath(), title, testsupport::dataFileBytes("12"));
-    QCOMPARE(result.code, modNengajo::DataStored::NotWritten);
-    QCOMPARE(snapshot(m_folder->path()), before);
-}
-
-void tst_NewDataList::storeReplacesASymlinkNotItsTarget()
-{
-    QTemporaryDir outside;
-    const QString target = outside.path() + QStringLiteral("/victim.xml");
-    QVERIFY(QFile::link(target, m_folder->dataPath(QStringLiteral("link.xml"))));
-    const QByteArray body = testsupport::dataFileBytes("12");
-
-    QVERIFY(modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("link"), body).ok());
-    QVERIFY(!QFileInfo(m_folder->dataPath(QStringLiteral("link.xml"))).isSymLink());
-    QVERIFY(!QFile::exists(target));
-    QCOMPARE(snapshot(m_folder->path()), (QMap<QString, QByteArray> {{"data", "<dir>"}, {"data/link.xml", body}}));
-
-    // A missing data folder is never created.
-    QVERIFY(QDir(m_folder->dataPath()).removeRecursively());
-    QVERIFY(!modNengajo::StoreDataFile(m_folder->dataPath(), QStringLiteral("x"), body).ok());
-    QVERIFY(snapshot(m_folder->path()).isEmpty());
 }
 
 QTEST_MAIN(tst_NewDataList)

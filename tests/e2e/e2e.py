@@ -367,7 +367,8 @@ def scenario(program, folder):
     check(program.fixed_size(main), "the main window keeps the size its content needs")
     program.activate(main)
     program.spy_titles(main)
-    time.sleep(0.5)
+    # The spy tells the title it finds first: from then on it sees every change.
+    check(wait_until(lambda: program.titles, 10), "the caption is watched")
 
     # With 令和8: 1等 455756, 2等 5037, 3等 73 44 84.
     check(not program.flashed_while(lambda: program.keys("1", "2"), False), "12 is a loss on the last two digits")
