@@ -113,6 +113,28 @@ FileResult mayReplace(const QString &path)
     return mayReplace(entryAt(path));
 }
 
+namespace {
+
+// Room for size bytes in the existing file at path, for QSaveFile's direct
+// write, which truncates the file before it writes: a full disk fails here,
+// before any byte changes.
+FileResult reserveRoom(const QString &path, qint64 size)
+{
+    QFile file;
+    if (FileResult opened = openRegularFile(file, path, QIODevice::ReadWrite); !opened.ok())
+        return opened;
+    const qint64 old = file.size();
+    if (size <= old)
+        return {};
+    const FileResult lengthened = lengthen(file, size);
+    // A failed reservation may still have lengthened the file.
+    if (!lengthened.ok())
+        file.resize(old);
+    return lengthened;
+}
+
+} // namespace
+
 FileResult removeFile(const QString &path)
 {
     if (entryAt(path).kind == EntryKind::Nothing)

@@ -15,9 +15,7 @@ void clearLastError();
 // the error code of its own calls that Qt makes; a failure reported without
 // either counts as a failed disk access.
 FileResult lastFailure(FileUse use = FileUse::Write);
-// Room for size bytes in the existing file at path, for QSaveFile's direct
-// write, which truncates the file before it writes: a full disk fails here,
-// before any byte changes.
-FileResult reserveRoom(const QString &path, qint64 size);
+// Makes the open file size bytes long, its new part set aside on the disk.
+FileResult lengthen(QFile &file, qint64 size);
 
 } // namespace platform

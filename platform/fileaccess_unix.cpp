@@ -108,21 +108,11 @@ FileResult openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode
     return {};
 }
 
-FileResult reserveRoom(const QString &path, qint64 size)
+FileResult lengthen(QFile &file, qint64 size)
 {
-    QFile file;
-    if (FileResult opened = openRegularFile(file, path, QIODevice::ReadWrite); !opened.ok())
-        return opened;
-    const qint64 old = file.size();
-    if (size <= old)
-        return {};
     // posix_fallocate returns its error instead of setting errno.
-    if (const int error = ::posix_fallocate(file.handle(), 0, size); error != 0) {
-        // A failed reservation may still have lengthened the file.
-        file.resize(old);
-        return systemFailure(error);
-    }
-    return {};
+    const int error = ::posix_fallocate(file.handle(), 0, size);
+    return error == 0 ? FileResult() : systemFailure(error);
 }
 
 } // namespace platform

@@ -109,22 +109,11 @@ FileResult openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode
     return {};
 }
 
-FileResult reserveRoom(const QString &path, qint64 size)
+FileResult lengthen(QFile &file, qint64 size)
 {
-    QFile file;
-    if (FileResult opened = openRegularFile(file, path, QIODevice::ReadWrite); !opened.ok())
-        return opened;
-    const qint64 old = file.size();
-    if (size <= old)
-        return {};
     // Windows sets the disk space aside as the file is lengthened.
     clearLastError();
-    if (!file.resize(size)) {
-        const FileResult failure = lastFailure();
-        file.resize(old);
-        return failure;
-    }
-    return {};
+    return file.resize(size) ? FileResult() : lastFailure();
 }
 
 } // namespace platform
